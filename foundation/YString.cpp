@@ -1,0 +1,1 @@
+#include "foundation/YString.h"
