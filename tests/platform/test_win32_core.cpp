@@ -1,0 +1,168 @@
+#include "platform/win32.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+TEST(Win32Rand, RepeatsTheRuntimeSequenceForASeed)
+{
+    // The run-time's generator: x = x * 214013 + 2531011, result bits 16..30.
+    uint32_t x = 1234;
+    srand(1234);
+    for (int i = 0; i < 1000; ++i) {
+        x = x * 214013u + 2531011u;
+        int expected = static_cast<int>((x >> 16) & 0x7fff);
+        ASSERT_EQ(rand(), expected) << "draw " << i;
+    }
+    srand(1);
+    EXPECT_EQ(rand(), 41);
+    EXPECT_EQ(rand(), 18467);
+    EXPECT_EQ(RAND_MAX, 32767);
+}
+
+TEST(Win32Rand, StaysWithinFifteenBits)
+{
+    srand(99);
+    for (int i = 0; i < 10000; ++i) {
+        int r = rand();
+        ASSERT_GE(r, 0);
+        ASSERT_LE(r, RAND_MAX);
+    }
+}
+
+std::string Fmt(const char* format, ...)
+{
+    char buffer[256];
+    va_list args;
+    va_start(args, format);
+    rcv_vsnprintf(buffer, sizeof buffer, format, args);
+    va_end(args);
+    return buffer;
+}
+
+TEST(Win32Format, WindowsSizeModifiers)
+{
+    const WCHAR wide[] = {'w', 'i', 'd', 'e', 0};
+    int32_t neg = -5;
+    uint32_t big = 0xFFFFFFFFu;
+    EXPECT_EQ(Fmt("%ld|%lu|%lx", neg, big, big), "-5|4294967295|ffffffff");
+    EXPECT_EQ(Fmt("%I64d", static_cast<long long>(-1234567890123LL)), "-1234567890123");
+    EXPECT_EQ(Fmt("%I64u", static_cast<unsigned long long>(1ULL << 40)), "1099511627776");
+    EXPECT_EQ(Fmt("[%hs]", "narrow"), "[narrow]");
+    EXPECT_EQ(Fmt("[%ls|%S]", wide, wide), "[wide|wide]");
+    EXPECT_EQ(Fmt("%5.2f|%-4d|%04x|%%", 3.14159, 7, 0xab), " 3.14|7   |00ab|%");
+    EXPECT_EQ(Fmt("%*d|%.*s", 4, 42, 2, "abcdef"), "  42|ab");
+    EXPECT_EQ(Fmt("%s", static_cast<const char*>(nullptr)), "(null)");
+    EXPECT_EQ(Fmt("%c%c", 'o', 'k'), "ok");
+    EXPECT_EQ(Fmt("end %"), "end ");
+}
+
+TEST(Win32Format, BoundedOutputReportsTheFullLength)
+{
+    char small[8];
+    int n = rcv_snprintf(small, sizeof small, "%s-%d", "abcdef", 12345);
+    EXPECT_EQ(n, 12);
+    EXPECT_STREQ(small, "abcdef-");
+    EXPECT_EQ(_snprintf(small, sizeof small, "%s", "0123456789"), -1);
+    EXPECT_EQ(small[7], 0);
+    EXPECT_EQ(_snprintf(small, sizeof small, "%d", 42), 2);
+
+    char big[2000];
+    std::string longText(1500, 'x');
+    EXPECT_EQ(wsprintfA(big, "%s", longText.c_str()), 1023);
+    EXPECT_EQ(std::strlen(big), 1023u);
+}
+
+TEST(Win32Strings, CaseInsensitiveComparisonAndRuntimeNames)
+{
+    struct Case {
+        const char* a;
+        const char* b;
+        int sign;
+    } cases[] = {
+        {"Speed", "SPEED", 0}, {"abc", "abd", -1}, {"b", "A", 1}, {"", "", 0}, {"ab", "abc", -1}, {"Zoom", "zoom", 0},
+    };
+    for (const Case& c : cases) {
+        int r = lstrcmpiA(c.a, c.b);
+        EXPECT_EQ((r > 0) - (r < 0), c.sign) << c.a << " vs " << c.b;
+        int s = _stricmp(c.a, c.b);
+        EXPECT_EQ((s > 0) - (s < 0), c.sign) << c.a << " vs " << c.b;
+    }
+    char text[] = "MiXeD 1";
+    EXPECT_STREQ(_strupr(text), "MIXED 1");
+    EXPECT_STREQ(_strlwr(text), "mixed 1");
+    EXPECT_STREQ(_strrev(text), "1 dexim");
+    char out[40];
+    EXPECT_STREQ(_itoa(-42, out, 10), "-42");
+    EXPECT_STREQ(_itoa(-1, out, 16), "ffffffff");
+    EXPECT_STREQ(_itoa(255, out, 2), "11111111");
+    char dst[4];
+    EXPECT_STREQ(lstrcpynA(dst, "abcdef", 4), "abc");
+}
+
+TEST(Win32Rects, IntersectionUnionAndContainment)
+{
+    RECT a, b, r;
+    SetRect(&a, 0, 0, 10, 10);
+    SetRect(&b, 5, 5, 20, 20);
+    ASSERT_TRUE(IntersectRect(&r, &a, &b));
+    EXPECT_EQ(r.left, 5);
+    EXPECT_EQ(r.bottom, 10);
+    ASSERT_TRUE(UnionRect(&r, &a, &b));
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.right, 20);
+    SetRect(&b, 10, 0, 20, 10);  // touching edges do not intersect
+    EXPECT_FALSE(IntersectRect(&r, &a, &b));
+    EXPECT_TRUE(IsRectEmpty(&r));
+    EXPECT_TRUE(PtInRect(&a, POINT{0, 0}));
+    EXPECT_FALSE(PtInRect(&a, POINT{10, 5}));  // right edge is outside
+    OffsetRect(&a, 3, -2);
+    InflateRect(&a, 1, 1);
+    RECT expect;
+    SetRect(&expect, 2, -3, 14, 9);
+    EXPECT_TRUE(EqualRect(&a, &expect));
+}
+
+TEST(Win32Clock, ManualModeMovesOnlyWhenAdvanced)
+{
+    platform::Clock::SetManual(true);
+    platform::Clock::Set(0xFFFFFFF0u);
+    DWORD start = GetTickCount();
+    Sleep(5);  // a manual clock is moved by Sleep, not waited on
+    EXPECT_EQ(GetTickCount() - start, 5u);
+    platform::Clock::Advance(0x20);  // wraps like the tick count
+    EXPECT_EQ(GetTickCount(), 0x15u);
+    platform::Clock::SetManual(false);
+    DWORD a = GetTickCount();
+    Sleep(20);
+    EXPECT_GE(GetTickCount() - a, 20u);
+}
+
+TEST(Win32System, VersionStructuresAndBstrLength)
+{
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = 10;  // a wrong size is refused
+    EXPECT_FALSE(GetVersionExA(&info));
+    info.dwOSVersionInfoSize = sizeof info;
+    ASSERT_TRUE(GetVersionExA(&info));
+    EXPECT_EQ(info.dwPlatformId, static_cast<DWORD>(VER_PLATFORM_WIN32_NT));
+
+    const WCHAR text[] = {'h', 'i', 0};
+    BSTR b = SysAllocStringLen(text, 2);
+    ASSERT_NE(b, nullptr);
+    EXPECT_EQ(SysStringLen(b), 2u);
+    ASSERT_TRUE(SysReAllocStringLen(&b, nullptr, 5));
+    EXPECT_EQ(SysStringLen(b), 5u);
+    EXPECT_EQ(b[5], 0);
+    SysFreeString(b);
+
+    platform::RegisterStringResource(7, "Hello resource");
+    char buffer[6];
+    EXPECT_EQ(LoadStringA(nullptr, 7, buffer, sizeof buffer), 5);
+    EXPECT_STREQ(buffer, "Hello");
+    EXPECT_EQ(LoadStringA(nullptr, 8, buffer, sizeof buffer), 0);
+}
+
+}  // namespace
