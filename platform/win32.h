@@ -330,3 +330,6 @@ struct Clock {
 // Our definitions of rand and srand take the place of the C library's.
 #undef RAND_MAX
 #define RAND_MAX 0x7fff
+#include "platform/win32_files.h"
+
+#include "platform/win32_gdi.h"
