@@ -108,7 +108,7 @@ public:
     CString m_strFileName;
 
 private:
-    void FillBuffer(UINT nBytes);
+    void FillBuffer();
     void WriteBytes(const BYTE* p, UINT n);
     void ReadExact(void* p, UINT n);
     void CheckCount();

@@ -31,7 +31,7 @@ public:
     enum { hFileNull = -1 };
 
     CFile();
-    // Attaches an open descriptor, which Close will not close.
+    // Attaches an open descriptor; the destructor leaves it open, Close closes it.
     explicit CFile(int hFile);
     // Opens the file; throws CFileException on failure.
     CFile(LPCTSTR lpszFileName, UINT nOpenFlags);
