@@ -124,6 +124,9 @@ void AFXAPI SerializeElements(CArchive& ar, TYPE* pElements, int nCount) {
     if constexpr (IsObjectPointer<TYPE>) {
         if (ar.IsStoring()) {
             for (int i = 0; i < nCount; i++) ar << static_cast<const CObject*>(pElements[i]);
+        } else if constexpr (CanLoad<TYPE>::value) {
+            // CObject itself, or a serial class with its own checked operator>>.
+            for (int i = 0; i < nCount; i++) ar >> pElements[i];
         } else {
             for (int i = 0; i < nCount; i++) {
                 CObject* pOb = nullptr;
