@@ -1,0 +1,9 @@
+// The frames of a model.
+#pragma once
+
+#include "platform/mfc.h"
+
+class YModelFrame;
+
+class YModelFrameArray : public CTypedPtrArray<CObArray, YModelFrame*> {
+};

@@ -1,0 +1,7 @@
+#include "gui/YMultiImage.h"
+
+#include "foundation/YResourceVisitor.h"
+
+IMPLEMENT_SERIAL(YMultiImage, YWindow, 1)
+
+int YMultiImage::Accept(YResourceVisitor* visitor) { return visitor->VisitMultiImage(this); }

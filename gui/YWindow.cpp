@@ -1,0 +1,3 @@
+#include "gui/YWindow.h"
+
+IMPLEMENT_SERIAL(YWindow, YResource, 1)

@@ -1,0 +1,7 @@
+#include "sound/YSoundEmitter.h"
+
+#include "foundation/YResourceVisitor.h"
+
+IMPLEMENT_SERIAL(YSoundEmitter, YResource, 1)
+
+int YSoundEmitter::Accept(YResourceVisitor* visitor) { return visitor->VisitSoundEmitter(this); }

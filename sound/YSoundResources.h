@@ -1,0 +1,8 @@
+// Tells the resource factory which classes of this layer stand for which
+// catalog type codes.
+#pragma once
+
+class YSoundResources {
+public:
+    static void Register();
+};
