@@ -1,0 +1,45 @@
+#include "platform/backend/Environment.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace platform {
+namespace {
+std::string Read(const char* name)
+{
+    const char* value = std::getenv(name);
+    return value ? std::string(value) : std::string();
+}
+}  // namespace
+
+std::string Environment::BackendName()
+{
+    std::string name = Read("RCV_BACKEND");
+    return name == "headless" ? name : std::string("sdl");
+}
+
+std::string Environment::FrameDumpFolder()
+{
+    return Read("RCV_FRAME_DUMP");
+}
+
+int Environment::FrameDumpEvery()
+{
+    int every = std::atoi(Read("RCV_FRAME_DUMP_EVERY").c_str());
+    return every > 0 ? every : 1;
+}
+
+bool Environment::Forced(const char* name)
+{
+    std::string list = Read("RCV_FORCE");
+    size_t length = std::strlen(name);
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(',', start);
+        if (end == std::string::npos) end = list.size();
+        if (end - start == length && list.compare(start, length, name) == 0) return true;
+        start = end + 1;
+    }
+    return false;
+}
+}  // namespace platform

@@ -1,0 +1,19 @@
+// The environment variables that drive the platform layer (and nothing
+// else reads): the backend, frame dumps and forced failures.
+#pragma once
+
+#include <string>
+
+namespace platform {
+struct Environment {
+    // RCV_BACKEND: "headless" or "sdl" (the default).
+    static std::string BackendName();
+    // RCV_FRAME_DUMP: folder for headless frame dumps, empty when unset.
+    static std::string FrameDumpFolder();
+    // RCV_FRAME_DUMP_EVERY: dump every Nth frame (1 when unset or invalid).
+    static int FrameDumpEvery();
+    // RCV_FORCE=a,b,...: true when the named failure is forced. Read afresh
+    // on each call, so tests can change it between cases.
+    static bool Forced(const char* name);
+};
+}  // namespace platform

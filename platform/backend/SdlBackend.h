@@ -1,0 +1,46 @@
+// The backend with a real SDL2 window. SDL is started on first use, so a
+// program that never opens a window never touches the display.
+#pragma once
+
+#include "platform/backend/Backend.h"
+
+#include <string>
+
+struct SDL_Window;
+struct SDL_Renderer;
+struct SDL_Texture;
+
+namespace platform {
+class SdlBackend : public Backend {
+public:
+    SdlBackend() = default;
+    ~SdlBackend() override;
+    const char* Name() const override { return "sdl"; }
+    bool OpenWindow(const char* title, int width, int height, bool fullScreen) override;
+    void CloseWindow() override;
+    bool IsWindowOpen() const override { return m_window != nullptr; }
+    bool SetFullScreen(bool fullScreen, int width, int height) override;
+    bool IsFullScreen() const override { return m_fullScreen; }
+    void Present(const uint32_t* pixels, int width, int height, int pitch) override;
+    unsigned long PresentedFrames() const override { return m_presented; }
+    std::vector<DisplayMode> DisplayModes() const override { return StandardModes(); }
+    int DesktopBitsPerPixel() const override;
+    int DesktopWidth() const override;
+    int DesktopHeight() const override;
+
+private:
+    bool StartVideo() const;
+    bool MakeTexture(int width, int height);
+
+    SDL_Window* m_window = nullptr;
+    SDL_Renderer* m_renderer = nullptr;
+    SDL_Texture* m_texture = nullptr;
+    int m_textureWidth = 0;
+    int m_textureHeight = 0;
+    int m_width = 640;
+    int m_height = 480;
+    bool m_fullScreen = false;
+    mutable bool m_videoStarted = false;
+    unsigned long m_presented = 0;
+};
+}  // namespace platform
