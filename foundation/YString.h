@@ -76,6 +76,12 @@ private:
     char* m_text;
 };
 
+// Texts compare with Compare or CompareNoCase; == would compare pointers.
+bool operator==(const YString&, const YString&) = delete;
+bool operator==(const YString&, const char*) = delete;
+bool operator!=(const YString&, const YString&) = delete;
+bool operator!=(const YString&, const char*) = delete;
+
 YString operator+(const YString& a, const YString& b);
 YString operator+(const YString& a, const char* b);
 YString operator+(const YString& a, const CString& b);
