@@ -316,33 +316,65 @@ TEST(MfcArchive, TwoClassesShareTheIndexSequence)
 
 TEST(MfcArchive, LargeIndexesUseTheBigObjectTag)
 {
-    // 0x7FFE mapped objects take indexes 1..0x7FFE; the class then gets
-    // 0x7FFF and the first item 0x8000.
-    std::vector<TArcOther> dummies(0x7FFE);
+    // 0x7FFD mapped objects take indexes 1..0x7FFD, so the item class gets
+    // 0x7FFE, i 0x7FFF (the first index too big for a plain WORD), j 0x8000,
+    // the other class 0x8001, y 0x8002 and y2 0x8003.
+    std::vector<TArcOther> dummies(0x7FFD);
     TArcItem i(7);
     TArcItem j(8, &i);
+    TArcOther y, y2;
+    y.m_w = 0x1234;
+    y2.m_w = 0x5678;
     const Bytes tail = Join({kItemClass,
-                             {0x07, 0x00, 0x00, 0x00, 0x00, 0x00},              // i: index 0x8000
-                             {0xFF, 0x7F, 0x00, 0x80, 0x00, 0x00},              // i again
-                             {0xFF, 0x7F, 0xFF, 0x7F, 0x00, 0x80},              // class 0x7FFF
-                             {0x08, 0x00, 0x00, 0x00},                          // j: index 0x8001
-                             {0xFF, 0x7F, 0x00, 0x80, 0x00, 0x00}});            // j's reference to i
+                             {0x07, 0x00, 0x00, 0x00, 0x00, 0x00},  // i
+                             {0xFF, 0x7F, 0xFF, 0x7F, 0x00, 0x00},  // i again
+                             {0xFE, 0xFF},                          // class tag 0x8000 | 0x7FFE
+                             {0x08, 0x00, 0x00, 0x00},              // j
+                             {0xFF, 0x7F, 0xFF, 0x7F, 0x00, 0x00},  // j's reference to i
+                             {0xFF, 0xFF, 0x02, 0x00, 0x09, 0x00},
+                             Text("TArcOther"),
+                             {0x34, 0x12},                          // y
+                             {0xFF, 0x7F, 0x01, 0x80, 0x00, 0x80},  // big class tag 0x8001
+                             {0x78, 0x56}});                        // y2
     Bytes stored = Stored([&](CArchive& ar) {
         for (const TArcOther& d : dummies) ar.MapObject(&d);
-        ar << &i << &i << &j;
+        ar << &i << &i << &j << &y << &y2;
     });
     EXPECT_EQ(tail, stored);
 
     Loaded(tail, [&](CArchive& ar) {
         for (const TArcOther& d : dummies) ar.MapObject(&d);
-        CObject *pi, *pi2, *pj;
-        ar >> pi >> pi2 >> pj;
-        ASSERT_TRUE(pi && pj);
+        CObject *pi, *pi2, *pj, *py, *py2;
+        ar >> pi >> pi2 >> pj >> py >> py2;
+        ASSERT_TRUE(pi && pj && py && py2);
         EXPECT_EQ(pi, pi2);
         EXPECT_EQ(pi, static_cast<TArcItem*>(pj)->m_pRef);
         EXPECT_EQ(8, static_cast<TArcItem*>(pj)->m_value);
+        EXPECT_EQ(0x5678, static_cast<TArcOther*>(py2)->m_w);
         delete pi;
         delete pj;
+        delete py;
+        delete py2;
+    });
+}
+
+TEST(MfcArchive, MappedObjectsAreWrittenAsReferences)
+{
+    TArcOther document;
+    TArcItem item(1, &document);
+    const Bytes golden = Join({{0x01, 0x00}, kItemClass, {0x01, 0x00, 0x00, 0x00, 0x01, 0x00}});
+    EXPECT_EQ(golden, Stored([&](CArchive& ar) {
+                  ar.MapObject(&document);
+                  ar << &document << &item;
+              }));
+    Loaded(golden, [&](CArchive& ar) {
+        ar.MapObject(&document);
+        CObject *first, *second;
+        ar >> first >> second;
+        EXPECT_EQ(&document, first);
+        ASSERT_NE(nullptr, second);
+        EXPECT_EQ(&document, static_cast<TArcItem*>(second)->m_pRef);
+        delete second;
     });
 }
 
