@@ -18,9 +18,8 @@
 #include <string>
 #include <vector>
 
-#define ERROR_GEN_FAILURE_CODE 31L
-
 namespace {
+const DWORD kGeneralFailure = 31;  // ERROR_GEN_FAILURE
 const int64_t kTicksPerSecond = 10000000;
 const int64_t kSecondsFrom1601To1970 = 11644473600LL;
 
@@ -296,7 +295,7 @@ DWORD Win32ErrorFromErrno(int error)
     case EINVAL: return ERROR_INVALID_PARAMETER;
     case EBUSY:
     case ETXTBSY: return ERROR_SHARING_VIOLATION;
-    default: return ERROR_GEN_FAILURE_CODE;
+    default: return kGeneralFailure;
     }
 }
 
