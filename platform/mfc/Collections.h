@@ -109,6 +109,8 @@ template <class T>
 constexpr size_t MinArchiveBytes() {
     if constexpr (std::is_arithmetic_v<T> || std::is_enum_v<T>)
         return sizeof(T);
+    else if constexpr (IsObjectPointer<T>)
+        return 2;  // an object reference starts with a WORD tag
     else
         return 1;
 }
