@@ -1,0 +1,83 @@
+// The sample-data builder:
+//   rcvdata build DESCRIPTION CATALOG   writes a ".cat" from its text description
+//   rcvdata dump CATALOG [TEXT]         writes any catalog back as text
+#include <cstdio>
+#include <fstream>
+#include <iostream>
+#include <sstream>
+
+#include "foundation/YCatalog.h"
+#include "tools/YCatalogText.h"
+
+namespace {
+
+int Usage()
+{
+    fprintf(stderr, "usage: rcvdata build DESCRIPTION CATALOG\n       rcvdata dump CATALOG [TEXT]\n");
+    return 2;
+}
+
+std::string ExceptionText(CException* e)
+{
+    char text[512] = "";
+    if (!e->GetErrorMessage(text, sizeof(text))) snprintf(text, sizeof(text), "unreadable file");
+    e->Delete();
+    return text;
+}
+
+int Build(const char* description, const char* output)
+{
+    std::ifstream in(description, std::ios::binary);
+    if (!in) {
+        fprintf(stderr, "rcvdata: cannot read %s\n", description);
+        return 1;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    YCatalog catalog;
+    std::string error;
+    if (!YCatalogText::Read(text.str(), catalog, error)) {
+        fprintf(stderr, "%s: %s\n", description, error.c_str());
+        return 1;
+    }
+    try {
+        catalog.Store(output);
+    } catch (CException* e) {
+        fprintf(stderr, "rcvdata: %s: %s\n", output, ExceptionText(e).c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int Dump(const char* catalogName, const char* output)
+{
+    std::string text;
+    std::string error;
+    try {
+        YCatalog catalog(catalogName);
+        if (!YCatalogText::Write(catalog, text, error)) {
+            fprintf(stderr, "%s: %s\n", catalogName, error.c_str());
+            return 1;
+        }
+    } catch (CException* e) {
+        fprintf(stderr, "rcvdata: %s: %s\n", catalogName, ExceptionText(e).c_str());
+        return 1;
+    }
+    if (!output) {
+        fwrite(text.data(), 1, text.size(), stdout);
+        return 0;
+    }
+    std::ofstream out(output, std::ios::binary);
+    out << text;
+    return out ? 0 : 1;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    YCatalogText::RegisterResourceClasses();
+    if (argc == 4 && std::string(argv[1]) == "build") return Build(argv[2], argv[3]);
+    if ((argc == 3 || argc == 4) && std::string(argv[1]) == "dump") return Dump(argv[2], argc == 4 ? argv[3] : nullptr);
+    return Usage();
+}
