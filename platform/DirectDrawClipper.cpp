@@ -69,7 +69,9 @@ HRESULT DirectDrawClipper::GetClipList(LPRECT rect, LPRGNDATA data, LPDWORD size
         return DDERR_REGIONTOOSMALL;
     }
     RECT bounds = {0, 0, 0, 0};
-    for (const RECT& r : rects) UnionRect(&bounds, &bounds, &r);
+    if (m_hasList && !m_window && !rect) bounds = m_bounds;
+    else
+        for (const RECT& r : rects) UnionRect(&bounds, &bounds, &r);
     data->rdh.dwSize = sizeof(RGNDATAHEADER);
     data->rdh.iType = RDH_RECTANGLES;
     data->rdh.nCount = static_cast<DWORD>(rects.size());
@@ -104,6 +106,7 @@ HRESULT DirectDrawClipper::SetClipList(LPRGNDATA data, DWORD flags)
     }
     if (data->rdh.dwSize != sizeof(RGNDATAHEADER) || data->rdh.iType != RDH_RECTANGLES)
         return DDERR_INVALIDCLIPLIST;
+    m_bounds = data->rdh.rcBound;
     m_rects.resize(data->rdh.nCount);
     if (data->rdh.nCount) memcpy(m_rects.data(), data->Buffer, data->rdh.nCount * sizeof(RECT));
     m_hasList = true;

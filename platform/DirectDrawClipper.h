@@ -36,5 +36,6 @@ private:
     HWND m_window = nullptr;
     bool m_hasList = false;
     std::vector<RECT> m_rects;
+    RECT m_bounds = {0, 0, 0, 0};  // as the clip list's header gave it
 };
 }  // namespace platform
