@@ -35,6 +35,10 @@ public:
     int GetState() const { return m_state; }
     static int GetIncludeDepth();
 
+    // Where syntax and script errors are shown (a plain OK message box).
+    typedef void (*MessageBoxHandler)(const char* text);
+    static MessageBoxHandler SetMessageBoxHandler(MessageBoxHandler handler);
+
 private:
     void Push(YObjectDef* definition);
     void Reopen(YObjectDef* definition);
