@@ -18,6 +18,8 @@ public:
     int SetClipList(YDXSurface* surface, RGNDATA* regionData);
     int SetClipList(void* owner, const RECT* rectangles, int count);
     const char* GetErrorText();
+    // The text as the last failure built it.
+    const char* GetLastErrorText() const { return m_errorText; }
 
     IDirectDrawClipper* GetClipper() const { return m_clipper; }
     HRESULT GetLastResult() const { return m_lastResult; }

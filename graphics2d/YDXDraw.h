@@ -25,6 +25,8 @@ public:
     int SetDisplayMode(DWORD width, DWORD height, DWORD bitsPerPixel, DWORD refreshRate, DWORD flags);
     int Cleanup();
     const char* GetErrorText();
+    // The text as the last failure built it.
+    const char* GetLastErrorText() const { return m_errorText; }
     static void GetResultName(HRESULT result, CString& out);
 
     IDirectDraw7* GetDirectDraw() const { return m_directDraw; }

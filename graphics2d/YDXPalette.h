@@ -16,6 +16,8 @@ public:
     int CreatePalette(YDXSurfaceSource* bitmap, YDXDraw* display, int setSystemColours);
     int Draw(YDXSurface* surface);
     const char* GetErrorText();
+    // The text as the last failure built it.
+    const char* GetLastErrorText() const { return m_errorText; }
 
     IDirectDrawPalette* GetPalette() const { return m_palette; }
     const PALETTEENTRY* GetEntries() const { return m_entries; }

@@ -50,6 +50,8 @@ public:
     LONG GetPitch();
     int Release();
     const char* GetErrorText();
+    // The text as the last failure built it.
+    const char* GetLastErrorText() const { return m_errorText; }
 
     IDirectDrawSurface7* GetSurface() const { return m_surface; }
     YDXDraw* GetDisplay() const { return m_display; }
