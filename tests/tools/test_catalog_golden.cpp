@@ -33,7 +33,9 @@ ArchiveBytes GoldenCatalog()
     b.U16(4);
     // object 2: the embedded image, its body a bitmap record
     b.NewClass(3, "YCatalogItem").Add(ItemFields(1, "Interface", "Zero"));
-    b.I32(1).I32(-1).U32(0x00FF00FF).U32(0).U32(4).Raw("TGA!", 4);
+    b.I32(1).I32(-1).U32(0x00FF00FF).U32(0).U32(22);
+    // a 1 x 1 TGA of 32 bits, rows top-down
+    b.U8(0).U8(0).U8(2).U32(0).U8(0).U32(0).U16(1).U16(1).U8(32).U8(0x20).U32(0x44332211);
     b.U16(0);
     b.U16(1).ClassRef(1);  // forwards: object 3, the handler, written here
     b.Add(ItemFields(22, "Data", "Handler"));
@@ -78,7 +80,6 @@ TEST_F(GoldenCatalogTest, LoadsItemsAndIdentitiesAndStoresTheSameBytes)
     YDIB* dib = static_cast<YDIB*>(zero->GetResource());
     EXPECT_EQ(dib->GetTransparentIndex(), -1);
     EXPECT_EQ(dib->m_transparentColor, 0x00FF00FFu);
-    EXPECT_EQ(std::string(dib->m_storedImage.begin(), dib->m_storedImage.end()), "TGA!");
 
     EXPECT_TRUE(logo->IsExternal());
     EXPECT_EQ(logo->GetResource(), nullptr);
@@ -110,7 +111,11 @@ TEST_F(GoldenCatalogTest, ExternalImagesLoadFromTheSearchDirectories)
     TempFolder folder;
     TempFolder::Write(folder / "golden.cat", GoldenCatalog().bytes);
     mkdir((folder / "pics").c_str(), 0755);
-    TempFolder::Write(folder / "pics/Logo.bmp", std::string("BM"));
+    ArchiveBytes bitmap;  // 1 x 1, 24 bits
+    bitmap.Raw("BM", 2).U32(58).U32(0).U32(54);
+    bitmap.U32(40).I32(1).I32(1).U16(1).U16(24).U32(0).U32(4).I32(2835).I32(2835).U32(0).U32(0);
+    bitmap.U8(0).U8(0).U8(255).U8(0);
+    TempFolder::Write(folder / "pics/Logo.bmp", bitmap.bytes);
     YCatalog catalog((folder / "golden.cat").c_str());
     catalog.GetSearchDirectories().Add(folder.Path().c_str());
 
