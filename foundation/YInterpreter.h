@@ -1,0 +1,56 @@
+// Base of the text command interpreters: the command being run, a table of
+// named handlers, the argument reader, a trace switch and a log file.
+#pragma once
+
+#include "foundation/YString.h"
+#include "platform/mfc.h"
+
+class YInterpreter;
+
+// mode 0 runs the command; mode 1 writes its description and usage.
+typedef void (*YCommandHandler)(YInterpreter* interpreter, const char* name, int mode, YString* output);
+
+struct YCommandRow {
+    const char* name;  // upper case; null ends the table
+    YCommandHandler handler;
+};
+
+class YInterpreter {
+public:
+    enum { CommandBufferSize = 1024 };
+
+    YInterpreter();
+    virtual ~YInterpreter();
+    YInterpreter(const YInterpreter&) = delete;
+    YInterpreter& operator=(const YInterpreter&) = delete;
+
+    // Runs one command line; true when a handler took it.
+    virtual bool ExecuteCommand(const YString& line, YString* output);
+    // Next argument of the current command; quoted arguments lose their quotes.
+    virtual void ReadArgument(CString& out, const char* delimiters);
+    virtual void ReadArgument(YString& out, const char* delimiters);
+    virtual const YCommandRow* GetCommandTable();
+    virtual char* GetCommandBuffer();
+    virtual bool* GetTraceSwitch();
+    virtual YString* GetLogFileName();
+    virtual void AppendToLog(const char* text);
+
+    // Word splitting over the command buffer, strtok-style: the position is
+    // kept by the interpreter, so handlers continue where it stopped.
+    char* FirstToken(const char* delimiters);
+    char* NextToken(const char* delimiters);
+    // What follows the last token taken (empty when nothing is left).
+    const char* GetRemainder() const;
+
+protected:
+    // Copies a piece into the command buffer; false when it does not fit.
+    bool LoadCommand(const char* text);
+
+    char m_command[CommandBufferSize];
+    const YCommandRow* m_commands;
+    YString m_logFile;
+    bool m_trace;
+
+private:
+    char* m_tokenPos;
+};

@@ -1,0 +1,314 @@
+#include "input/YInputObjSettings.h"
+
+#include <cstdlib>
+
+#include "foundation/YConfigObject.h"
+#include "input/YKeyNames.h"
+
+IMPLEMENT_SERIAL(YInputObjSettings, CObject, VERSIONABLE_SCHEMA | 1)
+
+namespace {
+int ClampByte(int value)
+{
+    if (value < 1) return 1;
+    if (value >= 255) return 255;
+    return value;
+}
+
+// Smallest stored binding record: two empty strings and six 32-bit words.
+const int MinRecordBytes = 4 + 4 + 6 * 4;
+}  // namespace
+
+YInputObjSettings::YInputObjSettings()
+    : m_aiming(1), m_aimingY(1), m_aimingNoLoad(1), m_invertX(0), m_invertY(1), m_lightGun(0),
+      m_calibrateLightGun(0), m_joystick(0), m_forceFeedback(0), m_slope(1.0f), m_mouseSmoothing(0),
+      m_mouseSensitivity(20), m_joySensitivity(127), m_deadZoneX(0), m_deadZoneY(0)
+{
+    for (int i = 0; i < AxisSlots; ++i) m_axisSlots[i] = -1;
+}
+
+YInputObjSettings& YInputObjSettings::operator=(const YInputObjSettings& other)
+{
+    if (this == &other) return *this;
+    m_commands.SetSize(other.m_commands.GetSize());
+    for (int i = 0; i < other.m_commands.GetSize(); ++i) m_commands[i] = other.m_commands.GetData()[i];
+    m_aiming = other.m_aiming;
+    m_aimingY = other.m_aimingY;
+    m_invertX = other.m_invertX;
+    m_invertY = other.m_invertY;
+    m_lightGun = other.m_lightGun;
+    m_calibrateLightGun = other.m_calibrateLightGun;
+    m_joystick = other.m_joystick;
+    m_forceFeedback = other.m_forceFeedback;
+    m_slope = other.m_slope;
+    m_mouseSensitivity = other.m_mouseSensitivity;
+    m_joySensitivity = other.m_joySensitivity;
+    m_deadZoneX = other.m_deadZoneX;
+    m_deadZoneY = other.m_deadZoneY;
+    return *this;
+}
+
+YInputObjCommand* YInputObjSettings::GetCommand(int index)
+{
+    if (index < 0 || index >= m_commands.GetSize()) return nullptr;
+    return &m_commands[index];
+}
+
+void YInputObjSettings::SetCommandCount(int count)
+{
+    if (count < 0) count = 0;
+    m_commands.SetSize(count);
+}
+
+int YInputObjSettings::FindCommand(const char* name) const
+{
+    if (!name || !*name) return -1;
+    for (int i = 0; i < m_commands.GetSize(); ++i)
+        if (lstrcmpiA(m_commands.GetData()[i].m_name, name) == 0) return i;
+    return -1;
+}
+
+int YInputObjSettings::SetAxisSlot(int slot, int index)
+{
+    if (slot < 0 || slot >= AxisSlots) return -1;
+    m_axisSlots[slot] = index;
+    return index;
+}
+
+bool YInputObjSettings::SetVar(const YString& name, const YString& value, bool)
+{
+    int n = atoi(value);
+    if (lstrcmpiA(name, "inp_aiming") == 0) {
+        m_aiming = m_aimingY = n;
+    } else if (lstrcmpiA(name, "inp_aiming_nload") == 0) {
+        m_aimingNoLoad = n;
+    } else if (lstrcmpiA(name, "inp_invertx") == 0) {
+        m_invertX = n;
+    } else if (lstrcmpiA(name, "inp_inverty") == 0) {
+        m_invertY = n;
+    } else if (lstrcmpiA(name, "inp_joystick") == 0) {
+        m_joystick = n;
+    } else if (lstrcmpiA(name, "inp_ffeedback") == 0) {
+        m_forceFeedback = n;
+    } else if (lstrcmpiA(name, "inp_msmoothing") == 0) {
+        m_mouseSmoothing = n;
+    } else if (lstrcmpiA(name, "inp_msensitivity") == 0) {
+        m_mouseSensitivity = (uint8_t)ClampByte(n);
+    } else if (lstrcmpiA(name, "inp_jsensitivity") == 0) {
+        m_joySensitivity = (uint8_t)ClampByte(n);
+    } else if (lstrcmpiA(name, "inp_jdeadz_x") == 0) {
+        m_deadZoneX = n < 0 ? 0 : n;
+    } else if (lstrcmpiA(name, "inp_jdeadz_y") == 0) {
+        m_deadZoneY = n < 0 ? 0 : n;
+    } else if (lstrcmpiA(name, "inp_lightgun") == 0) {
+        m_lightGun = n;
+    } else if (lstrcmpiA(name, "inp_calibratelightgun") == 0) {
+        m_calibrateLightGun = n;
+    } else if (lstrcmpiA(name, "inp_slope") == 0) {
+        float slope = (float)atof(value);
+        m_slope = slope < 1.0f ? 1.0f : slope;
+    } else {
+        return false;
+    }
+    return true;
+}
+
+bool YInputObjSettings::GetVar(const YString& name, YString& value, bool)
+{
+    struct IntVar {
+        const char* name;
+        int value;
+    };
+    const IntVar vars[] = {
+        {"inp_aiming", m_aiming},
+        {"inp_aiming_nload", m_aimingNoLoad},
+        {"inp_invertx", m_invertX},
+        {"inp_inverty", m_invertY},
+        {"inp_joystick", m_joystick},
+        {"inp_ffeedback", m_forceFeedback},
+        {"inp_msmoothing", m_mouseSmoothing},
+        {"inp_msensitivity", m_mouseSensitivity},
+        {"inp_jsensitivity", m_joySensitivity},
+        {"inp_jdeadz_x", m_deadZoneX},
+        {"inp_jdeadz_y", m_deadZoneY},
+        {"inp_lightgun", m_lightGun},
+        {"inp_calibratelightgun", m_calibrateLightGun},
+    };
+    for (const IntVar& var : vars) {
+        if (lstrcmpiA(name, var.name) == 0) {
+            value.Format("%d", var.value);
+            return true;
+        }
+    }
+    if (lstrcmpiA(name, "inp_slope") == 0) {
+        value.Format("%f", (double)m_slope);
+        return true;
+    }
+    return false;
+}
+
+bool YInputObjSettings::ListVars(CArray<YString>& names, bool)
+{
+    static const char* const listed[] = {
+        "\n-- Input settings\n", "inp_aiming", "inp_aiming_nload", "inp_invertx", "inp_inverty",
+        "inp_joystick", "inp_ffeedback", "inp_msensitivity", "inp_jsensitivity", "inp_msmoothing",
+        "inp_lightgun", "inp_calibratelightgun", "inp_slope",
+    };
+    for (const char* name : listed) names.Add(YString(name));
+    return true;
+}
+
+void YInputObjSettings::WriteBindings(CStdioFile& file, bool withDescriptions)
+{
+    YString line;
+    for (int i = 0; i < m_commands.GetSize(); ++i) {
+        const YInputObjCommand& cmd = m_commands[i];
+        YString name = YConfigObject::CleanValue(cmd.m_name);
+        YString aliasText = YConfigObject::CleanValue(cmd.GetAliasText());
+        YString description = YConfigObject::CleanValue(cmd.m_description);
+
+        if (cmd.GetAliasPartCount() > 0 && !name.IsEmpty()) {
+            if (withDescriptions)
+                line.Format("alias %s \"%s\" \"%s\"", (const char*)name, (const char*)aliasText,
+                            (const char*)description);
+            else
+                line.Format("alias %s \"%s\"", (const char*)name, (const char*)aliasText);
+            file.WriteString(line + "\n");
+        }
+        const YString& command = name.IsEmpty() ? aliasText : name;
+        YString inputs[3];
+        int count = 0;
+        if (cmd.m_key != -1) inputs[count++] = YKeyNames::KeyCodeToScriptName(cmd.m_key);
+        if (cmd.m_mouseButton != -1) inputs[count++] = YKeyNames::MouseCodeToScriptName(cmd.m_mouseButton);
+        if (cmd.m_joyButton != -1) inputs[count++] = YKeyNames::JoyCodeToScriptName(cmd.m_joyButton);
+        for (int k = 0; k < count; ++k) {
+            if (withDescriptions)
+                line.Format("bind %s \"%s\" \"%s\"", (const char*)inputs[k], (const char*)command,
+                            (const char*)description);
+            else
+                line.Format("bind %s \"%s\"", (const char*)inputs[k], (const char*)command);
+            file.WriteString(line + "\n");
+        }
+    }
+}
+
+void YInputObjSettings::WriteVars(CStdioFile& file)
+{
+    struct IntVar {
+        const char* name;
+        int value;
+    };
+    const IntVar vars[] = {
+        {"inp_aiming", m_aiming},
+        {"inp_aiming_nload", m_aimingNoLoad},
+        {"inp_invertx", m_invertX},
+        {"inp_inverty", m_invertY},
+        {"inp_joystick", m_joystick},
+        {"inp_lightgun", m_lightGun},
+        {"inp_calibratelightgun", m_calibrateLightGun},
+        {"inp_ffeedback", m_forceFeedback},
+        {"inp_msmoothing", m_mouseSmoothing},
+        {"inp_msensitivity", m_mouseSensitivity},
+        {"inp_jsensitivity", m_joySensitivity},
+        {"inp_jdeadz_x", m_deadZoneX},
+        {"inp_jdeadz_y", m_deadZoneY},
+    };
+    YString line;
+    for (const IntVar& var : vars) {
+        line.Format("set %s \"%d\"", var.name, var.value);
+        file.WriteString(line + "\n");
+    }
+    line.Format("set %s \"%f\"", "inp_slope", (double)m_slope);
+    file.WriteString(line + "\n");
+}
+
+void YInputObjSettings::WriteScript(CStdioFile& file)
+{
+    file.WriteString("\n-- Input settings\n\n");
+    WriteBindings(file, true);
+    WriteVars(file);
+}
+
+void YInputObjSettings::WriteScriptShort(CStdioFile& file)
+{
+    file.WriteString("\n-- Input settings\n\n");
+    WriteBindings(file, false);
+    WriteVars(file);
+}
+
+void YInputObjSettings::Serialize(CArchive& ar)
+{
+    if (ar.IsStoring()) {
+        ar << (LONG)FormatVersion;
+        ar << (LONG)m_aiming << (LONG)m_aimingY << (LONG)m_invertX << (LONG)m_invertY << (LONG)m_joystick
+           << (LONG)m_lightGun << (LONG)m_calibrateLightGun << (LONG)m_forceFeedback;
+        ar << (BYTE)m_mouseSensitivity << (BYTE)m_joySensitivity;
+        ar << (LONG)m_aimingNoLoad << (LONG)m_mouseSmoothing << m_slope;
+        ar << (LONG)m_commands.GetSize();
+        for (int i = 0; i < m_commands.GetSize(); ++i) {
+            const YInputObjCommand& cmd = m_commands[i];
+            ar << cmd.m_name << cmd.m_description;
+            ar << (LONG)cmd.m_key << (LONG)cmd.m_mouseButton << (LONG)cmd.m_joyButton << (LONG)cmd.m_type
+               << (LONG)cmd.m_reserved;
+            ar << (LONG)cmd.m_aliasParts.GetCount();
+            for (POSITION pos = cmd.m_aliasParts.GetHeadPosition(); pos;) ar << cmd.m_aliasParts.GetNext(pos);
+        }
+        ar << (LONG)m_deadZoneX << (LONG)m_deadZoneY;
+        return;
+    }
+
+    LONG version = 0;
+    ar >> version;
+    LONG v[8];
+    for (LONG& word : v) ar >> word;
+    m_aiming = v[0];
+    m_aimingY = v[1];
+    m_invertX = v[2];
+    m_invertY = v[3];
+    m_joystick = v[4];
+    m_lightGun = v[5];
+    m_calibrateLightGun = v[6];
+    m_forceFeedback = v[7];
+    BYTE mouse = 0, joy = 0;
+    ar >> mouse >> joy;
+    m_mouseSensitivity = mouse;
+    m_joySensitivity = joy;
+    ar >> v[0] >> v[1] >> m_slope;
+    m_aimingNoLoad = v[0];
+    m_mouseSmoothing = v[1];
+
+    LONG count = 0;
+    ar >> count;
+    if (count < 0) AfxThrowArchiveException(CArchiveException::badIndex);
+    ar.EnsureCanRead((ULONGLONG)count * MinRecordBytes);
+    m_commands.SetSize(count);
+    for (int i = 0; i < count; ++i) {
+        YInputObjCommand& cmd = m_commands[i];
+        // An empty stored string leaves its target as it was: read into fresh ones.
+        YString name, description;
+        ar >> name >> description;
+        cmd.m_name = name;
+        cmd.m_description = description;
+        ar >> v[0] >> v[1] >> v[2] >> v[3] >> v[4];
+        cmd.m_key = v[0];
+        cmd.m_mouseButton = v[1];
+        cmd.m_joyButton = v[2];
+        cmd.m_type = v[3];
+        cmd.m_reserved = v[4];
+        LONG parts = 0;
+        ar >> parts;
+        if (parts < 0) AfxThrowArchiveException(CArchiveException::badIndex);
+        ar.EnsureCanRead((ULONGLONG)parts * 4);
+        cmd.m_aliasParts.RemoveAll();
+        for (LONG k = 0; k < parts; ++k) {
+            YString part;
+            ar >> part;
+            cmd.m_aliasParts.AddTail(part);
+        }
+    }
+    if (version >= 2) {
+        ar >> v[0] >> v[1];
+        m_deadZoneX = v[0];
+        m_deadZoneY = v[1];
+    }
+}

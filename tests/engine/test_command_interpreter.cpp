@@ -1,0 +1,177 @@
+#include "engine/EngineFixture.h"
+
+#include "foundation/YCheats.h"
+
+namespace {
+class CommandInterpreterTest : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        AddVerb(1, "forward", "0");
+        AddVerb(9, "tleft", "0");
+        AddVerb(12, "look", "1");
+        AddVerb(90, "pitch", "2");
+    }
+};
+}  // namespace
+
+TEST_F(CommandInterpreterTest, CommentsAndEmptyLinesDoNothing)
+{
+    struct Case {
+        const char* line;
+        bool taken;
+        const char* output;
+    };
+    const Case cases[] = {
+        {"", false, ""},
+        {"-- a comment", false, ""},
+        {"// set sys_map x", false, ""},
+        {"--", false, ""},
+        {" -- not a comment", false, "'--' is not a recognized command."},
+        {" // neither", false, "'//' is not a recognized command."},
+        {"   ", false, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        bool taken = true;
+        EXPECT_EQ(c.output, Run(c.line, &taken));
+        EXPECT_EQ(c.taken, taken);
+    }
+    EXPECT_STREQ("", m_game->m_map);
+}
+
+TEST_F(CommandInterpreterTest, VerbsReachTheSessionWithTheirKind)
+{
+    struct Case {
+        const char* line;
+        VerbCall call;
+    };
+    const Case cases[] = {
+        {"+forward", {1, YGameSession::VerbPress, ""}},
+        {"-FORWARD", {1, YGameSession::VerbRelease, ""}},
+        {"forward", {1, YGameSession::VerbPlain, ""}},
+        {"+look", {12, YGameSession::VerbPlain, ""}},
+        {"-look", {12, YGameSession::VerbRelease, ""}},
+        {"+tleft 25 more", {9, YGameSession::VerbPress, "25 more"}},
+        {"pitch\t-0.5", {90, YGameSession::VerbPlain, "-0.5"}},
+        {"tleft \"a;b\"", {9, YGameSession::VerbPlain, "\"a;b\""}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        m_session.m_calls.clear();
+        bool taken = false;
+        EXPECT_EQ("", Run(c.line, &taken));
+        EXPECT_TRUE(taken);
+        ASSERT_EQ(1u, m_session.m_calls.size());
+        EXPECT_EQ(c.call, m_session.m_calls[0]);
+    }
+}
+
+TEST_F(CommandInterpreterTest, SignsAreNoVerbsOnTheirOwn)
+{
+    for (const char* line : {"+", "-", "+ forward"}) {
+        SCOPED_TRACE(line);
+        bool taken = true;
+        std::string output = Run(line, &taken);
+        EXPECT_FALSE(taken);
+        EXPECT_EQ(std::string("'") + (line[0] == '+' ? "+" : "-") + "' is not a recognized command.", output);
+    }
+    EXPECT_TRUE(m_session.m_calls.empty());
+}
+
+TEST_F(CommandInterpreterTest, ConsoleCommandsTakeAPlusButNotAMinus)
+{
+    bool taken = false;
+    std::string plain = Run("help", &taken);
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(plain, Run("+HELP", &taken));
+    EXPECT_TRUE(taken);
+    EXPECT_EQ("'-help' is not a recognized command.", Run("-help", &taken));
+    EXPECT_FALSE(taken);
+}
+
+TEST_F(CommandInterpreterTest, AVerbHidesAConsoleCommandOfTheSameName)
+{
+    AddVerb(20, "set", "0");
+    bool taken = false;
+    EXPECT_EQ("", Run("set sys_map island", &taken));
+    EXPECT_TRUE(taken);
+    EXPECT_STREQ("", m_game->m_map);
+    ASSERT_EQ(1u, m_session.m_calls.size());
+    EXPECT_EQ((VerbCall{20, YGameSession::VerbPlain, "sys_map island"}), m_session.m_calls[0]);
+}
+
+TEST_F(CommandInterpreterTest, SemicolonsSplitOutsideQuotesOnly)
+{
+    bool taken = false;
+    std::string output = Run("set sys_map \"a;b\";set sys_plane jet;set sys_opponent", &taken);
+    EXPECT_TRUE(taken);
+    EXPECT_STREQ("a;b", m_game->m_map);
+    EXPECT_STREQ("jet", m_game->m_plane);
+    EXPECT_EQ("sys_opponent is \"\"", output);
+
+    // Only the last piece reports to the caller.
+    EXPECT_EQ("", Run("nonsense; set sys_map x", &taken));
+    EXPECT_TRUE(taken);
+    EXPECT_EQ("'nonsense' is not a recognized command.", Run("set sys_map y; nonsense", &taken));
+    EXPECT_FALSE(taken);
+    EXPECT_STREQ("y", m_game->m_map);
+    EXPECT_EQ("", Run("set sys_map z;", &taken));
+    EXPECT_FALSE(taken);
+    EXPECT_STREQ("z", m_game->m_map);
+}
+
+TEST_F(CommandInterpreterTest, TabsOutsideQuotesSeparateWords)
+{
+    Run("set\tsys_map\t\"tab\there\"");
+    EXPECT_STREQ("tab\there", m_game->m_map);
+}
+
+TEST_F(CommandInterpreterTest, OverLongPiecesAreRefused)
+{
+    std::string longValue(1100, 'x');
+    bool taken = true;
+    std::string output = Run("set sys_map " + longValue, &taken);
+    EXPECT_FALSE(taken);
+    EXPECT_EQ("Command too long (1112 characters, at most 1023).", output);
+    EXPECT_STREQ("", m_game->m_map);
+
+    // Each piece fits although the whole line does not.
+    std::string piece = "set sys_map " + std::string(600, 'm');
+    Run(piece + ";set sys_plane " + std::string(600, 'p'), &taken);
+    EXPECT_TRUE(taken);
+    EXPECT_EQ(YConfigObject::MaxTextValue, m_game->m_map.GetLength());
+    EXPECT_EQ(YConfigObject::MaxTextValue, m_game->m_plane.GetLength());
+
+    std::string fits = "set sys_opponent " + std::string(1023 - 17, 'o');
+    ASSERT_EQ(1023u, fits.size());
+    Run(fits, &taken);
+    EXPECT_TRUE(taken);
+}
+
+TEST_F(CommandInterpreterTest, CheatsTakeWhatNothingElseTakes)
+{
+    YCheats* cheats = m_engine->m_cheats;
+    ASSERT_NE(nullptr, cheats);
+    YString stored = YCheats::Scramble("skyhook");
+    int before = cheats->IsOn(stored);
+    bool taken = false;
+    EXPECT_EQ("", Run("SkyHook", &taken));
+    EXPECT_TRUE(taken);
+    EXPECT_NE(before, cheats->IsOn(stored));
+    Run("skyhook");
+    EXPECT_EQ(before, cheats->IsOn(stored));
+    EXPECT_EQ("'skyhooks' is not a recognized command.", Run("skyhooks", &taken));
+    EXPECT_FALSE(taken);
+}
+
+TEST_F(CommandInterpreterTest, HelpListsTheTableAndDescribesACommand)
+{
+    EXPECT_EQ("Usage: HELP [command]\nCommands: EXEC, HELP, ?, SET", Run("HELP"));
+    EXPECT_EQ("Usage: ? [command]\nCommands: EXEC, HELP, ?, SET", Run("?"));
+    std::string set = Run("help set");
+    EXPECT_EQ(0u, set.find("Sets certain options to new values."));
+    EXPECT_NE(std::string::npos, set.find("\nUsage: SET settingname [\"value\"]"));
+    EXPECT_EQ("", Run("help nosuch"));
+}

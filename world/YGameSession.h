@@ -1,0 +1,17 @@
+// The game session: its state and the entry of the control verbs.
+#pragma once
+
+class YGameSession {
+public:
+    enum State { None = 0, Loading, Loaded, Beginning, Playing, Paused, Demo, Ending };
+    enum VerbKind { VerbPress = 0, VerbRelease = 1, VerbPlain = 2 };
+
+    YGameSession();
+    virtual ~YGameSession();
+
+    // A control verb from the command interpreter; acts only while playing
+    // or paused. Returns 1 in every case.
+    virtual int OnVerb(int id, int kind, const char* text);
+
+    int m_state;
+};
