@@ -182,4 +182,3 @@ void AfxAssertValidObject(const CObject* pOb, LPCSTR lpszFileName, int nLine);
 #endif
 
 #define DEBUG_NEW new
-#define THIS_FILE __FILE__

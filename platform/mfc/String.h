@@ -5,6 +5,11 @@
 
 #include "platform/win32.h"
 
+// The original passes CString objects straight to printf-style "..."
+// arguments; here that would pass a hidden reference and print garbage.
+// Make every such call a warning, so that it gets its (LPCTSTR) cast.
+#pragma GCC diagnostic warning "-Wconditionally-supported"
+
 class CString {
 public:
     CString() = default;
