@@ -142,7 +142,9 @@ void WriteBody(Writer& w, YResource* resource)
         snprintf(color, sizeof(color), "0x%08X", (unsigned)dib->m_transparentColor);
         w.Line(d, "transparent-color", color);
         w.Line(d, "top-down", (long)dib->m_topDown);
-        w.Line(d, "picture", Hex(dib->m_storedImage));
+        std::vector<BYTE> picture;
+        dib->StoreImage(picture);
+        w.Line(d, "picture", Hex(picture));
     } else if (YFileHandler* handler = DYNAMIC_DOWNCAST(YFileHandler, resource)) {
         w.Line(d, "word", handler->m_word);
         for (int i = 0; i < handler->GetCount(); ++i) {
@@ -270,7 +272,13 @@ bool Reader::BodyLine(YResource* resource, const Words& w)
     }
     if (YDIB* dib = DYNAMIC_DOWNCAST(YDIB, resource)) {
         if (!Count(w, 2)) return false;
-        if (key == "picture") return Bytes(w[1], dib->m_storedImage);
+        if (key == "picture") {
+            std::vector<BYTE> picture;
+            if (!Bytes(w[1], picture)) return false;
+            if (!picture.empty() && !dib->LoadStoredImage(picture.data(), picture.size()))
+                return Fail("unreadable picture");
+            return true;
+        }
         if (!Numbers(w, 1, v)) {
             // "0x..." colours are read as unsigned
             error.clear();
