@@ -555,7 +555,7 @@ void CString::FormatMessage(LPCTSTR lpszFormat, ...)
     if (!lpszFormat) return;
     std::string fmt = lpszFormat;
 
-    // First pass: the spec of every insert, so the arguments can be fetched in order.
+    // First pass: the format of every insert, so the arguments can be fetched in order.
     std::vector<std::string> specs(100);
     int maxIndex = 0;
     for (size_t i = 0; i + 1 < fmt.size(); ++i) {
