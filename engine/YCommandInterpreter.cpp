@@ -6,6 +6,7 @@
 #include "engine/YGameObjects.h"
 #include "foundation/YCheats.h"
 #include "foundation/YDataCollection.h"
+#include "foundation/YObjectParser.h"
 #include "world/YGameSession.h"
 
 const YCommandRow YCommandInterpreter::Commands[] = {
@@ -56,6 +57,14 @@ bool YCommandInterpreter::RunPiece(const YString& line, const YString& piece, YS
     YString word = first;
 
     YGameObjects* engine = YGameObjects::Instance();
+
+    // While a definition is open its lines belong to the object parser;
+    // they are taken without a message.
+    if (engine->m_objectParser && engine->m_objectParser->GetCurrent()) {
+        engine->m_objectParser->ParseLine(line);
+        if (engine->m_cheats) engine->m_cheats->Enter(line);
+        return true;
+    }
 
     if (RunVerb(word)) return true;
 

@@ -9,6 +9,8 @@
 #include "foundation/YCheats.h"
 #include "foundation/YConfigData.h"
 #include "foundation/YDataCollection.h"
+#include "foundation/YObjectDefList.h"
+#include "foundation/YObjectParser.h"
 #include "world/YGameSession.h"
 
 const char* const YGameObjects::SaveSuffix = ".tmp";
@@ -47,6 +49,10 @@ YGameObjects::YGameObjects()
     m_settings = new YDataCollection(32, 32);
     m_layoutValues = new YDataCollection(32, 32);
 
+    m_objectParser = new YObjectParser;
+    m_objectDefs = new YObjectDefList;
+    m_objectParser->SetDefinitionList(m_objectDefs);
+
     m_session = new YGameSession;
     m_registering = 1;
 
@@ -66,6 +72,8 @@ void YGameObjects::ClearMembers()
     m_cheats = nullptr;
     m_session = nullptr;
     m_values = m_verbs = m_settings = m_layoutValues = nullptr;
+    m_objectDefs = nullptr;
+    m_objectParser = nullptr;
     m_appFps = m_appInput = m_appLayout = m_appCursor = m_appScriptor = 0;
     m_appClient = 0;
     m_registering = 0;
@@ -88,6 +96,11 @@ void YGameObjects::DestroyAll()
         delete *collection;
         *collection = nullptr;
     }
+    delete m_objectParser;
+    m_objectParser = nullptr;
+    if (m_objectDefs) m_objectDefs->DeleteAll();
+    delete m_objectDefs;
+    m_objectDefs = nullptr;
     delete m_session;
     m_session = nullptr;
     m_running = 1;

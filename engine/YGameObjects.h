@@ -12,6 +12,8 @@ class YConfigObject;
 class YDataCollection;
 class YGameConfig;
 class YGameSession;
+class YObjectDefList;
+class YObjectParser;
 
 class YGameObjects {
 public:
@@ -49,6 +51,8 @@ public:
     YDataCollection* m_verbs;
     YDataCollection* m_settings;
     YDataCollection* m_layoutValues;
+    YObjectDefList* m_objectDefs;
+    YObjectParser* m_objectParser;
     int32_t m_running;
     uint8_t m_registering;
 

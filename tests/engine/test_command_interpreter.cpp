@@ -1,6 +1,9 @@
 #include "engine/EngineFixture.h"
 
 #include "foundation/YCheats.h"
+#include "foundation/YObjectDef.h"
+#include "foundation/YObjectDefList.h"
+#include "foundation/YObjectParser.h"
 
 namespace {
 class CommandInterpreterTest : public EngineTest {
@@ -174,4 +177,34 @@ TEST_F(CommandInterpreterTest, HelpListsTheTableAndDescribesACommand)
     EXPECT_EQ(0u, set.find("Sets certain options to new values."));
     EXPECT_NE(std::string::npos, set.find("\nUsage: SET settingname [\"value\"]"));
     EXPECT_EQ("", Run("help nosuch"));
+}
+
+TEST_F(CommandInterpreterTest, LinesOfAnOpenDefinitionGoToTheObjectParser)
+{
+    YObjectParser* parser = m_engine->m_objectParser;
+    ASSERT_NE(nullptr, parser);
+    ASSERT_EQ(nullptr, parser->GetCurrent());
+    parser->ParseLine("OBJECT TestGlider");
+    ASSERT_NE(nullptr, parser->GetCurrent());
+
+    const char* lines[] = {"{", "set sys_map \"inside\"", "wingspan 12", "+forward", "}"};
+    for (const char* line : lines) {
+        SCOPED_TRACE(line);
+        bool taken = false;
+        EXPECT_EQ("", Run(line, &taken));
+        EXPECT_TRUE(taken);
+    }
+    EXPECT_EQ(nullptr, parser->GetCurrent());
+    EXPECT_STREQ("", m_game->m_map);
+    EXPECT_TRUE(m_session.m_calls.empty());
+
+    YObjectDef* glider = m_engine->m_objectDefs->Find("TestGlider");
+    ASSERT_NE(nullptr, glider);
+    EXPECT_STREQ("inside", glider->GetValue("sys_map"));
+    EXPECT_STREQ("12", glider->GetValue("wingspan"));
+    EXPECT_EQ(1, m_engine->m_objectDefs->Remove(glider));
+
+    // Once closed, lines are commands again.
+    Run("set sys_map outside");
+    EXPECT_STREQ("outside", m_game->m_map);
 }
