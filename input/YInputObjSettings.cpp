@@ -158,37 +158,49 @@ bool YInputObjSettings::ListVars(CArray<YString>& names, bool)
     return true;
 }
 
-void YInputObjSettings::WriteBindings(CStdioFile& file, bool withDescriptions)
+namespace {
+// Command files are read 255 characters at a time; a longer line would run
+// its tail as a command of its own.
+const int LongestLine = 254;
+
+// Writes "<head> \"<command>\" \"<description>\"" (or without the description),
+// shortening the description until the line fits; drops a line that cannot fit.
+void WriteScriptLine(CStdioFile& file, const YString& head, const YString& command, YString description,
+                     bool withDescription)
 {
     YString line;
+    for (;;) {
+        if (withDescription)
+            line.Format("%s \"%s\" \"%s\"", (const char*)head, (const char*)command, (const char*)description);
+        else
+            line.Format("%s \"%s\"", (const char*)head, (const char*)command);
+        int excess = line.GetLength() - LongestLine;
+        if (excess <= 0) break;
+        if (!withDescription || description.IsEmpty()) return;
+        description = description.Left(description.GetLength() > excess ? description.GetLength() - excess : 0);
+    }
+    file.WriteString(line + "\n");
+}
+}  // namespace
+
+void YInputObjSettings::WriteBindings(CStdioFile& file, bool withDescriptions)
+{
     for (int i = 0; i < m_commands.GetSize(); ++i) {
         const YInputObjCommand& cmd = m_commands[i];
         YString name = YConfigObject::CleanValue(cmd.m_name);
         YString aliasText = YConfigObject::CleanValue(cmd.GetAliasText());
         YString description = YConfigObject::CleanValue(cmd.m_description);
 
-        if (cmd.GetAliasPartCount() > 0 && !name.IsEmpty()) {
-            if (withDescriptions)
-                line.Format("alias %s \"%s\" \"%s\"", (const char*)name, (const char*)aliasText,
-                            (const char*)description);
-            else
-                line.Format("alias %s \"%s\"", (const char*)name, (const char*)aliasText);
-            file.WriteString(line + "\n");
-        }
+        if (cmd.GetAliasPartCount() > 0 && !name.IsEmpty())
+            WriteScriptLine(file, "alias " + name, aliasText, description, withDescriptions);
         const YString& command = name.IsEmpty() ? aliasText : name;
         YString inputs[3];
         int count = 0;
         if (cmd.m_key != -1) inputs[count++] = YKeyNames::KeyCodeToScriptName(cmd.m_key);
         if (cmd.m_mouseButton != -1) inputs[count++] = YKeyNames::MouseCodeToScriptName(cmd.m_mouseButton);
         if (cmd.m_joyButton != -1) inputs[count++] = YKeyNames::JoyCodeToScriptName(cmd.m_joyButton);
-        for (int k = 0; k < count; ++k) {
-            if (withDescriptions)
-                line.Format("bind %s \"%s\" \"%s\"", (const char*)inputs[k], (const char*)command,
-                            (const char*)description);
-            else
-                line.Format("bind %s \"%s\"", (const char*)inputs[k], (const char*)command);
-            file.WriteString(line + "\n");
-        }
+        for (int k = 0; k < count; ++k)
+            WriteScriptLine(file, "bind " + inputs[k], command, description, withDescriptions);
     }
 }
 

@@ -335,3 +335,23 @@ TEST(InputSettings, AxisSlotsAndCommandLookUp)
     EXPECT_EQ(-1, settings.FindCommand(nullptr));
     EXPECT_EQ(nullptr, settings.GetCommand(1));
 }
+
+TEST(InputSettings, ScriptLinesStayShortEnoughToBeReadWhole)
+{
+    YInputObjSettings settings;
+    std::string alias(150, 'a');
+    std::string description = std::string(150, ' ') + "; quit ";
+    AddBinding(settings, Binding("", description.c_str(), 30, -1, -1, {alias.c_str(), alias.c_str()}));
+    AddBinding(settings, Binding("fire", std::string(300, 'f').c_str(), 57, -1, -1));
+    std::string text = WriteWith([&](CStdioFile& f) { settings.WriteScript(f); });
+    std::istringstream in(text);
+    std::string line;
+    int bindLines = 0;
+    while (std::getline(in, line)) {
+        EXPECT_LE(line.size(), 255u) << line;  // with its CR
+        if (line.rfind("bind ", 0) == 0) ++bindLines;
+    }
+    EXPECT_EQ(2, bindLines);
+    EXPECT_EQ(std::string::npos, text.find("quit"));
+    EXPECT_NE(std::string::npos, text.find("bind space \"fire\" \"ffff"));
+}
