@@ -1,6 +1,8 @@
 // The sample-data builder:
 //   rcvdata build DESCRIPTION CATALOG   writes a ".cat" from its text description
 //   rcvdata dump CATALOG [TEXT]         writes any catalog back as text
+//   rcvdata images DESCRIPTION FOLDER   writes the sample pictures a description lists
+//   rcvdata picture IMAGE               prints an image file as a bitmap body's picture
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -8,12 +10,14 @@
 
 #include "foundation/YCatalog.h"
 #include "tools/YCatalogText.h"
+#include "tools/YSampleImages.h"
 
 namespace {
 
 int Usage()
 {
-    fprintf(stderr, "usage: rcvdata build DESCRIPTION CATALOG\n       rcvdata dump CATALOG [TEXT]\n");
+    fprintf(stderr, "usage: rcvdata build DESCRIPTION CATALOG\n       rcvdata dump CATALOG [TEXT]\n"
+                    "       rcvdata images DESCRIPTION FOLDER\n       rcvdata picture IMAGE\n");
     return 2;
 }
 
@@ -72,6 +76,34 @@ int Dump(const char* catalogName, const char* output)
     return out ? 0 : 1;
 }
 
+int Images(const char* description, const char* folder)
+{
+    std::ifstream in(description, std::ios::binary);
+    if (!in) {
+        fprintf(stderr, "rcvdata: cannot read %s\n", description);
+        return 1;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if (!YSampleImages::WriteAll(text.str(), folder, error)) {
+        fprintf(stderr, "%s: %s\n", description, error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int Picture(const char* image)
+{
+    std::string hex;
+    if (!YSampleImages::StoredPicture(image, hex)) {
+        fprintf(stderr, "rcvdata: cannot read the picture %s\n", image);
+        return 1;
+    }
+    printf("picture %s\n", hex.c_str());
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -79,5 +111,7 @@ int main(int argc, char** argv)
     YCatalogText::RegisterResourceClasses();
     if (argc == 4 && std::string(argv[1]) == "build") return Build(argv[2], argv[3]);
     if ((argc == 3 || argc == 4) && std::string(argv[1]) == "dump") return Dump(argv[2], argc == 4 ? argv[3] : nullptr);
+    if (argc == 4 && std::string(argv[1]) == "images") return Images(argv[2], argv[3]);
+    if (argc == 3 && std::string(argv[1]) == "picture") return Picture(argv[2]);
     return Usage();
 }
