@@ -7,6 +7,6 @@ YGameSession::~YGameSession() = default;
 int YGameSession::OnVerb(int, int, const char*)
 {
     if (m_state != Playing && m_state != Paused) return 1;
-    // The active verbs of the game commands take it from here.
+    // Handed on to the game commands once the session owns them.
     return 1;
 }
