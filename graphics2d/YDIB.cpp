@@ -586,9 +586,45 @@ YResource* YDIB::CopyTo(YResource* target)
     return dib;
 }
 
-int YDIB::LoadFromResource(UINT id, HMODULE module)
+int YDIB::LoadFromResource(UINT, HMODULE)
 {
-    (void)id;
-    (void)module;
+    // No bitmap resource can be found: the program carries none.
     return 0;
+}
+
+int YDIB::LoadFromResourceData(const BYTE* data, size_t size)
+{
+    if (!data || size < kTableHeaderSize) return 0;
+    BITMAPINFOHEADER h;
+    memcpy(&h, data, sizeof h);
+    if (h.biSize != kInfoSize || h.biBitCount != 8 || h.biCompression != BI_RGB) return 0;
+    const int64_t height = h.biHeight < 0 ? -static_cast<int64_t>(h.biHeight) : h.biHeight;
+    if (!YImage::IsSaneSize(h.biWidth, height)) return 0;
+    size_t imageSize = h.biSizeImage;
+    if (imageSize == 0) imageSize = Padded(static_cast<size_t>(h.biWidth)) * static_cast<size_t>(height);
+    if (imageSize < Padded(static_cast<size_t>(h.biWidth)) * static_cast<size_t>(height) ||
+        size - kTableHeaderSize < imageSize)
+        return 0;
+    BYTE* header = new (std::nothrow) BYTE[kTableHeaderSize];
+    BYTE* bits = new (std::nothrow) BYTE[imageSize];
+    if (!header || !bits) {
+        delete[] header;
+        delete[] bits;
+        return 0;
+    }
+    memcpy(header, data, kTableHeaderSize);
+    memcpy(bits, data + kTableHeaderSize, imageSize);
+    ReleaseSurface();
+    Clear();
+    m_header = header;
+    m_headerSize = kTableHeaderSize;
+    Header()->biSizeImage = static_cast<DWORD>(imageSize);
+    // A negative height marks rows stored top-down.
+    if (Header()->biHeight < 0) {
+        Header()->biHeight = static_cast<LONG>(height);
+        m_topDown = 1;
+    }
+    m_bits = bits;
+    m_ownsBits = 1;
+    return 1;
 }

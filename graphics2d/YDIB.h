@@ -48,8 +48,12 @@ public:
                          int transparentIndex);
     // A blank 8-bit bitmap with a grey colour table.
     virtual int Create(int width, int height);
-    // An 8-bit bitmap resource of the program.
+    // An 8-bit bitmap resource of the program.  Our platform keeps no
+    // bitmap resources, so the look-up finds none and the result is 0.
     virtual int LoadFromResource(UINT id, HMODULE module);
+    // The bitmap of a resource's bytes: a 40-byte header of 8 bits a pixel
+    // without compression, a full 256-entry colour table and the rows.
+    int LoadFromResourceData(const BYTE* data, size_t size);
     virtual int LoadFromFile(const char* name);
     virtual int SaveTGA(CFile& file);
     int DrawToSurface(YDXSurface* surface, int x, int y) override;

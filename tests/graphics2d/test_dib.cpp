@@ -470,3 +470,47 @@ TEST_F(DIBSurfaceTest, CopyOfAnUploadedBitmapHasItsOwnSurface)
 }
 
 }  // namespace
+
+namespace {
+
+// A resource's bytes: header, 256 colours, then rows of width 3 padded to 4.
+Bytes ResourceBytes(int bits, DWORD compression, DWORD imageSize, int height, size_t rowBytes)
+{
+    ByteWriter w;
+    w.U32(40).U32(3).U32(static_cast<uint32_t>(height)).U16(1).U16(static_cast<uint32_t>(bits)).U32(compression);
+    w.U32(imageSize).U32(0).U32(0).U32(0).U32(0);
+    for (uint32_t i = 0; i < 256; ++i) w.U32(i * 0x010101u);
+    for (size_t i = 0; i < rowBytes; ++i) w.U8(static_cast<uint32_t>(i + 1));
+    return w.bytes;
+}
+
+TEST(DIB, ResourceBytesNeedAnUncompressedEightBitHeader)
+{
+    struct Case {
+        const char* label;
+        Bytes data;
+        int result;
+    } cases[] = {
+        {"8 bits, image size given", ResourceBytes(8, 0, 8, 2, 8), 1},
+        {"8 bits, image size 0", ResourceBytes(8, 0, 0, 2, 8), 1},
+        {"top-down", ResourceBytes(8, 0, 0, -2, 8), 1},
+        {"24 bits", ResourceBytes(24, 0, 0, 2, 24), 0},
+        {"compressed", ResourceBytes(8, 1, 0, 2, 8), 0},
+        {"rows cut short", ResourceBytes(8, 0, 0, 2, 7), 0},
+        {"image size smaller than the rows", ResourceBytes(8, 0, 4, 2, 8), 0},
+        {"no colour table", Bytes(40, 0), 0},
+    };
+    for (const Case& c : cases) {
+        YDIB dib;
+        EXPECT_EQ(dib.LoadFromResourceData(c.data.data(), c.data.size()), c.result) << c.label;
+        if (c.result) {
+            EXPECT_EQ(dib.GetHeight(), 2) << c.label;
+            EXPECT_EQ(dib.OwnsBits(), 1u);
+            EXPECT_EQ(*dib.GetPixelAddress(0, 0), std::string(c.label) == "top-down" ? 1 : 5) << c.label;
+        }
+    }
+    YDIB dib;
+    EXPECT_EQ(dib.LoadFromResource(100, nullptr), 0);
+}
+
+}  // namespace
