@@ -14,6 +14,8 @@ namespace {
 
 // No JPEG file this large is read.
 const uint64_t kMaxJpegFileBytes = 64u * 1024u * 1024u;
+// Nor does the decoder take more working memory than this.
+const long kMaxJpegMemory = 256L * 1024L * 1024L;
 
 struct JpegErrors {
     jpeg_error_mgr manager;
@@ -66,6 +68,7 @@ YImage* Decode(const BYTE* data, unsigned long size, DWORD flags)
         return nullptr;
     }
     jpeg_create_decompress(&info);
+    info.mem->max_memory_to_use = kMaxJpegMemory;
     jpeg_mem_src(&info, data, size);
     jpeg_read_header(&info, TRUE);
     if (!YImage::IsSaneSize(info.image_width, info.image_height)) {
