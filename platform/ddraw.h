@@ -282,13 +282,6 @@
 #define DDBD_24 0x00000200
 #define DDBD_32 0x00000100
 
-// PALETTEENTRY flags.
-#ifndef PC_RESERVED
-#define PC_RESERVED 0x01
-#define PC_EXPLICIT 0x02
-#define PC_NOCOLLAPSE 0x04
-#endif
-
 // ---------------------------------------------------------------- structures
 typedef struct _DDCOLORKEY {
     DWORD dwColorSpaceLowValue;
@@ -495,31 +488,7 @@ typedef struct _DDDEVICEIDENTIFIER2 {
     DWORD dwWHQLLevel;
 } DDDEVICEIDENTIFIER2, *LPDDDEVICEIDENTIFIER2;
 
-#ifndef RCV_PALETTEENTRY_DEFINED
-#define RCV_PALETTEENTRY_DEFINED
-typedef struct tagPALETTEENTRY {
-    BYTE peRed;
-    BYTE peGreen;
-    BYTE peBlue;
-    BYTE peFlags;
-} PALETTEENTRY, *LPPALETTEENTRY;
-#endif
-
-#ifndef RCV_RGNDATA_DEFINED
-#define RCV_RGNDATA_DEFINED
-#define RDH_RECTANGLES 1
-typedef struct _RGNDATAHEADER {
-    DWORD dwSize;
-    DWORD iType;
-    DWORD nCount;
-    DWORD nRgnSize;
-    RECT rcBound;
-} RGNDATAHEADER;
-typedef struct _RGNDATA {
-    RGNDATAHEADER rdh;
-    char Buffer[1];
-} RGNDATA, *LPRGNDATA;
-#endif
+// PALETTEENTRY and RGNDATA come with the GDI declarations of win32.h.
 
 // ---------------------------------------------------------------- interfaces
 struct IDirectDraw7;

@@ -7,23 +7,16 @@
 #include "platform/win32.h"
 
 // ---------------------------------------------------------------- structures
-#ifndef RCV_PALETTEENTRY_DEFINED
-#define RCV_PALETTEENTRY_DEFINED
 typedef struct tagPALETTEENTRY {
     BYTE peRed;
     BYTE peGreen;
     BYTE peBlue;
     BYTE peFlags;
 } PALETTEENTRY, *LPPALETTEENTRY;
-#endif
-#ifndef PC_RESERVED
 #define PC_RESERVED 0x01
 #define PC_EXPLICIT 0x02
 #define PC_NOCOLLAPSE 0x04
-#endif
 
-#ifndef RCV_RGNDATA_DEFINED
-#define RCV_RGNDATA_DEFINED
 #define RDH_RECTANGLES 1
 typedef struct _RGNDATAHEADER {
     DWORD dwSize;
@@ -36,7 +29,6 @@ typedef struct _RGNDATA {
     RGNDATAHEADER rdh;
     char Buffer[1];
 } RGNDATA, *LPRGNDATA;
-#endif
 
 typedef struct tagRGBQUAD {
     BYTE rgbBlue;
