@@ -333,3 +333,5 @@ struct Clock {
 #include "platform/win32_files.h"
 
 #include "platform/win32_gdi.h"
+
+#include "platform/win32_window.h"

@@ -3,6 +3,7 @@
 #include "platform/backend/Environment.h"
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/backend/SdlBackend.h"
+#include "platform/win32.h"
 
 namespace platform {
 namespace {
@@ -21,6 +22,8 @@ Backend& Backend::Get()
             backend.reset(new HeadlessBackend());
         else
             backend.reset(new SdlBackend());
+        // A fixed step makes the clock move only with the frames.
+        if (Environment::FixedStepMs() > 0) Clock::SetManual(true);
     }
     return *backend;
 }
@@ -28,6 +31,44 @@ Backend& Backend::Get()
 void Backend::Shutdown()
 {
     Current().reset();
+}
+
+bool Backend::PollEvent(BackendEvent& event)
+{
+    if (m_events.empty()) return false;
+    event = m_events.front();
+    m_events.erase(m_events.begin());
+    return true;
+}
+
+bool Backend::WaitEvent(int)
+{
+    return !m_events.empty();
+}
+
+void Backend::PushEvent(const BackendEvent& event)
+{
+    m_events.push_back(event);
+}
+
+void Backend::SetTitle(const char*) {}
+
+void Backend::SetIcon(const uint32_t*, int, int) {}
+
+void Backend::SetWindowSize(int, int) {}
+
+void Backend::ConfineMouse(bool) {}
+
+void Backend::FramePresented(unsigned long presented)
+{
+    int step = Environment::FixedStepMs();
+    if (step > 0) Clock::Advance(static_cast<DWORD>(step));
+    long maxFrames = Environment::MaxFrames();
+    if (maxFrames > 0 && presented == static_cast<unsigned long>(maxFrames)) {
+        BackendEvent close;
+        close.kind = BackendEvent::Close;
+        PushEvent(close);
+    }
 }
 
 std::vector<DisplayMode> Backend::StandardModes()

@@ -14,6 +14,19 @@ struct DisplayMode {
     int bitsPerPixel;
 };
 
+// One event of the window system, before it becomes a window message.
+struct BackendEvent {
+    enum Kind { None, Close, KeyDown, KeyUp, Text, MouseMove, MouseDown, MouseUp, Wheel, FocusGained, FocusLost };
+    Kind kind = None;
+    int key = 0;       // virtual-key code of KeyDown/KeyUp
+    int scanCode = 0;  // DirectInput scan code of KeyDown/KeyUp
+    int repeat = 0;    // 1 for an auto-repeated key
+    char text[8] = {};  // Text: one character
+    int x = 0, y = 0;  // client coordinates of mouse events
+    int button = 0;    // 1 left, 2 right, 3 middle
+    int wheel = 0;     // Wheel: in steps of 120, positive away from the user
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -39,12 +52,34 @@ public:
     virtual int DesktopWidth() const = 0;
     virtual int DesktopHeight() const = 0;
 
+    // Events of the window system, oldest first; false when none waits.
+    virtual bool PollEvent(BackendEvent& event);
+    // Waits (at most the given time) until an event is there.
+    virtual bool WaitEvent(int milliseconds);
+    // Queues an event as if the window system had sent it.
+    void PushEvent(const BackendEvent& event);
+    virtual void SetTitle(const char* title);
+    // The window icon, 0xAARRGGBB pixels.
+    virtual void SetIcon(const uint32_t* pixels, int width, int height);
+    // Resizes the client area of an open window.
+    virtual void SetWindowSize(int width, int height);
+    // A message box: headless writes it to standard error.
+    virtual void ShowMessageBox(const char* caption, const char* text) = 0;
+    // Confines the mouse to the window, or frees it.
+    virtual void ConfineMouse(bool confine);
+
     // The backend chosen by RCV_BACKEND, made on first use.
     static Backend& Get();
     // Ends the current backend; the next Get makes a new one.
     static void Shutdown();
 
 protected:
+    // Every backend calls this once per presented frame: the fixed clock
+    // step (RCV_FIXED_STEP_MS) and the close after RCV_MAX_FRAMES.
+    void FramePresented(unsigned long presented);
+
+    std::vector<BackendEvent> m_events;
+
     // The modes both backends offer: three sizes in 8, 16, 24 and 32 bits,
     // or only the 24-bit ones when RCV_FORCE has only24.
     static std::vector<DisplayMode> StandardModes();

@@ -29,6 +29,18 @@ int Environment::FrameDumpEvery()
     return every > 0 ? every : 1;
 }
 
+int Environment::FixedStepMs()
+{
+    int step = std::atoi(Read("RCV_FIXED_STEP_MS").c_str());
+    return step > 0 ? step : 0;
+}
+
+long Environment::MaxFrames()
+{
+    long frames = std::atol(Read("RCV_MAX_FRAMES").c_str());
+    return frames > 0 ? frames : 0;
+}
+
 bool Environment::Forced(const char* name)
 {
     std::string list = Read("RCV_FORCE");

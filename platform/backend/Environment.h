@@ -12,6 +12,10 @@ struct Environment {
     static std::string FrameDumpFolder();
     // RCV_FRAME_DUMP_EVERY: dump every Nth frame (1 when unset or invalid).
     static int FrameDumpEvery();
+    // RCV_FIXED_STEP_MS: milliseconds the clock advances per frame, 0 when unset.
+    static int FixedStepMs();
+    // RCV_MAX_FRAMES: frames after which the window closes, 0 when unset.
+    static long MaxFrames();
     // RCV_FORCE=a,b,...: true when the named failure is forced. Read afresh
     // on each call, so tests can change it between cases.
     static bool Forced(const char* name);

@@ -60,6 +60,20 @@ void HeadlessBackend::Present(const uint32_t* pixels, int width, int height, int
     }
     m_frames.push_back(std::move(frame));
     while (m_frames.size() > kKeptFrames) m_frames.pop_front();
+    FramePresented(m_presented);
+}
+
+void HeadlessBackend::SetWindowSize(int width, int height)
+{
+    m_width = width;
+    m_height = height;
+}
+
+void HeadlessBackend::ShowMessageBox(const char* caption, const char* text)
+{
+    std::string shown = std::string(caption ? caption : "") + ": " + (text ? text : "");
+    m_messageBoxes.push_back(shown);
+    std::fprintf(stderr, "%s\n", text ? text : "");
 }
 
 int HeadlessBackend::DesktopBitsPerPixel() const

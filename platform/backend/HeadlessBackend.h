@@ -31,6 +31,13 @@ public:
     int DesktopBitsPerPixel() const override;
     int DesktopWidth() const override { return 640; }
     int DesktopHeight() const override { return 480; }
+    void SetTitle(const char* title) override { m_title = title ? title : ""; }
+    void SetWindowSize(int width, int height) override;
+    void ShowMessageBox(const char* caption, const char* text) override;
+    void ConfineMouse(bool confine) override { m_mouseConfined = confine; }
+    bool MouseConfined() const { return m_mouseConfined; }
+    // The message boxes shown so far, as "caption: text".
+    const std::vector<std::string>& MessageBoxes() const { return m_messageBoxes; }
 
     // The window's title and size as last opened.
     const std::string& Title() const { return m_title; }
@@ -55,5 +62,7 @@ private:
     std::string m_title;
     std::string m_dumpFolder;
     int m_dumpEvery = 1;
+    bool m_mouseConfined = false;
+    std::vector<std::string> m_messageBoxes;
 };
 }  // namespace platform

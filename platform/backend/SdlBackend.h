@@ -27,6 +27,13 @@ public:
     int DesktopBitsPerPixel() const override;
     int DesktopWidth() const override;
     int DesktopHeight() const override;
+    bool PollEvent(BackendEvent& event) override;
+    bool WaitEvent(int milliseconds) override;
+    void SetTitle(const char* title) override;
+    void SetIcon(const uint32_t* pixels, int width, int height) override;
+    void SetWindowSize(int width, int height) override;
+    void ShowMessageBox(const char* caption, const char* text) override;
+    void ConfineMouse(bool confine) override;
 
 private:
     bool StartVideo() const;
