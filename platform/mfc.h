@@ -13,3 +13,4 @@
 #include "platform/mfc/Collections.h"
 #include "platform/mfc/Time.h"
 #include "platform/mfc/Sync.h"
+#include "platform/mfc/WinApp.h"
