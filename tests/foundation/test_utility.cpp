@@ -1,12 +1,10 @@
 #include "foundation/YUtility.h"
 
+#include "ScratchFolder.h"
+
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <unistd.h>
 
 namespace {
 
@@ -21,31 +19,13 @@ class DebugLogTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/rcv_debuglog_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_dir = pattern;
-        ASSERT_NE(getcwd(m_old, sizeof m_old), nullptr);
-        ASSERT_EQ(chdir(m_dir.c_str()), 0);
         g_debugOutput.clear();
         m_hook = platform::SetDebugOutputHook(CaptureDebug);
     }
-    void TearDown() override
-    {
-        platform::SetDebugOutputHook(m_hook);
-        ASSERT_EQ(chdir(m_old), 0);
-        std::string cmd = "rm -rf '" + m_dir + "'";
-        ASSERT_EQ(std::system(cmd.c_str()), 0);
-    }
-    static std::string Read(const char* name)
-    {
-        std::ifstream in(name, std::ios::binary);
-        std::stringstream ss;
-        ss << in.rdbuf();
-        return ss.str();
-    }
+    void TearDown() override { platform::SetDebugOutputHook(m_hook); }
+    std::string Read(const char* name) const { return m_folder.Read(name); }
 
-    std::string m_dir;
-    char m_old[4096];
+    ScratchFolder m_folder{ScratchFolder::Enter};
     platform::DebugOutputHook m_hook = nullptr;
 };
 
@@ -64,7 +44,7 @@ TEST_F(DebugLogTest, AppendsLinesWithCrLf)
 
 TEST_F(DebugLogTest, NameWithFolderStartsAnewEveryTime)
 {
-    ASSERT_EQ(mkdir("logs", 0755), 0);
+    m_folder.MakeFolder("logs");
     DebugLog("one", 0, "logs\\trace.log");
     DebugLog("two", 0, "logs\\trace.log");
     EXPECT_EQ(Read("logs/trace.log"), "two\r\n");
@@ -72,7 +52,7 @@ TEST_F(DebugLogTest, NameWithFolderStartsAnewEveryTime)
 
 TEST_F(DebugLogTest, UnwritableFileStillReturnsOne)
 {
-    ASSERT_EQ(mkdir("adir", 0755), 0);
+    m_folder.MakeFolder("adir");
     EXPECT_EQ(DebugLog("lost", 1, "adir"), 1);  // a folder cannot be opened as a file
     EXPECT_EQ(g_debugOutput, "lost\n");
 }

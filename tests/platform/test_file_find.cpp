@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ScratchFolder.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -21,26 +23,12 @@ class FileFindTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/rcv_find_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_root = pattern;
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        m_oldCwd = cwd;
-        m_oldStart = platform::GetStartFolder();
-        fs::create_directories(m_root + "/Maps/Sub");
-        std::ofstream(m_root + "/Maps/Desert.ZON") << "12345";
-        std::ofstream(m_root + "/Maps/lake.zon") << "abc";
-        std::ofstream(m_root + "/Maps/readme.txt") << "read me";
-        std::ofstream(m_root + "/Maps/.hidden") << "";
-        platform::SetStartFolder(m_root);
-        ASSERT_EQ(chdir(m_root.c_str()), 0);
-    }
-    void TearDown() override
-    {
-        ASSERT_EQ(chdir(m_oldCwd.c_str()), 0);
-        platform::SetStartFolder(m_oldStart);
-        fs::remove_all(m_root);
+        m_root = m_folder.Path();
+        m_folder.MakeFolder("Maps/Sub");
+        m_folder.Write("Maps/Desert.ZON", "12345");
+        m_folder.Write("Maps/lake.zon", "abc");
+        m_folder.Write("Maps/readme.txt", "read me");
+        m_folder.Write("Maps/.hidden", "");
     }
 
     struct Entry {
@@ -61,9 +49,8 @@ protected:
         return entries;
     }
 
+    ScratchFolder m_folder{ScratchFolder::Enter};
     std::string m_root;
-    std::string m_oldCwd;
-    std::string m_oldStart;
 };
 
 TEST_F(FileFindTest, WalksMatchesWithTheGameSideFolder)

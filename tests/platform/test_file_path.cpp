@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ScratchFolder.h"
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -24,28 +26,14 @@ class FilePathTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/rcv_path_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_root = pattern;
-        m_oldCwd = Cwd();
-        m_oldStart = platform::GetStartFolder();
-        fs::create_directories(m_root + "/Maps/sub");
-        fs::create_directories(m_root + "/mixed");
+        m_root = m_folder.Path();
+        m_folder.MakeFolder("Maps/sub");
         for (const char* name : {"Maps/Desert.ZON", "mixed/NAME.TXT", "mixed/Name.txt", "mixed/name.txt"})
-            std::ofstream(m_root + "/" + name) << name;
-        platform::SetStartFolder(m_root);
-        ASSERT_EQ(chdir(m_root.c_str()), 0);
-    }
-    void TearDown() override
-    {
-        ASSERT_EQ(chdir(m_oldCwd.c_str()), 0);
-        platform::SetStartFolder(m_oldStart);
-        fs::remove_all(m_root);
+            m_folder.Write(name, name);
     }
 
+    ScratchFolder m_folder{ScratchFolder::Enter};
     std::string m_root;
-    std::string m_oldCwd;
-    std::string m_oldStart;
 };
 
 TEST(FilePathStart, IsTheFolderTheProgramStartedIn)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ScratchFolder.h"
+
 #include <unistd.h>
 
 #include <filesystem>
@@ -16,33 +18,10 @@ namespace fs = std::filesystem;
 
 class StdioFileTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        char pattern[] = "/tmp/rcv_stdio_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_root = pattern;
-        char cwd[4096];
-        ASSERT_NE(getcwd(cwd, sizeof cwd), nullptr);
-        m_oldCwd = cwd;
-        ASSERT_EQ(chdir(m_root.c_str()), 0);
-    }
-    void TearDown() override
-    {
-        ASSERT_EQ(chdir(m_oldCwd.c_str()), 0);
-        fs::remove_all(m_root);
-    }
+    void SetUp() override { m_root = m_folder.Path(); }
 
-    std::string Raw(const std::string& name)
-    {
-        std::ifstream in(m_root + "/" + name, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    void Put(const std::string& name, const std::string& bytes)
-    {
-        std::ofstream(m_root + "/" + name, std::ios::binary) << bytes;
-    }
+    std::string Raw(const std::string& name) const { return m_folder.Read(name); }
+    void Put(const std::string& name, const std::string& bytes) const { m_folder.Write(name, bytes); }
     // Every line ReadString(CString&) gives, checking that the end stays the end.
     static std::vector<std::string> Lines(CStdioFile& file)
     {
@@ -54,8 +33,8 @@ protected:
         return lines;
     }
 
+    ScratchFolder m_folder{ScratchFolder::Enter};
     std::string m_root;
-    std::string m_oldCwd;
 };
 
 TEST_F(StdioFileTest, TextModeWritesCrLf)

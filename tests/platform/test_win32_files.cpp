@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ScratchFolder.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utime.h>
@@ -38,25 +40,12 @@ class Win32FilesTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        char pattern[] = "/tmp/rcv_files_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        m_root = pattern;
-        m_oldCwd = Cwd();
-        m_oldStart = platform::GetStartFolder();
-        fs::create_directories(m_root + "/Sub");
-        std::ofstream(m_root + "/Alpha.TXT") << "0123456789";
-        std::ofstream(m_root + "/beta.txt") << "beta";
-        std::ofstream(m_root + "/gamma") << "g";
-        std::ofstream(m_root + "/.hidden") << "h";
-        std::ofstream(m_root + "/Sub/inner.dat") << "inner";
-        platform::SetStartFolder(m_root);
-        ASSERT_EQ(chdir(m_root.c_str()), 0);
-    }
-    void TearDown() override
-    {
-        ASSERT_EQ(chdir(m_oldCwd.c_str()), 0);
-        platform::SetStartFolder(m_oldStart);
-        fs::remove_all(m_root);
+        m_root = m_folder.Path();
+        m_folder.Write("Alpha.TXT", "0123456789");
+        m_folder.Write("beta.txt", "beta");
+        m_folder.Write("gamma", "g");
+        m_folder.Write(".hidden", "h");
+        m_folder.Write("Sub/inner.dat", "inner");
     }
 
     std::vector<std::string> FindAll(const char* pattern, DWORD* error = nullptr)
@@ -76,9 +65,8 @@ protected:
         return names;
     }
 
+    ScratchFolder m_folder{ScratchFolder::Enter};
     std::string m_root;
-    std::string m_oldCwd;
-    std::string m_oldStart;
 };
 
 TEST(Win32Wildcard, FollowsTheSystemsMatchingRules)
