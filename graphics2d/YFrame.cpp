@@ -1,6 +1,10 @@
 #include "graphics2d/YFrame.h"
 
+#include <algorithm>
+
 #include "foundation/YResourceVisitor.h"
+#include "graphics2d/YDIB.h"
+#include "graphics2d/YDXSurface.h"
 
 IMPLEMENT_SERIAL(YFrame, YResource, VERSIONABLE_SCHEMA | 3)
 
@@ -33,6 +37,22 @@ void YFrame::Serialize(CArchive& ar)
     if (schema >= 3) ar >> m_halfSize >> m_halfSizeSuffix;
 }
 
+YResource* YFrame::CopyTo(YResource* target)
+{
+    if (!target) target = new YFrame;
+    YFrame* frame = DYNAMIC_DOWNCAST(YFrame, target);
+    if (!frame) return target;
+    YResource::CopyTo(frame);
+    frame->m_frameRect = m_frameRect;
+    frame->m_tag = m_tag;
+    frame->m_hotSpot = m_hotSpot;
+    frame->m_imageName = m_imageName;
+    frame->m_focusRect = m_focusRect;
+    frame->m_halfSize = m_halfSize;
+    frame->m_halfSizeSuffix = m_halfSizeSuffix;
+    return frame;
+}
+
 int YFrame::Accept(YResourceVisitor* visitor) { return visitor->VisitFrame(this); }
 
 LONG YFrame::GetWidth()
@@ -45,4 +65,52 @@ LONG YFrame::GetHeight()
 {
     LONG height = m_frameRect.bottom - m_frameRect.top;
     return m_halfSize ? height * 2 : height;
+}
+
+int YFrame::DrawImageToSurface(YDXSurface* surface, const char* dir)
+{
+    if (!surface) return 0;
+    CString name = m_imageName;
+    if (m_halfSize) {
+        // The half-resolution picture carries the suffix before ".bmp".
+        name.MakeLower();
+        const int at = name.Find(".bmp");
+        if (at >= 0) name.Insert(at, m_halfSizeSuffix);
+    }
+    CString path = name;
+    const CString folder = dir ? dir : "";
+    if (!folder.IsEmpty()) {
+        const char last = folder[folder.GetLength() - 1];
+        path = folder + (last == '\\' || last == '/' ? "" : "\\") + name;
+    }
+    YDIB dib;
+    if (!dib.LoadFromFile(static_cast<LPCTSTR>(path))) return 0;
+
+    // A picture larger than its slot is cut to the slot.
+    const LONG slotWidth = m_frameRect.right - m_frameRect.left, slotHeight = m_frameRect.bottom - m_frameRect.top;
+    const LONG width = std::min(dib.GetWidth(), slotWidth), height = std::min(dib.GetHeight(), slotHeight);
+    if (width <= 0 || height <= 0) return 1;
+    if (width == dib.GetWidth() && height == dib.GetHeight()) {
+        dib.Draw(surface, m_frameRect.left, m_frameRect.top, SRCCOPY);
+        return 1;
+    }
+    YDXSurface whole("frame picture");
+    const DDSURFACEDESC2& desc = surface->GetDescription();
+    const bool alpha = surface->IsAlphaSource();
+    if (!(alpha ? whole.CreateAlphaSource(surface->GetDisplay(), dib.GetWidth(), dib.GetHeight())
+                : whole.CreateSurface(surface->GetDisplay(), dib.GetWidth(), dib.GetHeight(), DDSCAPS_SYSTEMMEMORY,
+                                      nullptr, 0, &desc.ddpfPixelFormat)))
+        return 0;
+    if (surface->GetSurface() && whole.GetSurface()) {
+        IDirectDrawPalette* palette = nullptr;
+        if (surface->GetSurface()->GetPalette(&palette) == DD_OK && palette) {
+            whole.GetSurface()->SetPalette(palette);
+            palette->Release();
+        }
+    }
+    dib.Draw(&whole, 0, 0, SRCCOPY);
+    RECT from = {0, 0, width, height};
+    RECT to = {m_frameRect.left, m_frameRect.top, m_frameRect.left + width, m_frameRect.top + height};
+    surface->Blt(&whole, &to, &from, 0, 0, 0);
+    return 1;
 }

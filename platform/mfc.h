@@ -13,4 +13,5 @@
 #include "platform/mfc/Collections.h"
 #include "platform/mfc/Time.h"
 #include "platform/mfc/Sync.h"
+#include "platform/mfc/GdiObjects.h"
 #include "platform/mfc/WinApp.h"

@@ -3,6 +3,7 @@
 //   rcvdata dump CATALOG [TEXT]         writes any catalog back as text
 //   rcvdata images DESCRIPTION FOLDER   writes the sample pictures a description lists
 //   rcvdata picture IMAGE               prints an image file as a bitmap body's picture
+//   rcvdata fonts-sprites FOLDER        writes the sample fonts and sprite pictures
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -10,14 +11,17 @@
 
 #include "foundation/YCatalog.h"
 #include "tools/YCatalogText.h"
+#include "tools/YSampleFonts.h"
 #include "tools/YSampleImages.h"
+#include "tools/YSampleSprites.h"
 
 namespace {
 
 int Usage()
 {
     fprintf(stderr, "usage: rcvdata build DESCRIPTION CATALOG\n       rcvdata dump CATALOG [TEXT]\n"
-                    "       rcvdata images DESCRIPTION FOLDER\n       rcvdata picture IMAGE\n");
+                    "       rcvdata images DESCRIPTION FOLDER\n       rcvdata picture IMAGE\n"
+                    "       rcvdata fonts-sprites FOLDER\n");
     return 2;
 }
 
@@ -104,6 +108,16 @@ int Picture(const char* image)
     return 0;
 }
 
+int FontsAndSprites(const char* folder)
+{
+    std::string error;
+    if (!YSampleFonts::WriteAll(folder, error) || !YSampleSprites::WriteAll(folder, error)) {
+        fprintf(stderr, "rcvdata: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -113,5 +127,6 @@ int main(int argc, char** argv)
     if ((argc == 3 || argc == 4) && std::string(argv[1]) == "dump") return Dump(argv[2], argc == 4 ? argv[3] : nullptr);
     if (argc == 4 && std::string(argv[1]) == "images") return Images(argv[2], argv[3]);
     if (argc == 3 && std::string(argv[1]) == "picture") return Picture(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "fonts-sprites") return FontsAndSprites(argv[2]);
     return Usage();
 }
