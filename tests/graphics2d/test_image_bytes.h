@@ -1,5 +1,5 @@
 // Hand-built image files for the image tests: BMP and TGA byte images,
-// JPEGs compressed with libjpeg, and a temporary folder for files on disk.
+// JPEGs compressed with libjpeg, and a scratch folder for files on disk.
 #pragma once
 
 #include <cstdio>
@@ -7,10 +7,9 @@
 #include <string>
 #include <vector>
 
-#include <dirent.h>
 #include <jpeglib.h>
-#include <unistd.h>
 
+#include "ScratchFolder.h"
 #include "graphics2d/YImage.h"
 
 typedef std::vector<uint8_t> Bytes;
@@ -105,38 +104,15 @@ private:
     CMemFile m_file;
 };
 
-class ImageTempFolder {
+// A scratch folder whose Write gives back the new file's path.
+class ImageTempFolder : public ScratchFolder {
 public:
-    ImageTempFolder()
-    {
-        char pattern[] = "/tmp/rcv_h8_XXXXXX";
-        const char* made = mkdtemp(pattern);
-        m_path = made ? made : "";
-    }
-    ~ImageTempFolder()
-    {
-        if (m_path.empty()) return;
-        if (DIR* dir = opendir(m_path.c_str())) {
-            while (dirent* entry = readdir(dir)) {
-                std::string name = entry->d_name;
-                if (name != "." && name != "..") unlink((m_path + "/" + name).c_str());
-            }
-            closedir(dir);
-        }
-        rmdir(m_path.c_str());
-    }
-    std::string operator/(const std::string& name) const { return m_path + "/" + name; }
     std::string Write(const std::string& name, const Bytes& data) const
     {
-        std::string path = *this / name;
-        FILE* file = fopen(path.c_str(), "wb");
-        if (file) {
-            if (!data.empty()) fwrite(data.data(), 1, data.size(), file);
-            fclose(file);
-        }
-        return path;
+        ScratchFolder::Write(name, data);
+        return *this / name;
     }
-    static Bytes Read(const std::string& path)
+    static Bytes ReadFile(const std::string& path)
     {
         Bytes data;
         FILE* file = fopen(path.c_str(), "rb");
@@ -146,9 +122,6 @@ public:
         fclose(file);
         return data;
     }
-
-private:
-    std::string m_path;
 };
 
 // Row y of a record as bytes, without the padding.

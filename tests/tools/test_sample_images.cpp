@@ -68,7 +68,7 @@ TEST(SampleImages, RunLengthPacketsShrinkFlatPictures)
     std::unique_ptr<YImage> checker(YSampleImages::Make("checker", 64, 64, false));
     ASSERT_TRUE(YImageWriter::WriteTGA(*checker, folder / "raw.tga", 24, false));
     ASSERT_TRUE(YImageWriter::WriteTGA(*checker, folder / "rle.tga", 24, true));
-    size_t raw = ImageTempFolder::Read(folder / "raw.tga").size(), rle = ImageTempFolder::Read(folder / "rle.tga").size();
+    size_t raw = ImageTempFolder::ReadFile(folder / "raw.tga").size(), rle = ImageTempFolder::ReadFile(folder / "rle.tga").size();
     EXPECT_EQ(raw, 18u + 64 * 64 * 3);
     // 8 runs of 8 pixels a row: 4 bytes each.
     EXPECT_EQ(rle, 18u + 64 * 8 * 4);
@@ -112,8 +112,6 @@ TEST(SampleImages, DescriptionMistakesNameTheirLine)
         << error;
     std::unique_ptr<YImage> read(LoadImageFile((folder / "Sub/pic.tga").c_str(), 0));
     EXPECT_NE(read, nullptr);
-    unlink((folder / "Sub/pic.tga").c_str());
-    rmdir((folder / "Sub").c_str());
 }
 
 TEST(SampleImages, PictureLinesEmbedImageFilesInACatalog)
