@@ -7,6 +7,8 @@
 #include "engine/YGameObjects.h"
 #include "foundation/YConfigData.h"
 #include "foundation/YGraphicsData.h"
+#include "foundation/YObjectDef.h"
+#include "foundation/YObjectDefList.h"
 
 const char* const YGameConfig::PresetKeys[PresetValues] = {
     "gfx_cloudlayers",   "gfx_texdetail",      "gfx_landmipmapped",      "gfx_shadowactors",
@@ -263,4 +265,97 @@ void YGameConfig::DefaultPresets()
 {
     memcpy(m_presets, DefaultPresetValues, sizeof(m_presets));
     m_detailSetting = DetailNone;
+}
+
+// ---------------------------------------------------------------- session settings
+namespace {
+struct VerbRow {
+    int number;
+    const char* word;
+    const char* value;
+};
+const VerbRow kVerbs[] = {
+    {1, "forward", "0"},          {2, "back", "0"},             {3, "right", "0"},
+    {4, "left", "0"},             {5, "run", "0"},              {8, "tright", "0"},
+    {9, "tleft", "0"},            {10, "lup", "0"},             {11, "ldown", "0"},
+    {12, "look", "1"},            {90, "pitch", "2"},           {91, "yaw", "3"},
+    {92, "click", "4"},           {93, "click2", "5"},          {13, "center", "1"},
+    {14, "throttleoff", "0"},     {15, "throttlelow", "0"},     {16, "throttlemed", "0"},
+    {17, "throttlehigh", "0"},    {43, "throttleup", "0"},      {44, "throttledn", "0"},
+    {45, "altthrottleup", "0"},   {46, "altthrottledn", "0"},   {39, "playermode", "0"},
+};
+const VerbRow kLaterVerbs[] = {
+    {18, "balloonblue", "0"},      {19, "balloonred", "0"},        {20, "balloonorange", "0"},
+    {21, "tunnixblue", "0"},       {22, "tunnixred", "0"},         {23, "tunnixyellow", "0"},
+    {24, "waypointonplace", "0"},  {25, "waypointoffplace", "0"},  {26, "powerupdisruptor", "0"},
+    {27, "powerupbbammo", "0"},    {28, "powerupfuel", "0"},       {29, "poweruptornado", "0"},
+    {30, "powerupflash", "0"},     {31, "target1", "0"},           {32, "target2", "0"},
+    {33, "target3", "0"},          {34, "goal", "0"},              {58, "toggle3d", "0"},
+    {35, "start", "0"},            {36, "end", "0"},               {40, "view", "0"},
+    {41, "fire", "0"},             {42, "use", "0"},               {57, "autolevel", "0"},
+    {61, "autopitch", "0"},        {59, "restock", "0"},           {62, "biz", "0"},
+    {60, "grabmouse", "0"},        {37, "poweruprandomgood", "0"}, {38, "poweruprandombad", "0"},
+};
+
+struct SettingRow {
+    int number;
+    const char* key;
+    const char* value;
+    uint32_t kind;
+};
+const SettingRow kSettings[] = {
+    {0, "game_editmode", "0", 2},      {1, "game_pointmode", "0", 2},    {2, "game_date", "01/01/99", 1},
+    {3, "game_time", "00:00 AM", 1},   {4, "game_wind_dir", "0", 1},     {5, "game_wind_mps", "0", 1},
+    {6, "game_wind_mph", "0 MPH", 1},  {7, "game_casings", "32", 1},     {8, "game_projectiles", "32", 1},
+    {9, "game_holes", "50", 1},        {10, "game_autoreload", "0", 1},  {11, "game_timerate", "6", 0},
+    {12, "game_voiceovers", "1", 1},   {14, "game_max_deer", "50", 1},   {13, "game_min_deer", "0", 1},
+    {15, "game_htracks", "1", 1},      {16, "game_populate", "1", 1},    {17, "game_dedicatedmap", "0", 2},
+    {18, "game_dedicatedmapdeer", "0", 1}, {19, "game_synctrace", "0", 2}, {20, "game_ui", "0", 2},
+    {100, "cl_msgmode", "0", 0},       {101, "cl_progress", "0", 0},     {102, "cl_cancancel", "0", 0},
+    {103, "cl_hud", "0", 0},           {104, "cl_invoffset", "0", 0},    {105, "cl_invstring", "", 0},
+    {106, "cl_ammostring", "", 0},     {107, "cl_viewsize", "0", 0},     {108, "cl_huddepth", "0", 0},
+    {109, "cl_message1", "", 0},       {110, "cl_message2", "", 0},      {111, "cl_message3", "", 0},
+    {112, "cl_message4", "", 0},       {113, "cl_message5", "", 0},      {114, "cl_chamber1", "", 0},
+    {115, "cl_chamber2", "", 0},       {116, "cl_chamber3", "", 0},      {117, "cl_chamber4", "", 0},
+    {118, "cl_chamger5", "", 0},       {119, "cl_chamger6", "", 0},      {120, "cl_progmsg1", "", 0},
+    {121, "cl_progmsg2", "", 0},       {122, "cl_progmsg3", "", 0},      {123, "cl_showwind", "0", 0},
+    {124, "cl_showcomp", "0", 0},      {125, "cl_lgunimage", "0", 0},    {126, "cl_scopeindex", "0", 0},
+    {127, "cl_netgraph", "0", 0},      {128, "cl_fov", "60", 0},
+};
+}  // namespace
+
+void YGameConfig::RegisterSessionSettings()
+{
+    YGameObjects* engine = YGameObjects::Instance();
+    engine->m_registering = 1;
+    RegisterControlVerbs(engine->m_verbs);
+    RegisterSessionKeys(engine->m_settings, engine->m_objectDefs);
+    engine->m_registering = 0;
+}
+
+void YGameConfig::RegisterControlVerbs(YDataCollection* verbs)
+{
+    if (!verbs) return;
+    verbs->Reset();
+    for (const VerbRow& row : kVerbs) verbs->SetAt(row.number, row.word, row.value, 0);
+    for (int n = 0; n <= 9; ++n) {
+        char word[16];
+        snprintf(word, sizeof word, "throttle%d", n);
+        verbs->SetAt(47 + n, word, "0", 0);
+    }
+    for (const VerbRow& row : kLaterVerbs) verbs->SetAt(row.number, row.word, row.value, 0);
+}
+
+void YGameConfig::RegisterSessionKeys(YDataCollection* settings, const YObjectDefList* definitions)
+{
+    if (!settings) return;
+    settings->Reset();
+    for (const SettingRow& row : kSettings) settings->SetAt(row.number, row.key, row.value, row.kind);
+    YObjectDef* physics = definitions ? definitions->Find("ClientPhysics") : nullptr;
+    if (!physics) return;
+    for (int i = 0; i <= physics->GetLastIndex(); ++i) {
+        const YString& name = physics->GetName(i);
+        if (name.IsEmpty()) continue;
+        settings->Set(name, physics->GetValue(i), 1);
+    }
 }

@@ -6,6 +6,8 @@
 #include "foundation/YConfigObject.h"
 
 class YConfigData;
+class YDataCollection;
+class YObjectDefList;
 
 class YGameConfig : public YConfigObject {
 public:
@@ -31,6 +33,12 @@ public:
     void LoadDefaults(YConfigData* config);
     void DefaultHighScores();
     void DefaultPresets();
+
+    // Fills the engine's control verbs and session settings, then copies
+    // the "ClientPhysics" definition into the settings.
+    void RegisterSessionSettings();
+    static void RegisterControlVerbs(YDataCollection* verbs);
+    static void RegisterSessionKeys(YDataCollection* settings, const YObjectDefList* definitions);
 
     uint8_t m_practice;
     int m_autoLevel;

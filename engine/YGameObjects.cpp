@@ -4,13 +4,40 @@
 #include <cstring>
 #include <memory>
 
+#include "engine/YCommandDialog.h"
 #include "engine/YCommandInterpreter.h"
+#include "engine/YEngineCallbacks.h"
 #include "engine/YGameConfig.h"
+#include "engine/YKestrixFrame.h"
+#include "engine/YMsgHandler.h"
+#include "foundation/YCatalog.h"
 #include "foundation/YCheats.h"
 #include "foundation/YConfigData.h"
+#include "foundation/YCpuInfo.h"
+#include "foundation/YFastMath.h"
 #include "foundation/YDataCollection.h"
+#include "foundation/YGraphicsData.h"
 #include "foundation/YObjectDefList.h"
 #include "foundation/YObjectParser.h"
+#include "foundation/YResource.h"
+#include "game/YClientInfo.h"
+#include "game/YClientInfoList.h"
+#include "game/YPlane.h"
+#include "assets3d/YAssets3DResources.h"
+#include "graphics2d/YDXDrawDrivers.h"
+#include "graphics2d/YGraphics2DResources.h"
+#include "gui/YGuiResources.h"
+#include "sound/YSoundResources.h"
+#include "gui/YInterfaceMgr.h"
+#include "input/YInputObj.h"
+#include "input/YInputObjSettings.h"
+#include "renderer/YGraphics.h"
+#include "renderer/YParser.h"
+#include "sound/YSound.h"
+#include "world/YActorWorld.h"
+#include "world/YGameCommands.h"
+#include "world/YGameRules.h"
+#include "world/YGameServer.h"
 #include "world/YGameSession.h"
 
 const char* const YGameObjects::SaveSuffix = ".tmp";
@@ -21,6 +48,32 @@ const char* const StartCheats[] = {
     "\x7A\x72\x80\x6F\x76\x76\x72",
     "\x6E\x7D\x74\x74\x7C\x69\x76\x73",
 };
+
+const int32_t SessionDefaults[YSessionDesc::ParameterCount] = {
+    25, 1, 1, 800, 100, 2, 1, 0, 1, 0, 16, 1, 1, 1, 1, 1, 0, 1, 1, 0, 1, 0, 1, 1, 1, 2, 2, 0, 0, 0, 0,
+};
+
+const char* const kTitle = "RC Volaro";
+const DWORD kFrameStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
+const DWORD kBorderedMask = WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX;
+const DWORD kBorderedExMask = WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE | WS_EX_CLIENTEDGE;
+const UINT kRedrawDesktop = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_ALLCHILDREN | RDW_UPDATENOW | RDW_FRAME;
+const UINT kRedrawWindow = RDW_INVALIDATE | RDW_INTERNALPAINT | RDW_NOERASE | RDW_NOCHILDREN | RDW_UPDATENOW | RDW_FRAME;
+const UINT kIconResource = 102;
+const int kCursorType = 3;
+
+const char* const kColourDepthMessage = "RC Volaro requires at least 16 bit color to run.\nThe game will now exit.";
+const char* const kAcceleratorMessage =
+    "Error: Could not initialize the 3D accelerator\n  This can occur for many reasons..\n\n  You can attempt to "
+    "correct the problem by:\n  1.  Switching your desktop to 16-bit color depth.\n  2.  Running the game in Full "
+    "Screen mode.\n          (set gfx_fullscreen = 1 in your default.cfg file)\n  3.  Rebooting your system.\n  4.  "
+    "Make sure the latest video drivers are installed.\n";
+const char* const kEnumerationMessage =
+    "Error: Could not list the display drivers.\nThe game will now exit.";
+
+// The frame counter of the frame-rate measurement.
+DWORD g_lastMeasure = 0;
+int32_t g_framesSinceMeasure = 0;
 }  // namespace
 
 YGameObjects* YGameObjects::Instance()
@@ -32,18 +85,31 @@ YGameObjects* YGameObjects::Instance()
 
 YGameObjects::YGameObjects()
 {
+    for (int i = 0; i < YSessionDesc::ParameterCount; ++i) m_sessionDesc.m_parameters[i] = SessionDefaults[i];
+    InitMathDispatch(DetectCpuFeatures());
+    // The resource types every layer creates from catalogs.
+    YGraphics2DResources::Register();
+    YSoundResources::Register();
+    YAssets3DResources::Register();
+    YGuiResources::Register();
     ClearMembers();
     DestroyAll();
 
+    m_graphics = new YGraphics;
     m_gameConfig = new YGameConfig;
     m_configData = new YConfigData;
     m_configData->m_game = m_gameConfig;
+    m_msgHandler = new YMsgHandler;
     m_interpreter = new YCommandInterpreter;
     m_appSwitches = new YDataCollection(0, 1);
 
+    m_interfaceMgr = new YInterfaceMgr(nullptr);
+    m_console = new YCommandDialog("Interface:font background");
     m_cheats = new YCheats;
     for (const char* cheat : StartCheats) m_cheats->Add(cheat, 1);
 
+    m_world = new YActorWorld;
+    m_world2 = new YActorWorld;
     m_values = new YDataCollection(32, 32);
     m_verbs = new YDataCollection(32, 32);
     m_settings = new YDataCollection(32, 32);
@@ -54,58 +120,130 @@ YGameObjects::YGameObjects()
     m_objectParser->SetDefinitionList(m_objectDefs);
 
     m_session = new YGameSession;
+    m_gameServer = new YGameServer;
+    m_gameCommands = new YGameCommands;
+    m_localClient = new YClientInfo;
+    m_clients = new YClientInfoList;
+    m_clients->Add(m_localClient);
+
+    m_frameCount = 0;
+    m_gameClock = 0;
+    m_frameTime = 0.0f;
+    m_roundSeconds = 120;
+    m_gameDate = CTime::GetCurrentTime();
     m_registering = 1;
+    m_tie = 0;
+    m_borderless = 0;
+
+    m_input = new YInputObj;
+    m_input->SetCommandCallback(CommandCallback);
+    m_input->SetAxisCallback(AxisCallback);
+    m_configData->m_input = m_input->m_settings;
+
+    m_sound = new YSound;
+    m_rules = nullptr;
 
     char cwd[2048];
     m_startDir = _getcwd(cwd, sizeof(cwd)) ? cwd : "";
     RegisterAppSwitches();
+    m_debugVertexCount = 0;
+    memset(m_debugVertices, 0, sizeof m_debugVertices);
+    m_won = 0;
 }
 
 YGameObjects::~YGameObjects() { DestroyAll(); }
 
 void YGameObjects::ClearMembers()
 {
+    m_rules = nullptr;
+    m_frame = nullptr;
+    m_app = nullptr;
+    m_msgHandler = nullptr;
+    m_catalog = nullptr;
     m_configData = nullptr;
     m_gameConfig = nullptr;
+    m_graphics = nullptr;
+    m_renderer = nullptr;
+    m_input = nullptr;
+    m_sound = nullptr;
     m_interpreter = nullptr;
     m_appSwitches = nullptr;
+    m_console = nullptr;
+    m_interfaceMgr = nullptr;
     m_cheats = nullptr;
     m_session = nullptr;
+    m_gameCommands = nullptr;
+    m_gameServer = nullptr;
+    m_localClient = nullptr;
+    m_clients = nullptr;
+    m_cursor = nullptr;
+    m_world = m_world2 = nullptr;
     m_values = m_verbs = m_settings = m_layoutValues = nullptr;
     m_objectDefs = nullptr;
     m_objectParser = nullptr;
     m_appFps = m_appInput = m_appLayout = m_appCursor = m_appScriptor = 0;
     m_appClient = 0;
+    m_showSoundInfo = 0;
     m_registering = 0;
+    m_keptMenu = nullptr;
+}
+
+template <class T>
+static void DeleteMember(T*& member)
+{
+    delete member;
+    member = nullptr;
 }
 
 void YGameObjects::DestroyAll()
 {
-    delete m_cheats;
-    m_cheats = nullptr;
-    delete m_gameConfig;
-    m_gameConfig = nullptr;
-    delete m_configData;
-    m_configData = nullptr;
-    delete m_interpreter;
-    m_interpreter = nullptr;
-    delete m_appSwitches;
-    m_appSwitches = nullptr;
+    DeleteMember(m_msgHandler);
+    DestroyRenderer();
+    DeleteMember(m_console);
+    if (m_interfaceMgr) delete m_interfaceMgr->SetFactory(nullptr);
+    DeleteMember(m_interfaceMgr);
+    DeleteMember(m_cheats);
+    if (m_graphics) m_graphics->ExchangeAttached(nullptr);
+    DeleteMember(m_cursor);
+    DeleteMember(m_graphics);
+    DeleteMember(m_gameConfig);
+    if (m_configData) m_configData->m_input = nullptr;
+    DeleteMember(m_configData);
+    DeleteMember(m_interpreter);
+    DeleteMember(m_input);
+    DeleteMember(m_sound);
+    DeleteMember(m_appSwitches);
+    DeleteMember(m_world);
+    DeleteMember(m_world2);
     YDataCollection** collections[4] = {&m_values, &m_verbs, &m_settings, &m_layoutValues};
-    for (YDataCollection** collection : collections) {
-        delete *collection;
-        *collection = nullptr;
-    }
-    delete m_objectParser;
-    m_objectParser = nullptr;
+    for (YDataCollection** collection : collections) DeleteMember(*collection);
+    DeleteMember(m_objectParser);
     if (m_objectDefs) m_objectDefs->DeleteAll();
-    delete m_objectDefs;
-    m_objectDefs = nullptr;
-    delete m_session;
-    m_session = nullptr;
+    DeleteMember(m_objectDefs);
+    DeleteMember(m_session);
+    DeleteMember(m_gameCommands);
+    DeleteMember(m_gameServer);
+    DeleteMember(m_localClient);
+    DeleteMember(m_clients);
+    DeleteMember(m_catalog);
+    ResetState();
+    DeleteMember(m_rules);
+}
+
+void YGameObjects::ResetState()
+{
+    m_instance = nullptr;
+    m_hWnd = nullptr;
+    m_frame = nullptr;
     m_running = 1;
+    m_borderless = 0;
     m_startDir.Empty();
     m_dataDir.Empty();
+    m_pitchVerb.Empty();
+    m_yawVerb.Empty();
+    m_fps = 0.0f;
+    m_tie = 0;
+    m_won = 0;
 }
 
 void YGameObjects::RegisterAppSwitches()
@@ -137,6 +275,15 @@ void YGameObjects::ExecuteCommand(const char* line)
     m_interpreter->ExecuteCommand(line, &output);
 }
 
+int YGameObjects::MessageBox(const char* text, const char* caption, UINT type)
+{
+    if (!caption) {
+        CWinApp* app = AfxGetApp();
+        caption = app && app->m_pszAppName ? app->m_pszAppName : kTitle;
+    }
+    return ::MessageBoxA(m_hWnd, text, caption, type);
+}
+
 void YGameObjects::LoadConfig()
 {
     if (!m_interpreter) return;
@@ -166,11 +313,342 @@ void YGameObjects::SaveConfig(YConfigObject* object, const char* fileName)
         message.Format("[YGameObjects::SaveConfig] Could not save to %s  [%d]", fileName, e->m_cause);
         e->Delete();
         DeleteFileA(temporary);
-        // Shown in a message box once the frame window exists.
-        fprintf(stderr, "%s\n", (const char*)message);
+        MessageBox(message, nullptr, MB_OK);
         return;
     }
     // Only a complete file replaces the old one.
     if (GetFileAttributesA(fileName) != INVALID_FILE_ATTRIBUTES) DeleteFileA(fileName);
     MoveFileA(temporary, fileName);
+}
+
+// ---------------------------------------------------------------- start-up
+int YGameObjects::Start(CWinApp* app)
+{
+    m_app = app;
+    m_instance = app ? app->m_hInstance : nullptr;
+
+    HRESULT com = CoInitialize(nullptr);
+    if (com == S_FALSE) CoUninitialize();
+    else if (com == E_INVALIDARG || com == E_UNEXPECTED || com == E_OUTOFMEMORY) return 0;
+
+    try {
+        if (!m_graphics || !YGraphics::CheckDirectDraw7()) return 0;
+        LoadConfig();
+    } catch (CUserException* e) {
+        e->Delete();
+        return 0;
+    } catch (CMemoryException* e) {
+        e->Delete();
+        AfxMessageBox("Out of memory");
+    }
+
+    m_frame = new YKestrixFrame;
+    if (app) app->m_pMainWnd = m_frame;
+    if (!m_frame->Create(nullptr, kTitle, kFrameStyle, CFrameWnd::rectDefault, nullptr, nullptr,
+                         WS_EX_DLGMODALFRAME)) {
+        delete m_frame;
+        m_frame = nullptr;
+        if (app) app->m_pMainWnd = nullptr;
+        return 0;
+    }
+    HICON icon = LoadIconA(m_instance, MAKEINTRESOURCEA(kIconResource));
+    m_frame->SetIcon(icon, TRUE);
+    m_frame->SetIcon(icon, FALSE);
+    m_hWnd = m_frame->m_hWnd;
+    if (!m_hWnd) return 0;
+
+    HDC dc = GetDC(m_hWnd);
+    int bits = GetDeviceCaps(dc, BITSPIXEL);
+    ReleaseDC(m_hWnd, dc);
+    if (bits != 16 && bits != 24 && bits != 32) {
+        AfxMessageBox(kColourDepthMessage);
+        return 0;
+    }
+    ResizeWindow(640, 480);
+    m_frame->ShowWindow(app ? app->m_nCmdShow : SW_SHOWNORMAL);
+    m_frame->UpdateWindow();
+    return StartSubsystems();
+}
+
+int YGameObjects::StartSubsystems()
+{
+    try {
+        if (m_input) {
+            m_input->CreateDevices();
+            m_input->UnacquireMouse();
+        }
+        OpenCatalog();
+        if (m_sound && m_configData) m_sound->Initialize(m_catalog, m_configData->m_sound);
+        if (m_graphics) m_graphics->ResetState();
+        if (YDXDrawDrivers::Enumerate(nullptr) != 0) AfxThrowNotSupportedException();
+        RestartGraphics();
+        if (m_graphics && m_graphics->m_fullScreen) {
+            RECT clip = {0, 0, 640, 480};
+            ClipCursor(&clip);
+        }
+        if (m_catalog && m_graphics) {
+            YResource* cursor = m_catalog->GetResource(kCursorType, CString("Cursor"), CString("Cursor"), 0);
+            if (cursor) {
+                m_catalog->DetachResource(cursor);
+                m_cursor = cursor;
+                m_graphics->ExchangeAttached(cursor);
+            }
+            YResource* again = m_catalog->GetResource(kCursorType, CString("Cursor"), CString("Cursor"), 0);
+            if (again) m_catalog->ReleaseResource(again);
+        }
+        if (m_graphics) m_graphics->SetFont("small_yellow");
+        CreateConsole();
+    } catch (CFileException* e) {
+        CString message;
+        message.Format("Error loading file: %s", (LPCTSTR)e->m_strFileName);
+        e->Delete();
+        AfxMessageBox(message);
+        return 0;
+    } catch (CArchiveException* e) {
+        // A damaged catalog ends start-up like a missing one.
+        CString message;
+        message.Format("Error loading file: %s", (LPCTSTR)e->m_strFileName);
+        e->Delete();
+        AfxMessageBox(message);
+        return 0;
+    } catch (CUserException* e) {
+        e->Delete();
+        return 0;
+    } catch (CNotSupportedException* e) {
+        // The driver list could not be made: end start-up like the other failures.
+        e->Delete();
+        AfxMessageBox(kEnumerationMessage);
+        return 0;
+    }
+    if (m_gameConfig) m_gameConfig->RegisterSessionSettings();
+    FindVerbName("2", m_pitchVerb);
+    FindVerbName("3", m_yawVerb);
+    if (m_interpreter && m_gameConfig) {
+        YString output;
+        m_interpreter->ExecFile(m_gameConfig->m_exec, &output, false);
+    }
+    return 1;
+}
+
+void YGameObjects::OpenCatalog()
+{
+    m_dataDir = m_gameConfig ? m_gameConfig->m_dataDir : YString();
+    int length = m_dataDir.GetLength();
+    if (length > 0 && (m_dataDir[length - 1] == '\\' || m_dataDir[length - 1] == '/')) {
+        CString trimmed((const char*)m_dataDir);
+        m_dataDir = (const char*)trimmed.Left(length - 1);
+    }
+    YCatalog* catalog = new YCatalog("RC Volaro.cat");
+    catalog->Mode() = 0;
+    catalog->SetBaseDirectory(0, "");
+    catalog->SetBaseDirectory(1, "");
+    catalog->GetSearchDirectories().Add(CString((const char*)m_dataDir));
+    delete m_catalog;
+    m_catalog = catalog;
+}
+
+void YGameObjects::CreateConsole()
+{
+    delete m_console;
+    m_console = new YCommandDialog("Interface:font background");
+}
+
+// The console's modal run comes with the console window itself.
+int YGameObjects::AttachConsole()
+{
+    if (!m_console || !m_interfaceMgr) return 0;
+    return m_interfaceMgr->Refresh();
+}
+
+void YGameObjects::EnableInput(int on)
+{
+    if (!m_input) return;
+    bool held = m_input->IsMouseCaptured() || m_input->IsMouseAcquired();
+    if (on && !held) m_input->AcquireMouse();
+    if (!on && held) m_input->UnacquireMouse();
+}
+
+void YGameObjects::SetRenderer(YParser* renderer)
+{
+    m_renderer = renderer;
+    if (!renderer) return;
+    renderer->SetObjectTest(ObjectTest);
+    renderer->SetModelEnumerator(ModelEnumerator);
+    renderer->SetKeepAlive(LoadingKeepAlive);
+    renderer->SetRangeTest(RangeTest);
+}
+
+void YGameObjects::DestroyRenderer()
+{
+    if (!m_renderer) return;
+    m_renderer->DestroyDevice();
+    m_renderer->ReleaseModels();
+    delete m_renderer;
+    m_renderer = nullptr;
+}
+
+void YGameObjects::EndRendererSession()
+{
+    if (!m_renderer) return;
+    void* session = m_renderer->GetSession();
+    if (!session) return;
+    int count = m_renderer->PollSession(session);
+    for (int i = 0; i < count; ++i) m_renderer->EndSession(i);
+}
+
+void YGameObjects::SendPlaneVerb(int verb, const char* text, int value)
+{
+    if (m_localClient && m_localClient->m_plane) m_localClient->m_plane->Command(verb, text, value);
+}
+
+// ---------------------------------------------------------------- the window
+int YGameObjects::ResizeWindow(int width, int height)
+{
+    if (!m_hWnd) return 1;
+    RECT target;
+    if (m_graphics && m_graphics->m_fullScreen) {
+        SetRect(&target, 0, 0, GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN));
+    } else {
+        SetRect(&target, 0, 0, width, height);
+        AdjustWindowRectEx(&target, GetWindowLongA(m_hWnd, GWL_STYLE), GetMenu(m_hWnd) != nullptr,
+                           GetWindowLongA(m_hWnd, GWL_EXSTYLE));
+        OffsetRect(&target, -target.left, -target.top);
+        RECT work;
+        SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+        int w = target.right, h = target.bottom;
+        int left = work.left + (work.right - work.left) / 2 - w / 2;
+        int top = work.top + (work.bottom - work.top) / 2 - h / 2;
+        SetRect(&target, left, top, left + w, top + h);
+        IntersectRect(&target, &target, &work);
+    }
+    RECT current;
+    GetWindowRect(m_hWnd, &current);
+    if (EqualRect(&target, &current)) return 1;
+    MoveWindow(m_hWnd, target.left, target.top, target.right - target.left, target.bottom - target.top, TRUE);
+    RedrawWindow(GetDesktopWindow(), nullptr, nullptr, kRedrawDesktop);
+    RedrawWindow(m_hWnd, nullptr, nullptr, kRedrawWindow);
+    ShowWindow(m_hWnd, m_app ? m_app->m_nCmdShow : SW_SHOWNORMAL);
+
+    RECT client;
+    GetClientRect(m_hWnd, &client);
+    int dw = width - client.right, dh = height - client.bottom;
+    if (!(m_graphics && m_graphics->m_fullScreen) && (dw || dh)) {
+        GetWindowRect(m_hWnd, &current);
+        MoveWindow(m_hWnd, current.left, current.top, current.right - current.left + dw,
+                   current.bottom - current.top + dh, TRUE);
+        RedrawWindow(m_hWnd, nullptr, nullptr, kRedrawWindow);
+    }
+    if (m_interfaceMgr) m_interfaceMgr->SetClientRect(0, 0, width, height);
+    return 1;
+}
+
+int YGameObjects::SetWindowStyle(int borderless)
+{
+    if (!m_hWnd) return 1;
+    if (borderless && !m_borderless) {
+        m_keptMenu = GetMenu(m_hWnd);
+        SetWindowLongA(m_hWnd, GWL_STYLE, GetWindowLongA(m_hWnd, GWL_STYLE) & ~static_cast<LONG>(kBorderedMask));
+        SetWindowLongA(m_hWnd, GWL_EXSTYLE,
+                       GetWindowLongA(m_hWnd, GWL_EXSTYLE) & ~static_cast<LONG>(kBorderedExMask));
+        m_borderless = 1;
+    } else if (!borderless && m_borderless) {
+        LONG style = GetWindowLongA(m_hWnd, GWL_STYLE) & ~static_cast<LONG>(WS_THICKFRAME | WS_MAXIMIZEBOX);
+        SetWindowLongA(m_hWnd, GWL_STYLE, style | static_cast<LONG>(kFrameStyle));
+        SetWindowLongA(m_hWnd, GWL_EXSTYLE, GetWindowLongA(m_hWnd, GWL_EXSTYLE) | WS_EX_DLGMODALFRAME);
+        SetMenu(m_hWnd, m_keptMenu);
+        if (m_graphics) ResizeWindow(m_graphics->m_width, m_graphics->m_height);
+        else ResizeWindow(640, 480);
+        m_borderless = 0;
+    }
+    return 1;
+}
+
+int YGameObjects::RestartGraphics()
+{
+    if (!m_graphics || !m_configData || !m_configData->m_graphics) return 0;
+    YGraphicsData* settings = m_configData->m_graphics;
+    m_graphics->SetFullScreenFlag(settings->m_fullScreen);
+    if (settings->m_software == 0) {
+        GUID stored;
+        memcpy(&stored, settings->m_driverGuid, sizeof stored);
+        m_graphics->SetDriver(&stored);
+    } else {
+        m_graphics->SetDriver(nullptr);
+    }
+    if (m_graphics->StartDisplay()) return 1;
+
+    YD3DDriverList* drivers = YDXDrawDrivers::GetDriverList();
+    for (POSITION at = drivers ? drivers->GetHeadPosition() : nullptr; at;) {
+        YD3DDriverInfo* driver = drivers->GetNext(at);
+        memcpy(settings->m_driverGuid, &driver->m_guid, sizeof settings->m_driverGuid);
+        m_graphics->SetFullScreenFlag(1);
+        settings->m_fullScreen = 1;
+        settings->m_bitDepth = 16;
+        m_graphics->SetDriver(&driver->m_guid);
+        if (m_graphics->StartDisplay()) return 1;
+    }
+    AfxMessageBox(kAcceleratorMessage);
+    m_graphics->ReleaseSurfaces();
+    m_graphics->SetDriver(nullptr);
+    return 0;
+}
+
+// ---------------------------------------------------------------- the main loop
+void YGameObjects::ResetFrameRate()
+{
+    g_lastMeasure = 0;
+    g_framesSinceMeasure = 0;
+}
+
+void YGameObjects::CountFrame()
+{
+    static float rate = 0.0f;
+    DWORD now = GetTickCount();
+    ++g_framesSinceMeasure;
+    DWORD elapsed = now - g_lastMeasure;
+    if (elapsed >= 250) {
+        rate = static_cast<float>(1.0 / elapsed * 1000.0 * g_framesSinceMeasure);
+        g_framesSinceMeasure = 0;
+        g_lastMeasure = now;
+    }
+    m_fps = rate > 0.1f ? rate : 0.1f;
+}
+
+void YGameObjects::Run()
+{
+    while (m_running) {
+        CountFrame();
+        int anyMessage = 0;
+        if (m_msgHandler && !m_msgHandler->PumpMessages(anyMessage)) break;
+        if (m_input) m_input->Update();
+        if (m_interfaceMgr) m_interfaceMgr->Step();
+        if (m_sound) m_sound->Update();
+        if (m_session) m_session->Tick();
+        if (m_graphics) {
+            if (!m_running) break;
+            m_graphics->RunFrame();
+        }
+    }
+    Shutdown();
+}
+
+int YGameObjects::Shutdown()
+{
+    ExecuteCommand("session end");
+    ClipCursor(nullptr);
+    SaveConfig(m_configData, "config.cfg");
+    ReleaseSubsystems();
+    return 1;
+}
+
+int YGameObjects::ReleaseSubsystems()
+{
+    EndRendererSession();
+    if (m_graphics) m_graphics->SetFont("");
+    if (m_interfaceMgr) delete m_interfaceMgr->SetFactory(nullptr);
+    DeleteMember(m_interfaceMgr);
+    DeleteMember(m_catalog);
+    if (m_input) m_input->Destroy();
+    if (m_graphics) m_graphics->ExchangeAttached(nullptr);
+    return 1;
 }

@@ -3,40 +3,109 @@
 #pragma once
 
 #include "foundation/YString.h"
-#include "platform/win32.h"
+#include "platform/mfc.h"
 
+class YActorWorld;
+class YCatalog;
 class YCheats;
+class YClientInfo;
+class YClientInfoList;
+class YCommandDialog;
 class YCommandInterpreter;
 class YConfigData;
 class YConfigObject;
 class YDataCollection;
+class YGameCommands;
 class YGameConfig;
+class YGameRules;
+class YGameServer;
 class YGameSession;
+class YGraphics;
+class YInputObj;
+class YInterfaceMgr;
+class YMsgHandler;
 class YObjectDefList;
 class YObjectParser;
+class YParser;
+class YResource;
+class YSound;
+
+// The session descriptor: the map path and the session parameters.
+struct YSessionDesc {
+    enum { ParameterCount = 36 };
+    YString m_mapPath;
+    int32_t m_parameters[ParameterCount];
+};
 
 class YGameObjects {
 public:
+    enum { DebugVertexWords = 4000 };
+
     static YGameObjects* Instance();
     virtual ~YGameObjects();
     YGameObjects(const YGameObjects&) = delete;
     YGameObjects& operator=(const YGameObjects&) = delete;
 
+    // Start-up: COM, the DirectDraw check, "config.cfg", the frame window,
+    // then the subsystems. 1 on success.
+    int Start(CWinApp* app);
+    int StartSubsystems();
     // Runs "config.cfg", then the game type starts as "balloon".
     void LoadConfig();
+    void OpenCatalog();
+    void CreateConsole();
+    int AttachConsole();
     // Writes the object's settings to the file through a temporary file
     // that replaces the old one only once it is complete.
     void SaveConfig(YConfigObject* object, const char* fileName);
     void ExecuteCommand(const char* line);
+    int MessageBox(const char* text, const char* caption, UINT type);
+    void EnableInput(int on);
+    void SetRenderer(YParser* renderer);
+    void DestroyRenderer();
+    void EndRendererSession();
     void RegisterAppSwitches();
     // Name of the first verb whose value is the text.
     void FindVerbName(const char* value, YString& name);
+    int ResizeWindow(int width, int height);
+    int SetWindowStyle(int borderless);
+    int RestartGraphics();
+    // A control verb for the local pilot's plane, when there is one.
+    void SendPlaneVerb(int verb, const char* text, int value);
+
+    // The main loop, then Shutdown.
+    void Run();
+    // One measurement step of the frame rate (the first step of each pass).
+    void CountFrame();
+    static void ResetFrameRate();
+    int Shutdown();
+    int ReleaseSubsystems();
     void DestroyAll();
 
+    int32_t m_debugVertices[DebugVertexWords];
+    int32_t m_debugVertexCount;
+    uint8_t m_tie;
+    int32_t m_roundSeconds;
+    YGameRules* m_rules;
+    HINSTANCE m_instance;
+    HWND m_hWnd;
+    CFrameWnd* m_frame;  // the application owns the frame
+    CWinApp* m_app;
+    int32_t m_running;
+    int32_t m_borderless;
+    HMENU m_keptMenu;
     YString m_startDir;
     YString m_dataDir;
+    YString m_pitchVerb;
+    YString m_yawVerb;
+    YMsgHandler* m_msgHandler;
+    YCatalog* m_catalog;
     YConfigData* m_configData;
     YGameConfig* m_gameConfig;
+    YGraphics* m_graphics;
+    YParser* m_renderer;
+    YInputObj* m_input;
+    YSound* m_sound;
     YCommandInterpreter* m_interpreter;
     YDataCollection* m_appSwitches;
     uint8_t m_appFps;
@@ -45,16 +114,32 @@ public:
     uint8_t m_appCursor;
     uint8_t m_appScriptor;
     int32_t m_appClient;
+    uint8_t m_showSoundInfo;
+    YCommandDialog* m_console;
+    YInterfaceMgr* m_interfaceMgr;
     YCheats* m_cheats;
     YGameSession* m_session;
+    YGameCommands* m_gameCommands;
+    YGameServer* m_gameServer;
+    YClientInfo* m_localClient;
+    YClientInfoList* m_clients;
+    CTime m_gameDate;
+    uint32_t m_frameCount;
+    uint32_t m_gameClock;
+    float m_frameTime;
+    YSessionDesc m_sessionDesc;
+    CObject* m_cursor;
+    YActorWorld* m_world;
+    YActorWorld* m_world2;
+    YObjectDefList* m_objectDefs;
     YDataCollection* m_values;
     YDataCollection* m_verbs;
     YDataCollection* m_settings;
     YDataCollection* m_layoutValues;
-    YObjectDefList* m_objectDefs;
     YObjectParser* m_objectParser;
-    int32_t m_running;
+    float m_fps;
     uint8_t m_registering;
+    uint8_t m_won;
 
     // Suffix of the file SaveConfig writes before it replaces the old one.
     static const char* const SaveSuffix;
@@ -62,4 +147,5 @@ public:
 private:
     YGameObjects();
     void ClearMembers();
+    void ResetState();
 };

@@ -10,3 +10,13 @@ int YGameSession::OnVerb(int, int, const char*)
     // Handed on to the game commands once the session owns them.
     return 1;
 }
+
+void YGameSession::Tick()
+{
+    ++m_ticks;
+}
+
+void YGameSession::AdvanceProgress()
+{
+    ++m_progress;
+}

@@ -1,0 +1,8 @@
+#include "frontend/YAppLayout.h"
+
+#include "engine/YGameObjects.h"
+
+void YAppLayout::ExecuteCommand(const char* text)
+{
+    YGameObjects::Instance()->ExecuteCommand(text);
+}

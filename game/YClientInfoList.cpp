@@ -1,0 +1,7 @@
+#include "game/YClientInfoList.h"
+
+void YClientInfoList::Add(YClientInfo* client)
+{
+    CSingleLock lock(&m_lock, TRUE);
+    m_clients.AddTail(client);
+}

@@ -1,0 +1,18 @@
+// The list of pilots, guarded by its critical section.
+#pragma once
+
+#include "platform/mfc.h"
+
+class YClientInfo;
+
+class YClientInfoList {
+public:
+    YClientInfoList() = default;
+    virtual ~YClientInfoList() = default;
+
+    void Add(YClientInfo* client);
+    int GetCount() const { return static_cast<int>(m_clients.GetCount()); }
+
+    CPtrList m_clients;  // references
+    CCriticalSection m_lock;
+};

@@ -1,0 +1,47 @@
+#include "renderer/YD3D6Parser.h"
+
+YD3D6Parser::YD3D6Parser() : m_worldScale(1.0f), m_filter(0), m_catalog(nullptr), m_deviceCreated(0) {}
+
+YD3D6Parser::~YD3D6Parser()
+{
+    DestroyDevice();
+}
+
+int YD3D6Parser::AttachDisplay(void* displayDescriptor)
+{
+    YDisplayDescriptor* display = static_cast<YDisplayDescriptor*>(displayDescriptor);
+    if (!display) return 0;
+    m_catalog = display->catalog;
+    m_filter = static_cast<int>(display->filter);
+    return 1;
+}
+
+// The device must render at the back surface's depth.
+int YD3D6Parser::CreateDevice(void* deviceDescriptor)
+{
+    YDeviceDescriptor* device = static_cast<YDeviceDescriptor*>(deviceDescriptor);
+    if (!device || !device->back || !device->device) return 0;
+    DDPIXELFORMAT format;
+    memset(&format, 0, sizeof format);
+    format.dwSize = sizeof format;
+    if (FAILED(device->back->GetPixelFormat(&format))) return 0;
+    DWORD depthFlag = 0;
+    switch (format.dwRGBBitCount) {
+    case 16: depthFlag = DDBD_16; break;
+    case 24: depthFlag = DDBD_24; break;
+    case 32: depthFlag = DDBD_32; break;
+    default: return 0;
+    }
+    if (!(device->device->dwDeviceRenderBitDepth & depthFlag)) return 0;
+    m_deviceCreated = 1;
+    return 1;
+}
+
+void YD3D6Parser::DestroyDevice()
+{
+    m_deviceCreated = 0;
+}
+
+void YD3D6Parser::ReleaseModels() {}
+
+void YD3D6Parser::EvictTextures() {}

@@ -1,0 +1,5 @@
+#include "world/YGameServer.h"
+
+YGameServer::YGameServer() : m_watchedActor(nullptr) {}
+
+YGameServer::~YGameServer() = default;
