@@ -14,6 +14,8 @@ const YSampleFonts::Face kFaces[] = {
 };
 
 const int kGlyphs = 96;
+// Columns left of each glyph's origin, for ink that reaches left of it.
+const int kLeftMargin = 2;
 
 // GDI objects of one drawing, given back in reverse order.
 struct GlyphCanvas {
@@ -56,14 +58,14 @@ bool YSampleFonts::Write(const Face& face, const std::string& folder, std::strin
     }
     canvas.oldFont = SelectObject(canvas.dc, canvas.font);
 
-    // Cells as wide as the widest character plus one blank column, as high
+    // Cells as wide as the widest character, the margin and one blank column, as high
     // as the face plus the last row, which the font never reads.
     int cellWidth = 1;
     for (int c = 33; c < 32 + kGlyphs; ++c) {
         const char text = static_cast<char>(c);
         SIZE size = {0, 0};
         GetTextExtentPoint32A(canvas.dc, &text, 1, &size);
-        cellWidth = std::max<int>(cellWidth, size.cx + 1);
+        cellWidth = std::max<int>(cellWidth, kLeftMargin + size.cx + 1);
     }
     TEXTMETRICA metrics;
     memset(&metrics, 0, sizeof metrics);
@@ -81,13 +83,30 @@ bool YSampleFonts::Write(const Face& face, const std::string& folder, std::strin
     const RECT whole = {0, 0, width, height};
     HBRUSH magenta = CreateSolidBrush(RGB(255, 0, 255));
     FillRect(canvas.dc, &whole, magenta);
-    DeleteObject(magenta);
-    SetBkMode(canvas.dc, TRANSPARENT);
-    SetTextColor(canvas.dc, RGB(255, 255, 255));
+
+    // Each glyph is drawn alone into a cell-sized bitmap, so that ink left
+    // of its origin (the tail of a "j") cannot reach the cell before it.
+    GlyphCanvas cell;
+    cell.dc = CreateCompatibleDC(nullptr);
+    cell.bitmap = CreateBitmap(cellWidth, cellHeight, 1, 24, nullptr);
+    if (!cell.dc || !cell.bitmap) {
+        DeleteObject(magenta);
+        error = std::string("no glyph cell for ") + face.name;
+        return false;
+    }
+    cell.oldBitmap = SelectObject(cell.dc, cell.bitmap);
+    cell.oldFont = SelectObject(cell.dc, canvas.font);
+    SetBkMode(cell.dc, TRANSPARENT);
+    SetTextColor(cell.dc, RGB(255, 255, 255));
+    const RECT cellRect = {0, 0, cellWidth, cellHeight};
     for (int i = 1; i < kGlyphs; ++i) {
         const char text = static_cast<char>(32 + i);
-        TextOutA(canvas.dc, (i % face.columns) * cellWidth, (i / face.columns) * cellHeight, &text, 1);
+        FillRect(cell.dc, &cellRect, magenta);
+        TextOutA(cell.dc, kLeftMargin, 0, &text, 1);
+        BitBlt(canvas.dc, (i % face.columns) * cellWidth, (i / face.columns) * cellHeight, cellWidth, cellHeight,
+               cell.dc, 0, 0, SRCCOPY);
     }
+    DeleteObject(magenta);
 
     const std::string base = folder + "/fonts/" + face.name;
     try {
