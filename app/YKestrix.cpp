@@ -46,3 +46,9 @@ BOOL YKestrix::InitInstance()
     engine->Run();
     return TRUE;
 }
+
+int YKestrix::ExitInstance()
+{
+    YGameObjects::Instance()->DestroyAll();
+    return CWinApp::ExitInstance();
+}
