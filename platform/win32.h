@@ -335,3 +335,5 @@ struct Clock {
 #include "platform/win32_gdi.h"
 
 #include "platform/win32_window.h"
+
+#include "platform/win32_clipboard.h"
