@@ -586,10 +586,14 @@ YResource* YDIB::CopyTo(YResource* target)
     return dib;
 }
 
-int YDIB::LoadFromResource(UINT, HMODULE)
+int YDIB::LoadFromResource(UINT id, HMODULE module)
 {
-    // No bitmap resource can be found: the program carries none.
-    return 0;
+    HRSRC found = FindResourceA(module, MAKEINTRESOURCEA(id), RT_BITMAP);
+    if (!found) return 0;
+    HGLOBAL loaded = LoadResource(module, found);
+    const BYTE* data = loaded ? static_cast<const BYTE*>(LockResource(loaded)) : nullptr;
+    if (!data) return 0;
+    return LoadFromResourceData(data, SizeofResource(module, found));
 }
 
 int YDIB::LoadFromResourceData(const BYTE* data, size_t size)

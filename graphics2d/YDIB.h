@@ -48,8 +48,8 @@ public:
                          int transparentIndex);
     // A blank 8-bit bitmap with a grey colour table.
     virtual int Create(int width, int height);
-    // An 8-bit bitmap resource of the program.  Our platform keeps no
-    // bitmap resources, so the look-up finds none and the result is 0.
+    // An 8-bit bitmap resource of the program; 0 when there is no such
+    // resource or it is not an uncompressed 8-bit bitmap.
     virtual int LoadFromResource(UINT id, HMODULE module);
     // The bitmap of a resource's bytes: a 40-byte header of 8 bits a pixel
     // without compression, a full 256-entry colour table and the rows.

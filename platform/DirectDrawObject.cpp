@@ -133,6 +133,8 @@ HRESULT DirectDrawObject::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFA
     *surface = nullptr;
     if (!(desc->dwFlags & DDSD_CAPS)) return DDERR_INVALIDPARAMS;
     if (!m_cooperative) return DDERR_NOCOOPERATIVELEVELSET;
+    // A card whose 3D device cannot render into any surface.
+    if ((desc->ddsCaps.dwCaps & DDSCAPS_3DDEVICE) && Environment::Forced("no3dsurface")) return DDERR_NO3D;
 
     DDSURFACEDESC2 made = *desc;
     made.lpSurface = nullptr;

@@ -13,6 +13,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -28,6 +29,12 @@ struct Icon {
     std::vector<uint32_t> pixels;
     int width;
     int height;
+};
+
+struct Resource {
+    UINT type;
+    UINT id;
+    std::vector<uint8_t> data;
 };
 
 struct Window {
@@ -63,6 +70,7 @@ struct State {
     bool clipped = false;
     RECT clip = {0, 0, 0, 0};
     std::map<UINT, std::unique_ptr<Icon>> icons;
+    std::map<std::pair<UINT, UINT>, std::unique_ptr<Resource>> resources;  // by type and id
     int comCount = 0;
     std::vector<std::string> boxes;
 };
@@ -301,6 +309,16 @@ void RegisterIconResource(UINT id, const uint32_t* pixels, int width, int height
     icon->width = width;
     icon->height = height;
     S().icons[id] = std::move(icon);
+}
+
+void RegisterBitmapResource(UINT id, const void* data, size_t size)
+{
+    std::unique_ptr<Resource> resource(new Resource);
+    resource->type = static_cast<UINT>(reinterpret_cast<uintptr_t>(RT_BITMAP));
+    resource->id = id;
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    if (bytes) resource->data.assign(bytes, bytes + size);
+    S().resources[std::make_pair(resource->type, id)] = std::move(resource);
 }
 
 void ResetWindows()
@@ -723,6 +741,8 @@ BOOL PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT remove
         return TRUE;
     }
     if (TakePaint(message) && Matches(*message, window, first, last)) return TRUE;
+    // The whole queue is empty: one pass of a message loop is over.
+    if (!window && first == 0 && last == 0) platform::Backend::Get().QueueDrained();
     return FALSE;
 }
 
@@ -906,6 +926,35 @@ HICON LoadIconA(HINSTANCE, LPCSTR name)
     if (!IS_INTRESOURCE(name)) return nullptr;
     auto it = S().icons.find(static_cast<UINT>(reinterpret_cast<uintptr_t>(name)));
     return it == S().icons.end() ? nullptr : reinterpret_cast<HICON>(it->second.get());
+}
+
+// ---------------------------------------------------------------- resource data
+HRSRC FindResourceA(HMODULE, LPCSTR name, LPCSTR type)
+{
+    if (!name || !type || !IS_INTRESOURCE(name) || !IS_INTRESOURCE(type)) return nullptr;
+    auto key = std::make_pair(static_cast<UINT>(reinterpret_cast<uintptr_t>(type)),
+                              static_cast<UINT>(reinterpret_cast<uintptr_t>(name)));
+    auto it = S().resources.find(key);
+    return it == S().resources.end() ? nullptr : reinterpret_cast<HRSRC>(it->second.get());
+}
+
+// The data handle is the record itself; it lives as long as the program.
+HGLOBAL LoadResource(HMODULE, HRSRC resource)
+{
+    return reinterpret_cast<HGLOBAL>(resource);
+}
+
+LPVOID LockResource(HGLOBAL data)
+{
+    Resource* resource = static_cast<Resource*>(data);
+    if (!resource || resource->data.empty()) return nullptr;
+    return resource->data.data();
+}
+
+DWORD SizeofResource(HMODULE, HRSRC resource)
+{
+    const Resource* record = reinterpret_cast<const Resource*>(resource);
+    return record ? static_cast<DWORD>(record->data.size()) : 0;
 }
 
 HINSTANCE GetModuleHandleA(LPCSTR)

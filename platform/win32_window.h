@@ -302,6 +302,19 @@ HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 HINSTANCE GetModuleHandleA(LPCSTR name);
 #define GetModuleHandle GetModuleHandleA
 
+// ---------------------------------------------------------------- resource data
+struct HRSRC__ {
+    int unused;
+};
+typedef struct HRSRC__* HRSRC;
+#define RT_BITMAP MAKEINTRESOURCEA(2)
+// Only numbered resources of a registered type are found.
+HRSRC FindResourceA(HMODULE module, LPCSTR name, LPCSTR type);
+#define FindResource FindResourceA
+HGLOBAL LoadResource(HMODULE module, HRSRC resource);
+LPVOID LockResource(HGLOBAL data);
+DWORD SizeofResource(HMODULE module, HRSRC resource);
+
 // ---------------------------------------------------------------- message boxes
 int MessageBoxA(HWND window, LPCSTR text, LPCSTR caption, UINT type);
 #define MessageBox MessageBoxA
@@ -321,6 +334,9 @@ HRESULT CoCreateInstance(const struct _GUID& classId, IUnknown* outer, DWORD con
 namespace platform {
 // The program's icons by resource id: 0xAARRGGBB pixels, rows width apart.
 void RegisterIconResource(UINT id, const uint32_t* pixels, int width, int height);
+// The program's bitmaps by resource id: the bytes of a BMP file after its
+// 14-byte file header (info header, colour table, pixels). Copied.
+void RegisterBitmapResource(UINT id, const void* data, size_t size);
 // Turns the backend's waiting events into window messages of the shown window.
 void PumpBackendEvents();
 // Forgets every window, the queue, key states, the clip and COM (tests).

@@ -59,12 +59,28 @@ void Backend::SetWindowSize(int, int) {}
 
 void Backend::ConfineMouse(bool) {}
 
-void Backend::FramePresented(unsigned long presented)
+void Backend::FramePresented()
 {
+    m_presentedSinceDrain = true;
+    CountPass();
+}
+
+void Backend::QueueDrained()
+{
+    // The pump drains once per pass, before the frame: a drain with no
+    // frame since the previous one ends a pass that presented nothing.
+    if (m_drained && !m_presentedSinceDrain) CountPass();
+    m_drained = true;
+    m_presentedSinceDrain = false;
+}
+
+void Backend::CountPass()
+{
+    ++m_passes;
     int step = Environment::FixedStepMs();
     if (step > 0) Clock::Advance(static_cast<DWORD>(step));
     long maxFrames = Environment::MaxFrames();
-    if (maxFrames > 0 && presented == static_cast<unsigned long>(maxFrames)) {
+    if (maxFrames > 0 && m_passes == static_cast<unsigned long>(maxFrames)) {
         BackendEvent close;
         close.kind = BackendEvent::Close;
         PushEvent(close);

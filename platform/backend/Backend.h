@@ -68,20 +68,35 @@ public:
     // Confines the mouse to the window, or frees it.
     virtual void ConfineMouse(bool confine);
 
+    // The message pump found the queue empty. A main-loop pass that
+    // presented no frame (no display started) counts as a frame for the
+    // fixed clock step and RCV_MAX_FRAMES, so such runs end too.
+    void QueueDrained();
+    // Main-loop passes so far: presented frames and passes without one.
+    unsigned long Passes() const { return m_passes; }
+
     // The backend chosen by RCV_BACKEND, made on first use.
     static Backend& Get();
     // Ends the current backend; the next Get makes a new one.
     static void Shutdown();
 
 protected:
-    // Every backend calls this once per presented frame: the fixed clock
-    // step (RCV_FIXED_STEP_MS) and the close after RCV_MAX_FRAMES.
-    void FramePresented(unsigned long presented);
+    // Every backend calls this once per presented frame.
+    void FramePresented();
 
     std::vector<BackendEvent> m_events;
 
     // The modes both backends offer: three sizes in 8, 16, 24 and 32 bits,
     // or only the 24-bit ones when RCV_FORCE has only24.
     static std::vector<DisplayMode> StandardModes();
+
+private:
+    // One pass: the fixed clock step (RCV_FIXED_STEP_MS) and the close
+    // after RCV_MAX_FRAMES passes.
+    void CountPass();
+
+    unsigned long m_passes = 0;
+    bool m_drained = false;           // the queue has been found empty before
+    bool m_presentedSinceDrain = false;
 };
 }  // namespace platform

@@ -60,7 +60,7 @@ void HeadlessBackend::Present(const uint32_t* pixels, int width, int height, int
     }
     m_frames.push_back(std::move(frame));
     while (m_frames.size() > kKeptFrames) m_frames.pop_front();
-    FramePresented(m_presented);
+    FramePresented();
 }
 
 void HeadlessBackend::SetWindowSize(int width, int height)

@@ -85,7 +85,7 @@ void SdlBackend::Present(const uint32_t* pixels, int width, int height, int pitc
     SDL_RenderPresent(m_renderer);
     SDL_PumpEvents();
     ++m_presented;
-    FramePresented(m_presented);
+    FramePresented();
 }
 
 int SdlBackend::DesktopBitsPerPixel() const

@@ -109,3 +109,20 @@ TEST_F(Program, AMissingCatalogEndsStartUpWithItsName)
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_EQ(result.err, "Error loading file: RC Volaro.cat\n");
 }
+
+TEST_F(Program, NoUsableDisplayDeviceShowsTheAcceleratorTextAndStillEnds)
+{
+    // No surface takes a 3D device: the window and the full screen of every
+    // driver fail, and the game runs on without a display.
+    Result result = Run("no3dsurface", 6);
+    EXPECT_EQ(result.exitCode, 0) << "the run ends by itself after its passes";
+    EXPECT_EQ(result.err,
+              "Error: Could not initialize the 3D accelerator\n  This can occur for many reasons..\n\n  You can "
+              "attempt to correct the problem by:\n  1.  Switching your desktop to 16-bit color depth.\n  2.  Running "
+              "the game in Full Screen mode.\n          (set gfx_fullscreen = 1 in your default.cfg file)\n  3.  "
+              "Rebooting your system.\n  4.  Make sure the latest video drivers are installed.\n\n");
+    // The driver walk left full screen at 16 bits in the settings it saved.
+    std::string config = Read("config.cfg");
+    EXPECT_NE(config.find("set gfx_fullscreen \"1\""), std::string::npos) << config;
+    EXPECT_NE(config.find("set gfx_bitdepth \"16\""), std::string::npos) << config;
+}
