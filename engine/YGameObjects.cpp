@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <new>
 
 #include "engine/YCommandDialog.h"
 #include "engine/YCommandInterpreter.h"
@@ -20,9 +21,13 @@
 #include "foundation/YObjectDefList.h"
 #include "foundation/YObjectParser.h"
 #include "foundation/YResource.h"
+#include "frontend/YAppInterfaceFactory.h"
+#include "frontend/YJukeBox.h"
 #include "game/YClientInfo.h"
 #include "game/YClientInfoList.h"
+#include "game/YCompass.h"
 #include "game/YPlane.h"
+#include "game/YVoiceOvers.h"
 #include "assets3d/YAssets3DResources.h"
 #include "graphics2d/YDXDrawDrivers.h"
 #include "graphics2d/YGraphics2DResources.h"
@@ -34,6 +39,7 @@
 #include "renderer/YGraphics.h"
 #include "renderer/YParser.h"
 #include "sound/YSound.h"
+#include "world/YActor.h"
 #include "world/YActorWorld.h"
 #include "world/YGameCommands.h"
 #include "world/YGameRules.h"
@@ -71,6 +77,11 @@ const char* const kAcceleratorMessage =
 const char* const kEnumerationMessage =
     "Error: Could not list the display drivers.\nThe game will now exit.";
 
+YAppInterfaceFactory* AppFactory(YInterfaceMgr* manager)
+{
+    return manager ? dynamic_cast<YAppInterfaceFactory*>(manager->GetFactory()) : nullptr;
+}
+
 // The frame counter of the frame-rate measurement.
 DWORD g_lastMeasure = 0;
 int32_t g_framesSinceMeasure = 0;
@@ -103,7 +114,7 @@ YGameObjects::YGameObjects()
     m_interpreter = new YCommandInterpreter;
     m_appSwitches = new YDataCollection(0, 1);
 
-    m_interfaceMgr = new YInterfaceMgr(nullptr);
+    m_interfaceMgr = new YInterfaceMgr(new (std::nothrow) YAppInterfaceFactory);
     m_console = new YCommandDialog("Interface:font background");
     m_cheats = new YCheats;
     for (const char* cheat : StartCheats) m_cheats->Add(cheat, 1);
@@ -122,6 +133,7 @@ YGameObjects::YGameObjects()
     m_session = new YGameSession;
     m_gameServer = new YGameServer;
     m_gameCommands = new YGameCommands;
+    m_clientPhysics = new YClientPhysicsArray;
     m_localClient = new YClientInfo;
     m_clients = new YClientInfoList;
     m_clients->Add(m_localClient);
@@ -132,6 +144,7 @@ YGameObjects::YGameObjects()
     m_roundSeconds = 120;
     m_gameDate = CTime::GetCurrentTime();
     m_registering = 1;
+    m_winnerPlane = nullptr;
     m_tie = 0;
     m_borderless = 0;
 
@@ -141,11 +154,15 @@ YGameObjects::YGameObjects()
     m_configData->m_input = m_input->m_settings;
 
     m_sound = new YSound;
+    m_compass = new YCompass;
     m_rules = nullptr;
 
     char cwd[2048];
     m_startDir = _getcwd(cwd, sizeof(cwd)) ? cwd : "";
     RegisterAppSwitches();
+    m_opponentPlane = nullptr;
+    m_jukebox = new YJukeBox;
+    m_voiceOvers = new YVoiceOvers;
     m_debugVertexCount = 0;
     memset(m_debugVertices, 0, sizeof m_debugVertices);
     m_won = 0;
@@ -156,6 +173,17 @@ YGameObjects::~YGameObjects() { DestroyAll(); }
 void YGameObjects::ClearMembers()
 {
     m_rules = nullptr;
+    m_opponentPlane = m_winnerPlane = nullptr;
+    m_compass = nullptr;
+    m_jukebox = nullptr;
+    m_voiceOvers = nullptr;
+    m_clientPhysics = nullptr;
+    m_balloons = nullptr;
+    m_tunnixes = nullptr;
+    m_powerUps = nullptr;
+    m_waypoints = nullptr;
+    m_targets = nullptr;
+    m_goals = nullptr;
     m_frame = nullptr;
     m_app = nullptr;
     m_msgHandler = nullptr;
@@ -195,8 +223,28 @@ static void DeleteMember(T*& member)
     member = nullptr;
 }
 
+// The lists hold references: emptied, then deleted.
+template <class T>
+static void DeleteList(T*& list)
+{
+    if (list) list->RemoveAll();
+    DeleteMember(list);
+}
+
+template <class T>
+static void MarkAll(T* list)
+{
+    if (!list) return;
+    for (POSITION at = list->GetHeadPosition(); at;) {
+        YActor* actor = list->GetNext(at);
+        if (actor) actor->MarkForDestruction();
+    }
+    list->RemoveAll();
+}
+
 void YGameObjects::DestroyAll()
 {
+    m_opponentPlane = nullptr;
     DeleteMember(m_msgHandler);
     DestroyRenderer();
     DeleteMember(m_console);
@@ -223,11 +271,67 @@ void YGameObjects::DestroyAll()
     DeleteMember(m_session);
     DeleteMember(m_gameCommands);
     DeleteMember(m_gameServer);
+    if (m_clientPhysics) {
+        for (int i = 0; i < m_clientPhysics->GetSize(); ++i) delete m_clientPhysics->GetAt(i);
+        m_clientPhysics->RemoveAll();
+    }
+    DeleteMember(m_clientPhysics);
     DeleteMember(m_localClient);
     DeleteMember(m_clients);
     DeleteMember(m_catalog);
+    DeleteMember(m_compass);
+    DeleteList(m_balloons);
+    DeleteList(m_tunnixes);
+    DeleteList(m_powerUps);
+    DeleteList(m_waypoints);
+    DeleteList(m_targets);
+    DeleteList(m_goals);
     ResetState();
     DeleteMember(m_rules);
+    DeleteMember(m_jukebox);
+    DeleteMember(m_voiceOvers);
+}
+
+void YGameObjects::CreatePopulationLists()
+{
+    DeleteList(m_balloons);
+    DeleteList(m_tunnixes);
+    DeleteList(m_powerUps);
+    DeleteList(m_waypoints);
+    DeleteList(m_targets);
+    DeleteList(m_goals);
+    m_balloons = new YBalloonList;
+    m_tunnixes = new YTunnixList;
+    m_powerUps = new YPowerUpList;
+    m_waypoints = new YWaypointList;
+    m_targets = new YTargetList;
+    m_goals = new YGoalList;
+}
+
+int YGameObjects::ClearPopulation()
+{
+    if (m_balloons) {
+        for (POSITION at = m_balloons->GetHeadPosition(); at;) {
+            YBalloon* balloon = m_balloons->GetNext(at);
+            if (!balloon) continue;
+            balloon->MarkForDestruction();
+            if (balloon->m_carried) balloon->m_carried->MarkForDestruction();
+        }
+        m_balloons->RemoveAll();
+    }
+    MarkAll(m_tunnixes);
+    MarkAll(m_waypoints);
+    MarkAll(m_targets);
+    MarkAll(m_goals);
+    if (m_powerUps) {
+        // Every power-up of the world goes, listed or not.
+        for (int i = 0; m_world && i <= m_world->GetHighestIndex(); ++i) {
+            YActor* actor = m_world->GetActor(i);
+            if (actor && (actor->m_flagsB & YActor::FlagPowerUpKind)) actor->MarkForDestruction();
+        }
+        m_powerUps->RemoveAll();
+    }
+    return m_world ? m_world->Purge() : 0;
 }
 
 void YGameObjects::ResetState()
@@ -379,6 +483,7 @@ int YGameObjects::StartSubsystems()
         }
         OpenCatalog();
         if (m_sound && m_configData) m_sound->Initialize(m_catalog, m_configData->m_sound);
+        if (YAppInterfaceFactory* factory = AppFactory(m_interfaceMgr)) factory->LoadInterfaceSounds();
         if (m_graphics) m_graphics->ResetState();
         if (YDXDrawDrivers::Enumerate(nullptr) != 0) AfxThrowNotSupportedException();
         RestartGraphics();
@@ -397,6 +502,7 @@ int YGameObjects::StartSubsystems()
             if (again) m_catalog->ReleaseResource(again);
         }
         if (m_graphics) m_graphics->SetFont("small_yellow");
+        CreatePopulationLists();
         CreateConsole();
     } catch (CFileException* e) {
         CString message;
@@ -445,6 +551,7 @@ void YGameObjects::OpenCatalog()
     catalog->GetSearchDirectories().Add(CString((const char*)m_dataDir));
     delete m_catalog;
     m_catalog = catalog;
+    if (YAppInterfaceFactory* factory = AppFactory(m_interfaceMgr)) factory->SetResourceOwner(catalog);
 }
 
 void YGameObjects::CreateConsole()

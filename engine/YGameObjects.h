@@ -3,6 +3,8 @@
 #pragma once
 
 #include "foundation/YString.h"
+#include "game/YClientPhysics.h"
+#include "game/YGameActors.h"
 #include "platform/mfc.h"
 
 class YActorWorld;
@@ -12,6 +14,7 @@ class YClientInfo;
 class YClientInfoList;
 class YCommandDialog;
 class YCommandInterpreter;
+class YCompass;
 class YConfigData;
 class YConfigObject;
 class YDataCollection;
@@ -23,12 +26,15 @@ class YGameSession;
 class YGraphics;
 class YInputObj;
 class YInterfaceMgr;
+class YJukeBox;
 class YMsgHandler;
 class YObjectDefList;
 class YObjectParser;
 class YParser;
+class YPlane;
 class YResource;
 class YSound;
+class YVoiceOvers;
 
 // The session descriptor: the map path and the session parameters.
 struct YSessionDesc {
@@ -72,6 +78,11 @@ public:
     int RestartGraphics();
     // A control verb for the local pilot's plane, when there is one.
     void SendPlaneVerb(int verb, const char* text, int value);
+    // The six empty population lists of start-up.
+    void CreatePopulationLists();
+    // Flags the population actors for destruction, empties the lists and
+    // purges the game world; the purge's result.
+    int ClearPopulation();
 
     // The main loop, then Shutdown.
     void Run();
@@ -84,7 +95,10 @@ public:
 
     int32_t m_debugVertices[DebugVertexWords];
     int32_t m_debugVertexCount;
+    YPlane* m_opponentPlane;  // reference
+    YPlane* m_winnerPlane;    // reference
     uint8_t m_tie;
+    YCompass* m_compass;
     int32_t m_roundSeconds;
     YGameRules* m_rules;
     HINSTANCE m_instance;
@@ -118,11 +132,21 @@ public:
     YCommandDialog* m_console;
     YInterfaceMgr* m_interfaceMgr;
     YCheats* m_cheats;
+    YJukeBox* m_jukebox;
+    YVoiceOvers* m_voiceOvers;
     YGameSession* m_session;
     YGameCommands* m_gameCommands;
     YGameServer* m_gameServer;
+    YClientPhysicsArray* m_clientPhysics;
     YClientInfo* m_localClient;
     YClientInfoList* m_clients;
+    // References to the population actors of the round; the worlds own them.
+    YBalloonList* m_balloons;
+    YTunnixList* m_tunnixes;
+    YPowerUpList* m_powerUps;
+    YWaypointList* m_waypoints;
+    YTargetList* m_targets;
+    YGoalList* m_goals;
     CTime m_gameDate;
     uint32_t m_frameCount;
     uint32_t m_gameClock;

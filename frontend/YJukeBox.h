@@ -1,0 +1,8 @@
+// The music play list.
+#pragma once
+
+class YJukeBox {
+public:
+    YJukeBox() = default;
+    virtual ~YJukeBox() = default;
+};
