@@ -497,6 +497,8 @@ int YGameObjects::StartSubsystems()
                 m_catalog->DetachResource(cursor);
                 m_cursor = cursor;
                 m_graphics->ExchangeAttached(cursor);
+                // Loaded without a display: its surface comes from the started one.
+                if (m_graphics->m_started) cursor->CreateSurfaces(m_graphics);
             }
             YResource* again = m_catalog->GetResource(kCursorType, CString("Cursor"), CString("Cursor"), 0);
             if (again) m_catalog->ReleaseResource(again);

@@ -9,6 +9,7 @@
 #include "graphics2d/YDXClipper.h"
 #include "graphics2d/YDXDrawDrivers.h"
 #include "graphics2d/YDXSurface.h"
+#include "graphics2d/YSprite.h"
 #include "gui/YInterfaceMgr.h"
 #include "input/YInputObj.h"
 #include "renderer/YD3D6Parser.h"
@@ -22,6 +23,12 @@ const int kFontType = 17;
 
 YDisplayDescriptor g_display;
 YDeviceDescriptor g_device;
+
+// The attached object as a resource: it is told about display changes.
+YResource* AsResource(CObject* object)
+{
+    return dynamic_cast<YResource*>(object);
+}
 
 bool FileExists(const char* path)
 {
@@ -81,6 +88,7 @@ void YGraphics::SetDriver(const GUID* guid)
 
 int YGraphics::ReleaseSurfaces()
 {
+    if (YResource* attached = AsResource(m_attached)) attached->ReleaseSurfaces();
     YGameObjects::Instance()->DestroyRenderer();
     delete m_primaryClipper;
     delete m_backClipper;
@@ -196,6 +204,8 @@ int YGraphics::StartDisplay()
             }
         }
     }
+    YResource* attached = AsResource(m_attached);
+    if (attached && m_started) attached->CreateSurfaces(this);
     if (engine->m_renderer) engine->m_renderer->EvictTextures();
     if (engine->m_interfaceMgr) engine->m_interfaceMgr->Refresh();
     return result;
@@ -249,6 +259,7 @@ int YGraphics::RunFrame()
         if (level == DDERR_WRONGMODE) StartDisplay();
         if (m_lost) {
             m_directDraw->RestoreAllSurfaces();
+            if (YResource* attached = AsResource(m_attached)) attached->Restore(this);
             if (engine->m_interfaceMgr) engine->m_interfaceMgr->Refresh();
             if (engine->m_renderer) engine->m_renderer->EvictTextures();
             m_lost = 0;
@@ -263,6 +274,7 @@ int YGraphics::RunFrame()
             m_back->ReleaseDC(dc);
         }
     }
+    DrawCursor();
     DrawOverlays();
 
     if (!m_fullScreen && engine->m_appCursor != m_lastAppCursor) {
@@ -277,6 +289,24 @@ int YGraphics::RunFrame()
         m_primary->Flip();
     }
     return 1;
+}
+
+void YGraphics::DrawCursor()
+{
+    YGameObjects* engine = YGameObjects::Instance();
+    YSprite* cursor = dynamic_cast<YSprite*>(m_attached);
+    if (!cursor || !m_back) return;
+    if (engine->m_input && engine->m_input->HidesCursor()) return;
+    POINT mouse;
+    GetCursorPos(&mouse);
+    RECT client = {0, 0, m_width, m_height};
+    if (engine->m_hWnd) {
+        ScreenToClient(engine->m_hWnd, &mouse);
+        GetClientRect(engine->m_hWnd, &client);
+    }
+    InflateRect(&client, 2, 2);
+    if (!PtInRect(&client, mouse)) return;
+    cursor->DrawAt(m_back, mouse.x, mouse.y);
 }
 
 void YGraphics::DrawOverlays()

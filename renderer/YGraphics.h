@@ -56,6 +56,8 @@ public:
     uint8_t m_lastAppCursor;
 
 private:
+    // The software cursor at the mouse, when the mouse is over the window.
+    void DrawCursor();
     void DrawOverlays();
     int FailStart();
 };
