@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <functional>
+#include <map>
 #include <random>
 #include <string>
 #include <vector>
@@ -41,6 +42,8 @@ struct Inputs {
         }
     }
 };
+// Fetched once per benchmark, outside the timed loop; a call per iteration
+// would cost more than most of the routines.
 const Inputs& In()
 {
     static const Inputs inputs;
@@ -74,8 +77,9 @@ Body Make(void (*fn)(YMatrix*, const YVector*))
 {
     return [fn](benchmark::State& state) {
         YMatrix d;
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { fn(&d, &In().a[k]); benchmark::DoNotOptimize(d); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { fn(&d, &in.a[k]); benchmark::DoNotOptimize(d); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(void (*fn)())
@@ -88,82 +92,105 @@ Body Make(void (*fn)(YMatrix*, const YMatrix*, const YMatrix*))
 {
     return [fn](benchmark::State& state) {
         YMatrix d;
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { fn(&d, &In().m[k], &In().n[k]); benchmark::DoNotOptimize(d); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { fn(&d, &in.m[k], &in.n[k]); benchmark::DoNotOptimize(d); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(float (*fn)(float))
 {
     return [fn](benchmark::State& state) {
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { benchmark::DoNotOptimize(fn(In().f[k])); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { benchmark::DoNotOptimize(fn(in.f[k])); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(void (*fn)(float*, float*, float))
 {
     return [fn](benchmark::State& state) {
         float s, c;
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { fn(&s, &c, In().f[k]); benchmark::DoNotOptimize(s); benchmark::DoNotOptimize(c); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { fn(&s, &c, in.f[k]); benchmark::DoNotOptimize(s); benchmark::DoNotOptimize(c); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(float (*fn)(const YVector*))
 {
     return [fn](benchmark::State& state) {
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { benchmark::DoNotOptimize(fn(&In().a[k])); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { benchmark::DoNotOptimize(fn(&in.a[k])); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(float (*fn)(const YVector*, const YVector*))
 {
     return [fn](benchmark::State& state) {
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { benchmark::DoNotOptimize(fn(&In().a[k], &In().b[k])); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { benchmark::DoNotOptimize(fn(&in.a[k], &in.b[k])); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(int32_t (*fn)(const YVector*, const YVector*))
 {
     return [fn](benchmark::State& state) {
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { benchmark::DoNotOptimize(fn(&In().a[k], &In().b[k])); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { benchmark::DoNotOptimize(fn(&in.a[k], &in.b[k])); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(void (*fn)(YVector*, const YVector*, const YVector*))
 {
     return [fn](benchmark::State& state) {
         YVector d;
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { fn(&d, &In().a[k], &In().b[k]); benchmark::DoNotOptimize(d); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { fn(&d, &in.a[k], &in.b[k]); benchmark::DoNotOptimize(d); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(void (*fn)(YVector*, const YVector*, float))
 {
     return [fn](benchmark::State& state) {
         YVector d;
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { fn(&d, &In().a[k], In().f[k]); benchmark::DoNotOptimize(d); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { fn(&d, &in.a[k], in.f[k]); benchmark::DoNotOptimize(d); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(void (*fn)(YVector*, const YVector*, const YMatrix*))
 {
     return [fn](benchmark::State& state) {
         YVector d;
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { fn(&d, &In().a[k], &In().m[k]); benchmark::DoNotOptimize(d); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { fn(&d, &in.a[k], &in.m[k]); benchmark::DoNotOptimize(d); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(void (*fn)(YVector*, const YVector*))
 {
     return [fn](benchmark::State& state) {
         YVector d;
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { fn(&d, &In().a[k]); benchmark::DoNotOptimize(d); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { fn(&d, &in.a[k]); benchmark::DoNotOptimize(d); k = (k + 1) & (kInputs - 1); }
     };
 }
+// One destination and one source per size, shared by every form, so each
+// form writes the same addresses.
+struct Buffers {
+    std::vector<uint32_t> dst, src;
+};
+Buffers& BuffersFor(int64_t words)
+{
+    static std::map<int64_t, Buffers> buffers;
+    Buffers& b = buffers[words];
+    if (b.dst.empty()) b.dst.assign(size_t(words), 0), b.src.assign(size_t(words), 7);
+    return b;
+}
+
 Body Make(void (*fn)(uint32_t*, uint32_t))
 {
     return [fn](benchmark::State& state) {
-        std::vector<uint32_t> d(state.range(0));
+        std::vector<uint32_t>& d = BuffersFor(state.range(0)).dst;
         for (auto _ : state) { fn(d.data(), uint32_t(d.size())); benchmark::ClobberMemory(); }
         state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(d.size()) * 4);
     };
@@ -171,7 +198,7 @@ Body Make(void (*fn)(uint32_t*, uint32_t))
 Body Make(void (*fn)(uint32_t*, uint32_t, uint32_t))
 {
     return [fn](benchmark::State& state) {
-        std::vector<uint32_t> d(state.range(0));
+        std::vector<uint32_t>& d = BuffersFor(state.range(0)).dst;
         for (auto _ : state) { fn(d.data(), uint32_t(d.size()), 0x12345678); benchmark::ClobberMemory(); }
         state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(d.size()) * 4);
     };
@@ -179,37 +206,41 @@ Body Make(void (*fn)(uint32_t*, uint32_t, uint32_t))
 Body Make(void (*fn)(uint32_t*, const uint32_t*, uint32_t))
 {
     return [fn](benchmark::State& state) {
-        std::vector<uint32_t> d(state.range(0)), s(state.range(0), 7);
-        for (auto _ : state) { fn(d.data(), s.data(), uint32_t(d.size())); benchmark::ClobberMemory(); }
-        state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(d.size()) * 4);
+        Buffers& b = BuffersFor(state.range(0));
+        for (auto _ : state) { fn(b.dst.data(), b.src.data(), uint32_t(b.dst.size())); benchmark::ClobberMemory(); }
+        state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(b.dst.size()) * 4);
     };
 }
 Body Make(int32_t (*fn)(int32_t, int32_t))
 {
     return [fn](benchmark::State& state) {
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { benchmark::DoNotOptimize(fn(In().i[k], In().j[k])); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { benchmark::DoNotOptimize(fn(in.i[k], in.j[k])); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(float (*fn)(float, float))
 {
     return [fn](benchmark::State& state) {
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { benchmark::DoNotOptimize(fn(In().f[k], In().g[k])); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { benchmark::DoNotOptimize(fn(in.f[k], in.g[k])); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(int32_t (*fn)(float))
 {
     return [fn](benchmark::State& state) {
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { benchmark::DoNotOptimize(fn(In().f[k])); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { benchmark::DoNotOptimize(fn(in.f[k])); k = (k + 1) & (kInputs - 1); }
     };
 }
 Body Make(float (*fn)(int32_t))
 {
     return [fn](benchmark::State& state) {
+        const Inputs& in = In();
         int k = 0;
-        for (auto _ : state) { benchmark::DoNotOptimize(fn(In().i[k])); k = (k + 1) & (kInputs - 1); }
+        for (auto _ : state) { benchmark::DoNotOptimize(fn(in.i[k])); k = (k + 1) & (kInputs - 1); }
     };
 }
 // 128 x 128 image with mixed alpha onto a surface; range(0) is the bit depth

@@ -114,7 +114,8 @@ void AlphaBlendRect(const void* src, int32_t srcX, int32_t srcY, int32_t width, 
                     uint32_t dstRedMask);
 }  // namespace fm_mmxext
 
-// SSE forms: packed products, the reciprocal and square-root estimates.
+// SSE forms: packed matrix products, scalar vector arithmetic, the reciprocal
+// and square-root estimates.
 namespace fm_sse {
 void MatrixMultiply(YMatrix* dst, const YMatrix* a, const YMatrix* b);
 void MatrixMultiplyAffine(YMatrix* dst, const YMatrix* a, const YMatrix* b);

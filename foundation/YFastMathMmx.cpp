@@ -1,5 +1,6 @@
-// The MMX forms and the MMX-extensions forms: 64-bit stores for the fills
-// and copies (non-temporal with the extensions), packed-word blending.
+// The MMX forms and the MMX-extensions forms: 64-bit MMX stores for the
+// word fills and copies (non-temporal with the extensions), packed-word
+// blending, and the matrix fills.
 #include "foundation/YFastMathForms.h"
 
 #if RCV_X86
@@ -94,17 +95,24 @@ void CopyDwords(uint32_t* dst, const uint32_t* src, uint32_t count)
     for (uint32_t i = 0; i < (count & 7); ++i) dst[i] = src[i];
 }
 
-// Four words of the matrix row, as two 64-bit stores.
+// The matrix fills are plain stores whose width the compiler picks (64-bit
+// or wider).  No MMX register is touched, so no EMMS is due, and the float
+// arguments are stored from the registers they arrive in.
+inline void Store64(float* at, uint64_t v)
+{
+    std::memcpy(at, &v, 8);
+}
+
+// A row of constants
 inline void StoreRow(float* row, float a, float b, float c, float d)
 {
-    __m64* p = reinterpret_cast<__m64*>(row);
-    uint32_t bits[4];
-    std::memcpy(&bits[0], &a, 4);
-    std::memcpy(&bits[1], &b, 4);
-    std::memcpy(&bits[2], &c, 4);
-    std::memcpy(&bits[3], &d, 4);
-    p[0] = _mm_set_pi32(static_cast<int>(bits[1]), static_cast<int>(bits[0]));
-    p[1] = _mm_set_pi32(static_cast<int>(bits[3]), static_cast<int>(bits[2]));
+    uint32_t w[4];
+    std::memcpy(&w[0], &a, 4);
+    std::memcpy(&w[1], &b, 4);
+    std::memcpy(&w[2], &c, 4);
+    std::memcpy(&w[3], &d, 4);
+    Store64(row, uint64_t(w[1]) << 32 | w[0]);
+    Store64(row + 2, uint64_t(w[3]) << 32 | w[2]);
 }
 
 // The colour words (b, g, r, alpha) of one pixel blended with weights a and
@@ -190,10 +198,7 @@ void BlendRect(const void* src, int32_t srcX, int32_t srcY, int32_t width, int32
 namespace fm_mmx {
 void MatrixZero(YMatrix* dst)
 {
-    __m64* p = reinterpret_cast<__m64*>(dst->m);
-    const __m64 z = _mm_setzero_si64();
-    for (int i = 0; i < 8; ++i) p[i] = z;
-    _mm_empty();
+    for (int i = 0; i < 16; i += 2) Store64(dst->Data() + i, 0);
 }
 
 void MatrixIdentity(YMatrix* dst)
@@ -202,7 +207,6 @@ void MatrixIdentity(YMatrix* dst)
     StoreRow(dst->m[1], 0.0f, 1.0f, 0.0f, 0.0f);
     StoreRow(dst->m[2], 0.0f, 0.0f, 1.0f, 0.0f);
     StoreRow(dst->m[3], 0.0f, 0.0f, 0.0f, 1.0f);
-    _mm_empty();
 }
 
 void MatrixTranslation(YMatrix* dst, float x, float y, float z)
@@ -210,8 +214,10 @@ void MatrixTranslation(YMatrix* dst, float x, float y, float z)
     StoreRow(dst->m[0], 1.0f, 0.0f, 0.0f, 0.0f);
     StoreRow(dst->m[1], 0.0f, 1.0f, 0.0f, 0.0f);
     StoreRow(dst->m[2], 0.0f, 0.0f, 1.0f, 0.0f);
-    StoreRow(dst->m[3], x, y, z, 1.0f);
-    _mm_empty();
+    dst->m[3][0] = x;
+    dst->m[3][1] = y;
+    dst->m[3][2] = z;
+    dst->m[3][3] = 1.0f;
 }
 
 void MatrixTranslationV(YMatrix* dst, const YVector* v)
@@ -221,11 +227,11 @@ void MatrixTranslationV(YMatrix* dst, const YVector* v)
 
 void MatrixScaling(YMatrix* dst, float sx, float sy, float sz)
 {
-    StoreRow(dst->m[0], sx, 0.0f, 0.0f, 0.0f);
-    StoreRow(dst->m[1], 0.0f, sy, 0.0f, 0.0f);
-    StoreRow(dst->m[2], 0.0f, 0.0f, sz, 0.0f);
-    StoreRow(dst->m[3], 0.0f, 0.0f, 0.0f, 1.0f);
-    _mm_empty();
+    fm_mmx::MatrixZero(dst);
+    dst->m[0][0] = sx;
+    dst->m[1][1] = sy;
+    dst->m[2][2] = sz;
+    dst->m[3][3] = 1.0f;
 }
 
 void MemClearDwords(uint32_t* dst, uint32_t count)

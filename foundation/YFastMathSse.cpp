@@ -1,4 +1,5 @@
-// The SSE forms: packed products and the processor's reciprocal and
+// The SSE forms: packed matrix products, scalar SSE arithmetic on the
+// three-component vectors, and the processor's reciprocal and
 // reciprocal-square-root estimates, refined by one Newton step where the
 // routine is not one of the approximate ones.
 #include "foundation/YFastMathForms.h"
@@ -9,60 +10,59 @@
 #include "foundation/YVector.h"
 
 namespace {
-inline __m128 Load3(const YVector* v)
-{
-    const __m128 xy = _mm_loadl_pi(_mm_setzero_ps(), reinterpret_cast<const __m64*>(&v->x));
-    return _mm_movelh_ps(xy, _mm_load_ss(&v->z));
-}
-
 inline void Store3(YVector* v, __m128 r)
 {
     _mm_storel_pi(reinterpret_cast<__m64*>(&v->x), r);
     _mm_store_ss(&v->z, _mm_movehl_ps(r, r));
 }
 
-// (p0 + p1) + p2 of the lanes
-inline __m128 Sum3(__m128 p)
+// The processor's estimates, in place on the scalar's own register: no
+// zeroing of the upper lanes, no trip through a general register.
+inline float RsqrtEstimate(float a)
 {
-    const __m128 p1 = _mm_shuffle_ps(p, p, _MM_SHUFFLE(1, 1, 1, 1));
-    const __m128 p2 = _mm_movehl_ps(p, p);
-    return _mm_add_ss(_mm_add_ss(p, p1), p2);
+    float r = a;
+    asm("rsqrtss %0, %0" : "+x"(r));
+    return r;
 }
 
-inline __m128 LengthSq(const YVector* v)
+inline float RcpEstimate(float b)
 {
-    const __m128 a = Load3(v);
-    return Sum3(_mm_mul_ps(a, a));
+    float r = b;
+    asm("rcpss %0, %0" : "+x"(r));
+    return r;
 }
 
-// r1 = 0.5 * r0 * (3 - a * r0 * r0); lanes where a is 0 give 0
-inline __m128 RefinedRsqrt(__m128 a)
+// r1 = 0.5 * r0 * (3 - a * r0 * r0)
+inline float RefinedRsqrt(float a)
 {
-    const __m128 r0 = _mm_rsqrt_ss(a);
-    const __m128 t = _mm_sub_ss(_mm_set_ss(3.0f), _mm_mul_ss(_mm_mul_ss(a, r0), r0));
-    return _mm_mul_ss(_mm_mul_ss(r0, t), _mm_set_ss(0.5f));
+    const float r0 = RsqrtEstimate(a);
+    return (0.5f * r0) * (3.0f - (a * r0) * r0);
 }
 
-inline __m128 NonZero(__m128 a, __m128 value)
+// a * r1; a of 0 gives 0
+inline float SqrtRefined(float a)
 {
-    return _mm_and_ps(value, _mm_cmpneq_ss(a, _mm_setzero_ps()));
+    const float r = a * RefinedRsqrt(a);
+    return a != 0.0f ? r : 0.0f;
 }
 
-inline float SqrtRefined(__m128 a)
+inline float SqrtEstimate(float a)
 {
-    return _mm_cvtss_f32(NonZero(a, _mm_mul_ss(a, RefinedRsqrt(a))));
-}
-
-inline float SqrtEstimate(__m128 a)
-{
-    return _mm_cvtss_f32(NonZero(a, _mm_mul_ss(a, _mm_rsqrt_ss(a))));
+    const float r = a * RsqrtEstimate(a);
+    return a != 0.0f ? r : 0.0f;
 }
 
 // r1 = r0 * (2 - b * r0)
-inline __m128 RefinedRcp(__m128 b)
+inline float RefinedRcp(float b)
 {
-    const __m128 r0 = _mm_rcp_ss(b);
-    return _mm_mul_ss(r0, _mm_sub_ss(_mm_set_ss(2.0f), _mm_mul_ss(b, r0)));
+    const float r0 = RcpEstimate(b);
+    return r0 * (2.0f - b * r0);
+}
+
+inline float LengthSq(const YVector* v)
+{
+    const float x = v->x, y = v->y, z = v->z;
+    return (x * x + y * y) + z * z;
 }
 
 inline void Multiply(YMatrix* dst, const YMatrix* a, const YMatrix* b, bool affine)
@@ -97,17 +97,17 @@ void MatrixMultiplyAffine(YMatrix* dst, const YMatrix* a, const YMatrix* b)
 
 float FastSqrt(float a)
 {
-    return SqrtRefined(_mm_set_ss(a));
+    return SqrtRefined(a);
 }
 
 float ApproxSqrt(float a)
 {
-    return SqrtEstimate(_mm_set_ss(a));
+    return SqrtEstimate(a);
 }
 
 float VectorLengthSq(const YVector* v)
 {
-    return _mm_cvtss_f32(LengthSq(v));
+    return LengthSq(v);
 }
 
 float VectorLength(const YVector* v)
@@ -122,44 +122,52 @@ float VectorFastLength(const YVector* v)
 
 float VectorDot(const YVector* a, const YVector* b)
 {
-    return _mm_cvtss_f32(Sum3(_mm_mul_ps(Load3(a), Load3(b))));
+    return (a->x * b->x + a->y * b->y) + a->z * b->z;
 }
 
+// The three-component routines below work on scalars: for three floats the
+// packed loads, shuffles and split stores cost more than they save.  dst may
+// be a source: each component is read before it is written, and the cross
+// product reads all six before its first store.
 void VectorCross(YVector* dst, const YVector* a, const YVector* b)
 {
-    const __m128 va = Load3(a), vb = Load3(b);
-    const __m128 ayzx = _mm_shuffle_ps(va, va, _MM_SHUFFLE(3, 0, 2, 1));
-    const __m128 bzxy = _mm_shuffle_ps(vb, vb, _MM_SHUFFLE(3, 1, 0, 2));
-    const __m128 azxy = _mm_shuffle_ps(va, va, _MM_SHUFFLE(3, 1, 0, 2));
-    const __m128 byzx = _mm_shuffle_ps(vb, vb, _MM_SHUFFLE(3, 0, 2, 1));
-    Store3(dst, _mm_sub_ps(_mm_mul_ps(ayzx, bzxy), _mm_mul_ps(azxy, byzx)));
+    const float ax = a->x, ay = a->y, az = a->z, bx = b->x, by = b->y, bz = b->z;
+    dst->x = ay * bz - az * by;
+    dst->y = az * bx - ax * bz;
+    dst->z = ax * by - ay * bx;
 }
 
 void VectorAdd(YVector* dst, const YVector* a, const YVector* b)
 {
-    Store3(dst, _mm_add_ps(Load3(a), Load3(b)));
+    dst->x = a->x + b->x;
+    dst->y = a->y + b->y;
+    dst->z = a->z + b->z;
 }
 
 void VectorSubtract(YVector* dst, const YVector* a, const YVector* b)
 {
-    Store3(dst, _mm_sub_ps(Load3(a), Load3(b)));
+    dst->x = a->x - b->x;
+    dst->y = a->y - b->y;
+    dst->z = a->z - b->z;
 }
 
 int32_t VectorCompareLength(const YVector* a, const YVector* b)
 {
-    const __m128 la = LengthSq(a), lb = LengthSq(b);
-    if (_mm_comieq_ss(la, lb)) return 0;
-    return _mm_comigt_ss(la, lb) ? 1 : 2;
+    const float la = LengthSq(a), lb = LengthSq(b);
+    if (la == lb) return 0;
+    return la > lb ? 1 : 2;
 }
 
 void VectorScale(YVector* dst, const YVector* a, float s)
 {
-    Store3(dst, _mm_mul_ps(Load3(a), _mm_set1_ps(s)));
+    dst->x = a->x * s;
+    dst->y = a->y * s;
+    dst->z = a->z * s;
 }
 
 int32_t VectorDiffers(const YVector* a, const YVector* b)
 {
-    return (_mm_movemask_ps(_mm_cmpneq_ps(Load3(a), Load3(b))) & 7) ? 1 : 0;
+    return (a->x != b->x || a->y != b->y || a->z != b->z) ? 1 : 0;
 }
 
 void VectorTransform(YVector* dst, const YVector* v, const YMatrix* m)
@@ -173,10 +181,13 @@ void VectorTransform(YVector* dst, const YVector* v, const YMatrix* m)
 
 void VectorNormalizeSafe(YVector* dst, const YVector* v)
 {
-    const __m128 s = LengthSq(v);
-    if (_mm_cvtss_f32(s) == 0.0f) return;
-    const __m128 r = RefinedRsqrt(s);
-    Store3(dst, _mm_mul_ps(Load3(v), _mm_shuffle_ps(r, r, 0)));
+    const float x = v->x, y = v->y, z = v->z;
+    const float s = (x * x + y * y) + z * z;
+    if (s == 0.0f) return;
+    const float r = RefinedRsqrt(s);
+    dst->x = x * r;
+    dst->y = y * r;
+    dst->z = z * r;
 }
 
 void VectorRotateByAngles(YVector* dst, const YVector* v, const YVector* angles)
@@ -217,22 +228,22 @@ float IntToFloat(int32_t i)
 
 float DivFloat(float a, float b)
 {
-    return _mm_cvtss_f32(_mm_mul_ss(_mm_set_ss(a), RefinedRcp(_mm_set_ss(b))));
+    return a * RefinedRcp(b);
 }
 
 float FastDivFloat(float a, float b)
 {
-    return _mm_cvtss_f32(_mm_mul_ss(_mm_set_ss(a), _mm_rcp_ss(_mm_set_ss(b))));
+    return a * RcpEstimate(b);
 }
 
 float Reciprocal(float x)
 {
-    return _mm_cvtss_f32(RefinedRcp(_mm_set_ss(x)));
+    return RefinedRcp(x);
 }
 
 float FastReciprocal(float x)
 {
-    return _mm_cvtss_f32(_mm_rcp_ss(_mm_set_ss(x)));
+    return RcpEstimate(x);
 }
 }  // namespace fm_sse
 #endif

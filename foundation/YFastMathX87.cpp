@@ -462,12 +462,12 @@ int32_t MaxInt(int32_t a, int32_t b)
 
 float MinFloat(float a, float b)
 {
-    // st0 = b, st1 = a; keep b only when b is below a
+    // st0 = a, st1 = b; take b only when a is above it (not when equal or
+    // unordered), so one FCMOV does
     float r;
-    asm("flds %1\n\tflds %2\n\t"
+    asm("flds %2\n\tflds %1\n\t"
         "fucomi %%st(1), %%st\n\t"
-        "fcmovnb %%st(1), %%st\n\t"
-        "fcmovu %%st(1), %%st\n\t"
+        "fcmovnbe %%st(1), %%st\n\t"
         "fstp %%st(1)"
         : "=t"(r)
         : "m"(a), "m"(b)
