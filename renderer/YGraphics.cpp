@@ -9,6 +9,8 @@
 #include "graphics2d/YDXClipper.h"
 #include "graphics2d/YDXDrawDrivers.h"
 #include "graphics2d/YDXSurface.h"
+#include "graphics2d/YFont.h"
+#include "graphics2d/YSurfaceDC.h"
 #include "graphics2d/YSprite.h"
 #include "gui/YInterfaceMgr.h"
 #include "input/YInputObj.h"
@@ -52,6 +54,8 @@ YGraphics::YGraphics()
 YGraphics::~YGraphics()
 {
     ReleaseSurfaces();
+    m_displayClients.RemoveAll();
+    m_surfaceContexts.RemoveAll();
     delete m_attached;
     m_attached = nullptr;
     SetFont("");
@@ -89,6 +93,7 @@ void YGraphics::SetDriver(const GUID* guid)
 int YGraphics::ReleaseSurfaces()
 {
     if (YResource* attached = AsResource(m_attached)) attached->ReleaseSurfaces();
+    if (m_font) m_font->ReleaseSurfaces();
     YGameObjects::Instance()->DestroyRenderer();
     delete m_primaryClipper;
     delete m_backClipper;
@@ -109,10 +114,57 @@ int YGraphics::FailStart()
     return 0;
 }
 
+void YGraphics::AddClient(YSurfaceDC* context)
+{
+    if (context && !m_surfaceContexts.Find(context)) m_surfaceContexts.AddTail(context);
+}
+
+void YGraphics::RemoveClient(YSurfaceDC* context)
+{
+    POSITION at = context ? m_surfaceContexts.Find(context) : nullptr;
+    if (at) m_surfaceContexts.RemoveAt(at);
+}
+
+void YGraphics::AddDisplayClient(YResource* client)
+{
+    if (client && !m_displayClients.Find(client)) m_displayClients.AddTail(client);
+}
+
+void YGraphics::RemoveDisplayClient(YResource* client)
+{
+    POSITION at = client ? m_displayClients.Find(client) : nullptr;
+    if (at) m_displayClients.RemoveAt(at);
+}
+
+void YGraphics::ReleaseClients()
+{
+    for (POSITION at = m_displayClients.GetHeadPosition(); at;) {
+        YResource* client = AsResource(m_displayClients.GetNext(at));
+        if (client) client->ReleaseSurfaces();
+    }
+    for (POSITION at = m_surfaceContexts.GetHeadPosition(); at;) {
+        YSurfaceDC* context = m_surfaceContexts.GetNext(at);
+        // A context on the back surface deletes it: it must not go twice.
+        if (context->GetSurface() && context->GetSurface() == m_back) m_back = nullptr;
+        context->ReleaseSurface();
+    }
+}
+
+void YGraphics::RebuildClients()
+{
+    for (POSITION at = m_displayClients.GetHeadPosition(); at;) {
+        YResource* client = AsResource(m_displayClients.GetNext(at));
+        if (client) client->CreateSurfaces(this);
+    }
+    for (POSITION at = m_surfaceContexts.GetHeadPosition(); at;) m_surfaceContexts.GetNext(at)->Rebuild(this);
+    if (YResource* attached = AsResource(m_attached)) attached->CreateSurfaces(this);
+}
+
 int YGraphics::StartDisplay()
 {
     YGameObjects* engine = YGameObjects::Instance();
     SetRectEmpty(&m_blitRect);
+    ReleaseClients();
     ReleaseSurfaces();
 
     if (!m_fullScreen) {
@@ -204,8 +256,7 @@ int YGraphics::StartDisplay()
             }
         }
     }
-    YResource* attached = AsResource(m_attached);
-    if (attached && m_started) attached->CreateSurfaces(this);
+    if (m_started) RebuildClients();
     if (engine->m_renderer) engine->m_renderer->EvictTextures();
     if (engine->m_interfaceMgr) engine->m_interfaceMgr->Refresh();
     return result;
@@ -232,10 +283,15 @@ CObject* YGraphics::ExchangeAttached(CObject* object)
 void YGraphics::SetFont(const char* name)
 {
     YGameObjects* engine = YGameObjects::Instance();
+    RemoveDisplayClient(m_font);
     if (m_font && engine->m_catalog) engine->m_catalog->ReleaseResource(m_font);
     m_font = nullptr;
     if (!name || !*name || !engine->m_catalog) return;
     m_font = engine->m_catalog->GetResource(kFontType, CString("Font"), CString(name), 0);
+    if (!m_font) return;
+    YFont* font = dynamic_cast<YFont*>(m_font);
+    if (font && !font->GetGlyphSurface() && m_started) m_font->CreateSurfaces(this);
+    AddDisplayClient(m_font);
 }
 
 int YGraphics::RunFrame()
@@ -260,6 +316,10 @@ int YGraphics::RunFrame()
         if (m_lost) {
             m_directDraw->RestoreAllSurfaces();
             if (YResource* attached = AsResource(m_attached)) attached->Restore(this);
+            for (POSITION at = m_displayClients.GetHeadPosition(); at;) {
+                YResource* client = AsResource(m_displayClients.GetNext(at));
+                if (client) client->Restore(this);
+            }
             if (engine->m_interfaceMgr) engine->m_interfaceMgr->Refresh();
             if (engine->m_renderer) engine->m_renderer->EvictTextures();
             m_lost = 0;

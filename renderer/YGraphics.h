@@ -5,10 +5,14 @@
 #pragma once
 
 #include "graphics2d/YDXDraw.h"
+#include "platform/mfc.h"
 
 class YDXClipper;
 class YDXSurface;
 class YResource;
+class YSurfaceDC;
+
+typedef CTypedPtrList<CPtrList, YSurfaceDC*> YSurfaceDCList;
 
 class YGraphics : public YDXDraw {
     DECLARE_DYNAMIC(YGraphics)
@@ -33,6 +37,14 @@ public:
     static CString NextScreenShotName(const char* folder, const char* name);
     void SetFont(const char* name);
     CObject* ExchangeAttached(CObject* object);
+    // Surface drawing contexts that lose their surfaces with the display and
+    // are rebuilt at the same size after it (null ignored).
+    void AddClient(YSurfaceDC* context);
+    void RemoveClient(YSurfaceDC* context);
+    // Resources told about a display change: their surfaces are released
+    // before it and created again on this display after it.
+    void AddDisplayClient(YResource* client);
+    void RemoveDisplayClient(YResource* client);
     void SetOrigin(int x, int y);
     void ClearSurfaces(int clearBack);
 
@@ -47,6 +59,8 @@ public:
     YDXSurface* m_back;
     YDXClipper* m_primaryClipper;
     YDXClipper* m_backClipper;
+    CObList m_displayClients;  // references
+    YSurfaceDCList m_surfaceContexts;  // references
     YResource* m_font;
     CObject* m_attached;
     int32_t m_cursorShown;
@@ -60,4 +74,8 @@ private:
     void DrawCursor();
     void DrawOverlays();
     int FailStart();
+    // Before a display change: clients and contexts let go of their surfaces.
+    void ReleaseClients();
+    // After it: clients and contexts get surfaces of the new display.
+    void RebuildClients();
 };
