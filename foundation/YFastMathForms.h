@@ -121,16 +121,8 @@ void MatrixMultiply(YMatrix* dst, const YMatrix* a, const YMatrix* b);
 void MatrixMultiplyAffine(YMatrix* dst, const YMatrix* a, const YMatrix* b);
 float FastSqrt(float a);
 float ApproxSqrt(float a);
-float VectorLengthSq(const YVector* v);
 float VectorLength(const YVector* v);
 float VectorFastLength(const YVector* v);
-float VectorDot(const YVector* a, const YVector* b);
-void VectorCross(YVector* dst, const YVector* a, const YVector* b);
-void VectorAdd(YVector* dst, const YVector* a, const YVector* b);
-void VectorSubtract(YVector* dst, const YVector* a, const YVector* b);
-int32_t VectorCompareLength(const YVector* a, const YVector* b);
-void VectorScale(YVector* dst, const YVector* a, float s);
-int32_t VectorDiffers(const YVector* a, const YVector* b);
 void VectorTransform(YVector* dst, const YVector* v, const YMatrix* m);
 void VectorNormalizeSafe(YVector* dst, const YVector* v);
 void VectorRotateByAngles(YVector* dst, const YVector* v, const YVector* angles);
@@ -140,6 +132,16 @@ float DivFloat(float a, float b);
 float FastDivFloat(float a, float b);
 float Reciprocal(float x);
 float FastReciprocal(float x);
+// For three floats, scalar SSE arithmetic is what the portable code compiles
+// to; packed loads and shuffles cost more than they save.
+using fm_portable::VectorLengthSq;
+using fm_portable::VectorDot;
+using fm_portable::VectorCross;
+using fm_portable::VectorAdd;
+using fm_portable::VectorSubtract;
+using fm_portable::VectorCompareLength;
+using fm_portable::VectorScale;
+using fm_portable::VectorDiffers;
 }  // namespace fm_sse
 #endif
 

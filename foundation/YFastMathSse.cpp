@@ -105,11 +105,6 @@ float ApproxSqrt(float a)
     return SqrtEstimate(a);
 }
 
-float VectorLengthSq(const YVector* v)
-{
-    return LengthSq(v);
-}
-
 float VectorLength(const YVector* v)
 {
     return SqrtRefined(LengthSq(v));
@@ -118,56 +113,6 @@ float VectorLength(const YVector* v)
 float VectorFastLength(const YVector* v)
 {
     return SqrtEstimate(LengthSq(v));
-}
-
-float VectorDot(const YVector* a, const YVector* b)
-{
-    return (a->x * b->x + a->y * b->y) + a->z * b->z;
-}
-
-// The three-component routines below work on scalars: for three floats the
-// packed loads, shuffles and split stores cost more than they save.  dst may
-// be a source: each component is read before it is written, and the cross
-// product reads all six before its first store.
-void VectorCross(YVector* dst, const YVector* a, const YVector* b)
-{
-    const float ax = a->x, ay = a->y, az = a->z, bx = b->x, by = b->y, bz = b->z;
-    dst->x = ay * bz - az * by;
-    dst->y = az * bx - ax * bz;
-    dst->z = ax * by - ay * bx;
-}
-
-void VectorAdd(YVector* dst, const YVector* a, const YVector* b)
-{
-    dst->x = a->x + b->x;
-    dst->y = a->y + b->y;
-    dst->z = a->z + b->z;
-}
-
-void VectorSubtract(YVector* dst, const YVector* a, const YVector* b)
-{
-    dst->x = a->x - b->x;
-    dst->y = a->y - b->y;
-    dst->z = a->z - b->z;
-}
-
-int32_t VectorCompareLength(const YVector* a, const YVector* b)
-{
-    const float la = LengthSq(a), lb = LengthSq(b);
-    if (la == lb) return 0;
-    return la > lb ? 1 : 2;
-}
-
-void VectorScale(YVector* dst, const YVector* a, float s)
-{
-    dst->x = a->x * s;
-    dst->y = a->y * s;
-    dst->z = a->z * s;
-}
-
-int32_t VectorDiffers(const YVector* a, const YVector* b)
-{
-    return (a->x != b->x || a->y != b->y || a->z != b->z) ? 1 : 0;
 }
 
 void VectorTransform(YVector* dst, const YVector* v, const YMatrix* m)
