@@ -7,6 +7,7 @@
 #include "platform/backend/Backend.h"
 #include "platform/backend/Environment.h"
 #include "platform/ddraw.h"
+#include "platform/dinput.h"
 
 #include <algorithm>
 #include <deque>
@@ -281,6 +282,7 @@ void PumpBackendEvents()
     Backend& backend = Backend::Get();
     BackendEvent e;
     while (backend.PollEvent(e)) {
+        FeedDirectInput(e);
         HWND window = S().shown;
         if (!window || !Find(window)) continue;
         switch (e.kind) {

@@ -23,6 +23,7 @@ struct BackendEvent {
     int repeat = 0;    // 1 for an auto-repeated key
     char text[8] = {};  // Text: one character
     int x = 0, y = 0;  // client coordinates of mouse events
+    int dx = 0, dy = 0;  // MouseMove: motion since the last one
     int button = 0;    // 1 left, 2 right, 3 middle
     int wheel = 0;     // Wheel: in steps of 120, positive away from the user
 };

@@ -23,6 +23,11 @@ std::string Environment::FrameDumpFolder()
     return Read("RCV_FRAME_DUMP");
 }
 
+std::string Environment::InputScript()
+{
+    return Read("RCV_INPUT_SCRIPT");
+}
+
 int Environment::FrameDumpEvery()
 {
     int every = std::atoi(Read("RCV_FRAME_DUMP_EVERY").c_str());

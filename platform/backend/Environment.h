@@ -16,6 +16,8 @@ struct Environment {
     static int FixedStepMs();
     // RCV_MAX_FRAMES: frames after which the window closes, 0 when unset.
     static long MaxFrames();
+    // RCV_INPUT_SCRIPT: the headless backend's file of timed input events, empty when unset.
+    static std::string InputScript();
     // RCV_FORCE=a,b,...: true when the named failure is forced. Read afresh
     // on each call, so tests can change it between cases.
     static bool Forced(const char* name);

@@ -1,6 +1,7 @@
 #include "platform/backend/HeadlessBackend.h"
 
 #include "platform/backend/Environment.h"
+#include "platform/win32.h"
 
 #include <cstdio>
 
@@ -15,6 +16,16 @@ void PutLE(std::vector<uint8_t>& out, uint32_t value, int bytes)
 HeadlessBackend::HeadlessBackend()
     : m_dumpFolder(Environment::FrameDumpFolder()), m_dumpEvery(Environment::FrameDumpEvery())
 {
+    std::string script = Environment::InputScript();
+    std::string error;
+    if (!script.empty() && !m_script.Load(script, &error))
+        std::fprintf(stderr, "RCV_INPUT_SCRIPT: %s\n", error.c_str());
+}
+
+bool HeadlessBackend::PollEvent(BackendEvent& event)
+{
+    m_script.TakeDue(Passes(), Clock::Now(), m_events);
+    return Backend::PollEvent(event);
 }
 
 bool HeadlessBackend::OpenWindow(const char* title, int width, int height, bool fullScreen)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/backend/Backend.h"
+#include "platform/backend/InputScript.h"
 
 #include <deque>
 #include <string>
@@ -34,6 +35,9 @@ public:
     void SetTitle(const char* title) override { m_title = title ? title : ""; }
     void SetWindowSize(int width, int height) override;
     void ShowMessageBox(const char* caption, const char* text) override;
+    // Events of RCV_INPUT_SCRIPT join the queue when their time has come.
+    bool PollEvent(BackendEvent& event) override;
+    InputScript& Script() { return m_script; }
     void ConfineMouse(bool confine) override { m_mouseConfined = confine; }
     bool MouseConfined() const { return m_mouseConfined; }
     // The message boxes shown so far, as "caption: text".
@@ -64,5 +68,6 @@ private:
     int m_dumpEvery = 1;
     bool m_mouseConfined = false;
     std::vector<std::string> m_messageBoxes;
+    InputScript m_script;
 };
 }  // namespace platform
