@@ -390,6 +390,11 @@ HRESULT WINAPI DirectInputCreateEx(HINSTANCE, DWORD version, REFIID iid, LPVOID*
     return DI_OK;
 }
 
+HRESULT WINAPI DirectInputCreateA(HINSTANCE instance, DWORD version, LPDIRECTINPUT7A* object, LPUNKNOWN outer)
+{
+    return DirectInputCreateEx(instance, version, IID_IDirectInput7A, reinterpret_cast<LPVOID*>(object), outer);
+}
+
 namespace platform {
 void FeedDirectInput(const BackendEvent& e)
 {

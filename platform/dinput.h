@@ -38,6 +38,21 @@
 #define DIERR_READONLY ((HRESULT)0x80070005L)
 #define DIERR_HANDLEEXISTS ((HRESULT)0x80070005L)
 #define DIERR_NOTBUFFERED ((HRESULT)0x80040207L)
+#define DIERR_DEVICEFULL ((HRESULT)0x80040201L)
+#define DIERR_MOREDATA ((HRESULT)0x80040202L)
+#define DIERR_NOTDOWNLOADED ((HRESULT)0x80040203L)
+#define DIERR_HASEFFECTS ((HRESULT)0x80040204L)
+#define DIERR_NOTEXCLUSIVEACQUIRED ((HRESULT)0x80040205L)
+#define DIERR_INCOMPLETEEFFECT ((HRESULT)0x80040206L)
+#define DIERR_EFFECTPLAYING ((HRESULT)0x80040208L)
+#define DI_POLLEDDEVICE ((HRESULT)2)
+#define DI_DOWNLOADSKIPPED ((HRESULT)3)
+#define DI_EFFECTRESTARTED ((HRESULT)4)
+#define DI_TRUNCATED ((HRESULT)8)
+#define DI_TRUNCATEDANDRESTARTED ((HRESULT)12)
+#ifndef E_PENDING
+#define E_PENDING ((HRESULT)0x8000000AL)
+#endif
 
 // ---------------------------------------------------------------- flags
 #define DISCL_EXCLUSIVE 0x00000001
@@ -219,6 +234,8 @@ typedef IDirectInput7A IDirectInput7;
 typedef IDirectInput7A* LPDIRECTINPUT7A;
 typedef IDirectInput7A* LPDIRECTINPUT7;
 
+// The older entry: the DirectInput object of the given version.
+HRESULT WINAPI DirectInputCreateA(HINSTANCE instance, DWORD version, LPDIRECTINPUT7A* object, LPUNKNOWN outer);
 HRESULT WINAPI DirectInputCreateEx(HINSTANCE instance, DWORD version, REFIID iid, LPVOID* object, LPUNKNOWN outer);
 
 // ---------------------------------------------------------------- key codes
