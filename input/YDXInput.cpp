@@ -1,5 +1,7 @@
 #include "input/YDXInput.h"
 
+#include "foundation/YFastMath.h"
+
 #include <cstring>
 
 // ---------------------------------------------------------------- YDXInput
@@ -363,10 +365,18 @@ bool YDXMouse::Unacquire()
     return true;
 }
 
+int32_t YDXMouse::Smoothed(int32_t motion, int32_t value) const
+{
+    if (!m_smoothing || value == 1 || value == -1) return value;
+    return FloatToInt(static_cast<float>(motion + value) * 0.5f);
+}
+
 bool YDXMouse::Update()
 {
     if (!m_acquired || !m_device || !m_input) return false;
-    m_x = m_y = m_z = 0;
+    // Smoothing keeps X and Y from the last poll; the wheel never carries over.
+    if (!m_smoothing) m_x = m_y = 0;
+    m_z = 0;
     for (int b = 0; b < 3; ++b) {
         m_previousButtons[b] = m_buttons[b];
         m_eventDown[b] = 0;
@@ -388,12 +398,19 @@ bool YDXMouse::Update()
         return false;
     }
     // Backwards: the oldest event of the poll sets each motion value.
+    bool movedX = false, movedY = false;
     for (DWORD i = count; i-- > 0;) {
         const DIDEVICEOBJECTDATA& e = m_buffer[i];
         LONG value = static_cast<LONG>(e.dwData);
         switch (e.dwOfs) {
-        case DIMOFS_X: m_x = value; break;
-        case DIMOFS_Y: m_y = value; break;
+        case DIMOFS_X:
+            m_x = Smoothed(m_x, value);
+            movedX = true;
+            break;
+        case DIMOFS_Y:
+            m_y = Smoothed(m_y, value);
+            movedY = true;
+            break;
         case DIMOFS_Z: m_z = value; break;
         case DIMOFS_BUTTON0:
         case DIMOFS_BUTTON1:
@@ -402,6 +419,10 @@ bool YDXMouse::Update()
             break;
         default: break;
         }
+    }
+    if (m_smoothing) {
+        if (!movedX) m_x = FloatToInt(static_cast<float>(m_x) * 0.3333f);
+        if (!movedY) m_y = FloatToInt(static_cast<float>(m_y) * 0.3333f);
     }
     for (int b = 0; b < 3; ++b) {
         if (!m_eventDown[b]) continue;

@@ -100,9 +100,13 @@ public:
     int32_t m_down[3];
     int32_t m_presses[3];
     uint8_t m_acquired;
-    uint8_t m_smoothing;
+    uint8_t m_smoothing;  // off unless set; see Smoothed
     uint8_t m_eventDown[3];
     DIMOUSESTATE m_state;
     DIDEVICEOBJECTDATA* m_buffer;
     int32_t m_bufferSize;
+
+private:
+    // An X or Y event's motion value: halfway from the last one while smoothing.
+    int32_t Smoothed(int32_t motion, int32_t value) const;
 };

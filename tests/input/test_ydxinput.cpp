@@ -252,3 +252,23 @@ TEST_F(YDXInputTest, MouseLostInputIsReacquired)
     EXPECT_EQ(7, mouse.m_x);
     EXPECT_EQ(1, mouse.m_y);
 }
+
+TEST_F(YDXInputTest, MouseSmoothingAveragesAndDecays)
+{
+    YDXMouse mouse;
+    ASSERT_TRUE(mouse.Create(&m_input));
+    ASSERT_TRUE(mouse.Acquire());
+    mouse.m_smoothing = 1;
+    Play("0 mouse move 8 -1\n");
+    ASSERT_TRUE(mouse.Update());
+    EXPECT_EQ(4, mouse.m_x);   // (0 + 8) x 0.5
+    EXPECT_EQ(-1, mouse.m_y);  // a single step is taken as it is
+    Play("0 mouse move 20 0\n");
+    ASSERT_TRUE(mouse.Update());
+    EXPECT_EQ(12, mouse.m_x);  // (4 + 20) x 0.5
+    EXPECT_EQ(0, mouse.m_y);   // no Y event: -1 x 0.3333 -> 0
+    ASSERT_TRUE(mouse.Update());
+    EXPECT_EQ(4, mouse.m_x);   // 12 x 0.3333 = 3.9996
+    ASSERT_TRUE(mouse.Update());
+    EXPECT_EQ(1, mouse.m_x);   // 4 x 0.3333 = 1.3332
+}
