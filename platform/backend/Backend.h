@@ -16,7 +16,10 @@ struct DisplayMode {
 
 // One event of the window system, before it becomes a window message.
 struct BackendEvent {
-    enum Kind { None, Close, KeyDown, KeyUp, Text, MouseMove, MouseDown, MouseUp, Wheel, FocusGained, FocusLost };
+    enum Kind {
+        None, Close, KeyDown, KeyUp, Text, MouseMove, MouseDown, MouseUp, Wheel, FocusGained, FocusLost,
+        JoyAxis, JoyButtonDown, JoyButtonUp
+    };
     Kind kind = None;
     int key = 0;       // virtual-key code of KeyDown/KeyUp
     int scanCode = 0;  // DirectInput scan code of KeyDown/KeyUp
@@ -26,6 +29,9 @@ struct BackendEvent {
     int dx = 0, dy = 0;  // MouseMove: motion since the last one
     int button = 0;    // 1 left, 2 right, 3 middle
     int wheel = 0;     // Wheel: in steps of 120, positive away from the user
+    int joystick = 0;  // JoyAxis/JoyButton*: the device's index
+    int axis = 0;      // JoyAxis: the axis's index
+    int value = 0;     // JoyAxis: -32768..32767; JoyButton*: the button's index
 };
 
 class Backend {

@@ -84,6 +84,32 @@ bool InputScript::ParseLine(const std::string& line, std::string& why)
         }
         e.x = m_mouseX;
         e.y = m_mouseY;
+    } else if (what == "joystick") {
+        std::string j, part, n, last;
+        long joystick = 0, index = 0;
+        in >> j >> part >> n >> last;
+        if (!ParseInt(j, joystick) || joystick < 0 || joystick > 15 || !ParseInt(n, index) || index < 0 ||
+            !RestOf(in).empty()) {
+            why = "joystick needs J, axis or button, and N";
+            return false;
+        }
+        e.joystick = static_cast<int>(joystick);
+        if (part == "axis") {
+            long value = 0;
+            if (index > 7 || !ParseInt(last, value) || value < -32768 || value > 32767) {
+                why = "joystick axis needs 0-7 and -32768..32767";
+                return false;
+            }
+            e.kind = BackendEvent::JoyAxis;
+            e.axis = static_cast<int>(index);
+            e.value = static_cast<int>(value);
+        } else if (part == "button" && index < 32 && (last == "down" || last == "up")) {
+            e.kind = last == "down" ? BackendEvent::JoyButtonDown : BackendEvent::JoyButtonUp;
+            e.value = static_cast<int>(index);
+        } else {
+            why = "joystick needs axis N VALUE or button N (0-31) down or up";
+            return false;
+        }
     } else if (what == "text") {
         std::string text = RestOf(in);
         if (text.empty()) {

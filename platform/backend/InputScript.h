@@ -1,6 +1,7 @@
 // Timed input events for the headless backend. One event a line:
 //   WHEN key down NAME | key up NAME | mouse move DX DY |
-//        mouse button N down | mouse button N up | text STRING
+//        mouse button N down | mouse button N up | text STRING |
+//        joystick J axis N VALUE | joystick J button N down | joystick J button N up
 // WHEN is a main-loop pass number ("12") or a clock time ("250ms").
 // Blank lines and lines starting with '#' are skipped. Events come out in
 // file order, each once its time has come and all before it are out.

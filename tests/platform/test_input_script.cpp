@@ -81,6 +81,9 @@ TEST(InputScript, RefusesBadLinesWithTheirNumber)
         "1 mouse move 1",        "1 mouse move 1 2 3",   "1 mouse move a b",   "1 mouse button 4 down",
         "1 mouse button 1 held", "1 mouse wiggle",       "1 text",             "1 dance",
         "5ms",
+        "1 joystick 0 axis 8 0",  "1 joystick 0 axis 0 40000", "1 joystick 0 axis 0",
+        "1 joystick 0 button 32 down", "1 joystick 0 button 1 held", "1 joystick x axis 0 1",
+        "1 joystick 16 button 0 down", "1 joystick 0 hat 0 up", "1 joystick 0 axis 0 5 6",
     };
     for (const char* line : bad) {
         InputScript script;
@@ -129,4 +132,35 @@ TEST(InputScript, HeadlessBackendReadsTheScriptOfTheEnvironment)
     ASSERT_TRUE(backend.PollEvent(e));
     EXPECT_EQ(BackendEvent::KeyUp, e.kind);
     platform::Backend::Shutdown();
+}
+
+TEST(InputScript, JoystickAxesAndButtons)
+{
+    InputScript script;
+    std::string error;
+    ASSERT_TRUE(script.Parse("0 joystick 0 axis 1 -32768\n"
+                             "0 joystick 2 axis 7 32767\n"
+                             "0 joystick 0 button 31 down\n"
+                             "0 joystick 1 button 0 up\n",
+                             &error))
+        << error;
+    std::vector<BackendEvent> out;
+    script.TakeDue(0, 0, out);
+    ASSERT_EQ(4u, out.size());
+    struct Expect {
+        BackendEvent::Kind kind;
+        int joystick, axis, value;
+    };
+    const Expect expected[] = {
+        {BackendEvent::JoyAxis, 0, 1, -32768},
+        {BackendEvent::JoyAxis, 2, 7, 32767},
+        {BackendEvent::JoyButtonDown, 0, 0, 31},
+        {BackendEvent::JoyButtonUp, 1, 0, 0},
+    };
+    for (size_t i = 0; i < out.size(); ++i) {
+        EXPECT_EQ(expected[i].kind, out[i].kind) << i;
+        EXPECT_EQ(expected[i].joystick, out[i].joystick) << i;
+        EXPECT_EQ(expected[i].axis, out[i].axis) << i;
+        EXPECT_EQ(expected[i].value, out[i].value) << i;
+    }
 }
