@@ -1,3 +1,43 @@
 #include "engine/YCommandDialog.h"
 
-YCommandDialog::YCommandDialog(const char* background) : m_background(background ? background : "") {}
+#include "engine/YCommandInterpreter.h"
+#include "engine/YGameObjects.h"
+#include "graphics2d/YFont.h"
+#include "renderer/YGraphics.h"
+
+namespace {
+
+YFont* InterfaceFont()
+{
+    YGraphics* graphics = YGameObjects::Instance()->m_graphics;
+    return graphics ? dynamic_cast<YFont*>(graphics->m_font) : nullptr;
+}
+
+}  // namespace
+
+YCommandDialog::YCommandDialog(const char* background)
+{
+    SetBackground(background);
+}
+
+void YCommandDialog::Submit(const char* text)
+{
+    if (!text || !*text) return;
+    YString output;
+    if (YCommandInterpreter* interpreter = YGameObjects::Instance()->m_interpreter)
+        interpreter->ExecuteCommand(text, &output);
+    YFont* font = InterfaceFont();
+    AddText(Edit().prompt + text, font);
+    if (!output.IsEmpty()) AddText(output, font);
+}
+
+void YCommandDialog::OnKeyDown(UINT key)
+{
+    if (key == VK_F2) Close();
+    YEditDialog::OnKeyDown(key);
+}
+
+void YCommandDialog::Close()
+{
+    EndDialog(1);
+}

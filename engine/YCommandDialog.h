@@ -1,12 +1,15 @@
-// The console window: a dialog with the command line and the output list,
-// drawn over its background resource.
+// The console window: typed lines go to the engine's command interpreter
+// and their answers are shown in the list.
 #pragma once
 
-#include "gui/YDialog.h"
+#include "engine/YEditDialog.h"
 
-class YCommandDialog : public YDialog {
+class YCommandDialog : public YEditDialog {
 public:
     explicit YCommandDialog(const char* background);
 
-    CString m_background;
+    void Submit(const char* text) override;
+    void OnKeyDown(UINT key) override;
+    // Ends the modal loop with result 1.
+    virtual void Close();
 };

@@ -7,6 +7,7 @@
 
 #include "engine/YCommandDialog.h"
 #include "engine/YCommandInterpreter.h"
+#include "engine/YConsoleKeys.h"
 #include "engine/YEngineCallbacks.h"
 #include "engine/YGameConfig.h"
 #include "engine/YKestrixFrame.h"
@@ -506,6 +507,7 @@ int YGameObjects::StartSubsystems()
         if (m_graphics) m_graphics->SetFont("small_yellow");
         CreatePopulationLists();
         CreateConsole();
+        PostConsoleKeys(m_hWnd);
     } catch (CFileException* e) {
         CString message;
         message.Format("Error loading file: %s", (LPCTSTR)e->m_strFileName);
@@ -562,11 +564,14 @@ void YGameObjects::CreateConsole()
     m_console = new YCommandDialog("Interface:font background");
 }
 
-// The console's modal run comes with the console window itself.
-int YGameObjects::AttachConsole()
+int YGameObjects::AttachConsole(const RECT* rect, YDC* dc)
 {
     if (!m_console || !m_interfaceMgr) return 0;
-    return m_interfaceMgr->Refresh();
+    if (rect) m_console->Move(*rect);
+    m_console->RunModal(dc);
+    const int result = m_interfaceMgr->Refresh();
+    m_interfaceMgr->m_redrawAll = 1;
+    return result;
 }
 
 void YGameObjects::EnableInput(int on)

@@ -14,6 +14,7 @@ class YClientInfo;
 class YClientInfoList;
 class YCommandDialog;
 class YCommandInterpreter;
+class YDC;
 class YCompass;
 class YConfigData;
 class YConfigObject;
@@ -60,7 +61,7 @@ public:
     void LoadConfig();
     void OpenCatalog();
     void CreateConsole();
-    int AttachConsole();
+    int AttachConsole(const RECT* rect, YDC* dc);
     // Writes the object's settings to the file through a temporary file
     // that replaces the old one only once it is complete.
     void SaveConfig(YConfigObject* object, const char* fileName);

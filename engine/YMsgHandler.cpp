@@ -1,6 +1,9 @@
 #include "engine/YMsgHandler.h"
 
+#include "engine/YCommandDialog.h"
 #include "engine/YGameObjects.h"
+#include "graphics2d/YFont.h"
+#include "graphics2d/YSurfaceDC.h"
 #include "gui/YInterfaceMgr.h"
 #include "input/YInputObj.h"
 #include "renderer/YGraphics.h"
@@ -126,10 +129,18 @@ LRESULT YMsgHandler::WindowProc(CWnd* frame, UINT message, WPARAM wParam, LPARAM
     }
 }
 
-void YMsgHandler::OpenConsole(CWnd*)
+void YMsgHandler::OpenConsole(CWnd* frame)
 {
-    YGraphics* graphics = YGameObjects::Instance()->m_graphics;
+    YGameObjects* engine = YGameObjects::Instance();
+    YGraphics* graphics = engine->m_graphics;
     // The console writes in the interface font; without one there is no console.
-    if (!graphics || !graphics->m_font) return;
-    YGameObjects::Instance()->AttachConsole();
+    if (!graphics || !graphics->m_font || !engine->m_console) return;
+    // An F2 that reaches the window while the console runs does not open it again.
+    if (engine->m_console->IsModal()) return;
+    RECT client = {0, 0, graphics->m_width, graphics->m_height};
+    if (frame && frame->m_hWnd) GetClientRect(frame->m_hWnd, &client);
+    client.bottom = client.top + (client.bottom - client.top) / 2;
+    engine->m_console->SetFont(dynamic_cast<YFont*>(graphics->m_font));
+    YSurfaceDC dc(graphics->m_back, 0);
+    engine->AttachConsole(&client, &dc);
 }

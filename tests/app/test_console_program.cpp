@@ -1,0 +1,83 @@
+// The real program, run headless on a copy of the sample data, with keys
+// posted to its window that open the console and type into it.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+struct Result {
+    int exitCode;
+    std::string err;
+};
+
+class ConsoleProgram : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        m_dir = fs::temp_directory_path() /
+                ("rcv_console_" + std::to_string(getpid()) + "_" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(m_dir);
+        fs::copy(RCV_DATA_DIR, m_dir, fs::copy_options::recursive);
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    void Write(const char* name, const std::string& text) { std::ofstream(m_dir / name, std::ios::binary) << text; }
+    std::string Read(const char* name) const
+    {
+        std::ifstream in(m_dir / name, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    Result Run(const std::string& keys, int frames)
+    {
+        std::string err = (m_dir / "stderr.txt").string();
+        std::string command = "cd '" + m_dir.string() + "' && RCV_BACKEND=headless RCV_FIXED_STEP_MS=20 RCV_MAX_FRAMES=" +
+                              std::to_string(frames) + " RCV_CONSOLE_KEYS='" + keys + "' timeout 60 '" RCVOLARO_BIN +
+                              "' > /dev/null 2> '" + err + "'";
+        int status = std::system(command.c_str());
+        Result result;
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.err = Read("stderr.txt");
+        return result;
+    }
+
+    fs::path m_dir;
+};
+}  // namespace
+
+TEST_F(ConsoleProgram, TypedLinesRunInTheConsoleAndTheProgramEnds)
+{
+    struct Case {
+        const char* keys;
+        const char* fog;  // the setting the run leaves in config.cfg
+    };
+    const Case cases[] = {
+        {"F2,help,RETURN,F2", "set gfx_fog \"0\""},
+        {"F2,help,RETURN,set gfx_fog 1,RETURN,F2", "set gfx_fog \"1\""},
+        // The console is closed before the line is typed: nothing runs.
+        {"F2,F2,set gfx_fog 1,RETURN", "set gfx_fog \"0\""},
+        // An F2 while open closes it; the next one opens it again.
+        {"F2,F2,F2,set gfx_fog 1,RETURN,F2", "set gfx_fog \"1\""},
+    };
+    for (const Case& c : cases) {
+        fs::remove(m_dir / "config.cfg");
+        Write("config.cfg", "set gfx_fog \"0\"\n");
+        Result result = Run(c.keys, 12);
+        EXPECT_EQ(result.exitCode, 0) << c.keys << result.err;
+        EXPECT_EQ(result.err, "") << c.keys;
+        const std::string config = Read("config.cfg");
+        EXPECT_NE(config.find(c.fog), std::string::npos) << c.keys << "\n" << config;
+        EXPECT_NE(config.find("-- System settings"), std::string::npos) << c.keys;
+    }
+}
