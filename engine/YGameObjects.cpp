@@ -7,7 +7,6 @@
 
 #include "engine/YCommandDialog.h"
 #include "engine/YCommandInterpreter.h"
-#include "engine/YConsoleKeys.h"
 #include "engine/YEngineCallbacks.h"
 #include "engine/YGameConfig.h"
 #include "engine/YKestrixFrame.h"
@@ -507,7 +506,6 @@ int YGameObjects::StartSubsystems()
         if (m_graphics) m_graphics->SetFont("small_yellow");
         CreatePopulationLists();
         CreateConsole();
-        PostConsoleKeys(m_hWnd);
     } catch (CFileException* e) {
         CString message;
         message.Format("Error loading file: %s", (LPCTSTR)e->m_strFileName);
