@@ -4,6 +4,26 @@
 
 #include <cstring>
 
+namespace {
+HRESULT SetBufferSize(IDirectInputDevice7* device, DWORD entries)
+{
+    DIPROPDWORD size;
+    size.diph.dwSize = sizeof(DIPROPDWORD);
+    size.diph.dwHeaderSize = sizeof(DIPROPHEADER);
+    size.diph.dwObj = 0;
+    size.diph.dwHow = DIPH_DEVICE;
+    size.dwData = entries;
+    return device->SetProperty(DIPROP_BUFFERSIZE, &size.diph);
+}
+
+// Throws away every record the device has buffered.
+void DropBufferedData(IDirectInputDevice7* device)
+{
+    DWORD all = INFINITE;
+    device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), nullptr, &all, 0);
+}
+}  // namespace
+
 // ---------------------------------------------------------------- YDXInput
 YDXInput::YDXInput()
     : m_di(nullptr), m_keyboard(nullptr), m_mouse(nullptr), m_instance(nullptr), m_window(nullptr), m_lastDevice(-1),
@@ -166,13 +186,7 @@ bool YDXKeyboard::Create(YDXInput* input)
         input->SetError("YDXKeyboard::Create", result);
         return false;
     }
-    DIPROPDWORD size;
-    size.diph.dwSize = sizeof(DIPROPDWORD);
-    size.diph.dwHeaderSize = sizeof(DIPROPHEADER);
-    size.diph.dwObj = 0;
-    size.diph.dwHow = DIPH_DEVICE;
-    size.dwData = kBufferSize;
-    m_device->SetProperty(DIPROP_BUFFERSIZE, &size.diph);
+    SetBufferSize(m_device, kBufferSize);
     return true;
 }
 
@@ -185,8 +199,7 @@ bool YDXKeyboard::Acquire()
         return false;
     }
     m_acquired = 1;
-    DWORD all = INFINITE;
-    m_device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), nullptr, &all, 0);
+    DropBufferedData(m_device);
     return true;
 }
 
@@ -211,8 +224,7 @@ void YDXKeyboard::SetActive(bool active)
 void YDXKeyboard::Flush()
 {
     if (m_device) {
-        DWORD all = INFINITE;
-        m_device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), nullptr, &all, 0);
+        DropBufferedData(m_device);
     }
     std::memset(m_previous, 0, sizeof m_previous);
     std::memset(m_current, 0, sizeof m_current);
@@ -311,13 +323,7 @@ bool YDXMouse::Create(YDXInput* input)
         input->SetError("YDXMouse::Create", result);
         return false;
     }
-    DIPROPDWORD size;
-    size.diph.dwSize = sizeof(DIPROPDWORD);
-    size.diph.dwHeaderSize = sizeof(DIPROPHEADER);
-    size.diph.dwObj = 0;
-    size.diph.dwHow = DIPH_DEVICE;
-    size.dwData = kBufferSize;
-    result = m_device->SetProperty(DIPROP_BUFFERSIZE, &size.diph);
+    result = SetBufferSize(m_device, kBufferSize);
     if (result != DI_OK) {
         input->SetError("YDXMouse::SetBufferedInput", result);
         return false;
@@ -334,8 +340,7 @@ void YDXMouse::Reset()
     }
     std::memset(&m_state, 0, sizeof m_state);
     if (m_device) {
-        DWORD all = INFINITE;
-        m_device->GetDeviceData(sizeof(DIDEVICEOBJECTDATA), nullptr, &all, 0);
+        DropBufferedData(m_device);
     }
 }
 
