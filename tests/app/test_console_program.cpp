@@ -1,44 +1,17 @@
 // The real program, run headless on a copy of the sample data, with a
 // scripted keyboard that opens the console and types into it.
-#include <gtest/gtest.h>
+#include "app/ProgramRun.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-struct Result {
-    int exitCode;
-    std::string err;
-};
+typedef ProgramResult Result;
 
-class ConsoleProgram : public ::testing::Test {
+class ConsoleProgram : public ProgramTest {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() /
-                ("rcv_console_" + std::to_string(getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::copy(RCV_DATA_DIR, m_dir, fs::copy_options::recursive);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    void Write(const char* name, const std::string& text) { std::ofstream(m_dir / name, std::ios::binary) << text; }
-    std::string Read(const char* name) const
-    {
-        std::ifstream in(m_dir / name, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
     // Keys are named ("F2", "Return") or typed text, comma separated; all of
     // them are pressed in order on the third pass of the main loop.
     static std::string Script(const std::string& keys)
@@ -58,18 +31,8 @@ protected:
     Result Run(const std::string& keys, int frames)
     {
         Write("keys.txt", Script(keys));
-        std::string err = (m_dir / "stderr.txt").string();
-        std::string command = "cd '" + m_dir.string() + "' && RCV_BACKEND=headless RCV_FIXED_STEP_MS=20 RCV_MAX_FRAMES=" +
-                              std::to_string(frames) + " RCV_INPUT_SCRIPT=keys.txt timeout 60 '" RCVOLARO_BIN +
-                              "' > /dev/null 2> '" + err + "'";
-        int status = std::system(command.c_str());
-        Result result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = Read("stderr.txt");
-        return result;
+        return RunWith("RCV_INPUT_SCRIPT=keys.txt", frames);
     }
-
-    fs::path m_dir;
 };
 }  // namespace
 

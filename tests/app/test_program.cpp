@@ -1,58 +1,17 @@
 // The real program, run headless on a copy of the sample data: start, a few
 // frames, close, "config.cfg"; and every forced start-up failure.
-#include <gtest/gtest.h>
+#include "app/ProgramRun.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
-struct Result {
-    int exitCode;
-    std::string err;
-};
+typedef ProgramResult Result;
 
-class Program : public ::testing::Test {
+class Program : public ProgramTest {
 protected:
-    void SetUp() override
-    {
-        m_dir = fs::temp_directory_path() /
-                ("rcv_app_" + std::to_string(getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(m_dir);
-        fs::copy(RCV_DATA_DIR, m_dir, fs::copy_options::recursive);
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
-    void Write(const char* name, const std::string& text) { std::ofstream(m_dir / name, std::ios::binary) << text; }
-    std::string Read(const char* name) const
-    {
-        std::ifstream in(m_dir / name, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    Result Run(const std::string& force, int frames = 5)
-    {
-        std::string err = (m_dir / "stderr.txt").string();
-        std::string command = "cd '" + m_dir.string() + "' && RCV_BACKEND=headless RCV_FIXED_STEP_MS=20 RCV_MAX_FRAMES=" +
-                              std::to_string(frames) + " RCV_FORCE='" + force + "' timeout 60 '" RCVOLARO_BIN +
-                              "' > /dev/null 2> '" + err + "'";
-        int status = std::system(command.c_str());
-        Result result;
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = Read("stderr.txt");
-        return result;
-    }
-
-    fs::path m_dir;
+    Result Run(const std::string& force, int frames = 5) { return RunWith("RCV_FORCE='" + force + "'", frames); }
 };
 }  // namespace
 

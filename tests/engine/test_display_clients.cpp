@@ -99,7 +99,9 @@ TEST_F(DisplayClients, ContextsAreRebuiltAtTheirSize)
         ASSERT_NE(after, nullptr) << i;
         EXPECT_EQ(after->GetWidth(), static_cast<DWORD>(cases[i].width)) << i;
         EXPECT_EQ(after->GetHeight(), static_cast<DWORD>(cases[i].height)) << i;
-        if (!cases[i].added) EXPECT_EQ(after, before[i]) << "not a client: untouched";
+        if (!cases[i].added) {
+            EXPECT_EQ(after, before[i]) << "not a client: untouched";
+        }
     }
     for (auto& context : contexts) m_graphics->RemoveClient(context.get());
     // Released while the display is still there.
