@@ -17,6 +17,15 @@ const GUID GUID_Button = {0x52435649, 0x0013, 0x0000, {0x42, 0x55, 0x54, 0x54, 0
 const GUID GUID_Key = {0x52435649, 0x0014, 0x0000, {0x4B, 0x45, 0x59, 0x00, 0x00, 0x00, 0x00, 0x14}};
 const GUID DIPROP_BUFFERSIZE = {0x52435649, 0x0020, 0x0000, {0x50, 0x52, 0x4F, 0x50, 0x00, 0x00, 0x00, 0x01}};
 const GUID DIPROP_AXISMODE = {0x52435649, 0x0021, 0x0000, {0x50, 0x52, 0x4F, 0x50, 0x00, 0x00, 0x00, 0x02}};
+const GUID DIPROP_RANGE = {0x52435649, 0x0022, 0x0000, {0x50, 0x52, 0x4F, 0x50, 0x00, 0x00, 0x00, 0x03}};
+const GUID DIPROP_DEADZONE = {0x52435649, 0x0023, 0x0000, {0x50, 0x52, 0x4F, 0x50, 0x00, 0x00, 0x00, 0x04}};
+const GUID DIPROP_AUTOCENTER = {0x52435649, 0x0024, 0x0000, {0x50, 0x52, 0x4F, 0x50, 0x00, 0x00, 0x00, 0x05}};
+const GUID DIPROP_CALIBRATIONMODE = {0x52435649, 0x0025, 0x0000, {0x50, 0x52, 0x4F, 0x50, 0x00, 0x00, 0x00, 0x06}};
+// The generic joystick product, as DirectInput names it.
+const GUID GUID_Joystick = {0x6F1D2B70, 0xD5A0, 0x11CF, {0xBF, 0xC7, 0x44, 0x45, 0x53, 0x54, 0x00, 0x00}};
+const GUID GUID_ConstantForce = {0x52435649, 0x0030, 0x0000, {0x46, 0x46, 0x42, 0x00, 0x00, 0x00, 0x00, 0x01}};
+const GUID GUID_Sine = {0x52435649, 0x0031, 0x0000, {0x46, 0x46, 0x42, 0x00, 0x00, 0x00, 0x00, 0x02}};
+const GUID GUID_CustomForce = {0x52435649, 0x0032, 0x0000, {0x46, 0x46, 0x42, 0x00, 0x00, 0x00, 0x00, 0x03}};
 
 // The standard formats carry no object list: devices know them by address.
 const DIDATAFORMAT c_dfDIKeyboard = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS, 256, 0, nullptr};
@@ -24,6 +33,8 @@ const DIDATAFORMAT c_dfDIMouse = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMA
                                   sizeof(DIMOUSESTATE), 0, nullptr};
 const DIDATAFORMAT c_dfDIMouse2 = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_RELAXIS,
                                    sizeof(DIMOUSESTATE2), 0, nullptr};
+const DIDATAFORMAT c_dfDIJoystick = {sizeof(DIDATAFORMAT), sizeof(DIOBJECTDATAFORMAT), DIDF_ABSAXIS,
+                                    sizeof(DIJOYSTATE), 0, nullptr};
 
 namespace {
 class Device;
@@ -209,6 +220,12 @@ public:
     HRESULT GetDeviceInfo(LPDIDEVICEINSTANCEA info) override;
 
     HRESULT Poll() override { return m_acquired ? DI_NOEFFECT : DIERR_NOTACQUIRED; }
+    HRESULT CreateEffect(REFGUID, LPCDIEFFECT, LPDIRECTINPUTEFFECT* out, LPUNKNOWN) override
+    {
+        if (out) *out = nullptr;
+        return DIERR_UNSUPPORTED;
+    }
+    HRESULT SendForceFeedbackCommand(DWORD) override { return DIERR_UNSUPPORTED; }
 
     void Feed(const platform::BackendEvent& e);
     void FocusLost()

@@ -204,6 +204,138 @@ typedef struct DIDEVCAPS {
 typedef BOOL(CALLBACK* LPDIENUMDEVICESCALLBACKA)(LPCDIDEVICEINSTANCEA, LPVOID);
 typedef LPDIENUMDEVICESCALLBACKA LPDIENUMDEVICESCALLBACK;
 
+// ---------------------------------------------------------------- joysticks
+// The standard joystick state: 80 bytes.
+typedef struct DIJOYSTATE {
+    LONG lX;
+    LONG lY;
+    LONG lZ;
+    LONG lRx;
+    LONG lRy;
+    LONG lRz;
+    LONG rglSlider[2];
+    DWORD rgdwPOV[4];
+    BYTE rgbButtons[32];
+} DIJOYSTATE, *LPDIJOYSTATE;
+static_assert(sizeof(DIJOYSTATE) == 80, "DIJOYSTATE is 80 bytes");
+extern const DIDATAFORMAT c_dfDIJoystick;
+
+#define DIJOFS_X 0
+#define DIJOFS_Y 4
+#define DIJOFS_Z 8
+#define DIJOFS_RX 12
+#define DIJOFS_RY 16
+#define DIJOFS_RZ 20
+#define DIJOFS_SLIDER(n) (24 + (n) * 4)
+#define DIJOFS_POV(n) (32 + (n) * 4)
+#define DIJOFS_BUTTON(n) (48 + (n))
+
+typedef struct DIPROPRANGE {
+    DIPROPHEADER diph;
+    LONG lMin;
+    LONG lMax;
+} DIPROPRANGE, *LPDIPROPRANGE;
+
+extern const GUID DIPROP_RANGE;
+extern const GUID DIPROP_DEADZONE;
+extern const GUID DIPROP_AUTOCENTER;
+extern const GUID DIPROP_CALIBRATIONMODE;
+#define DIPROPAUTOCENTER_OFF 0
+#define DIPROPAUTOCENTER_ON 1
+#define DIPROPCALIBRATIONMODE_COOKED 0
+#define DIPROPCALIBRATIONMODE_RAW 1
+
+// The product GUID of a generic joystick.
+extern const GUID GUID_Joystick;
+
+// ---------------------------------------------------------------- effects
+extern const GUID GUID_ConstantForce;
+extern const GUID GUID_Sine;
+extern const GUID GUID_CustomForce;
+
+#define DI_FFNOMINALMAX 10000
+#define DI_SECONDS 1000000
+#define INFINITE_DURATION 0xFFFFFFFF
+#define DIEB_NOTRIGGER 0xFFFFFFFF
+
+#define DIEFF_OBJECTIDS 0x00000001
+#define DIEFF_OBJECTOFFSETS 0x00000002
+#define DIEFF_CARTESIAN 0x00000010
+#define DIEFF_POLAR 0x00000020
+#define DIEFF_SPHERICAL 0x00000040
+
+#define DIEP_DURATION 0x00000001
+#define DIEP_SAMPLEPERIOD 0x00000002
+#define DIEP_GAIN 0x00000004
+#define DIEP_TRIGGERBUTTON 0x00000008
+#define DIEP_TRIGGERREPEATINTERVAL 0x00000010
+#define DIEP_AXES 0x00000020
+#define DIEP_DIRECTION 0x00000040
+#define DIEP_ENVELOPE 0x00000080
+#define DIEP_TYPESPECIFICPARAMS 0x00000100
+#define DIEP_ALLPARAMS 0x000001FF
+#define DIEP_START 0x20000000
+
+#define DIES_SOLO 0x00000001
+#define DIES_NODOWNLOAD 0x80000000
+
+#define DISFFC_RESET 0x00000001
+#define DISFFC_STOPALL 0x00000002
+#define DISFFC_PAUSE 0x00000004
+#define DISFFC_CONTINUE 0x00000008
+#define DISFFC_SETACTUATORSON 0x00000010
+#define DISFFC_SETACTUATORSOFF 0x00000020
+
+typedef struct DIENVELOPE {
+    DWORD dwSize;
+    DWORD dwAttackLevel;
+    DWORD dwAttackTime;  // microseconds
+    DWORD dwFadeLevel;
+    DWORD dwFadeTime;  // microseconds
+} DIENVELOPE, *LPDIENVELOPE;
+typedef const DIENVELOPE* LPCDIENVELOPE;
+
+typedef struct DIPERIODIC {
+    DWORD dwMagnitude;
+    LONG lOffset;
+    DWORD dwPhase;
+    DWORD dwPeriod;  // microseconds
+} DIPERIODIC, *LPDIPERIODIC;
+
+typedef struct DICONSTANTFORCE {
+    LONG lMagnitude;
+} DICONSTANTFORCE, *LPDICONSTANTFORCE;
+
+// The effect description; the pointers are 32-bit fields in the original
+// 56-byte record and plain pointers here.
+typedef struct DIEFFECT {
+    DWORD dwSize;
+    DWORD dwFlags;
+    DWORD dwDuration;  // microseconds
+    DWORD dwSamplePeriod;
+    DWORD dwGain;
+    DWORD dwTriggerButton;
+    DWORD dwTriggerRepeatInterval;
+    DWORD cAxes;
+    LPDWORD rgdwAxes;
+    LPLONG rglDirection;
+    LPDIENVELOPE lpEnvelope;
+    DWORD cbTypeSpecificParams;
+    LPVOID lpvTypeSpecificParams;
+} DIEFFECT, *LPDIEFFECT;
+typedef const DIEFFECT* LPCDIEFFECT;
+
+struct IDirectInputEffect : public IUnknown {
+    virtual HRESULT GetEffectGuid(LPGUID guid) = 0;
+    virtual HRESULT GetParameters(LPDIEFFECT parameters, DWORD flags) = 0;
+    virtual HRESULT SetParameters(LPCDIEFFECT parameters, DWORD flags) = 0;
+    virtual HRESULT Start(DWORD iterations, DWORD flags) = 0;
+    virtual HRESULT Stop() = 0;
+    virtual HRESULT Download() = 0;
+    virtual HRESULT Unload() = 0;
+};
+typedef IDirectInputEffect* LPDIRECTINPUTEFFECT;
+
 // ---------------------------------------------------------------- interfaces
 struct IDirectInputDevice7A : public IUnknown {
     virtual HRESULT GetCapabilities(LPDIDEVCAPS caps) = 0;
@@ -217,7 +349,18 @@ struct IDirectInputDevice7A : public IUnknown {
     virtual HRESULT SetCooperativeLevel(HWND window, DWORD flags) = 0;
     virtual HRESULT GetDeviceInfo(LPDIDEVICEINSTANCEA info) = 0;
     virtual HRESULT Poll() = 0;
+    // Force feedback (DirectInput 5 and later); DIERR_UNSUPPORTED on
+    // devices without it.
+    virtual HRESULT CreateEffect(REFGUID effect, LPCDIEFFECT parameters, LPDIRECTINPUTEFFECT* out, LPUNKNOWN outer) = 0;
+    virtual HRESULT SendForceFeedbackCommand(DWORD command) = 0;
 };
+// Version 2 of the device interface is the same interface here.
+typedef IDirectInputDevice7A IDirectInputDevice2A;
+typedef IDirectInputDevice7A IDirectInputDevice2;
+typedef IDirectInputDevice7A* LPDIRECTINPUTDEVICE2A;
+typedef IDirectInputDevice7A* LPDIRECTINPUTDEVICE2;
+#define IID_IDirectInputDevice2A IID_IDirectInputDevice7A
+#define IID_IDirectInputDevice2 IID_IDirectInputDevice7A
 typedef IDirectInputDevice7A IDirectInputDevice7;
 typedef IDirectInputDevice7A* LPDIRECTINPUTDEVICE7A;
 typedef IDirectInputDevice7A* LPDIRECTINPUTDEVICE7;
