@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "engine/YConsoleCommands.h"
+#include "engine/YEngineCommands.h"
 #include "engine/YGameObjects.h"
 #include "foundation/YCheats.h"
 #include "foundation/YDataCollection.h"
@@ -10,10 +11,25 @@
 #include "world/YGameSession.h"
 
 const YCommandRow YCommandInterpreter::Commands[] = {
+    {"ACTOR", ConsoleActor},
+    {"ALIAS", ConsoleAlias},
+    {"BIND", ConsoleBind},
     {"EXEC", ConsoleExec},
+    {"GRAPHICS", ConsoleGraphics},
     {"HELP", ConsoleHelp},
     {"?", ConsoleHelp},
+    {"LAYOUT", ConsoleLayout},
+    {"LIST", ConsoleList},
+    {"SESSION", ConsoleSession},
     {"SET", ConsoleSet},
+    {"SOUND", ConsoleSound},
+    {"UNBOUND", ConsoleUnbound},
+    {"OBJECT", ConsoleObject},
+    {"PARSER", ConsoleParser},
+    {"EXIT", ConsoleExit},
+    {"QUIT", ConsoleQuit},
+    {"PAUSE", ConsolePause},
+    {"ESCAPE", ConsoleEscape},
     {nullptr, nullptr},
 };
 

@@ -154,3 +154,9 @@ void ConsoleSet(YInterpreter* interpreter, const char* name, int mode, YString* 
     else
         output->Format("%s not found.", (const char*)key);
 }
+
+// TEMPORARY until the input commands land: usage only.
+void ConsoleBind(YInterpreter*, const char* name, int, YString* output) { *output = Usage("Usage: %s input [\"command1;command2;...\"] [\"display name\"]", name); }
+void ConsoleAlias(YInterpreter*, const char* name, int, YString* output) { *output = Usage("Usage: %s commandname [\"command1;command2;...\"] [\"display name\"]", name); }
+void ConsoleUnbound(YInterpreter*, const char*, int, YString*) {}
+void ConsoleList(YInterpreter*, const char* name, int, YString* output) { *output = Usage("Usage: %s info [\"file pattern\"]", name); }

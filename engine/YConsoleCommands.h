@@ -1,4 +1,5 @@
-// Handlers of the console commands on command files, help and settings.
+// Handlers of the console commands on help, command files, inputs, lists
+// and settings.
 #pragma once
 
 #include "foundation/YInterpreter.h"
@@ -6,3 +7,7 @@
 void ConsoleExec(YInterpreter* interpreter, const char* name, int mode, YString* output);
 void ConsoleHelp(YInterpreter* interpreter, const char* name, int mode, YString* output);
 void ConsoleSet(YInterpreter* interpreter, const char* name, int mode, YString* output);
+void ConsoleBind(YInterpreter* interpreter, const char* name, int mode, YString* output);
+void ConsoleAlias(YInterpreter* interpreter, const char* name, int mode, YString* output);
+void ConsoleUnbound(YInterpreter* interpreter, const char* name, int mode, YString* output);
+void ConsoleList(YInterpreter* interpreter, const char* name, int mode, YString* output);
