@@ -1,7 +1,7 @@
 #include "engine/YEngineCommands.h"
 
 #include <cstdlib>
-#include <vector>
+#include <memory>
 
 #include "assets3d/YSMHandle.h"
 #include "engine/YCommandInterpreter.h"
@@ -19,10 +19,6 @@
 #include "world/YGameSession.h"
 
 namespace {
-// Layout scripts are read into a buffer of this size, doubled while the
-// reader asks for more, up to the bound.
-const int kScriptBuffer = 4096;
-const int kScriptBufferBound = 16 * 1024 * 1024;
 const int kDefaultAttachDistance = 30;
 
 const char* const kLayoutHelp =
@@ -91,15 +87,14 @@ ScriptOutcome ReadLayoutScript(const YString& script, YString& text)
         file = script.Left(colon);
         section = script.Mid(colon + 1);
     }
-    std::vector<char> buffer;
-    for (int size = kScriptBuffer; size <= kScriptBufferBound; size *= 2) {
-        buffer.assign(static_cast<size_t>(size), '\0');
-        int result = colon >= 0
-                         ? ReadScriptSection(file, section, buffer.data(), size, ScriptAnyExtension)
-                         : ReadScriptFile(file, buffer.data(), size, ScriptAnyExtension);
+    for (int size = LayoutScriptBuffer; size <= LayoutScriptLimit; size *= 2) {
+        std::unique_ptr<char[]> buffer(new char[static_cast<size_t>(size)]);
+        buffer[0] = '\0';
+        int result = colon >= 0 ? ReadScriptSection(file, section, buffer.get(), size, ScriptAnyExtension)
+                                : ReadScriptFile(file, buffer.get(), size, ScriptAnyExtension);
         if (result == ScriptBufferTooSmall) continue;
         if (result != ScriptRead) return ScriptMissing;
-        text = buffer.data();
+        text = buffer.get();
         return ScriptLoaded;
     }
     return ScriptTooLarge;

@@ -7,37 +7,43 @@
 
 namespace {
 // The file as named or, when allowed, the first "name.*".
-bool ReadWhole(const char* fileName, int flags, std::string& text)
+CString FindScript(const char* fileName, int flags)
 {
-    if (!fileName || !*fileName) return false;
     CString path = fileName;
-    if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES && (flags & ScriptAnyExtension)) {
-        CString pattern = path;
-        int slash = pattern.ReverseFind('\\');
-        int dot = pattern.ReverseFind('.');
-        if (dot > slash) pattern = pattern.Left(dot);
-        pattern += ".*";
-        CFileFind finder;
-        BOOL more = finder.FindFile(pattern);
-        while (more) {
-            more = finder.FindNextFile();
-            if (finder.IsDirectory()) continue;
-            path = finder.GetFilePath();
-            break;
-        }
+    if (GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES || !(flags & ScriptAnyExtension)) return path;
+    CString pattern = path;
+    int slash = pattern.ReverseFind('\\');
+    int dot = pattern.ReverseFind('.');
+    if (dot > slash) pattern = pattern.Left(dot);
+    pattern += ".*";
+    CFileFind finder;
+    BOOL more = finder.FindFile(pattern);
+    while (more) {
+        more = finder.FindNextFile();
+        if (!finder.IsDirectory()) return finder.GetFilePath();
     }
+    return path;
+}
+
+// Reads the script; with a limit, a longer file is only measured. The
+// file's length, or -1 when it cannot be read.
+long ReadWhole(const char* fileName, int flags, std::string& text, long limit = -1)
+{
+    if (!fileName || !*fileName) return -1;
     try {
         CFile file;
-        if (!file.Open(path, CFile::modeRead | CFile::typeBinary)) return false;
-        char chunk[4096];
-        UINT got;
-        while ((got = file.Read(chunk, sizeof chunk)) > 0) text.append(chunk, got);
+        if (!file.Open(FindScript(fileName, flags), CFile::modeRead | CFile::typeBinary)) return -1;
+        long length = static_cast<long>(file.GetLength());
+        if (limit >= 0 && length > limit) return length;
+        text.resize(static_cast<size_t>(length));
+        UINT got = length > 0 ? file.Read(&text[0], static_cast<UINT>(length)) : 0;
+        text.resize(got);
         file.Close();
+        return static_cast<long>(got);
     } catch (CFileException* e) {
         e->Delete();
-        return false;
+        return -1;
     }
-    return true;
 }
 
 int CopyOut(const std::string& text, char* buffer, int bufferSize)
@@ -64,14 +70,20 @@ std::string Trimmed(const std::string& line)
 int ReadScriptFile(const char* fileName, char* buffer, int bufferSize, int flags)
 {
     std::string text;
-    if (!ReadWhole(fileName, flags, text)) return ScriptNotFound;
+    // Too long for the buffer: known without reading it.
+    long length = ReadWhole(fileName, flags, text, bufferSize > 0 ? bufferSize - 1 : 0);
+    if (length < 0) return ScriptNotFound;
+    if (length >= bufferSize) {
+        if (buffer && bufferSize > 0) buffer[0] = '\0';
+        return ScriptBufferTooSmall;
+    }
     return CopyOut(text, buffer, bufferSize);
 }
 
 int ReadScriptSection(const char* fileName, const char* section, char* buffer, int bufferSize, int flags)
 {
     std::string text;
-    if (!section || !ReadWhole(fileName, flags, text)) return ScriptNotFound;
+    if (!section || ReadWhole(fileName, flags, text) < 0) return ScriptNotFound;
     std::string header = std::string("[") + section + "]";
     size_t at = 0;
     bool inside = false;

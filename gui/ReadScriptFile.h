@@ -1,9 +1,9 @@
 // Readers of layout script files into a caller's buffer.
 //
 // A section is a named part of a script file: a line holding only "[name]"
-// (name matched without regard to case) opens it, and it runs up to the next
-// line that starts with "[" or to the end of the file. The header line is
-// not part of the section's text.
+// (blanks around it allowed, the name matched without regard to case) opens
+// it, and it runs up to the next line whose first non-blank character is "["
+// or to the end of the file. The header line is not part of the section.
 #pragma once
 
 enum ScriptReadResult {

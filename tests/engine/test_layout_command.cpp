@@ -2,6 +2,7 @@
 // sections and the engine's collections, texture layouts, ordering and the
 // debug-textures switch.
 #include "engine/EngineCommandsFixture.h"
+#include "engine/YEngineCommands.h"
 
 namespace {
 class LayoutCommand : public EngineCommandsTest {
@@ -104,4 +105,18 @@ TEST_F(LayoutCommand, LongScriptsArriveWhole)
     EXPECT_EQ(body, std::string((const char*)m_manager.FindLayout("a")->script));
     EXPECT_EQ(body, std::string((const char*)m_manager.FindLayout("b")->script));
     EXPECT_EQ(body, std::string((const char*)m_manager.FindLayout("c")->script));
+}
+
+TEST_F(LayoutCommand, ScriptsPastTheLimitAreRefused)
+{
+    // The largest script that fits with its terminator, and one byte more.
+    const std::string fits(static_cast<size_t>(LayoutScriptLimit) - 1, 'x');
+    m_scratch->Write("fits.scr", fits);
+    m_scratch->Write("huge.scr", fits + "x");
+
+    EXPECT_EQ("", Run("layout s a fits.scr"));
+    ASSERT_NE(nullptr, m_manager.FindLayout("a"));
+    EXPECT_EQ(fits.size(), static_cast<size_t>(m_manager.FindLayout("a")->script.GetLength()));
+    EXPECT_EQ("Layout script huge.scr is too large.", Run("layout s b huge.scr"));
+    EXPECT_EQ(nullptr, m_manager.FindLayout("b"));
 }
