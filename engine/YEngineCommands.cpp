@@ -84,7 +84,7 @@ ScriptOutcome ReadLayoutScript(const YString& script, YString& text)
     YString section;
     int colon = script.Find(':');
     if (colon >= 0) {
-        file = script.Left(colon);
+        file = YString(script, colon);
         section = script.Mid(colon + 1);
     }
     for (int size = LayoutScriptBuffer; size <= LayoutScriptLimit; size *= 2) {
@@ -135,7 +135,7 @@ void ConsoleLayout(YInterpreter* interpreter, const char* name, int mode, YStrin
     int colon = layer.Find(':');
     if (colon >= 0) {
         handler = layer.Mid(colon + 1);
-        layer = layer.Left(colon);
+        layer = YString(layer, colon);
     }
     int32_t textureId = texture ? atoi(layer) : 0;
 

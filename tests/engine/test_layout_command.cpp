@@ -66,6 +66,8 @@ TEST_F(LayoutCommand, ActionsLayersAndScripts)
         {"layout s one menu.scr;layout s two menu.scr", "layout f three", "one() 1 [button play\n]; two() 1 [button play\n]"},
         // No layer: nothing.
         {"", "layout s", ""},
+        {"", "layout s :handler menu.scr", ""},
+        {"", "layout s screen :main", "screen() 1 []"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
