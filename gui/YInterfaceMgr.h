@@ -2,9 +2,12 @@
 // message, removes layers flagged for removal and draws them each frame.
 #pragma once
 
+#include <memory>
+
 #include "platform/win32.h"
 
 class YInterfaceFactory;
+class YWindow;
 
 class YInterfaceMgr {
 public:
@@ -26,8 +29,12 @@ public:
     unsigned long m_messages;
     unsigned long m_steps;
 
+    // The window that windows attached to the manager (the console) hang from.
+    YWindow* GetRootWindow();
+
 private:
     YInterfaceFactory* m_factory;
+    std::unique_ptr<YWindow> m_rootWindow;
 };
 
 // The factory of the game's layouts and items; the front end derives from it.
