@@ -5,6 +5,7 @@
 #include "engine/YCommandDialog.h"
 #include "graphics2d/YFont.h"
 #include "gui/YEditBox.h"
+#include "gui/YInterfaceMgr.h"
 #include "gui/YListBox.h"
 #include "platform/win32.h"
 
@@ -350,4 +351,45 @@ TEST_F(ConsoleCommandTest, TypedLinesRunAndTheirAnswersShow)
     YString value;
     ASSERT_TRUE(m_interpreter->ExecuteCommand("set gfx_fog", &value));
     EXPECT_NE(std::string((const char*)value).find("\"1\""), std::string::npos);
+}
+
+namespace {
+
+// Looks at its place in the window tree from inside the modal loop.
+class WatchingConsole : public YCommandDialog {
+public:
+    WatchingConsole() : YCommandDialog("") {}
+    void ModalPass() override
+    {
+        m_parentWhileRunning = GetParent();
+        m_parentModal = GetParent() ? GetParent()->m_modal : 0;
+        EndDialog(1);
+    }
+    YWindow* m_parentWhileRunning = nullptr;
+    int m_parentModal = 0;
+};
+
+}  // namespace
+
+TEST_F(ConsoleCommandTest, AttachingHangsTheConsoleFromTheInterfaceWhileItRuns)
+{
+    ASSERT_NE(m_engine->m_interfaceMgr, nullptr);
+    YCommandDialog* saved = m_engine->m_console;
+    WatchingConsole* console = new WatchingConsole;
+    m_engine->m_console = console;
+    FixedFont font(6, 10);
+    console->SetFont(&font);
+    m_engine->m_interfaceMgr->m_redrawAll = 0;
+    const RECT rect = {0, 0, 320, 99};
+    EXPECT_EQ(m_engine->AttachConsole(&rect, nullptr), 1);
+    YWindow* root = m_engine->m_interfaceMgr->GetRootWindow();
+    EXPECT_EQ(console->m_parentWhileRunning, root);
+    EXPECT_EQ(console->m_parentModal, 1);
+    EXPECT_EQ(root->m_modal, 0);
+    EXPECT_EQ(console->GetParent(), nullptr);
+    EXPECT_EQ(root->GetChildCount(), 0);
+    EXPECT_EQ(m_engine->m_interfaceMgr->m_redrawAll, 2);
+    EXPECT_TRUE(EqualRect(&console->Rect(), &rect));
+    m_engine->m_console = saved;
+    delete console;
 }
