@@ -3,6 +3,7 @@
 #include "engine/YCommandInterpreter.h"
 #include "engine/YGameObjects.h"
 #include "graphics2d/YFont.h"
+#include "gui/YEditBox.h"
 #include "renderer/YGraphics.h"
 
 namespace {
@@ -27,14 +28,14 @@ void YCommandDialog::Submit(const char* text)
     if (YCommandInterpreter* interpreter = YGameObjects::Instance()->m_interpreter)
         interpreter->ExecuteCommand(text, &output);
     YFont* font = InterfaceFont();
-    AddText(Edit().prompt + text, font);
+    AddText(GetEditBox() ? GetEditBox()->GetLabel() + text : CString(text), font);
     if (!output.IsEmpty()) AddText(output, font);
 }
 
-void YCommandDialog::OnKeyDown(UINT key)
+void YCommandDialog::OnKeyDown(int key, int repeat, int keyFlags)
 {
     if (key == VK_F2) Close();
-    YEditDialog::OnKeyDown(key);
+    YEditDialog::OnKeyDown(key, repeat, keyFlags);
 }
 
 void YCommandDialog::Close()

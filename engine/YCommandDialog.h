@@ -9,7 +9,7 @@ public:
     explicit YCommandDialog(const char* background);
 
     void Submit(const char* text) override;
-    void OnKeyDown(UINT key) override;
+    void OnKeyDown(int key, int repeat, int keyFlags) override;
     // Ends the modal loop with result 1.
     virtual void Close();
 };

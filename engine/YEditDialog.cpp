@@ -1,9 +1,16 @@
 #include "engine/YEditDialog.h"
 
 #include "engine/YEngineCallbacks.h"
+#include "engine/YGameObjects.h"
+#include "foundation/YCatalog.h"
+#include "graphics2d/YDIB.h"
+#include "graphics2d/YDXSurface.h"
 #include "graphics2d/YFont.h"
 #include "gui/YDC.h"
+#include "gui/YEditBox.h"
+#include "gui/YListBox.h"
 #include "platform/win32.h"
+#include "renderer/YGraphics.h"
 
 #include <cstring>
 
@@ -14,6 +21,7 @@
 namespace {
 
 const char kHeightSample[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890{}[]!@#$%^&*()-_=+";
+const int kImageType = 1;
 
 int Extent(YFont* font, const CString& text)
 {
@@ -31,44 +39,94 @@ CString Trimmed(const CString& text)
 
 }  // namespace
 
-int YEditDialog::LineList::VisibleRows() const
-{
-    if (rowHeight <= 0) return 0;
-    return (rect.bottom - rect.top) / rowHeight;
-}
-
 YEditDialog::YEditDialog()
-    : m_rect{0, 0, 0, 0}, m_font(nullptr), m_ended(0), m_result(0), m_modal(false), m_innerDialog(new YDialog),
-      m_editBox(new EditLine), m_listBox(new LineList), m_backgroundSurface(nullptr), m_backColour(0),
-      m_textColour(0xFFFFFF), m_drawSeparator(true), m_historySize(32), m_listSize(50), m_queueSize(50),
-      m_historyPosition(-1), m_lineHeight(15), m_spareSwitch(false)
+    : m_innerDialog(new YDialog), m_editBox(new YEditBox), m_listBox(new YListBox), m_backgroundSurface(nullptr),
+      m_display(nullptr), m_backColour(0), m_textColour(0xFFFFFF), m_drawSeparator(true), m_historySize(32), m_listSize(50),
+      m_queueSize(50), m_historyPosition(-1), m_lineHeight(15), m_spareSwitch(false)
 {
+    const RECT none = {0, 0, 0, 0};
+    if (m_editBox) {
+        m_editBox->Create(0, &none, this, 0);
+        m_editBox->SetLabel(">");
+        m_editBox->SetForeColor(m_textColour);
+    }
+    if (m_listBox) m_listBox->Create(0, &none, this, 0);
+    // The engine's frame step draws the interface under the console.
+    SetDrawOwner(0);
 }
 
 YEditDialog::~YEditDialog()
 {
-    ReleaseResources();
-    delete m_listBox;
-    delete m_editBox;
+    ReleaseSurfaces();
+    YGameObjects* engine = YGameObjects::Existing();
+    if (m_display && engine && engine->m_graphics == m_display) m_display->RemoveDisplayClient(this);
     delete m_innerDialog;
 }
 
-void YEditDialog::SetFont(YFont* font)
+YFont* YEditDialog::SetFont(YFont* font)
 {
-    m_font = font;
+    YFont* previous = YDialog::SetFont(font);
     if (font) m_lineHeight = font->TextExtent(kHeightSample, static_cast<int>(std::strlen(kHeightSample))).cy;
-    m_editBox->font = font;
-    m_editBox->text.Empty();
-    m_editBox->caret = 0;
-    m_listBox->rowHeight = m_lineHeight;
+    if (m_editBox) {
+        m_editBox->SetFont(font);
+        m_editBox->SetName("");
+    }
+    if (m_listBox) m_listBox->SetFont(font);
+    return previous;
 }
 
-// The surface comes from the catalog image once the display stand-ins can
-// make one for a console; until then the back colour fills the window.
+void YEditDialog::SetTextColour(COLORREF colour)
+{
+    m_textColour = colour;
+    if (m_editBox) m_editBox->SetForeColor(colour);
+}
+
+BOOL YEditDialog::ReleaseSurfaces()
+{
+    delete m_backgroundSurface;
+    m_backgroundSurface = nullptr;
+    return TRUE;
+}
+
+BOOL YEditDialog::CreateSurfaces(YDXDraw*)
+{
+    const CString name = m_backgroundName;
+    SetBackground(name);
+    return TRUE;
+}
+
 void YEditDialog::SetBackground(const char* name)
 {
-    ReleaseResources();
+    ReleaseSurfaces();
     m_backgroundName = name ? name : "";
+    // The engine object makes its console before its catalog.
+    YGameObjects* engine = YGameObjects::Existing();
+    YCatalog* catalog = engine ? engine->m_catalog : nullptr;
+    const int colon = m_backgroundName.Find(':');
+    if (!catalog || colon < 0) return;
+    YResource* image =
+        catalog->GetResource(kImageType, m_backgroundName.Left(colon), m_backgroundName.Mid(colon + 1), 0);
+    if (!image) return;
+    YGraphics* display = engine->m_graphics;
+    const LONG width = image->GetWidth(), height = image->GetHeight();
+    if (display && width > 0 && height > 0) {
+        YDXSurface* surface = new YDXSurface("Console background");
+        int copied = surface->CreateSurface(display, static_cast<DWORD>(width), static_cast<DWORD>(height),
+                                            DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, nullptr, 0, nullptr);
+        if (copied) {
+            YDIB* dib = dynamic_cast<YDIB*>(image);
+            copied = dib ? dib->Draw(surface, 0, 0, SRCCOPY) : image->Draw(surface);
+        }
+        if (copied) {
+            m_backgroundSurface = surface;
+            // Lost with the display and made again after it.
+            display->AddDisplayClient(this);
+            m_display = display;
+        } else {
+            delete surface;
+        }
+    }
+    catalog->ReleaseResource(image);
 }
 
 CString YEditDialog::GetHistoryLine(int index) const
@@ -86,17 +144,18 @@ void YEditDialog::QueueText(const char* text)
 void YEditDialog::AddText(const char* text, YFont* font)
 {
     if (!m_listBox || !text || !*text) return;
-    LineList& list = *m_listBox;
-    list.selected = -1;
-    const int rows = list.VisibleRows();
-    while (list.lines.GetSize() < rows) list.lines.Add("");
+    YListBox& list = *m_listBox;
+    list.SetCurSel(-1);
+    const int rows = list.GetVisibleRowCount(nullptr, nullptr);
+    // Text starts at the bottom.
+    while (list.GetCount() < rows) list.AddString("");
 
     CStringList wrapped;
     const char* start = text;
     for (;;) {
         const char* end = std::strchr(start, '\n');
         if (!end) {
-            if (*start || start == text) WrapText(start, wrapped, font);
+            if (*start) WrapText(start, wrapped, font);
             break;
         }
         WrapText(CString(start, static_cast<int>(end - start)), wrapped, font);
@@ -105,18 +164,15 @@ void YEditDialog::AddText(const char* text, YFont* font)
 
     const int added = static_cast<int>(wrapped.GetCount());
     for (POSITION at = wrapped.GetHeadPosition(); at;) {
-        list.lines.Add(wrapped.GetNext(at));
-        if (list.lines.GetSize() > m_listSize) {
-            list.lines.RemoveAt(0);
-            if (list.top > 0) --list.top;
-        }
+        list.AddString(wrapped.GetNext(at));
+        if (list.GetCount() > m_listSize) list.DeleteString(0);
     }
-    const int count = list.lines.GetSize();
-    if (list.top > count - added - rows - 2) {
-        // The newest line stays in the last visible row.
-        int top = count - rows;
-        if (list.top - 1 > top) top = list.top - 1;
-        list.top = top < 0 ? 0 : top;
+    const int count = list.GetCount();
+    const int top = list.GetTopIndex();
+    // The view was following the end: it goes on following it.
+    if (top > count - added - rows - 2) {
+        const int follow = count - rows - 1;
+        list.SetTopIndex(follow > top - 1 ? follow : top - 1);
     }
 }
 
@@ -124,7 +180,7 @@ void YEditDialog::Submit(const char*) {}
 
 void YEditDialog::WrapText(const char* text, CStringList& lines, YFont* font)
 {
-    const int usable = m_listBox->Width() - 2 * m_listBox->border - 2;
+    const int usable = m_listBox ? m_listBox->Rect().right - m_listBox->Rect().left - 2 * m_listBox->GetTextInset() - 2 : 0;
     CString line;
     CString candidate;
     const char* at = text ? text : "";
@@ -146,15 +202,23 @@ void YEditDialog::WrapText(const char* text, CStringList& lines, YFont* font)
     lines.AddTail(line);
 }
 
-void YEditDialog::ShowInEdit(const CString& line)
+CString YEditDialog::GetEditText() const
 {
-    m_editBox->text = line;
-    m_editBox->caret = line.GetLength();
+    CString text;
+    if (m_editBox) m_editBox->GetName(text);
+    return text;
 }
 
-void YEditDialog::OnKeyDown(UINT key)
+void YEditDialog::ShowInEdit(const CString& line)
 {
-    const CString text = Trimmed(m_editBox->text);
+    if (!m_editBox) return;
+    m_editBox->SetName(line);
+    m_editBox->SetCaret(line.GetLength());
+}
+
+void YEditDialog::OnKeyDown(int key, int, int)
+{
+    const CString text = Trimmed(GetEditText());
     if (key != VK_UP && key != VK_DOWN) m_historyPosition = -1;
     const int count = static_cast<int>(m_history.GetCount());
     switch (key) {
@@ -178,110 +242,84 @@ void YEditDialog::OnKeyDown(UINT key)
         ShowInEdit(GetHistoryLine(0));
         m_historyPosition = 0;
         break;
-    case VK_BACK:
-        if (m_editBox->caret > 0) {
-            m_editBox->text.Delete(m_editBox->caret - 1, 1);
-            --m_editBox->caret;
-        }
-        break;
     default: break;
     }
 }
 
-void YEditDialog::OnChar(UINT ch)
+void YEditDialog::OnLButtonUp(int flags, int x, int y)
 {
-    if (ch < 0x20 || ch > 0x7E) return;
-    m_editBox->text.Insert(m_editBox->caret, static_cast<char>(ch));
-    ++m_editBox->caret;
-}
-
-void YEditDialog::OnLButtonUp(POINT point)
-{
-    LineList& list = *m_listBox;
-    if (!PtInRect(&list.rect, point) || list.rowHeight <= 0) return;
-    const int row = list.top + (point.y - list.rect.top) / list.rowHeight;
-    if (row < 0 || row >= list.lines.GetSize()) return;
-    list.selected = row;
-    const CString line = list.lines[row];
-    const CString& prompt = m_editBox->prompt;
+    YDialog::OnLButtonUp(flags, x, y);
+    if (!m_listBox || !m_editBox) return;
+    const POINT point = {x, y};
+    const int selected = m_listBox->GetCurSel();
+    if (!PtInRect(&m_listBox->Rect(), point) || selected < 0) return;
+    const CString line = m_listBox->GetText(selected);
+    const CString& prompt = m_editBox->GetLabel();
     if (!prompt.IsEmpty() && line.Left(prompt.GetLength()) == prompt) ShowInEdit(line.Mid(1));
 }
 
 void YEditDialog::Layout(const RECT& rect)
 {
     m_rect = rect;
+    if (m_innerDialog) m_innerDialog->MoveTo(&rect);
     const int bottom = rect.bottom - 4;
-    SetRect(&m_editBox->rect, rect.left + 5, bottom - m_lineHeight, rect.right - 2, bottom);
-    SetRect(&m_listBox->rect, rect.left + 4, rect.top + 4, rect.right - 4, m_editBox->rect.top - 1);
+    RECT edit = {rect.left + 5, bottom - m_lineHeight, rect.right - 2, bottom};
+    if (m_editBox) m_editBox->MoveTo(&edit);
+    RECT list = {rect.left + 4, rect.top + 4, rect.right - 4, edit.top - 1};
+    if (m_listBox) m_listBox->MoveTo(&list);
 }
 
-void YEditDialog::Move(const RECT& rect)
+void YEditDialog::MoveTo(const RECT* rect)
 {
-    Layout(rect);
-    const int rowHeight = m_listBox->rowHeight;
-    // A font without height leaves no rows to round to.
-    if (rowHeight <= 0) return;
-    const int remainder = (m_listBox->rect.bottom - m_listBox->rect.top) % rowHeight;
-    if (remainder <= 0) return;
-    RECT grown = rect;
-    grown.bottom += remainder;
+    if (!rect) return;
+    const RECT wanted = *rect;
+    Layout(wanted);
+    if (!m_listBox) return;
+    int overflow = 0;
+    m_listBox->GetVisibleRowCount(&overflow, nullptr);
+    if (overflow <= 0) return;
+    RECT grown = wanted;
+    grown.bottom += overflow;
     Layout(grown);
 }
 
-void YEditDialog::PaintBackground(YDC* dc)
+void YEditDialog::DrawBackground(YDC* dc)
 {
     if (!dc) return;
     if (m_backgroundSurface) {
-        // Tiled by the surface's size, from the bottom row up.
-        (void)m_backgroundSurface;
+        // Whole tiles sit on the bottom edge; the top row is cut.
+        const int w = static_cast<int>(m_backgroundSurface->GetWidth());
+        const int h = static_cast<int>(m_backgroundSurface->GetHeight());
+        for (int y = m_rect.bottom - h; w > 0 && h > 0 && y + h > m_rect.top; y -= h) {
+            const int cut = y < m_rect.top ? m_rect.top - y : 0;
+            for (int x = m_rect.left; x < m_rect.right; x += w) {
+                const int right = x + w > m_rect.right ? m_rect.right - x : w;
+                dc->BltSurfaceRect(m_backgroundSurface, x, y + cut, 0, cut, right, h);
+            }
+        }
     } else {
         CBrush brush(m_backColour);
         dc->FillRect(&m_rect, &brush, m_textColour, m_backColour);
     }
-    if (m_drawSeparator) {
+    if (m_drawSeparator && m_editBox) {
         CPen pen(PS_SOLID, 1, m_textColour);
-        const int y = m_editBox->rect.top - 1;
+        const int y = m_editBox->Rect().top - 1;
         dc->DrawLine(m_rect.left, y, m_rect.right, y, &pen);
     }
 }
 
-void YEditDialog::Draw(YDC* dc)
+int YEditDialog::Draw(YDC* dc)
 {
+    if (m_editBox) m_editBox->SetFocus();
     while (!m_queue.IsEmpty()) {
         const CString text = m_queue.RemoveHead();
         AddText(text, m_font);
     }
-    if (!dc) return;
-    PaintBackground(dc);
-    YFont* old = dc->SwapFont(m_font);
+    if (!dc) return 0;
     const COLORREF oldColour = dc->SetTextColor(m_textColour);
-    const LineList& list = *m_listBox;
-    const int rows = list.VisibleRows();
-    for (int i = 0; i < rows && list.top + i < list.lines.GetSize(); ++i) {
-        const CString line = list.lines[list.top + i];
-        dc->TextOut(list.rect.left + list.border + 1, list.rect.top + i * list.rowHeight, line, line.GetLength());
-    }
-    const CString shown = m_editBox->prompt + m_editBox->text;
-    dc->TextOut(m_editBox->rect.left, m_editBox->rect.top, shown, shown.GetLength());
+    const int result = YDialog::Draw(dc);
     dc->SetTextColor(oldColour);
-    dc->SwapFont(old);
-}
-
-void YEditDialog::ReleaseResources()
-{
-    m_backgroundSurface = nullptr;
-}
-
-void YEditDialog::ReloadResources()
-{
-    const CString name = m_backgroundName;
-    SetBackground(name);
-}
-
-void YEditDialog::EndDialog(int result)
-{
-    m_result = result;
-    m_ended = 1;
+    return result;
 }
 
 void YEditDialog::ModalPass()
@@ -289,33 +327,13 @@ void YEditDialog::ModalPass()
     ModalStep();
 }
 
-int YEditDialog::RunModal(YDC* dc)
+int YEditDialog::DoModal(YDC* target)
 {
-    if (m_modal) return 0;
+    if (IsModal()) return 0;
     SetFont(m_font);
-    Move(m_rect);
-    m_modal = true;
-    m_ended = 0;
-    m_result = 0;
-    while (!m_ended) {
-        MSG msg;
-        while (!m_ended && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                PostQuitMessage(static_cast<int>(msg.wParam));
-                EndDialog(0);
-                break;
-            }
-            if (msg.message == WM_KEYDOWN) OnKeyDown(static_cast<UINT>(msg.wParam));
-            else if (msg.message == WM_CHAR) OnChar(static_cast<UINT>(msg.wParam));
-            else {
-                TranslateMessage(&msg);
-                DispatchMessageA(&msg);
-            }
-        }
-        if (m_ended) break;
-        Draw(dc);
-        ModalPass();
-    }
-    m_modal = false;
-    return m_result;
+    const RECT rect = m_rect;
+    MoveTo(&rect);
+    // Keys typed before the first pass is drawn reach the input line.
+    if (m_editBox) m_editBox->SetFocus();
+    return YDialog::DoModal(target);
 }

@@ -87,12 +87,24 @@ DWORD g_lastMeasure = 0;
 int32_t g_framesSinceMeasure = 0;
 }  // namespace
 
-YGameObjects* YGameObjects::Instance()
+namespace {
+
+std::unique_ptr<YGameObjects>& TheInstance()
 {
     static std::unique_ptr<YGameObjects> instance;
+    return instance;
+}
+
+}  // namespace
+
+YGameObjects* YGameObjects::Instance()
+{
+    std::unique_ptr<YGameObjects>& instance = TheInstance();
     if (!instance) instance.reset(new YGameObjects);
     return instance.get();
 }
+
+YGameObjects* YGameObjects::Existing() { return TheInstance().get(); }
 
 YGameObjects::YGameObjects()
 {
@@ -565,10 +577,12 @@ void YGameObjects::CreateConsole()
 int YGameObjects::AttachConsole(const RECT* rect, YDC* dc)
 {
     if (!m_console || !m_interfaceMgr) return 0;
-    if (rect) m_console->Move(*rect);
-    m_console->RunModal(dc);
+    m_console->SetParent(m_interfaceMgr->GetRootWindow());
+    if (rect) m_console->MoveTo(rect);
+    m_console->DoModal(dc);
+    m_console->SetParent(nullptr);
     const int result = m_interfaceMgr->Refresh();
-    m_interfaceMgr->m_redrawAll = 1;
+    m_interfaceMgr->m_redrawAll = 2;
     return result;
 }
 

@@ -52,6 +52,8 @@ public:
     enum { DebugVertexWords = 4000 };
 
     static YGameObjects* Instance();
+    // The engine object, or null while it is being made.
+    static YGameObjects* Existing();
     virtual ~YGameObjects();
     YGameObjects(const YGameObjects&) = delete;
     YGameObjects& operator=(const YGameObjects&) = delete;

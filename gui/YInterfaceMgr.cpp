@@ -1,5 +1,7 @@
 #include "gui/YInterfaceMgr.h"
 
+#include "gui/YWindow.h"
+
 YInterfaceMgr::YInterfaceMgr(YInterfaceFactory* factory)
     : m_redrawAll(0), m_clientRect{0, 0, 640, 480}, m_messages(0), m_steps(0), m_factory(factory)
 {
@@ -103,4 +105,14 @@ const YInterfaceMgr::ActiveLayout* YInterfaceMgr::FindTextureLayout(int32_t text
     for (const ActiveLayout& layout : m_layouts)
         if (layout.texture && layout.textureId == textureId) return &layout;
     return nullptr;
+}
+
+YWindow* YInterfaceMgr::GetRootWindow()
+{
+    if (!m_rootWindow) {
+        m_rootWindow.reset(new YWindow);
+        RECT rect = m_clientRect;
+        m_rootWindow->MoveTo(&rect);
+    }
+    return m_rootWindow.get();
 }

@@ -2,12 +2,14 @@
 // message, removes layers flagged for removal and draws them each frame.
 #pragma once
 
+#include <memory>
 #include <vector>
 
 #include "platform/mfc.h"
 #include "platform/win32.h"
 
 class YInterfaceFactory;
+class YWindow;
 
 class YInterfaceMgr {
 public:
@@ -54,11 +56,15 @@ public:
     unsigned long m_messages;
     unsigned long m_steps;
 
+    // The window that windows attached to the manager (the console) hang from.
+    YWindow* GetRootWindow();
+
 private:
     int PutLayout(int at, bool texture, const char* layer, int32_t textureId, const char* script, int flags, const char* handler);
 
     YInterfaceFactory* m_factory;
     std::vector<ActiveLayout> m_layouts;
+    std::unique_ptr<YWindow> m_rootWindow;
 };
 
 // The factory of the game's layouts and items; the front end derives from it.

@@ -1,7 +1,145 @@
 #include "gui/YListBox.h"
 
+#include <cstring>
+
 #include "foundation/YResourceVisitor.h"
+#include "graphics2d/YFont.h"
+#include "gui/YDC.h"
 
 IMPLEMENT_SERIAL(YListBox, YWindow, 1)
 
+namespace {
+
+const char kRowSample[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ1234567890{}[]!@#$%^&*()-_=+";
+
+}  // namespace
+
+YListBox::YListBox()
+    : m_selection(-1), m_topIndex(0), m_noBackground(0), m_textInset(0), m_reserved(0), m_rowHeight(16)
+{
+}
+
 int YListBox::Accept(YResourceVisitor* visitor) { return visitor->VisitListBox(this); }
+
+int YListBox::Create(int style, const RECT* rect, YWindow* parent, int id)
+{
+    return YWindow::Create(0, "", style, rect, parent, id, 0);
+}
+
+YFont* YListBox::SetFont(YFont* font)
+{
+    YFont* previous = YWindow::SetFont(font);
+    MeasureRowHeight(nullptr);
+    return previous;
+}
+
+void YListBox::MeasureRowHeight(YDC* dc)
+{
+    SIZE size = {0, 0};
+    if (dc) {
+        YFont* old = m_font ? dc->SwapFont(m_font) : nullptr;
+        dc->GetTextExtent(kRowSample, &size);
+        if (m_font) dc->SwapFont(old);
+    } else if (m_font) {
+        size = m_font->TextExtent(kRowSample, static_cast<int>(std::strlen(kRowSample)));
+    } else {
+        return;
+    }
+    m_rowHeight = size.cy;
+}
+
+int YListBox::InsertString(int index, const char* text)
+{
+    if (index < 0 || index > m_items.GetSize()) index = m_items.GetSize();
+    m_items.InsertAt(index, CString(text ? text : ""));
+    return 1;
+}
+
+int YListBox::DeleteString(int index)
+{
+    if (index < 0 || index >= m_items.GetSize()) return 0;
+    m_items.RemoveAt(index);
+    return 1;
+}
+
+void YListBox::ResetContent() { m_items.RemoveAll(); }
+
+CString YListBox::GetText(int index) const
+{
+    if (index < 0 || index >= m_items.GetSize()) return CString();
+    return m_items[index];
+}
+
+int YListBox::SetCurSel(int index)
+{
+    if (index < -1 || index >= m_items.GetSize()) return -1;
+    const int previous = m_selection;
+    m_selection = index;
+    return previous;
+}
+
+int YListBox::SetTopIndex(int index)
+{
+    if (index >= 0 && index < m_items.GetSize()) m_topIndex = index;
+    return m_topIndex;
+}
+
+int YListBox::GetVisibleRowCount(int* overflow, YDC* dc)
+{
+    if (dc) MeasureRowHeight(dc);
+    const int height = m_rect.bottom - m_rect.top, row = m_rowHeight;
+    // Text that measures nothing high has no rows to count.
+    if (row <= 0 || height <= 0) {
+        if (overflow) *overflow = 0;
+        return 0;
+    }
+    const int rows = (height + row - 1) / row - 1;
+    if (overflow) *overflow = (rows + 1) * row - height;
+    return rows;
+}
+
+int YListBox::Draw(YDC* dc)
+{
+    if (!m_visible) return 0;
+    if (!m_noBackground) DrawBackground(dc);
+    if (!dc) return 0;
+    m_lastDC = dc;
+    YFont* old = m_font ? dc->SwapFont(m_font) : nullptr;
+    MeasureRowHeight(dc);
+    // Every row is one row height high, so empty rows keep their place.
+    if (m_rowHeight > 0) {
+        RECT row = {m_rect.left + m_textInset + 1, m_rect.top, m_rect.right - m_textInset - 1, m_rect.top};
+        for (int i = m_topIndex < 0 ? 0 : m_topIndex; i < m_items.GetSize(); ++i) {
+            if (row.top + m_rowHeight > m_rect.bottom) break;
+            row.bottom = row.top + m_rowHeight;
+            const CString& text = m_items[i];
+            dc->TextOut(row.left, row.top, text, text.GetLength());
+            if (i == m_selection) dc->InvertRect(&row);
+            row.top = row.bottom;
+        }
+    }
+    if (m_font) dc->SwapFont(old);
+    return 0;
+}
+
+void YListBox::OnLButtonDown(int flags, int x, int y)
+{
+    if (m_parent) m_parent->OnLButtonDown(flags, x, y);
+    m_selection = -1;
+    if (m_rowHeight <= 0) return;
+    const POINT point = {x, y};
+    RECT row = {m_rect.left, m_rect.top, m_rect.right, m_rect.top + m_rowHeight};
+    for (int i = m_topIndex < 0 ? 0 : m_topIndex; i < m_items.GetSize() && row.top < m_rect.bottom; ++i) {
+        if (PtInRect(&row, point)) {
+            m_selection = i;
+            return;
+        }
+        OffsetRect(&row, 0, m_rowHeight);
+    }
+}
+
+void YListBox::DrawBackground(YDC* dc)
+{
+    if (!dc || !m_dependents || m_dependents->GetSize() < 1 || !m_dependents->GetAt(0)) return;
+    dc->DrawResource(&m_rect, m_dependents->GetAt(0), 0, 0);
+}

@@ -4,6 +4,9 @@
 
 #include "engine/YCommandDialog.h"
 #include "graphics2d/YFont.h"
+#include "gui/YEditBox.h"
+#include "gui/YInterfaceMgr.h"
+#include "gui/YListBox.h"
 #include "platform/win32.h"
 
 namespace {
@@ -18,6 +21,15 @@ public:
         if (length < 0 || length > available) length = available;
         return SIZE{length * m_width, m_height};
     }
+    // Measuring lays the text out on one line of the same extent.
+    int DrawText(const char* text, RECT* rect, UINT format, YDXSurface* target) override
+    {
+        if (!(format & DT_CALCRECT) || !rect) return YFont::DrawText(text, rect, format, target);
+        const SIZE size = TextExtent(text, -1);
+        rect->right = rect->left + size.cx;
+        rect->bottom = rect->top + (text && *text ? size.cy : 0);
+        return 1;
+    }
     int m_width;
     int m_height;
 };
@@ -29,26 +41,30 @@ std::vector<std::string> Lines(const CStringList& list)
     return out;
 }
 
-std::vector<std::string> Lines(const CStringArray& list)
+std::vector<std::string> Lines(const YListBox& list)
 {
     std::vector<std::string> out;
-    for (int i = 0; i < list.GetSize(); ++i) out.push_back((const char*)list[i]);
+    for (int i = 0; i < list.GetCount(); ++i) out.push_back((const char*)list.GetText(i));
     return out;
 }
 
+// Keys go to the input line, which hands them on to the console.
 void Type(YEditDialog& dialog, const char* text)
 {
-    for (const char* c = text; *c; ++c) dialog.OnChar(static_cast<unsigned char>(*c));
-    dialog.OnKeyDown(VK_RETURN);
+    for (const char* c = text; *c; ++c) dialog.GetEditBox()->OnChar(static_cast<unsigned char>(*c), 1, 0);
+    dialog.GetEditBox()->OnKeyDown(VK_RETURN, 1, 0);
 }
 
-// 6 pixels a character, 10 rows high; a 72-pixel console leaves 60 usable pixels.
+void Press(YEditDialog& dialog, UINT key) { dialog.GetEditBox()->OnKeyDown(static_cast<int>(key), 1, 0); }
+
+// 6 pixels a character, 10 rows high; a 72-pixel console leaves 62 usable
+// pixels, and a 100-pixel one grows to 109 so that its list holds whole rows.
 struct ConsoleFixture {
     ConsoleFixture(int width = 72, int height = 100) : font(6, 10)
     {
         dialog.SetFont(&font);
         RECT rect = {0, 0, width, height};
-        dialog.Move(rect);
+        dialog.MoveTo(&rect);
     }
     FixedFont font;
     YEditDialog dialog;
@@ -104,7 +120,7 @@ TEST(ConsoleWindow, KeepsTheNewestTypedLines)
         EXPECT_STREQ(f.dialog.GetHistoryLine(0), c.newest) << c.typed;
         EXPECT_STREQ(f.dialog.GetHistoryLine(c.kept ? c.kept - 1 : 0), c.oldest) << c.typed;
         EXPECT_STREQ(f.dialog.GetHistoryLine(c.kept), "") << c.typed;
-        EXPECT_TRUE(f.dialog.Edit().text.IsEmpty());
+        EXPECT_TRUE(f.dialog.GetEditText().IsEmpty());
     }
 }
 
@@ -125,10 +141,10 @@ TEST(ConsoleWindow, UpAndDownWalkTheHistory)
         {0x72, 0, "three"},  {'A', -1, "three"},
     };
     for (const Step& s : steps) {
-        f.dialog.OnKeyDown(s.key);
+        Press(f.dialog, s.key);
         EXPECT_EQ(f.dialog.GetHistoryPosition(), s.position) << s.key;
-        EXPECT_STREQ(f.dialog.Edit().text, s.shown) << s.key;
-        EXPECT_EQ(f.dialog.Edit().caret, static_cast<int>(std::strlen(s.shown)));
+        EXPECT_STREQ(f.dialog.GetEditText(), s.shown) << s.key;
+        EXPECT_EQ(f.dialog.GetEditBox()->GetCaret(), static_cast<int>(std::strlen(s.shown)));
     }
 }
 
@@ -139,7 +155,7 @@ TEST(ConsoleWindow, AddsLinesFromTheBottomUpToTheCap)
         std::vector<std::string> tail;  // the last lines of the list
         int count;
     };
-    // 100 pixels high: the list is 4..85, eight rows of 10.
+    // The list is 4..94: eight rows of 10, and a ninth drawn below them.
     const Case cases[] = {
         {{"one"}, {"", "one "}, 9},
         {{"a\nb\nc"}, {"", "a ", "b ", "c "}, 11},
@@ -150,7 +166,7 @@ TEST(ConsoleWindow, AddsLinesFromTheBottomUpToTheCap)
     for (const Case& c : cases) {
         ConsoleFixture f;
         for (const char* text : c.texts) f.dialog.AddText(text, &f.font);
-        const std::vector<std::string> lines = Lines(f.dialog.List().lines);
+        const std::vector<std::string> lines = Lines(*f.dialog.GetListBox());
         ASSERT_EQ(static_cast<int>(lines.size()), c.count) << c.texts[0];
         EXPECT_EQ(std::vector<std::string>(lines.end() - c.tail.size(), lines.end()), c.tail) << c.texts[0];
     }
@@ -171,13 +187,13 @@ TEST(ConsoleWindow, ListNeverHoldsMoreThanFiftyLines)
     for (const Case& c : cases) {
         ConsoleFixture f;
         for (int i = 1; i <= c.added; ++i) f.dialog.AddText(("m" + std::to_string(i)).c_str(), &f.font);
-        const std::vector<std::string> lines = Lines(f.dialog.List().lines);
+        const std::vector<std::string> lines = Lines(*f.dialog.GetListBox());
         ASSERT_EQ(lines.size(), 50u) << c.added;
         for (int i = 0; i < c.firstMessageAt; ++i) EXPECT_EQ(lines[i], "") << c.added;
         EXPECT_EQ(lines[c.firstMessageAt], c.first) << c.added;
         EXPECT_EQ(lines.back(), c.last) << c.added;
-        // The view follows the end.
-        EXPECT_EQ(f.dialog.List().top, 50 - f.dialog.List().VisibleRows()) << c.added;
+        // The view follows the end: the row drawn below the counted ones holds the newest line.
+        EXPECT_EQ(f.dialog.GetListBox()->GetTopIndex(), 50 - 8 - 1) << c.added;
     }
 }
 
@@ -188,25 +204,27 @@ TEST(ConsoleWindow, QueuedTextsMoveIntoTheListWhenDrawn)
     EXPECT_EQ(f.dialog.GetQueueCount(), 50);
     f.dialog.Draw(nullptr);
     EXPECT_EQ(f.dialog.GetQueueCount(), 0);
-    const std::vector<std::string> lines = Lines(f.dialog.List().lines);
+    const std::vector<std::string> lines = Lines(*f.dialog.GetListBox());
     ASSERT_EQ(lines.size(), 50u);
     EXPECT_EQ(lines.front(), "q5 ");
     EXPECT_EQ(lines.back(), "q54 ");
 }
 
-TEST(ConsoleWindow, GrowsByTheRowRemainderAndSurvivesAFontWithoutHeight)
+TEST(ConsoleWindow, GrowsByWhatTheRowsLeaveOverAndSurvivesAFontWithoutHeight)
 {
     struct Case {
         int fontHeight;
         int bottom;
         int grownBottom;
+        int rows;  // as the list box counts them: one less than it draws
     };
     // Edit box 4 above the bottom, list from 4 to one above the edit box.
     const Case cases[] = {
-        {10, 100, 101},  // list 81 high
-        {10, 99, 99},    // list 80 high
-        {0, 100, 100},   // no rows at all
-        {0, 37, 37},
+        {10, 100, 109, 8},  // list 81 high: 9 more make 90
+        {10, 99, 99, 7},    // list 80 high: whole rows already
+        {16, 125, 137, 6},  // list 100 high: 12 more make 112
+        {0, 100, 100, 0},   // no rows at all
+        {0, 37, 37, 0},
     };
     for (const Case& c : cases) {
         FixedFont font(6, c.fontHeight);
@@ -214,12 +232,22 @@ TEST(ConsoleWindow, GrowsByTheRowRemainderAndSurvivesAFontWithoutHeight)
         dialog.SetFont(&font);
         EXPECT_EQ(dialog.GetLineHeight(), c.fontHeight);
         RECT rect = {0, 0, 200, c.bottom};
-        dialog.Move(rect);
-        EXPECT_EQ(dialog.GetRect().bottom, c.grownBottom) << c.fontHeight << " " << c.bottom;
-        EXPECT_EQ(dialog.Edit().rect.bottom, c.grownBottom - 4);
-        EXPECT_EQ(dialog.List().rect.bottom, dialog.Edit().rect.top - 1);
+        dialog.MoveTo(&rect);
+        EXPECT_EQ(dialog.Rect().bottom, c.grownBottom) << c.fontHeight << " " << c.bottom;
+        EXPECT_EQ(dialog.GetInnerDialog()->Rect().bottom, c.grownBottom);
+        const RECT& edit = dialog.GetEditBox()->Rect();
+        const RECT& list = dialog.GetListBox()->Rect();
+        EXPECT_EQ(edit.bottom, c.grownBottom - 4);
+        EXPECT_EQ(edit.bottom - edit.top, c.fontHeight);
+        EXPECT_EQ(edit.left, 5);
+        EXPECT_EQ(edit.right, 198);
+        EXPECT_EQ(list.bottom, edit.top - 1);
+        EXPECT_EQ(list.left, 4);
+        EXPECT_EQ(list.top, 4);
+        EXPECT_EQ(list.right, 196);
         dialog.AddText("still works", &font);
-        EXPECT_EQ(dialog.List().VisibleRows(), c.fontHeight ? (c.grownBottom - 4 - c.fontHeight - 1 - 4) / 10 : 0);
+        EXPECT_EQ(dialog.GetListBox()->GetVisibleRowCount(nullptr, nullptr), c.rows);
+        EXPECT_EQ(dialog.GetListBox()->GetCount(), c.rows + 1);
     }
 }
 
@@ -228,22 +256,30 @@ TEST(ConsoleWindow, ClickOnAnEchoCopiesItIntoTheInputLine)
     ConsoleFixture f;
     f.dialog.AddText(">help", &f.font);
     f.dialog.AddText("no prompt", &f.font);
-    const YEditDialog::LineList& list = f.dialog.List();
+    const YListBox& list = *f.dialog.GetListBox();
     struct Case {
         int line;
         const char* edit;
     };
     const Case cases[] = {
-        {list.lines.GetSize() - 2, "help "},
-        {list.lines.GetSize() - 1, ""},
+        {list.GetCount() - 2, "help "},
+        {list.GetCount() - 1, ""},
     };
     for (const Case& c : cases) {
-        f.dialog.Edit().text.Empty();
-        POINT at = {10, list.rect.top + (c.line - list.top) * list.rowHeight + 2};
-        f.dialog.OnLButtonUp(at);
-        EXPECT_EQ(list.selected, c.line);
-        EXPECT_STREQ(f.dialog.Edit().text, c.edit);
+        f.dialog.GetEditBox()->SetName("");
+        const int x = 10, y = list.Rect().top + (c.line - list.GetTopIndex()) * list.GetRowHeight() + 2;
+        f.dialog.HandleMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(x, y));
+        f.dialog.HandleMessage(WM_LBUTTONUP, 0, MAKELPARAM(x, y));
+        EXPECT_EQ(list.GetCurSel(), c.line);
+        EXPECT_STREQ(f.dialog.GetEditText(), c.edit);
+        EXPECT_EQ(f.dialog.GetEditBox()->GetCaret(), static_cast<int>(std::strlen(c.edit)));
     }
+    // A click below the list's rows selects nothing and copies nothing.
+    f.dialog.GetEditBox()->SetName("");
+    const int y = f.dialog.GetEditBox()->Rect().top + 2;
+    f.dialog.HandleMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(10, y));
+    f.dialog.HandleMessage(WM_LBUTTONUP, 0, MAKELPARAM(10, y));
+    EXPECT_STREQ(f.dialog.GetEditText(), "");
 }
 
 namespace {
@@ -255,8 +291,8 @@ public:
     void ModalPass() override
     {
         ++m_passes;
-        m_nested = RunModal(nullptr);
-        if (m_passes == 1) OnKeyDown(VK_F2);
+        m_nested = DoModal(nullptr);
+        if (m_passes == 1) GetEditBox()->OnKeyDown(VK_F2, 1, 0);
         if (m_passes > 5) EndDialog(7);
     }
     void Submit(const char* text) override
@@ -279,8 +315,8 @@ TEST(ConsoleWindow, F2InsideTheModalLoopClosesItWithoutOpeningItAgain)
     ScriptedConsole console;
     console.SetFont(&font);
     RECT rect = {0, 0, 200, 100};
-    console.Move(rect);
-    EXPECT_EQ(console.RunModal(nullptr), 1);
+    console.MoveTo(&rect);
+    EXPECT_EQ(console.DoModal(nullptr), 1);
     EXPECT_EQ(console.m_passes, 1);
     EXPECT_EQ(console.m_nested, 0);
     EXPECT_EQ(console.m_submits, 0);
@@ -304,9 +340,9 @@ TEST_F(ConsoleCommandTest, TypedLinesRunAndTheirAnswersShow)
         YCommandDialog console("");
         console.SetFont(&font);
         RECT rect = {0, 0, 4000, 100};
-        console.Move(rect);
+        console.MoveTo(&rect);
         Type(console, c.typed);
-        const std::vector<std::string> lines = Lines(console.List().lines);
+        const std::vector<std::string> lines = Lines(*console.GetListBox());
         auto echo = std::find(lines.begin(), lines.end(), std::string(c.echo));
         ASSERT_NE(echo, lines.end()) << c.typed;
         EXPECT_EQ(echo + 1 != lines.end(), c.answered) << c.typed;
@@ -315,4 +351,45 @@ TEST_F(ConsoleCommandTest, TypedLinesRunAndTheirAnswersShow)
     YString value;
     ASSERT_TRUE(m_interpreter->ExecuteCommand("set gfx_fog", &value));
     EXPECT_NE(std::string((const char*)value).find("\"1\""), std::string::npos);
+}
+
+namespace {
+
+// Looks at its place in the window tree from inside the modal loop.
+class WatchingConsole : public YCommandDialog {
+public:
+    WatchingConsole() : YCommandDialog("") {}
+    void ModalPass() override
+    {
+        m_parentWhileRunning = GetParent();
+        m_parentModal = GetParent() ? GetParent()->m_modal : 0;
+        EndDialog(1);
+    }
+    YWindow* m_parentWhileRunning = nullptr;
+    int m_parentModal = 0;
+};
+
+}  // namespace
+
+TEST_F(ConsoleCommandTest, AttachingHangsTheConsoleFromTheInterfaceWhileItRuns)
+{
+    ASSERT_NE(m_engine->m_interfaceMgr, nullptr);
+    YCommandDialog* saved = m_engine->m_console;
+    WatchingConsole* console = new WatchingConsole;
+    m_engine->m_console = console;
+    FixedFont font(6, 10);
+    console->SetFont(&font);
+    m_engine->m_interfaceMgr->m_redrawAll = 0;
+    const RECT rect = {0, 0, 320, 99};
+    EXPECT_EQ(m_engine->AttachConsole(&rect, nullptr), 1);
+    YWindow* root = m_engine->m_interfaceMgr->GetRootWindow();
+    EXPECT_EQ(console->m_parentWhileRunning, root);
+    EXPECT_EQ(console->m_parentModal, 1);
+    EXPECT_EQ(root->m_modal, 0);
+    EXPECT_EQ(console->GetParent(), nullptr);
+    EXPECT_EQ(root->GetChildCount(), 0);
+    EXPECT_EQ(m_engine->m_interfaceMgr->m_redrawAll, 2);
+    EXPECT_TRUE(EqualRect(&console->Rect(), &rect));
+    m_engine->m_console = saved;
+    delete console;
 }
