@@ -435,7 +435,6 @@ bool DirectInputHasFocus()
 void FeedDirectInput(const BackendEvent& e)
 {
     InputState& s = S();
-    if (e.kind == BackendEvent::FocusGained) s.focus = true;
     DirectInputJoystick::FeedAll(e);
     switch (e.kind) {
     case BackendEvent::KeyDown:

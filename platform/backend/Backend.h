@@ -38,9 +38,9 @@ struct BackendEvent {
 
 // An attached joystick. Axes are numbered X, Y, Z, Rx, Ry, Rz, then two sliders.
 struct JoystickInfo {
-    static const int kMaxAxes = 8;
-    static const int kMaxButtons = 32;
-    static const int kMaxHats = 4;
+    static constexpr int kMaxAxes = 8;
+    static constexpr int kMaxButtons = 32;
+    static constexpr int kMaxHats = 4;
 
     int id = 0;  // the number its events carry
     std::string name;
@@ -53,7 +53,7 @@ struct JoystickInfo {
 // One force-feedback effect. Times are microseconds, levels 0..10000.
 struct JoystickEffect {
     enum Kind { Constant, Sine };
-    static const uint32_t kEndless = 0xFFFFFFFF;
+    static constexpr uint32_t kEndless = 0xFFFFFFFF;
 
     Kind kind = Constant;
     int magnitude = 0;  // Constant: -10000..10000; Sine: 0..10000
