@@ -47,15 +47,59 @@ HRESULT DirectInputEffect::GetEffectGuid(LPGUID guid)
     return DI_OK;
 }
 
-HRESULT DirectInputEffect::GetParameters(LPDIEFFECT parameters, DWORD flags)
+HRESULT DirectInputEffect::GetParameters(LPDIEFFECT p, DWORD flags)
 {
-    if (!parameters || parameters->dwSize != sizeof(DIEFFECT)) return DIERR_INVALIDPARAM;
-    if (flags & DIEP_DURATION) parameters->dwDuration = m_effect.duration;
-    if (flags & DIEP_SAMPLEPERIOD) parameters->dwSamplePeriod = m_samplePeriod;
-    if (flags & DIEP_GAIN) parameters->dwGain = m_effect.gain;
-    if (flags & DIEP_TRIGGERBUTTON) parameters->dwTriggerButton = m_triggerButton;
-    if (flags & DIEP_TRIGGERREPEATINTERVAL) parameters->dwTriggerRepeatInterval = m_triggerRepeat;
-    if (flags & (DIEP_AXES | DIEP_DIRECTION | DIEP_ENVELOPE | DIEP_TYPESPECIFICPARAMS)) return DIERR_UNSUPPORTED;
+    if (!p || p->dwSize != sizeof(DIEFFECT)) return DIERR_INVALIDPARAM;
+    const bool sine = m_effect.kind == JoystickEffect::Sine;
+    if (flags & DIEP_TYPESPECIFICPARAMS) {
+        size_t wanted = sine ? sizeof(DIPERIODIC) : sizeof(DICONSTANTFORCE);
+        if (p->cbTypeSpecificParams < wanted) {
+            p->cbTypeSpecificParams = static_cast<DWORD>(wanted);
+            return DIERR_MOREDATA;
+        }
+        if (!p->lpvTypeSpecificParams) return DIERR_INVALIDPARAM;
+    }
+    if (flags & (DIEP_AXES | DIEP_DIRECTION)) {
+        if (p->cAxes < m_axisCount) {
+            p->cAxes = m_axisCount;
+            return DIERR_MOREDATA;
+        }
+        if (((flags & DIEP_AXES) && !p->rgdwAxes) || ((flags & DIEP_DIRECTION) && !p->rglDirection))
+            return DIERR_INVALIDPARAM;
+    }
+
+    if (flags & DIEP_TYPESPECIFICPARAMS) {
+        if (sine) {
+            DIPERIODIC* periodic = static_cast<DIPERIODIC*>(p->lpvTypeSpecificParams);
+            periodic->dwMagnitude = static_cast<DWORD>(m_effect.magnitude);
+            periodic->lOffset = 0;
+            periodic->dwPhase = 0;
+            periodic->dwPeriod = m_effect.period;
+            p->cbTypeSpecificParams = sizeof(DIPERIODIC);
+        } else {
+            static_cast<DICONSTANTFORCE*>(p->lpvTypeSpecificParams)->lMagnitude = m_effect.magnitude;
+            p->cbTypeSpecificParams = sizeof(DICONSTANTFORCE);
+        }
+    }
+    if ((flags & DIEP_ENVELOPE) && p->lpEnvelope) {
+        if (p->lpEnvelope->dwSize != sizeof(DIENVELOPE)) return DIERR_INVALIDPARAM;
+        p->lpEnvelope->dwAttackLevel = m_effect.attackLevel;
+        p->lpEnvelope->dwAttackTime = m_effect.attackTime;
+        p->lpEnvelope->dwFadeLevel = m_effect.fadeLevel;
+        p->lpEnvelope->dwFadeTime = m_effect.fadeTime;
+    }
+    if (flags & (DIEP_AXES | DIEP_DIRECTION)) {
+        for (DWORD i = 0; i < m_axisCount; ++i) {
+            if (flags & DIEP_AXES) p->rgdwAxes[i] = m_axes[i];
+            if (flags & DIEP_DIRECTION) p->rglDirection[i] = m_directions[i];
+        }
+        p->cAxes = m_axisCount;
+    }
+    if (flags & DIEP_DURATION) p->dwDuration = m_effect.duration;
+    if (flags & DIEP_SAMPLEPERIOD) p->dwSamplePeriod = m_samplePeriod;
+    if (flags & DIEP_GAIN) p->dwGain = m_effect.gain;
+    if (flags & DIEP_TRIGGERBUTTON) p->dwTriggerButton = m_triggerButton;
+    if (flags & DIEP_TRIGGERREPEATINTERVAL) p->dwTriggerRepeatInterval = m_triggerRepeat;
     return DI_OK;
 }
 
@@ -70,8 +114,8 @@ HRESULT DirectInputEffect::SetParameters(LPCDIEFFECT p, DWORD flags)
     }
     if ((flags & DIEP_ENVELOPE) && p->lpEnvelope && p->lpEnvelope->dwSize != sizeof(DIENVELOPE))
         return DIERR_INVALIDPARAM;
-    if ((flags & (DIEP_AXES | DIEP_DIRECTION)) && (p->cAxes == 0 || p->cAxes > 2 || !p->rgdwAxes))
-        return DIERR_INVALIDPARAM;
+    if ((flags & (DIEP_AXES | DIEP_DIRECTION)) && (p->cAxes == 0 || p->cAxes > 2)) return DIERR_INVALIDPARAM;
+    if ((flags & DIEP_AXES) && !p->rgdwAxes) return DIERR_INVALIDPARAM;
     if ((flags & DIEP_DIRECTION) && !p->rglDirection) return DIERR_INVALIDPARAM;
     if ((flags & DIEP_GAIN) && p->dwGain > DI_FFNOMINALMAX) return DIERR_INVALIDPARAM;
 
@@ -98,7 +142,14 @@ HRESULT DirectInputEffect::SetParameters(LPCDIEFFECT p, DWORD flags)
     if (flags & DIEP_GAIN) m_effect.gain = p->dwGain;
     if (flags & DIEP_TRIGGERBUTTON) m_triggerButton = p->dwTriggerButton;
     if (flags & DIEP_TRIGGERREPEATINTERVAL) m_triggerRepeat = p->dwTriggerRepeatInterval;
-    if (flags & DIEP_DIRECTION) m_effect.direction = static_cast<int>(p->rglDirection[0]);
+    if (flags & (DIEP_AXES | DIEP_DIRECTION)) {
+        m_axisCount = p->cAxes;
+        for (DWORD i = 0; i < m_axisCount; ++i) {
+            if (flags & DIEP_AXES) m_axes[i] = p->rgdwAxes[i];
+            if (flags & DIEP_DIRECTION) m_directions[i] = p->rglDirection[i];
+        }
+        m_effect.direction = static_cast<int>(m_directions[0]);  // polar: the angle comes first
+    }
     if (flags & DIEP_START) return Start(1, 0);
     return DI_OK;
 }

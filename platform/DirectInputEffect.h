@@ -43,6 +43,9 @@ private:
     DWORD m_triggerButton = DIEB_NOTRIGGER;
     DWORD m_samplePeriod = 0;
     DWORD m_triggerRepeat = 0;
+    DWORD m_axisCount = 0;
+    DWORD m_axes[2] = {};
+    LONG m_directions[2] = {};
     bool m_armed = false;  // started, waiting for its trigger button
     int m_handle = 0;      // the backend's, while playing
 };

@@ -65,6 +65,33 @@ DIPROPDWORD Dword(DWORD value)
     return prop;
 }
 
+// A constant force of -7000 at 90 degrees, half gain, fading out over its
+// 250 ms; its description points into the record itself.
+struct ConstantEffect {
+    ConstantEffect()
+    {
+        std::memset(&description, 0, sizeof description);
+        description.dwSize = sizeof description;
+        description.dwFlags = DIEFF_POLAR | DIEFF_OBJECTOFFSETS;
+        description.dwDuration = 250000;
+        description.dwGain = 5000;
+        description.dwTriggerButton = DIEB_NOTRIGGER;
+        description.cAxes = 2;
+        description.rgdwAxes = axes;
+        description.rglDirection = directions;
+        description.lpEnvelope = &envelope;
+        description.cbTypeSpecificParams = sizeof force;
+        description.lpvTypeSpecificParams = &force;
+    }
+    ConstantEffect(const ConstantEffect&) = delete;
+
+    DWORD axes[2] = {DIJOFS_X, DIJOFS_Y};
+    LONG directions[2] = {9000, 0};
+    DICONSTANTFORCE force = {-7000};
+    DIENVELOPE envelope = {sizeof(DIENVELOPE), 10000, 0, 0, 250000};
+    DIEFFECT description;
+};
+
 class DirectInputJoystickTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -302,24 +329,8 @@ TEST_F(DirectInputJoystickTest, EffectsPlayThroughTheBackendWhileExclusivelyAcqu
     ASSERT_NE(nullptr, pad);
     ASSERT_NE(nullptr, wheel);
 
-    DWORD axes[2] = {DIJOFS_X, DIJOFS_Y};
-    LONG directions[2] = {9000, 0};
-    DICONSTANTFORCE force = {-7000};
-    DIENVELOPE envelope = {sizeof(DIENVELOPE), 10000, 0, 0, 250000};
-    DIEFFECT description;
-    std::memset(&description, 0, sizeof description);
-    description.dwSize = sizeof description;
-    description.dwFlags = DIEFF_POLAR | DIEFF_OBJECTOFFSETS;
-    description.dwDuration = 250000;
-    description.dwGain = 5000;
-    description.dwTriggerButton = DIEB_NOTRIGGER;
-    description.cAxes = 2;
-    description.rgdwAxes = axes;
-    description.rglDirection = directions;
-    description.lpEnvelope = &envelope;
-    description.cbTypeSpecificParams = sizeof force;
-    description.lpvTypeSpecificParams = &force;
-
+    ConstantEffect constant;
+    const DIEFFECT& description = constant.description;
     LPDIRECTINPUTEFFECT effect = nullptr;
     EXPECT_EQ(DIERR_UNSUPPORTED, pad->CreateEffect(GUID_ConstantForce, &description, &effect, nullptr));
     EXPECT_EQ(nullptr, effect);
@@ -393,4 +404,52 @@ TEST_F(DirectInputJoystickTest, ATriggeredEffectWaitsForItsButton)
     // Releasing the effect stops it.
     effect->Release();
     EXPECT_TRUE(headless->PlayedEffects()[0].stopped);
+}
+
+TEST_F(DirectInputJoystickTest, EffectParametersReadBackAsSet)
+{
+    LPDIRECTINPUTDEVICE7 wheel = Open(0, DISCL_EXCLUSIVE | DISCL_FOREGROUND);
+    ASSERT_NE(nullptr, wheel);
+    ConstantEffect set;
+    LPDIRECTINPUTEFFECT effect = nullptr;
+    ASSERT_EQ(DI_OK, wheel->CreateEffect(GUID_ConstantForce, &set.description, &effect, nullptr));
+    GUID guid;
+    ASSERT_EQ(DI_OK, effect->GetEffectGuid(&guid));
+    EXPECT_TRUE(guid == GUID_ConstantForce);
+
+    ConstantEffect got;
+    got.description.cAxes = 1;  // too few for the two that were set
+    EXPECT_EQ(DIERR_MOREDATA, effect->GetParameters(&got.description, DIEP_AXES));
+    EXPECT_EQ(2u, got.description.cAxes);
+    got.description.cbTypeSpecificParams = 0;
+    EXPECT_EQ(DIERR_MOREDATA, effect->GetParameters(&got.description, DIEP_TYPESPECIFICPARAMS));
+    EXPECT_EQ(sizeof(DICONSTANTFORCE), got.description.cbTypeSpecificParams);
+
+    got.axes[0] = got.axes[1] = 99;
+    got.directions[0] = got.directions[1] = 99;
+    got.force.lMagnitude = 0;
+    got.envelope.dwFadeTime = 0;
+    got.envelope.dwAttackLevel = 0;
+    got.description.dwDuration = got.description.dwGain = 0;
+    ASSERT_EQ(DI_OK, effect->GetParameters(&got.description, DIEP_ALLPARAMS));
+    EXPECT_EQ(DWORD(DIJOFS_X), got.axes[0]);
+    EXPECT_EQ(DWORD(DIJOFS_Y), got.axes[1]);
+    EXPECT_EQ(9000, got.directions[0]);
+    EXPECT_EQ(0, got.directions[1]);
+    EXPECT_EQ(-7000, got.force.lMagnitude);
+    EXPECT_EQ(250000u, got.envelope.dwFadeTime);
+    EXPECT_EQ(10000u, got.envelope.dwAttackLevel);
+    EXPECT_EQ(250000u, got.description.dwDuration);
+    EXPECT_EQ(5000u, got.description.dwGain);
+    EXPECT_EQ(DIEB_NOTRIGGER, got.description.dwTriggerButton);
+
+    // A bad block changes nothing; DIEP_START plays at once.
+    set.force.lMagnitude = 1234;
+    set.description.dwGain = DI_FFNOMINALMAX + 1;
+    EXPECT_EQ(DIERR_INVALIDPARAM, effect->SetParameters(&set.description, DIEP_TYPESPECIFICPARAMS | DIEP_GAIN));
+    ASSERT_EQ(DI_OK, wheel->Acquire());
+    ASSERT_EQ(DI_OK, effect->SetParameters(&set.description, DIEP_START));
+    ASSERT_EQ(1u, HeadlessBackend::Active()->PlayedEffects().size());
+    EXPECT_EQ(-7000, HeadlessBackend::Active()->PlayedEffects()[0].effect.magnitude);
+    effect->Release();
 }
