@@ -30,6 +30,10 @@ bool HeadlessBackend::PollEvent(BackendEvent& event)
 
 std::vector<JoystickInfo> HeadlessBackend::Joysticks() const
 {
+    // Lines that are due count even before the pump takes them, so that a
+    // joystick the script attaches at the start is there for start-up.
+    HeadlessBackend* self = const_cast<HeadlessBackend*>(this);
+    self->m_script.TakeDue(Passes(), Clock::Now(), self->m_events);
     std::vector<JoystickInfo> joysticks;
     for (const auto& entry : m_script.Attached()) joysticks.push_back(entry.second);
     return joysticks;

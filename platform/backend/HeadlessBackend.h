@@ -40,7 +40,7 @@ public:
     InputScript& Script() { return m_script; }
     void ConfineMouse(bool confine) override { m_mouseConfined = confine; }
     bool MouseConfined() const { return m_mouseConfined; }
-    // The joysticks the script has attached.
+    // The joysticks the script has attached by now.
     std::vector<JoystickInfo> Joysticks() const override;
     // Effects are recorded, not felt: a joystick with force feedback plays any.
     int PlayJoystickEffect(int joystick, const JoystickEffect& effect) override;

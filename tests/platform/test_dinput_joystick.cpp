@@ -178,6 +178,19 @@ TEST_F(DirectInputJoystickTest, EnumerationListsJoysticksAndFiltersForceFeedback
     EXPECT_EQ(DIERR_DEVICENOTREG, m_di->GetDeviceStatus(gone));
 }
 
+TEST_F(DirectInputJoystickTest, AJoystickDueInTheScriptIsThereBeforeThePumpRuns)
+{
+    HeadlessBackend* headless = HeadlessBackend::Active();
+    std::string error;
+    ASSERT_TRUE(headless->Script().Parse("0 joystick 1 detach\n0 joystick 1 attach \"Later Pad\"\n", &error))
+        << error;
+    std::vector<DIDEVICEINSTANCEA> joysticks = Enumerate(DIDEVTYPE_JOYSTICK, DIEDFL_ATTACHEDONLY);
+    EXPECT_EQ(0u, headless->Script().Pending());
+    ASSERT_EQ(2u, joysticks.size());
+    EXPECT_STREQ("Later Pad", joysticks[1].tszProductName);
+    platform::PumpBackendEvents();
+}
+
 TEST_F(DirectInputJoystickTest, StateScalesAxesIntoTheirRangesAndReportsButtonsAndHats)
 {
     LPDIRECTINPUTDEVICE7 device = Open(1);
