@@ -417,3 +417,22 @@ TEST_F(InputManagerTest, DeviceButtonsAndAxesCountOnlyWhileCaptured)
     m_input.Destroy();
     EXPECT_EQ(nullptr, m_input.m_device);
 }
+
+TEST_F(InputManagerTest, ASlopeOfZeroFromAnArchiveStillGivesAxesInRange)
+{
+    ASSERT_TRUE(m_input.AcquireMouse(false));
+    m_input.SetCommand("fire", "", 0, DIK_SPACE, -1, -1);
+    m_input.m_settings.m_slope = 0.0f;  // an archive is read without the setting's clamp
+    m_input.m_settings.m_invertY = 0;
+    struct Case {
+        int dx, dy;
+        int32_t x, y;
+    } cases[] = {{10, -10, 5715, -5715}, {0, 0, 0, 0}};
+    for (const Case& c : cases) {
+        std::string events = "0 mouse move " + std::to_string(c.dx) + " " + std::to_string(c.dy) + "\n";
+        if (c.dx) Play(events.c_str());
+        m_input.Update();
+        EXPECT_EQ(c.x, m_input.m_xAxis) << c.dx;
+        EXPECT_EQ(c.y, m_input.m_yAxis) << c.dy;
+    }
+}
