@@ -436,3 +436,36 @@ TEST_F(InputManagerTest, ASlopeOfZeroFromAnArchiveStillGivesAxesInRange)
         EXPECT_EQ(c.y, m_input.m_yAxis) << c.dy;
     }
 }
+
+TEST_F(InputManagerTest, AnAttachedJoystickIsKeptAndItsButtonsBind)
+{
+    struct Case {
+        const char* attach;
+        int forceFeedbackAfter;
+    } cases[] = {{"0 joystick 0 attach \"Pad\"\n", 0}, {"0 joystick 0 attach \"Wheel\" ff\n", 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.attach);
+        Play(c.attach);
+        YInputObj input(Record, nullptr);
+        YInputObjSettings settings;
+        settings.m_joystick = 1;
+        settings.m_forceFeedback = 1;
+        settings.SetCommand("fire", "", 0, -1, -1, 3);
+        ASSERT_TRUE(input.Create(&settings));
+        ASSERT_NE(nullptr, input.m_device);
+        EXPECT_EQ(1, input.m_settings.m_joystick);
+        EXPECT_EQ(c.forceFeedbackAfter, input.m_settings.m_forceFeedback);
+        EXPECT_EQ(c.forceFeedbackAfter, input.m_device->m_forceFeedback);
+
+        Sent().clear();
+        input.AcquireMouse(true);
+        Play("0 joystick 0 button 3 down\n");
+        input.Update();
+        Play("0 joystick 0 button 3 up\n");
+        input.Update();
+        EXPECT_EQ((std::vector<std::string>{"+fire", "-fire"}), Sent());
+        input.Destroy();
+        EXPECT_EQ(nullptr, input.m_device);
+        Play("0 joystick 0 detach\n");
+    }
+}
