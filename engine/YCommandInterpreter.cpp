@@ -8,6 +8,7 @@
 #include "foundation/YCheats.h"
 #include "foundation/YDataCollection.h"
 #include "foundation/YObjectParser.h"
+#include "input/YInputObj.h"
 #include "world/YGameSession.h"
 
 const YCommandRow YCommandInterpreter::Commands[] = {
@@ -85,6 +86,16 @@ bool YCommandInterpreter::RunPiece(const YString& line, const YString& piece, YS
     if (RunVerb(word)) return true;
 
     // Aliases are bindings of the input manager; they join here with it.
+    if (word[0] != '-' && engine->m_input) {
+        const char* alias = word;
+        if (*alias == '+') ++alias;
+        int index = engine->m_input->FindCommand(alias);
+        if (index >= 0 && engine->m_input->GetAliasPartCount(index) > 0) {
+            engine->m_input->ExecuteBinding(index);
+            engine->m_input->ProcessQueue(false);
+            return true;
+        }
+    }
 
     const char* name = word;
     if (*name == '+') ++name;

@@ -148,10 +148,12 @@ YGameObjects::YGameObjects()
     m_tie = 0;
     m_borderless = 0;
 
-    m_input = new YInputObj;
-    m_input->SetCommandCallback(CommandCallback);
-    m_input->SetAxisCallback(AxisCallback);
-    m_configData->m_input = m_input->m_settings;
+    m_input = new YInputObj(nullptr, nullptr);
+    if (m_input) {
+        m_input->m_commandCallback = CommandCallback;
+        m_input->m_axisCallback = AxisCallback;
+        if (m_configData) m_configData->m_input = &m_input->m_settings;
+    }
 
     m_sound = new YSound;
     m_compass = new YCompass;
@@ -478,7 +480,7 @@ int YGameObjects::StartSubsystems()
 {
     try {
         if (m_input) {
-            m_input->CreateDevices();
+            m_input->Create(m_configData ? m_configData->m_input : nullptr);
             m_input->UnacquireMouse();
         }
         OpenCatalog();
@@ -575,8 +577,8 @@ int YGameObjects::AttachConsole(const RECT* rect, YDC* dc)
 void YGameObjects::EnableInput(int on)
 {
     if (!m_input) return;
-    bool held = m_input->IsMouseCaptured() || m_input->IsMouseAcquired();
-    if (on && !held) m_input->AcquireMouse();
+    bool held = m_input->m_captured || m_input->m_mouseAcquired;
+    if (on && !held) m_input->AcquireMouse(false);
     if (!on && held) m_input->UnacquireMouse();
 }
 

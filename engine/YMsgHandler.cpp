@@ -58,13 +58,13 @@ LRESULT YMsgHandler::WindowProc(CWnd* frame, UINT message, WPARAM wParam, LPARAM
         }
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_SETFOCUS:
-        if (input) input->m_focus = 1;
+        if (input) input->m_enabled = 1;
         if (m_inputAcquiredAtFocusLoss) engine->EnableInput(1);
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_KILLFOCUS:
-        m_inputAcquiredAtFocusLoss = input && (input->IsMouseCaptured() || input->IsMouseAcquired()) ? 1 : 0;
+        m_inputAcquiredAtFocusLoss = input && (input->m_captured || input->m_mouseAcquired) ? 1 : 0;
         engine->EnableInput(0);
-        if (input) input->m_focus = 0;
+        if (input) input->m_enabled = 0;
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_PAINT:
         if (!started) {

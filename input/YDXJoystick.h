@@ -61,5 +61,5 @@ protected:
     // records the failure under the given method name.
     bool CreateDevice(const DIDEVICEINSTANCEA& instance, const char* method);
     // Sets the X and Y ranges to -1000..1000.
-    bool SetRanges();
+    HRESULT SetRanges();
 };

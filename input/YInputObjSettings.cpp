@@ -68,6 +68,141 @@ int YInputObjSettings::FindCommand(const char* name) const
     return -1;
 }
 
+YInputObjCommand* YInputObjSettings::GetCommandByName(const char* name)
+{
+    return GetCommand(FindCommand(name));
+}
+
+int YInputObjSettings::FindCommandByCode(int key, int mouseButton, int joyButton) const
+{
+    for (int i = 0; i < m_commands.GetSize(); ++i) {
+        const YInputObjCommand& cmd = m_commands.GetData()[i];
+        if ((key != -1 && cmd.m_key == key) || (mouseButton != -1 && cmd.m_mouseButton == mouseButton) ||
+            (joyButton != -1 && cmd.m_joyButton == joyButton))
+            return i;
+    }
+    return -1;
+}
+
+int YInputObjSettings::SetCommand(const char* name, const char* description, int type, int key, int mouseButton,
+                                  int joyButton)
+{
+    int i = FindCommand(name);
+    if (i < 0) i = m_commands.Add(YInputObjCommand());
+    m_commands[i].m_name = name ? name : "";
+    if (description && *description) m_commands[i].m_description = description;
+    if (type != 0) m_commands[i].m_type = type;
+    // Unbinding may remove records ahead of this one; follow its index.
+    if (key != -1) {
+        i = ClearBinding(key, -1, -1, i);
+        m_commands[i].m_key = key;
+    }
+    if (mouseButton >= 0) {
+        i = ClearBinding(-1, mouseButton, -1, i);
+        m_commands[i].m_mouseButton = mouseButton;
+    }
+    if (joyButton >= 0) {
+        i = ClearBinding(-1, -1, joyButton, i);
+        m_commands[i].m_joyButton = joyButton;
+    }
+    YInputObjCommand& cmd = m_commands[i];
+    cmd.m_state = cmd.m_prevState = cmd.m_reserved = 0;
+    return i;
+}
+
+int YInputObjSettings::ClearBinding(int key, int mouseButton, int joyButton, int sparedIndex)
+{
+    for (int i = 0; i < m_commands.GetSize(); ++i) {
+        if (i == sparedIndex) continue;
+        YInputObjCommand& cmd = m_commands[i];
+        bool lost = false;
+        if (cmd.m_key == key && key != -1) cmd.m_key = -1, lost = true;
+        if (cmd.m_mouseButton == mouseButton && mouseButton != -1) cmd.m_mouseButton = -1, lost = true;
+        if (cmd.m_joyButton == joyButton && joyButton != -1) cmd.m_joyButton = -1, lost = true;
+        if (!lost || !cmd.m_name.IsEmpty()) continue;
+        if (cmd.m_key != -1 || cmd.m_mouseButton != -1 || cmd.m_joyButton != -1) continue;
+        // The record that moves into this position is not looked at in this pass.
+        m_commands.RemoveAt(i);
+        if (i < sparedIndex) --sparedIndex;
+    }
+    return sparedIndex;
+}
+
+int YInputObjSettings::FindPartTarget(const YString& part) const
+{
+    int whole = FindCommand(part);
+    if (whole >= 0) return whole;
+    YString word = part;
+    int space = word.Find(' ');
+    if (space >= 0) word = word.Left(space);
+    if (word.IsEmpty() || word[0] == '-') return -1;  // a release never runs an alias
+    if (word[0] == '+') word = word.Mid(1);
+    return FindCommand(word);
+}
+
+bool YInputObjSettings::IsCycle(int from, int target, int depth) const
+{
+    if (depth < 1) return true;
+    const YInputObjCommand& cmd = m_commands.GetData()[from];
+    const YString& targetName = m_commands.GetData()[target].m_name;
+    if (from == target || (!targetName.IsEmpty() && cmd.m_name.CompareNoCase(targetName) == 0)) return true;
+    bool cycle = false;
+    for (POSITION pos = cmd.m_aliasParts.GetHeadPosition(); pos && depth >= 0;) {
+        int next = FindPartTarget(cmd.m_aliasParts.GetNext(pos));
+        if (next < 0) continue;
+        --depth;
+        if (IsCycle(next, target, depth)) cycle = true;
+    }
+    return cycle;
+}
+
+bool YInputObjSettings::SetAlias(int index, const YString& text)
+{
+    YInputObjCommand* cmd = GetCommand(index);
+    if (!cmd) return false;
+    const int MaxNesting = 10;
+    int target = FindPartTarget(text);
+    if (target >= 0 && IsCycle(target, index, MaxNesting)) return false;
+    cmd->AddAliasPart(text);
+    return true;
+}
+
+void YInputObjSettings::ClearAlias(int index)
+{
+    if (YInputObjCommand* cmd = GetCommand(index)) cmd->ClearAlias();
+}
+
+int YInputObjSettings::GetAliasPartCount(int index)
+{
+    YInputObjCommand* cmd = GetCommand(index);
+    return cmd ? cmd->GetAliasPartCount() : 0;
+}
+
+YString YInputObjSettings::GetAliasPart(int index, int part)
+{
+    YInputObjCommand* cmd = GetCommand(index);
+    if (!cmd || part < 0 || part >= cmd->GetAliasPartCount()) return YString();
+    return cmd->m_aliasParts.GetAt(cmd->m_aliasParts.FindIndex(part));
+}
+
+YString YInputObjSettings::GetAliasText(int index)
+{
+    YInputObjCommand* cmd = GetCommand(index);
+    return cmd ? cmd->GetAliasText() : YString();
+}
+
+YString YInputObjSettings::ListUnbound()
+{
+    YString names;
+    for (int i = 0; i < m_commands.GetSize(); ++i) {
+        const YInputObjCommand& cmd = m_commands[i];
+        if (cmd.m_key != -1 || cmd.m_mouseButton != -1 || cmd.m_joyButton != -1 || cmd.m_name.IsEmpty()) continue;
+        names += cmd.m_name;
+        names += " ";
+    }
+    return names;
+}
+
 int YInputObjSettings::SetAxisSlot(int slot, int index)
 {
     if (slot < 0 || slot >= AxisSlots) return -1;

@@ -884,6 +884,37 @@ BOOL SetCursorPos(int x, int y)
     return TRUE;
 }
 
+void mouse_event(DWORD flags, DWORD dx, DWORD dy, DWORD, ULONG_PTR)
+{
+    State& s = S();
+    if (flags & MOUSEEVENTF_MOVE)
+        SetCursorPos(s.cursor.x + static_cast<LONG>(dx), s.cursor.y + static_cast<LONG>(dy));
+    HWND window = s.shown;
+    Window* w = window ? Find(window) : nullptr;
+    if (!w) return;
+    RECT client = ClientOnScreen(*w);
+    LPARAM at = MAKELPARAM(s.cursor.x - client.left, s.cursor.y - client.top);
+    if (flags & MOUSEEVENTF_MOVE) Post(window, WM_MOUSEMOVE, MouseKeys(), at);
+    static const struct {
+        DWORD flag;
+        int key;
+        UINT message;
+        bool down;
+    } buttons[] = {
+        {MOUSEEVENTF_LEFTDOWN, VK_LBUTTON, WM_LBUTTONDOWN, true},
+        {MOUSEEVENTF_LEFTUP, VK_LBUTTON, WM_LBUTTONUP, false},
+        {MOUSEEVENTF_RIGHTDOWN, VK_RBUTTON, WM_RBUTTONDOWN, true},
+        {MOUSEEVENTF_RIGHTUP, VK_RBUTTON, WM_RBUTTONUP, false},
+        {MOUSEEVENTF_MIDDLEDOWN, VK_MBUTTON, WM_MBUTTONDOWN, true},
+        {MOUSEEVENTF_MIDDLEUP, VK_MBUTTON, WM_MBUTTONUP, false},
+    };
+    for (const auto& button : buttons) {
+        if (!(flags & button.flag)) continue;
+        s.keys[button.key] = button.down;
+        Post(window, button.message, MouseKeys(), at);
+    }
+}
+
 HCURSOR SetCursor(HCURSOR cursor)
 {
     HCURSOR previous = S().cursorShape;

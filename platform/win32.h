@@ -145,6 +145,8 @@ typedef union _LARGE_INTEGER {
 #define ERROR_NOT_ENOUGH_MEMORY 8L
 #define ERROR_INVALID_PARAMETER 87L
 #define ERROR_NO_MORE_FILES 18L
+#define ERROR_MOD_NOT_FOUND 126L
+#define ERROR_PROC_NOT_FOUND 127L
 
 // ---------------------------------------------------------------- geometry
 typedef struct tagRECT {
@@ -337,3 +339,5 @@ struct Clock {
 #include "platform/win32_window.h"
 
 #include "platform/win32_clipboard.h"
+
+#include "platform/win32_module.h"

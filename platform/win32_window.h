@@ -296,6 +296,18 @@ BOOL GetClipCursor(LPRECT rect);
 HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 #define LoadCursor LoadCursorA
 
+// Synthetic mouse input: a relative move of the cursor (dx, dy as signed
+// values) and button presses, which reach the shown window as its mouse
+// messages at the cursor.
+#define MOUSEEVENTF_MOVE 0x0001
+#define MOUSEEVENTF_LEFTDOWN 0x0002
+#define MOUSEEVENTF_LEFTUP 0x0004
+#define MOUSEEVENTF_RIGHTDOWN 0x0008
+#define MOUSEEVENTF_RIGHTUP 0x0010
+#define MOUSEEVENTF_MIDDLEDOWN 0x0020
+#define MOUSEEVENTF_MIDDLEUP 0x0040
+void mouse_event(DWORD flags, DWORD dx, DWORD dy, DWORD data, ULONG_PTR extraInfo);
+
 // ---------------------------------------------------------------- icons
 HICON LoadIconA(HINSTANCE instance, LPCSTR name);
 #define LoadIcon LoadIconA

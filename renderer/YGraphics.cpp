@@ -356,7 +356,8 @@ void YGraphics::DrawCursor()
     YGameObjects* engine = YGameObjects::Instance();
     YSprite* cursor = dynamic_cast<YSprite*>(m_attached);
     if (!cursor || !m_back) return;
-    if (engine->m_input && engine->m_input->HidesCursor()) return;
+    // The cursor is hidden while the input is captured for play.
+    if (engine->m_input && (engine->m_input->m_captured || engine->m_input->m_mouseAcquired)) return;
     POINT mouse;
     GetCursorPos(&mouse);
     RECT client = {0, 0, m_width, m_height};

@@ -75,10 +75,10 @@ TEST(SoftwareCursor, DrawnAtTheMouseOverTheWindowOnly)
     };
     platform::HeadlessBackend* backend = platform::HeadlessBackend::Active();
     ASSERT_NE(backend, nullptr);
-    engine->m_input->CreateDevices();
+    engine->m_input->Create(&engine->m_input->m_settings);
     for (const Case& c : cases) {
-        if (c.hidden) engine->m_input->AcquireMouse();
-        ASSERT_EQ(engine->m_input->HidesCursor() != 0, c.hidden);
+        if (c.hidden) engine->m_input->AcquireMouse(false);
+        ASSERT_EQ(engine->m_input->m_captured != 0, c.hidden);
         SetCursorPos(origin.x + c.mouseX, origin.y + c.mouseY);
         graphics->ClearSurfaces(1);
         graphics->RunFrame();
