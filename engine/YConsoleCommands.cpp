@@ -7,6 +7,7 @@
 #include "engine/YGameObjects.h"
 #include "foundation/YConfigData.h"
 #include "foundation/YDataCollection.h"
+#include "input/YInputObj.h"
 #include "input/YKeyNames.h"
 #include "platform/win32.h"
 
@@ -278,6 +279,39 @@ void ConsoleList(YInterpreter* interpreter, const char* name, int mode, YString*
     }
 }
 
+namespace {
+// The parts of a command text, split at every ";" (empty parts dropped).
+void SplitCommands(const YString& text, CArray<YString>& parts)
+{
+    int start = 0;
+    int length = text.GetLength();
+    for (int i = 0; i <= length; ++i) {
+        if (i < length && text[i] != ';') continue;
+        if (i > start) parts.Add(text.Mid(start, i - start));
+        start = i + 1;
+    }
+}
+
+// A word that names a control verb, with or without its sign.
+bool IsControlVerb(YGameObjects* engine, const char* word)
+{
+    if (!engine->m_verbs) return false;
+    if (*word == '-' || *word == '+') ++word;
+    return *word && engine->m_verbs->IndexOf(word) >= 0;
+}
+
+// A binding as BIND and ALIAS show it: its parts (or else its name), after
+// its display name.
+YString DescribeBinding(YInputObj* input, int index, bool nameWhenNoParts)
+{
+    YInputObjCommand* command = input->GetCommand(index);
+    YString shown = input->GetAliasText(index);
+    if (shown.IsEmpty() && nameWhenNoParts) shown = command->m_name;
+    if (!command->m_description.IsEmpty()) shown = command->m_description + ": " + shown;
+    return shown;
+}
+}  // namespace
+
 void ConsoleBind(YInterpreter* interpreter, const char* name, int mode, YString* output)
 {
     YString usage = Usage("Usage: %s input [\"command1;command2;...\"] [\"display name\"]", name);
@@ -291,8 +325,34 @@ void ConsoleBind(YInterpreter* interpreter, const char* name, int mode, YString*
         *output += usage;
         return;
     }
-    (void)interpreter;
-    *output = usage;  // TEMPORARY until the binding table lands
+    YInputObj* input = YGameObjects::Instance()->m_input;
+    const char* token = interpreter->NextToken(" ");
+    if (!token || !input) {
+        *output = usage;
+        return;
+    }
+    YString inputName = token;
+    int32_t key = YInputObj::KeyNameToCode(inputName);
+    int32_t mouseButton = key < 0 ? YInputObj::MouseNameToCode(inputName) : -1;
+    int32_t joyButton = key < 0 && mouseButton < 0 ? YInputObj::JoyNameToCode(inputName) : -1;
+    bool recognized = key >= 0 || mouseButton >= 0 || joyButton >= 0;
+    if (!recognized) output->Format("Input '%s' not recognized.", (const char*)inputName);
+
+    YString commands;
+    YString displayName;
+    interpreter->ReadArgument(commands, "\"");
+    if (!recognized) return;
+    if (commands.IsEmpty()) {
+        int index = input->FindCommandByCode(key, mouseButton, joyButton);
+        *output = index >= 0 ? DescribeBinding(input, index, true) : usage;
+        return;
+    }
+    interpreter->ReadArgument(displayName, "\"");
+    CArray<YString> parts;
+    SplitCommands(commands, parts);
+    YString bindingName = parts.GetSize() == 1 ? parts[0] : YString();
+    int index = input->SetCommand(bindingName, displayName, YInputObjCommand::Momentary, key, mouseButton, joyButton);
+    for (int i = 0; i < parts.GetSize(); ++i) input->SetAlias(index, parts[i]);
 }
 
 void ConsoleAlias(YInterpreter* interpreter, const char* name, int mode, YString* output)
@@ -308,8 +368,36 @@ void ConsoleAlias(YInterpreter* interpreter, const char* name, int mode, YString
         *output += usage;
         return;
     }
-    (void)interpreter;
-    *output = usage;  // TEMPORARY until the binding table lands
+    YGameObjects* engine = YGameObjects::Instance();
+    YInputObj* input = engine->m_input;
+    const char* token = interpreter->NextToken(" ");
+    if (!token || !input) {
+        *output = usage;
+        return;
+    }
+    YString aliasName = token;
+    if (IsControlVerb(engine, aliasName)) {
+        output->Format("Cannot override fundamental command [%s]", (const char*)aliasName);
+        return;
+    }
+    int index = input->FindCommand(aliasName);
+    YString commands;
+    interpreter->ReadArgument(commands, "\"");
+    if (commands.IsEmpty()) {
+        *output = index >= 0 ? DescribeBinding(input, index, false) : usage;
+        return;
+    }
+    YString displayName;
+    interpreter->ReadArgument(displayName, "\"");
+    if (index < 0) index = input->SetCommand(aliasName, displayName, YInputObjCommand::Momentary, -1, -1, -1);
+    input->ClearAlias(index);
+    CArray<YString> parts;
+    SplitCommands(commands, parts);
+    YString refused;
+    for (int i = 0; i < parts.GetSize(); ++i) {
+        if (!input->SetAlias(index, parts[i])) refused += parts[i] + " ";
+    }
+    if (!refused.IsEmpty()) output->Format("Could not alias: %s", (const char*)refused);
 }
 
 void ConsoleUnbound(YInterpreter*, const char*, int mode, YString* output)
@@ -318,5 +406,8 @@ void ConsoleUnbound(YInterpreter*, const char*, int mode, YString* output)
         *output = "Lists all commands and aliases which are not bound to any inputs.";
         return;
     }
-    // TEMPORARY until the binding table lands
+    YInputObj* input = YGameObjects::Instance()->m_input;
+    if (!input) return;
+    *output = input->ListUnbound();
+    if (output->IsEmpty()) *output = "All commands and aliases are bound to inputs.";
 }
