@@ -10,6 +10,7 @@
 #include "input/YInputObj.h"
 #include "input/YKeyNames.h"
 #include "platform/win32.h"
+#include "renderer/YD3D6Parser.h"
 
 namespace {
 YString Usage(const char* format, const char* name)
@@ -29,6 +30,13 @@ void RefreshAppSwitches(YGameObjects* engine)
     engine->m_appCursor = switches->GetInt("APP_CURSOR") != 0;
     engine->m_appScriptor = switches->GetInt("APP_SCRIPTOR") != 0;
     engine->m_appClient = switches->GetInt("APP_CLIENT");
+    int32_t* parameters = engine->m_sessionDesc.m_parameters;
+    parameters[YSessionDesc::ParamPTrees] = switches->GetInt("APP_PTREES");
+    parameters[YSessionDesc::ParamSTrees] = switches->GetInt("APP_STREES");
+    parameters[YSessionDesc::ParamLod] = switches->GetInt("APP_LOD");
+    parameters[YSessionDesc::ParamBillboard] = switches->GetInt("APP_BILLBOARD");
+    if (YD3D6Parser* renderer = dynamic_cast<YD3D6Parser*>(engine->m_renderer))
+        renderer->SetSessionOptions(&engine->m_sessionDesc);
 }
 
 // The value of a name in the engine's collections, searched in order.

@@ -40,6 +40,9 @@ class YVoiceOvers;
 // The session descriptor: the map path and the session parameters.
 struct YSessionDesc {
     enum { ParameterCount = 36 };
+    // The parameters that the "APP_PTREES", "APP_STREES", "APP_LOD" and
+    // "APP_BILLBOARD" switches carry to the renderer.
+    enum { ParamPTrees = 27, ParamSTrees = 28, ParamLod = 29, ParamBillboard = 30 };
     YString m_mapPath;
     int32_t m_parameters[ParameterCount];
 };

@@ -21,6 +21,14 @@ const DIDEVICEINSTANCEA* FindJoystick(const YDXInput& input, int typeBits)
     }
     return nullptr;
 }
+
+// Records the failing step under the method name and drops the device.
+bool Fail(YDXJoystick& joystick, const char* method, HRESULT result)
+{
+    joystick.m_input->SetError(method, result);
+    joystick.Release();
+    return false;
+}
 }  // namespace
 
 YDXJoystick::YDXJoystick()
@@ -56,42 +64,33 @@ bool YDXJoystick::CreateDevice(const DIDEVICEINSTANCEA& instance, const char* me
     return true;
 }
 
-bool YDXJoystick::CreateOfType(YDXInput* input, int typeBits)
+bool YDXJoystick::CreateFirst(YDXInput* input, int typeBits, const char* method)
 {
     m_input = input;
     if (!input) return false;
-    const DIDEVICEINSTANCEA* instance = FindJoystick(*input, typeBits & 0xF);
+    const DIDEVICEINSTANCEA* instance = FindJoystick(*input, typeBits);
     if (!instance) {
-        input->SetError("YDXJoystick::Create", DIERR_NOTFOUND);
+        input->SetError(method, DIERR_NOTFOUND);
         return false;
     }
-    if (!CreateDevice(*instance, "YDXJoystick::Create")) return false;
+    return CreateDevice(*instance, method);
+}
+
+bool YDXJoystick::CreateOfType(YDXInput* input, int typeBits)
+{
+    if (!CreateFirst(input, typeBits & 0xF, "YDXJoystick::Create")) return false;
     return SetProperties();
 }
 
 bool YDXJoystick::Create(YDXInput* input)
 {
-    m_input = input;
-    if (!input) return false;
-    const DIDEVICEINSTANCEA* instance = FindJoystick(*input, -1);
-    if (!instance) {
-        input->SetError("YDXJoystick::Create", DIERR_NOTFOUND);
-        return false;
-    }
-    if (!CreateDevice(*instance, "YDXJoystick::Create")) return false;
+    if (!CreateFirst(input, -1, "YDXJoystick::Create")) return false;
     return SetProperties();
 }
 
 bool YDXJoystick::CreateFF(YDXInput* input)
 {
-    m_input = input;
-    if (!input) return false;
-    const DIDEVICEINSTANCEA* instance = FindJoystick(*input, -1);
-    if (!instance) {
-        input->SetError("YDXJoystick::CreateFF", DIERR_NOTFOUND);
-        return false;
-    }
-    if (!CreateDevice(*instance, "YDXJoystick::CreateFF")) return false;
+    if (!CreateFirst(input, -1, "YDXJoystick::CreateFF")) return false;
     m_forceFeedback = 1;
     return SetFFProperties();
 }
@@ -121,16 +120,6 @@ HRESULT YDXJoystick::SetRanges()
     }
     return DI_OK;
 }
-
-namespace {
-// Records the failing step under the method name and drops the device.
-bool Fail(YDXJoystick& joystick, const char* method, HRESULT result)
-{
-    joystick.m_input->SetError(method, result);
-    joystick.Release();
-    return false;
-}
-}  // namespace
 
 bool YDXJoystick::SetProperties()
 {

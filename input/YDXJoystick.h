@@ -60,6 +60,9 @@ protected:
     // The device for an enumerated instance, queried for version 2;
     // records the failure under the given method name.
     bool CreateDevice(const DIDEVICEINSTANCEA& instance, const char* method);
+    // The device of the first enumerated joystick (of the given type bits,
+    // or any when negative); a missing one is recorded as DIERR_NOTFOUND.
+    bool CreateFirst(YDXInput* input, int typeBits, const char* method);
     // Sets the X and Y ranges to -1000..1000.
     HRESULT SetRanges();
 };

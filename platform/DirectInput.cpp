@@ -1,5 +1,7 @@
 #include "platform/dinput.h"
 
+#include "platform/DirectInputJoystick.h"
+
 #include <algorithm>
 #include <cstring>
 #include <deque>
@@ -359,13 +361,20 @@ public:
     HRESULT EnumDevices(DWORD devType, LPDIENUMDEVICESCALLBACKA callback, LPVOID context, DWORD flags) override
     {
         if (!callback) return DIERR_INVALIDPARAM;
-        if (flags & DIEDFL_FORCEFEEDBACK) return DI_OK;  // neither system device has effects
+        const bool forceFeedback = flags & DIEDFL_FORCEFEEDBACK;  // neither system device has it
         const bool kinds[2] = {true, false};
         for (bool keyboard : kinds) {
             DWORD type = keyboard ? DIDEVTYPE_KEYBOARD : DIDEVTYPE_MOUSE;
-            if (devType != 0 && GET_DIDEVICE_TYPE(devType) != type) continue;
+            if (forceFeedback || (devType != 0 && GET_DIDEVICE_TYPE(devType) != type)) continue;
             DIDEVICEINSTANCEA info;
             FillInstance(info, keyboard);
+            if (callback(&info, context) == DIENUM_STOP) return DI_OK;
+        }
+        if (devType != 0 && GET_DIDEVICE_TYPE(devType) != DIDEVTYPE_JOYSTICK) return DI_OK;
+        for (const platform::JoystickInfo& joystick : platform::Backend::Get().Joysticks()) {
+            if (forceFeedback && !joystick.forceFeedback) continue;
+            DIDEVICEINSTANCEA info;
+            platform::DirectInputJoystick::FillInstance(info, joystick);
             if (callback(&info, context) == DIENUM_STOP) break;
         }
         return DI_OK;
@@ -373,7 +382,8 @@ public:
 
     HRESULT GetDeviceStatus(REFGUID instance) override
     {
-        return instance == GUID_SysKeyboard || instance == GUID_SysMouse ? DI_OK : DIERR_DEVICENOTREG;
+        if (instance == GUID_SysKeyboard || instance == GUID_SysMouse) return DI_OK;
+        return platform::DirectInputJoystick::Find(instance, nullptr) ? DI_OK : DIERR_DEVICENOTREG;
     }
 
     HRESULT Initialize(HINSTANCE, DWORD) override { return DI_OK; }
@@ -384,8 +394,12 @@ public:
         *device = nullptr;
         if (outer) return DIERR_NOAGGREGATION;
         if (iid != IID_IDirectInputDevice7A && iid != IID_IUnknown) return DIERR_NOINTERFACE;
-        if (instance != GUID_SysKeyboard && instance != GUID_SysMouse) return DIERR_DEVICENOTREG;
-        IDirectInputDevice7A* made = new Device(instance == GUID_SysKeyboard);
+        IDirectInputDevice7A* made = nullptr;
+        platform::JoystickInfo joystick;
+        if (instance == GUID_SysKeyboard || instance == GUID_SysMouse) made = new Device(instance == GUID_SysKeyboard);
+        else if (platform::DirectInputJoystick::Find(instance, &joystick))
+            made = new platform::DirectInputJoystick(joystick);
+        else return DIERR_DEVICENOTREG;
         *device = made;
         return DI_OK;
     }
@@ -413,9 +427,15 @@ HRESULT WINAPI DirectInputCreateA(HINSTANCE instance, DWORD version, LPDIRECTINP
 }
 
 namespace platform {
+bool DirectInputHasFocus()
+{
+    return S().focus;
+}
+
 void FeedDirectInput(const BackendEvent& e)
 {
     InputState& s = S();
+    DirectInputJoystick::FeedAll(e);
     switch (e.kind) {
     case BackendEvent::KeyDown:
     case BackendEvent::KeyUp: s.keys[e.scanCode & 0xFF] = e.kind == BackendEvent::KeyDown ? 0x80 : 0; break;
@@ -468,5 +488,6 @@ void ResetDirectInput()
     std::memset(s.keys, 0, sizeof s.keys);
     std::memset(s.buttons, 0, sizeof s.buttons);
     s.focus = true;
+    DirectInputJoystick::ResetStates();
 }
 }  // namespace platform

@@ -1,5 +1,5 @@
-// DirectInput 7: the system keyboard and mouse, fed by the backend's
-// events as the message pump takes them.
+// DirectInput 7: the system keyboard and mouse and the backend's joysticks,
+// fed by the backend's events as the message pump takes them.
 #pragma once
 
 #include "platform/unknwn.h"
@@ -72,6 +72,7 @@
 #define DIDEVTYPE_MOUSE 2
 #define DIDEVTYPE_KEYBOARD 3
 #define DIDEVTYPE_JOYSTICK 4
+#define DIDEVTYPEJOYSTICK_TRADITIONAL 2
 #define GET_DIDEVICE_TYPE(type) ((BYTE)(type))
 #define GET_DIDEVICE_SUBTYPE(type) ((BYTE)((type) >> 8))
 
@@ -83,6 +84,8 @@
 #define DIPROPAXISMODE_REL 1
 
 #define DIDC_ATTACHED 0x00000001
+#define DIDC_POLLEDDEVICE 0x00000002
+#define DIDC_FORCEFEEDBACK 0x00000100
 
 // ---------------------------------------------------------------- GUIDs
 extern const GUID IID_IDirectInput7A;

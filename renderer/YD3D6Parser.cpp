@@ -1,6 +1,19 @@
 #include "renderer/YD3D6Parser.h"
 
-YD3D6Parser::YD3D6Parser() : m_worldScale(1.0f), m_filter(0), m_catalog(nullptr), m_deviceCreated(0) {}
+#include <cstring>
+
+#include "engine/YGameObjects.h"
+#include "foundation/YUtility.h"
+
+static_assert(sizeof(YD3D6Parser::m_sessionOptions) == sizeof(YSessionDesc::m_parameters),
+              "the renderer keeps every session parameter");
+
+YD3D6Parser::YD3D6Parser()
+    : m_worldScale(1.0f), m_filter(0), m_catalog(nullptr), m_deviceCreated(0), m_mapShot{0, 0, 0.0f, 0, 0},
+      m_textureCount(0), m_textureBytes(0)
+{
+    memset(m_sessionOptions, 0, sizeof m_sessionOptions);
+}
 
 YD3D6Parser::~YD3D6Parser()
 {
@@ -45,3 +58,24 @@ void YD3D6Parser::DestroyDevice()
 void YD3D6Parser::ReleaseModels() {}
 
 void YD3D6Parser::EvictTextures() {}
+
+void YD3D6Parser::SetSessionOptions(const YSessionDesc* desc)
+{
+    if (!desc) return;
+    memcpy(m_sessionOptions, desc->m_parameters, sizeof m_sessionOptions);
+}
+
+void YD3D6Parser::GetTextureMemoryStats()
+{
+    char line[128];
+    DebugLog("[YD3D6Parser::GetTextureMemoryStats] Starting...");
+    snprintf(line, sizeof line, "[YD3D6Parser::GetTextureMemoryStats] Textures in use: %u, %u bytes", m_textureCount,
+             m_textureBytes);
+    DebugLog(line);
+    DebugLog("[YD3D6Parser::GetTextureMemoryStats] Finished");
+}
+
+void YD3D6Parser::SetMapShotView(int32_t viewDistance, float height, int32_t fogStart, int32_t fogEnd)
+{
+    m_mapShot = {1, viewDistance, height, fogStart, fogEnd};
+}

@@ -1,10 +1,12 @@
 // The per-session world state of the game server.
 #pragma once
 
+class YActor;
+
 class YGameServer {
 public:
     YGameServer();
     virtual ~YGameServer();
 
-    void* m_watchedActor;
+    YActor* m_watchedActor;  // shown with its vectors; not owned
 };

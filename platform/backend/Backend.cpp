@@ -59,6 +59,18 @@ void Backend::SetWindowSize(int, int) {}
 
 void Backend::ConfineMouse(bool) {}
 
+std::vector<JoystickInfo> Backend::Joysticks() const
+{
+    return {};
+}
+
+int Backend::PlayJoystickEffect(int, const JoystickEffect&)
+{
+    return 0;
+}
+
+void Backend::StopJoystickEffect(int, int) {}
+
 void Backend::FramePresented()
 {
     m_presentedSinceDrain = true;

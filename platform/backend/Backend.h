@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace platform {
@@ -18,7 +19,7 @@ struct DisplayMode {
 struct BackendEvent {
     enum Kind {
         None, Close, KeyDown, KeyUp, Text, MouseMove, MouseDown, MouseUp, Wheel, FocusGained, FocusLost,
-        JoyAxis, JoyButtonDown, JoyButtonUp
+        JoyAxis, JoyButtonDown, JoyButtonUp, JoyHat, JoyAttached, JoyDetached
     };
     Kind kind = None;
     int key = 0;       // virtual-key code of KeyDown/KeyUp
@@ -29,9 +30,40 @@ struct BackendEvent {
     int dx = 0, dy = 0;  // MouseMove: motion since the last one
     int button = 0;    // 1 left, 2 right, 3 middle
     int wheel = 0;     // Wheel: in steps of 120, positive away from the user
-    int joystick = 0;  // JoyAxis/JoyButton*: the device's index
-    int axis = 0;      // JoyAxis: the axis's index
-    int value = 0;     // JoyAxis: -32768..32767; JoyButton*: the button's index
+    int joystick = 0;  // Joy*: the device's number (JoystickInfo::id)
+    int axis = 0;      // JoyAxis: the axis's index; JoyHat: the hat's index
+    int value = 0;     // JoyAxis: -32768..32767; JoyButton*: the button's index;
+                       // JoyHat: hundredths of a degree clockwise from up, -1 centred
+};
+
+// An attached joystick. Axes are numbered X, Y, Z, Rx, Ry, Rz, then two sliders.
+struct JoystickInfo {
+    static constexpr int kMaxAxes = 8;
+    static constexpr int kMaxButtons = 32;
+    static constexpr int kMaxHats = 4;
+
+    int id = 0;  // the number its events carry
+    std::string name;
+    int axes = 0;
+    int buttons = 0;
+    int hats = 0;
+    bool forceFeedback = false;
+};
+
+// One force-feedback effect. Times are microseconds, levels 0..10000.
+struct JoystickEffect {
+    enum Kind { Constant, Sine };
+    static constexpr uint32_t kEndless = 0xFFFFFFFF;
+
+    Kind kind = Constant;
+    int magnitude = 0;  // Constant: -10000..10000; Sine: 0..10000
+    uint32_t period = 0;       // Sine
+    uint32_t duration = 0;     // kEndless plays until stopped
+    uint32_t gain = 10000;
+    uint32_t attackLevel = 0, attackTime = 0;
+    uint32_t fadeLevel = 0, fadeTime = 0;
+    int direction = 0;         // hundredths of a degree
+    uint32_t iterations = 1;
 };
 
 class Backend {
@@ -74,6 +106,14 @@ public:
     virtual void ShowMessageBox(const char* caption, const char* text) = 0;
     // Confines the mouse to the window, or frees it.
     virtual void ConfineMouse(bool confine);
+
+    // The joysticks attached now; their state arrives as Joy* events.
+    virtual std::vector<JoystickInfo> Joysticks() const;
+    // Plays an effect on a joystick with force feedback: a handle above 0,
+    // or 0 when the joystick cannot play it.
+    virtual int PlayJoystickEffect(int joystick, const JoystickEffect& effect);
+    // Stops an effect that PlayJoystickEffect started.
+    virtual void StopJoystickEffect(int joystick, int handle);
 
     // The message pump found the queue empty. A main-loop pass that
     // presented no frame (no display started) counts as a frame for the

@@ -28,6 +28,32 @@ bool HeadlessBackend::PollEvent(BackendEvent& event)
     return Backend::PollEvent(event);
 }
 
+std::vector<JoystickInfo> HeadlessBackend::Joysticks() const
+{
+    // Lines that are due count even before the pump takes them, so that a
+    // joystick the script attaches at the start is there for start-up.
+    HeadlessBackend* self = const_cast<HeadlessBackend*>(this);
+    self->m_script.TakeDue(Passes(), Clock::Now(), self->m_events);
+    std::vector<JoystickInfo> joysticks;
+    for (const auto& entry : m_script.Attached()) joysticks.push_back(entry.second);
+    return joysticks;
+}
+
+int HeadlessBackend::PlayJoystickEffect(int joystick, const JoystickEffect& effect)
+{
+    auto found = m_script.Attached().find(joystick);
+    if (found == m_script.Attached().end() || !found->second.forceFeedback) return 0;
+    m_effects.push_back(PlayedEffect{joystick, effect, false});
+    return static_cast<int>(m_effects.size());
+}
+
+void HeadlessBackend::StopJoystickEffect(int joystick, int handle)
+{
+    if (handle < 1 || static_cast<size_t>(handle) > m_effects.size()) return;
+    PlayedEffect& played = m_effects[static_cast<size_t>(handle) - 1];
+    if (played.joystick == joystick) played.stopped = true;
+}
+
 bool HeadlessBackend::OpenWindow(const char* title, int width, int height, bool fullScreen)
 {
     m_title = title ? title : "";

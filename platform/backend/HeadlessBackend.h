@@ -40,6 +40,20 @@ public:
     InputScript& Script() { return m_script; }
     void ConfineMouse(bool confine) override { m_mouseConfined = confine; }
     bool MouseConfined() const { return m_mouseConfined; }
+    // The joysticks the script has attached by now.
+    std::vector<JoystickInfo> Joysticks() const override;
+    // Effects are recorded, not felt: a joystick with force feedback plays any.
+    int PlayJoystickEffect(int joystick, const JoystickEffect& effect) override;
+    void StopJoystickEffect(int joystick, int handle) override;
+    struct PlayedEffect {
+        int joystick = 0;
+        JoystickEffect effect;
+        bool stopped = false;
+    };
+    // Every effect played so far, in order; handle h is entry h - 1.
+    const std::vector<PlayedEffect>& PlayedEffects() const { return m_effects; }
+    void ClearPlayedEffects() { m_effects.clear(); }
+
     // The message boxes shown so far, as "caption: text".
     const std::vector<std::string>& MessageBoxes() const { return m_messageBoxes; }
 
@@ -69,5 +83,6 @@ private:
     bool m_mouseConfined = false;
     std::vector<std::string> m_messageBoxes;
     InputScript m_script;
+    std::vector<PlayedEffect> m_effects;
 };
 }  // namespace platform

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <fstream>
+#include <iomanip>
 #include <sstream>
 
 namespace platform {
@@ -16,7 +17,7 @@ bool ParseInt(const std::string& word, long& value)
     return *end == '\0';
 }
 
-std::string RestOf(std::istringstream& in)
+std::string RestOf(std::istream& in)
 {
     std::string rest;
     std::getline(in, rest);
@@ -85,31 +86,7 @@ bool InputScript::ParseLine(const std::string& line, std::string& why)
         e.x = m_mouseX;
         e.y = m_mouseY;
     } else if (what == "joystick") {
-        std::string j, part, n, last;
-        long joystick = 0, index = 0;
-        in >> j >> part >> n >> last;
-        if (!ParseInt(j, joystick) || joystick < 0 || joystick > 15 || !ParseInt(n, index) || index < 0 ||
-            !RestOf(in).empty()) {
-            why = "joystick needs J, axis or button, and N";
-            return false;
-        }
-        e.joystick = static_cast<int>(joystick);
-        if (part == "axis") {
-            long value = 0;
-            if (index > 7 || !ParseInt(last, value) || value < -32768 || value > 32767) {
-                why = "joystick axis needs 0-7 and -32768..32767";
-                return false;
-            }
-            e.kind = BackendEvent::JoyAxis;
-            e.axis = static_cast<int>(index);
-            e.value = static_cast<int>(value);
-        } else if (part == "button" && index < 32 && (last == "down" || last == "up")) {
-            e.kind = last == "down" ? BackendEvent::JoyButtonDown : BackendEvent::JoyButtonUp;
-            e.value = static_cast<int>(index);
-        } else {
-            why = "joystick needs axis N VALUE or button N (0-31) down or up";
-            return false;
-        }
+        if (!ParseJoystick(in, timed, why)) return false;
     } else if (what == "text") {
         std::string text = RestOf(in);
         if (text.empty()) {
@@ -128,6 +105,91 @@ bool InputScript::ParseLine(const std::string& line, std::string& why)
         return false;
     }
     m_events.push_back(timed);
+    return true;
+}
+
+bool InputScript::ParseJoystick(std::istream& in, Timed& timed, std::string& why)
+{
+    BackendEvent& e = timed.event;
+    std::string j, part;
+    long joystick = 0;
+    in >> j >> part;
+    if (!ParseInt(j, joystick) || joystick < 0 || joystick > 15) {
+        why = "joystick needs J (0-15)";
+        return false;
+    }
+    e.joystick = static_cast<int>(joystick);
+    if (part == "detach") {
+        if (!RestOf(in).empty()) {
+            why = "joystick detach takes nothing more";
+            return false;
+        }
+        e.kind = BackendEvent::JoyDetached;
+        return true;
+    }
+    if (part == "attach") {
+        JoystickInfo& info = timed.joystick;
+        info.id = e.joystick;
+        info.axes = JoystickInfo::kMaxAxes;
+        info.buttons = JoystickInfo::kMaxButtons;
+        info.hats = 1;
+        if (!(in >> std::quoted(info.name)) || info.name.empty()) {
+            why = "joystick attach needs a \"NAME\"";
+            return false;
+        }
+        std::string word;
+        while (in >> word) {
+            if (word == "ff") {
+                info.forceFeedback = true;
+                continue;
+            }
+            std::string count;
+            long n = -1;
+            in >> count;
+            if (!ParseInt(count, n)) n = -1;
+            if (word == "axes" && n >= 0 && n <= JoystickInfo::kMaxAxes) info.axes = static_cast<int>(n);
+            else if (word == "buttons" && n >= 0 && n <= JoystickInfo::kMaxButtons) info.buttons = static_cast<int>(n);
+            else if (word == "hats" && n >= 0 && n <= JoystickInfo::kMaxHats) info.hats = static_cast<int>(n);
+            else {
+                why = "joystick attach takes ff, axes 0-8, buttons 0-32 and hats 0-4";
+                return false;
+            }
+        }
+        e.kind = BackendEvent::JoyAttached;
+        return true;
+    }
+    std::string n, last;
+    long index = 0;
+    in >> n >> last;
+    if (!ParseInt(n, index) || index < 0 || !RestOf(in).empty()) {
+        why = "joystick needs J, axis, button or hat, and N";
+        return false;
+    }
+    if (part == "axis") {
+        long value = 0;
+        if (index > 7 || !ParseInt(last, value) || value < -32768 || value > 32767) {
+            why = "joystick axis needs 0-7 and -32768..32767";
+            return false;
+        }
+        e.kind = BackendEvent::JoyAxis;
+        e.axis = static_cast<int>(index);
+        e.value = static_cast<int>(value);
+    } else if (part == "hat") {
+        long value = 0;
+        if (index >= JoystickInfo::kMaxHats || !ParseInt(last, value) || value < -1 || value >= 36000) {
+            why = "joystick hat needs 0-3 and -1 or 0..35999";
+            return false;
+        }
+        e.kind = BackendEvent::JoyHat;
+        e.axis = static_cast<int>(index);
+        e.value = static_cast<int>(value);
+    } else if (part == "button" && index < 32 && (last == "down" || last == "up")) {
+        e.kind = last == "down" ? BackendEvent::JoyButtonDown : BackendEvent::JoyButtonUp;
+        e.value = static_cast<int>(index);
+    } else {
+        why = "joystick needs axis N VALUE, hat N VALUE or button N (0-31) down or up";
+        return false;
+    }
     return true;
 }
 
@@ -168,6 +230,8 @@ void InputScript::TakeDue(unsigned long pass, uint32_t now, std::vector<BackendE
         const Timed& next = m_events.front();
         bool due = next.milliseconds ? now >= next.when : pass >= next.when;
         if (!due) break;
+        if (next.event.kind == BackendEvent::JoyAttached) m_attached[next.event.joystick] = next.joystick;
+        if (next.event.kind == BackendEvent::JoyDetached) m_attached.erase(next.event.joystick);
         out.push_back(next.event);
         m_events.pop_front();
     }

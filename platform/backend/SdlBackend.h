@@ -4,9 +4,12 @@
 
 #include "platform/backend/Backend.h"
 
+#include <map>
 #include <string>
 
 struct SDL_Window;
+struct _SDL_Joystick;
+struct _SDL_Haptic;
 struct SDL_Renderer;
 struct SDL_Texture;
 
@@ -34,9 +37,27 @@ public:
     void SetWindowSize(int width, int height) override;
     void ShowMessageBox(const char* caption, const char* text) override;
     void ConfineMouse(bool confine) override;
+    // Joysticks by SDL instance id, opened as they are plugged in; effects
+    // through SDL's haptics, or its rumble where a device offers no more.
+    std::vector<JoystickInfo> Joysticks() const override;
+    int PlayJoystickEffect(int joystick, const JoystickEffect& effect) override;
+    void StopJoystickEffect(int joystick, int handle) override;
 
 private:
+    struct OpenJoystick {
+        _SDL_Joystick* joystick = nullptr;
+        _SDL_Haptic* haptic = nullptr;
+        JoystickInfo info;
+    };
+    struct Effect {
+        int joystick;
+        int hapticEffect;  // -1 for rumble
+    };
+
     bool StartVideo() const;
+    bool StartJoysticks();
+    void OpenJoystickAt(int deviceIndex);
+    void CloseJoystick(int id);
     bool MakeTexture(int width, int height);
 
     SDL_Window* m_window = nullptr;
@@ -49,5 +70,9 @@ private:
     bool m_fullScreen = false;
     mutable bool m_videoStarted = false;
     unsigned long m_presented = 0;
+    bool m_joysticksStarted = false;
+    std::map<int, OpenJoystick> m_joysticks;
+    std::map<int, Effect> m_effects;
+    int m_nextEffect = 1;
 };
 }  // namespace platform

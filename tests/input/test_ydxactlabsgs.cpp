@@ -2,7 +2,12 @@
 // library it does without.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "input/YDXActLabsGS.h"
+#include "input/YDXInput.h"
+#include "platform/backend/HeadlessBackend.h"
+#include "platform/win32_window.h"
 
 namespace {
 // A state with every reading distinct.
@@ -101,4 +106,117 @@ TEST(YDXActLabsGSLibrary, MissingLibraryLeavesEveryCallAtZero)
     EXPECT_EQ(0, gun.SetCalibrationMode(1, 2));
     EXPECT_EQ(0, gun.UnlockResolution());
     EXPECT_EQ(0, gun.GetHandheldMode(0));
+}
+
+namespace {
+HWND FakeWindow()
+{
+    return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x4321));
+}
+
+void Play(const std::string& lines)
+{
+    platform::HeadlessBackend* headless = platform::HeadlessBackend::Active();
+    ASSERT_NE(nullptr, headless);
+    std::string error;
+    ASSERT_TRUE(headless->Script().Parse(lines, &error)) << error;
+    platform::PumpBackendEvents();
+}
+
+class YDXActLabsGSTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::ResetDirectInput();
+        ASSERT_TRUE(m_input.Create(nullptr, FakeWindow()));
+    }
+    void TearDown() override
+    {
+        Play("0 joystick 2 detach\n");
+        platform::ResetDirectInput();
+    }
+
+    YDXInput m_input;
+};
+
+// Runs in the folder of the stand-in library, then goes back.
+class InFolder {
+public:
+    explicit InFolder(const char* folder)
+    {
+        GetCurrentDirectoryA(sizeof m_previous, m_previous);
+        m_entered = SetCurrentDirectoryA(folder) != FALSE;
+    }
+    ~InFolder() { SetCurrentDirectoryA(m_previous); }
+    bool Entered() const { return m_entered; }
+
+private:
+    char m_previous[MAX_PATH] = {};
+    bool m_entered = false;
+};
+}  // namespace
+
+TEST_F(YDXActLabsGSTest, CreateWithoutTheLibraryReadsRawPositionsAndTheMask)
+{
+    Play("0 joystick 2 attach \"Light Gun\" hats 1\n");
+    ASSERT_TRUE(m_input.EnumAttachedJoysticks());
+    YDXActLabsGS gun;
+    ASSERT_EQ(nullptr, gun.m_library);
+    ASSERT_TRUE(gun.Create(&m_input));
+    ASSERT_NE(nullptr, gun.m_device);
+    EXPECT_TRUE(gun.SetProperties());  // once more: the missing library changes nothing
+    DIPROPDWORD mode;
+    mode.diph.dwSize = sizeof mode;
+    mode.diph.dwHeaderSize = sizeof(DIPROPHEADER);
+    mode.diph.dwObj = 0;
+    mode.diph.dwHow = DIPH_DEVICE;
+    ASSERT_EQ(DI_OK, gun.m_device->GetProperty(DIPROP_CALIBRATIONMODE, &mode.diph));
+    EXPECT_EQ(DWORD(DIPROPCALIBRATIONMODE_RAW), mode.dwData);
+
+    // Raw calibration: the values arrive as the gun reports them.
+    Play("0 joystick 2 axis 0 -700\n0 joystick 2 axis 5 300\n0 joystick 2 axis 6 -250\n0 joystick 2 axis 7 900\n"
+         "0 joystick 2 hat 0 3\n0 joystick 2 button 4 down\n");
+    ASSERT_TRUE(gun.Update());
+    EXPECT_EQ(-700, gun.Z());
+    EXPECT_EQ(300, gun.Rz());
+    EXPECT_FALSE(gun.IsMaskBit(2));
+    EXPECT_EQ(0, gun.X());
+    EXPECT_EQ(0, gun.Y());
+    EXPECT_TRUE(gun.IsButtonDown(0));  // group 2, byte 4
+    Play("0 joystick 2 hat 0 4\n");
+    ASSERT_TRUE(gun.Update());
+    EXPECT_EQ(-250, gun.X());
+    EXPECT_EQ(900, gun.Y());
+    EXPECT_TRUE(gun.WasButtonDown(0));
+    EXPECT_FALSE(gun.WasMaskBit(2));
+}
+
+TEST_F(YDXActLabsGSTest, CreateFailsWithoutAGenericJoystick)
+{
+    YDXActLabsGS gun;
+    EXPECT_FALSE(gun.Create(&m_input));
+    EXPECT_EQ("YDXActLabsGS::Create", m_input.m_methodName);
+    EXPECT_FALSE(gun.CreateFF(&m_input));  // the same creation
+    EXPECT_EQ(nullptr, gun.m_device);
+}
+
+TEST_F(YDXActLabsGSTest, TheLibraryIsBoundByNameAndGivenTheHandheldRange)
+{
+    InFolder folder(RCV_GUNLIB_DIR);
+    ASSERT_TRUE(folder.Entered());
+    Play("0 joystick 2 attach \"Light Gun\"\n");
+    ASSERT_TRUE(m_input.EnumAttachedJoysticks());
+    YDXActLabsGS gun;
+    ASSERT_NE(nullptr, gun.m_library);
+    EXPECT_NE(nullptr, gun.m_setHandheldRange);
+    EXPECT_EQ(nullptr, gun.m_unlockResolution);  // not in this library
+    EXPECT_EQ(nullptr, gun.m_setResolutionRange);
+    ASSERT_TRUE(gun.Create(&m_input));
+    EXPECT_EQ(-1000, gun.GetHandheldRange(0, 0));
+    EXPECT_EQ(1000, gun.GetHandheldRange(1, 0));
+    EXPECT_EQ(302, gun.SetCalibrationMode(3, 2));
+    EXPECT_EQ(1, gun.SetHandheldMode(7));
+    EXPECT_EQ(7, gun.GetHandheldMode(0));
+    EXPECT_EQ(0, gun.UnlockResolution());
+    EXPECT_EQ(0, gun.SetResolutionRange(1, 2));
 }

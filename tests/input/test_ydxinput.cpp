@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <memory>
 #include <string>
 
 #include "input/YDXInput.h"
@@ -90,6 +91,33 @@ TEST(YDXInputEnum, SeventeenControllersFillSixteenSlots)
     EXPECT_EQ(0, input.m_ffJoystickFound);
     EXPECT_EQ(100u, input.m_devices[0].guidInstance.Data1);
     EXPECT_EQ(115u, input.m_devices[15].guidInstance.Data1);
+}
+
+TEST(YDXInputEnum, ARecordClaimingMoreThanASlotIsCutToTheSlot)
+{
+    static_assert(sizeof(DIDEVICEINSTANCEA) == 580, "one slot is 580 bytes");
+    YDXInput input;
+    // The record lives in a block of exactly its own size, so reading past
+    // it is caught by the address sanitizer.
+    std::unique_ptr<DIDEVICEINSTANCEA> record(new DIDEVICEINSTANCEA());
+    record->dwSize = 0x10000;
+    record->dwDevType = DIDEVTYPE_JOYSTICK;
+    record->wUsage = 0x1234;  // the last field of the slot
+    std::memset(&input.m_devices[1], 0xA5, sizeof input.m_devices[1]);
+    ASSERT_EQ(DIENUM_CONTINUE, YDXInput::EnumCallback(record.get(), &input));
+    EXPECT_EQ(0, input.m_lastDevice);
+    EXPECT_EQ(0x1234, input.m_devices[0].wUsage);
+    const unsigned char* next = reinterpret_cast<const unsigned char*>(&input.m_devices[1]);
+    for (size_t i = 0; i < sizeof input.m_devices[1]; ++i) ASSERT_EQ(0xA5, next[i]) << i;
+
+    // A short record fills only what it has.
+    DIDEVICEINSTANCEA shortRecord;
+    std::memset(&shortRecord, 0, sizeof shortRecord);
+    shortRecord.dwSize = 8;
+    ASSERT_EQ(DIENUM_CONTINUE, YDXInput::EnumCallback(&shortRecord, &input));
+    EXPECT_EQ(8u, input.m_devices[1].dwSize);
+    EXPECT_EQ(0u, input.m_devices[1].guidInstance.Data1);
+    EXPECT_EQ(0xA5A5, input.m_devices[1].guidInstance.Data2);
 }
 
 TEST_F(YDXInputTest, EnumerationsAppendAndFlagJoysticksOnly)

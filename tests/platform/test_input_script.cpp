@@ -84,6 +84,10 @@ TEST(InputScript, RefusesBadLinesWithTheirNumber)
         "1 joystick 0 axis 8 0",  "1 joystick 0 axis 0 40000", "1 joystick 0 axis 0",
         "1 joystick 0 button 32 down", "1 joystick 0 button 1 held", "1 joystick x axis 0 1",
         "1 joystick 16 button 0 down", "1 joystick 0 hat 0 up", "1 joystick 0 axis 0 5 6",
+        "1 joystick 0 hat 4 0",   "1 joystick 0 hat 0 36000", "1 joystick 0 hat 0 -2",
+        "1 joystick 0 attach",    "1 joystick 0 attach \"\"", "1 joystick 0 attach \"Pad\" axes 9",
+        "1 joystick 0 attach \"Pad\" buttons 33", "1 joystick 0 attach \"Pad\" hats", "1 joystick 0 attach \"Pad\" rumble",
+        "1 joystick 0 detach now",
     };
     for (const char* line : bad) {
         InputScript script;
@@ -163,4 +167,49 @@ TEST(InputScript, JoystickAxesAndButtons)
         EXPECT_EQ(expected[i].axis, out[i].axis) << i;
         EXPECT_EQ(expected[i].value, out[i].value) << i;
     }
+}
+
+TEST(InputScript, JoysticksAttachAndDetachAsTheirLinesComeOut)
+{
+    InputScript script;
+    std::string error;
+    ASSERT_TRUE(script.Parse("0 joystick 0 attach \"Big Wheel\" ff axes 2 buttons 4 hats 0\n"
+                             "0 joystick 1 attach Pad\n"
+                             "0 joystick 1 hat 0 9000\n"
+                             "0 joystick 1 hat 3 -1\n"
+                             "5 joystick 0 detach\n",
+                             &error))
+        << error;
+    std::vector<BackendEvent> out;
+    EXPECT_TRUE(script.Attached().empty());  // nothing is attached before its time
+    script.TakeDue(0, 0, out);
+    ASSERT_EQ(4u, out.size());
+    EXPECT_EQ(BackendEvent::JoyAttached, out[0].kind);
+    EXPECT_EQ(BackendEvent::JoyHat, out[2].kind);
+    EXPECT_EQ(9000, out[2].value);
+    EXPECT_EQ(3, out[3].axis);
+    EXPECT_EQ(-1, out[3].value);
+
+    struct Expect {
+        int id;
+        const char* name;
+        int axes, buttons, hats;
+        bool ff;
+    };
+    const Expect expected[] = {{0, "Big Wheel", 2, 4, 0, true}, {1, "Pad", 8, 32, 1, false}};
+    ASSERT_EQ(2u, script.Attached().size());
+    for (const Expect& e : expected) {
+        const platform::JoystickInfo& info = script.Attached().at(e.id);
+        EXPECT_EQ(e.id, info.id);
+        EXPECT_EQ(e.name, info.name);
+        EXPECT_EQ(e.axes, info.axes) << e.name;
+        EXPECT_EQ(e.buttons, info.buttons) << e.name;
+        EXPECT_EQ(e.hats, info.hats) << e.name;
+        EXPECT_EQ(e.ff, info.forceFeedback) << e.name;
+    }
+    script.TakeDue(5, 0, out);
+    ASSERT_EQ(5u, out.size());
+    EXPECT_EQ(BackendEvent::JoyDetached, out[4].kind);
+    EXPECT_EQ(0u, script.Attached().count(0));
+    EXPECT_EQ(1u, script.Attached().count(1));
 }
