@@ -333,8 +333,15 @@ void YFont::PutCached(YDXSurface* cached, int x, int y, YDXSurface* target)
         target->BltAlpha(cached, x, y, nullptr);
         return;
     }
+    // Cache surfaces are rounded up to a multiple of 4 pixels, so a line that
+    // ends near the target's edge would hang over it and the whole copy be
+    // refused: cut the copy at the target's edges instead.
     RECT dest = {x, y, x + static_cast<LONG>(cached->GetWidth()), y + static_cast<LONG>(cached->GetHeight())};
-    target->Blt(cached, &dest, nullptr, 1, 0, 0);
+    const RECT bounds = {0, 0, static_cast<LONG>(target->GetWidth()), static_cast<LONG>(target->GetHeight())};
+    RECT cut;
+    if (!IntersectRect(&cut, &dest, &bounds)) return;
+    RECT source = {cut.left - dest.left, cut.top - dest.top, cut.right - dest.left, cut.bottom - dest.top};
+    target->Blt(cached, &cut, &source, 1, 0, 0);
 }
 
 void YFont::TextOut(int x, int y, const char* text, int length, YDXSurface* target, int direct)

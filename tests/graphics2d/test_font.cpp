@@ -181,6 +181,31 @@ TEST_F(FontTest, TextOutCopiesTheGlyphsThroughTheLineCache)
     EXPECT_EQ(2, font->GetLineCache().GetUsed());
 }
 
+TEST_F(FontTest, CachedTextHangingOverTheTargetsEdgesIsCutThere)
+{
+    // "AB" renders into a 4 x 5 cache surface inked over its first 4 x 4 pixels.
+    struct Case {
+        int x, y;
+        int left, top, right, bottom;  // the ink expected on the 12 x 8 target
+    } cases[] = {
+        {9, 3, 9, 3, 12, 7},   // over the right edge
+        {2, 6, 2, 6, 6, 8},    // over the bottom edge
+        {-2, 5, 0, 5, 2, 8},   // over the left and bottom edges
+        {1, -3, 1, 0, 5, 1},   // over the top edge
+    };
+    for (const Case& c : cases) {
+        std::unique_ptr<YFont> font = Font();
+        std::unique_ptr<YDXSurface> target = Target(12, 8);
+        font->TextOut(c.x, c.y, "AB", -1, target.get());
+        EXPECT_EQ(Box(12, 8, c.left, c.top, c.right, c.bottom), Map(*target)) << c.x << "," << c.y;
+    }
+    // Wholly outside: nothing drawn.
+    std::unique_ptr<YFont> font = Font();
+    std::unique_ptr<YDXSurface> target = Target(12, 8);
+    font->TextOut(12, 0, "AB", -1, target.get());
+    EXPECT_EQ(Box(12, 8, 0, 0, 0, 0), Map(*target));
+}
+
 TEST_F(FontTest, DirectTextIsCutAtTheTargetsRightEdge)
 {
     std::unique_ptr<YFont> font = Font();
