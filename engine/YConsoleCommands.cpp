@@ -12,7 +12,6 @@
 #include "platform/win32.h"
 #include "renderer/YD3D6Parser.h"
 
-namespace {
 YString Usage(const char* format, const char* name)
 {
     YString usage;
@@ -20,6 +19,7 @@ YString Usage(const char* format, const char* name)
     return usage;
 }
 
+namespace {
 // Refreshes the engine's copies of the diagnostic switches.
 void RefreshAppSwitches(YGameObjects* engine)
 {

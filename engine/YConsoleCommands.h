@@ -4,6 +4,9 @@
 
 #include "foundation/YInterpreter.h"
 
+// A handler's usage line: the format with the row name in it.
+YString Usage(const char* format, const char* name);
+
 void ConsoleExec(YInterpreter* interpreter, const char* name, int mode, YString* output);
 void ConsoleHelp(YInterpreter* interpreter, const char* name, int mode, YString* output);
 void ConsoleSet(YInterpreter* interpreter, const char* name, int mode, YString* output);

@@ -5,6 +5,7 @@
 
 #include "assets3d/YSMHandle.h"
 #include "engine/YCommandInterpreter.h"
+#include "engine/YConsoleCommands.h"
 #include "engine/YGameObjects.h"
 #include "foundation/YDataCollection.h"
 #include "foundation/YObjectParser.h"
@@ -44,13 +45,6 @@ const char* const kActorHelp =
     "purposes) (parm1 is attachee, [parm2 is distance (default 30)])\n  BIND - makes an actor a child of another "
     "[attachee attachgroup]\n  KILL - clears out all matching actors\n  FLAG - Sets an actor flag [flag value]\n  "
     "ACTION - Makes actor perform action [action]\n  WATCH - displays vectors for given actor\n";
-
-YString Usage(const char* format, const char* name)
-{
-    YString usage;
-    usage.Format(format, name);
-    return usage;
-}
 
 // Mode 1: the description, then the usage line.
 void Describe(YString* output, const char* description, const YString& usage)
