@@ -12,6 +12,9 @@
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/mfc.h"
 #include "platform/win32.h"
+#include "ScriptedInput.h"
+
+using scripted::Play;
 
 namespace {
 std::vector<std::string>& Sent()
@@ -56,16 +59,6 @@ public:
     bool m_buttons[32] = {};
     int m_updates = 0;
 };
-
-// Runs script lines (all due at once) through the message pump.
-void Play(const char* lines)
-{
-    platform::HeadlessBackend* headless = platform::HeadlessBackend::Active();
-    ASSERT_NE(nullptr, headless);
-    std::string error;
-    ASSERT_TRUE(headless->Script().Parse(lines, &error)) << error;
-    platform::PumpBackendEvents();
-}
 
 void Wheel(int steps)
 {

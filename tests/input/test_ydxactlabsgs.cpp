@@ -8,6 +8,10 @@
 #include "input/YDXInput.h"
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/win32_window.h"
+#include "ScriptedInput.h"
+
+using scripted::FakeWindow;
+using scripted::Play;
 
 namespace {
 // A state with every reading distinct.
@@ -109,20 +113,6 @@ TEST(YDXActLabsGSLibrary, MissingLibraryLeavesEveryCallAtZero)
 }
 
 namespace {
-HWND FakeWindow()
-{
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x4321));
-}
-
-void Play(const std::string& lines)
-{
-    platform::HeadlessBackend* headless = platform::HeadlessBackend::Active();
-    ASSERT_NE(nullptr, headless);
-    std::string error;
-    ASSERT_TRUE(headless->Script().Parse(lines, &error)) << error;
-    platform::PumpBackendEvents();
-}
-
 class YDXActLabsGSTest : public ::testing::Test {
 protected:
     void SetUp() override

@@ -8,31 +8,13 @@
 #include "input/YDXInput.h"
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/win32_window.h"
+#include "ScriptedInput.h"
+
+using scripted::FakeWindow;
+using scripted::Play;
+using scripted::Focus;
 
 namespace {
-HWND FakeWindow()
-{
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x4321));
-}
-
-// Runs script lines (all due at once) through the message pump.
-void Play(const char* lines)
-{
-    platform::HeadlessBackend* headless = platform::HeadlessBackend::Active();
-    ASSERT_NE(nullptr, headless);
-    std::string error;
-    ASSERT_TRUE(headless->Script().Parse(lines, &error)) << error;
-    platform::PumpBackendEvents();
-}
-
-void Focus(bool gained)
-{
-    platform::BackendEvent e;
-    e.kind = gained ? platform::BackendEvent::FocusGained : platform::BackendEvent::FocusLost;
-    platform::Backend::Get().PushEvent(e);
-    platform::PumpBackendEvents();
-}
-
 class YDXInputTest : public ::testing::Test {
 protected:
     void SetUp() override

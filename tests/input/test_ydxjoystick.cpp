@@ -10,32 +10,15 @@
 #include "input/YDXJoystick.h"
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/win32_window.h"
+#include "ScriptedInput.h"
 
 using platform::HeadlessBackend;
 
+using scripted::FakeWindow;
+using scripted::Play;
+using scripted::Focus;
+
 namespace {
-HWND FakeWindow()
-{
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x4321));
-}
-
-void Play(const std::string& lines)
-{
-    HeadlessBackend* headless = HeadlessBackend::Active();
-    ASSERT_NE(nullptr, headless);
-    std::string error;
-    ASSERT_TRUE(headless->Script().Parse(lines, &error)) << error;
-    platform::PumpBackendEvents();
-}
-
-void Focus(bool gained)
-{
-    platform::BackendEvent e;
-    e.kind = gained ? platform::BackendEvent::FocusGained : platform::BackendEvent::FocusLost;
-    platform::Backend::Get().PushEvent(e);
-    platform::PumpBackendEvents();
-}
-
 // DirectInput with scripted joysticks: 0 has force feedback, 1 has not.
 class YDXJoystickTest : public ::testing::Test {
 protected:

@@ -8,15 +8,13 @@
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/dinput.h"
 #include "platform/win32_window.h"
+#include "ScriptedInput.h"
 
 using platform::BackendEvent;
 
-namespace {
-HWND FakeWindow()
-{
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234));
-}
+using scripted::FakeWindow;
 
+namespace {
 class DirectInputTest : public ::testing::Test {
 protected:
     void SetUp() override

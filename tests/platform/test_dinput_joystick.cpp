@@ -9,33 +9,16 @@
 #include "platform/backend/HeadlessBackend.h"
 #include "platform/dinput.h"
 #include "platform/win32_window.h"
+#include "ScriptedInput.h"
 
 using platform::BackendEvent;
 using platform::HeadlessBackend;
 
+using scripted::FakeWindow;
+using scripted::Play;
+using scripted::Focus;
+
 namespace {
-HWND FakeWindow()
-{
-    return reinterpret_cast<HWND>(static_cast<uintptr_t>(0x1234));
-}
-
-void Play(const std::string& lines)
-{
-    HeadlessBackend* headless = HeadlessBackend::Active();
-    ASSERT_NE(nullptr, headless);
-    std::string error;
-    ASSERT_TRUE(headless->Script().Parse(lines, &error)) << error;
-    platform::PumpBackendEvents();
-}
-
-void Focus(bool gained)
-{
-    BackendEvent e;
-    e.kind = gained ? BackendEvent::FocusGained : BackendEvent::FocusLost;
-    platform::Backend::Get().PushEvent(e);
-    platform::PumpBackendEvents();
-}
-
 BOOL CALLBACK Collect(LPCDIDEVICEINSTANCEA instance, LPVOID context)
 {
     static_cast<std::vector<DIDEVICEINSTANCEA>*>(context)->push_back(*instance);
