@@ -19,6 +19,12 @@ YString Usage(const char* format, const char* name)
     return usage;
 }
 
+void Describe(YString* output, const char* description, const YString& usage)
+{
+    *output = description;
+    *output += usage;
+}
+
 namespace {
 // Refreshes the engine's copies of the diagnostic switches.
 void RefreshAppSwitches(YGameObjects* engine)
@@ -59,10 +65,11 @@ void ConsoleExec(YInterpreter* interpreter, const char* name, int mode, YString*
 {
     YString usage = Usage("Usage: %s file[.cfg] [show]", name);
     if (mode == 1) {
-        *output = "Executes commands line by line from a saved text file. If no extension is provided, .cfg is "
-                  "appended to the given filename. If the \"show\" parameter is provided, it displays the commands "
-                  "being executed.\n";
-        *output += usage;
+        Describe(output,
+                 "Executes commands line by line from a saved text file. If no extension is provided, "
+                 ".cfg is appended to the given filename. If the \"show\" parameter is provided, it "
+                 "displays the commands being executed.\n",
+                 usage);
         return;
     }
     const char* token = interpreter->NextToken(" ,");
@@ -83,9 +90,10 @@ void ConsoleHelp(YInterpreter* interpreter, const char* name, int mode, YString*
 {
     YString usage = Usage("Usage: %s [command]\nCommands: ", name);
     if (mode == 1) {
-        *output = "Displays information about a given command if available.\nAlso lists available commands if no "
-                  "command name is given\n";
-        *output += usage;
+        Describe(output,
+                 "Displays information about a given command if available.\nAlso lists available commands "
+                 "if no command name is given\n",
+                 usage);
         return;
     }
     const char* word = interpreter->NextToken(" ");
@@ -110,10 +118,11 @@ void ConsoleSet(YInterpreter* interpreter, const char* name, int mode, YString* 
 {
     YString usage = Usage("Usage: %s settingname [\"value\"]", name);
     if (mode == 1) {
-        *output = "Sets certain options to new values. (see the LIST command) Unrecognized, or server restricted "
-                  "setting changes will be ignored. If a value is not given, the current value is displayed for "
-                  "you.\n";
-        *output += usage;
+        Describe(output,
+                 "Sets certain options to new values. (see the LIST command) Unrecognized, or server "
+                 "restricted setting changes will be ignored. If a value is not given, the current value "
+                 "is displayed for you.\n",
+                 usage);
         return;
     }
     YGameObjects* engine = YGameObjects::Instance();

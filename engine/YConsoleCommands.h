@@ -6,6 +6,8 @@
 
 // A handler's usage line: the format with the row name in it.
 YString Usage(const char* format, const char* name);
+// Mode 1: the description, then the usage line.
+void Describe(YString* output, const char* description, const YString& usage);
 
 void ConsoleExec(YInterpreter* interpreter, const char* name, int mode, YString* output);
 void ConsoleHelp(YInterpreter* interpreter, const char* name, int mode, YString* output);

@@ -46,13 +46,6 @@ const char* const kActorHelp =
     "[attachee attachgroup]\n  KILL - clears out all matching actors\n  FLAG - Sets an actor flag [flag value]\n  "
     "ACTION - Makes actor perform action [action]\n  WATCH - displays vectors for given actor\n";
 
-// Mode 1: the description, then the usage line.
-void Describe(YString* output, const char* description, const YString& usage)
-{
-    *output = description;
-    *output += usage;
-}
-
 bool Is(const YString& word, const char* name) { return word.CompareNoCase(name) == 0; }
 
 YGameSession* Session() { return YGameObjects::Instance()->m_session; }
