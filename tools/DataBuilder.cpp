@@ -4,6 +4,8 @@
 //   rcvdata images DESCRIPTION FOLDER   writes the sample pictures a description lists
 //   rcvdata picture IMAGE               prints an image file as a bitmap body's picture
 //   rcvdata fonts-sprites FOLDER        writes the sample fonts and sprite pictures
+//   rcvdata textures DESCRIPTION FOLDER writes the sample ".ytx" textures a description lists
+//   rcvdata texture TEXTURE             prints a ".ytx" texture as text
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -14,6 +16,7 @@
 #include "tools/YSampleFonts.h"
 #include "tools/YSampleImages.h"
 #include "tools/YSampleSprites.h"
+#include "tools/YTextureCommands.h"
 
 namespace {
 
@@ -21,7 +24,8 @@ int Usage()
 {
     fprintf(stderr, "usage: rcvdata build DESCRIPTION CATALOG\n       rcvdata dump CATALOG [TEXT]\n"
                     "       rcvdata images DESCRIPTION FOLDER\n       rcvdata picture IMAGE\n"
-                    "       rcvdata fonts-sprites FOLDER\n");
+                    "       rcvdata fonts-sprites FOLDER\n       rcvdata textures DESCRIPTION FOLDER\n"
+                    "       rcvdata texture TEXTURE\n");
     return 2;
 }
 
@@ -128,5 +132,7 @@ int main(int argc, char** argv)
     if (argc == 4 && std::string(argv[1]) == "images") return Images(argv[2], argv[3]);
     if (argc == 3 && std::string(argv[1]) == "picture") return Picture(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "fonts-sprites") return FontsAndSprites(argv[2]);
+    int result = 0;
+    if (YTextureCommands::Run(argc, argv, result)) return result;
     return Usage();
 }

@@ -108,10 +108,7 @@ YImage* YSampleImages::Make(const std::string& pattern, int width, int height, b
     return image.release();
 }
 
-namespace {
-
-// Words of a line; quoted words keep their spaces and backslashes.
-std::vector<std::string> Words(const std::string& line)
+std::vector<std::string> YSampleImages::Words(const std::string& line)
 {
     std::vector<std::string> words;
     size_t i = 0;
@@ -135,14 +132,11 @@ std::vector<std::string> Words(const std::string& line)
     return words;
 }
 
-// Makes the folders of a relative file name below folder.
-void MakeFolders(const std::string& folder, const std::string& name)
+void YSampleImages::MakeFolders(const std::string& folder, const std::string& name)
 {
     for (size_t i = 0; i < name.size(); ++i)
         if (name[i] == '\\' || name[i] == '/') CreateDirectoryA((folder + "/" + name.substr(0, i)).c_str(), nullptr);
 }
-
-}  // namespace
 
 bool YSampleImages::WriteAll(const std::string& description, const std::string& folder, std::string& error)
 {
