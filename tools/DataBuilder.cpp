@@ -86,19 +86,7 @@ int Dump(const char* catalogName, const char* output)
 
 int Images(const char* description, const char* folder)
 {
-    std::ifstream in(description, std::ios::binary);
-    if (!in) {
-        fprintf(stderr, "rcvdata: cannot read %s\n", description);
-        return 1;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string error;
-    if (!YSampleImages::WriteAll(text.str(), folder, error)) {
-        fprintf(stderr, "%s: %s\n", description, error.c_str());
-        return 1;
-    }
-    return 0;
+    return YSampleImages::WriteFromFile(description, folder, YSampleImages::WriteAll);
 }
 
 int Picture(const char* image)

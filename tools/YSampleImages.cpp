@@ -1,7 +1,9 @@
 #include "tools/YSampleImages.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -130,6 +132,23 @@ std::vector<std::string> YSampleImages::Words(const std::string& line)
         }
     }
     return words;
+}
+
+int YSampleImages::WriteFromFile(const char* descriptionFile, const char* folder, WriteAllFn writeAll)
+{
+    std::ifstream in(descriptionFile, std::ios::binary);
+    if (!in) {
+        fprintf(stderr, "rcvdata: cannot read %s\n", descriptionFile);
+        return 1;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if (!writeAll(text.str(), folder, error)) {
+        fprintf(stderr, "%s: %s\n", descriptionFile, error.c_str());
+        return 1;
+    }
+    return 0;
 }
 
 void YSampleImages::MakeFolders(const std::string& folder, const std::string& name)

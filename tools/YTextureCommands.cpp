@@ -1,32 +1,14 @@
 #include "tools/YTextureCommands.h"
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "assets3d/YTexture2.h"
+#include "tools/YSampleImages.h"
 #include "tools/YSampleTextures.h"
 #include "tools/YTextureDump.h"
 
 namespace {
-
-int Textures(const char* description, const char* folder)
-{
-    std::ifstream in(description, std::ios::binary);
-    if (!in) {
-        fprintf(stderr, "rcvdata: cannot read %s\n", description);
-        return 1;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string error;
-    if (!YSampleTextures::WriteAll(text.str(), folder, error)) {
-        fprintf(stderr, "%s: %s\n", description, error.c_str());
-        return 1;
-    }
-    return 0;
-}
 
 int Texture(const char* file)
 {
@@ -48,7 +30,7 @@ bool YTextureCommands::Run(int argc, char** argv, int& result)
     if (argc < 2) return false;
     const std::string command = argv[1];
     if (argc == 4 && command == "textures") {
-        result = Textures(argv[2], argv[3]);
+        result = YSampleImages::WriteFromFile(argv[2], argv[3], YSampleTextures::WriteAll);
         return true;
     }
     if (argc == 3 && command == "texture") {
