@@ -53,8 +53,11 @@ bool YCommandInterpreter::ExecuteCommand(const YString& line, YString* output)
         if (ch == '"') {
             quoted = !quoted;
         } else if (!quoted && ch == ';') {
-            YString dropped;
-            ExecuteCommand(copy.Mid(start, i - start), &dropped);
+            // An empty piece runs nothing (Mid with a count of 0 keeps the rest).
+            if (i > start) {
+                YString dropped;
+                ExecuteCommand(copy.Mid(start, i - start), &dropped);
+            }
             start = i + 1;
         } else if (!quoted && ch == '\t') {
             copy.SetAt(i, ' ');

@@ -312,7 +312,11 @@ void WriteScriptLine(CStdioFile& file, const YString& head, const YString& comma
         int excess = line.GetLength() - LongestLine;
         if (excess <= 0) break;
         if (!withDescription || description.IsEmpty()) return;
-        description = description.Left(description.GetLength() > excess ? description.GetLength() - excess : 0);
+        // Left(0) would keep the whole text: a description shorter than the excess goes whole.
+        if (description.GetLength() > excess)
+            description = description.Left(description.GetLength() - excess);
+        else
+            description.Empty();
     }
     file.WriteString(line + "\n");
 }

@@ -126,3 +126,17 @@ TEST_F(CommandFileTest, FilesRunningEachOtherStopAtTheDepthLimit)
     std::string plain = WriteFile("later.cfg", "set sys_ui 2\n");
     EXPECT_EQ("Executed " + plain + " [1 commands]", Exec(plain, false));
 }
+
+TEST_F(CommandFileTest, LinesOfBareSemicolonsRunNothing)
+{
+    // A "config.cfg" holding ";" once overflowed the stack at start-up; the
+    // second line is a 255-character read that starts with ";".
+    const std::string chunk = ";" + std::string(254, 'x');
+    std::string path = WriteFile("semicolons.cfg", ";\n;;\n" + chunk + "set sys_map after\nset sys_ui 2;;\n");
+    bool result = false;
+    std::string output = Exec(path, false, &result);
+    EXPECT_TRUE(result);
+    EXPECT_STREQ("after", m_game->m_map);
+    EXPECT_EQ(2, m_game->m_ui);
+    EXPECT_NE(std::string::npos, output.find("[5 commands]"));
+}

@@ -125,6 +125,37 @@ TEST_F(CommandInterpreterTest, SemicolonsSplitOutsideQuotesOnly)
     EXPECT_STREQ("z", m_game->m_map);
 }
 
+TEST_F(CommandInterpreterTest, EmptyPiecesRunNothing)
+{
+    struct Case {
+        std::string line;
+        const char* map;
+        bool taken;
+    };
+    // Each of these once recursed on the whole rest of the line.
+    const Case cases[] = {
+        {";", "", false},
+        {";;", "", false},
+        {"set sys_map a;;set sys_plane b", "a", true},
+        {";set sys_map c", "c", true},
+        {"set sys_map d;;", "d", false},
+        {"; ;\t;set sys_map e", "e", true},
+        {";" + std::string(254, ' '), "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        m_game->m_map = "";
+        m_game->m_plane = "";
+        bool taken = !c.taken;
+        Run(c.line, &taken);
+        EXPECT_EQ(c.taken, taken);
+        EXPECT_STREQ(c.map, m_game->m_map);
+    }
+    Run("set sys_map a;;set sys_plane b");
+    EXPECT_STREQ("b", m_game->m_plane);
+    EXPECT_TRUE(m_session.m_calls.empty());
+}
+
 TEST_F(CommandInterpreterTest, TabsOutsideQuotesSeparateWords)
 {
     Run("set\tsys_map\t\"tab\there\"");
