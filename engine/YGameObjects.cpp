@@ -82,6 +82,9 @@ YAppInterfaceFactory* AppFactory(YInterfaceMgr* manager)
     return manager ? dynamic_cast<YAppInterfaceFactory*>(manager->GetFactory()) : nullptr;
 }
 
+// Script errors of the object parser are the program's own message boxes.
+void ShowScriptMessage(const char* text) { AfxMessageBox(text, MB_OK); }
+
 // The frame counter of the frame-rate measurement.
 DWORD g_lastMeasure = 0;
 int32_t g_framesSinceMeasure = 0;
@@ -141,6 +144,7 @@ YGameObjects::YGameObjects()
     m_objectParser = new YObjectParser;
     m_objectDefs = new YObjectDefList;
     m_objectParser->SetDefinitionList(m_objectDefs);
+    YObjectParser::SetMessageBoxHandler(ShowScriptMessage);
 
     m_session = new YGameSession;
     m_gameServer = new YGameServer;

@@ -241,3 +241,27 @@ TEST_F(CommandInterpreterTest, LinesOfAnOpenDefinitionGoToTheObjectParser)
     Run("set sys_map outside");
     EXPECT_STREQ("outside", m_game->m_map);
 }
+
+TEST_F(CommandInterpreterTest, ObjectScriptErrorsAreTheProgramsMessageBoxes)
+{
+    YObjectParser* parser = m_engine->m_objectParser;
+    ASSERT_NE(nullptr, parser);
+    struct Case {
+        const char* line;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"{", "Syntax Error: Invalid token '{'"},
+        {"}", "Syntax Error: Invalid token '}'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const int before = platform::MessageBoxCount();
+        EXPECT_EQ(0, parser->ParseLine(c.line));
+        ASSERT_EQ(before + 1, platform::MessageBoxCount());
+        EXPECT_NE(std::string::npos, std::string(platform::LastMessageBox()).find(c.shown));
+    }
+    // A script with a missing base says so in the box as well.
+    EXPECT_EQ(nullptr, parser->ParseFileInto("absent.ods", nullptr, "NoSuchBase"));
+    EXPECT_NE(std::string::npos, std::string(platform::LastMessageBox()).find("Base class not found: NoSuchBase"));
+}
