@@ -78,9 +78,10 @@ void YSprite::Serialize(CArchive& ar)
     }
     DeleteFrames();
     DWORD count = ar.ReadCount();
+    // Each frame is the sprite's own: a reference to one read before is refused.
     for (DWORD i = 0; i < count; ++i) {
-        YFrame* frame = static_cast<YFrame*>(ar.ReadObject(RUNTIME_CLASS(YFrame)));
-        if (frame && !m_frames.Find(frame)) m_frames.AddTail(frame);
+        YFrame* frame = static_cast<YFrame*>(ar.ReadOwnedObject(RUNTIME_CLASS(YFrame)));
+        if (frame) m_frames.AddTail(frame);
     }
 }
 

@@ -329,6 +329,49 @@ TEST_F(SpriteTest, ASchemaOneSpriteKeepsItsLaterValuesAtTheirDefaults)
     EXPECT_EQ(0u, frame->m_halfSize);
 }
 
+TEST_F(SpriteTest, AFrameOfAnotherSpriteIsRefused)
+{
+    // Two sprite bodies in one archive, as a catalog holds them; the second
+    // lists the first one's frame (object 2), or its own frame twice.
+    auto body = [](ByteWriter& w, const char* name, int frames) {
+        w.U32(1).U8(static_cast<uint32_t>(strlen(name)));
+        for (const char* p = name; *p; ++p) w.U8(static_cast<uint8_t>(*p));
+        w.U32(0).U32(0).U32(0).U32(8).U32(8).U32(0).U32(0).U32(0).U16(frames);
+    };
+    auto frame = [](ByteWriter& w) { w.U32(1).U8(0).U32(0).U32(0).U32(0).U32(8).U32(8).U32(0).U32(0); };
+    ByteWriter first;
+    body(first, "a", 1);
+    first.U16(0xFFFF).U16(1).U16(6);
+    for (const char* p = "YFrame"; *p; ++p) first.U8(static_cast<uint8_t>(*p));
+    frame(first);
+
+    ByteWriter other = first;
+    body(other, "b", 1);
+    other.U16(2);
+    ByteWriter twice = first;
+    body(twice, "b", 2);
+    twice.U16(0x8001);
+    frame(twice);
+    twice.U16(3);
+
+    for (const Bytes& bytes : {other.bytes, twice.bytes}) {
+        CMemFile file(const_cast<BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
+        YSprite one, two;
+        bool refused = false;
+        try {
+            CArchive ar(&file, CArchive::load);
+            one.Serialize(ar);
+            two.Serialize(ar);
+        } catch (CArchiveException* e) {
+            refused = e->m_cause == CArchiveException::badIndex;
+            e->Delete();
+        }
+        EXPECT_TRUE(refused);
+        ASSERT_EQ(1, one.GetFrameCount());
+        for (int i = 0; i < two.GetFrameCount(); ++i) EXPECT_NE(one.GetFrame(0), two.GetFrame(i));
+    }
+}
+
 TEST_F(SpriteTest, SpritesLoadFromFilesAndFolderLists)
 {
     ImageTempFolder empty;
