@@ -212,7 +212,7 @@ int YInputObjSettings::SetAxisSlot(int slot, int index)
 
 bool YInputObjSettings::SetVar(const YString& name, const YString& value, bool)
 {
-    int n = atoi(value);
+    int n = rcv_atoi(value);
     if (lstrcmpiA(name, "inp_aiming") == 0) {
         m_aiming = m_aimingY = n;
     } else if (lstrcmpiA(name, "inp_aiming_nload") == 0) {
