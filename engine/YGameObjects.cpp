@@ -21,6 +21,7 @@
 #include "foundation/YObjectDefList.h"
 #include "foundation/YObjectParser.h"
 #include "foundation/YResource.h"
+#include "foundation/YSineTable.h"
 #include "frontend/YAppInterfaceFactory.h"
 #include "frontend/YJukeBox.h"
 #include "game/YClientInfo.h"
@@ -113,6 +114,7 @@ YGameObjects::YGameObjects()
 {
     for (int i = 0; i < YSessionDesc::ParameterCount; ++i) m_sessionDesc.m_parameters[i] = SessionDefaults[i];
     InitMathDispatch(DetectCpuFeatures());
+    BuildSineTable();
     // The resource types every layer creates from catalogs.
     YGraphics2DResources::Register();
     YSoundResources::Register();
