@@ -86,6 +86,10 @@ int YObjectParser::ParseLine(LPCTSTR line)
         EndObject();
     } else if (word.CompareNoCase("OBJECT") == 0) {
         if (m_state != 0 && m_state != 2) return SyntaxError("OBJECT");
+        if (m_current && m_stack.GetCount() + 1 >= kMaxNesting) {
+            g_messageBox("Syntax Error: Definitions nested too deeply");
+            return 0;
+        }
         BeginObject();
         m_state = 1;
     } else if (word.CompareNoCase("SET") == 0) {

@@ -14,6 +14,9 @@ public:
     // kMaxIncludedFiles files in all (a file including itself twice would
     // otherwise read 2^16 files within the depth).
     enum { kMaxLineLength = 255, kMaxIncludeDepth = 16, kMaxIncludedFiles = 256 };
+    // Definitions open inside one another stop at this depth, so that
+    // deleting, copying and writing them never runs out of stack.
+    enum { kMaxNesting = 64 };
 
     YObjectParser();
     virtual ~YObjectParser();

@@ -205,6 +205,40 @@ TEST_F(ObjectParserTest, IncludesAreBoundedInAllNotOnlyInDepth)
     EXPECT_TRUE(g_messages.empty());
 }
 
+TEST_F(ObjectParserTest, DefinitionsNestedTooDeeplyAreRefused)
+{
+    // A hundred thousand nested definitions would overflow the stack when
+    // they are deleted; the parser stops opening them at its limit.
+    std::string text;
+    for (int i = 0; i < 100000; ++i) text += "OBJECT n\n{\n";
+    TempFolder::Write(folder / "deep.ods", text);
+    {
+        YObjectParser deep;
+        deep.SetDefinitionList(&definitions);
+        deep.Include((root + "deep.ods").c_str());
+        int open = 0;
+        for (YObjectDef* d = deep.GetCurrent(); d; d = d->GetParent()) ++open;
+        EXPECT_EQ(open, (int)YObjectParser::kMaxNesting);
+    }
+    ASSERT_FALSE(g_messages.empty());
+    EXPECT_EQ(g_messages[0], "Syntax Error: Definitions nested too deeply");
+
+    // Within the limit nothing changes: the innermost closes into its parent.
+    g_messages.clear();
+    std::vector<const char*> lines;
+    for (int i = 1; i < YObjectParser::kMaxNesting; ++i) {
+        lines.push_back("OBJECT n");
+        lines.push_back("{");
+    }
+    lines.push_back("OBJECT last");
+    lines.push_back("{");
+    for (int i = 0; i < YObjectParser::kMaxNesting; ++i) lines.push_back("}");
+    Lines(lines);
+    EXPECT_TRUE(g_messages.empty());
+    ASSERT_NE(definitions.Find("n"), nullptr);
+    EXPECT_EQ(parser.GetCurrent(), nullptr);
+}
+
 TEST_F(ObjectParserTest, LongLinesArriveInPiecesOf255)
 {
     std::string first = "SET k1 " + std::string(248, 'x');
