@@ -21,6 +21,7 @@
 #include "foundation/YObjectDefList.h"
 #include "foundation/YObjectParser.h"
 #include "foundation/YResource.h"
+#include "foundation/YSineTable.h"
 #include "frontend/YAppInterfaceFactory.h"
 #include "frontend/YJukeBox.h"
 #include "game/YClientInfo.h"
@@ -82,6 +83,9 @@ YAppInterfaceFactory* AppFactory(YInterfaceMgr* manager)
     return manager ? dynamic_cast<YAppInterfaceFactory*>(manager->GetFactory()) : nullptr;
 }
 
+// Script errors of the object parser are the program's own message boxes.
+void ShowScriptMessage(const char* text) { AfxMessageBox(text, MB_OK); }
+
 // The frame counter of the frame-rate measurement.
 DWORD g_lastMeasure = 0;
 int32_t g_framesSinceMeasure = 0;
@@ -110,6 +114,7 @@ YGameObjects::YGameObjects()
 {
     for (int i = 0; i < YSessionDesc::ParameterCount; ++i) m_sessionDesc.m_parameters[i] = SessionDefaults[i];
     InitMathDispatch(DetectCpuFeatures());
+    BuildSineTable();
     // The resource types every layer creates from catalogs.
     YGraphics2DResources::Register();
     YSoundResources::Register();
@@ -141,6 +146,7 @@ YGameObjects::YGameObjects()
     m_objectParser = new YObjectParser;
     m_objectDefs = new YObjectDefList;
     m_objectParser->SetDefinitionList(m_objectDefs);
+    YObjectParser::SetMessageBoxHandler(ShowScriptMessage);
 
     m_session = new YGameSession;
     m_gameServer = new YGameServer;
@@ -506,15 +512,17 @@ int YGameObjects::StartSubsystems()
             ClipCursor(&clip);
         }
         if (m_catalog && m_graphics) {
-            YResource* cursor = m_catalog->GetResource(kCursorType, CString("Cursor"), CString("Cursor"), 0);
+            // Loaded for the started display, the cursor has its surface at
+            // once; otherwise the display makes it when it starts.
+            const DWORD_PTR display =
+                m_graphics->m_started ? reinterpret_cast<DWORD_PTR>(static_cast<YDXDraw*>(m_graphics)) : 0;
+            YResource* cursor = m_catalog->GetResource(kCursorType, CString("Cursor"), CString("Cursor"), display);
             if (cursor) {
                 m_catalog->DetachResource(cursor);
                 m_cursor = cursor;
                 m_graphics->ExchangeAttached(cursor);
-                // Loaded without a display: its surface comes from the started one.
-                if (m_graphics->m_started) cursor->CreateSurfaces(m_graphics);
             }
-            YResource* again = m_catalog->GetResource(kCursorType, CString("Cursor"), CString("Cursor"), 0);
+            YResource* again = m_catalog->GetResource(kCursorType, CString("Cursor"), CString("Cursor"), display);
             if (again) m_catalog->ReleaseResource(again);
         }
         if (m_graphics) m_graphics->SetFont("small_yellow");

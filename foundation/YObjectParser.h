@@ -10,7 +10,17 @@ class YObjectDef;
 
 class YObjectParser {
 public:
-    enum { kMaxLineLength = 255, kMaxIncludeDepth = 16 };
+    // Includes stop at this depth, and one outermost include reads at most
+    // kMaxIncludedFiles files in all (a file including itself twice would
+    // otherwise read 2^16 files within the depth).
+    enum { kMaxLineLength = 255, kMaxIncludeDepth = 16, kMaxIncludedFiles = 256 };
+    // Definitions open inside one another stop at this depth, so that
+    // deleting, copying and writing them never runs out of stack.
+    enum { kMaxNesting = 64 };
+    // A definition is derived only while the copy keeps every tree within
+    // kMaxNesting and the definitions alive within kMaxLiveDefinitions:
+    // derivations from ever larger copies would otherwise grow as 2^lines.
+    enum { kMaxLiveDefinitions = 1 << 18 };
 
     YObjectParser();
     virtual ~YObjectParser();
@@ -34,6 +44,8 @@ public:
     YObjectDef* GetCurrent() const { return m_current; }
     int GetState() const { return m_state; }
     static int GetIncludeDepth();
+    // Files read under the latest outermost include.
+    static int GetIncludedFileCount();
 
     // Where syntax and script errors are shown (a plain OK message box).
     typedef void (*MessageBoxHandler)(const char* text);
@@ -43,6 +55,14 @@ private:
     void Push(YObjectDef* definition);
     void Reopen(YObjectDef* definition);
     int SyntaxError(const char* token);
+    // Shows the first include limit hit under one outermost include.
+    void IncludeLimit(LPCTSTR fileName, const char* reason);
+    // Deletes the definitions still open that nothing owns yet, innermost
+    // first (a re-opened child belongs to its open parent), and empties the stack.
+    void DiscardOpen();
+    // The number of definitions open now: the new one goes one level below.
+    int OpenCount() const { return m_current ? m_stack.GetCount() + 1 : 0; }
+    bool CanDerive(const YObjectDef* base) const;
 
     YObjectDef* m_current;
     YObjectDefList m_stack;
@@ -51,4 +71,5 @@ private:
     int m_state;
     YStringParser m_words;
     YString m_topLevelPath;
+    bool m_refused;
 };

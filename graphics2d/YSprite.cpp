@@ -1,6 +1,8 @@
 #include "graphics2d/YSprite.h"
 
 #include <algorithm>
+#include <set>
+#include <string>
 
 #include "foundation/YResourceVisitor.h"
 #include "graphics2d/YDIB.h"
@@ -78,10 +80,27 @@ void YSprite::Serialize(CArchive& ar)
     }
     DeleteFrames();
     DWORD count = ar.ReadCount();
+    // Each frame is the sprite's own: a reference to one read before is refused.
     for (DWORD i = 0; i < count; ++i) {
-        YFrame* frame = static_cast<YFrame*>(ar.ReadObject(RUNTIME_CLASS(YFrame)));
-        if (frame && !m_frames.Find(frame)) m_frames.AddTail(frame);
+        YFrame* frame = static_cast<YFrame*>(ar.ReadOwnedObject(RUNTIME_CLASS(YFrame)));
+        if (frame) m_frames.AddTail(frame);
     }
+    if (!IsSane()) AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
+}
+
+bool YSprite::IsSane()
+{
+    for (LONG value : {m_x, m_y, m_width, m_height})
+        if (!YFrame::InExtent(value)) return false;
+    if (m_width < 0 || m_height < 0 || m_halfSize < 0 || m_halfSize > 1) return false;
+    // The frames stacked into one surface (each picture once) must fit too.
+    std::set<std::string> pictures;
+    long long stack = 0;
+    for (POSITION pos = m_frames.GetHeadPosition(); pos;) {
+        YFrame* frame = m_frames.GetNext(pos);
+        if (pictures.insert(std::string(static_cast<LPCTSTR>(frame->m_imageName))).second) stack += frame->GetHeight();
+    }
+    return stack <= kMaxStack;
 }
 
 void YSprite::OnNotify(DWORD) { ReleaseSurface(); }
@@ -139,9 +158,13 @@ YResource* YSprite::CopyTo(YResource* target)
     return sprite;
 }
 
-YDXDraw* YSprite::SurfaceDisplay() const { return m_pSrcSurface ? m_pSrcSurface->GetDisplay() : nullptr; }
+YDXDraw* YSprite::SurfaceDisplay(DWORD_PTR context) const
+{
+    if (context) return reinterpret_cast<YDXDraw*>(context);
+    return m_pSrcSurface ? m_pSrcSurface->GetDisplay() : nullptr;
+}
 
-BOOL YSprite::LoadFromDirectories(CStringArray* directories, DWORD)
+BOOL YSprite::LoadFromDirectories(CStringArray* directories, DWORD_PTR context)
 {
     if (m_frames.IsEmpty()) return TRUE;
     if (!directories) return FALSE;
@@ -151,7 +174,7 @@ BOOL YSprite::LoadFromDirectories(CStringArray* directories, DWORD)
         const CString path = folder + "/" + first;
         if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) continue;
         m_imageDirectory = folder;
-        YDXDraw* display = SurfaceDisplay();
+        YDXDraw* display = SurfaceDisplay(context);
         if (!display) return TRUE;
         if (!CreateSurface(display)) return FALSE;
         return DrawFramesToSurface(folder);
@@ -159,9 +182,9 @@ BOOL YSprite::LoadFromDirectories(CStringArray* directories, DWORD)
     return FALSE;
 }
 
-BOOL YSprite::LoadFromPath(const CString& directory, DWORD)
+BOOL YSprite::LoadFromPath(const CString& directory, DWORD_PTR context)
 {
-    YDXDraw* display = SurfaceDisplay();
+    YDXDraw* display = SurfaceDisplay(context);
     if (!display) {
         if (!directory.IsEmpty()) m_imageDirectory = directory;
         return TRUE;

@@ -212,7 +212,7 @@ int YInputObjSettings::SetAxisSlot(int slot, int index)
 
 bool YInputObjSettings::SetVar(const YString& name, const YString& value, bool)
 {
-    int n = atoi(value);
+    int n = rcv_atoi(value);
     if (lstrcmpiA(name, "inp_aiming") == 0) {
         m_aiming = m_aimingY = n;
     } else if (lstrcmpiA(name, "inp_aiming_nload") == 0) {
@@ -312,7 +312,11 @@ void WriteScriptLine(CStdioFile& file, const YString& head, const YString& comma
         int excess = line.GetLength() - LongestLine;
         if (excess <= 0) break;
         if (!withDescription || description.IsEmpty()) return;
-        description = description.Left(description.GetLength() > excess ? description.GetLength() - excess : 0);
+        // Left(0) would keep the whole text: a description shorter than the excess goes whole.
+        if (description.GetLength() > excess)
+            description = description.Left(description.GetLength() - excess);
+        else
+            description.Empty();
     }
     file.WriteString(line + "\n");
 }
