@@ -1,5 +1,7 @@
 // Full-screen 640 x 480 blits: colour-keyed and alpha-blended, at 16 and 32
 // bits, each beside a memcpy of the same surface; the ratios come last.
+#include "foundation/YCpuInfo.h"
+#include "foundation/YFastMath.h"
 #include "graphics2d/YDXDraw.h"
 #include "graphics2d/YDXSurface.h"
 
@@ -132,6 +134,8 @@ private:
 
 int main(int argc, char** argv)
 {
+    // The alpha blend runs in the form the game installs for this processor.
+    InitMathDispatch(DetectCpuFeatures());
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     RatioReporter reporter;
