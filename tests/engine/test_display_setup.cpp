@@ -7,6 +7,9 @@
 #include <string>
 
 #include "ScopedForce.h"
+#include "engine/FixedFont.h"
+#include "foundation/YCatalog.h"
+#include "foundation/YCatalogItem.h"
 #include "foundation/YConfigData.h"
 #include "foundation/YGraphicsData.h"
 #include "foundation/YResource.h"
@@ -50,6 +53,15 @@ public:
     }
     int m_restores = 0;
     int m_creations = 0;
+};
+
+// A font that lives in memory only: loading it through the catalog reads nothing.
+class MemoryFont : public FixedFont {
+public:
+    MemoryFont() : FixedFont(6, 10) {}
+    BOOL LoadFromDirectories(CStringArray*, DWORD) override { return TRUE; }
+    BOOL LoadFromPath(const CString&, DWORD) override { return TRUE; }
+    BOOL CreateSurfaces(YDXDraw*) override { return TRUE; }
 };
 
 class DisplaySetup : public StartedDisplay {
@@ -198,6 +210,26 @@ TEST_F(DisplaySetup, AFullScreenFrameWaitsWhileTheDisplayIsAwayAndRestoresItAfte
     EXPECT_EQ(client.m_creations, 1);
     EXPECT_EQ(interface.m_log, "c+r+c+");
     m_graphics->RemoveDisplayClient(&client);
+}
+
+TEST_F(DisplaySetup, TheInterfaceFontGetsItsColour)
+{
+    YCatalog catalog;
+    YCatalogItem* item = new YCatalogItem(17, "Font", "small_yellow", "", 0, "", nullptr);
+    item->SetResource(new MemoryFont);
+    catalog.AddItem(item);
+    YCatalog* saved = m_engine->m_catalog;
+    m_engine->m_catalog = &catalog;
+    YFont* held = dynamic_cast<YFont*>(catalog.GetResource(17, "Font", "small_yellow", 0));
+    ASSERT_NE(held, nullptr);
+    held->SetTransparentColor(0x00123456);
+    m_graphics->SetFont("small_yellow");
+    EXPECT_EQ(m_graphics->m_font, held);
+    EXPECT_EQ(held->GetTransparentColor(), 0x00FF00FFu);
+    m_graphics->SetFont("");
+    EXPECT_EQ(m_graphics->m_font, nullptr);
+    catalog.ReleaseResource(held);
+    m_engine->m_catalog = saved;
 }
 
 TEST(GameState, StartsWithFifteenEmptyTextsClearFlagsAndTheWordAtMinusOne)
