@@ -17,7 +17,7 @@ using platform::DirectDrawPixelFormat;
 struct Picture {
     Picture(const DirectDrawPixelFormat& f, int w, int h) : format(f), width(w), height(h)
     {
-        pitch = w * f.Bytes() + 3;  // rows that do not start on a vector boundary
+        pitch = (w + 3) * f.Bytes();  // rows that do not start on a vector boundary
         bits.resize(static_cast<size_t>(pitch) * h);
     }
     uint32_t Get(int x, int y) const { return format.Read(&bits[static_cast<size_t>(y) * pitch + x * format.Bytes()]); }
