@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <ostream>
 #include <string>
 
 namespace {
@@ -109,9 +110,13 @@ public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && !run.error_occurred)
-                m_time[run.benchmark_name()] = run.GetAdjustedCPUTime();
+        // With repetitions the fastest run of each counts: other work on the machine only slows runs down.
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
+            const std::string name = run.run_name.str();
+            const double time = run.GetAdjustedCPUTime();
+            if (!m_time.count(name) || time < m_time[name]) m_time[name] = time;
+        }
     }
     void Finalize() override
     {
@@ -122,7 +127,9 @@ public:
             const std::string bits = name.substr(slash + 1, name.find('/', slash + 1) - slash - 1);
             const auto yardstick = m_time.find("Memcpy/" + bits);
             if (yardstick == m_time.end() || entry.second <= 0) continue;
-            printf("%-20s %6.1f %% of memcpy\n", name.c_str(), 100.0 * yardstick->second / entry.second);
+            char line[96];
+            snprintf(line, sizeof line, "%-20s %6.1f %% of memcpy\n", name.c_str(), 100.0 * yardstick->second / entry.second);
+            GetOutputStream() << line;
         }
         ConsoleReporter::Finalize();
     }

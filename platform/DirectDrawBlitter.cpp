@@ -69,6 +69,7 @@ struct KeyLanes<uint8_t> {
         return _mm_cmpeq_epi8(_mm_subs_epu8(offset, range), _mm_setzero_si128());
     }
     static __m128i Sub(__m128i a, __m128i b) { return _mm_sub_epi8(a, b); }
+    static __m128i Equal(__m128i a, __m128i b) { return _mm_cmpeq_epi8(a, b); }
 };
 
 template <>
@@ -79,6 +80,7 @@ struct KeyLanes<uint16_t> {
         return _mm_cmpeq_epi16(_mm_subs_epu16(offset, range), _mm_setzero_si128());
     }
     static __m128i Sub(__m128i a, __m128i b) { return _mm_sub_epi16(a, b); }
+    static __m128i Equal(__m128i a, __m128i b) { return _mm_cmpeq_epi16(a, b); }
 };
 
 template <>
@@ -92,10 +94,12 @@ struct KeyLanes<uint32_t> {
                              _mm_set1_epi32(-1));
     }
     static __m128i Sub(__m128i a, __m128i b) { return _mm_sub_epi32(a, b); }
+    static __m128i Equal(__m128i a, __m128i b) { return _mm_cmpeq_epi32(a, b); }
 };
 
-template <typename Pixel>
-void CopyKeyedRow(Pixel* out, const Pixel* in, int count, const KeyTest& key)
+// A range of keys, or the usual single key, which one compare finds.
+template <typename Pixel, bool Range>
+int CopyKeyedVectors(Pixel* out, const Pixel* in, int count, const KeyTest& key)
 {
     typedef KeyLanes<Pixel> Lanes;
     const int perVector = 16 / static_cast<int>(sizeof(Pixel));
@@ -103,17 +107,21 @@ void CopyKeyedRow(Pixel* out, const Pixel* in, int count, const KeyTest& key)
     int i = 0;
     for (; i + perVector <= count; i += perVector) {
         const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
-        const __m128i keyed = Lanes::Keyed(Lanes::Sub(_mm_and_si128(source, mask), low), range);
-        const int lanes = _mm_movemask_epi8(keyed);
-        if (lanes == 0xFFFF) continue;
+        const __m128i colour = _mm_and_si128(source, mask);
+        const __m128i keyed = Range ? Lanes::Keyed(Lanes::Sub(colour, low), range) : Lanes::Equal(colour, low);
+        if (_mm_movemask_epi8(keyed) == 0xFFFF) continue;
         __m128i* target = reinterpret_cast<__m128i*>(out + i);
-        if (lanes == 0) {
-            _mm_storeu_si128(target, source);
-            continue;
-        }
         const __m128i kept = _mm_and_si128(keyed, _mm_loadu_si128(target));
         _mm_storeu_si128(target, _mm_or_si128(kept, _mm_andnot_si128(keyed, source)));
     }
+    return i;
+}
+
+template <typename Pixel>
+void CopyKeyedRow(Pixel* out, const Pixel* in, int count, const KeyTest& key)
+{
+    const int i = key.high == key.low ? CopyKeyedVectors<Pixel, false>(out, in, count, key)
+                                      : CopyKeyedVectors<Pixel, true>(out, in, count, key);
     CopyKeyedSpan(out + i, in + i, count - i, key);
 }
 #else
