@@ -12,6 +12,7 @@
 #include <map>
 #include <ostream>
 #include <string>
+#include <unistd.h>
 
 namespace {
 // Benchmarks never open a window.
@@ -107,6 +108,8 @@ BENCHMARK(AlphaBlit)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 // The console table, then each blit's speed as a share of the memcpy at its depth.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
+    // Colours only on a terminal.
+    RatioReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
