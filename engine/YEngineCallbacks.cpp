@@ -1,5 +1,6 @@
 #include "engine/YEngineCallbacks.h"
 
+#include "engine/YCommandDialog.h"
 #include "engine/YCommandInterpreter.h"
 #include "engine/YGameObjects.h"
 #include "game/YClientInfo.h"
@@ -91,6 +92,11 @@ void CollisionCallback(DWORD_PTR, DWORD_PTR, DWORD_PTR) {}
 int ModalStep()
 {
     YGameObjects* engine = YGameObjects::Instance();
+    // Set again, the console moves to the end of the children and is drawn last.
+    if (engine->m_console && engine->m_interfaceMgr) {
+        YWindow* root = engine->m_interfaceMgr->GetRootWindow();
+        if (engine->m_console->GetParent() == root) engine->m_console->SetParent(root);
+    }
     if (engine->m_interfaceMgr) engine->m_interfaceMgr->Step();
     if (engine->m_sound) engine->m_sound->Update();
     if (engine->m_graphics) engine->m_graphics->RunFrame();

@@ -368,6 +368,7 @@ void YGameObjects::ResetState()
     m_fps = 0.0f;
     m_tie = 0;
     m_won = 0;
+    m_gameState.Reset();
 }
 
 void YGameObjects::RegisterAppSwitches()

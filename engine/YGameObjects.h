@@ -2,6 +2,7 @@
 // place where the subsystems meet.
 #pragma once
 
+#include "engine/YGameState.h"
 #include "foundation/YString.h"
 #include "game/YClientPhysics.h"
 #include "game/YGameActors.h"
@@ -170,6 +171,7 @@ public:
     float m_fps;
     uint8_t m_registering;
     uint8_t m_won;
+    YGameState m_gameState;
 
     // Suffix of the file SaveConfig writes before it replaces the old one.
     static const char* const SaveSuffix;

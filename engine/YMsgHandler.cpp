@@ -134,13 +134,23 @@ void YMsgHandler::OpenConsole(CWnd* frame)
     YGameObjects* engine = YGameObjects::Instance();
     YGraphics* graphics = engine->m_graphics;
     // The console writes in the interface font; without one there is no console.
-    if (!graphics || !graphics->m_font || !engine->m_console) return;
+    YFont* font = graphics ? dynamic_cast<YFont*>(graphics->m_font) : nullptr;
+    if (!font || !engine->m_console) return;
     // An F2 that reaches the window while the console runs does not open it again.
     if (engine->m_console->IsModal()) return;
-    RECT client = {0, 0, graphics->m_width, graphics->m_height};
-    if (frame && frame->m_hWnd) GetClientRect(frame->m_hWnd, &client);
-    client.bottom = client.top + (client.bottom - client.top) / 2;
-    engine->m_console->SetFont(dynamic_cast<YFont*>(graphics->m_font));
-    YSurfaceDC dc(graphics->m_back, 0);
-    engine->AttachConsole(&client, &dc);
+    const LONG h = font->TextExtent("ABCDEFGHIJKLMNOPQRSTUVWXYZ", -1).cy;
+    // Registered, the context loses its surface with the display and gets one back after it.
+    YSurfaceDC* context = new YSurfaceDC(graphics->m_back, 0);
+    graphics->AddClient(context);
+    context->SwapFont(font);
+    RECT rect = {0, 0, graphics->m_width, graphics->m_height};
+    if (frame && frame->m_hWnd) {
+        if (engine->m_borderless) GetWindowRect(frame->m_hWnd, &rect);
+        else GetClientRect(frame->m_hWnd, &rect);
+    }
+    rect.bottom = ((rect.bottom - rect.top) / 2 + h) & ~h;
+    engine->m_console->SetFont(font);
+    engine->AttachConsole(&rect, context);
+    graphics->RemoveClient(context);
+    delete context;
 }

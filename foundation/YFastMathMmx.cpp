@@ -9,6 +9,9 @@
 
 #include <mmintrin.h>
 #include <xmmintrin.h>
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 #include "foundation/YVector.h"
 
@@ -131,6 +134,122 @@ inline __m64 Broadcast(uint32_t w)
     return _mm_unpacklo_pi32(v, v);
 }
 
+#if defined(__SSE2__)
+// Four pixels at a time in SSE2, with the same words as the packed-word
+// blend below: (s * a + d * (255 - a)) >> 8 per channel, alpha 0 keeps the
+// destination, alpha 255 takes the source.  The channels travel as 32-bit
+// B, G, R, A lanes.
+struct BlendLanes {
+    __m128i zeroAlpha, fullAlpha, blended;
+};
+
+inline BlendLanes BlendFour(__m128i s, __m128i d)
+{
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i a = _mm_srli_epi32(s, 24);
+    BlendLanes out;
+    out.zeroAlpha = _mm_cmpeq_epi32(a, zero);
+    out.fullAlpha = _mm_cmpeq_epi32(a, _mm_set1_epi32(255));
+    const __m128i aWords = _mm_or_si128(a, _mm_slli_epi32(a, 16));
+    const __m128i waLo = _mm_unpacklo_epi32(aWords, aWords), waHi = _mm_unpackhi_epi32(aWords, aWords);
+    const __m128i w255 = _mm_set1_epi16(255);
+    const __m128i lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpacklo_epi8(s, zero), waLo),
+                                                    _mm_mullo_epi16(_mm_unpacklo_epi8(d, zero), _mm_sub_epi16(w255, waLo))),
+                                      8);
+    const __m128i hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(_mm_unpackhi_epi8(s, zero), waHi),
+                                                    _mm_mullo_epi16(_mm_unpackhi_epi8(d, zero), _mm_sub_epi16(w255, waHi))),
+                                      8);
+    out.blended = _mm_packus_epi16(lo, hi);
+    return out;
+}
+
+inline __m128i Select(__m128i mask, __m128i yes, __m128i no)
+{
+    return _mm_or_si128(_mm_and_si128(mask, yes), _mm_andnot_si128(mask, no));
+}
+
+// 32-bit destination: the blended colour keeps the destination's top byte.
+inline void BlendFour32(const uint8_t* src, uint8_t* dst)
+{
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i d = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+    const BlendLanes b = BlendFour(s, d);
+    const __m128i top = _mm_set1_epi32(static_cast<int>(0xFF000000u));
+    const __m128i mixed = _mm_or_si128(_mm_andnot_si128(top, b.blended), _mm_and_si128(top, d));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), Select(b.zeroAlpha, d, Select(b.fullAlpha, s, mixed)));
+}
+
+// The 16-bit layouts as shifts and masks: a field moves left into its byte
+// of the B, G, R lanes, and right out of it again.
+struct Layout16 {
+    uint32_t mask[3];
+    int expand[3];
+    int pack[3];
+};
+const Layout16 kLayout565 = {{0xF800, 0x07E0, 0x001F}, {8, 5, 3}, {8, 5, 3}};
+const Layout16 kLayout555 = {{0x7C00, 0x03E0, 0x001F}, {9, 6, 3}, {9, 6, 3}};
+const Layout16 kLayout444 = {{0x0F00, 0x00F0, 0x000F}, {12, 8, 4}, {12, 8, 4}};
+
+// A layout's masks and shift counts in registers, made once a row.
+struct Layout16Lanes {
+    explicit Layout16Lanes(const Layout16& f)
+    {
+        for (int c = 0; c < 3; ++c) {
+            mask[c] = _mm_set1_epi32(static_cast<int>(f.mask[c]));
+            expand[c] = _mm_cvtsi32_si128(f.expand[c]);
+            pack[c] = _mm_cvtsi32_si128(f.pack[c]);
+        }
+    }
+    __m128i mask[3], expand[3], pack[3];
+};
+
+inline __m128i Expand16(__m128i p, const Layout16Lanes& f)
+{
+    return _mm_or_si128(_mm_or_si128(_mm_sll_epi32(_mm_and_si128(p, f.mask[0]), f.expand[0]),
+                                     _mm_sll_epi32(_mm_and_si128(p, f.mask[1]), f.expand[1])),
+                        _mm_sll_epi32(_mm_and_si128(p, f.mask[2]), f.expand[2]));
+}
+
+inline __m128i Pack16(__m128i x, const Layout16Lanes& f)
+{
+    return _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srl_epi32(x, f.pack[0]), f.mask[0]),
+                                     _mm_and_si128(_mm_srl_epi32(x, f.pack[1]), f.mask[1])),
+                        _mm_and_si128(_mm_srl_epi32(x, f.pack[2]), f.mask[2]));
+}
+
+// Four 32-bit lanes holding 16-bit values to four words.
+inline __m128i Words(__m128i lanes)
+{
+    lanes = _mm_srai_epi32(_mm_slli_epi32(lanes, 16), 16);
+    return _mm_packs_epi32(lanes, lanes);
+}
+
+inline void BlendFour16(const uint8_t* src, uint8_t* dst, const Layout16Lanes& f)
+{
+    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i d16 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst));
+    const __m128i d = Expand16(_mm_unpacklo_epi16(d16, _mm_setzero_si128()), f);
+    const BlendLanes b = BlendFour(s, d);
+    const __m128i packed = Words(Pack16(Select(b.fullAlpha, s, b.blended), f));
+    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), Select(Words(b.zeroAlpha), d16, packed));
+}
+
+// Pixels blended here, four at a time from the start of the row.
+inline int32_t BlendRowVector(const uint8_t* srow, uint8_t* drow, int32_t width, fm_blend::Format format)
+{
+    int32_t i = 0;
+    if (format == fm_blend::k32) {
+        for (; i + 4 <= width; i += 4) BlendFour32(srow + 4 * i, drow + 4 * i);
+        return i;
+    }
+    const Layout16Lanes f(format == fm_blend::k555 ? kLayout555 : format == fm_blend::k444 ? kLayout444 : kLayout565);
+    for (; i + 4 <= width; i += 4) BlendFour16(srow + 4 * i, drow + 2 * i, f);
+    return i;
+}
+#else
+inline int32_t BlendRowVector(const uint8_t*, uint8_t*, int32_t, fm_blend::Format) { return 0; }
+#endif
+
 template <bool Extensions>
 void BlendRect(const void* src, int32_t srcX, int32_t srcY, int32_t width, int32_t height,
                int32_t srcPitch, void* dst, int32_t dstX, int32_t dstY, int32_t dstWidth,
@@ -146,8 +265,9 @@ void BlendRect(const void* src, int32_t srcX, int32_t srcY, int32_t width, int32
                     ptrdiff_t(dstX) * (dstBitsPerPixel / 8);
     const __m64 zero = _mm_setzero_si64();
     for (int32_t row = 0; row < height; ++row, srow += srcPitch, drow += dstPitch) {
+        const int32_t vectored = BlendRowVector(srow, drow, width, format);
         if (format == k32) {
-            for (int32_t i = 0; i < width; ++i) {
+            for (int32_t i = vectored; i < width; ++i) {
                 uint32_t s;
                 std::memcpy(&s, srow + 4 * i, 4);
                 const uint32_t a = s >> 24;
@@ -166,7 +286,7 @@ void BlendRect(const void* src, int32_t srcX, int32_t srcY, int32_t width, int32
             }
             continue;
         }
-        for (int32_t i = 0; i < width; ++i) {
+        for (int32_t i = vectored; i < width; ++i) {
             uint32_t s;
             std::memcpy(&s, srow + 4 * i, 4);
             const uint32_t a = s >> 24;

@@ -9,7 +9,7 @@ const HRESULT YDXDRIVERS_NODEVICE = static_cast<HRESULT>(0x81000002);    // no d
 const HRESULT YDXDRIVERS_NOACCEPTED = static_cast<HRESULT>(0x81000003);  // none accepted
 const HRESULT YDXDRIVERS_NODISPLAY = static_cast<HRESULT>(0x81000001);   // no driver named "display"
 
-typedef long (*YDXDeviceConfirm)(void* argument);
+typedef LONG (*YDXDeviceConfirm)(void* argument);
 
 class YDXDrawDrivers : public CObject {
     DECLARE_DYNAMIC(YDXDrawDrivers)

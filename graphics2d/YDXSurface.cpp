@@ -248,7 +248,7 @@ int YDXSurface::GetBackBuffer(YDXSurface* backBuffer)
     return 1;
 }
 
-int YDXSurface::Clear(RECT* rect, long colour)
+int YDXSurface::Clear(RECT* rect, LONG colour)
 {
     YDXMethod method(m_method, "Clear");
     if (!m_surface) return 0;

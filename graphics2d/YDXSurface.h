@@ -27,7 +27,7 @@ public:
     int CreatePrimarySurface(YDXDraw* display, int bufferCount, DWORD caps);
     int GetBackBuffer(YDXSurface* backBuffer);
 
-    int Clear(RECT* rect, long colour);
+    int Clear(RECT* rect, LONG colour);
     int Blt(YDXSurface* source, RECT* destRect, RECT* sourceRect, int useColourKey, int mirrorLeftRight,
             int mirrorUpDown);
     int BltAlpha(YDXSurface* source, int x, int y, RECT* sourceRect);

@@ -68,6 +68,7 @@ public:
     void SetColumns(int columns) { m_columns = columns; }
     void SetPalettised(DWORD palettised) { m_palettised = palettised; }
     void SetTransparentColor(COLORREF colour) { m_transparentColor = colour; }
+    COLORREF GetTransparentColor() const { return m_transparentColor; }
 
     YDXSurface* GetGlyphSurface() const { return m_glyphSurface; }
     const CString& GetImagePath() const { return m_imagePath; }

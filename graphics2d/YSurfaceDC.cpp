@@ -156,6 +156,7 @@ void YSurfaceDC::TextOut(int x, int y, const CString& text, int length)
     }
     HDC dc = BorrowDC();
     if (!dc) return;
+    if (length < 0 || length > text.GetLength()) length = text.GetLength();
     HGDIOBJ oldFont = PrepareText(dc);
     ::TextOutA(dc, x, y, text, length);
     if (oldFont) ::SelectObject(dc, oldFont);
@@ -234,8 +235,12 @@ int YSurfaceDC::Create(int width, int height, YDXDraw* display)
 void YSurfaceDC::Lose()
 {
     if (!m_surface) return;
-    m_width = m_surface->GetWidth();
-    m_height = m_surface->GetHeight();
+    // An empty surface (a failed rebuild) has no size: keep the last good one.
+    const DWORD width = m_surface->GetWidth(), height = m_surface->GetHeight();
+    if (width && height) {
+        m_width = width;
+        m_height = height;
+    }
     delete m_surface;
     m_surface = nullptr;
 }

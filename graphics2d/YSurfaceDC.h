@@ -40,7 +40,7 @@ public:
     // A system-memory surface of that size, keyed on magenta.
     virtual int Create(int width, int height, YDXDraw* display);
 
-    // Keeps the size, deletes the surface.
+    // Keeps the last good size, deletes the surface.
     void Lose();
     void ReleaseSurface() { Lose(); }
     // A new surface of the kept size.

@@ -43,6 +43,15 @@ int YInterfaceMgr::Refresh()
     return 1;
 }
 
+// The layers hold no surfaces of their own yet.
+BOOL YInterfaceMgr::ReleaseSurfaces() { return TRUE; }
+
+BOOL YInterfaceMgr::RestoreSurfaces(YDXDraw*)
+{
+    Refresh();
+    return TRUE;
+}
+
 int YInterfaceMgr::PutLayout(int at, bool texture, const char* layer, int32_t textureId, const char* script, int flags,
                              const char* handler)
 {

@@ -9,6 +9,7 @@
 #include "platform/win32.h"
 
 class YInterfaceFactory;
+class YDXDraw;
 class YWindow;
 
 class YInterfaceMgr {
@@ -25,6 +26,10 @@ public:
     virtual void Draw(HDC dc);
     void SetClientRect(int left, int top, int right, int bottom);
     int Refresh();
+    // Told before a display change: the layers let their surfaces go.
+    virtual BOOL ReleaseSurfaces();
+    // Told after it with the new display: everything is drawn again.
+    virtual BOOL RestoreSurfaces(YDXDraw* display);
 
     // Layout flags.
     enum { LayoutShow = 0x1, LayoutModal = 0x2 };

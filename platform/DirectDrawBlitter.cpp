@@ -2,6 +2,10 @@
 
 #include <vector>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace platform {
 namespace {
 struct KeyTest {
@@ -40,6 +44,94 @@ int MapRow(const BlitParams& p, int y)
     return static_cast<int>(p.source.top + offset * sh / dh);
 }
 
+// Copies the pixels of one row whose colour bits lie outside the key range.
+template <typename Pixel>
+void CopyKeyedSpan(Pixel* out, const Pixel* in, int count, const KeyTest& key)
+{
+    for (int i = 0; i < count; ++i) {
+        const uint32_t value = static_cast<uint32_t>(in[i]) & key.mask;
+        if (value < key.low || value > key.high) out[i] = in[i];
+    }
+}
+
+#if defined(__SSE2__)
+// Sixteen bytes of pixels at a time: (value & mask) - low, compared unsigned
+// with high - low, gives the keyed lanes; all keyed skips the store, none
+// keyed stores the source, a mix blends with the destination.
+template <typename Pixel>
+struct KeyLanes;
+
+template <>
+struct KeyLanes<uint8_t> {
+    static __m128i Set(uint32_t v) { return _mm_set1_epi8(static_cast<char>(v)); }
+    static __m128i Keyed(__m128i offset, __m128i range)
+    {
+        return _mm_cmpeq_epi8(_mm_subs_epu8(offset, range), _mm_setzero_si128());
+    }
+    static __m128i Sub(__m128i a, __m128i b) { return _mm_sub_epi8(a, b); }
+    static __m128i Equal(__m128i a, __m128i b) { return _mm_cmpeq_epi8(a, b); }
+};
+
+template <>
+struct KeyLanes<uint16_t> {
+    static __m128i Set(uint32_t v) { return _mm_set1_epi16(static_cast<short>(v)); }
+    static __m128i Keyed(__m128i offset, __m128i range)
+    {
+        return _mm_cmpeq_epi16(_mm_subs_epu16(offset, range), _mm_setzero_si128());
+    }
+    static __m128i Sub(__m128i a, __m128i b) { return _mm_sub_epi16(a, b); }
+    static __m128i Equal(__m128i a, __m128i b) { return _mm_cmpeq_epi16(a, b); }
+};
+
+template <>
+struct KeyLanes<uint32_t> {
+    static __m128i Set(uint32_t v) { return _mm_set1_epi32(static_cast<int>(v)); }
+    // No unsigned 32-bit compare: flip the sign bits and compare signed.
+    static __m128i Keyed(__m128i offset, __m128i range)
+    {
+        const __m128i sign = _mm_set1_epi32(static_cast<int>(0x80000000u));
+        return _mm_xor_si128(_mm_cmpgt_epi32(_mm_xor_si128(offset, sign), _mm_xor_si128(range, sign)),
+                             _mm_set1_epi32(-1));
+    }
+    static __m128i Sub(__m128i a, __m128i b) { return _mm_sub_epi32(a, b); }
+    static __m128i Equal(__m128i a, __m128i b) { return _mm_cmpeq_epi32(a, b); }
+};
+
+// A range of keys, or the usual single key, which one compare finds.
+template <typename Pixel, bool Range>
+int CopyKeyedVectors(Pixel* out, const Pixel* in, int count, const KeyTest& key)
+{
+    typedef KeyLanes<Pixel> Lanes;
+    const int perVector = 16 / static_cast<int>(sizeof(Pixel));
+    const __m128i mask = Lanes::Set(key.mask), low = Lanes::Set(key.low), range = Lanes::Set(key.high - key.low);
+    int i = 0;
+    for (; i + perVector <= count; i += perVector) {
+        const __m128i source = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+        const __m128i colour = _mm_and_si128(source, mask);
+        const __m128i keyed = Range ? Lanes::Keyed(Lanes::Sub(colour, low), range) : Lanes::Equal(colour, low);
+        if (_mm_movemask_epi8(keyed) == 0xFFFF) continue;
+        __m128i* target = reinterpret_cast<__m128i*>(out + i);
+        const __m128i kept = _mm_and_si128(keyed, _mm_loadu_si128(target));
+        _mm_storeu_si128(target, _mm_or_si128(kept, _mm_andnot_si128(keyed, source)));
+    }
+    return i;
+}
+
+template <typename Pixel>
+void CopyKeyedRow(Pixel* out, const Pixel* in, int count, const KeyTest& key)
+{
+    const int i = key.high == key.low ? CopyKeyedVectors<Pixel, false>(out, in, count, key)
+                                      : CopyKeyedVectors<Pixel, true>(out, in, count, key);
+    CopyKeyedSpan(out + i, in + i, count - i, key);
+}
+#else
+template <typename Pixel>
+void CopyKeyedRow(Pixel* out, const Pixel* in, int count, const KeyTest& key)
+{
+    CopyKeyedSpan(out, in, count, key);
+}
+#endif
+
 // Same layout, no stretch, no mirror: the common sprite blit.
 template <typename Pixel>
 void CopyKeyedRows(const BlitImage& dest, const BlitImage& source, const BlitParams& p, const RECT& clip,
@@ -51,11 +143,7 @@ void CopyKeyedRows(const BlitImage& dest, const BlitImage& source, const BlitPar
         int sy = p.source.top + (y - p.dest.top);
         const Pixel* in = reinterpret_cast<const Pixel*>(source.bits + static_cast<size_t>(sy) * source.pitch) + sx;
         Pixel* out = reinterpret_cast<Pixel*>(dest.bits + static_cast<size_t>(y) * dest.pitch) + clip.left;
-        const uint32_t mask = sourceKey.mask, low = sourceKey.low, high = sourceKey.high;
-        for (int i = 0; i < width; ++i) {
-            uint32_t value = static_cast<uint32_t>(in[i]) & mask;
-            if (value < low || value > high) out[i] = in[i];
-        }
+        CopyKeyedRow(out, in, width, sourceKey);
     }
 }
 }  // namespace

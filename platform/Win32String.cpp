@@ -146,14 +146,14 @@ char* _itoa(int value, char* buffer, int radix)
     return SignedToText(value, buffer, radix);
 }
 
-char* _ltoa(long value, char* buffer, int radix)
+char* _ltoa(LONG value, char* buffer, int radix)
 {
-    return SignedToText(static_cast<int32_t>(value), buffer, radix);
+    return SignedToText(value, buffer, radix);
 }
 
-char* _ultoa(unsigned long value, char* buffer, int radix)
+char* _ultoa(DWORD value, char* buffer, int radix)
 {
-    return UnsignedToText(static_cast<uint32_t>(value), false, buffer, radix);
+    return UnsignedToText(value, false, buffer, radix);
 }
 
 int rcv_atoi(const char* text)

@@ -210,8 +210,8 @@ int _strnicmp(const char* a, const char* b, size_t n);
 #define strlwr _strlwr
 #define strrev _strrev
 char* _itoa(int value, char* buffer, int radix);
-char* _ltoa(long value, char* buffer, int radix);
-char* _ultoa(unsigned long value, char* buffer, int radix);
+char* _ltoa(LONG value, char* buffer, int radix);
+char* _ultoa(DWORD value, char* buffer, int radix);
 #define itoa _itoa
 #define ltoa _ltoa
 // The Windows run-time's atoi: blanks, a sign, decimal digits; a value past

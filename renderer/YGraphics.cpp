@@ -22,6 +22,8 @@ namespace {
 const char* const kNoDirectDraw7 =
     "DirectDraw 7 isn't installed\nPlease Re-install Vantorra 4\nPress OK to Terminate this application.";
 const int kFontType = 17;
+// The interface font's colour: its caches are keyed on the colour its glyph pictures are drawn on.
+const COLORREF kFontColour = 0x00FF00FF;
 
 YDisplayDescriptor g_display;
 YDeviceDescriptor g_device;
@@ -165,6 +167,7 @@ int YGraphics::StartDisplay()
     YGameObjects* engine = YGameObjects::Instance();
     SetRectEmpty(&m_blitRect);
     ReleaseClients();
+    if (engine->m_interfaceMgr) engine->m_interfaceMgr->ReleaseSurfaces();
     ReleaseSurfaces();
 
     if (!m_fullScreen) {
@@ -258,7 +261,7 @@ int YGraphics::StartDisplay()
     }
     if (m_started) RebuildClients();
     if (engine->m_renderer) engine->m_renderer->EvictTextures();
-    if (engine->m_interfaceMgr) engine->m_interfaceMgr->Refresh();
+    if (engine->m_interfaceMgr) engine->m_interfaceMgr->RestoreSurfaces(this);
     return result;
 }
 
@@ -292,6 +295,7 @@ void YGraphics::SetFont(const char* name)
     m_font = engine->m_catalog->GetResource(kFontType, CString("Font"), CString(name), display);
     if (!m_font) return;
     YFont* font = dynamic_cast<YFont*>(m_font);
+    if (font) font->SetTransparentColor(kFontColour);
     if (font && !font->GetGlyphSurface() && m_started) m_font->CreateSurfaces(this);
     AddDisplayClient(m_font);
 }
@@ -322,7 +326,7 @@ int YGraphics::RunFrame()
                 YResource* client = AsResource(m_displayClients.GetNext(at));
                 if (client) client->Restore(this);
             }
-            if (engine->m_interfaceMgr) engine->m_interfaceMgr->Refresh();
+            if (engine->m_interfaceMgr) engine->m_interfaceMgr->RestoreSurfaces(this);
             if (engine->m_renderer) engine->m_renderer->EvictTextures();
             m_lost = 0;
         }

@@ -104,10 +104,13 @@ std::vector<DisplayMode> Backend::StandardModes()
     static const int sizes[][2] = {{640, 480}, {800, 600}, {1024, 768}};
     static const int depths[] = {8, 16, 24, 32};
     bool only24 = Environment::Forced("only24");
+    // "no24" and "no32": a display without modes of that depth.
+    bool no24 = Environment::Forced("no24"), no32 = Environment::Forced("no32");
     std::vector<DisplayMode> modes;
     for (const auto& size : sizes)
         for (int depth : depths)
-            if (!only24 || depth == 24) modes.push_back(DisplayMode{size[0], size[1], depth});
+            if ((!only24 || depth == 24) && !(no24 && depth == 24) && !(no32 && depth == 32))
+                modes.push_back(DisplayMode{size[0], size[1], depth});
     return modes;
 }
 }  // namespace platform

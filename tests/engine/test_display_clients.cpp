@@ -6,13 +6,10 @@
 #include <memory>
 #include <string>
 
-#include "engine/YGameObjects.h"
-#include "engine/YKestrixFrame.h"
+#include "engine/DisplayFixture.h"
 #include "foundation/YResource.h"
-#include "graphics2d/YDXDrawDrivers.h"
 #include "graphics2d/YDXSurface.h"
 #include "graphics2d/YSurfaceDC.h"
-#include "renderer/YGraphics.h"
 
 namespace {
 // Writes "r" for a release and "c" for a creation with the graphics object.
@@ -33,29 +30,7 @@ public:
     std::string m_log;
 };
 
-class DisplayClients : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        m_engine = YGameObjects::Instance();
-        m_frame = new YKestrixFrame;
-        ASSERT_TRUE(m_frame->Create(nullptr, "RC Volaro", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU));
-        m_engine->m_hWnd = m_frame->m_hWnd;
-        m_graphics = m_engine->m_graphics;
-        ASSERT_EQ(YDXDrawDrivers::Enumerate(nullptr), 0);
-        ASSERT_EQ(m_graphics->StartDisplay(), 1);
-    }
-    void TearDown() override
-    {
-        m_graphics->ReleaseSurfaces();
-        m_engine->m_hWnd = nullptr;
-        DestroyWindow(m_frame->m_hWnd);
-    }
-
-    YGameObjects* m_engine = nullptr;
-    YKestrixFrame* m_frame = nullptr;
-    YGraphics* m_graphics = nullptr;
-};
+class DisplayClients : public StartedDisplay {};
 }  // namespace
 
 TEST_F(DisplayClients, ClientsAreToldAroundEachRestartUntilRemoved)

@@ -536,6 +536,59 @@ TEST_F(FastMathForms, BlendFormsAgreeOnRandomImages)
     }
 }
 
+// The packed-word blend, one pixel at a time: weights a and 255 - a, alpha 0
+// keeps the destination, 255 takes the source, a 32-bit destination keeps its
+// top byte.
+uint32_t PackedWordBlend(uint32_t s, uint32_t p, int bpp, uint32_t redMask)
+{
+    const uint32_t a = s >> 24;
+    if (a == 0) return p;
+    const uint32_t sr = (s >> 16) & 255, sg = (s >> 8) & 255, sb = s & 255;
+    auto mix = [a](uint32_t from, uint32_t to) { return (from * a + to * (255 - a)) >> 8; };
+    if (bpp == 32) {
+        if (a == 255) return s;
+        return (p & 0xFF000000u) | (mix(sr, (p >> 16) & 255) << 16) | (mix(sg, (p >> 8) & 255) << 8) | mix(sb, p & 255);
+    }
+    const fm_blend::Format f = fm_blend::FormatOf(bpp, redMask);
+    uint32_t r = sr, g = sg, b = sb;
+    if (a != 255) {
+        uint32_t dr, dg, db;
+        fm_blend::Expand(f, p, dr, dg, db);
+        r = mix(sr, dr), g = mix(sg, dg), b = mix(sb, db);
+    }
+    return fm_blend::Pack(f, r, g, b);
+}
+
+TEST_F(FastMathForms, PackedWordBlendsMatchTheOnePixelRuleExactly)
+{
+    std::mt19937 rng(0x1999);
+    for (MathForm form : kBuilt) {
+        const YFastMath& t = MathFormTable(form);
+        if (!t.AlphaBlendRect || PrecisionOf(form, kEntryAlphaBlendRect) != Precision::BlendWeights) continue;
+        for (const Format& fmt : kFormats)
+            for (int round = 0; round < 40; ++round) {
+                // Widths 1 to 13 from odd offsets: whole groups of pixels and the rest.
+                const int w = 1 + int(rng() % 13), h = 1 + int(rng() % 3), sx = int(rng() % 3), dx = int(rng() % 3);
+                Surface dst(16, 4, fmt.bpp, fmt.redMask);
+                for (uint8_t& byte : dst.bytes) byte = uint8_t(rng());
+                Surface want = dst;
+                std::vector<uint32_t> src(16 * 4);
+                for (uint32_t& v : src) {
+                    v = rng();
+                    if (v % 4 == 0) v &= 0x00FFFFFF;
+                    if (v % 4 == 1) v |= 0xFF000000;
+                }
+                Blend(t, src, 16, sx, 0, w, h, dst, dx, 1);
+                for (int y = 0; y < h && 1 + y < want.height; ++y)
+                    for (int x = 0; x < w && dx + x < want.width; ++x)
+                        want.SetPixel(dx + x, 1 + y,
+                                      PackedWordBlend(src[size_t(y) * 16 + sx + x], want.Pixel(dx + x, 1 + y), fmt.bpp,
+                                                      fmt.redMask));
+                ASSERT_EQ(dst.bytes, want.bytes) << MathFormName(form) << " " << fmt.name << " width " << w;
+            }
+    }
+}
+
 TEST(FastMathTable, DispatchedCallsReachTheInstalledForm)
 {
     ASSERT_EQ(InitMathDispatch(0x24F), 1);

@@ -6,14 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include "ScopedForce.h"
+
 #include <cstdlib>
 #include <vector>
-
-class ScopedForce {
-public:
-    explicit ScopedForce(const char* value) { setenv("RCV_FORCE", value, 1); }
-    ~ScopedForce() { unsetenv("RCV_FORCE"); }
-};
 
 inline DDPIXELFORMAT RgbFormat(int bits, DWORD r, DWORD g, DWORD b, DWORD a = 0)
 {

@@ -52,7 +52,7 @@ TEST_F(YDXDrawDriversTest, FallsBackToEmulationThenToTheFirstDevice)
         EXPECT_STREQ("RGB Emulation", static_cast<const char*>(YDXDrawDrivers::GetSelectedDeviceName("display")));
     }
     // The confirmation function can refuse every device.
-    EXPECT_EQ(YDXDRIVERS_NOACCEPTED, YDXDrawDrivers::Enumerate([](void*) -> long { return -1; }));
+    EXPECT_EQ(YDXDRIVERS_NOACCEPTED, YDXDrawDrivers::Enumerate([](void*) -> LONG { return -1; }));
     EXPECT_EQ(2u, YDXDrawDrivers::GetEnumeratedCount());
 }
 

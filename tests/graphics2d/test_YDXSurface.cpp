@@ -81,6 +81,11 @@ TEST_F(YDXSurfaceTest, ClearFillsWithTheKeyUnlessGivenAPositiveColour)
     RECT first = {0, 0, 1, 1};
     ASSERT_EQ(1, s.Clear(&first, -5));
     EXPECT_EQ((std::vector<uint32_t>{0xF81F, 0x1234}), Read(s));
+    // All bits set is -1 in the game's 32-bit colour, so the key again.
+    ASSERT_EQ(1, s.Clear(nullptr, 0x1234));
+    const DWORD allBits = 0xFFFFFFFF;
+    ASSERT_EQ(1, s.Clear(&first, allBits));
+    EXPECT_EQ((std::vector<uint32_t>{0xF81F, 0x1234}), Read(s));
 }
 
 TEST_F(YDXSurfaceTest, BltUsesTheKeyOnlyWhenAskedAndTheSourceHasOne)
@@ -116,6 +121,68 @@ TEST_F(YDXSurfaceTest, ForcedLossMakesBltRestoreBothSurfacesAndRetryOnce)
     EXPECT_EQ(2, bitmap.draws);
     EXPECT_EQ(0x02020202u, Read(dest)[3]);
     EXPECT_STREQ("", dest.GetMethod());
+}
+
+TEST_F(YDXSurfaceTest, RestoreAfterAModeChangeRecreatesTheSurface)
+{
+    HWND window = reinterpret_cast<HWND>(1);
+    ASSERT_EQ(1, display.SetMode(1, window));
+    ASSERT_EQ(1, display.SetDisplayMode(640, 480, 16, 0, 0));
+    CountingBitmap bitmap;
+    YDXSurface image("image"), plain("plain"), dest("dest");
+    ASSERT_EQ(1, image.CreateSurfaceFromResource(&bitmap, &display, 0, 0, 0));
+    ASSERT_EQ(1, image.SetTransparentColor(0x00FF00FF));
+    Make(plain, 2, 2, kX888);
+    Make(dest, 2, 2, k565);
+    const DWORD key = image.GetKeyValue();
+
+    // Another mode loses every surface; plain Restore now says the mode is wrong.
+    ASSERT_EQ(1, display.SetDisplayMode(800, 600, 32, 0, 0));
+    EXPECT_EQ(0, plain.Restore(nullptr));
+    EXPECT_EQ(DDERR_WRONGMODE, plain.GetLastResult());
+    EXPECT_STREQ("[YDXSurface ( 2 x 2 )::Restore] { plain }:DDERR_WRONGMODE\n", plain.GetLastErrorText());
+
+    ASSERT_EQ(1, image.Restore(&display));
+    EXPECT_EQ(DD_OK, image.GetSurface()->IsLost());
+    EXPECT_EQ(2, bitmap.draws);  // redrawn into the new surface
+    EXPECT_EQ(2u, image.GetWidth());
+    EXPECT_EQ(image.GetDescription().ddpfPixelFormat.dwRGBBitCount, 16u);
+    DDCOLORKEY kept;
+    ASSERT_EQ(DD_OK, image.GetSurface()->GetColorKey(DDCKEY_SRCBLT, &kept));
+    EXPECT_EQ(key, kept.dwColorSpaceLowValue);
+
+    // Blt re-creates a lost destination on its own (and redraws the source) before its one retry.
+    ASSERT_EQ(1, dest.Blt(&image, nullptr, nullptr, 0, 0, 0));
+    EXPECT_EQ(DD_OK, dest.GetSurface()->IsLost());
+    EXPECT_EQ(3, bitmap.draws);
+    EXPECT_EQ((std::vector<uint32_t>{0x0303, 0x0303, 0x0303, 0x0303}), Read(dest));
+    EXPECT_EQ(1, display.SetMode(0, window));
+}
+
+TEST_F(YDXSurfaceTest, SetPaletteRestoresALostSurfaceAndRetriesOnce)
+{
+    CountingBitmap bitmap;
+    YDXPalette palette;
+    ASSERT_EQ(1, palette.CreatePalette(&bitmap, &display, 1));
+    YDXSurface s("indexed");
+    ASSERT_EQ(1, s.CreateSurfaceFromResource(&bitmap, &display, 1, 0, 0));
+    platform::DDrawLoseAllSurfaces();
+    ASSERT_EQ(1, s.SetPalette(&palette));
+    EXPECT_EQ(DD_OK, s.GetSurface()->IsLost());
+    EXPECT_EQ(2, bitmap.draws);
+    IDirectDrawPalette* attached = nullptr;
+    ASSERT_EQ(DD_OK, s.GetSurface()->GetPalette(&attached));
+    EXPECT_EQ(palette.GetPalette(), attached);
+    attached->Release();
+    EXPECT_STREQ("", s.GetMethod());
+
+    // A surface that Restore cannot bring back fails with the second result.
+    YDXSurface borrowed("borrowed");
+    borrowed.SetExternal(s.GetSurface(), &display);
+    platform::DDrawLoseAllSurfaces();
+    EXPECT_EQ(0, borrowed.SetPalette(&palette));
+    EXPECT_EQ(DDERR_SURFACELOST, borrowed.GetLastResult());
+    EXPECT_STREQ("[YDXSurface ( 2 x 2 )::SetPalette] { borrowed }:DDERR_SURFACELOST\n", borrowed.GetLastErrorText());
 }
 
 TEST_F(YDXSurfaceTest, ErrorTextNamesSizeMethodAndABoundedName)

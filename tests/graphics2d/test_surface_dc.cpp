@@ -71,7 +71,7 @@ TEST_F(SurfaceDCTest, InvertRectMergesInsteadOfInverting)
 {
     const COLORREF dark = RGB(0x80, 0x00, 0x00);
     std::unique_ptr<YDXSurface> target = Target(7, 6);
-    target->Clear(nullptr, static_cast<long>(PixelOf(*target, dark)));
+    target->Clear(nullptr, static_cast<LONG>(PixelOf(*target, dark)));
     YSurfaceDC dc(target.get(), 0);
     RECT r = {1, 1, 5, 5};
     EXPECT_EQ(1, dc.InvertRect(&r));
@@ -245,7 +245,7 @@ TEST_F(SurfaceDCTest, ALostContextDrawsNothingAndARebuiltOneDrawsTheSame)
     YDXSurface* first = dc.GetSurface();
     EXPECT_TRUE(first->HasKey());
     EXPECT_EQ(PixelOf(*first, kMagenta), first->GetKeyValue());
-    first->Clear(nullptr, static_cast<long>(PixelOf(*first, RGB(0, 0, 1))));
+    first->Clear(nullptr, static_cast<LONG>(PixelOf(*first, RGB(0, 0, 1))));
     paint(dc);
     const std::vector<uint32_t> reference = Read(*first);
 
@@ -273,9 +273,52 @@ TEST_F(SurfaceDCTest, ALostContextDrawsNothingAndARebuiltOneDrawsTheSame)
     EXPECT_EQ(18u, rebuilt->GetHeight());
     EXPECT_TRUE(rebuilt->GetDescription().ddsCaps.dwCaps & DDSCAPS_SYSTEMMEMORY);
     EXPECT_EQ(PixelOf(*rebuilt, kMagenta), rebuilt->GetKeyValue());
-    rebuilt->Clear(nullptr, static_cast<long>(PixelOf(*rebuilt, RGB(0, 0, 1))));
+    rebuilt->Clear(nullptr, static_cast<LONG>(PixelOf(*rebuilt, RGB(0, 0, 1))));
     paint(dc);
     EXPECT_EQ(reference, Read(*rebuilt));
+}
+
+TEST_F(SurfaceDCTest, AFailedRebuildKeepsTheSizeForTheNextOne)
+{
+    YSurfaceDC dc(new YDXSurface("dc"), 1);
+    ASSERT_EQ(1, dc.Create(16, 18, &display));
+    YDXDraw gone;  // a display that is not there (yet)
+    for (int round = 0; round < 2; ++round) {
+        dc.Lose();
+        EXPECT_EQ(0, dc.Rebuild(&gone));
+        ASSERT_NE(nullptr, dc.GetSurface());
+        EXPECT_EQ(nullptr, dc.GetSurface()->GetSurface());
+    }
+    dc.Lose();
+    EXPECT_EQ(16u, dc.GetWidth());
+    EXPECT_EQ(18u, dc.GetHeight());
+    ASSERT_EQ(1, dc.Rebuild(&display));
+    EXPECT_EQ(16u, dc.GetSurface()->GetWidth());
+    EXPECT_EQ(18u, dc.GetSurface()->GetHeight());
+}
+
+TEST_F(SurfaceDCTest, GdiTextLengthIsClampedToTheText)
+{
+    std::unique_ptr<YDXSurface> target = Target(64, 24);
+    YSurfaceDC dc(target.get(), 0);
+    dc.SetTextColor(kGreen);
+    dc.TextOut(2, 1, "Hi", 2);
+    const std::vector<uint32_t> whole = Read(*target);
+    target->Clear(nullptr, 0);
+    dc.TextOut(2, 1, "H", 1);
+    const std::vector<uint32_t> first = Read(*target);
+    ASSERT_NE(whole, first);
+
+    struct Case {
+        int length;
+        const std::vector<uint32_t>& expected;
+    } cases[] = {{2, whole}, {1, first}, {3, whole}, {4096, whole}, {-1, whole}, {-4096, whole}};
+    for (const Case& c : cases) {
+        target->Clear(nullptr, 0);
+        const CString text("Hi");  // a text of its own, so reading past it shows
+        dc.TextOut(2, 1, text, c.length);
+        EXPECT_EQ(c.expected, Read(*target)) << c.length;
+    }
 }
 
 TEST_F(SurfaceDCTest, SourcesAndSurfacesChangeHands)

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ScopedForce.h"
+
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -33,12 +35,6 @@ const DDPIXELFORMAT k555 = Rgb(16, 0x7C00, 0x03E0, 0x001F);
 const DDPIXELFORMAT k444 = Rgb(16, 0x0F00, 0x00F0, 0x000F);
 const DDPIXELFORMAT k888 = Rgb(24, 0xFF0000, 0x00FF00, 0x0000FF);
 const DDPIXELFORMAT kX888 = Rgb(32, 0xFF0000, 0x00FF00, 0x0000FF);
-
-class ScopedForce {
-public:
-    explicit ScopedForce(const char* value) { setenv("RCV_FORCE", value, 1); }
-    ~ScopedForce() { unsetenv("RCV_FORCE"); }
-};
 
 class DirectDrawTest : public ::testing::Test {
 protected:
