@@ -351,6 +351,8 @@ void RegisterIconResource(UINT id, const uint32_t* pixels, int width, int height
 // The program's bitmaps by resource id: the bytes of a BMP file after its
 // 14-byte file header (info header, colour table, pixels). Copied.
 void RegisterBitmapResource(UINT id, const void* data, size_t size);
+// Resources of a type named by text, such as "WAVE" sounds. Copied.
+void RegisterNamedResource(const char* type, UINT id, const void* data, size_t size);
 // Turns the backend's waiting events into window messages of the shown window.
 void PumpBackendEvents();
 // Forgets every window, the queue, key states, the clip and COM (tests).
