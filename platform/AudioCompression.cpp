@@ -163,8 +163,9 @@ MMRESULT acmStreamSize(HACMSTREAM stream, DWORD input, LPDWORD output, DWORD fla
         bytes = ResampledFrames(input / from.nBlockAlign, from.nSamplesPerSec, to.nSamplesPerSec) * to.nBlockAlign;
         break;
     case AcmStream::AdpcmToPcm:
-        bytes = uint64_t(input / from.nBlockAlign) * ImaAdpcm::SamplesPerBlock(from.nBlockAlign, from.nChannels) *
-                to.nBlockAlign;
+        // Room for a last, partial block too; only whole blocks convert.
+        bytes = uint64_t((input + from.nBlockAlign - 1) / from.nBlockAlign) *
+                ImaAdpcm::SamplesPerBlock(from.nBlockAlign, from.nChannels) * to.nBlockAlign;
         break;
     case AcmStream::PcmToAdpcm: {
         const uint64_t perBlock = ImaAdpcm::SamplesPerBlock(to.nBlockAlign, to.nChannels);

@@ -44,6 +44,16 @@
 #define WM_MOUSEWHEEL 0x020A
 #define WM_USER 0x0400
 
+// Edit and combo box messages.
+#ifndef EM_SETSEL
+#define EM_SETSEL 0x00B1
+#define EM_SCROLLCARET 0x00B7
+#define EM_REPLACESEL 0x00C2
+#endif
+#ifndef CB_ADDSTRING
+#define CB_ADDSTRING 0x0143
+#endif
+
 #define SC_KEYMENU 0xF100
 #define SC_CLOSE 0xF060
 #define ICON_SMALL 0
