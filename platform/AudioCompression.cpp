@@ -98,7 +98,8 @@ MMRESULT acmFormatSuggest(HACMDRIVER, LPWAVEFORMATEX source, LPWAVEFORMATEX dest
     const DWORD rate = (flags & ACM_FORMATSUGGESTF_NSAMPLESPERSEC) ? destination->nSamplesPerSec : source->nSamplesPerSec;
     WORD bits = source->wFormatTag == WAVE_FORMAT_PCM ? source->wBitsPerSample : 16;
     if (flags & ACM_FORMATSUGGESTF_WBITSPERSAMPLE) bits = destination->wBitsPerSample;
-    WAVEFORMATEX suggested = {};
+    IMAADPCMWAVEFORMAT block = {};
+    WAVEFORMATEX& suggested = block.wfx;
     if (tag == WAVE_FORMAT_PCM) {
         suggested = PcmFormat::Make(rate, bits, channels);
     } else if (tag == WAVE_FORMAT_IMA_ADPCM) {
@@ -108,19 +109,17 @@ MMRESULT acmFormatSuggest(HACMDRIVER, LPWAVEFORMATEX source, LPWAVEFORMATEX dest
         suggested.wBitsPerSample = 4;
         suggested.nBlockAlign = ImaAdpcm::BlockAlignFor(rate, channels);
         suggested.cbSize = 2;
-        const WORD perBlock = ImaAdpcm::SamplesPerBlock(suggested.nBlockAlign, channels);
-        suggested.nAvgBytesPerSec = perBlock ? DWORD(uint64_t(rate) * suggested.nBlockAlign / perBlock) : 0;
+        block.wSamplesPerBlock = ImaAdpcm::SamplesPerBlock(suggested.nBlockAlign, channels);
+        suggested.nAvgBytesPerSec =
+            block.wSamplesPerBlock ? DWORD(uint64_t(rate) * suggested.nBlockAlign / block.wSamplesPerBlock) : 0;
     } else {
         return ACMERR_NOTPOSSIBLE;
     }
     AcmStream::Kind kind;
     if (!ConversionKind(source, &suggested, kind)) return ACMERR_NOTPOSSIBLE;
-    const DWORD needed = suggested.wFormatTag == WAVE_FORMAT_PCM ? sizeof(PCMWAVEFORMAT) : sizeof(IMAADPCMWAVEFORMAT);
+    const DWORD needed = tag == WAVE_FORMAT_PCM ? sizeof(PCMWAVEFORMAT) : sizeof(IMAADPCMWAVEFORMAT);
     if (size < needed) return MMSYSERR_INVALPARAM;
-    memcpy(destination, &suggested, size < sizeof(WAVEFORMATEX) ? size : sizeof(WAVEFORMATEX));
-    if (suggested.wFormatTag == WAVE_FORMAT_IMA_ADPCM)
-        reinterpret_cast<IMAADPCMWAVEFORMAT*>(destination)->wSamplesPerBlock =
-            ImaAdpcm::SamplesPerBlock(suggested.nBlockAlign, channels);
+    memcpy(destination, &block, size < sizeof(block) ? size : sizeof(block));
     return MMSYSERR_NOERROR;
 }
 
