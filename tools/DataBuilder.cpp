@@ -4,6 +4,7 @@
 //   rcvdata images DESCRIPTION FOLDER   writes the sample pictures a description lists
 //   rcvdata picture IMAGE               prints an image file as a bitmap body's picture
 //   rcvdata fonts-sprites FOLDER        writes the sample fonts and sprite pictures
+//   rcvdata sounds FOLDER               writes the sample sounds
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -13,6 +14,7 @@
 #include "tools/YCatalogText.h"
 #include "tools/YSampleFonts.h"
 #include "tools/YSampleImages.h"
+#include "tools/YSampleSounds.h"
 #include "tools/YSampleSprites.h"
 
 namespace {
@@ -21,7 +23,7 @@ int Usage()
 {
     fprintf(stderr, "usage: rcvdata build DESCRIPTION CATALOG\n       rcvdata dump CATALOG [TEXT]\n"
                     "       rcvdata images DESCRIPTION FOLDER\n       rcvdata picture IMAGE\n"
-                    "       rcvdata fonts-sprites FOLDER\n");
+                    "       rcvdata fonts-sprites FOLDER\n       rcvdata sounds FOLDER\n");
     return 2;
 }
 
@@ -118,6 +120,16 @@ int FontsAndSprites(const char* folder)
     return 0;
 }
 
+int Sounds(const char* folder)
+{
+    std::string error;
+    if (!YSampleSounds::WriteAll(folder, error)) {
+        fprintf(stderr, "rcvdata: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -128,5 +140,6 @@ int main(int argc, char** argv)
     if (argc == 4 && std::string(argv[1]) == "images") return Images(argv[2], argv[3]);
     if (argc == 3 && std::string(argv[1]) == "picture") return Picture(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "fonts-sprites") return FontsAndSprites(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "sounds") return Sounds(argv[2]);
     return Usage();
 }

@@ -14,7 +14,7 @@
 
 class SoundFixture : public ::testing::Test {
 protected:
-    static const uint32_t kRate = 22050;
+    static constexpr uint32_t kRate = 22050;
 
     void SetUp() override
     {
