@@ -15,7 +15,7 @@ class DirectSoundBuffer;
 class SoundMixer : public AudioSource {
 public:
     // "Hardware" voices the device reports; buffers asking for them take one.
-    static const DWORD kHardwareVoices = 32;
+    static constexpr DWORD kHardwareVoices = 32;
 
     static SoundMixer& Get();
 

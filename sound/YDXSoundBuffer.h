@@ -12,7 +12,7 @@ class YDXSoundBuffer : public YWave {
     DECLARE_SERIAL(YDXSoundBuffer)
 public:
     // DSBCAPS_STATIC | CTRLFREQUENCY | CTRLPAN | CTRLVOLUME
-    static const DWORD kDefaultFlags = 0xE2;
+    static constexpr DWORD kDefaultFlags = 0xE2;
 
     YDXSoundBuffer();
     YDXSoundBuffer(YDXSound* device, const char* path, int load, DWORD flags);

@@ -10,7 +10,7 @@
 namespace platform {
 class MemoryAudioOutput {
 public:
-    static const int kKeptSeconds = 60;
+    static constexpr int kKeptSeconds = 60;
 
     bool Open(int rate, AudioSource* source);
     void Close();
