@@ -7,6 +7,7 @@
 #include "foundation/YCatalog.h"
 #include "foundation/YCatalogItem.h"
 #include "sound/YWave.h"
+#include "tools/YCatalogText.h"
 #include "tools/YSampleSounds.h"
 
 #if defined(RCV_DATA_DIR)
@@ -27,6 +28,7 @@ TEST(SampleSounds, CatalogSoundsLoadAsTheSynthesisedSamples)
         {"Sounds", "engine", "engine", 0},
         {"Sounds", "wind", "wind", 0.02},
     };
+    YCatalogText::RegisterResourceClasses();
     YCatalog catalog(RCV_DATA_DIR "/RC Volaro.cat");
     catalog.GetSearchDirectories().Add(RCV_DATA_DIR);
     for (const Case& c : cases) {
