@@ -8,10 +8,13 @@ struct SystemSound {
     LPDIRECTSOUND sound = nullptr;
     LPDIRECTSOUNDBUFFER buffer = nullptr;
 
+    // Stops the sound and lets the device go.
     void Stop()
     {
         if (buffer) buffer->Release();
         buffer = nullptr;
+        if (sound) sound->Release();
+        sound = nullptr;
     }
     bool Playing()
     {
@@ -46,7 +49,7 @@ BOOL PlaySoundA(LPCSTR name, HMODULE, DWORD flags)
     mmioClose(stream, 0);
     if (!read) return FALSE;
 
-    if (!system.sound && FAILED(DirectSoundCreate(nullptr, &system.sound, nullptr))) {
+    if (FAILED(DirectSoundCreate(nullptr, &system.sound, nullptr))) {
         system.sound = nullptr;
         return FALSE;
     }

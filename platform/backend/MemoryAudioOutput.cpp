@@ -24,11 +24,17 @@ void MemoryAudioOutput::Pump()
 {
     if (!m_source) return;
     const uint32_t elapsed = Clock::Now() - m_start;
+    if (elapsed >= 0x80000000u) {
+        // The clock was set back: count from here.
+        m_start = Clock::Now();
+        m_rendered = 0;
+        return;
+    }
     const uint64_t due = uint64_t(elapsed) * uint64_t(m_rate) / 1000;
     if (due <= m_rendered) return;
-    const uint64_t count = due - m_rendered;
     const uint64_t kept = uint64_t(m_rate) * kKeptSeconds;
-    // Whatever lies beyond what is kept is still mixed, so cursors move on.
+    // A longer silence of the caller than what is kept is not mixed out.
+    const uint64_t count = due - m_rendered < kept ? due - m_rendered : kept;
     uint64_t left = count;
     std::vector<int16_t> chunk;
     while (left > 0) {
