@@ -4,6 +4,8 @@
 //   rcvdata images DESCRIPTION FOLDER   writes the sample pictures a description lists
 //   rcvdata picture IMAGE               prints an image file as a bitmap body's picture
 //   rcvdata fonts-sprites FOLDER        writes the sample fonts and sprite pictures
+//   rcvdata textures DESCRIPTION FOLDER writes the sample ".ytx" textures a description lists
+//   rcvdata texture TEXTURE             prints a ".ytx" texture as text
 //   rcvdata sounds FOLDER               writes the sample sounds
 #include <cstdio>
 #include <fstream>
@@ -16,6 +18,7 @@
 #include "tools/YSampleImages.h"
 #include "tools/YSampleSounds.h"
 #include "tools/YSampleSprites.h"
+#include "tools/YTextureCommands.h"
 
 namespace {
 
@@ -23,7 +26,8 @@ int Usage()
 {
     fprintf(stderr, "usage: rcvdata build DESCRIPTION CATALOG\n       rcvdata dump CATALOG [TEXT]\n"
                     "       rcvdata images DESCRIPTION FOLDER\n       rcvdata picture IMAGE\n"
-                    "       rcvdata fonts-sprites FOLDER\n       rcvdata sounds FOLDER\n");
+                    "       rcvdata fonts-sprites FOLDER\n       rcvdata textures DESCRIPTION FOLDER\n"
+                    "       rcvdata texture TEXTURE\n       rcvdata sounds FOLDER\n");
     return 2;
 }
 
@@ -84,19 +88,7 @@ int Dump(const char* catalogName, const char* output)
 
 int Images(const char* description, const char* folder)
 {
-    std::ifstream in(description, std::ios::binary);
-    if (!in) {
-        fprintf(stderr, "rcvdata: cannot read %s\n", description);
-        return 1;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string error;
-    if (!YSampleImages::WriteAll(text.str(), folder, error)) {
-        fprintf(stderr, "%s: %s\n", description, error.c_str());
-        return 1;
-    }
-    return 0;
+    return YSampleImages::WriteFromFile(description, folder, YSampleImages::WriteAll);
 }
 
 int Picture(const char* image)
@@ -141,5 +133,7 @@ int main(int argc, char** argv)
     if (argc == 3 && std::string(argv[1]) == "picture") return Picture(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "fonts-sprites") return FontsAndSprites(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "sounds") return Sounds(argv[2]);
+    int result = 0;
+    if (YTextureCommands::Run(argc, argv, result)) return result;
     return Usage();
 }
