@@ -148,7 +148,7 @@ HRESULT DirectSoundBuffer::GetCurrentPosition(LPDWORD play, LPDWORD write)
     return DS_OK;
 }
 
-HRESULT DirectSoundBuffer::GetFormat(LPWAVEFORMATEX format, DWORD size, LPDWORD written)
+HRESULT DirectSoundBuffer::CopyFormat(const WAVEFORMATEX& source, LPWAVEFORMATEX format, DWORD size, LPDWORD written)
 {
     if (!format) {
         if (!written) return DSERR_INVALIDPARAM;
@@ -156,9 +156,14 @@ HRESULT DirectSoundBuffer::GetFormat(LPWAVEFORMATEX format, DWORD size, LPDWORD 
         return DS_OK;
     }
     const DWORD n = size < sizeof(WAVEFORMATEX) ? size : DWORD(sizeof(WAVEFORMATEX));
-    memcpy(format, &m_format, n);
+    memcpy(format, &source, n);
     if (written) *written = n;
     return DS_OK;
+}
+
+HRESULT DirectSoundBuffer::GetFormat(LPWAVEFORMATEX format, DWORD size, LPDWORD written)
+{
+    return CopyFormat(m_format, format, size, written);
 }
 
 HRESULT DirectSoundBuffer::GetVolume(LPLONG volume)

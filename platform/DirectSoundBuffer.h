@@ -61,6 +61,10 @@ public:
     HRESULT SetPosition(D3DVALUE x, D3DVALUE y, D3DVALUE z, DWORD apply) override;
     HRESULT SetVelocity(D3DVALUE x, D3DVALUE y, D3DVALUE z, DWORD apply) override;
 
+    // GetFormat's answer for a format: the size wanted (no format given), or
+    // as much of it as size allows.
+    static HRESULT CopyFormat(const WAVEFORMATEX& source, LPWAVEFORMATEX format, DWORD size, LPDWORD written);
+
     // The mixer's side (called with the device locked).
     DWORD Flags() const { return m_flags; }
     void MixInto(float* mix, int count, DWORD outputRate, const DS3DLISTENER& listener);

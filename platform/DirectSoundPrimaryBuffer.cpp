@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "platform/DirectSoundBuffer.h"
 #include "platform/DirectSoundObject.h"
 #include "platform/PcmFormat.h"
 #include "platform/SoundMixer.h"
@@ -64,17 +65,8 @@ HRESULT DirectSoundPrimaryBuffer::GetCurrentPosition(LPDWORD play, LPDWORD write
 
 HRESULT DirectSoundPrimaryBuffer::GetFormat(LPWAVEFORMATEX format, DWORD size, LPDWORD written)
 {
-    if (!format) {
-        if (!written) return DSERR_INVALIDPARAM;
-        *written = sizeof(WAVEFORMATEX);
-        return DS_OK;
-    }
     SoundMixer::Guard guard;
-    const WAVEFORMATEX current = SoundMixer::Get().PrimaryFormat();
-    const DWORD n = size < sizeof(WAVEFORMATEX) ? size : DWORD(sizeof(WAVEFORMATEX));
-    memcpy(format, &current, n);
-    if (written) *written = n;
-    return DS_OK;
+    return DirectSoundBuffer::CopyFormat(SoundMixer::Get().PrimaryFormat(), format, size, written);
 }
 
 HRESULT DirectSoundPrimaryBuffer::GetVolume(LPLONG volume)
