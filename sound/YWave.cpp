@@ -18,7 +18,7 @@ bool UsableFormat(const WAVEFORMATEX& format)
     if (format.nChannels == 0 || format.nSamplesPerSec == 0 || format.nBlockAlign == 0) return false;
     if (format.wFormatTag != WAVE_FORMAT_PCM) return true;
     return format.wBitsPerSample > 0 && format.wBitsPerSample % 8 == 0 &&
-           format.nBlockAlign == format.nChannels * format.wBitsPerSample / 8;
+           format.nBlockAlign == uint32_t(format.nChannels) * format.wBitsPerSample / 8;
 }
 }  // namespace
 
