@@ -8,6 +8,7 @@
 #include "platform/backend/Environment.h"
 #include "platform/ddraw.h"
 #include "platform/dinput.h"
+#include "platform/DirectSoundObject.h"
 
 #include <algorithm>
 #include <deque>
@@ -962,11 +963,39 @@ HICON LoadIconA(HINSTANCE, LPCSTR name)
 }
 
 // ---------------------------------------------------------------- resource data
+// Resource types named by text ("WAVE") get numbers past the 16-bit ones.
+static UINT NamedResourceType(LPCSTR type, bool add)
+{
+    static std::map<std::string, UINT> types;
+    std::string key(type);
+    for (char& c : key) c = static_cast<char>(toupper(static_cast<unsigned char>(c)));
+    auto it = types.find(key);
+    if (it != types.end()) return it->second;
+    if (!add) return 0;
+    const UINT number = 0x10000 + static_cast<UINT>(types.size());
+    types[key] = number;
+    return number;
+}
+
+namespace platform {
+void RegisterNamedResource(const char* type, UINT id, const void* data, size_t size)
+{
+    std::unique_ptr<Resource> resource(new Resource);
+    resource->type = NamedResourceType(type, true);
+    resource->id = id;
+    const uint8_t* bytes = static_cast<const uint8_t*>(data);
+    if (bytes) resource->data.assign(bytes, bytes + size);
+    S().resources[std::make_pair(resource->type, id)] = std::move(resource);
+}
+}  // namespace platform
+
 HRSRC FindResourceA(HMODULE, LPCSTR name, LPCSTR type)
 {
-    if (!name || !type || !IS_INTRESOURCE(name) || !IS_INTRESOURCE(type)) return nullptr;
-    auto key = std::make_pair(static_cast<UINT>(reinterpret_cast<uintptr_t>(type)),
-                              static_cast<UINT>(reinterpret_cast<uintptr_t>(name)));
+    if (!name || !type || !IS_INTRESOURCE(name)) return nullptr;
+    const UINT typeKey =
+        IS_INTRESOURCE(type) ? static_cast<UINT>(reinterpret_cast<uintptr_t>(type)) : NamedResourceType(type, false);
+    if (typeKey == 0) return nullptr;
+    auto key = std::make_pair(typeKey, static_cast<UINT>(reinterpret_cast<uintptr_t>(name)));
     auto it = S().resources.find(key);
     return it == S().resources.end() ? nullptr : reinterpret_cast<HRSRC>(it->second.get());
 }
@@ -1024,5 +1053,6 @@ HRESULT CoCreateInstance(const GUID& classId, IUnknown* outer, DWORD, const GUID
     if (S().comCount == 0) return CO_E_NOTINITIALIZED;
     if (IsEqualGUID(classId, CLSID_DirectDraw) || IsEqualGUID(classId, CLSID_DirectDraw7))
         return DirectDrawCreateEx(nullptr, object, iid, outer);
+    if (IsEqualGUID(classId, CLSID_DirectSound)) return platform::DirectSoundObject::CreateInstance(iid, object, outer);
     return REGDB_E_CLASSNOTREG;
 }

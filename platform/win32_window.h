@@ -44,6 +44,16 @@
 #define WM_MOUSEWHEEL 0x020A
 #define WM_USER 0x0400
 
+// Edit and combo box messages.
+#ifndef EM_SETSEL
+#define EM_SETSEL 0x00B1
+#define EM_SCROLLCARET 0x00B7
+#define EM_REPLACESEL 0x00C2
+#endif
+#ifndef CB_ADDSTRING
+#define CB_ADDSTRING 0x0143
+#endif
+
 #define SC_KEYMENU 0xF100
 #define SC_CLOSE 0xF060
 #define ICON_SMALL 0
@@ -351,6 +361,8 @@ void RegisterIconResource(UINT id, const uint32_t* pixels, int width, int height
 // The program's bitmaps by resource id: the bytes of a BMP file after its
 // 14-byte file header (info header, colour table, pixels). Copied.
 void RegisterBitmapResource(UINT id, const void* data, size_t size);
+// Resources of a type named by text, such as "WAVE" sounds. Copied.
+void RegisterNamedResource(const char* type, UINT id, const void* data, size_t size);
 // Turns the backend's waiting events into window messages of the shown window.
 void PumpBackendEvents();
 // Forgets every window, the queue, key states, the clip and COM (tests).

@@ -2,14 +2,15 @@
 #pragma once
 
 #include "platform/win32.h"
+#include "sound/YDXSound.h"
 
 class YCatalog;
 class YSoundData;
 
-class YSound {
+class YSound : public YDXSound {
 public:
     YSound();
-    virtual ~YSound();
+    ~YSound() override;
 
     // Takes the catalog and a copy of the settings; failures stay inside.
     int Initialize(YCatalog* catalog, const YSoundData* settings);

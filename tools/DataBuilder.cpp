@@ -6,6 +6,7 @@
 //   rcvdata fonts-sprites FOLDER        writes the sample fonts and sprite pictures
 //   rcvdata textures DESCRIPTION FOLDER writes the sample ".ytx" textures a description lists
 //   rcvdata texture TEXTURE             prints a ".ytx" texture as text
+//   rcvdata sounds FOLDER               writes the sample sounds
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -15,6 +16,7 @@
 #include "tools/YCatalogText.h"
 #include "tools/YSampleFonts.h"
 #include "tools/YSampleImages.h"
+#include "tools/YSampleSounds.h"
 #include "tools/YSampleSprites.h"
 #include "tools/YTextureCommands.h"
 
@@ -25,7 +27,7 @@ int Usage()
     fprintf(stderr, "usage: rcvdata build DESCRIPTION CATALOG\n       rcvdata dump CATALOG [TEXT]\n"
                     "       rcvdata images DESCRIPTION FOLDER\n       rcvdata picture IMAGE\n"
                     "       rcvdata fonts-sprites FOLDER\n       rcvdata textures DESCRIPTION FOLDER\n"
-                    "       rcvdata texture TEXTURE\n");
+                    "       rcvdata texture TEXTURE\n       rcvdata sounds FOLDER\n");
     return 2;
 }
 
@@ -110,6 +112,16 @@ int FontsAndSprites(const char* folder)
     return 0;
 }
 
+int Sounds(const char* folder)
+{
+    std::string error;
+    if (!YSampleSounds::WriteAll(folder, error)) {
+        fprintf(stderr, "rcvdata: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -120,6 +132,7 @@ int main(int argc, char** argv)
     if (argc == 4 && std::string(argv[1]) == "images") return Images(argv[2], argv[3]);
     if (argc == 3 && std::string(argv[1]) == "picture") return Picture(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "fonts-sprites") return FontsAndSprites(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "sounds") return Sounds(argv[2]);
     int result = 0;
     if (YTextureCommands::Run(argc, argv, result)) return result;
     return Usage();

@@ -66,6 +66,14 @@ struct JoystickEffect {
     uint32_t iterations = 1;
 };
 
+// What the audio output plays: it asks for 16-bit stereo frames, from the
+// audio thread (sdl) or from PumpAudio (headless).
+class AudioSource {
+public:
+    virtual ~AudioSource() = default;
+    virtual void RenderAudio(int16_t* frames, int count) = 0;
+};
+
 class Backend {
 public:
     virtual ~Backend() = default;
@@ -114,6 +122,15 @@ public:
     virtual int PlayJoystickEffect(int joystick, const JoystickEffect& effect);
     // Stops an effect that PlayJoystickEffect started.
     virtual void StopJoystickEffect(int joystick, int handle);
+
+    // The audio output at rate frames per second, pulling from source;
+    // false when there is no audio device. Opening again changes the rate.
+    virtual bool OpenAudio(int rate, AudioSource* source);
+    virtual void CloseAudio();
+    // Headless: renders the frames due by the clock; sdl: nothing.
+    virtual void PumpAudio();
+    // The output's driver name ("headless", SDL's driver), empty when closed.
+    virtual std::string AudioDriverName() const;
 
     // The message pump found the queue empty. A main-loop pass that
     // presented no frame (no display started) counts as a frame for the

@@ -4,6 +4,7 @@
 
 #include "platform/backend/Backend.h"
 #include "platform/backend/InputScript.h"
+#include "platform/backend/MemoryAudioOutput.h"
 
 #include <deque>
 #include <string>
@@ -54,6 +55,13 @@ public:
     const std::vector<PlayedEffect>& PlayedEffects() const { return m_effects; }
     void ClearPlayedEffects() { m_effects.clear(); }
 
+    // Audio is mixed into memory as the clock passes.
+    bool OpenAudio(int rate, AudioSource* source) override { return m_audio.Open(rate, source); }
+    void CloseAudio() override { m_audio.Close(); }
+    void PumpAudio() override { m_audio.Pump(); }
+    std::string AudioDriverName() const override { return m_audio.IsOpen() ? "headless" : ""; }
+    MemoryAudioOutput& Audio() { return m_audio; }
+
     // The message boxes shown so far, as "caption: text".
     const std::vector<std::string>& MessageBoxes() const { return m_messageBoxes; }
 
@@ -84,5 +92,6 @@ private:
     std::vector<std::string> m_messageBoxes;
     InputScript m_script;
     std::vector<PlayedEffect> m_effects;
+    MemoryAudioOutput m_audio;
 };
 }  // namespace platform

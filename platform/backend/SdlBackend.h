@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/backend/Backend.h"
+#include "platform/backend/SdlAudioOutput.h"
 
 #include <map>
 #include <string>
@@ -42,6 +43,10 @@ public:
     std::vector<JoystickInfo> Joysticks() const override;
     int PlayJoystickEffect(int joystick, const JoystickEffect& effect) override;
     void StopJoystickEffect(int joystick, int handle) override;
+    // The default audio device (SDL_AUDIODRIVER picks the driver).
+    bool OpenAudio(int rate, AudioSource* source) override { return m_audio.Open(rate, source); }
+    void CloseAudio() override { m_audio.Close(); }
+    std::string AudioDriverName() const override { return m_audio.DriverName(); }
 
 private:
     struct OpenJoystick {
@@ -74,5 +79,6 @@ private:
     std::map<int, OpenJoystick> m_joysticks;
     std::map<int, Effect> m_effects;
     int m_nextEffect = 1;
+    SdlAudioOutput m_audio;
 };
 }  // namespace platform

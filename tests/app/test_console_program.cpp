@@ -12,6 +12,7 @@
 #include "graphics2d/YDXSurface.h"
 #include "graphics2d/YFont.h"
 #include "graphics2d/YGraphics2DResources.h"
+#include "sound/YSoundResources.h"
 
 namespace fs = std::filesystem;
 
@@ -186,8 +187,10 @@ TEST_F(ConsoleProgram, HelpListsEveryCommandOverTheConsoleBackground)
     ASSERT_EQ(frame.width, 640);
     ASSERT_EQ(frame.height, 480);
 
-    // The words as the game's interface font draws them.
+    // The words as the game's interface font draws them; the catalog also
+    // embeds the interface sounds.
     YGraphics2DResources::Register();
+    YSoundResources::Register();
     YCatalog catalog((m_dir / "RC Volaro.cat").string().c_str());
     catalog.GetSearchDirectories().Add(m_dir.string().c_str());
     YFont* font = dynamic_cast<YFont*>(catalog.GetResource(17, "Font", "small_yellow", 0));

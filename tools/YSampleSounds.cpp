@@ -1,0 +1,166 @@
+#include "tools/YSampleSounds.h"
+
+#include <sys/stat.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "platform/ImaAdpcm.h"
+#include "platform/PcmFormat.h"
+
+namespace {
+const double kPi = 3.14159265358979;
+
+std::string Le32(uint32_t v)
+{
+    return std::string{char(v & 0xFF), char((v >> 8) & 0xFF), char((v >> 16) & 0xFF), char((v >> 24) & 0xFF)};
+}
+
+std::string Chunk(const char* id, const std::string& body)
+{
+    std::string out = std::string(id, 4) + Le32(uint32_t(body.size())) + body;
+    if (body.size() & 1) out += '\0';
+    return out;
+}
+
+int16_t Clip(double v) { return int16_t(std::lround(v > 32767 ? 32767 : (v < -32768 ? -32768 : v))); }
+
+// A repeatable noise in -1..1.
+struct Noise {
+    uint32_t state = 0x1234567;
+    double Next()
+    {
+        state = state * 1664525u + 1013904223u;
+        return double(state >> 8) / double(1 << 23) - 1.0;
+    }
+};
+
+std::vector<int16_t> Click()
+{
+    std::vector<int16_t> out(size_t(YSampleSounds::kRate * 0.04));
+    Noise noise;
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double t = double(i) / YSampleSounds::kRate;
+        out[i] = Clip(14000 * std::exp(-t * 150) * (0.6 * std::sin(2 * kPi * 1500 * t) + 0.4 * noise.Next()));
+    }
+    return out;
+}
+
+std::vector<int16_t> Blip()
+{
+    std::vector<int16_t> out(size_t(YSampleSounds::kRate * 0.06));
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double t = double(i) / YSampleSounds::kRate;
+        const double envelope = std::sin(kPi * double(i) / double(out.size()));
+        out[i] = Clip(9000 * envelope * std::sin(2 * kPi * 880 * t));
+    }
+    return out;
+}
+
+std::vector<int16_t> Chirp()
+{
+    std::vector<int16_t> out(size_t(YSampleSounds::kRate * 0.08));
+    double phase = 0;
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double t = double(i) / YSampleSounds::kRate;
+        phase += 2 * kPi * (1200 - 7500 * t) / YSampleSounds::kRate;
+        out[i] = Clip(12000 * std::exp(-t * 30) * std::sin(phase));
+    }
+    return out;
+}
+
+// 110 Hz and its harmonics: 110 whole periods in the second, so it loops.
+std::vector<int16_t> Engine()
+{
+    std::vector<int16_t> out(YSampleSounds::kRate);
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double t = double(i) / YSampleSounds::kRate;
+        double v = 0;
+        for (int h = 1; h <= 6; ++h) v += std::sin(2 * kPi * 110 * h * t) / h;
+        out[i] = Clip(7000 * v * (0.8 + 0.2 * std::sin(2 * kPi * 5 * t)));
+    }
+    return out;
+}
+
+// Noise through a slowly swept low-pass, rising and falling.
+std::vector<int16_t> Wind()
+{
+    std::vector<int16_t> out(YSampleSounds::kRate * 2);
+    Noise noise;
+    double low = 0;
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double t = double(i) / YSampleSounds::kRate;
+        const double cut = 0.02 + 0.03 * (1 + std::sin(2 * kPi * 0.7 * t));
+        low += cut * (noise.Next() - low);
+        out[i] = Clip(60000 * low * std::sin(kPi * t / 2));
+    }
+    return out;
+}
+
+bool WriteBytes(const std::string& path, const std::string& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(bytes.data(), std::streamsize(bytes.size()));
+    return bool(out);
+}
+
+std::string PcmFile(const std::vector<int16_t>& samples)
+{
+    const WAVEFORMATEX format = platform::PcmFormat::Make(YSampleSounds::kRate, 16, 1);
+    std::vector<BYTE> data(samples.size() * 2);
+    for (size_t i = 0; i < samples.size(); ++i) {
+        data[2 * i] = BYTE(samples[i] & 0xFF);
+        data[2 * i + 1] = BYTE((samples[i] >> 8) & 0xFF);
+    }
+    return YSampleSounds::WaveFile(&format, 16, data);
+}
+
+std::string AdpcmFile(const std::vector<int16_t>& samples)
+{
+    IMAADPCMWAVEFORMAT format = {};
+    format.wfx.wFormatTag = WAVE_FORMAT_IMA_ADPCM;
+    format.wfx.nChannels = 1;
+    format.wfx.nSamplesPerSec = YSampleSounds::kRate;
+    format.wfx.wBitsPerSample = 4;
+    format.wfx.nBlockAlign = platform::ImaAdpcm::BlockAlignFor(YSampleSounds::kRate, 1);
+    format.wfx.cbSize = 2;
+    format.wSamplesPerBlock = platform::ImaAdpcm::SamplesPerBlock(format.wfx.nBlockAlign, 1);
+    format.wfx.nAvgBytesPerSec = YSampleSounds::kRate * format.wfx.nBlockAlign / format.wSamplesPerBlock;
+    const size_t blocks = (samples.size() + format.wSamplesPerBlock - 1) / format.wSamplesPerBlock;
+    std::vector<BYTE> data(blocks * format.wfx.nBlockAlign);
+    data.resize(platform::ImaAdpcm::Encode(samples.data(), samples.size(), 1, format.wfx.nBlockAlign, data.data()));
+    return YSampleSounds::WaveFile(&format, sizeof(format), data);
+}
+}  // namespace
+
+std::vector<int16_t> YSampleSounds::Samples(const std::string& name)
+{
+    if (name == "click") return Click();
+    if (name == "is-mouse-over") return Blip();
+    if (name == "is-mouse-click") return Chirp();
+    if (name == "engine") return Engine();
+    if (name == "wind") return Wind();
+    return {};
+}
+
+std::string YSampleSounds::WaveFile(const void* format, DWORD formatSize, const std::vector<BYTE>& data)
+{
+    const std::string fmt(static_cast<const char*>(format), formatSize);
+    return Chunk("RIFF", "WAVE" + Chunk("fmt ", fmt) + Chunk("data", std::string(data.begin(), data.end())));
+}
+
+bool YSampleSounds::WriteAll(const std::string& folder, std::string& error)
+{
+    mkdir((folder + "/sounds").c_str(), 0755);
+    for (const char* name : {"click", "is-mouse-over", "is-mouse-click", "engine"}) {
+        if (!WriteBytes(folder + "/sounds/" + name + ".wav", PcmFile(Samples(name)))) {
+            error = std::string("cannot write sounds/") + name + ".wav";
+            return false;
+        }
+    }
+    if (!WriteBytes(folder + "/sounds/wind.wav", AdpcmFile(Samples("wind")))) {
+        error = "cannot write sounds/wind.wav";
+        return false;
+    }
+    return true;
+}
