@@ -13,14 +13,14 @@
 
 namespace {
 
-const DWORD kGrid = 96;          // cells along each axis
 const float kCellSize = 64.0f;   // map units (4 m)
 const WORD kGrass = 0, kRock = 1, kSand = 2, kWaterTexture = 3;
 
 const YSampleMaps::Shape kShapes[] = {
-    {"Meadow", 1999, 30.0f * YSampleMaps::kUnitsPerMetre, true},
-    {"Ridge", 2024, 60.0f * YSampleMaps::kUnitsPerMetre, true},
-    {"Flat", 7, 0.0f, false},
+    {"Meadow", 1999, 30.0f * YSampleMaps::kUnitsPerMetre, true, 96},
+    {"Ridge", 2024, 60.0f * YSampleMaps::kUnitsPerMetre, true, 96},
+    {"Flat", 7, 0.0f, false, 96},
+    {"Tiny", 3, 12.0f * YSampleMaps::kUnitsPerMetre, true, 12},
 };
 
 struct Bump {
@@ -134,13 +134,14 @@ void AddModel(YMapVT3& map, const HeightField& field, const char* name, float x,
 
 void Terrain(YMapVT3& map, const HeightField& field)
 {
-    const DWORD side = kGrid + 1;
+    const DWORD grid = map.m_gridWidth;
+    const DWORD side = grid + 1;
     for (DWORD z = 0; z < side; ++z)
         for (DWORD x = 0; x < side; ++x)
             map.m_vertices.push_back(Vertex(x * kCellSize, field.At(x * kCellSize, z * kCellSize), z * kCellSize));
-    map.m_cells.assign(kGrid * kGrid, YMapVT3Cell());
-    for (DWORD z = 0; z < kGrid; ++z) {
-        for (DWORD x = 0; x < kGrid; ++x) {
+    map.m_cells.assign(grid * grid, YMapVT3Cell());
+    for (DWORD z = 0; z < grid; ++z) {
+        for (DWORD x = 0; x < grid; ++x) {
             const DWORD c00 = z * side + x, c10 = c00 + 1, c01 = c00 + side, c11 = c01 + 1;
             const DWORD halves[2][3] = {{c00, c01, c10}, {c10, c01, c11}};
             float low = 1e30f, high = -1e30f;
@@ -151,7 +152,7 @@ void Terrain(YMapVT3& map, const HeightField& field)
             WORD texture = kGrass;
             if (high - low > 0.6f * kCellSize) texture = kRock;
             else if (field.Lake() && low < YSampleMaps::kWaterLevel + 1.5f * YSampleMaps::kUnitsPerMetre) texture = kSand;
-            YMapVT3Cell& cell = map.m_cells[z * kGrid + x];
+            YMapVT3Cell& cell = map.m_cells[z * grid + x];
             for (const DWORD* half : halves) {
                 cell.m_groups.push_back(static_cast<DWORD>(map.m_groups.size()));
                 map.m_groups.push_back(Triangle(map, half, YMapVT3Group::kGround, texture, 255));
@@ -172,7 +173,7 @@ void Terrain(YMapVT3& map, const HeightField& field)
 
 void Trees(YMapVT3& map, const HeightField& field, unsigned seed)
 {
-    const float size = kGrid * kCellSize;
+    const float size = map.m_gridWidth * kCellSize;
     // A row of trees along the lake shore, or across the plain.
     YMapVT3Tree row;
     row.m_kind = YMapVT3Tree::kPath;
@@ -214,7 +215,7 @@ void Trees(YMapVT3& map, const HeightField& field, unsigned seed)
 
 void Sounds(YMapVT3& map, const HeightField& field)
 {
-    const float size = kGrid * kCellSize;
+    const float size = map.m_gridWidth * kCellSize;
     auto add = [&map](const char* first, const char* second, float x, float z, DWORD firstDay, DWORD lastDay) {
         YMapVT3Sound_Output s;
         s.m_firstName = first;
@@ -286,11 +287,11 @@ void Tags(YMapVT3& map, const YSampleMaps::Shape& shape)
 void YSampleMaps::Make(const Shape& shape, YMapVT3& map)
 {
     map.Clear();
-    map.m_gridWidth = map.m_gridHeight = kGrid;
+    map.m_gridWidth = map.m_gridHeight = shape.cells;
     map.m_cellSize = kCellSize;
-    HeightField field(shape, kGrid * kCellSize);
+    HeightField field(shape, shape.cells * kCellSize);
     Tags(map, shape);
-    const float size = kGrid * kCellSize;
+    const float size = map.m_gridWidth * kCellSize;
     AddModel(map, field, "PlayerStart01", size * 0.2f, size * 0.2f, 0.785f, 1.0f);
     AddModel(map, field, "PlayerStart02", size * 0.25f, size * 0.8f, 2.356f, 1.0f);
     AddModel(map, field, "PlayerStart03", size * 0.8f, size * 0.8f, -2.356f, 1.0f);

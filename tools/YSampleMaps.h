@@ -15,6 +15,7 @@ public:
         unsigned seed;
         float hillHeight;  // tallest hill above the plain, map units
         bool lake;
+        unsigned cells;  // along each side
     };
 
     // Fills an empty map object with the map of this shape.

@@ -42,7 +42,7 @@ TEST(SampleMaps, EveryMapLoadsWithTerrainStartsSoundsAndSky)
     const struct {
         const char* name;
         bool hillsAndLake;
-    } maps[] = {{"Meadow", true}, {"Ridge", true}, {"Flat", false}};
+    } maps[] = {{"Meadow", true}, {"Ridge", true}, {"Flat", false}, {"Tiny", true}};
     for (const auto& m : maps) {
         SCOPED_TRACE(m.name);
         YMapVT3 map;
@@ -118,7 +118,7 @@ TEST(SampleMaps, DumpShowsTheMapForPeople)
 TEST(SampleMaps, WriterAndReaderAgree)
 {
     YMapVT3 made;
-    YSampleMaps::Make({"Test", 5, 12.0f * YSampleMaps::kUnitsPerMetre, true}, made);
+    YSampleMaps::Make({"Test", 5, 12.0f * YSampleMaps::kUnitsPerMetre, true, 40}, made);
     made.m_models2 = {made.m_models[0]};
     made.m_models2[0].m_values[0] = made.m_models2[0].m_values[2] = 0;
     made.m_strings1.Add("one");
