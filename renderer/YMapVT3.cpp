@@ -71,18 +71,17 @@ int YMapVT3::LoadFile(const char* path, YParser* renderer)
     if (!path || !file.Open(path, CFile::modeRead | CFile::shareDenyWrite | CFile::typeBinary, &error)) return 0;
     m_readKind = 0;
     m_tags.clear();
-    bool whole = false;
+    m_whole = false;
     try {
         CArchive ar(&file, CArchive::load, kArchiveBuffer);
-        whole = ReadStream(ar);
-        if (whole && m_stripState == kTerrainRead) BuildStrips();
+        Serialize(ar);
         ar.Close();
     } catch (CException* e) {
         e->Delete();
-        whole = false;
+        m_whole = false;
     }
     file.Abort();
-    if (!whole) {
+    if (!m_whole) {
         Clear();
         return 0;
     }
@@ -91,7 +90,7 @@ int YMapVT3::LoadFile(const char* path, YParser* renderer)
 
 void YMapVT3::Serialize(CArchive& ar)
 {
-    if (ar.IsLoading()) ReadStream(ar);
+    if (ar.IsLoading()) m_whole = ReadStream(ar);
     if (m_stripState == kTerrainRead) BuildStrips();
 }
 

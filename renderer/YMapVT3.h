@@ -60,7 +60,8 @@ public:
     std::vector<CloudPlane> m_clouds;
 
 private:
-    // Reads the whole stream; false on a wrong magic or version.  Throws
+    // Reads the whole stream; false on a wrong magic or version (the tag
+    // list is emptied and nothing else is read).  Throws
     // CArchiveException on a truncated or inconsistent stream.
     bool ReadStream(CArchive& ar);
     void ReadHeader(CArchive& ar);
@@ -85,4 +86,5 @@ private:
     void FreeZones();
 
     std::vector<YParserZone*> m_zones;
+    bool m_whole = false;  // the last stream read was a whole, valid map
 };

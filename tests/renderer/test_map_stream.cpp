@@ -265,7 +265,7 @@ TEST_F(MapStream, RepeatedBlocksReplaceOrAppend)
         return m.U32(0).U32(0).U8(0).U32(0).U32(0).U32(0).U32(0);
     };
     MapStreamBytes trees = MapStreamBytes().U32(1).U8(0).U16(0).U32(0).U32(0).U32(0).U32(0);
-    MapStreamBytes stream = MapStreamBytes::Header(4, 4, 4);
+    MapStreamBytes stream = MapStreamBytes::Header(4, 4, 4, 0, 2);  // version 2 reads the same
     stream.Block(5, models("first")).Block(5, models("second")).Block(14, trees).Block(14, trees);
     ASSERT_EQ(1, Load(stream));
     ASSERT_EQ(1u, m_map.m_models.size());
