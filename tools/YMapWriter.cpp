@@ -33,14 +33,19 @@ public:
         U16(static_cast<DWORD>(length));
         Raw(text, length);
     }
-    void Block(int type, const Bytes& payload)
+    void Block(int type, const Bytes& payload) { CountedBlock(type, kNoCount, payload); }
+    // A block whose payload is a u32 record count and then the records.
+    void CountedBlock(int type, DWORD count, const Bytes& records)
     {
+        const size_t counted = count == kNoCount ? 0 : 4;
         U8(type);
         U8(0);
-        U32(static_cast<DWORD>(payload.m_bytes.size()));
-        m_bytes.insert(m_bytes.end(), payload.m_bytes.begin(), payload.m_bytes.end());
+        U32(static_cast<DWORD>(records.m_bytes.size() + counted));
+        if (counted) U32(count);
+        m_bytes.insert(m_bytes.end(), records.m_bytes.begin(), records.m_bytes.end());
         ++m_blocks;
     }
+    static constexpr DWORD kNoCount = 0xFFFFFFFF;
     std::vector<BYTE> m_bytes;
     DWORD m_blocks = 0;
 };
@@ -143,18 +148,8 @@ void Trees(Bytes& blocks, const std::vector<YMapVT3Tree>& trees)
             paths.F32(p.m_z);
         }
     }
-    Bytes block;
-    if (pathCount) {
-        block.U32(pathCount);
-        block.m_bytes.insert(block.m_bytes.end(), paths.m_bytes.begin(), paths.m_bytes.end());
-        blocks.Block(13, block);
-    }
-    if (singleCount) {
-        Bytes single;
-        single.U32(singleCount);
-        single.m_bytes.insert(single.m_bytes.end(), singles.m_bytes.begin(), singles.m_bytes.end());
-        blocks.Block(14, single);
-    }
+    if (pathCount) blocks.CountedBlock(13, pathCount, paths);
+    if (singleCount) blocks.CountedBlock(14, singleCount, singles);
 }
 
 void Sky(Bytes& blocks, const YMapVT3& map)
