@@ -310,6 +310,10 @@ TEST_F(MapStream, MalformedStreamsAreRefused)
         {"string too long", MapStreamBytes::Header(1, 1, 1).Block(15, MapStreamBytes().U16(1).Str(longName))},
         {"content shorter than the block", MapStreamBytes::Header(1, 1, 1).Block(15, MapStreamBytes().U16(0).U8(0))},
         {"corner beyond the vertices", MapStreamBytes::Header(1, 1, 2).Block(16, vertices).Block(23, badCorner)},
+        {"bad block after a zone",
+         MapStreamBytes::Header(1, 1, 2)
+             .Block(24, MapStreamBytes().U32(1).Str("z").U16(0).U32(0).U32(0).U16(0))
+             .Block(15, MapStreamBytes().U16(2).Str("only one"))},
         {"cell names a missing group",
          MapStreamBytes::Header(1, 1, 3).Block(16, vertices).Block(23, goodGroup).Block(18, MapStreamBytes().U32(0).U16(1).U32(1))},
     };
