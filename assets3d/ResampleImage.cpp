@@ -237,3 +237,19 @@ void ResampleAlphaImage(const uint8_t* source, int sourceWidth, int sourceHeight
 {
     Resample<1>(source, sourceWidth, sourceHeight, dest, destWidth, destHeight, filterX, filterY);
 }
+
+uint8_t NearestPaletteIndex(const RGBQUAD* palette, int first, int last, const uint8_t* pixel)
+{
+    first = std::min(std::max(first, 0), 255);
+    last = std::min(std::max(last, 0), 255);
+    int best = 0x7FFFFFFF, index = first;
+    for (int e = first; e <= last; ++e) {
+        int db = pixel[0] - palette[e].rgbBlue, dg = pixel[1] - palette[e].rgbGreen, dr = pixel[2] - palette[e].rgbRed;
+        int distance = db * db + dg * dg + dr * dr;
+        if (distance < best) {
+            best = distance;
+            index = e;
+        }
+    }
+    return static_cast<uint8_t>(index);
+}

@@ -5,6 +5,8 @@
 
 #include <cstdint>
 
+#include "platform/win32.h"
+
 struct YResampleFilter {
     const char* name;
     double (*kernel)(double x);
@@ -27,3 +29,8 @@ void ResampleImage(const uint8_t* source, int sourceWidth, int sourceHeight, uin
 // The same for one byte a pixel.
 void ResampleAlphaImage(const uint8_t* source, int sourceWidth, int sourceHeight, uint8_t* dest, int destWidth,
                         int destHeight, int filterX, int filterY);
+
+// The palette entry first .. last (clamped into 0 .. 255) nearest to the
+// exchange pixel {blue, green, red}: least sum of squared differences, the
+// lowest index on a tie.
+uint8_t NearestPaletteIndex(const RGBQUAD* palette, int first, int last, const uint8_t* pixel);

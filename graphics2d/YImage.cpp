@@ -60,11 +60,9 @@ void YImage::FlipVertical()
     m_orientation ^= 1;
 }
 
-namespace {
-
-// The record's pixels as packed 4-byte blue, green, red, alpha.
-bool ExpandTo32(const YImage& image, std::vector<BYTE>& out)
+bool YImage::ExpandTo32(std::vector<BYTE>& out) const
 {
+    const YImage& image = *this;
     if (!image.m_pixels || image.m_width < 1 || image.m_height < 1) return false;
     const size_t width = static_cast<size_t>(image.m_width);
     const DWORD bits = image.m_palettised ? 8 : image.GetBitCount();
@@ -94,17 +92,13 @@ bool ExpandTo32(const YImage& image, std::vector<BYTE>& out)
     return true;
 }
 
-int Clamp(int value, int low, int high) { return value < low ? low : (value > high ? high : value); }
-
-}  // namespace
-
 int YImage::Resample(int newWidth, int newHeight, const char* filterX, const char* filterY, int firstIndex,
                      int lastIndex)
 {
     if (newWidth < 1 || newHeight < 1) return 0;
     if (!IsSaneSize(newWidth, newHeight)) return 0;
     std::vector<BYTE> source;
-    if (!ExpandTo32(*this, source)) return 0;
+    if (!ExpandTo32(source)) return 0;
     std::vector<BYTE> dest(static_cast<size_t>(newWidth) * static_cast<size_t>(newHeight) * 4, 0);
     ResampleImage(source.data(), m_width, m_height, dest.data(), newWidth, newHeight, FindResampleFilter(filterX),
                   FindResampleFilter(filterY));
@@ -113,21 +107,8 @@ int YImage::Resample(int newWidth, int newHeight, const char* filterX, const cha
     BYTE* pixels = new (std::nothrow) BYTE[m_palettised ? count : count * 4];
     if (!pixels) return 0;
     if (m_palettised) {
-        // Each pixel becomes the nearest entry of the range; the lowest wins a tie.
-        int first = Clamp(firstIndex, 0, 255), last = Clamp(lastIndex, 0, 255);
-        for (size_t i = 0; i < count; ++i) {
-            const BYTE* p = &dest[i * 4];
-            int best = 0x7FFFFFFF, index = first;
-            for (int e = first; e <= last; ++e) {
-                int db = p[0] - m_palette[e].rgbBlue, dg = p[1] - m_palette[e].rgbGreen, dr = p[2] - m_palette[e].rgbRed;
-                int distance = db * db + dg * dg + dr * dr;
-                if (distance < best) {
-                    best = distance;
-                    index = e;
-                }
-            }
-            pixels[i] = static_cast<BYTE>(index);
-        }
+        // Each pixel becomes the nearest entry of the range.
+        for (size_t i = 0; i < count; ++i) pixels[i] = NearestPaletteIndex(m_palette, firstIndex, lastIndex, &dest[i * 4]);
         m_stride = static_cast<uint32_t>(newWidth);
     } else {
         memcpy(pixels, dest.data(), count * 4);
@@ -155,7 +136,7 @@ int YImage::SaveTGA(CFile& file)
     if (m_width > 0xFFFF || m_height > 0xFFFF) return 0;
     // 8- and 24-bit rows are widened to 4 bytes a pixel first.
     std::vector<BYTE> pixels;
-    if (!ExpandTo32(*this, pixels)) return 0;
+    if (!ExpandTo32(pixels)) return 0;
 
     BYTE kind[3] = {0, 0, 2};
     BYTE colourMap[5] = {0, 0, 0, 0, 0};

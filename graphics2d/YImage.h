@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "platform/ddraw.h"
 #include "platform/mfc.h"
@@ -45,6 +46,9 @@ struct YImage {
     void FreePixels();
 
     void FlipVertical();
+    // The pixels as packed 4-byte blue, green, red, alpha rows (palette
+    // entries opaque); false for a record without pixels or of another depth.
+    bool ExpandTo32(std::vector<BYTE>& out) const;
     // Resizes through the resampler; a palettised record is mapped back to
     // the palette entries firstIndex .. lastIndex.  0 when a size is below 1.
     int Resample(int newWidth, int newHeight, const char* filterX, const char* filterY, int firstIndex,

@@ -479,6 +479,18 @@ BOOL MoveFileA(LPCSTR existing, LPCSTR newName)
     return Fail(platform::Win32ErrorForPath(error, to.c_str()));
 }
 
+BOOL MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags)
+{
+    if (!(flags & MOVEFILE_REPLACE_EXISTING)) return MoveFileA(existing, newName);
+    if (!existing || !*existing || !newName || !*newName) return Fail(ERROR_PATH_NOT_FOUND);
+    std::string from = platform::ResolvePath(existing);
+    std::string to = platform::ResolvePath(newName);
+    struct stat target;
+    if (lstat(to.c_str(), &target) == 0 && S_ISDIR(target.st_mode)) return Fail(ERROR_ACCESS_DENIED);
+    if (rename(from.c_str(), to.c_str()) == 0) return TRUE;
+    return Fail(platform::Win32ErrorForPath(errno, to.c_str()));
+}
+
 BOOL CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists)
 {
     if (!existing || !*existing || !newName || !*newName) return Fail(ERROR_PATH_NOT_FOUND);

@@ -115,6 +115,9 @@ BOOL RemoveDirectoryA(LPCSTR path);
 BOOL DeleteFileA(LPCSTR path);
 // Fails when the new name exists, except for a change of letter case only.
 BOOL MoveFileA(LPCSTR existing, LPCSTR newName);
+// MOVEFILE_REPLACE_EXISTING puts the file over an existing one in one step.
+#define MOVEFILE_REPLACE_EXISTING 0x00000001
+BOOL MoveFileExA(LPCSTR existing, LPCSTR newName, DWORD flags);
 BOOL CopyFileA(LPCSTR existing, LPCSTR newName, BOOL failIfExists);
 DWORD GetCurrentDirectoryA(DWORD bufferLength, LPSTR buffer);
 BOOL SetCurrentDirectoryA(LPCSTR path);
@@ -127,6 +130,7 @@ DWORD GetTempPathA(DWORD bufferLength, LPSTR buffer);
 #define RemoveDirectory RemoveDirectoryA
 #define DeleteFile DeleteFileA
 #define MoveFile MoveFileA
+#define MoveFileEx MoveFileExA
 #define CopyFile CopyFileA
 #define GetCurrentDirectory GetCurrentDirectoryA
 #define SetCurrentDirectory SetCurrentDirectoryA

@@ -6,6 +6,8 @@
 //   rcvdata fonts-sprites FOLDER        writes the sample fonts and sprite pictures
 //   rcvdata maps FOLDER                 writes the sample maps into FOLDER/maps
 //   rcvdata map-dump MAP                prints a ".zon" map as text
+//   rcvdata textures DESCRIPTION FOLDER writes the sample ".ytx" textures a description lists
+//   rcvdata texture TEXTURE             prints a ".ytx" texture as text
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -17,6 +19,7 @@
 #include "tools/YSampleImages.h"
 #include "tools/YSampleMaps.h"
 #include "tools/YSampleSprites.h"
+#include "tools/YTextureCommands.h"
 
 namespace {
 
@@ -25,7 +28,8 @@ int Usage()
     fprintf(stderr, "usage: rcvdata build DESCRIPTION CATALOG\n       rcvdata dump CATALOG [TEXT]\n"
                     "       rcvdata images DESCRIPTION FOLDER\n       rcvdata picture IMAGE\n"
                     "       rcvdata fonts-sprites FOLDER\n       rcvdata maps FOLDER\n"
-                    "       rcvdata map-dump MAP\n");
+                    "       rcvdata map-dump MAP\n       rcvdata textures DESCRIPTION FOLDER\n"
+                    "       rcvdata texture TEXTURE\n");
     return 2;
 }
 
@@ -86,19 +90,7 @@ int Dump(const char* catalogName, const char* output)
 
 int Images(const char* description, const char* folder)
 {
-    std::ifstream in(description, std::ios::binary);
-    if (!in) {
-        fprintf(stderr, "rcvdata: cannot read %s\n", description);
-        return 1;
-    }
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string error;
-    if (!YSampleImages::WriteAll(text.str(), folder, error)) {
-        fprintf(stderr, "%s: %s\n", description, error.c_str());
-        return 1;
-    }
-    return 0;
+    return YSampleImages::WriteFromFile(description, folder, YSampleImages::WriteAll);
 }
 
 int Picture(const char* image)
@@ -155,5 +147,7 @@ int main(int argc, char** argv)
     if (argc == 3 && std::string(argv[1]) == "fonts-sprites") return FontsAndSprites(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "maps") return Maps(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "map-dump") return MapDump(argv[2]);
+    int result = 0;
+    if (YTextureCommands::Run(argc, argv, result)) return result;
     return Usage();
 }

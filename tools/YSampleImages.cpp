@@ -1,7 +1,9 @@
 #include "tools/YSampleImages.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <memory>
 #include <sstream>
 #include <vector>
@@ -108,10 +110,7 @@ YImage* YSampleImages::Make(const std::string& pattern, int width, int height, b
     return image.release();
 }
 
-namespace {
-
-// Words of a line; quoted words keep their spaces and backslashes.
-std::vector<std::string> Words(const std::string& line)
+std::vector<std::string> YSampleImages::Words(const std::string& line)
 {
     std::vector<std::string> words;
     size_t i = 0;
@@ -135,14 +134,28 @@ std::vector<std::string> Words(const std::string& line)
     return words;
 }
 
-// Makes the folders of a relative file name below folder.
-void MakeFolders(const std::string& folder, const std::string& name)
+int YSampleImages::WriteFromFile(const char* descriptionFile, const char* folder, WriteAllFn writeAll)
+{
+    std::ifstream in(descriptionFile, std::ios::binary);
+    if (!in) {
+        fprintf(stderr, "rcvdata: cannot read %s\n", descriptionFile);
+        return 1;
+    }
+    std::stringstream text;
+    text << in.rdbuf();
+    std::string error;
+    if (!writeAll(text.str(), folder, error)) {
+        fprintf(stderr, "%s: %s\n", descriptionFile, error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+void YSampleImages::MakeFolders(const std::string& folder, const std::string& name)
 {
     for (size_t i = 0; i < name.size(); ++i)
         if (name[i] == '\\' || name[i] == '/') CreateDirectoryA((folder + "/" + name.substr(0, i)).c_str(), nullptr);
 }
-
-}  // namespace
 
 bool YSampleImages::WriteAll(const std::string& description, const std::string& folder, std::string& error)
 {

@@ -8,6 +8,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "graphics2d/YImage.h"
 
@@ -23,4 +24,14 @@ public:
     // The picture of an image file as a catalog stores it, in hexadecimal:
     // the text a bitmap body's "picture" line takes.
     static bool StoredPicture(const std::string& path, std::string& hex);
+
+    // Words of a description line; quoted words keep their spaces and
+    // backslashes, '#' ends the line.
+    static std::vector<std::string> Words(const std::string& line);
+    // Reads a description file and writes what it lists into folder with
+    // writeAll; the exit code of the builder's command, errors on stderr.
+    typedef bool (*WriteAllFn)(const std::string& description, const std::string& folder, std::string& error);
+    static int WriteFromFile(const char* descriptionFile, const char* folder, WriteAllFn writeAll);
+    // Makes the folders of a relative file name below folder.
+    static void MakeFolders(const std::string& folder, const std::string& name);
 };

@@ -492,3 +492,19 @@ TEST(Win32FileTime, SystemTimesConvertBothWays)
 }
 
 }  // namespace
+
+TEST_F(Win32FilesTest, MoveFileExReplacesOnlyWhenAsked)
+{
+    EXPECT_FALSE(MoveFileEx("alpha.txt", "GAMMA", 0));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS));
+    ASSERT_TRUE(MoveFileEx("ALPHA.TXT", "GAMMA", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_FALSE(fs::exists(m_root + "/Alpha.TXT"));
+    EXPECT_EQ(ReadAll(m_root + "/gamma"), "0123456789");
+
+    EXPECT_FALSE(MoveFileEx("none", "gamma", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    EXPECT_EQ(ReadAll(m_root + "/gamma"), "0123456789");
+    // A folder is never replaced.
+    EXPECT_FALSE(MoveFileEx("gamma", "Sub", MOVEFILE_REPLACE_EXISTING));
+    EXPECT_TRUE(fs::is_directory(m_root + "/Sub"));
+}
