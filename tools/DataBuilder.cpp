@@ -4,6 +4,8 @@
 //   rcvdata images DESCRIPTION FOLDER   writes the sample pictures a description lists
 //   rcvdata picture IMAGE               prints an image file as a bitmap body's picture
 //   rcvdata fonts-sprites FOLDER        writes the sample fonts and sprite pictures
+//   rcvdata maps FOLDER                 writes the sample maps into FOLDER/maps
+//   rcvdata map-dump MAP                prints a ".zon" map as text
 //   rcvdata textures DESCRIPTION FOLDER writes the sample ".ytx" textures a description lists
 //   rcvdata texture TEXTURE             prints a ".ytx" texture as text
 //   rcvdata sounds FOLDER               writes the sample sounds
@@ -16,6 +18,7 @@
 #include "tools/YCatalogText.h"
 #include "tools/YSampleFonts.h"
 #include "tools/YSampleImages.h"
+#include "tools/YSampleMaps.h"
 #include "tools/YSampleSounds.h"
 #include "tools/YSampleSprites.h"
 #include "tools/YTextureCommands.h"
@@ -26,7 +29,8 @@ int Usage()
 {
     fprintf(stderr, "usage: rcvdata build DESCRIPTION CATALOG\n       rcvdata dump CATALOG [TEXT]\n"
                     "       rcvdata images DESCRIPTION FOLDER\n       rcvdata picture IMAGE\n"
-                    "       rcvdata fonts-sprites FOLDER\n       rcvdata textures DESCRIPTION FOLDER\n"
+                    "       rcvdata fonts-sprites FOLDER\n       rcvdata maps FOLDER\n"
+                    "       rcvdata map-dump MAP\n       rcvdata textures DESCRIPTION FOLDER\n"
                     "       rcvdata texture TEXTURE\n       rcvdata sounds FOLDER\n");
     return 2;
 }
@@ -122,6 +126,27 @@ int Sounds(const char* folder)
     return 0;
 }
 
+int Maps(const char* folder)
+{
+    std::string error;
+    if (!YSampleMaps::WriteAll(folder, error)) {
+        fprintf(stderr, "rcvdata: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
+int MapDump(const char* path)
+{
+    std::string text, error;
+    if (!YSampleMaps::Dump(path, text, error)) {
+        fprintf(stderr, "rcvdata: %s\n", error.c_str());
+        return 1;
+    }
+    fwrite(text.data(), 1, text.size(), stdout);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -133,6 +158,8 @@ int main(int argc, char** argv)
     if (argc == 3 && std::string(argv[1]) == "picture") return Picture(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "fonts-sprites") return FontsAndSprites(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "sounds") return Sounds(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "maps") return Maps(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "map-dump") return MapDump(argv[2]);
     int result = 0;
     if (YTextureCommands::Run(argc, argv, result)) return result;
     return Usage();

@@ -1,0 +1,13 @@
+// A zone record of the renderer: a buffer, an object it owns and a name.
+#pragma once
+
+#include "foundation/YString.h"
+#include "platform/mfc.h"
+
+struct YParserZone {
+    void* m_buffer = nullptr;  // malloc'ed
+    CObject* m_object = nullptr;
+    YString m_name;
+    int32_t m_pointCount = 0;  // m_buffer holds this many x, y, z
+    BYTE m_flag = 0;
+};

@@ -1,0 +1,173 @@
+// The sample maps: what the build wrote into "maps" loads whole, with the
+// terrain, starts, sounds, sky and tags a round needs; the writer and the
+// reader agree field by field, and the strip bank of a real map reloads equal.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "ScratchFolder.h"
+#include "renderer/Stripper.h"
+#include "renderer/YMapVT3.h"
+#include "tools/YMapWriter.h"
+#include "tools/YSampleMaps.h"
+
+namespace {
+
+#if defined(RCV_DATA_DIR)
+std::string MapPath(const char* name) { return std::string(RCV_DATA_DIR) + "/maps/" + name + ".zon"; }
+
+struct Heights {
+    float low, high;
+};
+
+Heights HeightRange(const YMapVT3& map)
+{
+    Heights h{map.m_vertices[0].m_y, map.m_vertices[0].m_y};
+    for (const YMapVT3Vertex& v : map.m_vertices) {
+        h.low = std::min(h.low, v.m_y);
+        h.high = std::max(h.high, v.m_y);
+    }
+    return h;
+}
+
+size_t WaterGroups(const YMapVT3& map)
+{
+    return std::count_if(map.m_groups.begin(), map.m_groups.end(),
+                         [](const YMapVT3Group& g) { return g.m_surface == YMapVT3Group::kWater; });
+}
+
+TEST(SampleMaps, EveryMapLoadsWithTerrainStartsSoundsAndSky)
+{
+    const struct {
+        const char* name;
+        bool hillsAndLake;
+    } maps[] = {{"Meadow", true}, {"Ridge", true}, {"Flat", false}, {"Tiny", true}};
+    for (const auto& m : maps) {
+        SCOPED_TRACE(m.name);
+        YMapVT3 map;
+        ASSERT_EQ(1, map.LoadFile(MapPath(m.name).c_str(), nullptr));
+        ASSERT_GT(map.m_gridWidth, 0u);
+        ASSERT_EQ(size_t(map.m_gridWidth) * map.m_gridHeight, map.m_cells.size());
+        for (const YMapVT3Cell& cell : map.m_cells) ASSERT_GE(cell.m_groups.size(), 2u);
+        EXPECT_EQ(YMapVT3::kStripsBuilt, map.m_stripState);
+        EXPECT_EQ(map.m_groups.size(), map.m_strips.m_records.size());
+        ASSERT_EQ(map.m_cells.size(), map.m_strips.m_cells.size());
+        EXPECT_EQ(map.m_cells[0].m_groups.size(), map.m_strips.m_cells[0].m_lists[StripCell::kFirstRecords].size());
+
+        const Heights h = HeightRange(map);
+        if (m.hillsAndLake) {
+            EXPECT_GE(h.high - YSampleMaps::kWaterLevel, 10.0f * YSampleMaps::kUnitsPerMetre);
+            EXPECT_LT(h.low, YSampleMaps::kWaterLevel);
+            EXPECT_GT(WaterGroups(map), 0u);
+        } else {
+            EXPECT_EQ(h.low, h.high);
+            EXPECT_EQ(0u, WaterGroups(map));
+        }
+
+        const size_t starts = std::count_if(map.m_models.begin(), map.m_models.end(), [](const YMapVT3Model_Output& o) {
+            return std::strstr(o.m_name, "PlayerStart") != nullptr;
+        });
+        EXPECT_GE(starts, 2u);
+        EXPECT_GT(map.m_models.size(), starts);
+        EXPECT_FALSE(map.m_sounds.empty());
+        EXPECT_FALSE(map.m_trees.empty());
+        ASSERT_FALSE(map.m_celestials.empty());
+        EXPECT_FALSE(map.m_celestials[0].m_files.empty());
+        EXPECT_FALSE(map.m_clouds.empty());
+        YMapVT3Tag tag;
+        for (const char* name : {"MapBackgroundNum", "MapBackground00", "SolidColorRGB", "FOG-ColorRGB", "MapSound00",
+                                 "MapSoundLoop00", "MapWindLoop00", "WeatherRain"})
+            EXPECT_EQ(1, map.FindTag(name, tag)) << name;
+    }
+}
+
+TEST(SampleMaps, StripBankOfARealMapReloadsEqual)
+{
+    YMapVT3 map;
+    ASSERT_EQ(1, map.LoadFile(MapPath("Meadow").c_str(), nullptr));
+    ScratchFolder folder(ScratchFolder::Enter);
+    Stripper built;
+    built.Setup(map.m_vertices, map.m_groups, map.m_cells);
+    ASSERT_TRUE(built.SaveBank(DWORD(map.m_cells.size())));
+    Stripper loaded;
+    ASSERT_TRUE(loaded.LoadBank());
+    StripperOutput a, b;
+    built.GetOutput(a);
+    loaded.GetOutput(b);
+    EXPECT_TRUE(a.m_vertices == b.m_vertices);
+    EXPECT_TRUE(a.m_records == b.m_records);
+    EXPECT_TRUE(a.m_clusters == b.m_clusters);
+    EXPECT_TRUE(a.m_cells == b.m_cells);
+    // The map object's own build gives the same result.
+    EXPECT_TRUE(a.m_records == map.m_strips.m_records);
+    EXPECT_TRUE(a.m_cells == map.m_strips.m_cells);
+}
+
+TEST(SampleMaps, DumpShowsTheMapForPeople)
+{
+    std::string text, error;
+    ASSERT_TRUE(YSampleMaps::Dump(MapPath("Meadow"), text, error)) << error;
+    for (const char* part : {"grid 96 x 96", "PlayerStart02", "MapWindLoop00", "sky object", "terrain:", "overview", "~"})
+        EXPECT_NE(std::string::npos, text.find(part)) << part;
+    EXPECT_FALSE(YSampleMaps::Dump(MapPath("Missing"), text, error));
+}
+#endif
+
+// What the writer puts down, the reader gives back.
+TEST(SampleMaps, WriterAndReaderAgree)
+{
+    YMapVT3 made;
+    YSampleMaps::Make({"Test", 5, 12.0f * YSampleMaps::kUnitsPerMetre, true, 40}, made);
+    made.m_models2 = {made.m_models[0]};
+    made.m_models2[0].m_values[0] = made.m_models2[0].m_values[2] = 0;
+    made.m_strings1.Add("one");
+    made.m_strings3.Add("three");
+    ScratchFolder folder;
+    std::string error;
+    ASSERT_TRUE(YMapWriter::WriteFile(made, folder / "test.zon", error)) << error;
+    YMapVT3 read;
+    ASSERT_EQ(1, read.LoadFile((folder / "test.zon").c_str(), nullptr));
+    EXPECT_EQ(made.m_gridWidth, read.m_gridWidth);
+    EXPECT_EQ(made.m_cellSize, read.m_cellSize);
+    ASSERT_EQ(made.m_tags.size(), read.m_tags.size());
+    for (size_t i = 0; i < made.m_tags.size(); ++i) {
+        EXPECT_STREQ(made.m_tags[i].m_name, read.m_tags[i].m_name);
+        EXPECT_STREQ(made.m_tags[i].m_value, read.m_tags[i].m_value);
+    }
+    ASSERT_EQ(made.m_models.size(), read.m_models.size());
+    for (size_t i = 0; i < made.m_models.size(); ++i) {
+        const YMapVT3Model_Output &a = made.m_models[i], &b = read.m_models[i];
+        EXPECT_STREQ(a.m_name, b.m_name);
+        EXPECT_EQ((std::vector<float>{a.m_x, a.m_y, a.m_z, a.m_yaw, a.m_scale}),
+                  (std::vector<float>{b.m_x, b.m_y, b.m_z, b.m_yaw, b.m_scale}));
+    }
+    ASSERT_EQ(1u, read.m_models2.size());
+    EXPECT_STREQ(made.m_models2[0].m_name, read.m_models2[0].m_name);
+    ASSERT_EQ(made.m_sounds.size(), read.m_sounds.size());
+    EXPECT_STREQ(made.m_sounds[0].m_secondName, read.m_sounds[0].m_secondName);
+    EXPECT_EQ(made.m_sounds[0].m_i, read.m_sounds[0].m_i);
+    EXPECT_EQ(made.m_sounds[0].m_d, read.m_sounds[0].m_d);
+    ASSERT_EQ(made.m_vertices.size(), read.m_vertices.size());
+    for (size_t i = 0; i < made.m_vertices.size(); ++i) ASSERT_EQ(made.m_vertices[i].m_y, read.m_vertices[i].m_y);
+    ASSERT_EQ(made.m_groups.size(), read.m_groups.size());
+    for (size_t i = 0; i < made.m_groups.size(); ++i) {
+        const YMapVT3Group &a = made.m_groups[i], &b = read.m_groups[i];
+        ASSERT_EQ(a.m_surface, b.m_surface);
+        ASSERT_EQ(a.m_corners[2].m_vertex, b.m_corners[2].m_vertex);
+        ASSERT_EQ(a.m_corners[1].m_red, b.m_corners[1].m_red);
+        ASSERT_EQ(a.m_layerTextures, b.m_layerTextures);
+        ASSERT_EQ(a.m_layerCorners[0][1].m_v, b.m_layerCorners[0][1].m_v);
+        ASSERT_EQ(a.m_layerCorners[0][1].m_alpha, b.m_layerCorners[0][1].m_alpha);
+    }
+    for (size_t c = 0; c < made.m_cells.size(); ++c) ASSERT_EQ(made.m_cells[c].m_groups, read.m_cells[c].m_groups);
+    ASSERT_EQ(made.m_trees.size(), read.m_trees.size());
+    EXPECT_EQ(made.m_trees[0].m_points.size(), read.m_trees[0].m_points.size());
+    EXPECT_EQ(made.m_trees[1].m_singleValues[2], read.m_trees[1].m_singleValues[2]);
+    EXPECT_EQ(made.m_celestials[0].m_files.size(), read.m_celestials[0].m_files.size());
+    EXPECT_STREQ(made.m_clouds[0].m_texture, read.m_clouds[0].m_texture);
+    EXPECT_EQ(CString("one"), read.m_strings1[0]);
+    EXPECT_EQ(CString("three"), read.m_strings3[0]);
+}
+
+}  // namespace
