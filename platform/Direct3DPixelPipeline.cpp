@@ -315,26 +315,39 @@ inline uint32_t Bilinear(uint32_t a0, uint32_t a1, uint32_t b0, uint32_t b1, int
     return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(m, m)));
 }
 
-template <int Filter, int AU, int AV, bool Key>
-__attribute__((always_inline)) inline uint32_t SampleLevel(const LevelView& lv, float u, float v, uint8_t& keyed)
+// Floor of four floats (clamped to +-1e9) as whole numbers.
+inline __m128i Floor4(__m128 x)
+{
+    x = _mm_min_ps(_mm_max_ps(x, _mm_set1_ps(-1.0e9f)), _mm_set1_ps(1.0e9f));
+    const __m128i t = _mm_cvttps_epi32(x);
+    return _mm_add_epi32(t, _mm_castps_si128(_mm_cmpgt_ps(_mm_cvtepi32_ps(t), x)));
+}
+
+// Texel coordinates of four pixels on one level: whole texels for point
+// sampling, 8.8 fixed point half a texel back for bilinear.
+template <int Filter>
+inline void Coordinates(const LevelView& lv, __m128 u, __m128 v, int* iu, int* iv)
 {
     if (Filter == kPoint) {
-        const float limit = 4194304.0f;
-        float tu = u * lv.fw, tv = v * lv.fh;
-        tu = tu < -limit ? -limit : (tu > limit ? limit : tu);
-        tv = tv < -limit ? -limit : (tv > limit ? limit : tv);
-        const int x = Address<AU>(FloorInt(tu), lv.width, lv.pow2);
-        const int y = Address<AV>(FloorInt(tv), lv.height, lv.pow2);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(iu), Floor4(_mm_mul_ps(u, _mm_set1_ps(lv.fw))));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(iv), Floor4(_mm_mul_ps(v, _mm_set1_ps(lv.fh))));
+    } else {
+        const __m128 half = _mm_set1_ps(128.0f);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(iu), Floor4(_mm_sub_ps(_mm_mul_ps(u, _mm_set1_ps(lv.fw * 256.0f)), half)));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(iv), Floor4(_mm_sub_ps(_mm_mul_ps(v, _mm_set1_ps(lv.fh * 256.0f)), half)));
+    }
+}
+
+template <int Filter, int AU, int AV, bool Key>
+__attribute__((always_inline)) inline uint32_t Fetch(const LevelView& lv, int iu, int iv, uint8_t& keyed)
+{
+    if (Filter == kPoint) {
+        const int x = Address<AU>(iu, lv.width, lv.pow2);
+        const int y = Address<AV>(iv, lv.height, lv.pow2);
         const size_t at = static_cast<size_t>(y) * lv.width + x;
         if (Key) keyed = lv.keyed[at];
         return lv.texels[at];
     }
-    // 8.8 fixed point, half a texel back so that texel centres weigh fully.
-    const float limit = 1.0e9f;
-    float tu = u * lv.fw * 256.0f - 128.0f, tv = v * lv.fh * 256.0f - 128.0f;
-    tu = tu < -limit ? -limit : (tu > limit ? limit : tu);
-    tv = tv < -limit ? -limit : (tv > limit ? limit : tv);
-    const int iu = FloorInt(tu), iv = FloorInt(tv);
     const int x0 = iu >> 8, y0 = iv >> 8, fu = iu & 255, fv = iv & 255;
     const int xa = Address<AU>(x0, lv.width, lv.pow2), xb = Address<AU>(x0 + 1, lv.width, lv.pow2);
     const int ya = Address<AV>(y0, lv.height, lv.pow2), yb = Address<AV>(y0 + 1, lv.height, lv.pow2);
@@ -344,6 +357,8 @@ __attribute__((always_inline)) inline uint32_t SampleLevel(const LevelView& lv, 
     return Bilinear(rowA[xa], rowA[xb], rowB[xa], rowB[xb], fu, fv);
 }
 
+// Samples four pixels at a time: their coordinates in SSE, the MIP level and
+// the magnification choice once per four (as hardware does per 2 x 2 quad).
 template <int Filter, int AU, int AV, int Mip, bool Key>
 void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
 {
@@ -355,58 +370,78 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
     const float W = stage.levels[0].fw, H = stage.levels[0].fh;
     constexpr bool kNeedLod = Mip != kMipNone || Filter >= kByLod;
     constexpr int kMinFilter = Filter == kByLod ? kLinear : (Filter == kByLodMag ? kPoint : Filter);
+    constexpr int kMagFilter = Filter == kByLod ? kPoint : (Filter == kByLodMag ? kLinear : Filter);
     uint32_t* out = reinterpret_cast<uint32_t*>(stage.out);
     uint8_t* mask = w.mask;
-    float lod = 0;
-    for (int i = 0; i < n; ++i) {
-        const float fi = static_cast<float>(i);
-        const float inv = 1.0f / (rhw + drhw * fi);
-        const float u = (uw + duw * fi) * inv, v = (vw + dvw * fi) * inv;
-        if (kNeedLod && (i & 3) == 0) {
-            // Once per four pixels, as hardware does per 2 x 2 quad: texels per
-            // pixel along x and y, from the derivatives of u/w, v/w and 1/w.
-            const float dudx = (duw - u * drhw) * inv * W, dvdx = (dvw - v * drhw) * inv * H;
-            const float dudy = (duwdy - u * drhwdy) * inv * W, dvdy = (dvwdy - v * drhwdy) * inv * H;
+    const __m128 steps = _mm_set_ps(3, 2, 1, 0);
+    alignas(16) int iu[4], iv[4], ju[4], jv[4];
+    for (int i0 = 0; i0 < n; i0 += 4) {
+        const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i0)), steps);
+        const __m128 inv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(rhw), _mm_mul_ps(_mm_set1_ps(drhw), fi)));
+        const __m128 u = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(uw), _mm_mul_ps(_mm_set1_ps(duw), fi)), inv);
+        const __m128 v = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(vw), _mm_mul_ps(_mm_set1_ps(dvw), fi)), inv);
+        float lod = 0;
+        if (kNeedLod) {
+            // Texels per pixel along x and y at the first of the four, from the
+            // derivatives of u/w, v/w and 1/w.
+            const float q = _mm_cvtss_f32(inv), u0 = _mm_cvtss_f32(u), v0 = _mm_cvtss_f32(v);
+            const float dudx = (duw - u0 * drhw) * q * W, dvdx = (dvw - v0 * drhw) * q * H;
+            const float dudy = (duwdy - u0 * drhwdy) * q * W, dvdy = (dvwdy - v0 * drhwdy) * q * H;
             const float rx = dudx * dudx + dvdx * dvdx, ry = dudy * dudy + dvdy * dvdy;
             const float r = rx > ry ? rx : ry;
             lod = r > 0 ? 0.5f * FastLog2(r) + stage.lodBias : -100.0f;
         }
         int level = stage.maxLevel;
-        float frac = 0;
+        int frac = 0;
         if (Mip != kMipNone) {
             const float l = lod < 0 ? 0 : lod;
+            float f = 0;
             if (Mip == kMipPoint) {
                 level = static_cast<int>(l + 0.5f);
             } else {
                 level = static_cast<int>(l);
-                frac = l - static_cast<float>(level);
+                f = l - static_cast<float>(level);
             }
             if (level < stage.maxLevel) {
                 level = stage.maxLevel;
-                frac = 0;
+                f = 0;
             }
             if (level >= last) {
                 level = last;
-                frac = 0;
+                f = 0;
             }
+            frac = static_cast<int>(f * 256.0f);
         }
         const LevelView& lv = stage.levels[level];
-        uint8_t keyed = 0;
-        uint32_t texel;
-        if (Filter == kByLod || Filter == kByLodMag) {
-            const bool linear = (lod > 0) == (Filter == kByLod);
-            texel = linear ? SampleLevel<kLinear, AU, AV, Key>(lv, u, v, keyed)
-                           : SampleLevel<kPoint, AU, AV, Key>(lv, u, v, keyed);
-        } else {
-            texel = SampleLevel<Filter, AU, AV, Key>(lv, u, v, keyed);
+        const int count = n - i0 < 4 ? n - i0 : 4;
+        const bool magnified = lod <= 0;
+        if ((Filter == kByLod || Filter == kByLodMag) && magnified) {
+            Coordinates<kMagFilter>(lv, u, v, iu, iv);
+            for (int k = 0; k < count; ++k) {
+                uint8_t keyed = 0;
+                out[i0 + k] = Fetch<kMagFilter, AU, AV, Key>(lv, iu[k], iv[k], keyed);
+                if (Key && keyed) mask[i0 + k] = 0;
+            }
+            continue;
         }
+        Coordinates<kMinFilter>(lv, u, v, iu, iv);
         if (Mip == kMipLinear && frac > 0) {
-            uint8_t unused = 0;
-            const uint32_t next = SampleLevel<kMinFilter, AU, AV, false>(stage.levels[level + 1], u, v, unused);
-            texel = Lerp8(texel, next, static_cast<int>(frac * 256.0f));
+            const LevelView& next = stage.levels[level + 1];
+            Coordinates<kMinFilter>(next, u, v, ju, jv);
+            for (int k = 0; k < count; ++k) {
+                uint8_t keyed = 0, unused = 0;
+                const uint32_t a = Fetch<kMinFilter, AU, AV, Key>(lv, iu[k], iv[k], keyed);
+                const uint32_t b = Fetch<kMinFilter, AU, AV, false>(next, ju[k], jv[k], unused);
+                out[i0 + k] = Lerp8(a, b, frac);
+                if (Key && keyed) mask[i0 + k] = 0;
+            }
+        } else {
+            for (int k = 0; k < count; ++k) {
+                uint8_t keyed = 0;
+                out[i0 + k] = Fetch<kMinFilter, AU, AV, Key>(lv, iu[k], iv[k], keyed);
+                if (Key && keyed) mask[i0 + k] = 0;
+            }
         }
-        out[i] = texel;
-        if (Key && keyed) mask[i] = 0;
     }
 }
 
