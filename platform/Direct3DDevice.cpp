@@ -509,6 +509,7 @@ HRESULT Direct3DDevice::Draw(D3DPRIMITIVETYPE type, DWORD fvf, const void* verti
     settings.target = m_target;
     settings.zbuffer = m_zbuffer;
     if (!m_pixels.Configure(settings)) return DDERR_INVALIDPIXELFORMAT;
+    m_rasterizer.SetNeeds(m_pixels.UsesSpecular(), m_pixels.CoordinateSets());
     const LONG right = std::min<LONG>(static_cast<LONG>(m_viewport.dwX + m_viewport.dwWidth), m_target->Width());
     const LONG bottom = std::min<LONG>(static_cast<LONG>(m_viewport.dwY + m_viewport.dwHeight), m_target->Height());
     m_rasterizer.SetScissor(static_cast<int>(m_viewport.dwX), static_cast<int>(m_viewport.dwY), right, bottom);

@@ -1018,6 +1018,15 @@ bool Direct3DPixelPipeline::Configure(const Settings& settings)
             c.alphaArg[1] = b2;
             c.alphaArg[2] = BlendSource(w, alphaOp, s, current, textured, b1);
         }
+        // A stage that only passes one scratch buffer on runs no operation.
+        const bool select = colourOp == D3DTOP_SELECTARG1 || colourOp == D3DTOP_SELECTARG2;
+        const uint8_t* selected = colourOp == D3DTOP_SELECTARG1 ? c.colourArg[0] : c.colourArg[1];
+        const bool sameAlpha = (alphaOp == D3DTOP_SELECTARG1 && c.alphaArg[0] == selected) ||
+                               (alphaOp == D3DTOP_SELECTARG2 && c.alphaArg[1] == selected);
+        if (select && sameAlpha && c.mods == 0 && (selected == w.diffuse || selected == w.texel[s])) {
+            c.colour = nullptr;
+            c.out = const_cast<uint8_t*>(selected);
+        }
         current = c.out;
         w.colour = c.out;
         w.stageCount = s + 1;
@@ -1090,6 +1099,7 @@ void Direct3DPixelPipeline::Draw(const Run& run)
         if (w.sample[s]) w.sample[s](w.stages[s], run, w, n);
     for (int s = 0; s < w.stageCount; ++s) {
         const Work::Combine& c = w.combine[s];
+        if (!c.colour) continue;
         for (int k = 0; k < c.mods; ++k) c.mod[k](c.modIn[k], c.modOut[k], n);
         c.colour(c.colourArg[0], c.colourArg[1], c.colourArg[2], c.out, n);
         c.alpha(c.alphaArg[0], c.alphaArg[1], c.alphaArg[2], c.out, n);

@@ -5,44 +5,49 @@
 
 namespace platform {
 namespace {
-// The interpolated values of a vertex, in the order Load and Fill use.
+// The interpolated values of a vertex, in the order Load and Fill use:
+// depth, 1/w, diffuse, specular, then u/w and v/w of two sets. Only the
+// first Direct3DRasterizer::m_attributes are set up.
 constexpr int kAttributes = 14;
 
 void Load(const Direct3DScreenVertex& v, const Direct3DScreenVertex& colours, float* out)
 {
     out[0] = v.z;
     out[1] = v.rhw;
-    out[2] = v.tex[0][0] * v.rhw;
-    out[3] = v.tex[0][1] * v.rhw;
-    out[4] = v.tex[1][0] * v.rhw;
-    out[5] = v.tex[1][1] * v.rhw;
     for (int k = 0; k < 4; ++k) {
-        out[6 + k] = colours.diffuse[k];
-        out[10 + k] = colours.specular[k];
+        out[2 + k] = colours.diffuse[k];
+        out[6 + k] = colours.specular[k];
     }
+    out[10] = v.tex[0][0] * v.rhw;
+    out[11] = v.tex[0][1] * v.rhw;
+    out[12] = v.tex[1][0] * v.rhw;
+    out[13] = v.tex[1][1] * v.rhw;
 }
 
 // Values at one pixel with their steps per pixel along x and per row.
-void Fill(Direct3DPixelPipeline::Run& run, const float* at, const float* dx, const float* dy)
+void Fill(Direct3DPixelPipeline::Run& run, const float* at, const float* dx, const float* dy, int attributes)
 {
     run.z = at[0];
     run.dz = dx[0];
     run.rhw = at[1];
     run.drhw = dx[1];
     run.drhwdy = dy[1];
-    for (int s = 0; s < 2; ++s) {
-        run.uw[s] = at[2 + 2 * s];
-        run.duw[s] = dx[2 + 2 * s];
-        run.duwdy[s] = dy[2 + 2 * s];
-        run.vw[s] = at[3 + 2 * s];
-        run.dvw[s] = dx[3 + 2 * s];
-        run.dvwdy[s] = dy[3 + 2 * s];
-    }
     for (int k = 0; k < 4; ++k) {
-        run.diffuse[k] = at[6 + k];
-        run.ddiffuse[k] = dx[6 + k];
-        run.specular[k] = at[10 + k];
-        run.dspecular[k] = dx[10 + k];
+        run.diffuse[k] = at[2 + k];
+        run.ddiffuse[k] = dx[2 + k];
+    }
+    if (attributes <= 6) return;
+    for (int k = 0; k < 4; ++k) {
+        run.specular[k] = at[6 + k];
+        run.dspecular[k] = dx[6 + k];
+    }
+    for (int s = 0; 10 + 2 * s < attributes; ++s) {
+        run.uw[s] = at[10 + 2 * s];
+        run.duw[s] = dx[10 + 2 * s];
+        run.duwdy[s] = dy[10 + 2 * s];
+        run.vw[s] = at[11 + 2 * s];
+        run.dvw[s] = dx[11 + 2 * s];
+        run.dvwdy[s] = dy[11 + 2 * s];
     }
 }
 
@@ -72,7 +77,8 @@ void Direct3DRasterizer::DrawTriangle(const Direct3DScreenVertex& a, const Direc
     float dx[kAttributes], dy[kAttributes];
     const float inv = 1.0f / area;
     const float e1x = b.x - a.x, e1y = b.y - a.y, e2x = c.x - a.x, e2y = c.y - a.y;
-    for (int k = 0; k < kAttributes; ++k) {
+    const int attributes = m_attributes;
+    for (int k = 0; k < attributes; ++k) {
         const float d1 = vb[k] - va[k], d2 = vc[k] - va[k];
         dx[k] = (d1 * e2y - d2 * e1y) * inv;
         dy[k] = (d2 * e1x - d1 * e2x) * inv;
@@ -105,8 +111,8 @@ void Direct3DRasterizer::DrawTriangle(const Direct3DScreenVertex& a, const Direc
         while (xs < xe) {
             const int n = xe - xs < Direct3DPixelPipeline::kChunk ? xe - xs : Direct3DPixelPipeline::kChunk;
             const float ox = static_cast<float>(xs) - a.x, oy = fy - a.y;
-            for (int k = 0; k < kAttributes; ++k) at[k] = va[k] + ox * dx[k] + oy * dy[k];
-            Fill(run, at, dx, dy);
+            for (int k = 0; k < attributes; ++k) at[k] = va[k] + ox * dx[k] + oy * dy[k];
+            Fill(run, at, dx, dy, attributes);
             run.x = xs;
             run.y = y;
             run.n = n;
@@ -132,7 +138,7 @@ void Direct3DRasterizer::DrawLine(const Direct3DScreenVertex& a, const Direct3DS
         const int y = static_cast<int>(std::floor(a.y + dy * t + 0.5f));
         if (x < m_left || x >= m_right || y < m_top || y >= m_bottom) continue;
         for (int k = 0; k < kAttributes; ++k) at[k] = va[k] + (vb[k] - va[k]) * t;
-        Fill(run, at, zero, zero);
+        Fill(run, at, zero, zero, kAttributes);
         run.x = x;
         run.y = y;
         run.n = 1;
@@ -148,7 +154,7 @@ void Direct3DRasterizer::DrawPoint(const Direct3DScreenVertex& a)
     const int y = static_cast<int>(std::floor(a.y + 0.5f));
     if (x < m_left || x >= m_right || y < m_top || y >= m_bottom) return;
     Direct3DPixelPipeline::Run run;
-    Fill(run, va, zero, zero);
+    Fill(run, va, zero, zero, kAttributes);
     run.x = x;
     run.y = y;
     run.n = 1;

@@ -22,6 +22,12 @@ public:
     // Pixels outside [left, right) x [top, bottom) are never drawn.
     void SetScissor(int left, int top, int right, int bottom);
     void SetFlat(bool flat) { m_flat = flat; }
+    // What the pixels read besides depth, 1/w and diffuse colour: specular
+    // (and the fog factor) and 0 to 2 texture coordinate sets.
+    void SetNeeds(bool specular, int coordinateSets)
+    {
+        m_attributes = coordinateSets > 0 ? 10 + 2 * coordinateSets : (specular ? 10 : 6);
+    }
 
     void DrawTriangle(const Direct3DScreenVertex& a, const Direct3DScreenVertex& b, const Direct3DScreenVertex& c);
     // The first vertex gives the colours of a flat-shaded line.
@@ -32,5 +38,6 @@ private:
     Direct3DPixelPipeline& m_pixels;
     int m_left = 0, m_top = 0, m_right = 0, m_bottom = 0;
     bool m_flat = false;
+    int m_attributes = 14;
 };
 }  // namespace platform
