@@ -122,7 +122,7 @@ public:
             int shift = 0;
             while (!((mask >> shift) & 1)) ++shift;
             int width = 0;
-            while ((mask >> (shift + width)) & 1) ++width;
+            while (shift + width < 32 && ((mask >> (shift + width)) & 1)) ++width;
             return ((value8 >> (8 - width)) << shift) & mask;
         };
         uint32_t p = channel((argb >> 16) & 0xFF, f.dwRBitMask) | channel((argb >> 8) & 0xFF, f.dwGBitMask) |

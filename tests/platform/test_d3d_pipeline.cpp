@@ -634,10 +634,15 @@ TEST_F(PipelineTest, ColourKeyedSpriteLeavesKeyedTexelsOut)
                 for (int x = 0; x < W; x += 3) {
                     const bool centre = x >= 8 && x < 24 && y >= 8 && y < 24;
                     uint32_t p = scene.Pixel(x, y);
-                    if (centre && (!linear || (x >= 12 && x <= 20 && y >= 12 && y <= 20)))
+                    if (centre && (!linear || (x >= 12 && x <= 20 && y >= 12 && y <= 20))) {
                         EXPECT_EQ(0xFFFFFFu, p) << x << "," << y;
-                    if (!centre && enabled) EXPECT_EQ(kBackground, p) << x << "," << y;
-                    if (!centre && !enabled && !linear) EXPECT_EQ(0xFF00FFu, p) << x << "," << y;
+                    }
+                    if (!centre && enabled) {
+                        EXPECT_EQ(kBackground, p) << x << "," << y;
+                    }
+                    if (!centre && !enabled && !linear) {
+                        EXPECT_EQ(0xFF00FFu, p) << x << "," << y;
+                    }
                 }
         }
 }
