@@ -3,6 +3,7 @@
 #include "platform/Direct3DVertexBuffer.h"
 #include "platform/DirectDrawDirect3D.h"
 #include "platform/DirectDrawObject.h"
+#include "platform/DirectDrawPixelFormat.h"
 #include "platform/DirectDrawSurface.h"
 
 #include <algorithm>
@@ -23,20 +24,6 @@ DWORD FloatBits(float f)
     DWORD d;
     std::memcpy(&d, &f, 4);
     return d;
-}
-
-DDPIXELFORMAT RgbFormat(DWORD bits, DWORD r, DWORD g, DWORD b, DWORD a)
-{
-    DDPIXELFORMAT f;
-    std::memset(&f, 0, sizeof f);
-    f.dwSize = sizeof f;
-    f.dwFlags = DDPF_RGB | (a ? DDPF_ALPHAPIXELS : 0);
-    f.dwRGBBitCount = bits;
-    f.dwRBitMask = r;
-    f.dwGBitMask = g;
-    f.dwBBitMask = b;
-    f.dwRGBAlphaBitMask = a;
-    return f;
 }
 
 // Clears one rectangle of a surface to a raw pixel value.
@@ -182,10 +169,14 @@ HRESULT Direct3DDevice::GetCaps(LPD3DDEVICEDESC7 desc)
 HRESULT Direct3DDevice::EnumTextureFormats(LPD3DENUMPIXELFORMATSCALLBACK callback, LPVOID context)
 {
     if (!callback) return DDERR_INVALIDPARAMS;
+    // 5-6-5, 5-5-5, 1-5-5-5, 4-4-4-4, 8-8-8-8 and X-8-8-8.
     DDPIXELFORMAT formats[] = {
-        RgbFormat(16, 0xF800, 0x07E0, 0x001F, 0),           RgbFormat(16, 0x7C00, 0x03E0, 0x001F, 0),
-        RgbFormat(16, 0x7C00, 0x03E0, 0x001F, 0x8000),      RgbFormat(16, 0x0F00, 0x00F0, 0x000F, 0xF000),
-        RgbFormat(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u), RgbFormat(32, 0xFF0000, 0xFF00, 0xFF, 0),
+        DirectDrawPixelFormat::FromMasks(16, 0xF800, 0x07E0, 0x001F, 0).Describe(),
+        DirectDrawPixelFormat::FromMasks(16, 0x7C00, 0x03E0, 0x001F, 0).Describe(),
+        DirectDrawPixelFormat::FromMasks(16, 0x7C00, 0x03E0, 0x001F, 0x8000).Describe(),
+        DirectDrawPixelFormat::FromMasks(16, 0x0F00, 0x00F0, 0x000F, 0xF000).Describe(),
+        DirectDrawPixelFormat::FromMasks(32, 0xFF0000, 0xFF00, 0xFF, 0xFF000000u).Describe(),
+        DirectDrawPixelFormat::FromMasks(32, 0xFF0000, 0xFF00, 0xFF, 0).Describe(),
     };
     for (DDPIXELFORMAT& format : formats)
         if (callback(&format, context) == D3DENUMRET_CANCEL) break;
@@ -274,36 +265,33 @@ HRESULT Direct3DDevice::Clear(DWORD count, LPD3DRECT rects, DWORD flags, D3DCOLO
     return D3D_OK;
 }
 
+D3DMATRIX* Direct3DDevice::Transform(D3DTRANSFORMSTATETYPE state)
+{
+    switch (state) {
+    case D3DTRANSFORMSTATE_WORLD: return &m_world;
+    case D3DTRANSFORMSTATE_VIEW: return &m_view;
+    case D3DTRANSFORMSTATE_PROJECTION: return &m_projection;
+    default:
+        if (state >= D3DTRANSFORMSTATE_TEXTURE0 && state <= D3DTRANSFORMSTATE_TEXTURE7)
+            return &m_textureTransform[state - D3DTRANSFORMSTATE_TEXTURE0];
+        return nullptr;
+    }
+}
+
 HRESULT Direct3DDevice::SetTransform(D3DTRANSFORMSTATETYPE state, LPD3DMATRIX matrix)
 {
-    if (!matrix) return DDERR_INVALIDPARAMS;
-    switch (state) {
-    case D3DTRANSFORMSTATE_WORLD: m_world = *matrix; return D3D_OK;
-    case D3DTRANSFORMSTATE_VIEW: m_view = *matrix; return D3D_OK;
-    case D3DTRANSFORMSTATE_PROJECTION: m_projection = *matrix; return D3D_OK;
-    default:
-        if (state >= D3DTRANSFORMSTATE_TEXTURE0 && state <= D3DTRANSFORMSTATE_TEXTURE7) {
-            m_textureTransform[state - D3DTRANSFORMSTATE_TEXTURE0] = *matrix;
-            return D3D_OK;
-        }
-        return DDERR_INVALIDPARAMS;
-    }
+    D3DMATRIX* slot = Transform(state);
+    if (!matrix || !slot) return DDERR_INVALIDPARAMS;
+    *slot = *matrix;
+    return D3D_OK;
 }
 
 HRESULT Direct3DDevice::GetTransform(D3DTRANSFORMSTATETYPE state, LPD3DMATRIX matrix)
 {
-    if (!matrix) return DDERR_INVALIDPARAMS;
-    switch (state) {
-    case D3DTRANSFORMSTATE_WORLD: *matrix = m_world; return D3D_OK;
-    case D3DTRANSFORMSTATE_VIEW: *matrix = m_view; return D3D_OK;
-    case D3DTRANSFORMSTATE_PROJECTION: *matrix = m_projection; return D3D_OK;
-    default:
-        if (state >= D3DTRANSFORMSTATE_TEXTURE0 && state <= D3DTRANSFORMSTATE_TEXTURE7) {
-            *matrix = m_textureTransform[state - D3DTRANSFORMSTATE_TEXTURE0];
-            return D3D_OK;
-        }
-        return DDERR_INVALIDPARAMS;
-    }
+    D3DMATRIX* slot = Transform(state);
+    if (!matrix || !slot) return DDERR_INVALIDPARAMS;
+    *matrix = *slot;
+    return D3D_OK;
 }
 
 HRESULT Direct3DDevice::MultiplyTransform(D3DTRANSFORMSTATETYPE state, LPD3DMATRIX matrix)

@@ -76,6 +76,8 @@ private:
     HRESULT Draw(D3DPRIMITIVETYPE type, DWORD fvf, const void* vertices, DWORD vertexCount, const WORD* indices,
                  DWORD indexCount, DWORD flags);
     Direct3DVertexPipeline::State VertexState() const;
+    // The matrix a transform state names, or null.
+    D3DMATRIX* Transform(D3DTRANSFORMSTATETYPE state);
     void SetDefaults();
 
     ULONG m_refs = 1;

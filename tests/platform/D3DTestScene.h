@@ -3,6 +3,7 @@
 // and helpers to read pixels back.
 #pragma once
 
+#include "platform/DirectDrawPixelFormat.h"
 #include "platform/d3d.h"
 #include "platform/ddraw.h"
 
@@ -15,16 +16,7 @@
 namespace d3dtest {
 inline DDPIXELFORMAT Rgb(int bits, DWORD r, DWORD g, DWORD b, DWORD a = 0)
 {
-    DDPIXELFORMAT f;
-    memset(&f, 0, sizeof f);
-    f.dwSize = sizeof f;
-    f.dwFlags = DDPF_RGB | (a ? DDPF_ALPHAPIXELS : 0);
-    f.dwRGBBitCount = bits;
-    f.dwRBitMask = r;
-    f.dwGBitMask = g;
-    f.dwBBitMask = b;
-    f.dwRGBAlphaBitMask = a;
-    return f;
+    return platform::DirectDrawPixelFormat::FromMasks(bits, r, g, b, a).Describe();
 }
 
 inline DDPIXELFORMAT ZFormat(int bits, DWORD mask)
