@@ -47,6 +47,7 @@ struct LevelView {
     int width = 1, height = 1;
     float fw = 1, fh = 1;
     bool pow2 = true;
+    int widthShift = 0;  // log2 of the width when pow2
 };
 
 struct StageSetup {
@@ -357,6 +358,47 @@ __attribute__((always_inline)) inline uint32_t Fetch(const LevelView& lv, int iu
     return Bilinear(rowA[xa], rowA[xb], rowB[xa], rowB[xb], fu, fv);
 }
 
+// Bilinear samples of four pixels on a power-of-two level with wrapped
+// addressing, all in SSE but the sixteen texel loads: 8.8 coordinates in,
+// four 0xAARRGGBB texels out as 16-bit channels (pixels 0-1 in lo, 2-3 in hi).
+inline void BilinearWrap4(const LevelView& lv, const int* iu, const int* iv, __m128i& lo, __m128i& hi)
+{
+    const __m128i u = _mm_load_si128(reinterpret_cast<const __m128i*>(iu));
+    const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(iv));
+    const __m128i low8 = _mm_set1_epi32(255), one = _mm_set1_epi32(1);
+    const __m128i wm = _mm_set1_epi32(lv.width - 1), hm = _mm_set1_epi32(lv.height - 1);
+    const __m128i x0 = _mm_srai_epi32(u, 8), y0 = _mm_srai_epi32(v, 8);
+    const __m128i xa = _mm_and_si128(x0, wm), xb = _mm_and_si128(_mm_add_epi32(x0, one), wm);
+    const __m128i shift = _mm_cvtsi32_si128(lv.widthShift);
+    const __m128i ya = _mm_sll_epi32(_mm_and_si128(y0, hm), shift);
+    const __m128i yb = _mm_sll_epi32(_mm_and_si128(_mm_add_epi32(y0, one), hm), shift);
+    alignas(16) int a0[4], a1[4], b0[4], b1[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(a0), _mm_add_epi32(ya, xa));
+    _mm_store_si128(reinterpret_cast<__m128i*>(a1), _mm_add_epi32(ya, xb));
+    _mm_store_si128(reinterpret_cast<__m128i*>(b0), _mm_add_epi32(yb, xa));
+    _mm_store_si128(reinterpret_cast<__m128i*>(b1), _mm_add_epi32(yb, xb));
+    const uint32_t* t = lv.texels;
+    const __m128i ta0 = _mm_set_epi32(static_cast<int>(t[a0[3]]), static_cast<int>(t[a0[2]]), static_cast<int>(t[a0[1]]), static_cast<int>(t[a0[0]]));
+    const __m128i ta1 = _mm_set_epi32(static_cast<int>(t[a1[3]]), static_cast<int>(t[a1[2]]), static_cast<int>(t[a1[1]]), static_cast<int>(t[a1[0]]));
+    const __m128i tb0 = _mm_set_epi32(static_cast<int>(t[b0[3]]), static_cast<int>(t[b0[2]]), static_cast<int>(t[b0[1]]), static_cast<int>(t[b0[0]]));
+    const __m128i tb1 = _mm_set_epi32(static_cast<int>(t[b1[3]]), static_cast<int>(t[b1[2]]), static_cast<int>(t[b1[1]]), static_cast<int>(t[b1[0]]));
+    // Weights per pixel spread over its four channel lanes.
+    const __m128i fu = _mm_and_si128(u, low8), fv = _mm_and_si128(v, low8);
+    const __m128i fu16 = _mm_packs_epi32(fu, fu), fv16 = _mm_packs_epi32(fv, fv);
+    const __m128i fuPairs = _mm_unpacklo_epi16(fu16, fu16), fvPairs = _mm_unpacklo_epi16(fv16, fv16);
+    const __m128i full = _mm_set1_epi16(256), zero = _mm_setzero_si128();
+    for (int half = 0; half < 2; ++half) {
+        const __m128i wu = half ? _mm_unpackhi_epi32(fuPairs, fuPairs) : _mm_unpacklo_epi32(fuPairs, fuPairs);
+        const __m128i wv = half ? _mm_unpackhi_epi32(fvPairs, fvPairs) : _mm_unpacklo_epi32(fvPairs, fvPairs);
+        const __m128i wu1 = _mm_sub_epi16(full, wu), wv1 = _mm_sub_epi16(full, wv);
+        auto widen = [&](__m128i x) { return half ? _mm_unpackhi_epi8(x, zero) : _mm_unpacklo_epi8(x, zero); };
+        const __m128i top = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(widen(ta0), wu1), _mm_mullo_epi16(widen(ta1), wu)), 8);
+        const __m128i bottom = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(widen(tb0), wu1), _mm_mullo_epi16(widen(tb1), wu)), 8);
+        const __m128i r = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, wv1), _mm_mullo_epi16(bottom, wv)), 8);
+        (half ? hi : lo) = r;
+    }
+}
+
 // Samples four pixels at a time: their coordinates in SSE, the MIP level and
 // the magnification choice once per four (as hardware does per 2 x 2 quad).
 template <int Filter, int AU, int AV, int Mip, bool Key>
@@ -425,6 +467,22 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
             continue;
         }
         Coordinates<kMinFilter>(lv, u, v, iu, iv);
+        if (kMinFilter == kLinear && AU == D3DTADDRESS_WRAP && AV == D3DTADDRESS_WRAP && !Key && lv.pow2 &&
+            count == 4) {
+            __m128i lo, hi;
+            BilinearWrap4(lv, iu, iv, lo, hi);
+            if (Mip == kMipLinear && frac > 0) {
+                const LevelView& next = stage.levels[level + 1];
+                Coordinates<kMinFilter>(next, u, v, ju, jv);
+                __m128i lo2, hi2;
+                BilinearWrap4(next, ju, jv, lo2, hi2);
+                const __m128i f = _mm_set1_epi16(static_cast<short>(frac)), g = _mm_set1_epi16(static_cast<short>(256 - frac));
+                lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(lo, g), _mm_mullo_epi16(lo2, f)), 8);
+                hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(hi, g), _mm_mullo_epi16(hi2, f)), 8);
+            }
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i0), _mm_packus_epi16(lo, hi));
+            continue;
+        }
         if (Mip == kMipLinear && frac > 0) {
             const LevelView& next = stage.levels[level + 1];
             Coordinates<kMinFilter>(next, u, v, ju, jv);
@@ -981,6 +1039,8 @@ bool Direct3DPixelPipeline::Configure(const Settings& settings)
                 view.fw = static_cast<float>(level.width);
                 view.fh = static_cast<float>(level.height);
                 view.pow2 = level.pow2;
+                view.widthShift = 0;
+                while ((1 << view.widthShift) < level.width) ++view.widthShift;
             }
             stage.lastLevel = levels - 1;
             stage.maxLevel = static_cast<int>(ss[D3DTSS_MAXMIPLEVEL] < static_cast<DWORD>(levels)
