@@ -26,17 +26,6 @@ inline int FloorInt(float f)
     int i = static_cast<int>(f);
     return i - (f < static_cast<float>(i));
 }
-// Approximate log2 from the float's bits (exact at powers of two).
-inline float FastLog2(float x)
-{
-    uint32_t bits;
-    std::memcpy(&bits, &x, 4);
-    float e = static_cast<float>(static_cast<int>((bits >> 23) & 0xFF) - 127);
-    bits = (bits & 0x007FFFFF) | 0x3F800000;
-    float m;
-    std::memcpy(&m, &bits, 4);
-    return e + (m - 1.0f) * (1.3465557f - 0.34655572f * (m - 1.0f));
-}
 }  // namespace
 
 // One texture stage as the pixel steps see it.
@@ -404,6 +393,7 @@ inline void BilinearWrap4(const LevelView& lv, const int* iu, const int* iv, __m
 template <int Filter, int AU, int AV, int Mip, bool Key>
 void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
 {
+    constexpr int kChunk = Direct3DPixelPipeline::kChunk;
     const int set = stage.coordSet;
     const int last = stage.lastLevel;
     const float uw = run.uw[set], duw = run.duw[set], vw = run.vw[set], dvw = run.dvw[set];
@@ -417,22 +407,44 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
     uint8_t* mask = w.mask;
     const __m128 steps = _mm_set_ps(3, 2, 1, 0);
     alignas(16) int iu[4], iv[4], ju[4], jv[4];
+    // The MIP level of each group of four pixels (as hardware takes one per
+    // 2 x 2 quad), four groups at a time: texels per pixel along x and y from
+    // the derivatives of u/w, v/w and 1/w at each group's first pixel.
+    alignas(16) float lods[kChunk / 4 + 4];
+    if (kNeedLod) {
+        const __m128 groups = _mm_set_ps(12, 8, 4, 0);
+        const __m128 vW = _mm_set1_ps(W), vH = _mm_set1_ps(H), vdrhw = _mm_set1_ps(drhw), vdrhwdy = _mm_set1_ps(drhwdy);
+        for (int g = 0; g < n; g += 16) {
+            const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(g)), groups);
+            const __m128 inv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(rhw), _mm_mul_ps(vdrhw, fi)));
+            const __m128 u = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(uw), _mm_mul_ps(_mm_set1_ps(duw), fi)), inv);
+            const __m128 v = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(vw), _mm_mul_ps(_mm_set1_ps(dvw), fi)), inv);
+            const __m128 iw = _mm_mul_ps(inv, vW), ih = _mm_mul_ps(inv, vH);
+            const __m128 dudx = _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(duw), _mm_mul_ps(u, vdrhw)), iw);
+            const __m128 dvdx = _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(dvw), _mm_mul_ps(v, vdrhw)), ih);
+            const __m128 dudy = _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(duwdy), _mm_mul_ps(u, vdrhwdy)), iw);
+            const __m128 dvdy = _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(dvwdy), _mm_mul_ps(v, vdrhwdy)), ih);
+            const __m128 r = _mm_max_ps(_mm_add_ps(_mm_mul_ps(dudx, dudx), _mm_mul_ps(dvdx, dvdx)),
+                                        _mm_add_ps(_mm_mul_ps(dudy, dudy), _mm_mul_ps(dvdy, dvdy)));
+            // log2 from the float's bits, as FastLog2.
+            const __m128i bits = _mm_castps_si128(r);
+            const __m128 e = _mm_cvtepi32_ps(_mm_sub_epi32(_mm_and_si128(_mm_srli_epi32(bits, 23), _mm_set1_epi32(0xFF)),
+                                                           _mm_set1_epi32(127)));
+            const __m128 t = _mm_sub_ps(_mm_castsi128_ps(_mm_or_si128(_mm_and_si128(bits, _mm_set1_epi32(0x007FFFFF)),
+                                                                      _mm_set1_epi32(0x3F800000))),
+                                        _mm_set1_ps(1.0f));
+            const __m128 log2 = _mm_add_ps(e, _mm_mul_ps(t, _mm_sub_ps(_mm_set1_ps(1.3465557f), _mm_mul_ps(_mm_set1_ps(0.34655572f), t))));
+            const __m128 lod = _mm_add_ps(_mm_mul_ps(_mm_set1_ps(0.5f), log2), _mm_set1_ps(stage.lodBias));
+            const __m128 positive = _mm_cmpgt_ps(r, _mm_setzero_ps());
+            _mm_store_ps(lods + g / 4, _mm_or_ps(_mm_and_ps(positive, lod), _mm_andnot_ps(positive, _mm_set1_ps(-100.0f))));
+        }
+    }
     for (int i0 = 0; i0 < n; i0 += 4) {
         const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i0)), steps);
         const __m128 inv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(rhw), _mm_mul_ps(_mm_set1_ps(drhw), fi)));
         const __m128 u = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(uw), _mm_mul_ps(_mm_set1_ps(duw), fi)), inv);
         const __m128 v = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(vw), _mm_mul_ps(_mm_set1_ps(dvw), fi)), inv);
-        float lod = 0;
-        if (kNeedLod) {
-            // Texels per pixel along x and y at the first of the four, from the
-            // derivatives of u/w, v/w and 1/w.
-            const float q = _mm_cvtss_f32(inv), u0 = _mm_cvtss_f32(u), v0 = _mm_cvtss_f32(v);
-            const float dudx = (duw - u0 * drhw) * q * W, dvdx = (dvw - v0 * drhw) * q * H;
-            const float dudy = (duwdy - u0 * drhwdy) * q * W, dvdy = (dvwdy - v0 * drhwdy) * q * H;
-            const float rx = dudx * dudx + dvdx * dvdx, ry = dudy * dudy + dvdy * dvdy;
-            const float r = rx > ry ? rx : ry;
-            lod = r > 0 ? 0.5f * FastLog2(r) + stage.lodBias : -100.0f;
-        }
+        const float lod = kNeedLod ? lods[i0 / 4] : 0.0f;
         int level = stage.maxLevel;
         int frac = 0;
         if (Mip != kMipNone) {
@@ -860,7 +872,22 @@ void TableFog(const Run& run, const Work& w, uint8_t* fog, int n)
 {
     const float start = w.fogStart, end = w.fogEnd, density = w.fogDensity;
     const float inv = end != start ? 1.0f / (end - start) : 0.0f;
-    for (int i = 0; i < n; ++i) {
+    int i = 0;
+    if (Mode == D3DFOG_LINEAR && end != start) {
+        // Four pixels at a time: (end - depth) / (end - start), depth = 1 / (1/w).
+        const __m128 steps = _mm_set_ps(3, 2, 1, 0), scale = _mm_set1_ps(inv * 255.0f);
+        for (; i + 4 <= n; i += 4) {
+            const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), steps);
+            const __m128 depth = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(run.rhw), _mm_mul_ps(_mm_set1_ps(run.drhw), fi)));
+            __m128 f = _mm_mul_ps(_mm_sub_ps(_mm_set1_ps(end), depth), scale);
+            f = _mm_min_ps(_mm_max_ps(f, _mm_setzero_ps()), _mm_set1_ps(255.0f));
+            const __m128i b = _mm_cvtps_epi32(f);
+            const __m128i packed = _mm_packus_epi16(_mm_packs_epi32(b, b), _mm_setzero_si128());
+            const int four = _mm_cvtsi128_si32(packed);
+            std::memcpy(fog + i, &four, 4);
+        }
+    }
+    for (; i < n; ++i) {
         float depth = 1.0f / (run.rhw + run.drhw * static_cast<float>(i));
         float f;
         if (Mode == D3DFOG_LINEAR) {
