@@ -364,4 +364,26 @@ TEST_F(DeviceTest, VertexBuffersLockAndRefuseBadFormats)
     D3DVERTEXBUFFERDESC empty = {sizeof(D3DVERTEXBUFFERDESC), 0, D3DFVF_TLVERTEX, 0};
     EXPECT_EQ(D3DERR_VBUF_CREATE_FAILED, scene.d3d->CreateVertexBuffer(&empty, &vb, 0));
 }
+TEST_F(DeviceTest, SetRenderTargetMovesDrawingAndZToTheNewSurface)
+{
+    IDirectDrawSurface7* other = scene.Surface(8, 8, DDSCAPS_3DDEVICE | DDSCAPS_SYSTEMMEMORY, &k565);
+    IDirectDrawSurface7* plain = scene.Surface(8, 8, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_SYSTEMMEMORY, &k565);
+    EXPECT_EQ(DDERR_INVALIDCAPS, dev->SetRenderTarget(plain, 0));
+    ASSERT_EQ(D3D_OK, dev->SetRenderTarget(other, 0));
+    IDirectDrawSurface7* current = nullptr;
+    ASSERT_EQ(D3D_OK, dev->GetRenderTarget(&current));
+    EXPECT_EQ(other, current);
+    current->Release();
+    // The new target has no Z buffer, and the viewport follows its size.
+    D3DVIEWPORT7 viewport;
+    ASSERT_EQ(D3D_OK, dev->GetViewport(&viewport));
+    EXPECT_EQ(8u, viewport.dwWidth);
+    EXPECT_EQ(D3DERR_ZBUFFER_NOTPRESENT, dev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.0f, 0));
+    ASSERT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET, 0x0000FF00, 1.0f, 0));
+    EXPECT_EQ(0x07E0u, Scene::Raw(other, 4, 4));
+    EXPECT_EQ(0u, scene.Pixel(4, 4));
+    ASSERT_EQ(D3D_OK, dev->SetRenderTarget(scene.target, 0));
+    ASSERT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 0.25f, 0));
+    EXPECT_EQ(static_cast<uint32_t>(0.25 * 0xFFFF + 0.5), Scene::Raw(scene.zbuffer, 15, 15));
+}
 }  // namespace
