@@ -2,7 +2,8 @@
 # Installs the Debian packages the build needs, when any is missing.
 set -euo pipefail
 packages=(g++ cmake ninja-build pkg-config libgtest-dev libgmock-dev libbenchmark-dev
-          zlib1g-dev libjpeg62-turbo-dev libfreetype-dev libsdl2-dev fonts-liberation fonts-dejavu-core)
+          zlib1g-dev libjpeg62-turbo-dev libfreetype-dev libsdl2-dev fonts-liberation fonts-dejavu-core
+          libosmesa6-dev)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
