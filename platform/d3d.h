@@ -245,9 +245,12 @@ typedef HRESULT(CALLBACK* LPD3DENUMDEVICESCALLBACK7)(LPSTR description, LPSTR na
 typedef HRESULT(CALLBACK* LPD3DENUMPIXELFORMATSCALLBACK)(LPDDPIXELFORMAT format, LPVOID context);
 
 // ---------------------------------------------------------------- vectors, matrices, colours
+#ifndef D3DVECTOR_DEFINED
+#define D3DVECTOR_DEFINED
 typedef struct _D3DVECTOR {
     D3DVALUE x, y, z;
 } D3DVECTOR, *LPD3DVECTOR;
+#endif
 
 // Row vectors: a point p becomes p x M.
 typedef struct _D3DMATRIX {

@@ -59,8 +59,8 @@ public:
 class MemoryFont : public FixedFont {
 public:
     MemoryFont() : FixedFont(6, 10) {}
-    BOOL LoadFromDirectories(CStringArray*, DWORD) override { return TRUE; }
-    BOOL LoadFromPath(const CString&, DWORD) override { return TRUE; }
+    BOOL LoadFromDirectories(CStringArray*, DWORD_PTR) override { return TRUE; }
+    BOOL LoadFromPath(const CString&, DWORD_PTR) override { return TRUE; }
     BOOL CreateSurfaces(YDXDraw*) override { return TRUE; }
 };
 

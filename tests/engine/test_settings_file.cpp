@@ -8,7 +8,7 @@ protected:
     // The hand-written file, with the CR LF line ends that text files get.
     static std::string Golden()
     {
-        std::filesystem::path source = std::filesystem::path(__FILE__).parent_path() / "data" / "config_default.cfg";
+        std::filesystem::path source = std::filesystem::path(RCV_TESTS_DIR) / "engine" / "data" / "config_default.cfg";
         std::string text = ReadFile(source.string());
         std::string crlf;
         for (char ch : text) {
