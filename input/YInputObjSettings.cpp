@@ -294,9 +294,11 @@ bool YInputObjSettings::ListVars(CArray<YString>& names, bool)
 }
 
 namespace {
-// Command files are read 255 characters at a time; a longer line would run
-// its tail as a command of its own.
-const int LongestLine = 254;
+// Binding and alias texts are written whole, but for their quotes and line breaks.
+YString Unquoted(const char* text)
+{
+    return YConfigObject::CleanValue(text, -1);
+}
 
 // Writes "<head> \"<command>\" \"<description>\"" (or without the description),
 // shortening the description until the line fits; drops a line that cannot fit.
@@ -309,21 +311,30 @@ void WriteScriptLine(CStdioFile& file, const YString& head, const YString& comma
             line.Format("%s \"%s\" \"%s\"", (const char*)head, (const char*)command, (const char*)description);
         else
             line.Format("%s \"%s\"", (const char*)head, (const char*)command);
-        int excess = line.GetLength() - LongestLine;
+        int excess = line.GetLength() - YInputObjSettings::LongestScriptLine;
         if (excess <= 0) break;
         if (!withDescription || description.IsEmpty()) return;
-        description = description.Left(description.GetLength() > excess ? description.GetLength() - excess : 0);
+        const int keep = description.GetLength() - excess;
+        if (keep > 0)
+            description = description.Left(keep);
+        else
+            description.Empty();  // Left(0) would keep it all
     }
     file.WriteString(line + "\n");
 }
 }  // namespace
 
+bool YInputObjSettings::FitsScriptLine(const YString& head, const YString& command)
+{
+    return head.GetLength() + 3 + Unquoted(command).GetLength() <= LongestScriptLine;
+}
+
 void YInputObjSettings::WriteBindings(CStdioFile& file, bool withDescriptions)
 {
     for (int i = 0; i < m_commands.GetSize(); ++i) {
         const YInputObjCommand& cmd = m_commands[i];
-        YString name = YConfigObject::CleanValue(cmd.m_name);
-        YString aliasText = YConfigObject::CleanValue(cmd.GetAliasText());
+        YString name = Unquoted(cmd.m_name);
+        YString aliasText = Unquoted(cmd.GetAliasText());
         YString description = YConfigObject::CleanValue(cmd.m_description);
 
         if (cmd.GetAliasPartCount() > 0 && !name.IsEmpty())

@@ -339,11 +339,16 @@ TEST(InputSettings, AxisSlotsAndCommandLookUp)
 TEST(InputSettings, ScriptLinesStayShortEnoughToBeReadWhole)
 {
     YInputObjSettings settings;
-    std::string alias(150, 'a');
+    std::string alias(100, 'a');  // two parts: 201 characters, written whole
     std::string description = std::string(150, ' ') + "; quit ";
     AddBinding(settings, Binding("", description.c_str(), 30, -1, -1, {alias.c_str(), alias.c_str()}));
     AddBinding(settings, Binding("fire", std::string(300, 'f').c_str(), 57, -1, -1));
+    // Too long for any line even without its description: left out, not cut.
+    std::string huge(130, 'h');
+    AddBinding(settings, Binding("", "", 48, -1, -1, {huge.c_str(), huge.c_str()}));
     std::string text = WriteWith([&](CStdioFile& f) { settings.WriteScript(f); });
+    EXPECT_NE(std::string::npos, text.find("bind a \"" + alias + ";" + alias + "\" \"   "));
+    EXPECT_EQ(std::string::npos, text.find("bind b"));
     std::istringstream in(text);
     std::string line;
     int bindLines = 0;
