@@ -34,7 +34,7 @@ const YCommandRow YCommandInterpreter::Commands[] = {
     {nullptr, nullptr},
 };
 
-YCommandInterpreter::YCommandInterpreter() : m_escapeRequest(false), m_fileDepth(0) { m_commands = Commands; }
+YCommandInterpreter::YCommandInterpreter() : m_escapeRequest(false), m_fileDepth(0), m_filesThisRun(0) { m_commands = Commands; }
 
 bool YCommandInterpreter::ExecuteCommand(const YString& line, YString* output)
 {
@@ -53,8 +53,11 @@ bool YCommandInterpreter::ExecuteCommand(const YString& line, YString* output)
         if (ch == '"') {
             quoted = !quoted;
         } else if (!quoted && ch == ';') {
-            YString dropped;
-            ExecuteCommand(copy.Mid(start, i - start), &dropped);
+            // An empty piece runs nothing (Mid with a count of 0 keeps the rest).
+            if (i > start) {
+                YString dropped;
+                ExecuteCommand(copy.Mid(start, i - start), &dropped);
+            }
             start = i + 1;
         } else if (!quoted && ch == '\t') {
             copy.SetAt(i, ' ');
@@ -135,9 +138,16 @@ bool YCommandInterpreter::ExecFile(const YString& fileName, YString* output, boo
 {
     YString scratch;
     if (!output) output = &scratch;
+    if (m_fileDepth == 0) m_filesThisRun = 0;
     if (m_fileDepth >= MaxFileDepth) {
         YString message;
         message.Format("%s not run: command files nested more than %d deep", (const char*)fileName, MaxFileDepth);
+        *output += message;
+        return false;
+    }
+    if (m_filesThisRun >= MaxFilesPerRun) {
+        YString message;
+        message.Format("%s not run: more than %d command files in one run", (const char*)fileName, MaxFilesPerRun);
         *output += message;
         return false;
     }
@@ -149,6 +159,7 @@ bool YCommandInterpreter::ExecFile(const YString& fileName, YString* output, boo
     }
     if (show) *output = "\n";
 
+    ++m_filesThisRun;
     ++m_fileDepth;
     int count = 0;
     char buffer[FileLineBuffer];

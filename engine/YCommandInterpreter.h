@@ -8,6 +8,9 @@ class YCommandInterpreter : public YInterpreter {
 public:
     // Command files running inside each other stop at this depth.
     enum { MaxFileDepth = 8 };
+    // One outermost command file runs at most this many files in all: six
+    // lines running their own file would otherwise run 6^8 files.
+    enum { MaxFilesPerRun = 64 };
     // Command files are read in pieces of at most 255 characters.
     enum { FileLineBuffer = 256 };
 
@@ -27,4 +30,5 @@ private:
     bool RunVerb(const char* word);
 
     int m_fileDepth;
+    int m_filesThisRun;
 };

@@ -138,7 +138,7 @@ void ConsoleSet(YInterpreter* interpreter, const char* name, int mode, YString* 
 
     if (!value.IsEmpty()) {
         if (lstrcmpiA(key, "TRACE") == 0) {
-            *interpreter->GetTraceSwitch() = atoi(value) != 0;
+            *interpreter->GetTraceSwitch() = rcv_atoi(value) != 0;
             return;
         }
         if (lstrcmpiA(key, "LOGFILE") == 0) {

@@ -124,7 +124,7 @@ void ConsoleLayout(YInterpreter* interpreter, const char* name, int mode, YStrin
         handler = layer.Mid(colon + 1);
         layer = YString(layer, colon);
     }
-    int32_t textureId = texture ? atoi(layer) : 0;
+    int32_t textureId = texture ? rcv_atoi(layer) : 0;
 
     if (toFront || toBack) {
         if (manager) manager->MoveLayout(layer, toFront);
@@ -142,7 +142,7 @@ void ConsoleLayout(YInterpreter* interpreter, const char* name, int mode, YStrin
             YString index;
             interpreter->ReadArgument(index, " ");
             // The whole value, however long.
-            if (collection) text = collection->GetValue(atoi(index));
+            if (collection) text = collection->GetValue(rcv_atoi(index));
         } else if (!script.IsEmpty() && ReadLayoutScript(script, text) == ScriptTooLarge) {
             output->Format("Layout script %s is too large.", (const char*)script);
             return;
@@ -255,10 +255,10 @@ void ConsoleParser(YInterpreter* interpreter, const char* name, int mode, YStrin
         float height = 1000.0f;
         int32_t fogStart = 2000;
         int32_t fogEnd = 20000;
-        if (!parms[1].IsEmpty()) viewDistance = atoi(parms[1]);
+        if (!parms[1].IsEmpty()) viewDistance = rcv_atoi(parms[1]);
         if (!parms[2].IsEmpty()) height = static_cast<float>(atof(parms[2]));
-        if (!parms[3].IsEmpty()) fogStart = atoi(parms[3]);
-        if (!parms[4].IsEmpty()) fogEnd = atoi(parms[4]);
+        if (!parms[3].IsEmpty()) fogStart = rcv_atoi(parms[3]);
+        if (!parms[4].IsEmpty()) fogEnd = rcv_atoi(parms[4]);
         if (renderer) renderer->SetMapShotView(viewDistance, height, fogStart, fogEnd);
         if (engine->m_graphics) engine->m_graphics->SaveScreenShot();
     } else {
@@ -415,7 +415,7 @@ void ConsoleActor(YInterpreter* interpreter, const char* name, int mode, YString
             *output = "There is no view to attach.";
             return;
         }
-        int distance = parms[1].IsEmpty() ? kDefaultAttachDistance : atoi(parms[1]);
+        int distance = parms[1].IsEmpty() ? kDefaultAttachDistance : rcv_atoi(parms[1]);
         world->AttachView(viewIndex, target, distance);
     } else if (Is(subcommand, "BIND")) {
         YActor* parent = world->GetActor(world->FindActor(viewIndex, parms[0]));
@@ -436,7 +436,7 @@ void ConsoleActor(YInterpreter* interpreter, const char* name, int mode, YString
             actor = world->GetActor(index);
         }
     } else if (Is(subcommand, "FLAG")) {
-        if (!parms[1].IsEmpty()) actor->SetFlag(parms[0], atoi(parms[1]) != 0);
+        if (!parms[1].IsEmpty()) actor->SetFlag(parms[0], rcv_atoi(parms[1]) != 0);
         else output->Format("%s : %s = %d", (const char*)identifier, (const char*)parms[0], actor->GetFlag(parms[0]));
     }
 }

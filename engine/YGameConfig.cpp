@@ -120,7 +120,7 @@ int YGameConfig::Set(const YString& key, const YString& value, int)
     }
     if (SetIntIf(key, "det_setting", value, m_detailSetting)) return 1;
     if (int* field = FindPresetField(key)) {
-        *field = atoi(value);
+        *field = rcv_atoi(value);
         return 1;
     }
     return 0;

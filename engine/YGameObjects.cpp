@@ -21,6 +21,7 @@
 #include "foundation/YObjectDefList.h"
 #include "foundation/YObjectParser.h"
 #include "foundation/YResource.h"
+#include "foundation/YSineTable.h"
 #include "frontend/YAppInterfaceFactory.h"
 #include "frontend/YJukeBox.h"
 #include "game/YClientInfo.h"
@@ -82,6 +83,9 @@ YAppInterfaceFactory* AppFactory(YInterfaceMgr* manager)
     return manager ? dynamic_cast<YAppInterfaceFactory*>(manager->GetFactory()) : nullptr;
 }
 
+// Script errors of the object parser are the program's own message boxes.
+void ShowScriptMessage(const char* text) { AfxMessageBox(text, MB_OK); }
+
 // The frame counter of the frame-rate measurement.
 DWORD g_lastMeasure = 0;
 int32_t g_framesSinceMeasure = 0;
@@ -110,6 +114,7 @@ YGameObjects::YGameObjects()
 {
     for (int i = 0; i < YSessionDesc::ParameterCount; ++i) m_sessionDesc.m_parameters[i] = SessionDefaults[i];
     InitMathDispatch(DetectCpuFeatures());
+    BuildSineTable();
     // The resource types every layer creates from catalogs.
     YGraphics2DResources::Register();
     YSoundResources::Register();
@@ -141,6 +146,7 @@ YGameObjects::YGameObjects()
     m_objectParser = new YObjectParser;
     m_objectDefs = new YObjectDefList;
     m_objectParser->SetDefinitionList(m_objectDefs);
+    YObjectParser::SetMessageBoxHandler(ShowScriptMessage);
 
     m_session = new YGameSession;
     m_gameServer = new YGameServer;

@@ -1,5 +1,7 @@
 #include "foundation/YCatalog.h"
 
+#include <unordered_set>
+
 #include "foundation/YCatalogItem.h"
 #include "foundation/YResource.h"
 
@@ -26,8 +28,35 @@ bool KeysMatch(const CString& a, const CString& b)
 
 YCatalog* YCatalog::GetSerializingCatalog() { return g_serializingCatalog; }
 
+void YCatalog::NoteItemMade(YCatalogItem* item)
+{
+    if (g_serializingCatalog && item) g_serializingCatalog->m_read.AddTail(item);
+}
+
+void YCatalog::NoteItemGone(YCatalogItem* item)
+{
+    YCatalog* catalog = g_serializingCatalog;
+    if (!catalog || !item) return;
+    // An item whose reading failed is deleted by the archive: forget it,
+    // also where the items read before it point at it.
+    for (POSITION pos = catalog->m_read.GetHeadPosition(); pos;) {
+        POSITION current = pos;
+        YCatalogItem* read = catalog->m_read.GetNext(pos);
+        if (read == item) {
+            catalog->m_read.RemoveAt(current);
+            continue;
+        }
+        YCatalogItemList& related = read->GetRelated();
+        for (POSITION at = related.GetHeadPosition(); at;) {
+            POSITION here = at;
+            if (related.GetNext(at) == item) related.RemoveAt(here);
+        }
+    }
+}
+
 YCatalog::YCatalog()
-    : m_headerWord(0), m_mode(0), m_closing(0), m_version(2), m_items(new YCatalogItemList(10))
+    : m_headerWord(0), m_mode(0), m_closing(0), m_version(2), m_items(new YCatalogItemList(10)), m_unlisted(10),
+      m_read(10)
 {
     ClearTypeCache();
 }
@@ -63,6 +92,9 @@ YCatalog::~YCatalog()
 void YCatalog::DeleteItems()
 {
     if (!m_items) return;
+    // Items reached only through related lists go last, like the rest.
+    m_items->AddTail(&m_unlisted);
+    m_unlisted.RemoveAll();
     while (!m_items->IsEmpty()) {
         YCatalogItem* item = m_items->RemoveHead();
         POSITION pos = m_items->GetHeadPosition();
@@ -112,17 +144,42 @@ void YCatalog::Serialize(CArchive& ar)
             m_embeddedSections.Add(section);
         }
     }
-    DWORD count = ar.ReadCount();
-    for (DWORD i = 0; i < count; ++i) {
-        CObject* item = ar.ReadObject(RUNTIME_CLASS(YCatalogItem));
-        if (item) m_items->AddTail(static_cast<YCatalogItem*>(item));
+    m_read.RemoveAll();
+    try {
+        ReadItems(ar);
+    } catch (...) {
+        AdoptUnlisted();
+        throw;
     }
+    AdoptUnlisted();
     m_version = 2;
     ClearTypeCache();
     for (POSITION pos = m_items->GetHeadPosition(); pos;) {
         YCatalogItem* item = m_items->GetNext(pos);
         item->SetCatalog(this);
         if (!item->GetResource() && !item->IsExternal()) item->Load(0);
+    }
+}
+
+void YCatalog::ReadItems(CArchive& ar)
+{
+    DWORD count = ar.ReadCount();
+    for (DWORD i = 0; i < count; ++i) {
+        CObject* item = ar.ReadObject(RUNTIME_CLASS(YCatalogItem));
+        if (item) m_items->AddTail(static_cast<YCatalogItem*>(item));
+    }
+}
+
+void YCatalog::AdoptUnlisted()
+{
+    std::unordered_set<const YCatalogItem*> owned;
+    for (POSITION pos = m_items->GetHeadPosition(); pos;) owned.insert(m_items->GetNext(pos));
+    for (POSITION pos = m_unlisted.GetHeadPosition(); pos;) owned.insert(m_unlisted.GetNext(pos));
+    while (!m_read.IsEmpty()) {
+        YCatalogItem* item = m_read.RemoveHead();
+        if (!owned.insert(item).second) continue;
+        item->SetCatalog(this);
+        m_unlisted.AddTail(item);
     }
 }
 

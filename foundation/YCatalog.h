@@ -59,6 +59,12 @@ public:
 
     // The catalog whose Serialize is running, so that new items find it.
     static YCatalog* GetSerializingCatalog();
+    // Items made and unmade while a catalog is being read, so that every item
+    // the archive creates has the catalog as its one owner.
+    static void NoteItemMade(YCatalogItem* item);
+    static void NoteItemGone(YCatalogItem* item);
+    // Items read only through other items' related lists: owned, never listed.
+    const YCatalogItemList& GetUnlistedItems() const { return m_unlisted; }
 
     LONG m_headerWord;
     CString m_labelA;
@@ -67,6 +73,9 @@ public:
 private:
     void ClearTypeCache();
     void DeleteItems();
+    void ReadItems(CArchive& ar);
+    // Takes every item read so far that the list does not hold.
+    void AdoptUnlisted();
     POSITION StartOf(int type);
 
     BYTE m_mode;
@@ -76,6 +85,8 @@ private:
     CString m_baseDirectory1;
     CStringArray m_searchDirectories;
     YCatalogItemList* m_items;
+    YCatalogItemList m_unlisted;
+    YCatalogItemList m_read;
     CStringArray m_embeddedSections;
     POSITION m_typeCache[kTypeCacheSize];
     CString m_overrideDirectory;

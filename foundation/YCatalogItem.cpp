@@ -24,6 +24,13 @@ bool PathExists(const CString& path)
     return true;
 }
 
+// Item records being read inside one another.
+int g_nesting = 0;
+struct NestingScope {
+    NestingScope() { ++g_nesting; }
+    ~NestingScope() { --g_nesting; }
+};
+
 // Splits at every backslash; a final empty component is dropped.
 void SplitComponents(const CString& path, CStringArray& out)
 {
@@ -53,6 +60,7 @@ YCatalogItem::YCatalogItem()
       m_subType(0),
       m_strings(10)
 {
+    YCatalog::NoteItemMade(this);
 }
 
 YCatalogItem::YCatalogItem(LONG type, const CString& section, const CString& name, const CString& directory,
@@ -74,7 +82,11 @@ YCatalogItem::YCatalogItem(LONG type, const CString& section, const CString& nam
     if (related) m_related.AddHead(related);
 }
 
-YCatalogItem::~YCatalogItem() { delete m_resource; }
+YCatalogItem::~YCatalogItem()
+{
+    YCatalog::NoteItemGone(this);
+    delete m_resource;
+}
 
 CString YCatalogItem::GetKey() const
 {
@@ -308,6 +320,9 @@ void YCatalogItem::Serialize(CArchive& ar)
         for (POSITION pos = m_related.GetHeadPosition(); pos;) ar.WriteObject(m_related.GetNext(pos));
         return;
     }
+
+    NestingScope nesting;
+    if (g_nesting > kMaxNesting) AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
 
     UINT schema = ar.GetObjectSchema();
     if (schema == (UINT)-1) schema = 3;

@@ -11,6 +11,10 @@ class YResource;
 class YCatalogItem : public CObject {
     DECLARE_SERIAL(YCatalogItem)
 public:
+    // Item records nested inside each other's related lists deeper than this
+    // fail the load.
+    enum { kMaxNesting = 64 };
+
     YCatalogItem();
     YCatalogItem(LONG type, const CString& section, const CString& name, const CString& directory, LONG subType,
                  const CString& tag, YCatalogItem* related);

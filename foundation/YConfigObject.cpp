@@ -34,7 +34,7 @@ int YConfigObject::SetStringIf(const YString& key, const char* name, const YStri
 int YConfigObject::SetIntIf(const YString& key, const char* name, const YString& value, int& field)
 {
     if (lstrcmpiA(key, name) != 0) return 0;
-    field = atoi(value);
+    field = rcv_atoi(value);
     return 1;
 }
 

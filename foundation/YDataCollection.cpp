@@ -188,12 +188,12 @@ double YDataCollection::GetFloat(int index) const
 
 int YDataCollection::GetInt(const char* name) const
 {
-    return std::atoi(GetValue(name));
+    return rcv_atoi(GetValue(name));
 }
 
 int YDataCollection::GetInt(int index) const
 {
-    return InRange(index) ? std::atoi(At(index).m_value) : 0;
+    return InRange(index) ? rcv_atoi(At(index).m_value) : 0;
 }
 
 uint32_t YDataCollection::GetHex(const char* name) const
@@ -245,7 +245,7 @@ YIntQuad YDataCollection::GetInts(int index) const
         int kind = -1;
         CString word = parser.GetNextWord(&kind);
         if (kind == -1) break;
-        *field = std::atoi(word);
+        *field = rcv_atoi(word);
     }
     return result;
 }

@@ -36,11 +36,10 @@ void YFileHandler::Serialize(CArchive& ar)
         for (int i = 0; i < m_entries.GetSize(); ++i) delete m_entries[i];
         m_entries.RemoveAll();
         DWORD count = ar.ReadCount();
+        // Each entry is the handler's own: a reference to one read before is refused.
         for (DWORD i = 0; i < count; ++i) {
-            CObject* entry = ar.ReadObject(RUNTIME_CLASS(YFileFinder));
-            bool known = false;
-            for (int j = 0; j < m_entries.GetSize() && !known; ++j) known = m_entries[j] == entry;
-            if (entry && !known) m_entries.Add(static_cast<YFileFinder*>(entry));
+            CObject* entry = ar.ReadOwnedObject(RUNTIME_CLASS(YFileFinder));
+            if (entry) m_entries.Add(static_cast<YFileFinder*>(entry));
         }
     }
 }

@@ -87,7 +87,7 @@ int YGraphicsData::Set(const YString& key, const YString& value, int)
         if (SetIntIf(key, k->name, value, this->*(k->field))) return 1;
 
     if (lstrcmpiA(key, "gfx_terrainblending") == 0) {
-        m_terrainBlending = atoi(value) != 0;
+        m_terrainBlending = rcv_atoi(value) != 0;
         return 1;
     }
     if (lstrcmpiA(key, "gfx_driver_guid") == 0) {
@@ -105,8 +105,8 @@ int YGraphicsData::Set(const YString& key, const YString& value, int)
         char* save = nullptr;
         char* width = strtok_r(text, " \t", &save);
         char* height = width ? strtok_r(nullptr, " \t", &save) : nullptr;
-        m_resWidth = atoi(width ? width : "");
-        m_resHeight = atoi(height ? height : "");
+        m_resWidth = rcv_atoi(width ? width : "");
+        m_resHeight = rcv_atoi(height ? height : "");
         return 1;
     }
     if (lstrcmpiA(key, "gfx_filter") == 0) {

@@ -87,7 +87,8 @@ void YInterpreter::ReadArgument(YString& out, const char* delimiters)
         out = token ? token : "";
         if (out.GetLength() > 0 && out[0] == '"') {
             if (out.GetLength() >= 2 && out[out.GetLength() - 1] == '"') {
-                out = out.Mid(1, out.GetLength() - 2);
+                // "" is the empty text, not the rest (Mid with a count of 0).
+                out = out.GetLength() > 2 ? out.Mid(1, out.GetLength() - 2) : YString();
             } else {
                 const char* rest = NextToken("\"");
                 out = out.Mid(1) + " " + (rest ? rest : "");

@@ -5,6 +5,9 @@
 
 namespace {
 int g_includeDepth = 0;
+// Files read under the current outermost include, and whether a limit was shown.
+int g_includedFiles = 0;
+bool g_limitShown = false;
 
 // No message box service exists yet: the text goes to standard error, as
 // a headless message box would show it.
@@ -22,6 +25,8 @@ YObjectDef* NewLike(YObjectDef* base)
 
 int YObjectParser::GetIncludeDepth() { return g_includeDepth; }
 
+int YObjectParser::GetIncludedFileCount() { return g_includedFiles; }
+
 YObjectParser::MessageBoxHandler YObjectParser::SetMessageBoxHandler(MessageBoxHandler handler)
 {
     MessageBoxHandler previous = g_messageBox;
@@ -31,14 +36,16 @@ YObjectParser::MessageBoxHandler YObjectParser::SetMessageBoxHandler(MessageBoxH
 
 YObjectParser::YObjectParser() : m_current(nullptr), m_stack(10), m_open(0), m_definitions(nullptr), m_state(0) {}
 
-YObjectParser::~YObjectParser()
+YObjectParser::~YObjectParser() { DiscardOpen(); }
+
+void YObjectParser::DiscardOpen()
 {
-    // Definitions still open and not yet in any list belong to nobody else.
+    if (m_current && !m_current->IsRegistered()) delete m_current;
+    m_current = nullptr;
     while (!m_stack.IsEmpty()) {
         YObjectDef* definition = m_stack.RemoveHead();
         if (definition && !definition->IsRegistered()) delete definition;
     }
-    if (m_current && !m_current->IsRegistered()) delete m_current;
 }
 
 YObjectDefList* YObjectParser::SetDefinitionList(YObjectDefList* list)
@@ -189,16 +196,32 @@ void YObjectParser::EndObject()
     }
 }
 
+void YObjectParser::IncludeLimit(LPCTSTR fileName, const char* reason)
+{
+    if (g_limitShown) return;
+    g_limitShown = true;
+    CString text;
+    text.Format("Script Error: %s\n%s\n", fileName, reason);
+    g_messageBox(text);
+}
+
 void YObjectParser::Include(LPCTSTR fileName)
 {
     if (!fileName || !*fileName) return;
+    if (g_includeDepth == 0) {
+        g_includedFiles = 0;
+        g_limitShown = false;
+    }
     // A file that includes itself, directly or not, is cut off here.
     if (g_includeDepth >= kMaxIncludeDepth) {
-        CString text;
-        text.Format("Script Error: %s\nIncludes nested too deeply\n", fileName);
-        g_messageBox(text);
+        IncludeLimit(fileName, "Includes nested too deeply");
         return;
     }
+    if (g_includedFiles >= kMaxIncludedFiles) {
+        IncludeLimit(fileName, "Too many included files");
+        return;
+    }
+    ++g_includedFiles;
 
     CString path = fileName;
     if (m_topLevelPath.IsEmpty()) {
@@ -260,10 +283,25 @@ YObjectDef* YObjectParser::ParseFileInto(LPCTSTR fileName, YObjectDef* definitio
         }
     }
     target->SetRegistered(1);
+
+    // The file fills the target alone: what was open before waits aside,
+    // and what the file leaves open is discarded, not left on the stack.
+    YObjectDef* outerCurrent = m_current;
+    YObjectDefList outerStack(10);
+    outerStack.AddTail(&m_stack);
+    m_stack.RemoveAll();
+    const int outerOpen = m_open;
+    const int outerState = m_state;
+
     m_current = target;
-    Include(fileName);
-    m_current = nullptr;
     m_open = 0;
     m_state = 0;
+    Include(fileName);
+    DiscardOpen();
+
+    m_current = outerCurrent;
+    m_stack.AddTail(&outerStack);
+    m_open = outerOpen;
+    m_state = outerState;
     return target;
 }

@@ -10,7 +10,10 @@ class YObjectDef;
 
 class YObjectParser {
 public:
-    enum { kMaxLineLength = 255, kMaxIncludeDepth = 16 };
+    // Includes stop at this depth, and one outermost include reads at most
+    // kMaxIncludedFiles files in all (a file including itself twice would
+    // otherwise read 2^16 files within the depth).
+    enum { kMaxLineLength = 255, kMaxIncludeDepth = 16, kMaxIncludedFiles = 256 };
 
     YObjectParser();
     virtual ~YObjectParser();
@@ -34,6 +37,8 @@ public:
     YObjectDef* GetCurrent() const { return m_current; }
     int GetState() const { return m_state; }
     static int GetIncludeDepth();
+    // Files read under the latest outermost include.
+    static int GetIncludedFileCount();
 
     // Where syntax and script errors are shown (a plain OK message box).
     typedef void (*MessageBoxHandler)(const char* text);
@@ -43,6 +48,11 @@ private:
     void Push(YObjectDef* definition);
     void Reopen(YObjectDef* definition);
     int SyntaxError(const char* token);
+    // Shows the first include limit hit under one outermost include.
+    void IncludeLimit(LPCTSTR fileName, const char* reason);
+    // Deletes the definitions still open that nothing owns yet, innermost
+    // first (a re-opened child belongs to its open parent), and empties the stack.
+    void DiscardOpen();
 
     YObjectDef* m_current;
     YObjectDefList m_stack;

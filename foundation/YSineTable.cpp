@@ -19,11 +19,6 @@ long double ProcessorPi()
     return std::acos(-1.0L);
 #endif
 }
-
-// The table is ready before any static object or test can look it up.
-struct TableAtLoad {
-    TableAtLoad() { YSineTable::Fill(); }
-} g_tableAtLoad;
 }  // namespace
 
 void YSineTable::Fill()

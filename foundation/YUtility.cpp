@@ -121,14 +121,14 @@ CTime ParseDate(const char* text)
     int month = 0, day = 0;
     int first = date.Find('/');
     CString rest = date;
-    if (first > 0) month = std::atoi(date.Left(first));
+    if (first > 0) month = rcv_atoi(date.Left(first));
     if (first >= 0) {
         rest = date.Mid(first + 1);
         int second = rest.Find('/');
-        if (second > 0) day = std::atoi(rest.Left(second));
+        if (second > 0) day = rcv_atoi(rest.Left(second));
         if (second >= 0) rest = rest.Mid(second + 1);
     }
-    int year = std::atoi(rest);
+    int year = rcv_atoi(rest);
     if (year < 50) year += 2000;
     else if (year < 100) year += 1900;
     if (month < 1 || month > 12) month = 1;

@@ -35,6 +35,16 @@ void YFrame::Serialize(CArchive& ar)
     ar >> m_hotSpot.x >> m_hotSpot.y;
     if (schema >= 2) LoadRect(ar, m_focusRect);
     if (schema >= 3) ar >> m_halfSize >> m_halfSizeSuffix;
+    if (!IsSane()) AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
+}
+
+bool YFrame::IsSane() const
+{
+    const RECT& r = m_frameRect;
+    const RECT& f = m_focusRect;
+    for (LONG value : {r.left, r.top, r.right, r.bottom, m_hotSpot.x, m_hotSpot.y, f.left, f.top, f.right, f.bottom})
+        if (!InExtent(value)) return false;
+    return r.right >= r.left && r.bottom >= r.top;
 }
 
 YResource* YFrame::CopyTo(YResource* target)

@@ -7,9 +7,18 @@
 class YFrame : public YResource {
     DECLARE_SERIAL(YFrame)
 public:
+    // Coordinates of frames and sprites read from files lie within
+    // -kMaxExtent..kMaxExtent, so that sizes, doubled half sizes and
+    // positions minus hot spots never overflow.
+    enum { kMaxExtent = 1 << 16 };
+    static bool InExtent(LONG value) { return value >= -kMaxExtent && value <= kMaxExtent; }
+
     YFrame();
 
+    // Loading refuses a record whose coordinates leave the extent or whose
+    // frame rectangle is inside out.
     void Serialize(CArchive& ar) override;
+    bool IsSane() const;
     // Every field into target (a new frame when null).
     YResource* CopyTo(YResource* target) override;
     int Accept(YResourceVisitor* visitor) override;

@@ -27,18 +27,11 @@ void YModel::Serialize(CArchive& ar)
     ar >> m_name >> m_flags[0] >> m_flags[1] >> m_flags[2] >> m_valueG >> m_valueH >> m_valueI >> m_valueJ;
     DeleteFrames();
     DWORD count = ar.ReadCount();
+    // Each frame is the model's own: a reference to one read before is refused.
     for (DWORD i = 0; i < count; ++i) {
-        CObject* frame = ar.ReadObject(RUNTIME_CLASS(YModelFrame));
-        if (frame && !HasFrame(static_cast<YModelFrame*>(frame))) m_frames.Add(static_cast<YModelFrame*>(frame));
+        CObject* frame = ar.ReadOwnedObject(RUNTIME_CLASS(YModelFrame));
+        if (frame) m_frames.Add(static_cast<YModelFrame*>(frame));
     }
-}
-
-bool YModel::HasFrame(const YModelFrame* frame) const
-{
-    for (int i = 0; i < m_frames.GetSize(); ++i) {
-        if (m_frames[i] == frame) return true;
-    }
-    return false;
 }
 
 int YModel::Accept(YResourceVisitor* visitor) { return visitor->VisitModel(this); }

@@ -27,8 +27,6 @@ public:
 
 private:
     void DeleteFrames();
-    // A frame read twice (a back-reference) is kept once.
-    bool HasFrame(const YModelFrame* frame) const;
 
     YModelFrameArray m_frames;
 };

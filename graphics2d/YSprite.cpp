@@ -1,6 +1,8 @@
 #include "graphics2d/YSprite.h"
 
 #include <algorithm>
+#include <set>
+#include <string>
 
 #include "foundation/YResourceVisitor.h"
 #include "graphics2d/YDIB.h"
@@ -78,10 +80,27 @@ void YSprite::Serialize(CArchive& ar)
     }
     DeleteFrames();
     DWORD count = ar.ReadCount();
+    // Each frame is the sprite's own: a reference to one read before is refused.
     for (DWORD i = 0; i < count; ++i) {
-        YFrame* frame = static_cast<YFrame*>(ar.ReadObject(RUNTIME_CLASS(YFrame)));
-        if (frame && !m_frames.Find(frame)) m_frames.AddTail(frame);
+        YFrame* frame = static_cast<YFrame*>(ar.ReadOwnedObject(RUNTIME_CLASS(YFrame)));
+        if (frame) m_frames.AddTail(frame);
     }
+    if (!IsSane()) AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
+}
+
+bool YSprite::IsSane()
+{
+    for (LONG value : {m_x, m_y, m_width, m_height})
+        if (!YFrame::InExtent(value)) return false;
+    if (m_width < 0 || m_height < 0 || m_halfSize < 0 || m_halfSize > 1) return false;
+    // The frames stacked into one surface (each picture once) must fit too.
+    std::set<std::string> pictures;
+    long long stack = 0;
+    for (POSITION pos = m_frames.GetHeadPosition(); pos;) {
+        YFrame* frame = m_frames.GetNext(pos);
+        if (pictures.insert(std::string(static_cast<LPCTSTR>(frame->m_imageName))).second) stack += frame->GetHeight();
+    }
+    return stack <= kMaxStack;
 }
 
 void YSprite::OnNotify(DWORD) { ReleaseSurface(); }

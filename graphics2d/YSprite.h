@@ -14,7 +14,13 @@ public:
     YSprite();
     ~YSprite() override;
 
+    // Frames stacked into the sprite's surface are at most this tall in all.
+    enum { kMaxStack = 1 << 20 };
+
+    // Loading refuses a sprite whose position, size or half size is out of
+    // range, or whose frames would not stack within kMaxStack.
     void Serialize(CArchive& ar) override;
+    bool IsSane();
     void OnNotify(DWORD value) override;
     // Into target (a new sprite when null), frames copied.
     YResource* CopyTo(YResource* target) override;

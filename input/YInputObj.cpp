@@ -293,7 +293,7 @@ void YInputObj::ExecuteCommandString(const YString& text)
         start = end + 1;
     }
     if (count > 0 && words[0].CompareNoCase("wait") == 0) {
-        int milliseconds = count > 1 ? atoi(words[1]) : 0;
+        int milliseconds = count > 1 ? rcv_atoi(words[1]) : 0;
         if (milliseconds == 0) milliseconds = 100;
         m_waitUntil = GetTickCount() + static_cast<uint32_t>(milliseconds);
         return;

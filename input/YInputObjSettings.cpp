@@ -212,7 +212,7 @@ int YInputObjSettings::SetAxisSlot(int slot, int index)
 
 bool YInputObjSettings::SetVar(const YString& name, const YString& value, bool)
 {
-    int n = atoi(value);
+    int n = rcv_atoi(value);
     if (lstrcmpiA(name, "inp_aiming") == 0) {
         m_aiming = m_aimingY = n;
     } else if (lstrcmpiA(name, "inp_aiming_nload") == 0) {
@@ -314,11 +314,11 @@ void WriteScriptLine(CStdioFile& file, const YString& head, const YString& comma
         int excess = line.GetLength() - YInputObjSettings::LongestScriptLine;
         if (excess <= 0) break;
         if (!withDescription || description.IsEmpty()) return;
-        const int keep = description.GetLength() - excess;
-        if (keep > 0)
-            description = description.Left(keep);
+        // Left(0) would keep the whole text: a description shorter than the excess goes whole.
+        if (description.GetLength() > excess)
+            description = description.Left(description.GetLength() - excess);
         else
-            description.Empty();  // Left(0) would keep it all
+            description.Empty();
     }
     file.WriteString(line + "\n");
 }

@@ -2,6 +2,7 @@
 #include "platform/win32.h"
 
 #include <cctype>
+#include <climits>
 #include <string>
 
 int lstrcmpiA(LPCSTR a, LPCSTR b)
@@ -153,6 +154,26 @@ char* _ltoa(long value, char* buffer, int radix)
 char* _ultoa(unsigned long value, char* buffer, int radix)
 {
     return UnsignedToText(static_cast<uint32_t>(value), false, buffer, radix);
+}
+
+int rcv_atoi(const char* text)
+{
+    if (!text) return 0;
+    const char* p = text;
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r')) ++p;
+    const bool negative = *p == '-';
+    if (*p == '-' || *p == '+') ++p;
+    // Counted past the limit of its side, the value stops there.
+    const long long limit = negative ? -static_cast<long long>(INT_MIN) : INT_MAX;
+    long long value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        value = value * 10 + (*p - '0');
+        if (value > limit) {
+            value = limit;
+            break;
+        }
+    }
+    return static_cast<int>(negative ? -value : value);
 }
 
 size_t rcv_wcslen(const WCHAR* s)

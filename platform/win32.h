@@ -214,6 +214,9 @@ char* _ltoa(long value, char* buffer, int radix);
 char* _ultoa(unsigned long value, char* buffer, int radix);
 #define itoa _itoa
 #define ltoa _ltoa
+// The Windows run-time's atoi: blanks, a sign, decimal digits; a value past
+// the 32-bit range saturates at INT_MAX or INT_MIN instead of wrapping.
+int rcv_atoi(const char* text);
 
 // Bounded formatting with the Windows meaning of the size modifiers: "l" is
 // 32 bits, "I64" and "ll" 64, "%hs" is narrow text and "%ls"/"%S" 16-bit

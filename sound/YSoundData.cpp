@@ -35,7 +35,7 @@ int YSoundData::SetValue(const YString& key, const YString& value, int)
 {
     for (const IntKey* k = IntKeys; k->name; ++k) {
         if (lstrcmpiA(key, k->name) != 0) continue;
-        int n = atoi(value);
+        int n = rcv_atoi(value);
         if (n < k->low) n = k->low;
         if (n > k->high) n = k->high;
         this->*(k->field) = n;

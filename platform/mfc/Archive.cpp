@@ -446,6 +446,15 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested)
     return pOb;
 }
 
+CObject* CArchive::ReadOwnedObject(const CRuntimeClass* pClassRefRequested)
+{
+    // A new object always takes a new index; a back-reference takes none.
+    const size_t before = m_loadArray.size();
+    CObject* pOb = ReadObject(pClassRefRequested);
+    if (pOb && m_loadArray.size() == before) AfxThrowArchiveException(CArchiveException::badIndex, m_strFileName);
+    return pOb;
+}
+
 CObject* AfxReadObjectFromArchive(CArchive& ar, const CRuntimeClass* pClass) { return ar.ReadObject(pClass); }
 
 CArchive& operator<<(CArchive& ar, const CObject* pOb)

@@ -65,6 +65,10 @@ public:
 
     // Objects and class references in the tagged form.
     CObject* ReadObject(const CRuntimeClass* pClass);
+    // Reads an object the caller will own and delete: a reference back to an
+    // object read earlier, which its first reader owns, throws badIndex.
+    // A null reference gives null.
+    CObject* ReadOwnedObject(const CRuntimeClass* pClass);
     void WriteObject(const CObject* pOb);
     void WriteClass(const CRuntimeClass* pClassRef);
     CRuntimeClass* ReadClass(const CRuntimeClass* pClassRefRequested = nullptr, UINT* pSchema = nullptr,

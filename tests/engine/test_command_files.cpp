@@ -126,3 +126,40 @@ TEST_F(CommandFileTest, FilesRunningEachOtherStopAtTheDepthLimit)
     std::string plain = WriteFile("later.cfg", "set sys_ui 2\n");
     EXPECT_EQ("Executed " + plain + " [1 commands]", Exec(plain, false));
 }
+
+TEST_F(CommandFileTest, LinesOfBareSemicolonsRunNothing)
+{
+    // A "config.cfg" holding ";" once overflowed the stack at start-up; the
+    // second line is a 255-character read that starts with ";".
+    const std::string chunk = ";" + std::string(254, 'x');
+    std::string path = WriteFile("semicolons.cfg", ";\n;;\n" + chunk + "set sys_map after\nset sys_ui 2;;\n");
+    bool result = false;
+    std::string output = Exec(path, false, &result);
+    EXPECT_TRUE(result);
+    EXPECT_STREQ("after", m_game->m_map);
+    EXPECT_EQ(2, m_game->m_ui);
+    EXPECT_NE(std::string::npos, output.find("[5 commands]"));
+}
+
+TEST_F(CommandFileTest, FilesRunningThemselvesManyTimesAreBoundedInAll)
+{
+    // Six lines of "exec" of itself stay within the depth but would run 6^8 files.
+    std::string self = PathOf("six.cfg");
+    std::string text = "set sys_ui 7\n";
+    for (int i = 0; i < 6; ++i) text += "exec " + self + "\n";
+    WriteFile("six.cfg", text);
+
+    bool result = false;
+    std::string output = Exec(self, false, &result);
+    EXPECT_TRUE(result);
+    EXPECT_EQ(7, m_game->m_ui);
+    size_t runs = 0;
+    for (size_t at = output.find("Executed "); at != std::string::npos; at = output.find("Executed ", at + 1)) ++runs;
+    EXPECT_EQ((size_t)YCommandInterpreter::MaxFilesPerRun, runs);
+    EXPECT_NE(std::string::npos, output.find(self + " not run: more than 64 command files in one run"));
+
+    // The bound is per outermost file: the next run starts afresh.
+    std::string plain = WriteFile("after.cfg", "set sys_ui 3\n");
+    EXPECT_EQ("Executed " + plain + " [1 commands]", Exec(plain, false));
+    EXPECT_EQ(3, m_game->m_ui);
+}

@@ -125,6 +125,37 @@ TEST_F(CommandInterpreterTest, SemicolonsSplitOutsideQuotesOnly)
     EXPECT_STREQ("z", m_game->m_map);
 }
 
+TEST_F(CommandInterpreterTest, EmptyPiecesRunNothing)
+{
+    struct Case {
+        std::string line;
+        const char* map;
+        bool taken;
+    };
+    // Each of these once recursed on the whole rest of the line.
+    const Case cases[] = {
+        {";", "", false},
+        {";;", "", false},
+        {"set sys_map a;;set sys_plane b", "a", true},
+        {";set sys_map c", "c", true},
+        {"set sys_map d;;", "d", false},
+        {"; ;\t;set sys_map e", "e", true},
+        {";" + std::string(254, ' '), "", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        m_game->m_map = "";
+        m_game->m_plane = "";
+        bool taken = !c.taken;
+        Run(c.line, &taken);
+        EXPECT_EQ(c.taken, taken);
+        EXPECT_STREQ(c.map, m_game->m_map);
+    }
+    Run("set sys_map a;;set sys_plane b");
+    EXPECT_STREQ("b", m_game->m_plane);
+    EXPECT_TRUE(m_session.m_calls.empty());
+}
+
 TEST_F(CommandInterpreterTest, TabsOutsideQuotesSeparateWords)
 {
     Run("set\tsys_map\t\"tab\there\"");
@@ -209,4 +240,28 @@ TEST_F(CommandInterpreterTest, LinesOfAnOpenDefinitionGoToTheObjectParser)
     // Once closed, lines are commands again.
     Run("set sys_map outside");
     EXPECT_STREQ("outside", m_game->m_map);
+}
+
+TEST_F(CommandInterpreterTest, ObjectScriptErrorsAreTheProgramsMessageBoxes)
+{
+    YObjectParser* parser = m_engine->m_objectParser;
+    ASSERT_NE(nullptr, parser);
+    struct Case {
+        const char* line;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"{", "Syntax Error: Invalid token '{'"},
+        {"}", "Syntax Error: Invalid token '}'"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        const int before = platform::MessageBoxCount();
+        EXPECT_EQ(0, parser->ParseLine(c.line));
+        ASSERT_EQ(before + 1, platform::MessageBoxCount());
+        EXPECT_NE(std::string::npos, std::string(platform::LastMessageBox()).find(c.shown));
+    }
+    // A script with a missing base says so in the box as well.
+    EXPECT_EQ(nullptr, parser->ParseFileInto("absent.ods", nullptr, "NoSuchBase"));
+    EXPECT_NE(std::string::npos, std::string(platform::LastMessageBox()).find("Base class not found: NoSuchBase"));
 }

@@ -2,11 +2,15 @@
 // window's procedure.
 #include "EngineFixture.h"
 
+#include <cmath>
+#include <cstdlib>
+
 #include "engine/YEngineCallbacks.h"
 #include "engine/YKestrixFrame.h"
 #include "engine/YMsgHandler.h"
 #include "foundation/YObjectDefList.h"
 #include "foundation/YObjectDef.h"
+#include "foundation/YSineTable.h"
 #include "game/YClientInfo.h"
 #include "game/YPlane.h"
 
@@ -185,4 +189,20 @@ TEST_F(EngineTest, FrameWindowHandlesWheelAltAndTheSystemMenu)
     EXPECT_TRUE(IsWindow(window));
     SendMessageA(window, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindow(window)) << "close destroys the frame, which deletes itself";
+}
+
+TEST(EngineStartUp, TheEngineObjectBuildsTheSineTable)
+{
+    // A fresh process: nothing fills the table before the engine object does.
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(
+        {
+            const float* table = YSineTable::Table();
+            const bool emptyBefore = table[YSineTable::kQuarter] == 0.0f && table[8192] == 0.0f;
+            YGameObjects::Instance();
+            const bool built = table[YSineTable::kQuarter] == 1.0f &&
+                               std::fabs(table[8192] - 0.70710678f) < 1e-6f && YSineTable::AngleUnits().degToRad > 0.0f;
+            std::_Exit(emptyBefore && built ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "");
 }

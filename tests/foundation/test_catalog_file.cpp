@@ -5,6 +5,7 @@
 #include "foundation/YFileFinder.h"
 #include "foundation/YFileHandler.h"
 #include "foundation/YResource.h"
+#include "foundation/YResourceFactory.h"
 #include "foundation/test_catalog_bytes.h"
 
 namespace {
@@ -198,6 +199,138 @@ TEST(CatalogFile, BadInputRaisesTheArchiveException)
         e->Delete();
     }
     EXPECT_TRUE(missing);
+}
+
+// A resource body that counts the live objects of its class.
+class CountedBody : public YResource {
+    DECLARE_SERIAL(CountedBody)
+public:
+    CountedBody() { ++live; }
+    ~CountedBody() override { --live; }
+    static int live;
+};
+IMPLEMENT_SERIAL(CountedBody, YResource, 1)
+int CountedBody::live = 0;
+
+// Registers the counting body for the Animations type (8) for one test.
+class CatalogOwnershipTest : public ::testing::Test {
+protected:
+    enum { kType = 8 };
+    void SetUp() override
+    {
+        CountedBody::live = 0;
+        YResourceFactory::RegisterType(kType, RUNTIME_CLASS(CountedBody));
+    }
+    void TearDown() override { YResourceFactory::RegisterType(kType, nullptr); }
+
+    // An item record of the counted type: fields, body, no strings; the
+    // related list follows.
+    static ArchiveBytes Counted(const char* name)
+    {
+        ArchiveBytes b = ItemFields(kType, "Anim", name);
+        b.I32(1).U16(0);
+        return b;
+    }
+    // Loads and expects the archive exception; true when it came.
+    bool LoadFails(const ArchiveBytes& bytes)
+    {
+        TempFolder::Write(folder / "bad.cat", bytes.bytes);
+        try {
+            YCatalog catalog((folder / "bad.cat").c_str());
+        } catch (CArchiveException* e) {
+            e->Delete();
+            return true;
+        }
+        return false;
+    }
+    TempFolder folder;
+};
+
+TEST_F(CatalogOwnershipTest, ItemsReachedOnlyThroughRelatedListsBelongToTheCatalog)
+{
+    ArchiveBytes b = Header(2);
+    b.U16(0).U16(1);
+    b.NewClass(3, "YCatalogItem").Add(Counted("Top")).U16(1);  // object 2, one related
+    b.ClassRef(1).Add(Counted("Hidden")).U16(0);                 // object 3, listed nowhere else
+
+    YCatalog* catalog = LoadBytes(folder, b);
+    ASSERT_EQ(catalog->GetItems()->GetCount(), 1);
+    ASSERT_EQ(catalog->GetUnlistedItems().GetCount(), 1);
+    YCatalogItem* top = catalog->GetItems()->GetHead();
+    YCatalogItem* hidden = catalog->GetUnlistedItems().GetHead();
+    ASSERT_EQ(top->GetRelated().GetCount(), 1);
+    EXPECT_EQ(top->GetRelated().GetHead(), hidden);
+    EXPECT_EQ(hidden->GetCatalog(), catalog);
+    // Not found by name: it is no entry of the catalog.
+    EXPECT_EQ(catalog->FindItem("Anim", "Hidden", -1), nullptr);
+    EXPECT_EQ(CountedBody::live, 2);
+    delete catalog;
+    EXPECT_EQ(CountedBody::live, 0);
+}
+
+TEST_F(CatalogOwnershipTest, ItemsReadBeforeALoadFailsAreFreed)
+{
+    ArchiveBytes b = Header(2);
+    b.U16(0).U16(2);
+    b.NewClass(3, "YCatalogItem").Add(Counted("Top")).U16(1);  // object 2
+    b.ClassRef(1).Add(Counted("Hidden")).U16(0);                 // object 3
+    // Object 4 holds a new related item (object 5) that points back at it,
+    // then a reference to nothing, which fails the load.
+    b.ClassRef(1).Add(Counted("Bad")).U16(2);
+    b.ClassRef(1).Add(Counted("Child")).U16(1).ObjectRef(4);
+    b.ObjectRef(99);
+
+    EXPECT_TRUE(LoadFails(b));
+    EXPECT_EQ(CountedBody::live, 0);
+}
+
+TEST_F(CatalogOwnershipTest, RelatedItemsNestedTooDeeplyFailTheLoad)
+{
+    // Each item holds the next as a new related item.
+    auto nested = [](int depth) {
+        ArchiveBytes b = Header(2);
+        b.U16(0).U16(1).NewClass(3, "YCatalogItem");
+        for (int i = 0; i < depth; ++i) {
+            if (i > 0) b.ClassRef(1);
+            b.Add(Counted("N")).U16(i + 1 < depth ? 1 : 0);
+        }
+        return b;
+    };
+    TempFolder::Write(folder / "deep.cat", nested(YCatalogItem::kMaxNesting).bytes);
+    {
+        YCatalog deepest((folder / "deep.cat").c_str());
+        EXPECT_EQ(deepest.GetItems()->GetCount(), 1);
+        EXPECT_EQ(deepest.GetUnlistedItems().GetCount(), YCatalogItem::kMaxNesting - 1);
+    }
+    EXPECT_EQ(CountedBody::live, 0);
+    for (int depth : {YCatalogItem::kMaxNesting + 1, 300000}) {
+        SCOPED_TRACE(depth);
+        EXPECT_TRUE(LoadFails(nested(depth)));
+        EXPECT_EQ(CountedBody::live, 0);
+    }
+}
+
+TEST_F(CatalogOwnershipTest, AFileFinderOfAnotherHandlerIsRefused)
+{
+    ArchiveBytes b = Header(2);
+    b.U16(0).U16(2);
+    b.NewClass(3, "YCatalogItem").Add(ItemFields(22, "Data", "One"));        // object 2
+    b.I32(1).I32(0).U16(1);                                                  // one finder
+    b.NewClass(1, "YFileFinder").Str("a").Str("a.tex").I32(0).I32(0).I32(0);  // class 3, object 4
+    b.U16(0).U16(0);
+    b.ClassRef(1).Add(ItemFields(22, "Data", "Two"));                        // object 5
+    b.I32(1).I32(0).U16(1).ObjectRef(4);                                     // the first handler's finder
+    b.U16(0).U16(0);
+    EXPECT_TRUE(LoadFails(b));
+
+    // The same finder twice in one handler is refused as well.
+    ArchiveBytes twice = Header(2);
+    twice.U16(0).U16(1);
+    twice.NewClass(3, "YCatalogItem").Add(ItemFields(22, "Data", "One"));
+    twice.I32(1).I32(0).U16(2);
+    twice.NewClass(1, "YFileFinder").Str("a").Str("a.tex").I32(0).I32(0).I32(0);
+    twice.ObjectRef(4).U16(0).U16(0);
+    EXPECT_TRUE(LoadFails(twice));
 }
 
 TEST(CatalogFile, StoringAnItemOfAClasslessTypeWritesNoBody)

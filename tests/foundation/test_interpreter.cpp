@@ -82,6 +82,24 @@ TEST(Interpreter, ArgumentsWithTheQuoteAsDelimiter)
     }
 }
 
+TEST(Interpreter, AnEmptyQuotedArgumentIsTheEmptyText)
+{
+    // The text between the quotes, never a lone quote; reading goes on after it.
+    struct Case {
+        const char* line;
+        std::vector<std::string> expected;
+    };
+    const Case cases[] = {
+        {"bind k \"\"", {"k"}},
+        {"bind \"\" k", {}},
+        {"bind k \"\" \"x y\"", {"k"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        EXPECT_EQ(c.expected, Arguments(c.line, " "));
+    }
+}
+
 TEST(Interpreter, ReadingPastTheEndKeepsGivingEmpty)
 {
     TableInterpreter in;

@@ -170,6 +170,41 @@ TEST_F(ObjectParserTest, IncludeCyclesStopWithAnError)
     EXPECT_EQ(definitions.GetCount(), 1);
 }
 
+TEST_F(ObjectParserTest, IncludesAreBoundedInAllNotOnlyInDepth)
+{
+    struct Case {
+        const char* name;
+        std::string text;
+        const char* message;
+    };
+    std::string wide;
+    for (int i = 0; i < 300; ++i) wide += "#include leaf.ods\n";
+    TempFolder::Write(folder / "leaf.ods", std::string("OBJECT Leaf\n{\n}\n"));
+    // Twice itself within the depth limit would read 2^16 files.
+    const Case cases[] = {
+        {"twice.ods", "#include twice.ods\n#include twice.ods\nOBJECT Once\n{\n}\n",
+         "Script Error: twice.ods\nIncludes nested too deeply\n"},
+        {"wide.ods", wide, "Script Error: leaf.ods\nToo many included files\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        g_messages.clear();
+        TempFolder::Write(folder / c.name, c.text);
+        parser.Include((root + c.name).c_str());
+        EXPECT_EQ(YObjectParser::GetIncludedFileCount(), (int)YObjectParser::kMaxIncludedFiles);
+        EXPECT_EQ(YObjectParser::GetIncludeDepth(), 0);
+        ASSERT_EQ(g_messages.size(), 1u);
+        EXPECT_EQ(g_messages[0], c.message);
+    }
+    EXPECT_EQ(definitions.GetCount(), 2);
+
+    // The next outermost include starts afresh.
+    g_messages.clear();
+    parser.Include((root + "leaf.ods").c_str());
+    EXPECT_EQ(YObjectParser::GetIncludedFileCount(), 1);
+    EXPECT_TRUE(g_messages.empty());
+}
+
 TEST_F(ObjectParserTest, LongLinesArriveInPiecesOf255)
 {
     std::string first = "SET k1 " + std::string(248, 'x');
@@ -214,6 +249,33 @@ TEST_F(ObjectParserTest, ParseFileIntoFillsOneDefinition)
     EXPECT_EQ(definitions.GetCount(), 1);
 }
 
+TEST_F(ObjectParserTest, ParseFileIntoLeavesNothingOpenBehind)
+{
+    // The file ends inside a nested OBJECT: the half-read child is dropped,
+    // and neither the target nor the child stays on the parser's stack.
+    TempFolder::Write(folder / "open.ods", std::string("speed 5\nOBJECT Chi\n{\nx 1\nOBJECT Grand\n{\n"));
+    std::string path = root + "open.ods";
+
+    Lines({"OBJECT Outer", "{", "a 1"});
+    YObjectDef* outer = parser.GetCurrent();
+    YObjectDef* filled = parser.ParseFileInto(path.c_str(), nullptr);
+    ASSERT_NE(filled, nullptr);
+    EXPECT_EQ(filled->GetInt("speed"), 5);
+    EXPECT_TRUE(filled->GetChildren().IsEmpty());
+    delete filled;
+
+    // What was open before goes on where it was.
+    EXPECT_EQ(parser.GetCurrent(), outer);
+    Lines({"b 2", "OBJECT Inner", "{", "}", "}", "OBJECT Later", "{", "}"});
+    YObjectDef* found = definitions.Find("Outer");
+    ASSERT_EQ(found, outer);
+    EXPECT_EQ(found->GetInt("b"), 2);
+    EXPECT_NE(found->GetChildren().Find("Inner"), nullptr);
+    EXPECT_NE(definitions.Find("Later"), nullptr);
+    EXPECT_EQ(parser.GetCurrent(), nullptr);
+    EXPECT_EQ(parser.GetState(), 0);
+}
+
 TEST_F(ObjectParserTest, DefinitionsWriteBackAndReadAgain)
 {
     Lines({"OBJECT Toy", "{", "mass 2", "OBJECT Part", "{", "set name \"left wing\"", "}", "}", "OBJECT Ball:Toy",
@@ -244,6 +306,27 @@ TEST(ObjectParserLifetime, OpenDefinitionsAreFreedWithTheParser)
         EXPECT_NE(parser.GetCurrent(), nullptr);
     }
     EXPECT_TRUE(definitions.IsEmpty());
+}
+
+TEST(ObjectParserLifetime, AReopenedChildIsNotTouchedAfterItsParentIsFreed)
+{
+    struct Case {
+        std::vector<const char*> lines;
+    } cases[] = {
+        {{"OBJECT X", "{", "OBJECT Chi", "{", "}", "OBJECT Chi"}},
+        {{"OBJECT X", "{", "OBJECT Chi", "{", "}", "OBJECT Chi", "{", "OBJECT Deeper", "{"}},
+        {{"OBJECT X", "{", "OBJECT Chi", "{", "OBJECT G", "{", "}", "}", "OBJECT Chi", "{", "OBJECT G", "{"}},
+    };
+    for (const Case& c : cases) {
+        YObjectDefList definitions;
+        {
+            YObjectParser parser;
+            parser.SetDefinitionList(&definitions);
+            for (const char* line : c.lines) parser.ParseLine(line);
+            EXPECT_NE(parser.GetCurrent(), nullptr);
+        }
+        EXPECT_TRUE(definitions.IsEmpty());
+    }
 }
 
 }  // namespace

@@ -220,6 +220,44 @@ TEST(ModelArchive, FramesAreObjectsWithTheirValuesReordered)
     EXPECT_EQ(stored, golden.bytes);
 }
 
+TEST(ModelArchive, AFrameOfAnotherModelIsRefused)
+{
+    // Two model bodies in one archive, as a catalog holds them: the second
+    // lists the first one's frame (object 2), then its own twice.
+    ArchiveBytes first;
+    first.I32(1).Str("a").U8(0).U8(0).U8(0).I32(0).I32(0).I32(0).I32(0).U16(1);
+    first.NewClass(1, "YModelFrame").Str("idle").Str("").U32(0).I32(0).I32(0).I32(0).I32(0);
+    struct Case {
+        const char* what;
+        ArchiveBytes second;
+    } cases[] = {
+        {"another model's frame", ArchiveBytes().I32(1).Str("b").U8(0).U8(0).U8(0).I32(0).I32(0).I32(0).I32(0).U16(1).ObjectRef(2)},
+        {"its own frame twice", ArchiveBytes().I32(1).Str("b").U8(0).U8(0).U8(0).I32(0).I32(0).I32(0).I32(0).U16(2)
+                                    .ClassRef(1).Str("x").Str("").U32(0).I32(0).I32(0).I32(0).I32(0).ObjectRef(3)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ArchiveBytes both = first;
+        both.Add(c.second);
+        CMemFile memory;
+        memory.Write(both.bytes.data(), (UINT)both.bytes.size());
+        memory.SeekToBegin();
+        YModel one, two;
+        bool refused = false;
+        try {
+            CArchive ar(&memory, CArchive::load);
+            one.Serialize(ar);
+            two.Serialize(ar);
+        } catch (CArchiveException* e) {
+            refused = e->m_cause == CArchiveException::badIndex;
+            e->Delete();
+        }
+        EXPECT_TRUE(refused);
+        ASSERT_EQ(one.GetFrames().GetSize(), 1);
+        for (int i = 0; i < two.GetFrames().GetSize(); ++i) EXPECT_NE(two.GetFrames()[i], one.GetFrames()[0]);
+    }
+}
+
 class KindVisitor : public YResourceVisitor {
 public:
     LONG VisitMesh(YMesh*) override { return 4; }

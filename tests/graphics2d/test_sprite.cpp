@@ -1,5 +1,9 @@
 #include "test_font_fixture.h"
 
+#include <climits>
+
+#include <functional>
+
 #include "graphics2d/YDXSurface.h"
 #include "graphics2d/YFrame.h"
 #include "graphics2d/YSprite.h"
@@ -327,6 +331,131 @@ TEST_F(SpriteTest, ASchemaOneSpriteKeepsItsLaterValuesAtTheirDefaults)
     EXPECT_EQ(16, frame->GetHotSpot().y);
     ExpectRect({0, 0, 0, 0}, frame->m_focusRect, "focus");
     EXPECT_EQ(0u, frame->m_halfSize);
+}
+
+TEST_F(SpriteTest, AFrameOfAnotherSpriteIsRefused)
+{
+    // Two sprite bodies in one archive, as a catalog holds them; the second
+    // lists the first one's frame (object 2), or its own frame twice.
+    auto body = [](ByteWriter& w, const char* name, int frames) {
+        w.U32(1).U8(static_cast<uint32_t>(strlen(name)));
+        for (const char* p = name; *p; ++p) w.U8(static_cast<uint8_t>(*p));
+        w.U32(0).U32(0).U32(0).U32(8).U32(8).U32(0).U32(0).U32(0).U16(frames);
+    };
+    auto frame = [](ByteWriter& w) { w.U32(1).U8(0).U32(0).U32(0).U32(0).U32(8).U32(8).U32(0).U32(0); };
+    ByteWriter first;
+    body(first, "a", 1);
+    first.U16(0xFFFF).U16(1).U16(6);
+    for (const char* p = "YFrame"; *p; ++p) first.U8(static_cast<uint8_t>(*p));
+    frame(first);
+
+    ByteWriter other = first;
+    body(other, "b", 1);
+    other.U16(2);
+    ByteWriter twice = first;
+    body(twice, "b", 2);
+    twice.U16(0x8001);
+    frame(twice);
+    twice.U16(3);
+
+    for (const Bytes& bytes : {other.bytes, twice.bytes}) {
+        CMemFile file(const_cast<BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
+        YSprite one, two;
+        bool refused = false;
+        try {
+            CArchive ar(&file, CArchive::load);
+            one.Serialize(ar);
+            two.Serialize(ar);
+        } catch (CArchiveException* e) {
+            refused = e->m_cause == CArchiveException::badIndex;
+            e->Delete();
+        }
+        EXPECT_TRUE(refused);
+        ASSERT_EQ(1, one.GetFrameCount());
+        for (int i = 0; i < two.GetFrameCount(); ++i) EXPECT_NE(one.GetFrame(0), two.GetFrame(i));
+    }
+}
+
+TEST_F(SpriteTest, RecordsOutOfRangeAreRefusedWhenLoading)
+{
+    // One sprite body holding one frame; each case spoils one field.
+    struct Record {
+        int32_t x = 0, y = 0, width = 8, height = 8, halfSize = 0;
+        int32_t rect[4] = {0, 0, 8, 8};
+        int32_t hot[2] = {4, 4};
+        int32_t focus[4] = {0, 0, 8, 8};
+        uint32_t frameHalf = 0;
+        int frames = 1;
+    };
+    auto bytes = [](const Record& r) {
+        ByteWriter w;
+        w.U32(1).U8(1).U8('s');
+        w.U32(r.x).U32(r.y).U32(0).U32(r.width).U32(r.height).U32(0).U32(0).U32(r.halfSize).U16(r.frames);
+        for (int i = 0; i < r.frames; ++i) {
+            if (i == 0) {
+                w.U16(0xFFFF).U16(3).U16(6);
+                for (const char* p = "YFrame"; *p; ++p) w.U8(static_cast<uint8_t>(*p));
+            } else {
+                w.U16(0x8001);
+            }
+            // Each frame its own picture, so that all of them stack.
+            std::string name = "f" + std::to_string(i) + ".bmp";
+            w.U32(1).U8(static_cast<uint32_t>(name.size()));
+            for (char c : name) w.U8(static_cast<uint8_t>(c));
+            w.U32(0);
+            for (int32_t v : r.rect) w.U32(v);
+            w.U32(r.hot[0]).U32(r.hot[1]);
+            for (int32_t v : r.focus) w.U32(v);
+            w.U32(r.frameHalf).U8(0);
+        }
+        return w.bytes;
+    };
+    const int32_t big = 0x7FFFFFFF, low = INT32_MIN, edge = YFrame::kMaxExtent;
+    struct Case {
+        const char* what;
+        std::function<void(Record&)> spoil;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"a plain record", [](Record&) {}, true},
+        {"coordinates at the extent", [&](Record& r) { r.rect[0] = -edge, r.rect[2] = edge, r.hot[0] = edge, r.x = -edge; }, true},
+        {"a frame as wide as the integers", [&](Record& r) { r.rect[0] = low + 1, r.rect[2] = big; }, false},
+        {"a frame just past the extent", [&](Record& r) { r.rect[3] = edge + 1; }, false},
+        {"a frame inside out", [](Record& r) { r.rect[0] = 8, r.rect[2] = 0; }, false},
+        {"a hot spot near 2^31", [&](Record& r) { r.hot[1] = big; }, false},
+        {"a focus rectangle near -2^31", [&](Record& r) { r.focus[0] = low; }, false},
+        {"a position near 2^31", [&](Record& r) { r.y = big; }, false},
+        {"a negative size", [](Record& r) { r.height = -1; }, false},
+        {"a half size that is no switch", [&](Record& r) { r.halfSize = big; }, false},
+        {"frames stacking past the surface limit",
+         [&](Record& r) {
+             r.rect[1] = -edge, r.rect[3] = edge;
+             r.frames = YSprite::kMaxStack / (2 * edge) + 1;
+         },
+         false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Record r;
+        c.spoil(r);
+        Bytes data = bytes(r);
+        CMemFile file(data.data(), static_cast<UINT>(data.size()));
+        YSprite sprite;
+        bool loaded = true;
+        try {
+            CArchive ar(&file, CArchive::load);
+            sprite.Serialize(ar);
+        } catch (CArchiveException* e) {
+            loaded = false;
+            e->Delete();
+        }
+        EXPECT_EQ(c.loads, loaded);
+        if (!loaded) continue;
+        // What loads can be measured and drawn without overflowing.
+        EXPECT_EQ(r.rect[2] - r.rect[0], sprite.GetFrame(0)->GetWidth());
+        RECT screen = sprite.GetScreenRect();
+        EXPECT_EQ(r.x - r.hot[0], screen.left);
+    }
 }
 
 TEST_F(SpriteTest, SpritesLoadFromFilesAndFolderLists)

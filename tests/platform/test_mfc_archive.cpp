@@ -278,6 +278,33 @@ TEST(MfcArchive, ObjectStreamWithClassTagsBackAndForwardReferences)
     EXPECT_EQ(0, TArcItem::s_live);
 }
 
+TEST(MfcArchive, OwnedReadsRefuseReferencesToObjectsReadBefore)
+{
+    // a (holding b), then a again, then c: the second a and b are owned already.
+    TArcItem::s_live = 0;
+    std::vector<CObject*> owned;
+    int cause = ArchiveFailure(kObjectStream, [&](CArchive& ar) {
+        owned.push_back(ar.ReadOwnedObject(RUNTIME_CLASS(TArcItem)));
+        owned.push_back(ar.ReadOwnedObject(RUNTIME_CLASS(TArcItem)));
+    });
+    EXPECT_EQ(CArchiveException::badIndex, cause);
+    ASSERT_EQ(1u, owned.size());
+    TArcItem* a = static_cast<TArcItem*>(owned[0]);
+    ASSERT_NE(nullptr, a);
+    delete a->m_pRef;
+    delete a;
+    EXPECT_EQ(0, TArcItem::s_live);
+
+    // New objects and null references are taken as they come.
+    const Bytes fresh = Join({kItemClass, {0x05, 0x00, 0x00, 0x00, 0x00, 0x00}, {0x00, 0x00}});
+    Loaded(fresh, [](CArchive& ar) {
+        CObject* x = ar.ReadOwnedObject(RUNTIME_CLASS(TArcItem));
+        EXPECT_NE(nullptr, x);
+        EXPECT_EQ(nullptr, ar.ReadOwnedObject(RUNTIME_CLASS(TArcItem)));
+        delete x;
+    });
+}
+
 TEST(MfcArchive, TwoClassesShareTheIndexSequence)
 {
     TArcOther y;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <string>
 
 namespace {
@@ -100,6 +102,33 @@ TEST(Win32Strings, CaseInsensitiveComparisonAndRuntimeNames)
     EXPECT_STREQ(_itoa(255, out, 2), "11111111");
     char dst[4];
     EXPECT_STREQ(lstrcpynA(dst, "abcdef", 4), "abc");
+}
+
+TEST(Win32Strings, AtoiSaturatesAtThe32BitLimits)
+{
+    struct Case {
+        const char* text;
+        int value;
+    } cases[] = {
+        {"42", 42},
+        {"  -17xyz", -17},
+        {"+8", 8},
+        {"\t\n 5", 5},
+        {"", 0},
+        {"word", 0},
+        {"- 3", 0},
+        {"2147483647", INT_MAX},
+        {"2147483648", INT_MAX},
+        {"4294967296", INT_MAX},
+        {"4294967297", INT_MAX},
+        {"99999999999999999999999999", INT_MAX},
+        {"-2147483648", INT_MIN},
+        {"-2147483649", INT_MIN},
+        {"-4294967296", INT_MIN},
+        {"0000000000000000000000012", 12},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.value, rcv_atoi(c.text)) << "\"" << c.text << "\"";
+    EXPECT_EQ(0, rcv_atoi(nullptr));
 }
 
 TEST(Win32Rects, IntersectionUnionAndContainment)

@@ -48,6 +48,11 @@ TEST(SoundData, NumbersAreClampedToTheirRanges)
         {"snd_3dsoftware", "2", &YSoundData::m_3dSoftware, 1},
         {"snd_8bitquality", "0", &YSoundData::m_8bitQuality, 0},
         {"snd_3denabled", "0", &YSoundData::m_3dEnabled, 0},
+        // Past 32 bits the value saturates: it never wraps round to the other side.
+        {"snd_idleremovetime", "4294967296", &YSoundData::m_idleRemoveTime, 600},
+        {"snd_enabled", "4294967296", &YSoundData::m_enabled, 1},
+        {"snd_maxsamebuffers", "-4294967286", &YSoundData::m_maxSameBuffers, 1},
+        {"snd_3dresolution", "8589934593", &YSoundData::m_3dResolution, 100},
     };
     YSoundData sound;
     for (const Case& c : cases) {
