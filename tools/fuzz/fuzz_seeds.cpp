@@ -108,11 +108,7 @@ void ArchiveSeeds()
     YDataCollection values(4, 4);
     values.SetAt(1, "forward", "0", 0);
     values.SetAt(9, "tleft", "25", 0);
-    CObArray array;
-    array.Add(&values);
-    array.Add(&names);
-    array.Add(&values);
-    Seed("archive", "objects", Stored([&](CArchive& ar) { ar.WriteObject(&array); }));
+    Seed("archive", "values", Stored([&](CArchive& ar) { ar.WriteObject(&values); }));
 }
 
 void FontSeeds(const std::string& data)
