@@ -1,5 +1,7 @@
 #include "input/YInputObjSettings.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstdlib>
 
 #include "foundation/YConfigObject.h"
@@ -13,6 +15,14 @@ int ClampByte(int value)
     if (value < 1) return 1;
     if (value >= 255) return 255;
     return value;
+}
+
+// The slope is at least 1; a value no float holds ("nan", "inf", "1e999")
+// takes the default instead of freezing both axes.
+float Slope(double value)
+{
+    if (!std::isfinite(value) || value > FLT_MAX) return 1.0f;
+    return value < 1.0 ? 1.0f : static_cast<float>(value);
 }
 
 // Smallest stored binding record: two empty strings and six 32-bit words.
@@ -240,8 +250,7 @@ bool YInputObjSettings::SetVar(const YString& name, const YString& value, bool)
     } else if (lstrcmpiA(name, "inp_calibratelightgun") == 0) {
         m_calibrateLightGun = n;
     } else if (lstrcmpiA(name, "inp_slope") == 0) {
-        float slope = (float)atof(value);
-        m_slope = slope < 1.0f ? 1.0f : slope;
+        m_slope = Slope(atof(value));
     } else {
         return false;
     }
@@ -432,6 +441,7 @@ void YInputObjSettings::Serialize(CArchive& ar)
     m_mouseSensitivity = mouse;
     m_joySensitivity = joy;
     ar >> v[0] >> v[1] >> m_slope;
+    m_slope = Slope(m_slope);
     m_aimingNoLoad = v[0];
     m_mouseSmoothing = v[1];
 

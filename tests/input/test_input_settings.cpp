@@ -1,3 +1,4 @@
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -359,4 +360,39 @@ TEST(InputSettings, ScriptLinesStayShortEnoughToBeReadWhole)
     EXPECT_EQ(2, bindLines);
     EXPECT_EQ(std::string::npos, text.find("quit"));
     EXPECT_NE(std::string::npos, text.find("bind space \"fire\" \"ffff"));
+}
+
+// A slope no float can hold would stop both axes for good: it takes the
+// default, whether typed or read from an archive.
+TEST(InputSettings, NonFiniteSlopeTakesTheDefault)
+{
+    const struct {
+        const char* value;
+        float slope;
+    } cases[] = {
+        {"nan", 1.0f}, {"-nan", 1.0f}, {"inf", 1.0f},  {"-inf", 1.0f},       {"1e999", 1.0f},
+        {"1e39", 1.0f}, {"-1e39", 1.0f}, {"3e38", 3e38f}, {"7.5", 7.5f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        YInputObjSettings settings;
+        settings.m_slope = 4.0f;
+        EXPECT_TRUE(settings.SetVar("inp_slope", c.value));
+        EXPECT_FLOAT_EQ(c.slope, settings.m_slope);
+    }
+    for (float stored : {std::nanf(""), HUGE_VALF, -HUGE_VALF, 0.25f}) {
+        SCOPED_TRACE(stored);
+        YInputObjSettings saved;
+        saved.m_slope = stored;
+        CMemFile memory;
+        {
+            CArchive ar(&memory, CArchive::store);
+            saved.Serialize(ar);
+        }
+        memory.SeekToBegin();
+        YInputObjSettings loaded;
+        CArchive ar(&memory, CArchive::load);
+        loaded.Serialize(ar);
+        EXPECT_FLOAT_EQ(1.0f, loaded.m_slope);
+    }
 }
