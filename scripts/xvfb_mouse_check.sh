@@ -13,15 +13,11 @@ screen_width=1024
 steps=12
 step=200  # 2400 pixels in all, more than twice the screen
 
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+# shellcheck source=xvfb_common.sh
+. "$root/scripts/xvfb_common.sh"
 
 if [ -z "${RCV_XVFB_INNER:-}" ]; then
-  for tool in xvfb-run xdotool; do
-    command -v "$tool" > /dev/null || fail "$tool is not installed (apt-get install xvfb xdotool)"
-  done
+  need_xvfb_tools
   [ -x "$build/tools/input_probe/input_probe" ] || fail "no probe at $build/tools/input_probe/input_probe"
   build=$(cd "$build" && pwd)
   RCV_XVFB_INNER=1 exec timeout 120 xvfb-run -a -s "-screen 0 ${screen_width}x768x24" bash "$0" "$build"

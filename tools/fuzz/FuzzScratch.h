@@ -54,6 +54,14 @@ inline void WriteFile(const char* name, const uint8_t* data, size_t size)
     std::fclose(file);
 }
 
+inline void WriteFile(const char* name, const std::string& text)
+{
+    WriteFile(name, reinterpret_cast<const uint8_t*>(text.data()), text.size());
+}
+
+// A message box that shows nothing, for script errors.
+inline void Quiet(const char*) {}
+
 // The bytes up to the first "\n--8<--\n", and the rest after it.
 inline void Split(const uint8_t* data, size_t size, std::string& first, std::string& rest)
 {

@@ -9,18 +9,14 @@
 #include "foundation/YConfigData.h"
 #include "foundation/YObjectParser.h"
 
-namespace {
-void Quiet(const char*) {}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::EnterScratch("command_file");
-    YObjectParser::SetMessageBoxHandler(Quiet);
+    YObjectParser::SetMessageBoxHandler(fuzz::Quiet);
     std::string config, other;
     fuzz::Split(data, size, config, other);
-    fuzz::WriteFile("config.cfg", reinterpret_cast<const uint8_t*>(config.data()), config.size());
-    fuzz::WriteFile("other.cfg", reinterpret_cast<const uint8_t*>(other.data()), other.size());
+    fuzz::WriteFile("config.cfg", config);
+    fuzz::WriteFile("other.cfg", other);
 
     YGameObjects* engine = YGameObjects::Instance();
     engine->LoadConfig();

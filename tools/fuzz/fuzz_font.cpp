@@ -10,8 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::EnterScratch("font");
     std::string description, picture;
     fuzz::Split(data, size, description, picture);
-    fuzz::WriteFile("face.fnt", reinterpret_cast<const uint8_t*>(description.data()), description.size());
-    fuzz::WriteFile("glyphs.bmp", reinterpret_cast<const uint8_t*>(picture.data()), picture.size());
+    fuzz::WriteFile("face.fnt", description);
+    fuzz::WriteFile("glyphs.bmp", picture);
 
     YDXDraw* display = fuzz::Display();
     YFont font;

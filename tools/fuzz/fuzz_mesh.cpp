@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::EnterScratch("mesh");
     std::string file, archived;
     fuzz::Split(data, size, file, archived);
-    fuzz::WriteFile("fuzz.msh", reinterpret_cast<const uint8_t*>(file.data()), file.size());
+    fuzz::WriteFile("fuzz.msh", file);
     YMesh mesh;
     mesh.Load("fuzz.msh");
 

@@ -8,18 +8,14 @@
 #include "foundation/YObjectDefList.h"
 #include "foundation/YObjectParser.h"
 
-namespace {
-void Quiet(const char*) {}
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::EnterScratch("object_script");
-    YObjectParser::SetMessageBoxHandler(Quiet);
+    YObjectParser::SetMessageBoxHandler(fuzz::Quiet);
     std::string script, other;
     fuzz::Split(data, size, script, other);
-    fuzz::WriteFile("script.txt", reinterpret_cast<const uint8_t*>(script.data()), script.size());
-    fuzz::WriteFile("other.txt", reinterpret_cast<const uint8_t*>(other.data()), other.size());
+    fuzz::WriteFile("script.txt", script);
+    fuzz::WriteFile("other.txt", other);
 
     YObjectDefList definitions;
     {

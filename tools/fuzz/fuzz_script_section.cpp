@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     size_t end = all.find('\n');
     std::string section = all.substr(0, end);
     std::string text = end == std::string::npos ? std::string() : all.substr(end + 1);
-    fuzz::WriteFile("layout.scr", reinterpret_cast<const uint8_t*>(text.data()), text.size());
+    fuzz::WriteFile("layout.scr", text);
 
     const int sizes[] = {0, 1, 16, static_cast<int>(text.size()), static_cast<int>(text.size()) + 1, 4096};
     for (int bytes : sizes) {

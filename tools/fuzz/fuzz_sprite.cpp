@@ -10,8 +10,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::EnterScratch("sprite");
     std::string file, picture;
     fuzz::Split(data, size, file, picture);
-    fuzz::WriteFile("fuzz.spr", reinterpret_cast<const uint8_t*>(file.data()), file.size());
-    fuzz::WriteFile("frame.bmp", reinterpret_cast<const uint8_t*>(picture.data()), picture.size());
+    fuzz::WriteFile("fuzz.spr", file);
+    fuzz::WriteFile("frame.bmp", picture);
 
     YSprite sprite;
     if (!sprite.Load("fuzz.spr", fuzz::Display())) return 0;
