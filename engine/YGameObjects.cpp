@@ -512,15 +512,17 @@ int YGameObjects::StartSubsystems()
             ClipCursor(&clip);
         }
         if (m_catalog && m_graphics) {
-            YResource* cursor = m_catalog->GetResource(kCursorType, CString("Cursor"), CString("Cursor"), 0);
+            // Loaded for the started display, the cursor has its surface at
+            // once; otherwise the display makes it when it starts.
+            const DWORD_PTR display =
+                m_graphics->m_started ? reinterpret_cast<DWORD_PTR>(static_cast<YDXDraw*>(m_graphics)) : 0;
+            YResource* cursor = m_catalog->GetResource(kCursorType, CString("Cursor"), CString("Cursor"), display);
             if (cursor) {
                 m_catalog->DetachResource(cursor);
                 m_cursor = cursor;
                 m_graphics->ExchangeAttached(cursor);
-                // Loaded without a display: its surface comes from the started one.
-                if (m_graphics->m_started) cursor->CreateSurfaces(m_graphics);
             }
-            YResource* again = m_catalog->GetResource(kCursorType, CString("Cursor"), CString("Cursor"), 0);
+            YResource* again = m_catalog->GetResource(kCursorType, CString("Cursor"), CString("Cursor"), display);
             if (again) m_catalog->ReleaseResource(again);
         }
         if (m_graphics) m_graphics->SetFont("small_yellow");

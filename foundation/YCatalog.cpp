@@ -228,7 +228,7 @@ YCatalogItem* YCatalog::FindItem(const CString& section, const CString& name, in
     return nullptr;
 }
 
-YResource* YCatalog::GetResource(int type, const CString& key, DWORD context)
+YResource* YCatalog::GetResource(int type, const CString& key, DWORD_PTR context)
 {
     for (POSITION pos = StartOf(type); pos;) {
         YCatalogItem* item = m_items->GetNext(pos);
@@ -238,7 +238,7 @@ YResource* YCatalog::GetResource(int type, const CString& key, DWORD context)
     return nullptr;
 }
 
-YResource* YCatalog::GetResource(int type, const CString& section, const CString& name, DWORD context)
+YResource* YCatalog::GetResource(int type, const CString& section, const CString& name, DWORD_PTR context)
 {
     for (POSITION pos = StartOf(type); pos;) {
         YCatalogItem* item = m_items->GetNext(pos);
@@ -250,7 +250,7 @@ YResource* YCatalog::GetResource(int type, const CString& section, const CString
     return nullptr;
 }
 
-YResource* YCatalog::AcquireItem(YCatalogItem* item, DWORD context)
+YResource* YCatalog::AcquireItem(YCatalogItem* item, DWORD_PTR context)
 {
     if (!item) return nullptr;
     if (item->AddRef() >= 2 && item->GetResource()) return item->GetResource();
@@ -258,7 +258,7 @@ YResource* YCatalog::AcquireItem(YCatalogItem* item, DWORD context)
     return item->GetResource();
 }
 
-YResource* YCatalog::LoadItem(YCatalogItem* item, DWORD context)
+YResource* YCatalog::LoadItem(YCatalogItem* item, DWORD_PTR context)
 {
     if (!item) return nullptr;
     item->Load(context);

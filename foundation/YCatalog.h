@@ -24,10 +24,10 @@ public:
 
     YCatalogItem* FindItem(const CString& key);
     YCatalogItem* FindItem(const CString& section, const CString& name, int startType);
-    YResource* GetResource(int type, const CString& key, DWORD context);
-    YResource* GetResource(int type, const CString& section, const CString& name, DWORD context);
-    YResource* AcquireItem(YCatalogItem* item, DWORD context);
-    YResource* LoadItem(YCatalogItem* item, DWORD context);
+    YResource* GetResource(int type, const CString& key, DWORD_PTR context);
+    YResource* GetResource(int type, const CString& section, const CString& name, DWORD_PTR context);
+    YResource* AcquireItem(YCatalogItem* item, DWORD_PTR context);
+    YResource* LoadItem(YCatalogItem* item, DWORD_PTR context);
     BOOL ReleaseResource(YResource* resource);
     void DetachResource(YResource* resource);
     int FindFile(LPCTSTR fileName, LPTSTR buffer, int bufferSize) const;

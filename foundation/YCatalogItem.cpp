@@ -284,7 +284,7 @@ void YCatalogItem::RemoveRelatedByResource(YResource* resource)
     }
 }
 
-void YCatalogItem::Load(DWORD context)
+void YCatalogItem::Load(DWORD_PTR context)
 {
     if (!m_resource) {
         CString path = ResolvePath(TRUE, TRUE, TRUE);

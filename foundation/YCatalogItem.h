@@ -61,7 +61,7 @@ public:
     void RemoveRelatedByResource(YResource* resource);
 
     // Makes sure the resource exists and hands it the catalog's folders.
-    void Load(DWORD context);
+    void Load(DWORD_PTR context);
 
     static CString CollapseParent(const CString& path);
     static CString RelativePath(const CString& base, const CString& target);

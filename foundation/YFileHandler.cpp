@@ -44,14 +44,14 @@ void YFileHandler::Serialize(CArchive& ar)
     }
 }
 
-BOOL YFileHandler::LoadFromDirectories(CStringArray* directories, DWORD)
+BOOL YFileHandler::LoadFromDirectories(CStringArray* directories, DWORD_PTR)
 {
     m_baseDirectory.Empty();
     m_searchDirectories = directories;
     return TRUE;
 }
 
-BOOL YFileHandler::LoadFromPath(const CString& path, DWORD)
+BOOL YFileHandler::LoadFromPath(const CString& path, DWORD_PTR)
 {
     m_baseDirectory = path;
     m_searchDirectories = nullptr;

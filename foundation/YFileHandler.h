@@ -11,8 +11,8 @@ public:
     ~YFileHandler() override;
 
     void Serialize(CArchive& ar) override;
-    BOOL LoadFromDirectories(CStringArray* directories, DWORD context) override;
-    BOOL LoadFromPath(const CString& path, DWORD context) override;
+    BOOL LoadFromDirectories(CStringArray* directories, DWORD_PTR context) override;
+    BOOL LoadFromPath(const CString& path, DWORD_PTR context) override;
     int Accept(YResourceVisitor* visitor) override;
 
     int GetCount() const { return m_entries.GetSize(); }

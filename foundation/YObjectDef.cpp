@@ -4,6 +4,12 @@
 
 IMPLEMENT_SERIAL(YObjectDef, YDataCollection, 1)
 
+namespace {
+LONG g_liveDefinitions = 0;
+}  // namespace
+
+LONG YObjectDef::GetLiveCount() { return g_liveDefinitions; }
+
 YObjectDef::YObjectDef()
     : YDataCollection(0, 1),
       m_parent(nullptr),
@@ -12,10 +18,12 @@ YObjectDef::YObjectDef()
       m_registered(0),
       m_refCount(1)
 {
+    ++g_liveDefinitions;
 }
 
 YObjectDef::~YObjectDef()
 {
+    --g_liveDefinitions;
     m_children->DeleteAll();
     delete m_children;
 }

@@ -40,6 +40,9 @@ public:
     void SetRegistered(BYTE registered) { m_registered = registered; }
     LONG GetRefCount() const { return m_refCount; }
 
+    // Definitions alive in the program.
+    static LONG GetLiveCount();
+
     LONG AddRef();
     // Deletes the definition when the count reaches 0.
     LONG Release();

@@ -14,6 +14,16 @@ bool g_limitShown = false;
 void ShowOnStandardError(const char* text) { fprintf(stderr, "%s\n", text); }
 YObjectParser::MessageBoxHandler g_messageBox = ShowOnStandardError;
 
+// Depth and size of a definition's tree, measured no deeper than limit + 1.
+void Measure(const YObjectDef* definition, int level, int limit, int& depth, long long& size)
+{
+    if (level > depth) depth = level;
+    ++size;
+    if (level > limit) return;
+    const YObjectDefList& children = definition->GetChildren();
+    for (POSITION pos = children.GetHeadPosition(); pos;) Measure(children.GetNext(pos), level + 1, limit, depth, size);
+}
+
 YObjectDef* NewLike(YObjectDef* base)
 {
     CObject* object = base->GetRuntimeClass()->CreateObject();
@@ -34,7 +44,10 @@ YObjectParser::MessageBoxHandler YObjectParser::SetMessageBoxHandler(MessageBoxH
     return previous;
 }
 
-YObjectParser::YObjectParser() : m_current(nullptr), m_stack(10), m_open(0), m_definitions(nullptr), m_state(0) {}
+YObjectParser::YObjectParser()
+    : m_current(nullptr), m_stack(10), m_open(0), m_definitions(nullptr), m_state(0), m_refused(false)
+{
+}
 
 YObjectParser::~YObjectParser() { DiscardOpen(); }
 
@@ -86,7 +99,13 @@ int YObjectParser::ParseLine(LPCTSTR line)
         EndObject();
     } else if (word.CompareNoCase("OBJECT") == 0) {
         if (m_state != 0 && m_state != 2) return SyntaxError("OBJECT");
+        if (OpenCount() >= kMaxNesting) {
+            g_messageBox("Syntax Error: Definitions nested too deeply");
+            return 0;
+        }
+        m_refused = false;
         BeginObject();
+        if (m_refused) return 0;
         m_state = 1;
     } else if (word.CompareNoCase("SET") == 0) {
         if (m_state != 0 && m_state != 2) return SyntaxError("SET");
@@ -151,6 +170,12 @@ void YObjectParser::BeginObject()
         return;
     }
 
+    if (base && !CanDerive(base)) {
+        g_messageBox("Syntax Error: Definition too large to derive");
+        m_refused = true;
+        return;
+    }
+
     YObjectDef* definition = nullptr;
     if (base) {
         definition = NewLike(base);
@@ -164,6 +189,15 @@ void YObjectParser::BeginObject()
     Push(m_current);
     m_current = definition;
     m_open = 1;
+}
+
+bool YObjectParser::CanDerive(const YObjectDef* base) const
+{
+    const int room = kMaxNesting - OpenCount();
+    int depth = 0;
+    long long size = 0;
+    Measure(base, 1, room, depth, size);
+    return depth <= room && YObjectDef::GetLiveCount() + size <= kMaxLiveDefinitions;
 }
 
 void YObjectParser::Set()

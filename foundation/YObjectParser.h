@@ -14,6 +14,13 @@ public:
     // kMaxIncludedFiles files in all (a file including itself twice would
     // otherwise read 2^16 files within the depth).
     enum { kMaxLineLength = 255, kMaxIncludeDepth = 16, kMaxIncludedFiles = 256 };
+    // Definitions open inside one another stop at this depth, so that
+    // deleting, copying and writing them never runs out of stack.
+    enum { kMaxNesting = 64 };
+    // A definition is derived only while the copy keeps every tree within
+    // kMaxNesting and the definitions alive within kMaxLiveDefinitions:
+    // derivations from ever larger copies would otherwise grow as 2^lines.
+    enum { kMaxLiveDefinitions = 1 << 18 };
 
     YObjectParser();
     virtual ~YObjectParser();
@@ -53,6 +60,9 @@ private:
     // Deletes the definitions still open that nothing owns yet, innermost
     // first (a re-opened child belongs to its open parent), and empties the stack.
     void DiscardOpen();
+    // The number of definitions open now: the new one goes one level below.
+    int OpenCount() const { return m_current ? m_stack.GetCount() + 1 : 0; }
+    bool CanDerive(const YObjectDef* base) const;
 
     YObjectDef* m_current;
     YObjectDefList m_stack;
@@ -61,4 +71,5 @@ private:
     int m_state;
     YStringParser m_words;
     YString m_topLevelPath;
+    bool m_refused;
 };

@@ -37,8 +37,8 @@ int YResource::RemoveReference(YResource* resource)
     return 1;
 }
 
-BOOL YResource::LoadFromDirectories(CStringArray*, DWORD) { return TRUE; }
-BOOL YResource::LoadFromPath(const CString&, DWORD) { return TRUE; }
+BOOL YResource::LoadFromDirectories(CStringArray*, DWORD_PTR) { return TRUE; }
+BOOL YResource::LoadFromPath(const CString&, DWORD_PTR) { return TRUE; }
 BOOL YResource::Draw(YDXSurface*) { return TRUE; }
 BOOL YResource::SetColors(int, int, BYTE*) { return TRUE; }
 BOOL YResource::GetColors(int, int, BYTE*) { return TRUE; }

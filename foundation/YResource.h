@@ -24,8 +24,11 @@ public:
     virtual void OnNotify2(DWORD value, DWORD extra);
     // Nulls every dependents entry equal to resource; always 1.
     virtual int RemoveReference(YResource* resource);
-    virtual BOOL LoadFromDirectories(CStringArray* directories, DWORD context);
-    virtual BOOL LoadFromPath(const CString& path, DWORD context);
+    // The context word comes unchanged from the catalog look-up; it is
+    // pointer-sized, since callers hand the display through it, and is
+    // never stored in a file.
+    virtual BOOL LoadFromDirectories(CStringArray* directories, DWORD_PTR context);
+    virtual BOOL LoadFromPath(const CString& path, DWORD_PTR context);
     virtual BOOL Draw(YDXSurface* target);
     virtual BOOL SetColors(int first, int count, BYTE* colors);
     virtual BOOL GetColors(int first, int count, BYTE* out);

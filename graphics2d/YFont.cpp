@@ -120,7 +120,7 @@ YResource* YFont::CopyTo(YResource* target)
     return font;
 }
 
-BOOL YFont::LoadFromDirectories(CStringArray* directories, DWORD context)
+BOOL YFont::LoadFromDirectories(CStringArray* directories, DWORD_PTR context)
 {
     if (!directories) return FALSE;
     for (int i = 0; i < directories->GetSize(); ++i)
@@ -128,10 +128,12 @@ BOOL YFont::LoadFromDirectories(CStringArray* directories, DWORD context)
     return FALSE;
 }
 
-BOOL YFont::LoadFromPath(const CString& directory, DWORD)
+BOOL YFont::LoadFromPath(const CString& directory, DWORD_PTR context)
 {
-    // A font that had a surface keeps drawing on the same display.
-    YDXDraw* display = m_glyphSurface ? m_glyphSurface->GetDisplay() : nullptr;
+    // Without a display in the context word, a font that had a surface keeps
+    // drawing on the same display.
+    YDXDraw* display = reinterpret_cast<YDXDraw*>(context);
+    if (!display && m_glyphSurface) display = m_glyphSurface->GetDisplay();
     return LoadFontImage(directory, display) != 0;
 }
 

@@ -24,10 +24,11 @@ public:
     void OnNotify(DWORD value) override;
     YResource* CopyTo(YResource* target) override;
     // The first folder of the list whose glyph picture loads.
-    BOOL LoadFromDirectories(CStringArray* directories, DWORD context) override;
-    // The context word cannot carry a display here: the picture is measured
-    // and the glyph surface waits for CreateSurfaces.
-    BOOL LoadFromPath(const CString& directory, DWORD context) override;
+    BOOL LoadFromDirectories(CStringArray* directories, DWORD_PTR context) override;
+    // The context word is the display (a YDXDraw*) the glyph surface is made
+    // on; without one the picture is only measured and the surface waits for
+    // CreateSurfaces.
+    BOOL LoadFromPath(const CString& directory, DWORD_PTR context) override;
     BOOL Restore(YDXDraw* display) override;
     BOOL ReleaseSurfaces() override;
     BOOL CreateSurfaces(YDXDraw* display) override;

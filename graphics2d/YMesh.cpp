@@ -72,14 +72,14 @@ void YMesh::Serialize(CArchive& ar)
     }
 }
 
-BOOL YMesh::LoadFromDirectories(CStringArray* directories, DWORD)
+BOOL YMesh::LoadFromDirectories(CStringArray* directories, DWORD_PTR)
 {
     if (!directories || directories->GetSize() == 0) return FALSE;
     LoadFromFile(directories->GetAt(0));
     return TRUE;
 }
 
-BOOL YMesh::LoadFromPath(const CString& path, DWORD) { return LoadFromFile(path); }
+BOOL YMesh::LoadFromPath(const CString& path, DWORD_PTR) { return LoadFromFile(path); }
 
 int YMesh::Accept(YResourceVisitor* visitor) { return visitor->VisitMesh(this); }
 

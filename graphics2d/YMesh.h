@@ -14,9 +14,9 @@ public:
 
     void Serialize(CArchive& ar) override;
     // Loads the mesh file from the first folder of the list.
-    BOOL LoadFromDirectories(CStringArray* directories, DWORD context) override;
+    BOOL LoadFromDirectories(CStringArray* directories, DWORD_PTR context) override;
     // Loads the mesh file from the folder.
-    BOOL LoadFromPath(const CString& path, DWORD context) override;
+    BOOL LoadFromPath(const CString& path, DWORD_PTR context) override;
     int Accept(YResourceVisitor* visitor) override;
     using YResource::LoadFromFile;
 

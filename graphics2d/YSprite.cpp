@@ -158,9 +158,13 @@ YResource* YSprite::CopyTo(YResource* target)
     return sprite;
 }
 
-YDXDraw* YSprite::SurfaceDisplay() const { return m_pSrcSurface ? m_pSrcSurface->GetDisplay() : nullptr; }
+YDXDraw* YSprite::SurfaceDisplay(DWORD_PTR context) const
+{
+    if (context) return reinterpret_cast<YDXDraw*>(context);
+    return m_pSrcSurface ? m_pSrcSurface->GetDisplay() : nullptr;
+}
 
-BOOL YSprite::LoadFromDirectories(CStringArray* directories, DWORD)
+BOOL YSprite::LoadFromDirectories(CStringArray* directories, DWORD_PTR context)
 {
     if (m_frames.IsEmpty()) return TRUE;
     if (!directories) return FALSE;
@@ -170,7 +174,7 @@ BOOL YSprite::LoadFromDirectories(CStringArray* directories, DWORD)
         const CString path = folder + "/" + first;
         if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) continue;
         m_imageDirectory = folder;
-        YDXDraw* display = SurfaceDisplay();
+        YDXDraw* display = SurfaceDisplay(context);
         if (!display) return TRUE;
         if (!CreateSurface(display)) return FALSE;
         return DrawFramesToSurface(folder);
@@ -178,9 +182,9 @@ BOOL YSprite::LoadFromDirectories(CStringArray* directories, DWORD)
     return FALSE;
 }
 
-BOOL YSprite::LoadFromPath(const CString& directory, DWORD)
+BOOL YSprite::LoadFromPath(const CString& directory, DWORD_PTR context)
 {
-    YDXDraw* display = SurfaceDisplay();
+    YDXDraw* display = SurfaceDisplay(context);
     if (!display) {
         if (!directory.IsEmpty()) m_imageDirectory = directory;
         return TRUE;

@@ -25,10 +25,10 @@ public:
     // Into target (a new sprite when null), frames copied.
     YResource* CopyTo(YResource* target) override;
     // The first folder holding the first frame's picture becomes the image
-    // directory.  The context word cannot carry a display here: without one
-    // the surface waits for CreateSurfaces.
-    BOOL LoadFromDirectories(CStringArray* directories, DWORD context) override;
-    BOOL LoadFromPath(const CString& directory, DWORD context) override;
+    // directory.  The context word is the display (a YDXDraw*) the surface
+    // is made on; without one the surface waits for CreateSurfaces.
+    BOOL LoadFromDirectories(CStringArray* directories, DWORD_PTR context) override;
+    BOOL LoadFromPath(const CString& directory, DWORD_PTR context) override;
     // Draws the current frame at the sprite's position.
     BOOL Draw(YDXSurface* target) override;
     LONG GetWidth() override { return m_width; }
@@ -99,7 +99,8 @@ private:
     // Copies the current frame from dst/src once both are clipped to the target.
     int DrawFrame(YDXSurface* target, RECT dst, RECT src, const RECT* clip);
     // The display an existing surface draws on, for loads that bring none.
-    YDXDraw* SurfaceDisplay() const;
+    // The display in the context word, else the one the surface was made on.
+    YDXDraw* SurfaceDisplay(DWORD_PTR context) const;
 
     YFrameList m_frames;
     int32_t m_currentFrame;

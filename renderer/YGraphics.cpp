@@ -287,7 +287,9 @@ void YGraphics::SetFont(const char* name)
     if (m_font && engine->m_catalog) engine->m_catalog->ReleaseResource(m_font);
     m_font = nullptr;
     if (!name || !*name || !engine->m_catalog) return;
-    m_font = engine->m_catalog->GetResource(kFontType, CString("Font"), CString(name), 0);
+    // A started display makes the glyph surface at once.
+    const DWORD_PTR display = m_started ? reinterpret_cast<DWORD_PTR>(static_cast<YDXDraw*>(this)) : 0;
+    m_font = engine->m_catalog->GetResource(kFontType, CString("Font"), CString(name), display);
     if (!m_font) return;
     YFont* font = dynamic_cast<YFont*>(m_font);
     if (font && !font->GetGlyphSurface() && m_started) m_font->CreateSurfaces(this);

@@ -24,7 +24,7 @@ public:
         if (releaseOnDestruction) releaseResults += releaseOnDestruction->ReleaseResource(releaseTarget) ? 1 : 0;
     }
     void Unload() override { ++unloads; }
-    BOOL LoadFromDirectories(CStringArray* directories, DWORD context) override
+    BOOL LoadFromDirectories(CStringArray* directories, DWORD_PTR context) override
     {
         ++loads;
         lastContext = context;
@@ -45,7 +45,7 @@ public:
     static int destroyed;
     static int danglingAtDestruction;
     static int releaseResults;
-    static DWORD lastContext;
+    static DWORD_PTR lastContext;
     static CStringArray* lastDirectories;
     static YCatalog* releaseOnDestruction;
     static YResource* releaseTarget;
@@ -56,7 +56,7 @@ int CountingWave::loads;
 int CountingWave::destroyed;
 int CountingWave::danglingAtDestruction;
 int CountingWave::releaseResults;
-DWORD CountingWave::lastContext;
+DWORD_PTR CountingWave::lastContext;
 CStringArray* CountingWave::lastDirectories;
 YCatalog* CountingWave::releaseOnDestruction;
 YResource* CountingWave::releaseTarget;
@@ -118,6 +118,15 @@ TEST_F(CatalogTest, TwoGetsAndTwoReleasesUnloadOnceAndAThirdGetReloads)
     EXPECT_EQ(CountingWave::lastContext, 9u);
     EXPECT_EQ(CountingWave::unloads, 1);
     EXPECT_EQ(CountingWave::destroyed, 0);
+}
+
+TEST_F(CatalogTest, TheContextWordCarriesAPointerWhole)
+{
+    AddSound("Sfx", "Far");
+    // An address above 4 GB on a 64-bit system: nothing of it may be cut.
+    const DWORD_PTR pointer = reinterpret_cast<DWORD_PTR>(&catalog) | (sizeof(DWORD_PTR) > 4 ? (DWORD_PTR(1) << 40) : 0);
+    ASSERT_NE(nullptr, catalog->GetResource(2, "Sfx", "Far", pointer));
+    EXPECT_EQ(CountingWave::lastContext, pointer);
 }
 
 TEST_F(CatalogTest, NamesMatchWithoutRegardToCase)

@@ -9,6 +9,7 @@
 
 #include <unistd.h>
 
+#include "platform/mfc.h"
 #include "platform/win32.h"
 
 struct ArchiveBytes {
@@ -42,6 +43,25 @@ struct ArchiveBytes {
         return *this;
     }
 };
+
+// Reads each body in turn from one loading archive over a copy of bytes, as
+// a catalog reads its items' bodies; the cause of the CArchiveException that
+// stopped the reading, or -1 when every body was read.
+template <class... Bodies>
+int ReadBodies(const std::vector<BYTE>& bytes, Bodies&... bodies)
+{
+    std::vector<BYTE> copy = bytes;
+    CMemFile file(copy.data(), static_cast<UINT>(copy.size()));
+    try {
+        CArchive ar(&file, CArchive::load);
+        (bodies.Serialize(ar), ...);
+    } catch (CArchiveException* e) {
+        const int cause = e->m_cause;
+        e->Delete();
+        return cause;
+    }
+    return -1;
+}
 
 // A folder under /tmp removed with everything in it at the end of the test.
 class TempFolder {

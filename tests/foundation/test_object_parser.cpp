@@ -2,6 +2,9 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <functional>
+
 #include "foundation/YObjectDef.h"
 #include "foundation/YObjectParser.h"
 #include "foundation/test_catalog_bytes.h"
@@ -203,6 +206,84 @@ TEST_F(ObjectParserTest, IncludesAreBoundedInAllNotOnlyInDepth)
     parser.Include((root + "leaf.ods").c_str());
     EXPECT_EQ(YObjectParser::GetIncludedFileCount(), 1);
     EXPECT_TRUE(g_messages.empty());
+}
+
+TEST_F(ObjectParserTest, DefinitionsNestedTooDeeplyAreRefused)
+{
+    // A hundred thousand nested definitions would overflow the stack when
+    // they are deleted; the parser stops opening them at its limit.
+    std::string text;
+    for (int i = 0; i < 100000; ++i) text += "OBJECT n\n{\n";
+    TempFolder::Write(folder / "deep.ods", text);
+    {
+        YObjectParser deep;
+        deep.SetDefinitionList(&definitions);
+        deep.Include((root + "deep.ods").c_str());
+        int open = 0;
+        for (YObjectDef* d = deep.GetCurrent(); d; d = d->GetParent()) ++open;
+        EXPECT_EQ(open, (int)YObjectParser::kMaxNesting);
+    }
+    ASSERT_FALSE(g_messages.empty());
+    EXPECT_EQ(g_messages[0], "Syntax Error: Definitions nested too deeply");
+
+    // Within the limit nothing changes: the innermost closes into its parent.
+    g_messages.clear();
+    std::vector<const char*> lines;
+    for (int i = 1; i < YObjectParser::kMaxNesting; ++i) {
+        lines.push_back("OBJECT n");
+        lines.push_back("{");
+    }
+    lines.push_back("OBJECT last");
+    lines.push_back("{");
+    for (int i = 0; i < YObjectParser::kMaxNesting; ++i) lines.push_back("}");
+    Lines(lines);
+    EXPECT_TRUE(g_messages.empty());
+    ASSERT_NE(definitions.Find("n"), nullptr);
+    EXPECT_EQ(parser.GetCurrent(), nullptr);
+}
+
+TEST_F(ObjectParserTest, DerivingStopsBeforeTreesGrowTooDeepOrTooLarge)
+{
+    struct Case {
+        const char* what;
+        std::function<std::string(int)> round;
+    };
+    // Each round a definition takes a copy of the one before as a child:
+    // one level deeper each round, or (copying the whole) twice as large.
+    const Case cases[] = {
+        {"deeper each round",
+         [](int i) {
+             return "OBJECT D" + std::to_string(i + 1) + "\n{\nOBJECT x:D" + std::to_string(i) + "\n{\n}\n}\n";
+         }},
+        {"twice as large each round",
+         [](int i) {
+             const std::string b = "B" + std::to_string(i);
+             return "OBJECT " + b + ":D0\n{\n}\nOBJECT D0\n{\nOBJECT c" + std::to_string(i) + ":" + b + "\n{\n}\n}\n";
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        g_messages.clear();
+        definitions.DeleteAll();
+        std::string text = "OBJECT D0\n{\nx 1\n}\n";
+        for (int i = 0; i < 200; ++i) text += c.round(i);
+        TempFolder::Write(folder / "grow.ods", text);
+        parser.Include((root + "grow.ods").c_str());
+        ASSERT_FALSE(g_messages.empty());
+        EXPECT_EQ(g_messages[0], "Syntax Error: Definition too large to derive");
+        // Copies stop at the limit; past it each line makes one definition at most.
+        const LONG lines = (LONG)std::count(text.begin(), text.end(), '\n');
+        EXPECT_LE(YObjectDef::GetLiveCount(), (LONG)YObjectParser::kMaxLiveDefinitions + lines);
+        // No tree is deeper than the nesting limit.
+        std::function<int(const YObjectDef*)> depth = [&](const YObjectDef* d) {
+            int deepest = 0;
+            for (POSITION pos = d->GetChildren().GetHeadPosition(); pos;)
+                deepest = std::max(deepest, depth(d->GetChildren().GetNext(pos)));
+            return deepest + 1;
+        };
+        for (POSITION pos = definitions.GetHeadPosition(); pos;)
+            EXPECT_LE(depth(definitions.GetNext(pos)), (int)YObjectParser::kMaxNesting);
+    }
 }
 
 TEST_F(ObjectParserTest, LongLinesArriveInPiecesOf255)

@@ -1,9 +1,9 @@
 #include "test_font_fixture.h"
 
 #include <climits>
-
 #include <functional>
 
+#include "foundation/test_catalog_bytes.h"
 #include "graphics2d/YDXSurface.h"
 #include "graphics2d/YFrame.h"
 #include "graphics2d/YSprite.h"
@@ -359,18 +359,8 @@ TEST_F(SpriteTest, AFrameOfAnotherSpriteIsRefused)
     twice.U16(3);
 
     for (const Bytes& bytes : {other.bytes, twice.bytes}) {
-        CMemFile file(const_cast<BYTE*>(bytes.data()), static_cast<UINT>(bytes.size()));
         YSprite one, two;
-        bool refused = false;
-        try {
-            CArchive ar(&file, CArchive::load);
-            one.Serialize(ar);
-            two.Serialize(ar);
-        } catch (CArchiveException* e) {
-            refused = e->m_cause == CArchiveException::badIndex;
-            e->Delete();
-        }
-        EXPECT_TRUE(refused);
+        EXPECT_EQ(CArchiveException::badIndex, ReadBodies(bytes, one, two));
         ASSERT_EQ(1, one.GetFrameCount());
         for (int i = 0; i < two.GetFrameCount(); ++i) EXPECT_NE(one.GetFrame(0), two.GetFrame(i));
     }
@@ -438,17 +428,8 @@ TEST_F(SpriteTest, RecordsOutOfRangeAreRefusedWhenLoading)
         SCOPED_TRACE(c.what);
         Record r;
         c.spoil(r);
-        Bytes data = bytes(r);
-        CMemFile file(data.data(), static_cast<UINT>(data.size()));
         YSprite sprite;
-        bool loaded = true;
-        try {
-            CArchive ar(&file, CArchive::load);
-            sprite.Serialize(ar);
-        } catch (CArchiveException* e) {
-            loaded = false;
-            e->Delete();
-        }
+        const bool loaded = ReadBodies(bytes(r), sprite) == -1;
         EXPECT_EQ(c.loads, loaded);
         if (!loaded) continue;
         // What loads can be measured and drawn without overflowing.

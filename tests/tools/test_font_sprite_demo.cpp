@@ -69,6 +69,40 @@ protected:
     YDXDraw display;
 };
 
+TEST_F(FontSpriteDemo, TheCatalogHandsTheDisplayToFontsAndSprites)
+{
+    // The display goes through the catalog's context word: what the catalog
+    // hands out already has its surface on that display.
+    YCatalog catalog(RCV_DATA_DIR "/RC Volaro.cat");
+    catalog.GetSearchDirectories().Add(RCV_DATA_DIR);
+    const DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&display);
+    struct Case {
+        int type;
+        const char* section;
+        const char* name;
+    } cases[] = {{17, "Fonts", "Interface"}, {17, "Fonts", "Title"}, {3, "Sprites", "Cursor"}, {3, "Sprites", "Busy"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        YResource* resource = catalog.GetResource(c.type, c.section, c.name, context);
+        ASSERT_NE(nullptr, resource);
+        YDXSurface* surface = nullptr;
+        if (YFont* font = DYNAMIC_DOWNCAST(YFont, resource)) surface = font->GetGlyphSurface();
+        if (YSprite* sprite = DYNAMIC_DOWNCAST(YSprite, resource)) surface = sprite->GetSurface();
+        ASSERT_NE(nullptr, surface);
+        EXPECT_EQ(&display, surface->GetDisplay());
+        EXPECT_NE(nullptr, surface->GetSurface());
+        EXPECT_TRUE(catalog.ReleaseResource(resource));
+    }
+    // Without a display the surfaces wait for CreateSurfaces.
+    YCatalog fresh(RCV_DATA_DIR "/RC Volaro.cat");
+    fresh.GetSearchDirectories().Add(RCV_DATA_DIR);
+    YFont* bare = DYNAMIC_DOWNCAST(YFont, fresh.GetResource(17, "Fonts", "Interface", 0));
+    ASSERT_NE(nullptr, bare);
+    EXPECT_EQ(nullptr, bare->GetGlyphSurface());
+    EXPECT_EQ(TRUE, bare->CreateSurfaces(&display));
+    EXPECT_NE(nullptr, bare->GetGlyphSurface());
+}
+
 TEST_F(FontSpriteDemo, TheSampleFontsAndSpritesDrawLegibly)
 {
     YCatalog catalog(RCV_DATA_DIR "/RC Volaro.cat");
