@@ -309,6 +309,24 @@ void SplitCommands(const YString& text, CArray<YString>& parts)
     }
 }
 
+// The parts joined as the binding keeps them.
+YString JoinCommands(const CArray<YString>& parts)
+{
+    YString text;
+    for (int i = 0; i < parts.GetSize(); ++i) text += (i ? ";" : "") + parts[i];
+    return text;
+}
+
+// A binding or alias that "config.cfg" could not hold on one line would come
+// back different after a restart: it is refused.
+bool RefusedAsTooLong(const YString& head, const YString& command, YString* output)
+{
+    if (YInputObjSettings::FitsScriptLine(head, command)) return false;
+    output->Format("'%s' is too long to be saved (at most %d characters a line).", (const char*)head,
+                   (int)YInputObjSettings::LongestScriptLine);
+    return true;
+}
+
 // A word that names a control verb, with or without its sign.
 bool IsControlVerb(YGameObjects* engine, const char* word)
 {
@@ -368,6 +386,10 @@ void ConsoleBind(YInterpreter* interpreter, const char* name, int mode, YString*
     CArray<YString> parts;
     SplitCommands(commands, parts);
     YString bindingName = parts.GetSize() == 1 ? parts[0] : YString();
+    YString saved = key >= 0           ? YInputObj::KeyCodeToScriptName(key)
+                    : mouseButton >= 0 ? YInputObj::MouseCodeToScriptName(mouseButton)
+                                       : YInputObj::JoyCodeToScriptName(joyButton);
+    if (RefusedAsTooLong("bind " + saved, JoinCommands(parts), output)) return;
     int index = input->SetCommand(bindingName, displayName, YInputObjCommand::Momentary, key, mouseButton, joyButton);
     for (int i = 0; i < parts.GetSize(); ++i) input->SetAlias(index, parts[i]);
 }
@@ -406,10 +428,11 @@ void ConsoleAlias(YInterpreter* interpreter, const char* name, int mode, YString
     }
     YString displayName;
     interpreter->ReadArgument(displayName, "\"");
-    if (index < 0) index = input->SetCommand(aliasName, displayName, YInputObjCommand::Momentary, -1, -1, -1);
-    input->ClearAlias(index);
     CArray<YString> parts;
     SplitCommands(commands, parts);
+    if (RefusedAsTooLong("alias " + aliasName, JoinCommands(parts), output)) return;
+    if (index < 0) index = input->SetCommand(aliasName, displayName, YInputObjCommand::Momentary, -1, -1, -1);
+    input->ClearAlias(index);
     YString refused;
     for (int i = 0; i < parts.GetSize(); ++i) {
         if (!input->SetAlias(index, parts[i])) refused += parts[i] + " ";

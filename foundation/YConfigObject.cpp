@@ -6,11 +6,11 @@ void YConfigObject::SetProfile(int) {}
 
 void YConfigObject::Export(int, void*) {}
 
-YString YConfigObject::CleanValue(const char* value)
+YString YConfigObject::CleanValue(const char* value, int limit)
 {
     YString out;
     if (!value) return out;
-    for (const char* p = value; *p && out.GetLength() < MaxTextValue; ++p) {
+    for (const char* p = value; *p && (limit < 0 || out.GetLength() < limit); ++p) {
         if (*p == '"' || *p == '\r' || *p == '\n') continue;
         out += *p;
     }

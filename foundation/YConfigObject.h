@@ -33,6 +33,6 @@ public:
     enum { MaxTextValue = 200 };
     // Text values reach "config.cfg" inside double quotes: a quote or a line
     // break in them would end the line early, so they are stripped, and the
-    // text is cut at MaxTextValue characters.
-    static YString CleanValue(const char* value);
+    // text is cut at limit characters (none for a negative limit).
+    static YString CleanValue(const char* value, int limit = MaxTextValue);
 };

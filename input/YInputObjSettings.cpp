@@ -1,5 +1,7 @@
 #include "input/YInputObjSettings.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstdlib>
 
 #include "foundation/YConfigObject.h"
@@ -13,6 +15,14 @@ int ClampByte(int value)
     if (value < 1) return 1;
     if (value >= 255) return 255;
     return value;
+}
+
+// The slope is at least 1; a value no float holds ("nan", "inf", "1e999")
+// takes the default instead of freezing both axes.
+float Slope(double value)
+{
+    if (!std::isfinite(value) || value > FLT_MAX) return 1.0f;
+    return value < 1.0 ? 1.0f : static_cast<float>(value);
 }
 
 // Smallest stored binding record: two empty strings and six 32-bit words.
@@ -240,8 +250,7 @@ bool YInputObjSettings::SetVar(const YString& name, const YString& value, bool)
     } else if (lstrcmpiA(name, "inp_calibratelightgun") == 0) {
         m_calibrateLightGun = n;
     } else if (lstrcmpiA(name, "inp_slope") == 0) {
-        float slope = (float)atof(value);
-        m_slope = slope < 1.0f ? 1.0f : slope;
+        m_slope = Slope(atof(value));
     } else {
         return false;
     }
@@ -294,9 +303,11 @@ bool YInputObjSettings::ListVars(CArray<YString>& names, bool)
 }
 
 namespace {
-// Command files are read 255 characters at a time; a longer line would run
-// its tail as a command of its own.
-const int LongestLine = 254;
+// Binding and alias texts are written whole, but for their quotes and line breaks.
+YString Unquoted(const char* text)
+{
+    return YConfigObject::CleanValue(text, -1);
+}
 
 // Writes "<head> \"<command>\" \"<description>\"" (or without the description),
 // shortening the description until the line fits; drops a line that cannot fit.
@@ -309,7 +320,7 @@ void WriteScriptLine(CStdioFile& file, const YString& head, const YString& comma
             line.Format("%s \"%s\" \"%s\"", (const char*)head, (const char*)command, (const char*)description);
         else
             line.Format("%s \"%s\"", (const char*)head, (const char*)command);
-        int excess = line.GetLength() - LongestLine;
+        int excess = line.GetLength() - YInputObjSettings::LongestScriptLine;
         if (excess <= 0) break;
         if (!withDescription || description.IsEmpty()) return;
         // Left(0) would keep the whole text: a description shorter than the excess goes whole.
@@ -322,12 +333,17 @@ void WriteScriptLine(CStdioFile& file, const YString& head, const YString& comma
 }
 }  // namespace
 
+bool YInputObjSettings::FitsScriptLine(const YString& head, const YString& command)
+{
+    return head.GetLength() + 3 + Unquoted(command).GetLength() <= LongestScriptLine;
+}
+
 void YInputObjSettings::WriteBindings(CStdioFile& file, bool withDescriptions)
 {
     for (int i = 0; i < m_commands.GetSize(); ++i) {
         const YInputObjCommand& cmd = m_commands[i];
-        YString name = YConfigObject::CleanValue(cmd.m_name);
-        YString aliasText = YConfigObject::CleanValue(cmd.GetAliasText());
+        YString name = Unquoted(cmd.m_name);
+        YString aliasText = Unquoted(cmd.GetAliasText());
         YString description = YConfigObject::CleanValue(cmd.m_description);
 
         if (cmd.GetAliasPartCount() > 0 && !name.IsEmpty())
@@ -425,6 +441,7 @@ void YInputObjSettings::Serialize(CArchive& ar)
     m_mouseSensitivity = mouse;
     m_joySensitivity = joy;
     ar >> v[0] >> v[1] >> m_slope;
+    m_slope = Slope(m_slope);
     m_aimingNoLoad = v[0];
     m_mouseSmoothing = v[1];
 

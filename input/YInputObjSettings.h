@@ -9,6 +9,9 @@ class YInputObjSettings : public CObject {
     DECLARE_SERIAL(YInputObjSettings)
 public:
     enum { FormatVersion = 2, AxisSlots = 8 };
+    // Command files are read 255 characters at a time: a longer line would
+    // run its tail as a command of its own.
+    enum { LongestScriptLine = 254 };
 
     YInputObjSettings();
     YInputObjSettings(const YInputObjSettings&) = delete;
@@ -19,6 +22,9 @@ public:
     virtual void WriteScript(CStdioFile& file);
     // The same section without display names.
     virtual void WriteScriptShort(CStdioFile& file);
+    // Whether the line <head> "<command>" fits one line of a command file,
+    // so that a binding or alias saved that way reads back whole.
+    static bool FitsScriptLine(const YString& head, const YString& command);
 
     bool SetVar(const YString& name, const YString& value, bool flag = false);
     bool GetVar(const YString& name, YString& value, bool flag = false);

@@ -49,6 +49,7 @@ struct InputState {
     bool focus = true;
     DWORD sequence = 0;
     std::vector<Device*> devices;
+    int relativeHolders = 0;  // mice acquired exclusively
 };
 
 InputState& S()
@@ -57,11 +58,22 @@ InputState& S()
     return state;
 }
 
+// The backend's relative mouse is on while any mouse is acquired exclusively.
+void HoldRelativeMouse(bool hold)
+{
+    InputState& s = S();
+    const int before = s.relativeHolders;
+    s.relativeHolders = std::max(0, before + (hold ? 1 : -1));
+    if ((before > 0) != (s.relativeHolders > 0)) platform::Backend::Get().SetRelativeMouse(s.relativeHolders > 0);
+}
+
 class Device : public IDirectInputDevice7A {
 public:
     explicit Device(bool keyboard) : m_keyboard(keyboard) { S().devices.push_back(this); }
     ~Device() override
     {
+        m_acquired = false;
+        UpdateRelative();
         auto& devices = S().devices;
         devices.erase(std::remove(devices.begin(), devices.end(), this), devices.end());
     }
@@ -141,6 +153,7 @@ public:
         m_buffer.clear();
         m_overflow = false;
         m_dx = m_dy = m_dz = 0;
+        UpdateRelative();
         return DI_OK;
     }
 
@@ -149,6 +162,7 @@ public:
         if (!m_acquired) return S_FALSE;
         m_acquired = false;
         m_lost = false;
+        UpdateRelative();
         return DI_OK;
     }
 
@@ -216,6 +230,7 @@ public:
         if (!window && foreground) return DIERR_INVALIDPARAM;
         if (m_acquired) return DIERR_ACQUIRED;
         m_foreground = foreground;
+        m_exclusive = exclusive;
         return DI_OK;
     }
 
@@ -235,6 +250,7 @@ public:
         if (m_acquired && m_foreground) {
             m_acquired = false;
             m_lost = true;
+            UpdateRelative();
         }
     }
 
@@ -243,6 +259,15 @@ private:
     {
         return header && header->dwSize == sizeof(DIPROPDWORD) && header->dwHeaderSize == sizeof(DIPROPHEADER) &&
                header->dwHow == DIPH_DEVICE && header->dwObj == 0;
+    }
+
+    // An exclusive mouse takes the relative mouse while it is acquired.
+    void UpdateRelative()
+    {
+        const bool hold = !m_keyboard && m_exclusive && m_acquired;
+        if (hold == m_holdsRelative) return;
+        m_holdsRelative = hold;
+        HoldRelativeMouse(hold);
     }
 
     // Input lost is told once; afterwards the device is just not acquired.
@@ -270,6 +295,8 @@ private:
     ULONG m_refs = 1;
     LPCDIDATAFORMAT m_format = nullptr;
     bool m_foreground = true;
+    bool m_exclusive = false;
+    bool m_holdsRelative = false;
     bool m_acquired = false;
     bool m_lost = false;
     DWORD m_bufferSize = 0;

@@ -12,15 +12,11 @@ set -uo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build}
 
-fail() {
-  echo "FAIL: $*"
-  exit 1
-}
+# shellcheck source=xvfb_common.sh
+. "$root/scripts/xvfb_common.sh"
 
 if [ -z "${RCV_XVFB_INNER:-}" ]; then
-  for tool in xvfb-run xdotool; do
-    command -v "$tool" > /dev/null || fail "$tool is not installed (apt-get install xvfb xdotool)"
-  done
+  need_xvfb_tools
   [ -x "$build/rcvolaro" ] || fail "no program at $build/rcvolaro"
   [ -d "$build/data" ] || fail "no sample data at $build/data"
   build=$(cd "$build" && pwd)

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/backend/HeadlessBackend.h"
+#include "platform/win32.h"
 #include "platform/win32_window.h"
 
 namespace scripted {
@@ -26,6 +27,22 @@ inline void Play(const std::string& lines)
     ASSERT_TRUE(headless->Script().Parse(lines, &error)) << error;
     platform::PumpBackendEvents();
 }
+
+// Runs in a folder (that of the stand-in light-gun library), then goes back.
+class InFolder {
+public:
+    explicit InFolder(const char* folder)
+    {
+        GetCurrentDirectoryA(sizeof m_previous, m_previous);
+        m_entered = SetCurrentDirectoryA(folder) != FALSE;
+    }
+    ~InFolder() { SetCurrentDirectoryA(m_previous); }
+    bool Entered() const { return m_entered; }
+
+private:
+    char m_previous[MAX_PATH] = {};
+    bool m_entered = false;
+};
 
 // The program's window gains or loses the focus.
 inline void Focus(bool gained)

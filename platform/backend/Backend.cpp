@@ -59,6 +59,8 @@ void Backend::SetWindowSize(int, int) {}
 
 void Backend::ConfineMouse(bool) {}
 
+void Backend::SetRelativeMouse(bool) {}
+
 std::vector<JoystickInfo> Backend::Joysticks() const
 {
     return {};

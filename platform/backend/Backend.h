@@ -114,6 +114,9 @@ public:
     virtual void ShowMessageBox(const char* caption, const char* text) = 0;
     // Confines the mouse to the window, or frees it.
     virtual void ConfineMouse(bool confine);
+    // Relative mouse: the cursor hidden and motion reported without end at
+    // the window's or the screen's edge; off gives both back.
+    virtual void SetRelativeMouse(bool relative);
 
     // The joysticks attached now; their state arrives as Joy* events.
     virtual std::vector<JoystickInfo> Joysticks() const;

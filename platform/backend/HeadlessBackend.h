@@ -41,6 +41,8 @@ public:
     InputScript& Script() { return m_script; }
     void ConfineMouse(bool confine) override { m_mouseConfined = confine; }
     bool MouseConfined() const { return m_mouseConfined; }
+    void SetRelativeMouse(bool relative) override { m_mouseRelative = relative; }
+    bool MouseRelative() const { return m_mouseRelative; }
     // The joysticks the script has attached by now.
     std::vector<JoystickInfo> Joysticks() const override;
     // Effects are recorded, not felt: a joystick with force feedback plays any.
@@ -89,6 +91,7 @@ private:
     std::string m_dumpFolder;
     int m_dumpEvery = 1;
     bool m_mouseConfined = false;
+    bool m_mouseRelative = false;
     std::vector<std::string> m_messageBoxes;
     InputScript m_script;
     std::vector<PlayedEffect> m_effects;

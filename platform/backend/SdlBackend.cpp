@@ -50,6 +50,7 @@ void SdlBackend::CloseWindow()
 {
     if (m_texture) SDL_DestroyTexture(m_texture);
     if (m_renderer) SDL_DestroyRenderer(m_renderer);
+    if (m_window) SetRelativeMouse(false);
     if (m_window) SDL_DestroyWindow(m_window);
     m_texture = nullptr;
     m_renderer = nullptr;
@@ -433,6 +434,12 @@ void SdlBackend::ShowMessageBox(const char* caption, const char* text)
 void SdlBackend::ConfineMouse(bool confine)
 {
     if (m_window) SDL_SetWindowGrab(m_window, confine ? SDL_TRUE : SDL_FALSE);
+}
+
+void SdlBackend::SetRelativeMouse(bool relative)
+{
+    // SDL hides the cursor itself while the mode is on.
+    if (m_videoStarted && (m_window || !relative)) SDL_SetRelativeMouseMode(relative ? SDL_TRUE : SDL_FALSE);
 }
 
 int SdlBackend::DesktopWidth() const

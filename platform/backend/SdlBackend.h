@@ -38,6 +38,7 @@ public:
     void SetWindowSize(int width, int height) override;
     void ShowMessageBox(const char* caption, const char* text) override;
     void ConfineMouse(bool confine) override;
+    void SetRelativeMouse(bool relative) override;
     // Joysticks by SDL instance id, opened as they are plugged in; effects
     // through SDL's haptics, or its rumble where a device offers no more.
     std::vector<JoystickInfo> Joysticks() const override;

@@ -253,3 +253,66 @@ TEST_F(ConsoleBindingTest, CommandFilesBindAndTheWrittenSectionReadsBackTheSame)
     EXPECT_EQ(ReadFile(first), ReadFile(second));
     EXPECT_NE(std::string::npos, ReadFile(first).find("bind k \"runjump\" \"Run And Jump\""));
 }
+
+namespace {
+// Command parts joined by ";", exactly length characters long.
+std::string PartsOfLength(size_t length)
+{
+    std::string text;
+    while (text.size() + 6 + 7 <= length) text += "tleft;";
+    text += "wait ";
+    text += std::string(length - text.size(), '1');
+    return text;
+}
+}  // namespace
+
+// Bindings and aliases longer than the settings' 200-character texts are
+// written whole; one whose line would not fit the command-file reader is
+// refused when it is entered, and nothing of it is kept.
+TEST_F(ConsoleBindingTest, LongBindingsAndAliasesSaveWholeOrAreRefused)
+{
+    const size_t aliasFits = 254 - strlen("alias runjump \"\"");
+    const size_t bindFits = 254 - strlen("bind mouse1 \"\"");
+    const struct {
+        const char* head;
+        size_t length;
+        bool kept;
+    } cases[] = {
+        {"alias runjump", 230, true},         {"alias runjump", aliasFits, true},
+        {"alias runjump", aliasFits + 1, false}, {"bind mouse1", bindFits, true},
+        {"bind mouse1", bindFits + 1, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.head) + " " + std::to_string(c.length));
+        Clear();
+        const std::string text = PartsOfLength(c.length);
+        ASSERT_EQ(c.length, text.size());
+        const std::string line = std::string(c.head) + " \"" + text + "\"";
+        const std::string answer = Run(line);
+        const bool isAlias = line[0] == 'a';
+        const int index = isAlias ? m_inputObj->FindCommand("runjump") : m_inputObj->FindCommandByCode(-1, 0, -1);
+        if (!c.kept) {
+            EXPECT_EQ("'" + std::string(c.head) + "' is too long to be saved (at most 254 characters a line).",
+                      answer);
+            EXPECT_EQ(-1, index);
+            continue;
+        }
+        EXPECT_EQ("", answer);
+        ASSERT_GE(index, 0);
+        EXPECT_EQ(text, std::string(m_inputObj->GetAliasText(index)));
+
+        // Saved and read back, the binding is the same, and the line fits.
+        std::string saved = PathOf("saved.cfg");
+        {
+            CStdioFile file;
+            ASSERT_TRUE(file.Open(saved.c_str(), CFile::modeCreate | CFile::modeWrite | CFile::typeText));
+            m_inputObj->m_settings.WriteScriptShort(file);
+        }
+        EXPECT_NE(std::string::npos, ReadFile(saved).find(line + "\r\n"));
+        Clear();
+        Run("exec " + saved);
+        const int again = isAlias ? m_inputObj->FindCommand("runjump") : m_inputObj->FindCommandByCode(-1, 0, -1);
+        ASSERT_GE(again, 0);
+        EXPECT_EQ(text, std::string(m_inputObj->GetAliasText(again)));
+    }
+}

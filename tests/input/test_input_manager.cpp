@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "input/YDXActLabsGS.h"
 #include "input/YDXJoystick.h"
 #include "input/YInputObj.h"
 #include "platform/backend/Backend.h"
@@ -461,4 +462,51 @@ TEST_F(InputManagerTest, AnAttachedJoystickIsKeptAndItsButtonsBind)
         EXPECT_EQ(nullptr, input.m_device);
         Play("0 joystick 0 detach\n");
     }
+}
+
+// inp_lightgun with the vendor's library at hand: the manager takes the gun
+// as its device, keeps both gun settings, and while captured the gun's
+// trigger runs its binding and its aim steers the X axis. Without an attached
+// gun both settings are cleared.
+TEST_F(InputManagerTest, TheLightGunIsTheDeviceWhileItsLibraryAndAGunAreThere)
+{
+    scripted::InFolder folder(RCV_GUNLIB_DIR);
+    ASSERT_TRUE(folder.Entered());
+    YInputObjSettings settings;
+    settings.m_lightGun = 1;
+    settings.m_calibrateLightGun = 1;
+    settings.m_joySensitivity = 127;
+    settings.SetCommand("fire", "", 0, -1, -1, 0);
+
+    ASSERT_TRUE(m_input.Create(&settings));
+    EXPECT_EQ(nullptr, m_input.m_device);  // no gun attached
+    EXPECT_EQ(0, m_input.m_settings.m_lightGun);
+    EXPECT_EQ(0, m_input.m_settings.m_calibrateLightGun);
+
+    Play("0 joystick 2 attach \"Light Gun\" hats 1\n");
+    ASSERT_TRUE(m_input.Create(&settings));
+    YDXActLabsGS* gun = dynamic_cast<YDXActLabsGS*>(m_input.m_device);
+    ASSERT_NE(nullptr, gun);
+    EXPECT_NE(nullptr, gun->m_library);
+    EXPECT_EQ(1, m_input.m_settings.m_lightGun);
+    EXPECT_EQ(1, m_input.m_settings.m_calibrateLightGun);
+    EXPECT_EQ(0, m_input.m_settings.m_joystick);
+
+    // The trigger (button byte 4 in group 2) and an aim to the left.
+    Play("0 joystick 2 hat 0 4\n0 joystick 2 axis 6 -250\n0 joystick 2 axis 7 300\n0 joystick 2 button 4 down\n");
+    m_input.Update();
+    EXPECT_TRUE(Sent().empty()) << "not captured yet";
+    m_input.AcquireMouse(true);
+    m_input.Update();
+    EXPECT_EQ((std::vector<std::string>{"+fire"}), Sent());
+    EXPECT_EQ(-250, gun->X());
+    EXPECT_LT(m_input.m_xAxis, 0);
+    EXPECT_GE(m_input.m_xAxis, -YInputObj::AxisRange);
+    Play("0 joystick 2 button 4 up\n");
+    m_input.Update();
+    EXPECT_EQ((std::vector<std::string>{"+fire", "-fire"}), Sent());
+    m_input.UnacquireMouse();
+    Play("0 joystick 2 detach\n");
+    m_input.Destroy();
+    EXPECT_EQ(nullptr, m_input.m_device);
 }

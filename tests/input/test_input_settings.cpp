@@ -1,3 +1,4 @@
+#include <cmath>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -339,11 +340,16 @@ TEST(InputSettings, AxisSlotsAndCommandLookUp)
 TEST(InputSettings, ScriptLinesStayShortEnoughToBeReadWhole)
 {
     YInputObjSettings settings;
-    std::string alias(150, 'a');
+    std::string alias(100, 'a');  // two parts: 201 characters, written whole
     std::string description = std::string(150, ' ') + "; quit ";
     AddBinding(settings, Binding("", description.c_str(), 30, -1, -1, {alias.c_str(), alias.c_str()}));
     AddBinding(settings, Binding("fire", std::string(300, 'f').c_str(), 57, -1, -1));
+    // Too long for any line even without its description: left out, not cut.
+    std::string huge(130, 'h');
+    AddBinding(settings, Binding("", "", 48, -1, -1, {huge.c_str(), huge.c_str()}));
     std::string text = WriteWith([&](CStdioFile& f) { settings.WriteScript(f); });
+    EXPECT_NE(std::string::npos, text.find("bind a \"" + alias + ";" + alias + "\" \"   "));
+    EXPECT_EQ(std::string::npos, text.find("bind b"));
     std::istringstream in(text);
     std::string line;
     int bindLines = 0;
@@ -354,4 +360,39 @@ TEST(InputSettings, ScriptLinesStayShortEnoughToBeReadWhole)
     EXPECT_EQ(2, bindLines);
     EXPECT_EQ(std::string::npos, text.find("quit"));
     EXPECT_NE(std::string::npos, text.find("bind space \"fire\" \"ffff"));
+}
+
+// A slope no float can hold would stop both axes for good: it takes the
+// default, whether typed or read from an archive.
+TEST(InputSettings, NonFiniteSlopeTakesTheDefault)
+{
+    const struct {
+        const char* value;
+        float slope;
+    } cases[] = {
+        {"nan", 1.0f}, {"-nan", 1.0f}, {"inf", 1.0f},  {"-inf", 1.0f},       {"1e999", 1.0f},
+        {"1e39", 1.0f}, {"-1e39", 1.0f}, {"3e38", 3e38f}, {"7.5", 7.5f},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.value);
+        YInputObjSettings settings;
+        settings.m_slope = 4.0f;
+        EXPECT_TRUE(settings.SetVar("inp_slope", c.value));
+        EXPECT_FLOAT_EQ(c.slope, settings.m_slope);
+    }
+    for (float stored : {std::nanf(""), HUGE_VALF, -HUGE_VALF, 0.25f}) {
+        SCOPED_TRACE(stored);
+        YInputObjSettings saved;
+        saved.m_slope = stored;
+        CMemFile memory;
+        {
+            CArchive ar(&memory, CArchive::store);
+            saved.Serialize(ar);
+        }
+        memory.SeekToBegin();
+        YInputObjSettings loaded;
+        CArchive ar(&memory, CArchive::load);
+        loaded.Serialize(ar);
+        EXPECT_FLOAT_EQ(1.0f, loaded.m_slope);
+    }
 }

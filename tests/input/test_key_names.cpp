@@ -4,6 +4,7 @@
 #include <string>
 
 #include "input/YKeyNames.h"
+#include "platform/backend/KeyTable.h"
 
 TEST(KeyNames, KeyboardAnswersBothWays)
 {
@@ -81,4 +82,26 @@ TEST(KeyNames, KeyboardRowsAreDistinct)
     }
     EXPECT_EQ(120u, codes.size());
     EXPECT_EQ(120u, names.size());
+}
+
+// Every key the game lets you bind reaches a key of the backend, but for the
+// keys of keyboards no PC has (the NEC PC-98's).
+TEST(KeyNames, EveryBindableKeyHasABackendKey)
+{
+    std::set<int> reachable;
+    for (int sdl = 0; sdl < 512; ++sdl) {
+        int virtualKey = 0, scanCode = 0;
+        if (platform::KeyCodesFromScancode(sdl, virtualKey, scanCode)) {
+            EXPECT_TRUE(reachable.insert(scanCode).second) << "two backend keys give code " << scanCode;
+            EXPECT_GT(virtualKey, 0) << scanCode;
+        }
+    }
+    const std::set<std::string> noPcKey = {"at", "ax", "circflx", ":", "kanji", "stop", "_", "unlbld"};
+    for (const YKeyNames::Row& row : YKeyNames::Keys) {
+        const bool found = reachable.count(row.code) != 0;
+        if (noPcKey.count(row.script))
+            EXPECT_FALSE(found) << row.script << " has a backend key now: take it off the list";
+        else
+            EXPECT_TRUE(found) << "\"" << row.script << "\" (" << row.code << ") never fires";
+    }
 }

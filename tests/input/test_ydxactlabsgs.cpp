@@ -128,22 +128,6 @@ protected:
 
     YDXInput m_input;
 };
-
-// Runs in the folder of the stand-in library, then goes back.
-class InFolder {
-public:
-    explicit InFolder(const char* folder)
-    {
-        GetCurrentDirectoryA(sizeof m_previous, m_previous);
-        m_entered = SetCurrentDirectoryA(folder) != FALSE;
-    }
-    ~InFolder() { SetCurrentDirectoryA(m_previous); }
-    bool Entered() const { return m_entered; }
-
-private:
-    char m_previous[MAX_PATH] = {};
-    bool m_entered = false;
-};
 }  // namespace
 
 TEST_F(YDXActLabsGSTest, CreateWithoutTheLibraryReadsRawPositionsAndTheMask)
@@ -192,7 +176,7 @@ TEST_F(YDXActLabsGSTest, CreateFailsWithoutAGenericJoystick)
 
 TEST_F(YDXActLabsGSTest, TheLibraryIsBoundByNameAndGivenTheHandheldRange)
 {
-    InFolder folder(RCV_GUNLIB_DIR);
+    scripted::InFolder folder(RCV_GUNLIB_DIR);
     ASSERT_TRUE(folder.Entered());
     Play("0 joystick 2 attach \"Light Gun\"\n");
     ASSERT_TRUE(m_input.EnumAttachedJoysticks());

@@ -385,3 +385,76 @@ TEST_F(DirectInputTest, ScriptedEventsReachTheDevices)
     EXPECT_EQ(static_cast<DWORD>(DIMOFS_Y), mouse[1].dwOfs);
     EXPECT_EQ(static_cast<DWORD>(DIMOFS_BUTTON2), mouse[2].dwOfs);
 }
+
+// An exclusive mouse holds the backend's relative mouse (cursor hidden, no
+// edge) while acquired; every way of letting it go gives it back.
+TEST_F(DirectInputTest, ExclusiveMouseHoldsTheRelativeMouseWhileAcquired)
+{
+    platform::HeadlessBackend* headless = platform::HeadlessBackend::Active();
+    ASSERT_NE(nullptr, headless);
+    enum Release { Unacquire, FocusLost, ReleaseDevice };
+    const struct {
+        Release how;
+        const char* what;
+    } cases[] = {{Unacquire, "unacquired"}, {FocusLost, "focus lost"}, {ReleaseDevice, "device released"}};
+    for (const auto& c : cases) {
+        LPDIRECTINPUTDEVICE7 mouse = Make(GUID_SysMouse, c_dfDIMouse, 8);
+        ASSERT_TRUE(mouse);
+        ASSERT_EQ(DI_OK, mouse->SetCooperativeLevel(FakeWindow(), DISCL_EXCLUSIVE | DISCL_FOREGROUND));
+        EXPECT_FALSE(headless->MouseRelative()) << c.what;
+        ASSERT_EQ(DI_OK, mouse->Acquire());
+        EXPECT_TRUE(headless->MouseRelative()) << c.what;
+        EXPECT_EQ(S_FALSE, mouse->Acquire());  // twice acquired still holds once
+        switch (c.how) {
+        case Unacquire: EXPECT_EQ(DI_OK, mouse->Unacquire()); break;
+        case FocusLost: Send(BackendEvent::FocusLost); break;
+        case ReleaseDevice: mouse->Release(); mouse = nullptr; break;
+        }
+        EXPECT_FALSE(headless->MouseRelative()) << c.what;
+        if (c.how == FocusLost) {
+            Send(BackendEvent::FocusGained);
+            EXPECT_FALSE(headless->MouseRelative()) << "focus back, not yet reacquired";
+            ASSERT_EQ(DI_OK, mouse->Acquire());
+            EXPECT_TRUE(headless->MouseRelative()) << "reacquired";
+        }
+        if (mouse) mouse->Release();
+        EXPECT_FALSE(headless->MouseRelative()) << c.what;
+    }
+}
+
+TEST_F(DirectInputTest, OnlyAnExclusiveMouseTakesTheRelativeMouse)
+{
+    platform::HeadlessBackend* headless = platform::HeadlessBackend::Active();
+    ASSERT_NE(nullptr, headless);
+    m_keyboard = Make(GUID_SysKeyboard, c_dfDIKeyboard, 8);
+    ASSERT_EQ(DI_OK, m_keyboard->SetCooperativeLevel(FakeWindow(), DISCL_EXCLUSIVE | DISCL_FOREGROUND));
+    ASSERT_EQ(DI_OK, m_keyboard->Acquire());
+    m_mouse = Make(GUID_SysMouse, c_dfDIMouse, 8);  // shared
+    ASSERT_EQ(DI_OK, m_mouse->Acquire());
+    EXPECT_FALSE(headless->MouseRelative());
+
+    // Two exclusive mice: the mode stays until the last lets go.
+    LPDIRECTINPUTDEVICE7 first = Make(GUID_SysMouse, c_dfDIMouse, 8);
+    LPDIRECTINPUTDEVICE7 second = Make(GUID_SysMouse, c_dfDIMouse2, 8);
+    ASSERT_TRUE(first && second);
+    for (LPDIRECTINPUTDEVICE7 mouse : {first, second}) {
+        ASSERT_EQ(DI_OK, mouse->SetCooperativeLevel(FakeWindow(), DISCL_EXCLUSIVE | DISCL_FOREGROUND));
+        ASSERT_EQ(DI_OK, mouse->Acquire());
+    }
+    EXPECT_EQ(DIERR_ACQUIRED, first->SetCooperativeLevel(FakeWindow(), DISCL_NONEXCLUSIVE | DISCL_FOREGROUND));
+    EXPECT_EQ(DI_OK, first->Unacquire());
+    EXPECT_TRUE(headless->MouseRelative());
+    second->Release();
+    EXPECT_FALSE(headless->MouseRelative());
+    first->Release();
+
+    // Motion keeps coming while the mode is on.
+    LPDIRECTINPUTDEVICE7 exclusive = Make(GUID_SysMouse, c_dfDIMouse, 8);
+    ASSERT_EQ(DI_OK, exclusive->SetCooperativeLevel(FakeWindow(), DISCL_EXCLUSIVE | DISCL_FOREGROUND));
+    ASSERT_EQ(DI_OK, exclusive->Acquire());
+    for (int i = 0; i < 4; ++i) Send(BackendEvent::MouseMove, 0, 0, 500, 0);
+    DIMOUSESTATE state;
+    ASSERT_EQ(DI_OK, exclusive->GetDeviceState(sizeof state, &state));
+    EXPECT_EQ(2000, state.lX);
+    exclusive->Release();
+}

@@ -1,0 +1,210 @@
+// Writes the seed corpora of the fuzz targets: fuzz_seeds DATA SOURCE OUT
+// fills OUT/<target>/ from the sample data folder DATA, the source tree's
+// test data and the game's own classes storing themselves.
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+#include <sys/stat.h>
+
+#include "foundation/YCatalog.h"
+#include "foundation/YCatalogItem.h"
+#include "foundation/YDataCollection.h"
+#include "foundation/YResource.h"
+#include "graphics2d/YFrame.h"
+#include "graphics2d/YMesh.h"
+#include "graphics2d/YSprite.h"
+#include "input/YInputObjSettings.h"
+#include "tools/fuzz/FuzzScratch.h"
+
+namespace {
+const std::string kCut = "\n--8<--\n";
+std::string g_out;
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "fuzz_seeds: cannot read %s\n", path.c_str());
+        std::exit(1);
+    }
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void Seed(const char* target, const std::string& name, const std::string& bytes)
+{
+    std::string dir = g_out + "/" + target;
+    mkdir(g_out.c_str(), 0755);
+    mkdir(dir.c_str(), 0755);
+    std::ofstream(dir + "/" + name, std::ios::binary) << bytes;
+}
+
+// What the store writes, as bytes.
+template <typename Store>
+std::string Stored(Store store)
+{
+    CMemFile memory;
+    {
+        CArchive ar(&memory, CArchive::store);
+        store(ar);
+    }
+    std::string bytes(static_cast<size_t>(memory.GetLength()), '\0');
+    memory.SeekToBegin();
+    if (!bytes.empty()) memory.Read(&bytes[0], static_cast<UINT>(bytes.size()));
+    return bytes;
+}
+
+std::string Le32(DWORD value)
+{
+    std::string bytes;
+    for (int i = 0; i < 4; ++i) bytes += static_cast<char>((value >> (8 * i)) & 0xFF);
+    return bytes;
+}
+
+std::string Float(float value)
+{
+    DWORD bits;
+    memcpy(&bits, &value, 4);
+    return Le32(bits);
+}
+
+void CatalogSeeds(const std::string& data)
+{
+    const std::string path = data + "/RC Volaro.cat";
+    Seed("catalog", "sample.cat", ReadAll(path));
+    // The sample catalog and each of its resources as objects, for the archive reader.
+    YCatalog catalog(path.c_str());
+    Seed("archive", "catalog", Stored([&](CArchive& ar) { ar.WriteObject(&catalog); }));
+    int n = 0;
+    for (POSITION pos = catalog.GetItems()->GetHeadPosition(); pos;) {
+        YCatalogItem* item = catalog.GetItems()->GetNext(pos);
+        if (YResource* resource = catalog.AcquireItem(item, 0))
+            Seed("archive", "resource" + std::to_string(n++), Stored([&](CArchive& ar) { ar.WriteObject(resource); }));
+    }
+}
+
+// The image reader's first byte picks the reader: 0 BMP, 1 TGA.
+void ImageSeeds(const std::string& data)
+{
+    const struct {
+        const char* file;
+        char reader;
+    } images[] = {{"cursor.bmp", 0}, {"logo.bmp", 0}, {"checker.tga", 1}};
+    for (const auto& image : images)
+        Seed("image_readers", image.file, std::string(1, image.reader) + ReadAll(data + "/interface/" + image.file));
+}
+
+void ArchiveSeeds()
+{
+    CStringArray names;
+    names.Add("Volaro");
+    names.Add("biplane");
+    Seed("archive", "strings", Stored([&](CArchive& ar) { ar.WriteObject(&names); }));
+    CMapStringToString map;
+    map.SetAt("inp_slope", "1.0");
+    map.SetAt("sys_map", "island");
+    Seed("archive", "map", Stored([&](CArchive& ar) { ar.WriteObject(&map); }));
+    YDataCollection values(4, 4);
+    values.SetAt(1, "forward", "0", 0);
+    values.SetAt(9, "tleft", "25", 0);
+    Seed("archive", "values", Stored([&](CArchive& ar) { ar.WriteObject(&values); }));
+}
+
+void FontSeeds(const std::string& data)
+{
+    const LONG columns[] = {16, 8};
+    int n = 0;
+    for (LONG count : columns) {
+        std::string fnt = Stored([&](CArchive& ar) { ar << CString("glyphs.bmp") << count; });
+        Seed("font", "font" + std::to_string(n++), fnt + kCut + ReadAll(data + "/interface/cursor.bmp"));
+    }
+}
+
+YFrame* Frame(LONG width, LONG height, LONG hotX, LONG hotY)
+{
+    YFrame* frame = new YFrame;
+    frame->m_imageName = "frame.bmp";
+    frame->m_frameRect = RECT{0, 0, width, height};
+    frame->SetHotSpot(hotX, hotY);
+    return frame;
+}
+
+void SpriteSeeds(const std::string& data)
+{
+    YSprite sprite;
+    sprite.m_name = "busy";
+    sprite.InsertFrame(Frame(32, 32, 16, 16), -1);
+    sprite.InsertFrame(Frame(16, 8, 0, 0), -1);
+    std::string file = Stored([&](CArchive& ar) { sprite.Serialize(ar); });
+    Seed("sprite", "busy", file + kCut + ReadAll(data + "/sprites/busy0.bmp"));
+    Seed("archive", "sprite", Stored([&](CArchive& ar) { ar.WriteObject(&sprite); }));
+}
+
+void MeshSeeds()
+{
+    const float vertices[][3] = {{0, 0, 1}, {4, 0, 2}, {4, 3, 0.5f}, {0, 3, 3}};
+    std::string file = "D2MY" + Le32(4) + Le32(2);
+    for (const auto& v : vertices)
+        for (float f : v) file += Float(f);
+    for (int r = 0; r < 2 * 32; ++r) file += static_cast<char>(r);
+    YMesh mesh;
+    mesh.SetFileName("fuzz.msh");
+    mesh.m_secondName = "rock";
+    std::string archived = Stored([&](CArchive& ar) { mesh.Serialize(ar); });
+    Seed("mesh", "square", file + kCut + archived);
+    Seed("mesh", "empty", "D2MY" + Le32(0) + Le32(0));
+}
+
+void InputSettingsSeeds()
+{
+    YInputObjSettings settings;
+    settings.SetCommand("fire", "Fire", 0, 57, 0, 0);
+    settings.SetCommand("console", "Console", 0, 60, -1, -1);
+    int combo = settings.SetCommand("combo", "", 0, 33, -1, 3);
+    settings.SetAlias(combo, "+fire; wait; -fire");
+    settings.SetVar("inp_slope", "2.5");
+    Seed("input_settings", "bindings", Stored([&](CArchive& ar) { settings.Serialize(ar); }));
+    YInputObjSettings plain;
+    Seed("input_settings", "defaults", Stored([&](CArchive& ar) { plain.Serialize(ar); }));
+}
+
+void TextSeeds(const std::string& source)
+{
+    Seed("object_script", "toy",
+         "// toys\nOBJECT Toy\n{\n  mass 2\n  color \"red\"\n  OBJECT Wheel\n  {\n    size 1\n  }\n}\n"
+         "OBJECT Ball:Toy\n{\n  mass 3\n}\n#include \"other.txt\"\n" + kCut +
+         "OBJECT Kite:Toy\n{\n  string 40\n}\n");
+    Seed("command_file", "config", ReadAll(source + "/tests/engine/data/config_default.cfg") + kCut +
+         "bind k \"set gfx_treepop 77\"\nalias go \"+forward; wait; -forward\"\nexec other.cfg\n;\n"
+         "set inp_slope \"1e999\"\nunbind k\n");
+    Seed("command_file", "exec", "exec other.cfg;exec other.cfg\n" + kCut + "set sys_map \"a;b\"; echo \"\"\n");
+    Seed("input_script", "keys",
+         "# keys and mouse\n10 key down F2\n12 key up F2\n250ms text help\n300ms mouse move 5 -3\n"
+         "301ms mouse button 1 down\n302ms mouse button 1 up\n");
+    Seed("input_script", "joystick",
+         "1 joystick 0 attach \"Pad\" ff axes 4 buttons 12 hats 1\n2 joystick 0 axis 0 16000\n"
+         "3 joystick 0 button 2 down\n4 joystick 0 hat 0 9000\n5 joystick 0 detach\n");
+    Seed("script_section", "layout",
+         "Main\n; layout\n[Main]\nbutton 10 10 \"Play\"\n  [Options]\nslider 5 5\n[main]\nagain\n");
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: fuzz_seeds DATA SOURCE OUT\n");
+        return 2;
+    }
+    g_out = argv[3];
+    fuzz::RegisterResourceTypes();
+    CatalogSeeds(argv[1]);
+    ImageSeeds(argv[1]);
+    ArchiveSeeds();
+    FontSeeds(argv[1]);
+    SpriteSeeds(argv[1]);
+    MeshSeeds();
+    InputSettingsSeeds();
+    TextSeeds(argv[2]);
+    return 0;
+}
