@@ -4,13 +4,19 @@
 
 #include "engine/YGameObjects.h"
 #include "foundation/YUtility.h"
+#include "renderer/CTex2XAARen.h"
+#include "renderer/CTex4XAARen.h"
+#include "renderer/CTexRen.h"
+
+IMPLEMENT_DYNAMIC(YD3D6Parser, YParser)
 
 static_assert(sizeof(YD3D6Parser::m_sessionOptions) == sizeof(YSessionDesc::m_parameters),
               "the renderer keeps every session parameter");
 
 YD3D6Parser::YD3D6Parser()
-    : m_worldScale(1.0f), m_filter(0), m_catalog(nullptr), m_deviceCreated(0), m_mapShot{0, 0, 0.0f, 0, 0},
-      m_textureCount(0), m_textureBytes(0)
+    : m_filter(0), m_catalog(nullptr), m_deviceCreated(0), m_mapShot{0, 0, 0.0f, 0, 0}, m_textureCount(0),
+      m_textureBytes(0), m_raster(nullptr), m_softwareRasteriser(nullptr), m_greyRamp(nullptr),
+      m_savedOverlay{0.0f, 0.0f, 0.0f, 0.0f}, m_overlayDepth(0)
 {
     memset(m_sessionOptions, 0, sizeof m_sessionOptions);
 }
@@ -18,11 +24,14 @@ YD3D6Parser::YD3D6Parser()
 YD3D6Parser::~YD3D6Parser()
 {
     DestroyDevice();
+    delete m_softwareRasteriser;
+    delete[] m_greyRamp;
 }
 
 int YD3D6Parser::AttachDisplay(void* displayDescriptor)
 {
     YDisplayDescriptor* display = static_cast<YDisplayDescriptor*>(displayDescriptor);
+    m_display = display;
     if (!display) return 0;
     m_catalog = display->catalog;
     m_filter = static_cast<int>(display->filter);
@@ -50,19 +59,186 @@ int YD3D6Parser::CreateDevice(void* deviceDescriptor)
     return 1;
 }
 
-void YD3D6Parser::DestroyDevice()
+int YD3D6Parser::DestroyDevice()
 {
     m_deviceCreated = 0;
+    return 1;
 }
 
-void YD3D6Parser::ReleaseModels() {}
+int YD3D6Parser::ReleaseModels() { return 1; }
 
 void YD3D6Parser::EvictTextures() {}
 
-void YD3D6Parser::SetSessionOptions(const YSessionDesc* desc)
+int YD3D6Parser::SetSessionOptions(YSessionDesc* desc)
 {
-    if (!desc) return;
+    if (!desc) return 0;
     memcpy(m_sessionOptions, desc->m_parameters, sizeof m_sessionOptions);
+    return 1;
+}
+
+// The map and viewer set-up steps come with the map session and the frame
+// road; so far a session only keeps its mode and the ready flag.
+int YD3D6Parser::InitSession(int mode, void*, int level)
+{
+    m_sessionMode = mode;
+    if (mode == 1 && level == 0) {
+        SetProjection(60.0f, 60.0f, 1.0f, ViewerFarPlane(m_sessionOptions[0], 1.0f));
+        m_ready = 1;
+    } else if (mode == 2 && level == 4) {
+        EvictTextures();
+        m_ready = 1;
+    }
+    return 1;
+}
+
+int YD3D6Parser::EndSession(int)
+{
+    m_ready = 0;
+    m_sessionMode = 0;
+    delete m_softwareRasteriser;
+    m_softwareRasteriser = nullptr;
+    delete[] m_greyRamp;
+    m_greyRamp = nullptr;
+    return 1;
+}
+
+void YD3D6Parser::SetCameraPosition(float x, float y, float z)
+{
+    m_cameraPosition[0] = x;
+    m_cameraPosition[1] = y + float(g_eyeOffset);
+    m_cameraPosition[2] = z;
+}
+
+void YD3D6Parser::SetCameraAngles(float a, float b, float c)
+{
+    m_cameraAngles[0] = a;
+    m_cameraAngles[1] = b;
+    m_cameraAngles[2] = c;
+}
+
+void YD3D6Parser::SetProjection(float fov, float fov2, float nearPlane, float farPlane)
+{
+    m_projection[0] = fov;
+    m_projection[1] = fov2;
+    m_projection[2] = nearPlane;
+    m_projection[3] = farPlane;
+}
+
+void YD3D6Parser::SetViewScale(float x, float y, float z)
+{
+    m_viewScale[0] = x;
+    m_viewScale[1] = y;
+    m_viewScale[2] = z;
+}
+
+int YD3D6Parser::SetViewRects(int l1, int t1, int r1, int b1, int l2, int t2, int r2, int b2)
+{
+    m_screenRect = {l1, t1, r1, b1};
+    m_clipRect = {l2, t2, r2, b2};
+    return 0;
+}
+
+void YD3D6Parser::SetOverlayColor(float a, float b, float c, float d)
+{
+    m_overlayColor[0] = c;
+    m_overlayColor[1] = b;
+    m_overlayColor[2] = a;
+    m_overlayColor[3] = d;
+}
+
+void YD3D6Parser::GetOverlayColor(float* a, float* b, float* c, float* d)
+{
+    *a = m_overlayColor[2];
+    *b = m_overlayColor[1];
+    *c = m_overlayColor[0];
+    *d = m_overlayColor[3];
+}
+
+void YD3D6Parser::GetCameraPosition(float* x, float* y, float* z)
+{
+    *x = m_cameraPosition[0];
+    *y = m_cameraPosition[1];
+    *z = m_cameraPosition[2];
+}
+
+void YD3D6Parser::GetCameraAngles(float* a, float* b, float* c)
+{
+    *a = m_cameraAngles[0];
+    *b = m_cameraAngles[1];
+    *c = m_cameraAngles[2];
+}
+
+void YD3D6Parser::GetProjection(float* fov, float* fov2, float* nearPlane, float* farPlane)
+{
+    *fov = m_projection[0];
+    *fov2 = m_projection[1];
+    *nearPlane = m_projection[2];
+    *farPlane = m_projection[3];
+}
+
+void YD3D6Parser::GetViewScale(float* x, float* y, float* z)
+{
+    *x = m_viewScale[0];
+    *y = m_viewScale[1];
+    *z = m_viewScale[2];
+}
+
+void YD3D6Parser::GetViewRects(RECT* screen, RECT* clip)
+{
+    *screen = m_screenRect;
+    *clip = m_clipRect;
+}
+
+void YD3D6Parser::SetViewRectsAndApply(int left, int top, int right, int bottom)
+{
+    SetViewRects(left, top, right, bottom, m_clipRect.left, m_clipRect.top, m_clipRect.right, m_clipRect.bottom);
+    ApplyView();
+}
+
+int YD3D6Parser::ApplyView() { return 0; }
+
+void YD3D6Parser::PushOverlayColor(int frames, float a, float b, float c, float d)
+{
+    if (m_overlayDepth == 0)
+        GetOverlayColor(&m_savedOverlay[0], &m_savedOverlay[1], &m_savedOverlay[2], &m_savedOverlay[3]);
+    SetOverlayColor(a, b, c, d);
+    m_overlayDepth = frames;
+}
+
+void YD3D6Parser::PopOverlayColor()
+{
+    if (m_overlayDepth == 0) return;
+    if (--m_overlayDepth == 0) SetOverlayColor(m_savedOverlay[0], m_savedOverlay[1], m_savedOverlay[2], m_savedOverlay[3]);
+}
+
+int YD3D6Parser::LogStatus()
+{
+    GetTextureMemoryStats();
+    return 1;
+}
+
+float YD3D6Parser::ViewerFarPlane(int32_t size, float nearPlane)
+{
+    const float farPlane = float(size - 2) * 128.0f;
+    return farPlane > nearPlane ? farPlane : nearPlane + 128.0f;
+}
+
+CTexRen* YD3D6Parser::CreateSoftwareRasteriser(int32_t mode)
+{
+    switch (static_cast<int16_t>(mode)) {
+    case 1: return new CTex2XAARen;
+    case 2: return new CTex4XAARen;
+    default: return new CTexRen;
+    }
+}
+
+void YD3D6Parser::BuildGreyRamp(uint16_t ramp[256])
+{
+    for (int k = 0; k < 256; ++k) {
+        const int intensity = 255 - k;
+        const int five = intensity / 8, six = intensity / 4;
+        ramp[k] = static_cast<uint16_t>((five << 11) | (six << 5) | five);
+    }
 }
 
 void YD3D6Parser::GetTextureMemoryStats()

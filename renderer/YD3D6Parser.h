@@ -6,6 +6,8 @@
 #include "platform/d3d.h"
 #include "renderer/YParser.h"
 
+class YD3D6Raster;
+
 class YCatalog;
 struct YSessionDesc;
 
@@ -30,24 +32,83 @@ struct YDeviceDescriptor {
     DWORD spare[3];
 };
 
+class CTexRen;
+
 class YD3D6Parser : public YParser {
+    DECLARE_DYNAMIC(YD3D6Parser)
 public:
     YD3D6Parser();
     ~YD3D6Parser() override;
 
     int AttachDisplay(void* displayDescriptor) override;
+    int ReleaseModels() override;
     int CreateDevice(void* deviceDescriptor) override;
-    void DestroyDevice() override;
-    void ReleaseModels() override;
-    void EvictTextures() override;
-    void SetWorldScale(float scale) override { m_worldScale = scale; }
-
+    int DestroyDevice() override;
+    YD3D6Raster* GetRaster() override { return m_raster; }
+    int InitSession(int mode, void* descriptor, int level) override;
     // Takes over the session parameters of the engine's descriptor.
-    void SetSessionOptions(const YSessionDesc* desc);
+    int SetSessionOptions(YSessionDesc* desc) override;
+    int GetInitLevelCount(int mode) override { return mode == 2 ? 5 : 1; }
+    int EndSession(int level) override;
+    int GetEndLevelCount(int) override { return 1; }
+    const char* GetName() override { return "VT3 D3D6 Parser"; }
+    int ReservedZero() override { return 0; }
+    int ReservedOne(DWORD) override { return 1; }
+    void BeginFrame() override {}
+    int RenderTextureFrame(int16_t) override { return 0; }
+    void RenderFrame() override {}
+    void EndFrame() override {}
+    void EvictTextures() override;
+    int BlitSurfaceToTexture(IDirectDrawSurface7*, int16_t) override { return 0; }
+    int BlitTextureToSurface(int16_t, IDirectDrawSurface7*) override { return 0; }
+    void SetCameraPosition(float x, float y, float z) override;
+    void SetCameraAngles(float a, float b, float c) override;
+    void SetProjection(float fov, float fov2, float nearPlane, float farPlane) override;
+    void SetViewScale(float x, float y, float z) override;
+    int SetViewRects(int l1, int t1, int r1, int b1, int l2, int t2, int r2, int b2) override;
+    void SetOverlayColor(float a, float b, float c, float d) override;
+    void GetOverlayColor(float* a, float* b, float* c, float* d) override;
+    void GetCameraPosition(float* x, float* y, float* z) override;
+    void GetCameraAngles(float* a, float* b, float* c) override;
+    void GetProjection(float* fov, float* fov2, float* nearPlane, float* farPlane) override;
+    void GetViewScale(float* x, float* y, float* z) override;
+    void GetViewRects(RECT* screen, RECT* clip) override;
+    void SetViewRectsAndApply(int left, int top, int right, int bottom) override;
+    int ApplyView() override;
+    // Puts the camera overhead for a shot of the whole map.
+    void SetMapShotView(int32_t viewDistance, float height, int32_t fogStart, int32_t fogEnd) override;
+    YSMHandle* CreateModelHandle(const char*) override { return nullptr; }
+    int LoadCatalogTextures(const char*, DWORD, int) override { return -1; }
+    int16_t FindOrAddModel(const char*) override { return -1; }
+    int GetTextureNameReversed(int16_t, char*, int16_t) override { return 0; }
+    int LookupNamePair(const char*, uint8_t*, char*, const char*) override { return 0; }
+    int FindNamePair(const char*, void*) override { return 0; }
+    int16_t GetNamePairCount() override { return 0; }
+    int GetNamePairText(int16_t, uint8_t*, char*, const char*, char*, const char*) override { return 0; }
+    int GetNamePair(int16_t, void*) override { return 0; }
+    YTexture2* GetTexture(int16_t) override { return nullptr; }
+    int LogStatus() override;
+    bool IsModelLoaded(int16_t) override { return false; }
+    int16_t FindModelByName(const char*) override { return -1; }
+    void EnterLightMode() override {}
+    void LeaveLightMode(int) override {}
+    void EnterThermalView() override {}
+    void LeaveThermalView(int) override {}
+    void PushOverlayColor(int frames, float a, float b, float c, float d) override;
+    void PopOverlayColor() override;
+    int FindTextureFormat(const DDPIXELFORMAT*) override { return 0; }
+
     // Appends the texture memory sums to the renderer's log.
     void GetTextureMemoryStats();
-    // Puts the camera overhead for a shot of the whole map.
-    void SetMapShotView(int32_t viewDistance, float height, int32_t fogStart, int32_t fogEnd);
+
+    // The far plane of the model viewer of size n: (n - 2) x 128, kept
+    // above the near plane.
+    static float ViewerFarPlane(int32_t size, float nearPlane);
+    // The silhouette rasteriser for an anti-aliasing mode: 0 plain, 1 2x,
+    // 2 4x, anything else plain.
+    static CTexRen* CreateSoftwareRasteriser(int32_t mode);
+    // Entry k is the 5-6-5 grey of intensity 255 - k.
+    static void BuildGreyRamp(uint16_t ramp[256]);
 
     // The overhead view of a map shot; active once set.
     struct MapShotView {
@@ -58,7 +119,6 @@ public:
         int32_t fogEnd;
     };
 
-    float m_worldScale;
     int m_filter;
     YCatalog* m_catalog;
     int m_deviceCreated;
@@ -67,4 +127,10 @@ public:
     // Textures the device holds and their bytes; none until textures load.
     uint32_t m_textureCount;
     uint32_t m_textureBytes;
+
+    YD3D6Raster* m_raster;
+    CTexRen* m_softwareRasteriser;
+    uint16_t* m_greyRamp;
+    float m_savedOverlay[4];
+    int32_t m_overlayDepth;
 };
