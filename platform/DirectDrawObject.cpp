@@ -184,6 +184,7 @@ HRESULT DirectDrawObject::CreateSurface(LPDDSURFACEDESC2 desc, LPDIRECTDRAWSURFA
                                   DDSCAPS_BACKBUFFER;
         front->AddChainSurface(new DirectDrawSurface(this, backDesc, format));
     }
+    if ((caps & (DDSCAPS_MIPMAP | DDSCAPS_COMPLEX)) == (DDSCAPS_MIPMAP | DDSCAPS_COMPLEX)) AddMipLevels(front, made);
     *surface = front;
     return DD_OK;
 }
@@ -436,5 +437,28 @@ void DDrawSetCooperativeResult(HRESULT result)
 int DDrawLiveObjects()
 {
     return DirectDrawObject::LiveCounter();
+}
+// The smaller levels of a MIP-mapped texture, each attached to the one
+// above it: the count asked for, or down to 1 x 1.
+void DirectDrawObject::AddMipLevels(DirectDrawSurface* top, const DDSURFACEDESC2& made)
+{
+    DWORD levels = 0;
+    for (DWORD w = made.dwWidth, h = made.dwHeight; w > 1 || h > 1; w = w > 1 ? w / 2 : 1, h = h > 1 ? h / 2 : 1)
+        ++levels;
+    ++levels;
+    if ((made.dwFlags & DDSD_MIPMAPCOUNT) && made.dwMipMapCount > 0 && made.dwMipMapCount < levels)
+        levels = made.dwMipMapCount;
+    DDSURFACEDESC2 level = made;
+    level.ddsCaps.dwCaps &= ~DDSCAPS_COMPLEX;
+    DirectDrawSurface* above = top;
+    for (DWORD i = 1; i < levels; ++i) {
+        level.dwWidth = level.dwWidth > 1 ? level.dwWidth / 2 : 1;
+        level.dwHeight = level.dwHeight > 1 ? level.dwHeight / 2 : 1;
+        level.dwMipMapCount = levels - i;
+        DirectDrawSurface* next = new DirectDrawSurface(this, level, above->Format());
+        above->AddAttachedSurface(next);
+        next->Release();  // the level above holds it
+        above = next;
+    }
 }
 }  // namespace platform

@@ -60,6 +60,7 @@ public:
     void LoseSurfaces();
     // Shows the primary surface's pixels through the backend.
     void Present(DirectDrawSurface* primary);
+    void AddMipLevels(DirectDrawSurface* top, const DDSURFACEDESC2& made);
 
     static std::vector<DirectDrawObject*>& Live();
     static HRESULT& CooperativeOverride();

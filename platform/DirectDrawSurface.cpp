@@ -149,6 +149,7 @@ void DirectDrawSurface::AfterDraw()
 HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source, LPRECT sourceRect, DWORD flags,
                                LPDDBLTFX fx)
 {
+    ++m_contentVersion;
     if (m_lostOnFirstBlt) {
         m_lostOnFirstBlt = false;
         m_lost = true;
@@ -224,6 +225,7 @@ HRESULT DirectDrawSurface::Blt(LPRECT destRect, LPDIRECTDRAWSURFACE7 source, LPR
 
 HRESULT DirectDrawSurface::BltFast(DWORD x, DWORD y, LPDIRECTDRAWSURFACE7 source, LPRECT sourceRect, DWORD flags)
 {
+    ++m_contentVersion;
     if (m_lost) return DDERR_SURFACELOST;
     if (Busy() != DD_OK) return Busy();
     if (!source) return DDERR_INVALIDPARAMS;
@@ -353,6 +355,7 @@ HRESULT DirectDrawSurface::GetColorKey(DWORD flags, LPDDCOLORKEY key)
 
 HRESULT DirectDrawSurface::SetColorKey(DWORD flags, LPDDCOLORKEY key)
 {
+    ++m_contentVersion;
     DWORD which = flags & ~DDCKEY_COLORSPACE;
     if (which != DDCKEY_SRCBLT && which != DDCKEY_DESTBLT) {
         if (which == DDCKEY_SRCOVERLAY || which == DDCKEY_DESTOVERLAY) return DDERR_UNSUPPORTED;
@@ -399,6 +402,7 @@ HRESULT DirectDrawSurface::GetDC(HDC* dc)
 
 HRESULT DirectDrawSurface::ReleaseDC(HDC dc)
 {
+    ++m_contentVersion;
     if (!m_dc) return DDERR_NODC;
     if (dc != m_dc) return DDERR_INVALIDPARAMS;
     GdiDeviceContext::Destroy(m_dc);
@@ -458,6 +462,7 @@ HRESULT DirectDrawSurface::IsLost()
 
 HRESULT DirectDrawSurface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD, HANDLE)
 {
+    ++m_contentVersion;
     if (!desc || desc->dwSize != sizeof(DDSURFACEDESC2)) return DDERR_INVALIDPARAMS;
     if (m_lost) return DDERR_SURFACELOST;
     if (Busy() != DD_OK) return Busy();
@@ -473,6 +478,7 @@ HRESULT DirectDrawSurface::Lock(LPRECT rect, LPDDSURFACEDESC2 desc, DWORD, HANDL
 
 HRESULT DirectDrawSurface::Unlock(LPRECT)
 {
+    ++m_contentVersion;
     if (!m_locked) return DDERR_NOTLOCKED;
     m_locked = false;
     return DD_OK;
@@ -480,6 +486,7 @@ HRESULT DirectDrawSurface::Unlock(LPRECT)
 
 HRESULT DirectDrawSurface::Restore()
 {
+    ++m_contentVersion;
     if (!m_lost) return DD_OK;
     if (m_owner && m_generation != m_owner->ModeGeneration()) return DDERR_WRONGMODE;
     m_lost = false;

@@ -6,6 +6,7 @@
 #include "platform/DirectDrawBlitter.h"
 #include "platform/DirectDrawPixelFormat.h"
 
+#include <memory>
 #include <vector>
 
 namespace platform {
@@ -54,6 +55,22 @@ public:
     int Pitch() const { return m_desc.lPitch; }
     const DirectDrawPixelFormat& Format() const { return m_format; }
     const uint8_t* Bits() const { return m_memory.data(); }
+    uint8_t* MutableBits() { return m_memory.data(); }
+    DWORD Caps() const { return m_desc.ddsCaps.dwCaps; }
+    bool Lost() const { return m_lost; }
+    bool Locked() const { return m_locked || m_dc; }
+    // Bumped whenever the pixels or the colour key may have changed, so
+    // that copies kept elsewhere (the 3D device's textures) know to refresh.
+    unsigned ContentVersion() const { return m_contentVersion; }
+    void Touch() { ++m_contentVersion; }
+    // What the 3D device keeps with a texture surface; dies with it.
+    struct DeviceData {
+        virtual ~DeviceData() = default;
+    };
+    DeviceData* GetDeviceData() const { return m_deviceData.get(); }
+    void SetDeviceData(std::unique_ptr<DeviceData> data) { m_deviceData = std::move(data); }
+    // The surfaces attached with AddAttachedSurface (MIP levels, Z buffer).
+    const std::vector<DirectDrawSurface*>& Attached() const { return m_attached; }
     const PALETTEENTRY* PaletteEntries() const;
     bool IsPrimary() const { return (m_desc.ddsCaps.dwCaps & DDSCAPS_PRIMARYSURFACE) != 0; }
     bool HasDC(HDC dc) const { return m_dc && m_dc == dc; }
@@ -89,5 +106,7 @@ private:
     unsigned m_generation;
     bool m_locked = false;
     HDC m_dc = nullptr;
+    unsigned m_contentVersion = 0;
+    std::unique_ptr<DeviceData> m_deviceData;
 };
 }  // namespace platform

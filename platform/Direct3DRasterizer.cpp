@@ -1,0 +1,157 @@
+#include "platform/Direct3DRasterizer.h"
+
+#include <cmath>
+#include <utility>
+
+namespace platform {
+namespace {
+// The interpolated values of a vertex, in the order Load and Fill use.
+constexpr int kAttributes = 14;
+
+void Load(const Direct3DScreenVertex& v, const Direct3DScreenVertex& colours, float* out)
+{
+    out[0] = v.z;
+    out[1] = v.rhw;
+    out[2] = v.tex[0][0] * v.rhw;
+    out[3] = v.tex[0][1] * v.rhw;
+    out[4] = v.tex[1][0] * v.rhw;
+    out[5] = v.tex[1][1] * v.rhw;
+    for (int k = 0; k < 4; ++k) {
+        out[6 + k] = colours.diffuse[k];
+        out[10 + k] = colours.specular[k];
+    }
+}
+
+// Values at one pixel with their steps per pixel along x and per row.
+void Fill(Direct3DPixelPipeline::Run& run, const float* at, const float* dx, const float* dy)
+{
+    run.z = at[0];
+    run.dz = dx[0];
+    run.rhw = at[1];
+    run.drhw = dx[1];
+    run.drhwdy = dy[1];
+    for (int s = 0; s < 2; ++s) {
+        run.uw[s] = at[2 + 2 * s];
+        run.duw[s] = dx[2 + 2 * s];
+        run.duwdy[s] = dy[2 + 2 * s];
+        run.vw[s] = at[3 + 2 * s];
+        run.dvw[s] = dx[3 + 2 * s];
+        run.dvwdy[s] = dy[3 + 2 * s];
+    }
+    for (int k = 0; k < 4; ++k) {
+        run.diffuse[k] = at[6 + k];
+        run.ddiffuse[k] = dx[6 + k];
+        run.specular[k] = at[10 + k];
+        run.dspecular[k] = dx[10 + k];
+    }
+}
+
+int CeilInt(float f)
+{
+    return static_cast<int>(std::ceil(f));
+}
+}  // namespace
+
+void Direct3DRasterizer::SetScissor(int left, int top, int right, int bottom)
+{
+    m_left = left;
+    m_top = top;
+    m_right = right;
+    m_bottom = bottom;
+}
+
+void Direct3DRasterizer::DrawTriangle(const Direct3DScreenVertex& a, const Direct3DScreenVertex& b,
+                                      const Direct3DScreenVertex& c)
+{
+    const float area = (b.x - a.x) * (c.y - a.y) - (c.x - a.x) * (b.y - a.y);
+    if (!(std::fabs(area) > 1e-8f)) return;  // also refuses NaN
+    float va[kAttributes], vb[kAttributes], vc[kAttributes];
+    Load(a, a, va);
+    Load(b, m_flat ? a : b, vb);
+    Load(c, m_flat ? a : c, vc);
+    float dx[kAttributes], dy[kAttributes];
+    const float inv = 1.0f / area;
+    const float e1x = b.x - a.x, e1y = b.y - a.y, e2x = c.x - a.x, e2y = c.y - a.y;
+    for (int k = 0; k < kAttributes; ++k) {
+        const float d1 = vb[k] - va[k], d2 = vc[k] - va[k];
+        dx[k] = (d1 * e2y - d2 * e1y) * inv;
+        dy[k] = (d2 * e1x - d1 * e2x) * inv;
+    }
+
+    const Direct3DScreenVertex* top = &a;
+    const Direct3DScreenVertex* mid = &b;
+    const Direct3DScreenVertex* bot = &c;
+    if (mid->y < top->y) std::swap(top, mid);
+    if (bot->y < mid->y) std::swap(mid, bot);
+    if (mid->y < top->y) std::swap(top, mid);
+
+    int y0 = CeilInt(top->y), y1 = CeilInt(bot->y);
+    if (y0 < m_top) y0 = m_top;
+    if (y1 > m_bottom) y1 = m_bottom;
+    const float longSlope = (bot->x - top->x) / (bot->y - top->y);
+    const float upperSlope = mid->y > top->y ? (mid->x - top->x) / (mid->y - top->y) : 0.0f;
+    const float lowerSlope = bot->y > mid->y ? (bot->x - mid->x) / (bot->y - mid->y) : 0.0f;
+
+    float at[kAttributes];
+    Direct3DPixelPipeline::Run run;
+    for (int y = y0; y < y1; ++y) {
+        const float fy = static_cast<float>(y);
+        float xl = top->x + (fy - top->y) * longSlope;
+        float xr = fy < mid->y ? top->x + (fy - top->y) * upperSlope : mid->x + (fy - mid->y) * lowerSlope;
+        if (xr < xl) std::swap(xl, xr);
+        int xs = CeilInt(xl), xe = CeilInt(xr);
+        if (xs < m_left) xs = m_left;
+        if (xe > m_right) xe = m_right;
+        while (xs < xe) {
+            const int n = xe - xs < Direct3DPixelPipeline::kChunk ? xe - xs : Direct3DPixelPipeline::kChunk;
+            const float ox = static_cast<float>(xs) - a.x, oy = fy - a.y;
+            for (int k = 0; k < kAttributes; ++k) at[k] = va[k] + ox * dx[k] + oy * dy[k];
+            Fill(run, at, dx, dy);
+            run.x = xs;
+            run.y = y;
+            run.n = n;
+            m_pixels.Draw(run);
+            xs += n;
+        }
+    }
+}
+
+void Direct3DRasterizer::DrawLine(const Direct3DScreenVertex& a, const Direct3DScreenVertex& b)
+{
+    float va[kAttributes], vb[kAttributes], at[kAttributes], zero[kAttributes] = {};
+    Load(a, a, va);
+    Load(b, m_flat ? a : b, vb);
+    const float dx = b.x - a.x, dy = b.y - a.y;
+    const float length = std::fabs(dx) > std::fabs(dy) ? std::fabs(dx) : std::fabs(dy);
+    if (!(length < 16384.0f)) return;
+    const int steps = static_cast<int>(length + 0.5f);
+    Direct3DPixelPipeline::Run run;
+    for (int i = 0; i <= steps; ++i) {
+        const float t = steps ? static_cast<float>(i) / static_cast<float>(steps) : 0.0f;
+        const int x = static_cast<int>(std::floor(a.x + dx * t + 0.5f));
+        const int y = static_cast<int>(std::floor(a.y + dy * t + 0.5f));
+        if (x < m_left || x >= m_right || y < m_top || y >= m_bottom) continue;
+        for (int k = 0; k < kAttributes; ++k) at[k] = va[k] + (vb[k] - va[k]) * t;
+        Fill(run, at, zero, zero);
+        run.x = x;
+        run.y = y;
+        run.n = 1;
+        m_pixels.Draw(run);
+    }
+}
+
+void Direct3DRasterizer::DrawPoint(const Direct3DScreenVertex& a)
+{
+    float va[kAttributes], zero[kAttributes] = {};
+    Load(a, a, va);
+    const int x = static_cast<int>(std::floor(a.x + 0.5f));
+    const int y = static_cast<int>(std::floor(a.y + 0.5f));
+    if (x < m_left || x >= m_right || y < m_top || y >= m_bottom) return;
+    Direct3DPixelPipeline::Run run;
+    Fill(run, va, zero, zero);
+    run.x = x;
+    run.y = y;
+    run.n = 1;
+    m_pixels.Draw(run);
+}
+}  // namespace platform
