@@ -7,6 +7,7 @@
 #include "renderer/CTex2XAARen.h"
 #include "renderer/CTex4XAARen.h"
 #include "renderer/CTexRen.h"
+#include "renderer/YD3D6Raster.h"
 
 IMPLEMENT_DYNAMIC(YD3D6Parser, YParser)
 
@@ -14,7 +15,7 @@ static_assert(sizeof(YD3D6Parser::m_sessionOptions) == sizeof(YSessionDesc::m_pa
               "the renderer keeps every session parameter");
 
 YD3D6Parser::YD3D6Parser()
-    : m_filter(0), m_catalog(nullptr), m_deviceCreated(0), m_mapShot{0, 0, 0.0f, 0, 0}, m_textureCount(0),
+    : m_filter(0), m_catalog(nullptr), m_mapShot{0, 0, 0.0f, 0, 0}, m_textureCount(0),
       m_textureBytes(0), m_raster(nullptr), m_softwareRasteriser(nullptr), m_greyRamp(nullptr),
       m_savedOverlay{0.0f, 0.0f, 0.0f, 0.0f}, m_overlayDepth(0)
 {
@@ -38,36 +39,32 @@ int YD3D6Parser::AttachDisplay(void* displayDescriptor)
     return 1;
 }
 
-// The device must render at the back surface's depth.
 int YD3D6Parser::CreateDevice(void* deviceDescriptor)
 {
-    YDeviceDescriptor* device = static_cast<YDeviceDescriptor*>(deviceDescriptor);
-    if (!device || !device->back || !device->device) return 0;
-    DDPIXELFORMAT format;
-    memset(&format, 0, sizeof format);
-    format.dwSize = sizeof format;
-    if (FAILED(device->back->GetPixelFormat(&format))) return 0;
-    DWORD depthFlag = 0;
-    switch (format.dwRGBBitCount) {
-    case 16: depthFlag = DDBD_16; break;
-    case 24: depthFlag = DDBD_24; break;
-    case 32: depthFlag = DDBD_32; break;
-    default: return 0;
+    m_deviceDescriptor = deviceDescriptor;
+    DestroyDevice();
+    m_raster = new YD3D6Raster;
+    if (!m_raster->Init(deviceDescriptor)) {
+        delete m_raster;
+        m_raster = nullptr;
+        return 0;
     }
-    if (!(device->device->dwDeviceRenderBitDepth & depthFlag)) return 0;
-    m_deviceCreated = 1;
     return 1;
 }
 
 int YD3D6Parser::DestroyDevice()
 {
-    m_deviceCreated = 0;
+    delete m_raster;
+    m_raster = nullptr;
     return 1;
 }
 
 int YD3D6Parser::ReleaseModels() { return 1; }
 
-void YD3D6Parser::EvictTextures() {}
+void YD3D6Parser::EvictTextures()
+{
+    if (m_raster && m_raster->GetDirect3D()) m_raster->GetDirect3D()->EvictManagedTextures();
+}
 
 int YD3D6Parser::SetSessionOptions(YSessionDesc* desc)
 {
@@ -107,6 +104,7 @@ void YD3D6Parser::SetCameraPosition(float x, float y, float z)
     m_cameraPosition[0] = x;
     m_cameraPosition[1] = y + float(g_eyeOffset);
     m_cameraPosition[2] = z;
+    if (m_raster) m_raster->SetCameraPosition(x, y, z);
 }
 
 void YD3D6Parser::SetCameraAngles(float a, float b, float c)
@@ -114,6 +112,7 @@ void YD3D6Parser::SetCameraAngles(float a, float b, float c)
     m_cameraAngles[0] = a;
     m_cameraAngles[1] = b;
     m_cameraAngles[2] = c;
+    if (m_raster) m_raster->SetCameraAngles(a, b, c);
 }
 
 void YD3D6Parser::SetProjection(float fov, float fov2, float nearPlane, float farPlane)
@@ -122,6 +121,7 @@ void YD3D6Parser::SetProjection(float fov, float fov2, float nearPlane, float fa
     m_projection[1] = fov2;
     m_projection[2] = nearPlane;
     m_projection[3] = farPlane;
+    if (m_raster) m_raster->SetProjection(fov, nearPlane, farPlane);
 }
 
 void YD3D6Parser::SetViewScale(float x, float y, float z)
@@ -129,13 +129,15 @@ void YD3D6Parser::SetViewScale(float x, float y, float z)
     m_viewScale[0] = x;
     m_viewScale[1] = y;
     m_viewScale[2] = z;
+    if (m_raster) m_raster->SetViewScale(x, y, z);
 }
 
 int YD3D6Parser::SetViewRects(int l1, int t1, int r1, int b1, int l2, int t2, int r2, int b2)
 {
     m_screenRect = {l1, t1, r1, b1};
     m_clipRect = {l2, t2, r2, b2};
-    return 0;
+    if (!m_raster) return 0;
+    return m_raster->SetViewRects(l1, t1, r1, b1, l2, t2, r2, b2) ? 1 : 0;
 }
 
 void YD3D6Parser::SetOverlayColor(float a, float b, float c, float d)
@@ -195,7 +197,12 @@ void YD3D6Parser::SetViewRectsAndApply(int left, int top, int right, int bottom)
     ApplyView();
 }
 
-int YD3D6Parser::ApplyView() { return 0; }
+int YD3D6Parser::ApplyView()
+{
+    if (!m_raster) return 0;
+    m_raster->CalcCamera();
+    return 1;
+}
 
 void YD3D6Parser::PushOverlayColor(int frames, float a, float b, float c, float d)
 {

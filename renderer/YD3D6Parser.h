@@ -4,6 +4,7 @@
 #pragma once
 
 #include "platform/d3d.h"
+#include "renderer/YDeviceDescriptor.h"
 #include "renderer/YParser.h"
 
 class YD3D6Raster;
@@ -18,18 +19,6 @@ struct YDisplayDescriptor {
     DWORD_PTR word2;
     DWORD_PTR filter;  // "gfx_filter", 0..4
     DWORD_PTR sessionWord;
-};
-
-struct YDeviceDescriptor {
-    DWORD size;  // 44
-    DWORD word1;
-    void* graphics;
-    IDirectDrawSurface7* primary;
-    IDirectDrawSurface7* back;
-    D3DDEVICEDESC7* device;
-    DWORD word6;
-    DWORD word7;  // 16
-    DWORD spare[3];
 };
 
 class CTexRen;
@@ -121,7 +110,6 @@ public:
 
     int m_filter;
     YCatalog* m_catalog;
-    int m_deviceCreated;
     int32_t m_sessionOptions[36];
     MapShotView m_mapShot;
     // Textures the device holds and their bytes; none until textures load.
