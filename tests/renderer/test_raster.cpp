@@ -357,3 +357,31 @@ TEST_F(RasterTest, ViewportChangeRestoresBothLightLists)
     device->GetLightEnable(0, &on);
     EXPECT_FALSE(on);
 }
+
+// Two lit triangles at depth 10 in front of the camera cover the middle of
+// the target in their colour; the corners keep the clear colour.
+TEST_F(RasterTest, DrawTrianglesFillsThroughTheCamera)
+{
+    MakeSurfaces(kX888, 64, 48);
+    ASSERT_EQ(1, raster->Init(&desc));
+    IDirect3DDevice7* device = raster->GetDevice();
+    device->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
+    device->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    raster->SetProjection(60.0f, 1.0f, 100.0f);
+    raster->CalcCamera();
+    ASSERT_TRUE(raster->ClearTarget(0xFF000000));
+    ASSERT_TRUE(raster->ClearZBuffer());
+    // A square of half-width 2 at depth 10: 2 / (10 tan 30) of the half-width.
+    auto v = [](float x, float y) { return D3DLVERTEX{x, y, 10.0f, 0, 0xFF20C040, 0, 0.0f, 0.0f}; };
+    D3DLVERTEX tris[6] = {v(-2, -2), v(-2, 2), v(2, 2), v(-2, -2), v(2, 2), v(2, -2)};
+    ASSERT_EQ(D3D_OK, device->BeginScene());
+    EXPECT_TRUE(raster->DrawTriangles(tris, 2));
+    ASSERT_EQ(D3D_OK, device->EndScene());
+    std::vector<uint32_t> px = Read(back);
+    EXPECT_EQ(px[24 * 64 + 32] & 0xFFFFFF, 0x20C040u);
+    EXPECT_EQ(px[0] & 0xFFFFFF, 0u);
+    EXPECT_EQ(px[47 * 64 + 63] & 0xFFFFFF, 0u);
+    const float half = 32.0f * 2.0f / (10.0f * std::tan(kPi / 6));  // about 11 pixels
+    EXPECT_EQ(px[24 * 64 + int(32 + half - 2)] & 0xFFFFFF, 0x20C040u);
+    EXPECT_EQ(px[24 * 64 + int(32 + half + 2)] & 0xFFFFFF, 0u);
+}
