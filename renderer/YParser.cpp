@@ -124,7 +124,9 @@ void YParser::GetScaleEntry(int16_t index, float* value, DWORD* a, DWORD* b)
     *b = m_scaleTable[index].b;
 }
 
-YSMHandle* YParser::CreateModelHandleFromCatalog(const char* model, const char* group, const char* finder)
+// The path of a model's file of the given kind, as the file handler of the
+// catalog names it; empty when the catalog has no such item.
+static CString FindModelFile(const char* model, const char* group, const char* finder)
 {
     CString path;
     YCatalog* catalog = YGameObjects::Instance()->m_catalog;
@@ -133,21 +135,19 @@ YSMHandle* YParser::CreateModelHandleFromCatalog(const char* model, const char* 
                           : nullptr;
     if (YFileHandler* files = dynamic_cast<YFileHandler*>(item)) files->FindFile(CString(finder ? finder : ""), path);
     if (item) catalog->ReleaseResource(item);
-    YSMHandle* handle = CreateModelHandle(path);
+    return path;
+}
+
+YSMHandle* YParser::CreateModelHandleFromCatalog(const char* model, const char* group, const char* finder)
+{
+    YSMHandle* handle = CreateModelHandle(FindModelFile(model, group, finder));
     if (handle) handle->ResetAnimations();
     return handle;
 }
 
 YSMHandle* YParser::CreateModelHandleByName(const char* model, const char* group)
 {
-    CString path;
-    YCatalog* catalog = YGameObjects::Instance()->m_catalog;
-    YResource* item = catalog && model && group
-                          ? catalog->GetResource(kFileHandlerType, CString(group), CString(model), 0)
-                          : nullptr;
-    if (YFileHandler* files = dynamic_cast<YFileHandler*>(item)) files->FindFile(CString("YSM"), path);
-    if (item) catalog->ReleaseResource(item);
-    return CreateModelHandle(path);
+    return CreateModelHandle(FindModelFile(model, group, "YSM"));
 }
 
 // Without animation frames only the record's own placement applies: its

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <memory>
+#include <string>
 
 #include "assets3d/YSMHandle.h"
 #include "foundation/YFastMath.h"
@@ -258,4 +259,33 @@ TEST(ParserHelpers, GreyRampRunsFromWhiteToBlack)
     EXPECT_EQ(ramp[255], 0x0000);
     EXPECT_EQ(ramp[128], (15 << 11) | (31 << 5) | 15);
     for (int k = 1; k < 256; ++k) EXPECT_LE(ramp[k] & 0x1F, ramp[k - 1] & 0x1F) << k;
+}
+
+namespace {
+// Records the path it is asked for and hands out one handle.
+class RecordingParser : public YD3D6Parser {
+public:
+    YSMHandle* CreateModelHandle(const char* path) override
+    {
+        asked = path ? path : "(null)";
+        return &handle;
+    }
+    std::string asked;
+    YSMHandle handle;
+};
+}  // namespace
+
+// Without the model in a catalog the handle is asked for an empty path; the
+// catalog form also stops the new handle's animation.
+TEST(ParserModels, HandlesByNameWithoutACatalogItem)
+{
+    RecordingParser parser;
+    parser.asked = "unset";
+    EXPECT_EQ(parser.CreateModelHandleByName("plane", "Models"), &parser.handle);
+    EXPECT_EQ(parser.asked, "");
+    parser.handle.m_playing = 3;
+    parser.asked = "unset";
+    EXPECT_EQ(parser.CreateModelHandleFromCatalog("plane", "Models", "YFM"), &parser.handle);
+    EXPECT_EQ(parser.asked, "");
+    EXPECT_EQ(parser.handle.m_playing, -1);
 }
