@@ -284,7 +284,7 @@ inline uint32_t SampleLevel(const Direct3DTexture::Level& lv, float u, float v, 
         int y = Address<AV>(FloorInt(tv), lv.height, lv.pow2);
         size_t at = static_cast<size_t>(y) * lv.width + x;
         if (Key) keyed = lv.keyed[at];
-        return lv.texels[at];
+        return Key ? lv.keyedTexels[at] : lv.texels[at];
     }
     tu -= 0.5f;
     tv -= 0.5f;
@@ -295,8 +295,9 @@ inline uint32_t SampleLevel(const Direct3DTexture::Level& lv, float u, float v, 
     int fv = static_cast<int>((tv - static_cast<float>(y0)) * 256.0f);
     int xa = Address<AU>(x0, lv.width, lv.pow2), xb = Address<AU>(x0 + 1, lv.width, lv.pow2);
     int ya = Address<AV>(y0, lv.height, lv.pow2), yb = Address<AV>(y0 + 1, lv.height, lv.pow2);
-    const uint32_t* rowA = lv.texels.data() + static_cast<size_t>(ya) * lv.width;
-    const uint32_t* rowB = lv.texels.data() + static_cast<size_t>(yb) * lv.width;
+    const uint32_t* base = Key ? lv.keyedTexels.data() : lv.texels.data();
+    const uint32_t* rowA = base + static_cast<size_t>(ya) * lv.width;
+    const uint32_t* rowB = base + static_cast<size_t>(yb) * lv.width;
     if (Key) {
         int kx = fu >= 128 ? xb : xa, ky = fv >= 128 ? yb : ya;
         keyed = lv.keyed[static_cast<size_t>(ky) * lv.width + kx];

@@ -48,7 +48,10 @@ void Direct3DTexture::Build(DirectDrawSurface* surface)
         const uint32_t colourBits = format.ColourMask();
         const size_t count = static_cast<size_t>(level.width) * level.height;
         level.texels.resize(count);
-        if (m_hasKey) level.keyed.assign(count, 0);
+        if (m_hasKey) {
+            level.keyed.assign(count, 0);
+            level.keyedTexels.assign(count, 0);
+        }
         const int bytes = format.Bytes();
         for (int y = 0; y < level.height; ++y) {
             const uint8_t* row = s->Bits() + static_cast<size_t>(y) * s->Pitch();
@@ -56,12 +59,10 @@ void Direct3DTexture::Build(DirectDrawSurface* surface)
                 const uint32_t pixel = format.Read(row + static_cast<size_t>(x) * bytes);
                 const size_t at = static_cast<size_t>(y) * level.width + x;
                 const uint32_t colour = pixel & colourBits;
-                if (m_hasKey && colour >= key.dwColorSpaceLowValue && colour <= key.dwColorSpaceHighValue) {
-                    level.keyed[at] = 1;
-                    level.texels[at] = 0;
-                } else {
-                    level.texels[at] = format.ToARGB(pixel, s->PaletteEntries());
-                }
+                level.texels[at] = format.ToARGB(pixel, s->PaletteEntries());
+                if (!m_hasKey) continue;
+                if (colour >= key.dwColorSpaceLowValue && colour <= key.dwColorSpaceHighValue) level.keyed[at] = 1;
+                else level.keyedTexels[at] = level.texels[at];
             }
         }
         m_levels.push_back(std::move(level));

@@ -15,8 +15,9 @@ public:
         int width = 0;
         int height = 0;
         bool pow2 = false;
-        std::vector<uint32_t> texels;  // keyed texels hold 0 when the surface has a source key
-        std::vector<uint8_t> keyed;    // 1 where the texel matches the source colour key (empty: no key)
+        std::vector<uint32_t> texels;
+        std::vector<uint32_t> keyedTexels;  // with a source key: the texels, keyed ones 0
+        std::vector<uint8_t> keyed;         // 1 where the texel matches the source colour key (empty: no key)
         unsigned version = 0;
         const DirectDrawSurface* surface = nullptr;
     };
