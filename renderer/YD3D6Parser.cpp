@@ -73,15 +73,34 @@ int YD3D6Parser::SetSessionOptions(YSessionDesc* desc)
     return 1;
 }
 
-// The map and viewer set-up steps come with the map session and the frame
-// road; so far a session only keeps its mode and the ready flag.
-int YD3D6Parser::InitSession(int mode, void*, int level)
+// The viewer's descriptor is a block of 36 words, word 0 its size; the map
+// session's is the engine's session descriptor.  Loading the map and the
+// viewer's models come with the map session and the frame road: until then
+// map level 0 sets up the silhouette rasteriser and reports that no map
+// was loaded.
+int YD3D6Parser::InitSession(int mode, void* descriptor, int level)
 {
     m_sessionMode = mode;
-    if (mode == 1 && level == 0) {
-        SetProjection(60.0f, 60.0f, 1.0f, ViewerFarPlane(m_sessionOptions[0], 1.0f));
+    if (mode == 1) {
+        if (level != 0) return 1;
+        m_ready = 0;
+        const int32_t* words = static_cast<const int32_t*>(descriptor);
+        SetProjection(60.0f, 60.0f, 1.0f, ViewerFarPlane(words ? words[0] : 0, 1.0f));
         m_ready = 1;
-    } else if (mode == 2 && level == 4) {
+        return 1;
+    }
+    if (mode != 2 || level > 4) return 1;
+    if (level == 0) {
+        m_ready = 0;
+        YSessionDesc* session = static_cast<YSessionDesc*>(descriptor);
+        if (session) SetSessionOptions(session);
+        delete m_softwareRasteriser;
+        m_softwareRasteriser = CreateSoftwareRasteriser(m_sessionOptions[kAntiAliasOption]);
+        if (!m_greyRamp) m_greyRamp = new uint16_t[256];
+        BuildGreyRamp(m_greyRamp);
+        return 0;
+    }
+    if (level == 4) {
         EvictTextures();
         m_ready = 1;
     }

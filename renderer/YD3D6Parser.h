@@ -1,6 +1,7 @@
-// The Direct3D renderer. So far it takes the display, checks that the
-// chosen 3D device renders into the back surface's format, keeps the
-// session options and the map-shot view, and logs its texture memory.
+// The Direct3D renderer. So far it takes the display, creates its raster
+// device, keeps the camera, view and overlay state, the session options and
+// the map-shot view, sets up the silhouette rasteriser of a map session and
+// logs its texture memory.
 #pragma once
 
 #include "platform/d3d.h"
@@ -110,15 +111,17 @@ public:
 
     int m_filter;
     YCatalog* m_catalog;
+    // The engine's session parameters; parameter i is descriptor word i + 1.
     int32_t m_sessionOptions[36];
+    enum { kAntiAliasOption = 25 };
     MapShotView m_mapShot;
     // Textures the device holds and their bytes; none until textures load.
     uint32_t m_textureCount;
     uint32_t m_textureBytes;
 
     YD3D6Raster* m_raster;
-    CTexRen* m_softwareRasteriser;
-    uint16_t* m_greyRamp;
+    CTexRen* m_softwareRasteriser;  // made at map level 0
+    uint16_t* m_greyRamp;           // 256 entries, the rasteriser's colour table
     float m_savedOverlay[4];
     int32_t m_overlayDepth;
 };

@@ -11,6 +11,7 @@
 #include "foundation/YFastMath.h"
 #include "foundation/YVector.h"
 #include "renderer/CTexRen.h"
+#include "engine/YGameObjects.h"
 #include "renderer/YD3D6Parser.h"
 
 namespace {
@@ -288,4 +289,43 @@ TEST(ParserModels, HandlesByNameWithoutACatalogItem)
     EXPECT_EQ(parser.CreateModelHandleFromCatalog("plane", "Models", "YFM"), &parser.handle);
     EXPECT_EQ(parser.asked, "");
     EXPECT_EQ(parser.handle.m_playing, -1);
+}
+
+TEST(ParserSessions, LevelsModesAndTheSilhouetteRasteriser)
+{
+    YD3D6Parser parser;
+    EXPECT_EQ(parser.GetInitLevelCount(2), 5);
+    EXPECT_EQ(parser.GetInitLevelCount(7), 1);
+    EXPECT_EQ(parser.GetEndLevelCount(2), 1);
+    EXPECT_EQ(parser.InitSession(2, nullptr, 5), 1);
+    EXPECT_EQ(parser.GetSessionMode(), 2);
+    EXPECT_EQ(parser.m_softwareRasteriser, nullptr);
+
+    // Map level 0 takes the anti-aliasing word of the engine's descriptor;
+    // no map is loaded yet, so the level reports failure.
+    YSessionDesc session;
+    memset(session.m_parameters, 0, sizeof session.m_parameters);
+    session.m_parameters[YD3D6Parser::kAntiAliasOption] = 1;
+    EXPECT_EQ(parser.InitSession(2, &session, 0), 0);
+    ASSERT_NE(parser.m_softwareRasteriser, nullptr);
+    EXPECT_EQ(parser.m_softwareRasteriser->GetSampleScaleX(), 2.0f);
+    ASSERT_NE(parser.m_greyRamp, nullptr);
+    EXPECT_EQ(parser.m_greyRamp[0], 0xFFFF);
+    EXPECT_EQ(parser.EndSession(0), 1);
+    EXPECT_EQ(parser.m_softwareRasteriser, nullptr);
+    EXPECT_EQ(parser.m_greyRamp, nullptr);
+    EXPECT_EQ(parser.GetSessionMode(), 0);
+
+    // The viewer's far plane from word 0 of its descriptor.
+    for (int32_t size : {30, 1}) {
+        int32_t words[36] = {size};
+        EXPECT_EQ(parser.InitSession(1, words, 0), 1);
+        float fov, fov2, nearPlane, farPlane;
+        parser.GetProjection(&fov, &fov2, &nearPlane, &farPlane);
+        EXPECT_EQ(fov, 60.0f);
+        EXPECT_GT(farPlane, nearPlane) << size;
+        if (size == 30) {
+            EXPECT_EQ(farPlane, 28.0f * 128.0f);
+        }
+    }
 }

@@ -385,3 +385,24 @@ TEST_F(RasterTest, DrawTrianglesFillsThroughTheCamera)
     EXPECT_EQ(px[24 * 64 + int(32 + half - 2)] & 0xFFFFFF, 0x20C040u);
     EXPECT_EQ(px[24 * 64 + int(32 + half + 2)] & 0xFFFFFF, 0u);
 }
+
+// Without a device the renderer keeps no raster and its view calls fail.
+TEST_F(RasterTest, RendererWithoutADevice)
+{
+    MakeSurfaces(k565);
+    YD3D6Parser parser;
+    {
+        ScopedForce force("nodevice");
+        EXPECT_EQ(parser.CreateDevice(&desc), 0);
+    }
+    EXPECT_EQ(parser.GetRaster(), nullptr);
+    EXPECT_EQ(parser.SetViewRects(0, 0, 64, 48, 0, 0, 64, 48), 0);
+    EXPECT_EQ(parser.ApplyView(), 0);
+    parser.EvictTextures();
+    ASSERT_EQ(parser.CreateDevice(&desc), 1);
+    EXPECT_NE(parser.GetRaster(), nullptr);
+    EXPECT_EQ(parser.SetViewRects(0, 0, 64, 48, 0, 0, 64, 48), 1);
+    EXPECT_EQ(parser.SetViewRects(0, 0, 65, 48, 0, 0, 64, 48), 0);
+    EXPECT_EQ(parser.DestroyDevice(), 1);
+    EXPECT_EQ(parser.GetRaster(), nullptr);
+}
