@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <emmintrin.h>
 
 namespace platform {
 namespace {
@@ -39,11 +40,22 @@ inline float FastLog2(float x)
 }  // namespace
 
 // One texture stage as the pixel steps see it.
+// One MIP level as the samplers read it.
+struct LevelView {
+    const uint32_t* texels = nullptr;  // the keyed copy when the key is on
+    const uint8_t* keyed = nullptr;
+    int width = 1, height = 1;
+    float fw = 1, fh = 1;
+    bool pow2 = true;
+};
+
 struct StageSetup {
-    const Direct3DTexture* texture = nullptr;
+    static constexpr int kMaxLevels = 16;
     int coordSet = 0;
     float lodBias = 0;
     int maxLevel = 0;  // MAXMIPLEVEL: the most detailed level allowed
+    int lastLevel = 0;
+    LevelView levels[kMaxLevels];
     uint8_t* out = nullptr;
 };
 
@@ -230,15 +242,28 @@ Work::ZTestFn PickZTest(DWORD func)
 }
 
 // ---------------------------------------------------------------- colours
+// Gouraud colours in 16.16 fixed point, four channels at once.
 void Interpolate(const float* start, const float* step, uint8_t* out, int n)
 {
+    int s[4], d[4];
     for (int c = 0; c < 4; ++c) {
-        const float s = start[c], d = step[c];
-        for (int i = 0; i < n; ++i) {
-            float v = s + d * static_cast<float>(i);
-            v = v < 0 ? 0 : (v > 255.0f ? 255.0f : v);
-            out[i * 4 + c] = static_cast<uint8_t>(static_cast<int>(v + 0.5f));
-        }
+        const float v = start[c] < 0 ? 0 : (start[c] > 255.0f ? 255.0f : start[c]);
+        s[c] = static_cast<int>(v * 65536.0f + 32768.0f);
+        d[c] = static_cast<int>(step[c] * 65536.0f);
+    }
+    __m128i value = _mm_set_epi32(s[3], s[2], s[1], s[0]);
+    const __m128i delta = _mm_set_epi32(d[3], d[2], d[1], d[0]);
+    const __m128i top = _mm_set1_epi32(255);
+    const __m128i zero = _mm_setzero_si128();
+    for (int i = 0; i < n; ++i) {
+        __m128i c = _mm_srai_epi32(value, 16);
+        c = _mm_and_si128(c, _mm_cmpgt_epi32(c, zero));                         // below 0: 0
+        const __m128i over = _mm_cmpgt_epi32(c, top);                            // above 255: 255
+        c = _mm_or_si128(_mm_andnot_si128(over, c), _mm_and_si128(over, top));
+        c = _mm_packs_epi32(c, c);
+        const int packed = _mm_cvtsi128_si32(_mm_packus_epi16(c, c));
+        std::memcpy(out + i * 4, &packed, 4);
+        value = _mm_add_epi32(value, delta);
     }
 }
 
@@ -263,91 +288,98 @@ inline int Address(int i, int size, bool pow2)
     return i < 0 ? 0 : (i >= size ? size - 1 : i);
 }
 
-inline uint32_t Lerp8(uint32_t a, uint32_t b, int f)  // f in 0..256
+// a + (b - a) x f / 256 in each byte, f in 0..256.
+inline uint32_t Lerp8(uint32_t a, uint32_t b, int f)
 {
-    uint32_t rbA = a & 0x00FF00FF, gaA = (a >> 8) & 0x00FF00FF;
-    uint32_t rbB = b & 0x00FF00FF, gaB = (b >> 8) & 0x00FF00FF;
-    uint32_t rb = (rbA * (256 - f) + rbB * f) >> 8;
-    uint32_t ga = (gaA * (256 - f) + gaB * f) >> 8;
-    return (rb & 0x00FF00FF) | ((ga & 0x00FF00FF) << 8);
+    const __m128i zero = _mm_setzero_si128();
+    __m128i x = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(a)), zero);
+    __m128i y = _mm_unpacklo_epi8(_mm_cvtsi32_si128(static_cast<int>(b)), zero);
+    __m128i r = _mm_add_epi16(_mm_mullo_epi16(x, _mm_set1_epi16(static_cast<short>(256 - f))),
+                              _mm_mullo_epi16(y, _mm_set1_epi16(static_cast<short>(f))));
+    r = _mm_srli_epi16(r, 8);
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(r, r)));
+}
+
+// Four texels weighted in 8-bit fractions: two rows of two, then across.
+inline uint32_t Bilinear(uint32_t a0, uint32_t a1, uint32_t b0, uint32_t b1, int fu, int fv)
+{
+    const __m128i zero = _mm_setzero_si128();
+    __m128i a = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(a0)), _mm_cvtsi32_si128(static_cast<int>(a1))), zero);
+    __m128i b = _mm_unpacklo_epi8(_mm_unpacklo_epi32(_mm_cvtsi32_si128(static_cast<int>(b0)), _mm_cvtsi32_si128(static_cast<int>(b1))), zero);
+    __m128i c = _mm_add_epi16(_mm_mullo_epi16(a, _mm_set1_epi16(static_cast<short>(256 - fv))),
+                              _mm_mullo_epi16(b, _mm_set1_epi16(static_cast<short>(fv))));
+    c = _mm_srli_epi16(c, 8);
+    const short gu = static_cast<short>(256 - fu), hu = static_cast<short>(fu);
+    __m128i m = _mm_mullo_epi16(c, _mm_set_epi16(hu, hu, hu, hu, gu, gu, gu, gu));
+    m = _mm_srli_epi16(_mm_add_epi16(m, _mm_srli_si128(m, 8)), 8);
+    return static_cast<uint32_t>(_mm_cvtsi128_si32(_mm_packus_epi16(m, m)));
 }
 
 template <int Filter, int AU, int AV, bool Key>
-inline uint32_t SampleLevel(const Direct3DTexture::Level& lv, float u, float v, uint8_t& keyed)
+__attribute__((always_inline)) inline uint32_t SampleLevel(const LevelView& lv, float u, float v, uint8_t& keyed)
 {
-    const float limit = 1048576.0f;
-    float tu = u * static_cast<float>(lv.width), tv = v * static_cast<float>(lv.height);
     if (Filter == kPoint) {
+        const float limit = 4194304.0f;
+        float tu = u * lv.fw, tv = v * lv.fh;
         tu = tu < -limit ? -limit : (tu > limit ? limit : tu);
         tv = tv < -limit ? -limit : (tv > limit ? limit : tv);
-        int x = Address<AU>(FloorInt(tu), lv.width, lv.pow2);
-        int y = Address<AV>(FloorInt(tv), lv.height, lv.pow2);
-        size_t at = static_cast<size_t>(y) * lv.width + x;
+        const int x = Address<AU>(FloorInt(tu), lv.width, lv.pow2);
+        const int y = Address<AV>(FloorInt(tv), lv.height, lv.pow2);
+        const size_t at = static_cast<size_t>(y) * lv.width + x;
         if (Key) keyed = lv.keyed[at];
-        return Key ? lv.keyedTexels[at] : lv.texels[at];
+        return lv.texels[at];
     }
-    tu -= 0.5f;
-    tv -= 0.5f;
+    // 8.8 fixed point, half a texel back so that texel centres weigh fully.
+    const float limit = 1.0e9f;
+    float tu = u * lv.fw * 256.0f - 128.0f, tv = v * lv.fh * 256.0f - 128.0f;
     tu = tu < -limit ? -limit : (tu > limit ? limit : tu);
     tv = tv < -limit ? -limit : (tv > limit ? limit : tv);
-    int x0 = FloorInt(tu), y0 = FloorInt(tv);
-    int fu = static_cast<int>((tu - static_cast<float>(x0)) * 256.0f);
-    int fv = static_cast<int>((tv - static_cast<float>(y0)) * 256.0f);
-    int xa = Address<AU>(x0, lv.width, lv.pow2), xb = Address<AU>(x0 + 1, lv.width, lv.pow2);
-    int ya = Address<AV>(y0, lv.height, lv.pow2), yb = Address<AV>(y0 + 1, lv.height, lv.pow2);
-    const uint32_t* base = Key ? lv.keyedTexels.data() : lv.texels.data();
-    const uint32_t* rowA = base + static_cast<size_t>(ya) * lv.width;
-    const uint32_t* rowB = base + static_cast<size_t>(yb) * lv.width;
-    if (Key) {
-        int kx = fu >= 128 ? xb : xa, ky = fv >= 128 ? yb : ya;
-        keyed = lv.keyed[static_cast<size_t>(ky) * lv.width + kx];
-    }
-    return Lerp8(Lerp8(rowA[xa], rowA[xb], fu), Lerp8(rowB[xa], rowB[xb], fu), fv);
+    const int iu = FloorInt(tu), iv = FloorInt(tv);
+    const int x0 = iu >> 8, y0 = iv >> 8, fu = iu & 255, fv = iv & 255;
+    const int xa = Address<AU>(x0, lv.width, lv.pow2), xb = Address<AU>(x0 + 1, lv.width, lv.pow2);
+    const int ya = Address<AV>(y0, lv.height, lv.pow2), yb = Address<AV>(y0 + 1, lv.height, lv.pow2);
+    const uint32_t* rowA = lv.texels + static_cast<size_t>(ya) * lv.width;
+    const uint32_t* rowB = lv.texels + static_cast<size_t>(yb) * lv.width;
+    if (Key) keyed = lv.keyed[static_cast<size_t>(fv >= 128 ? yb : ya) * lv.width + (fu >= 128 ? xb : xa)];
+    return Bilinear(rowA[xa], rowA[xb], rowB[xa], rowB[xb], fu, fv);
 }
 
 template <int Filter, int AU, int AV, int Mip, bool Key>
 void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
 {
     const int set = stage.coordSet;
-    const Direct3DTexture& tex = *stage.texture;
-    const Direct3DTexture::Level& top = tex.GetLevel(0);
-    const int last = tex.LevelCount() - 1;
+    const int last = stage.lastLevel;
     const float uw = run.uw[set], duw = run.duw[set], vw = run.vw[set], dvw = run.dvw[set];
     const float rhw = run.rhw, drhw = run.drhw;
-    float* u = w.u;
-    float* v = w.v;
-    for (int i = 0; i < n; ++i) {
-        float q = 1.0f / (rhw + drhw * static_cast<float>(i));
-        u[i] = (uw + duw * static_cast<float>(i)) * q;
-        v[i] = (vw + dvw * static_cast<float>(i)) * q;
-    }
-    const bool needLod = Mip != kMipNone || Filter >= kByLod;
-    if (needLod) {
-        const float W = static_cast<float>(top.width), H = static_cast<float>(top.height);
-        const float duwdy = run.duwdy[set], dvwdy = run.dvwdy[set], drhwdy = run.drhwdy;
-        for (int i = 0; i < n; ++i) {
-            float q = rhw + drhw * static_cast<float>(i);
-            float inv = 1.0f / q;
-            float dudx = (duw - u[i] * drhw) * inv * W, dvdx = (dvw - v[i] * drhw) * inv * H;
-            float dudy = (duwdy - u[i] * drhwdy) * inv * W, dvdy = (dvwdy - v[i] * drhwdy) * inv * H;
-            float rx = dudx * dudx + dvdx * dvdx, ry = dudy * dudy + dvdy * dvdy;
-            float r = rx > ry ? rx : ry;
-            w.lod[i] = r > 0 ? 0.5f * FastLog2(r) + stage.lodBias : -100.0f;
-        }
-    }
+    const float duwdy = run.duwdy[set], dvwdy = run.dvwdy[set], drhwdy = run.drhwdy;
+    const float W = stage.levels[0].fw, H = stage.levels[0].fh;
+    constexpr bool kNeedLod = Mip != kMipNone || Filter >= kByLod;
+    constexpr int kMinFilter = Filter == kByLod ? kLinear : (Filter == kByLodMag ? kPoint : Filter);
     uint32_t* out = reinterpret_cast<uint32_t*>(stage.out);
     uint8_t* mask = w.mask;
+    float lod = 0;
     for (int i = 0; i < n; ++i) {
-        uint8_t keyed = 0;
+        const float fi = static_cast<float>(i);
+        const float inv = 1.0f / (rhw + drhw * fi);
+        const float u = (uw + duw * fi) * inv, v = (vw + dvw * fi) * inv;
+        if (kNeedLod && (i & 3) == 0) {
+            // Once per four pixels, as hardware does per 2 x 2 quad: texels per
+            // pixel along x and y, from the derivatives of u/w, v/w and 1/w.
+            const float dudx = (duw - u * drhw) * inv * W, dvdx = (dvw - v * drhw) * inv * H;
+            const float dudy = (duwdy - u * drhwdy) * inv * W, dvdy = (dvwdy - v * drhwdy) * inv * H;
+            const float rx = dudx * dudx + dvdx * dvdx, ry = dudy * dudy + dvdy * dvdy;
+            const float r = rx > ry ? rx : ry;
+            lod = r > 0 ? 0.5f * FastLog2(r) + stage.lodBias : -100.0f;
+        }
         int level = stage.maxLevel;
         float frac = 0;
         if (Mip != kMipNone) {
-            float lod = w.lod[i] < 0 ? 0 : w.lod[i];
+            const float l = lod < 0 ? 0 : lod;
             if (Mip == kMipPoint) {
-                level = static_cast<int>(lod + 0.5f);
+                level = static_cast<int>(l + 0.5f);
             } else {
-                level = static_cast<int>(lod);
-                frac = lod - static_cast<float>(level);
+                level = static_cast<int>(l);
+                frac = l - static_cast<float>(level);
             }
             if (level < stage.maxLevel) {
                 level = stage.maxLevel;
@@ -358,22 +390,19 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
                 frac = 0;
             }
         }
-        if (level > last) level = last;
-        const Direct3DTexture::Level& lv = tex.GetLevel(level);
+        const LevelView& lv = stage.levels[level];
+        uint8_t keyed = 0;
         uint32_t texel;
-        if (Filter == kByLod) {
-            texel = w.lod[i] > 0 ? SampleLevel<kLinear, AU, AV, Key>(lv, u[i], v[i], keyed)
-                                 : SampleLevel<kPoint, AU, AV, Key>(lv, u[i], v[i], keyed);
-        } else if (Filter == kByLodMag) {
-            texel = w.lod[i] > 0 ? SampleLevel<kPoint, AU, AV, Key>(lv, u[i], v[i], keyed)
-                                 : SampleLevel<kLinear, AU, AV, Key>(lv, u[i], v[i], keyed);
+        if (Filter == kByLod || Filter == kByLodMag) {
+            const bool linear = (lod > 0) == (Filter == kByLod);
+            texel = linear ? SampleLevel<kLinear, AU, AV, Key>(lv, u, v, keyed)
+                           : SampleLevel<kPoint, AU, AV, Key>(lv, u, v, keyed);
         } else {
-            texel = SampleLevel<Filter, AU, AV, Key>(lv, u[i], v[i], keyed);
+            texel = SampleLevel<Filter, AU, AV, Key>(lv, u, v, keyed);
         }
         if (Mip == kMipLinear && frac > 0) {
             uint8_t unused = 0;
-            constexpr int kMinFilter = Filter == kByLod ? kLinear : (Filter == kByLodMag ? kPoint : Filter);
-            uint32_t next = SampleLevel<kMinFilter, AU, AV, false>(tex.GetLevel(level + 1), u[i], v[i], unused);
+            const uint32_t next = SampleLevel<kMinFilter, AU, AV, false>(stage.levels[level + 1], u, v, unused);
             texel = Lerp8(texel, next, static_cast<int>(frac * 256.0f));
         }
         out[i] = texel;
@@ -706,9 +735,22 @@ void BlendGeneric(const uint8_t* s, const uint8_t* d, const uint8_t* fs, const u
 // The common case, source alpha over the target: one pass, no factor buffers.
 void BlendSrcAlpha(const uint8_t* s, const uint8_t* d, const uint8_t*, const uint8_t*, uint8_t* out, int n)
 {
-    for (int i = 0; i < n * 4; ++i) {
-        int a = s[i | 3];
-        out[i] = static_cast<uint8_t>(Mul8(s[i], a) + Mul8(d[i], 255 - a));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i full = _mm_set1_epi16(255);
+    const __m128i half = _mm_set1_epi16(128);
+    int i = 0;
+    for (; i + 2 <= n; i += 2) {
+        __m128i src = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(s + i * 4)), zero);
+        __m128i dst = _mm_unpacklo_epi8(_mm_loadl_epi64(reinterpret_cast<const __m128i*>(d + i * 4)), zero);
+        // Each pixel's alpha in its four lanes.
+        __m128i a = _mm_shufflelo_epi16(_mm_shufflehi_epi16(src, 0xFF), 0xFF);
+        __m128i t = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(src, a), _mm_mullo_epi16(dst, _mm_sub_epi16(full, a))), half);
+        t = _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(out + i * 4), _mm_packus_epi16(t, t));
+    }
+    for (int k = i * 4; k < n * 4; ++k) {
+        int a = s[k | 3];
+        out[k] = static_cast<uint8_t>(Mul8(s[k], a) + Mul8(d[k], 255 - a));
     }
 }
 void BlendAdd(const uint8_t* s, const uint8_t* d, const uint8_t*, const uint8_t*, uint8_t* out, int n)
@@ -883,14 +925,29 @@ bool Direct3DPixelPipeline::Configure(const Settings& settings)
         w.sample[s] = nullptr;
         DirectDrawSurface* surface = settings.textures[s];
         bool textured = false;
+        const Direct3DTexture* texture = nullptr;
         if (surface && !surface->Lost() && (surface->Caps() & DDSCAPS_TEXTURE) && !surface->Format().Palettised()) {
-            stage.texture = Direct3DTexture::Of(surface);
-            textured = stage.texture->LevelCount() > 0;
+            texture = Direct3DTexture::Of(surface);
+            textured = texture->LevelCount() > 0;
         }
         if (textured) {
             stage.coordSet = static_cast<int>(ss[D3DTSS_TEXCOORDINDEX] & 0xFFFF) > 0 ? 1 : 0;
             stage.lodBias = AsFloat(ss[D3DTSS_MIPMAPLODBIAS]);
-            const int levels = stage.texture->LevelCount();
+            const bool key = rs[D3DRENDERSTATE_COLORKEYENABLE] && texture->HasKey();
+            const int levels = texture->LevelCount() < StageSetup::kMaxLevels ? texture->LevelCount()
+                                                                               : StageSetup::kMaxLevels;
+            for (int l = 0; l < levels; ++l) {
+                const Direct3DTexture::Level& level = texture->GetLevel(l);
+                LevelView& view = stage.levels[l];
+                view.texels = key ? level.keyedTexels.data() : level.texels.data();
+                view.keyed = key ? level.keyed.data() : nullptr;
+                view.width = level.width;
+                view.height = level.height;
+                view.fw = static_cast<float>(level.width);
+                view.fh = static_cast<float>(level.height);
+                view.pow2 = level.pow2;
+            }
+            stage.lastLevel = levels - 1;
             stage.maxLevel = static_cast<int>(ss[D3DTSS_MAXMIPLEVEL] < static_cast<DWORD>(levels)
                                                   ? ss[D3DTSS_MAXMIPLEVEL]
                                                   : static_cast<DWORD>(levels - 1));
@@ -901,7 +958,6 @@ bool Direct3DPixelPipeline::Configure(const Settings& settings)
             int mip = kMipNone;
             if (levels > 1 && ss[D3DTSS_MIPFILTER] == D3DTFP_POINT) mip = kMipPoint;
             if (levels > 1 && ss[D3DTSS_MIPFILTER] == D3DTFP_LINEAR) mip = kMipLinear;
-            const bool key = rs[D3DRENDERSTATE_COLORKEYENABLE] && stage.texture->HasKey();
             w.sample[s] = PickSampler(filter, static_cast<int>(ss[D3DTSS_ADDRESSU]),
                                       static_cast<int>(ss[D3DTSS_ADDRESSV]), mip, key);
             if (stage.coordSet + 1 > m_coordSets) m_coordSets = stage.coordSet + 1;

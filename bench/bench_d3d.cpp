@@ -1,0 +1,133 @@
+// Our Direct3D 7 device against OpenGL in OSMesa (llvmpipe on the calling
+// thread, LP_NUM_THREADS=0), drawing the same scenes at 640 x 480, 32 bits:
+// triangles and filled megapixels per second for both and the ratio ours /
+// llvmpipe per scene. "--agree [folder]" draws one frame of each scene with
+// both and fails when they differ beyond a small tolerance (and writes the
+// two frames as PPM pictures into the folder).
+#include "D3DBenchDevice.h"
+#include "D3DBenchMesa.h"
+
+#include <benchmark/benchmark.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+
+namespace {
+D3DBenchDevice* g_ours = nullptr;
+D3DBenchMesa* g_mesa = nullptr;
+
+template <typename Renderer>
+void Run(benchmark::State& state, Renderer* renderer, D3DBenchScene::Kind kind)
+{
+    const D3DBenchScene scene = D3DBenchScene::Make(kind);
+    renderer->Setup(scene);
+    for (auto _ : state) renderer->Draw(scene);
+    state.counters["tri/s"] = benchmark::Counter(scene.Triangles(), benchmark::Counter::kIsIterationInvariantRate);
+    state.counters["Mpix/s"] = benchmark::Counter(scene.pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+
+// Keeps the time per frame of every run so that the ratios can be printed.
+class RatioReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        for (const Run& run : runs)
+            if (run.iterations > 0) seconds[run.benchmark_name()] = run.real_accumulated_time / run.iterations;
+        ConsoleReporter::ReportRuns(runs);
+    }
+    std::map<std::string, double> seconds;
+};
+
+void WritePpm(const std::string& path, const std::vector<uint32_t>& pixels)
+{
+    FILE* f = fopen(path.c_str(), "wb");
+    if (!f) return;
+    fprintf(f, "P6\n%d %d\n255\n", D3DBenchScene::kWidth, D3DBenchScene::kHeight);
+    for (uint32_t p : pixels) {
+        unsigned char rgb[3] = {static_cast<unsigned char>(p >> 16), static_cast<unsigned char>(p >> 8),
+                                static_cast<unsigned char>(p)};
+        fwrite(rgb, 1, 3, f);
+    }
+    fclose(f);
+}
+
+// Both renderers must agree: a mean difference below 2 per channel and
+// fewer than 1% of the pixels off by more than 24 (edges and the MIP level
+// boundaries fall a little differently).
+int Agree(const char* folder)
+{
+    int failures = 0;
+    for (int k = 0; k < D3DBenchScene::kKinds; ++k) {
+        const D3DBenchScene scene = D3DBenchScene::Make(static_cast<D3DBenchScene::Kind>(k));
+        g_ours->Setup(scene);
+        g_ours->Draw(scene);
+        g_mesa->Setup(scene);
+        g_mesa->Draw(scene);
+        const std::vector<uint32_t> a = g_ours->Pixels(), b = g_mesa->Pixels();
+        double sum = 0;
+        size_t off = 0;
+        for (size_t i = 0; i < a.size(); ++i) {
+            int worst = 0;
+            for (int shift : {0, 8, 16}) {
+                int d = std::abs(static_cast<int>((a[i] >> shift) & 0xFF) - static_cast<int>((b[i] >> shift) & 0xFF));
+                sum += d;
+                worst = std::max(worst, d);
+            }
+            off += worst > 24;
+        }
+        const double mean = sum / (3.0 * a.size()), offShare = static_cast<double>(off) / a.size();
+        const bool ok = mean < 2.0 && offShare < 0.01;
+        printf("%-10s mean difference %.3f, pixels off by more than 24: %.3f%% %s\n", D3DBenchScene::Name(scene.kind),
+               mean, offShare * 100, ok ? "ok" : "DIFFER");
+        failures += !ok;
+        if (folder) {
+            WritePpm(std::string(folder) + "/" + D3DBenchScene::Name(scene.kind) + "_ours.ppm", a);
+            WritePpm(std::string(folder) + "/" + D3DBenchScene::Name(scene.kind) + "_llvmpipe.ppm", b);
+        }
+    }
+    return failures ? 1 : 0;
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    setenv("LP_NUM_THREADS", "0", 1);
+    D3DBenchDevice ours;
+    D3DBenchMesa mesa;
+    if (!ours.Ready() || !mesa.Ready()) {
+        fprintf(stderr, "bench_d3d: %s not available\n", ours.Ready() ? "OSMesa" : "our device");
+        return 1;
+    }
+    g_ours = &ours;
+    g_mesa = &mesa;
+    if (argc > 1 && strcmp(argv[1], "--agree") == 0) return Agree(argc > 2 ? argv[2] : nullptr);
+
+    for (int k = 0; k < D3DBenchScene::kKinds; ++k) {
+        const auto kind = static_cast<D3DBenchScene::Kind>(k);
+        const std::string name = D3DBenchScene::Name(kind);
+        benchmark::RegisterBenchmark(("ours/" + name).c_str(), [kind](benchmark::State& s) { Run(s, g_ours, kind); })
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark(("llvmpipe/" + name).c_str(), [kind](benchmark::State& s) { Run(s, g_mesa, kind); })
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    RatioReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    printf("\n%-10s %14s %12s %14s %12s %8s\n", "scene", "ours tri/s", "ours Mpix/s", "llvmpipe tri/s", "llvm Mpix/s",
+           "ratio");
+    for (int k = 0; k < D3DBenchScene::kKinds; ++k) {
+        const D3DBenchScene scene = D3DBenchScene::Make(static_cast<D3DBenchScene::Kind>(k));
+        const std::string name = D3DBenchScene::Name(scene.kind);
+        auto a = reporter.seconds.find("ours/" + name), b = reporter.seconds.find("llvmpipe/" + name);
+        if (a == reporter.seconds.end() || b == reporter.seconds.end()) continue;
+        printf("%-10s %14.0f %12.1f %14.0f %12.1f %8.2f\n", name.c_str(), scene.Triangles() / a->second,
+               scene.pixels / 1e6 / a->second, scene.Triangles() / b->second, scene.pixels / 1e6 / b->second,
+               b->second / a->second);
+    }
+    benchmark::Shutdown();
+    return 0;
+}
