@@ -243,6 +243,35 @@ int YD3D6Parser::LogStatus()
     return 1;
 }
 
+namespace {
+const DWORD kFormatFound = 0x400;
+
+HRESULT CALLBACK MatchTextureFormat(LPDDPIXELFORMAT format, LPVOID context)
+{
+    DDPIXELFORMAT* wanted = static_cast<DDPIXELFORMAT*>(context);
+    const DWORD flags = wanted->dwFlags & ~kFormatFound;
+    bool match = (format->dwFlags & flags) == flags;
+    if (match && (flags & DDPF_RGB))
+        match = format->dwRGBBitCount == wanted->dwRGBBitCount && format->dwRBitMask == wanted->dwRBitMask &&
+                format->dwGBitMask == wanted->dwGBitMask && format->dwBBitMask == wanted->dwBBitMask;
+    if (match && (flags & DDPF_ALPHAPIXELS)) match = format->dwRGBAlphaBitMask == wanted->dwRGBAlphaBitMask;
+    if (!match) {
+        wanted->dwFlags &= ~kFormatFound;
+        return D3DENUMRET_OK;
+    }
+    wanted->dwFlags |= kFormatFound;
+    return D3DENUMRET_CANCEL;
+}
+}  // namespace
+
+int YD3D6Parser::FindTextureFormat(const DDPIXELFORMAT* format)
+{
+    if (!format || !m_raster || !m_raster->GetDevice()) return 0;
+    DDPIXELFORMAT wanted = *format;
+    if (FAILED(m_raster->GetDevice()->EnumTextureFormats(MatchTextureFormat, &wanted))) return 0;
+    return (wanted.dwFlags & kFormatFound) ? 1 : 0;
+}
+
 float YD3D6Parser::ViewerFarPlane(int32_t size, float nearPlane)
 {
     const float farPlane = float(size - 2) * 128.0f;

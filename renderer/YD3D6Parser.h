@@ -86,7 +86,37 @@ public:
     void LeaveThermalView(int) override {}
     void PushOverlayColor(int frames, float a, float b, float c, float d) override;
     void PopOverlayColor() override;
-    int FindTextureFormat(const DDPIXELFORMAT*) override { return 0; }
+
+    // Operations after those of the interface.  Those of the map session
+    // and the frame road answer as they do without a map session.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+    // 1 when the device lists a texture format with the record's flags,
+    // and its bit count and masks where the flags name them.
+    virtual int FindTextureFormat(const DDPIXELFORMAT* format);
+    virtual int RemoveModelDecals(YSMHandle* handle, DWORD mode) { return handle ? 1 : 0; }
+    virtual bool TestFlagMask(DWORD value, DWORD mask, int mode) { return false; }
+    virtual void PlaceTrees(uint8_t fill) {}
+    virtual int LoadCommandTexture(const char* text, DWORD value, int redirect) { return -1; }
+    virtual int16_t GetCellItemMaterialEx(DWORD cell, DWORD item) { return -1; }
+    virtual float GetCellItemFactorEx(DWORD cell, DWORD item) { return 0.0f; }
+
+    // Shadows.
+    virtual int CastShadow(YRenderInstance* record) { return 0; }
+    virtual int SelectShadowEntry(YRenderInstance* record) { return -1; }
+    virtual int ReleaseShadowEntry(int entry) { return 0; }
+    virtual int ProjectShadow(int entry) { return 0; }
+    virtual int BuildShadowMesh(int entry) { return 0; }
+    virtual int UpdateShadowTexture(int entry) { return 0; }
+    virtual int DrawShadowSilhouette(int entry) { return 0; }
+    virtual int CreateShadowTable() { return 0; }
+    virtual void ClearFlaggedShadows() {}
+    virtual int ResetShadowTable() { return 0; }
+    virtual int CountShadowEntries() { return 0; }
+    virtual int CountProjectedShadow(int entry) { return 0; }
+    virtual int ProduceProjectedShadow(int entry, void* points, void* triangles) { return 0; }
+
+#pragma GCC diagnostic pop
 
     // Appends the texture memory sums to the renderer's log.
     void GetTextureMemoryStats();

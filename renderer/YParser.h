@@ -1,6 +1,7 @@
 // The renderer interface: every other subsystem reaches the renderer only
-// through these operations, and the renderer calls back into the game
-// through four functions.  Callers rely on the order of the operations.
+// through these operations (the Direct3D renderer adds 20 after them), and
+// the renderer calls back into the game through four functions.  Callers
+// rely on the order of the operations.
 //
 // Operations of the map session (cell grid, world trace, ground queries,
 // actor registry, asset loading, trees) and of the frame road (lights, fog,
@@ -211,28 +212,6 @@ public:
     virtual void LeaveThermalView(int light) = 0;
     virtual void PushOverlayColor(int frames, float a, float b, float c, float d) = 0;
     virtual void PopOverlayColor() = 0;
-    virtual int FindTextureFormat(const DDPIXELFORMAT* format) = 0;
-    virtual int RemoveModelDecals(YSMHandle* handle, DWORD mode) { return handle ? 1 : 0; }
-    virtual bool TestFlagMask(DWORD value, DWORD mask, int mode) { return false; }
-    virtual void PlaceTrees(uint8_t fill) {}
-    virtual int LoadCommandTexture(const char* text, DWORD value, int redirect) { return -1; }
-    virtual int16_t GetCellItemMaterialEx(DWORD cell, DWORD item) { return -1; }
-    virtual float GetCellItemFactorEx(DWORD cell, DWORD item) { return 0.0f; }
-
-    // Shadows.
-    virtual int CastShadow(YRenderInstance* record) { return 0; }
-    virtual int SelectShadowEntry(YRenderInstance* record) { return -1; }
-    virtual int ReleaseShadowEntry(int entry) { return 0; }
-    virtual int ProjectShadow(int entry) { return 0; }
-    virtual int BuildShadowMesh(int entry) { return 0; }
-    virtual int UpdateShadowTexture(int entry) { return 0; }
-    virtual int DrawShadowSilhouette(int entry) { return 0; }
-    virtual int CreateShadowTable() { return 0; }
-    virtual void ClearFlaggedShadows() {}
-    virtual int ResetShadowTable() { return 0; }
-    virtual int CountShadowEntries() { return 0; }
-    virtual int CountProjectedShadow(int entry) { return 0; }
-    virtual int ProduceProjectedShadow(int entry, void* points, void* triangles) { return 0; }
 
     // The text up to and including the last separator, and the text after it.
     static YString GetPathDirectory(const char* path);

@@ -406,3 +406,19 @@ TEST_F(RasterTest, RendererWithoutADevice)
     EXPECT_EQ(parser.DestroyDevice(), 1);
     EXPECT_EQ(parser.GetRaster(), nullptr);
 }
+
+TEST_F(RasterTest, TextureFormatsTheDeviceLists)
+{
+    MakeSurfaces(k565);
+    YD3D6Parser parser;
+    const DDPIXELFORMAT k4444 = RgbFormat(16, 0x0F00, 0x00F0, 0x000F, 0xF000);
+    const DDPIXELFORMAT k332 = RgbFormat(8, 0xE0, 0x1C, 0x03);
+    EXPECT_EQ(parser.FindTextureFormat(&k565), 0);  // no device yet
+    ASSERT_EQ(parser.CreateDevice(&desc), 1);
+    EXPECT_EQ(parser.FindTextureFormat(&k565), 1);
+    EXPECT_EQ(parser.FindTextureFormat(&k4444), 1);
+    EXPECT_EQ(parser.FindTextureFormat(&k332), 0);
+    DDPIXELFORMAT wrongAlpha = k4444;
+    wrongAlpha.dwRGBAlphaBitMask = 0x8000;
+    EXPECT_EQ(parser.FindTextureFormat(&wrongAlpha), 0);
+}
