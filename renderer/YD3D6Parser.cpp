@@ -11,6 +11,22 @@
 
 IMPLEMENT_DYNAMIC(YD3D6Parser, YParser)
 
+namespace {
+inline void Store3(float* dst, float a, float b, float c)
+{
+    dst[0] = a;
+    dst[1] = b;
+    dst[2] = c;
+}
+
+inline void Load3(const float* src, float* a, float* b, float* c)
+{
+    *a = src[0];
+    *b = src[1];
+    *c = src[2];
+}
+}  // namespace
+
 static_assert(sizeof(YD3D6Parser::m_sessionOptions) == sizeof(YSessionDesc::m_parameters),
               "the renderer keeps every session parameter");
 
@@ -128,9 +144,7 @@ void YD3D6Parser::SetCameraPosition(float x, float y, float z)
 
 void YD3D6Parser::SetCameraAngles(float a, float b, float c)
 {
-    m_cameraAngles[0] = a;
-    m_cameraAngles[1] = b;
-    m_cameraAngles[2] = c;
+    Store3(m_cameraAngles, a, b, c);
     if (m_raster) m_raster->SetCameraAngles(a, b, c);
 }
 
@@ -145,9 +159,7 @@ void YD3D6Parser::SetProjection(float fov, float fov2, float nearPlane, float fa
 
 void YD3D6Parser::SetViewScale(float x, float y, float z)
 {
-    m_viewScale[0] = x;
-    m_viewScale[1] = y;
-    m_viewScale[2] = z;
+    Store3(m_viewScale, x, y, z);
     if (m_raster) m_raster->SetViewScale(x, y, z);
 }
 
@@ -177,16 +189,12 @@ void YD3D6Parser::GetOverlayColor(float* a, float* b, float* c, float* d)
 
 void YD3D6Parser::GetCameraPosition(float* x, float* y, float* z)
 {
-    *x = m_cameraPosition[0];
-    *y = m_cameraPosition[1];
-    *z = m_cameraPosition[2];
+    Load3(m_cameraPosition, x, y, z);
 }
 
 void YD3D6Parser::GetCameraAngles(float* a, float* b, float* c)
 {
-    *a = m_cameraAngles[0];
-    *b = m_cameraAngles[1];
-    *c = m_cameraAngles[2];
+    Load3(m_cameraAngles, a, b, c);
 }
 
 void YD3D6Parser::GetProjection(float* fov, float* fov2, float* nearPlane, float* farPlane)
@@ -199,9 +207,7 @@ void YD3D6Parser::GetProjection(float* fov, float* fov2, float* nearPlane, float
 
 void YD3D6Parser::GetViewScale(float* x, float* y, float* z)
 {
-    *x = m_viewScale[0];
-    *y = m_viewScale[1];
-    *z = m_viewScale[2];
+    Load3(m_viewScale, x, y, z);
 }
 
 void YD3D6Parser::GetViewRects(RECT* screen, RECT* clip)

@@ -8,6 +8,13 @@
 #include "graphics2d/YDXSurface.h"
 
 namespace {
+inline void Store3(float* dst, float a, float b, float c)
+{
+    dst[0] = a;
+    dst[1] = b;
+    dst[2] = c;
+}
+
 const float kPi = 3.14159265f;
 const DWORD kVertexBufferCaps = D3DVBCAPS_WRITEONLY | D3DVBCAPS_SYSTEMMEMORY;
 
@@ -244,30 +251,22 @@ bool YD3D6Raster::DrawTriangles(void* vertices, DWORD count)
 
 void YD3D6Raster::SetCameraPosition(float x, float y, float z)
 {
-    m_cameraPosition[0] = x;
-    m_cameraPosition[1] = y;
-    m_cameraPosition[2] = z;
+    Store3(m_cameraPosition, x, y, z);
 }
 
 void YD3D6Raster::SetCameraAngles(float a, float b, float c)
 {
-    m_cameraAngles[0] = a;
-    m_cameraAngles[1] = b;
-    m_cameraAngles[2] = c;
+    Store3(m_cameraAngles, a, b, c);
 }
 
 void YD3D6Raster::SetProjection(float fov, float nearPlane, float farPlane)
 {
-    m_projection[0] = fov;
-    m_projection[1] = nearPlane;
-    m_projection[2] = farPlane;
+    Store3(m_projection, fov, nearPlane, farPlane);
 }
 
 void YD3D6Raster::SetViewScale(float x, float y, float z)
 {
-    m_viewScale[0] = x;
-    m_viewScale[1] = y;
-    m_viewScale[2] = z;
+    Store3(m_viewScale, x, y, z);
 }
 
 void YD3D6Raster::CalcCamera()
