@@ -17,6 +17,8 @@ public:
     int16_t FindGroup(const CString& name) const;
     // Starts an animation; 0 for an index the model does not have.
     int PlayAnimation(int16_t index, float speed, int loop, int startFrame, int endFrame, float blend);
+    // Stops the animation playing.
+    void ResetAnimations() { m_playing = -1; }
 
     CStringArray m_animations;
     CStringArray m_groups;

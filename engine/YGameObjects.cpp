@@ -611,7 +611,7 @@ void YGameObjects::SetRenderer(YParser* renderer)
     if (!renderer) return;
     renderer->SetObjectTest(ObjectTest);
     renderer->SetModelEnumerator(ModelEnumerator);
-    renderer->SetKeepAlive(LoadingKeepAlive);
+    renderer->SetLoadingKeepAlive(LoadingKeepAlive);
     renderer->SetRangeTest(RangeTest);
 }
 
@@ -627,9 +627,9 @@ void YGameObjects::DestroyRenderer()
 void YGameObjects::EndRendererSession()
 {
     if (!m_renderer) return;
-    void* session = m_renderer->GetSession();
-    if (!session) return;
-    int count = m_renderer->PollSession(session);
+    const int mode = m_renderer->GetSessionMode();
+    if (mode == 0) return;
+    const int count = m_renderer->GetEndLevelCount(mode);
     for (int i = 0; i < count; ++i) m_renderer->EndSession(i);
 }
 

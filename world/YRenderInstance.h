@@ -1,0 +1,36 @@
+// The render record that every actor and every placed map object carries:
+// what the renderer draws, where, and for whom.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/YString.h"
+#include "platform/win32.h"
+
+class YSMHandle;
+
+struct YRenderInstance {
+    // Kinds.
+    enum { KindModel = 0, KindTerrainDecal = 1, KindAttachment = 2 };
+    // Flag word bits the traces test.
+    enum { FlagTraceable = 0x4, FlagTarget = 0x2, FlagSkippable = 0x8 };
+
+    YSMHandle* m_model = nullptr;
+    void* m_worldModel = nullptr;
+    void* m_owner = nullptr;
+    DWORD m_flags = FlagTraceable;
+    int16_t m_typeIndex = -1;
+    int16_t m_kind = KindModel;
+    int16_t m_subKind = 0;
+    int16_t m_attachIndex = -1;
+    float m_baseScale = 1.0f;
+    float m_position[3] = {0.0f, 0.0f, 0.0f};
+    float m_angles[3] = {0.0f, 0.0f, 0.0f};  // radians
+    float m_scale = 1.0f;
+    float m_blend2 = 0.0f;
+    DWORD m_words[2] = {0, 0};
+    int16_t m_index2 = -1;
+    uint16_t m_childCount = 0;
+    YRenderInstance* m_children = nullptr;
+    YString m_name;
+};
