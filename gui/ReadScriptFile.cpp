@@ -194,16 +194,24 @@ bool FindScriptFile(const char* name, CFile& file, CString& path)
 bool ReadScriptLine(CFile& file, CString& line)
 {
     std::string text;
-    char byte;
+    char chunk[512];
     bool any = false;
-    while (file.Read(&byte, 1) == 1) {
+    for (;;) {
+        const UINT got = file.Read(chunk, sizeof chunk);
+        if (got == 0) break;
         any = true;
-        if (byte == '\n') {
-            if (!text.empty() && text.back() == '\r') text.pop_back();
-            line = CString(text.data(), static_cast<int>(text.size()));
-            return true;
+        const char* end = static_cast<const char*>(memchr(chunk, '\n', got));
+        if (!end) {
+            text.append(chunk, got);
+            continue;
         }
-        text += byte;
+        const UINT used = static_cast<UINT>(end - chunk);
+        text.append(chunk, used);
+        // The bytes after the line feed belong to the next line.
+        if (used + 1 < got) file.Seek(static_cast<LONG>(used + 1) - static_cast<LONG>(got), CFile::current);
+        if (!text.empty() && text.back() == '\r') text.pop_back();
+        line = CString(text.data(), static_cast<int>(text.size()));
+        return true;
     }
     // A last line without its line feed.
     line = CString(text.data(), static_cast<int>(text.size()));
