@@ -61,7 +61,7 @@ void RunSessionAction(int action)
     if (YGameSession* session = Session()) session->Action(action);
 }
 
-enum ScriptOutcome { ScriptMissing, ScriptLoaded, ScriptTooLarge };
+enum ScriptOutcome { ScriptLoaded, ScriptTooLarge };
 
 // A script file read whole or one section of it ("file:section"), into a
 // buffer that grows while the reader asks for more.
@@ -77,10 +77,9 @@ ScriptOutcome ReadLayoutScript(const YString& script, YString& text)
     for (int size = LayoutScriptBuffer; size <= LayoutScriptLimit; size *= 2) {
         std::unique_ptr<char[]> buffer(new char[static_cast<size_t>(size)]);
         buffer[0] = '\0';
-        int result = colon >= 0 ? ReadScriptSection(file, section, buffer.get(), size, ScriptAnyExtension)
-                                : ReadScriptFile(file, buffer.get(), size, ScriptAnyExtension);
+        int result = colon >= 0 ? ReadScriptSection(file, section, buffer.get(), size, true)
+                                : ReadScriptFile(file, buffer.get(), size, true);
         if (result == ScriptBufferTooSmall) continue;
-        if (result != ScriptRead) return ScriptMissing;
         text = buffer.get();
         return ScriptLoaded;
     }

@@ -1,23 +1,34 @@
 // Readers of layout script files into a caller's buffer.
 //
-// A section is a named part of a script file: a line holding only "[name]"
-// (blanks around it allowed, the name matched without regard to case) opens
-// it, and it runs up to the next line whose first non-blank character is "["
-// or to the end of the file. The header line is not part of the section.
+// A file holds named sections: a line with the name, "{" and optionally the
+// first content (the name may also stand alone on the line before the "{"),
+// content lines, and a line whose last non-blank character is "}".  The
+// readers join the lines of a section, or of a whole file, into one text
+// without line breaks, cut "//" comments when asked, and splice in the text
+// of "#include name" or "#include name:section", the name taken relative to
+// the including file's folder.
 #pragma once
 
+#include "platform/mfc.h"
+
 enum ScriptReadResult {
-    ScriptNotFound = 0,
-    ScriptRead = 1,
-    ScriptBufferTooSmall = 3,
+    ScriptRead = 0,            // also for a file that does not exist (empty text)
+    ScriptSectionMissing = 1,  // the section was not found or not closed, or a file error
+    ScriptIncludeMissing = 2,  // an included section was not found
+    ScriptBufferTooSmall = 3,  // the text did not fit: the buffer holds the lines that did
+    ScriptIncludeFailed = 4,   // an included file could not be read, or includes nest too deep
 };
 
-// Flag: a missing file is replaced by the first file named like it with any
-// extension ("name.*").
-enum { ScriptAnyExtension = 1 };
+// Includes nested deeper than this are refused.
+enum { ScriptMaxIncludeDepth = 8 };
 
-// Reads the whole file as text, terminated, into the buffer; 3 when text and
-// terminator do not fit (the buffer then holds an empty text).
-int ReadScriptFile(const char* fileName, char* buffer, int bufferSize, int flags);
-// The same for one section of the file; 0 also when the section is missing.
-int ReadScriptSection(const char* fileName, const char* section, char* buffer, int bufferSize, int flags);
+// Opens the first file matching the name (a file-search pattern), else the
+// first matching name + ".*"; false when none.  path gets its full path.
+bool FindScriptFile(const char* name, CFile& file, CString& path);
+// The next line without its line end (LF or CR LF), read whole however long;
+// false at the end of the file.
+bool ReadScriptLine(CFile& file, CString& line);
+int ReadScriptSection(const char* fileName, const char* section, char* buffer, int bufferSize, bool stripComments);
+int ReadScriptFile(const char* fileName, char* buffer, int bufferSize, bool stripComments);
+// The text of the "#include" in line, for a file whose path is including.
+int ReadIncludedFile(const char* including, const char* line, char* buffer, int bufferSize, bool stripComments);

@@ -11,6 +11,7 @@
 #include "platform/DirectSoundObject.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <deque>
 #include <map>
 #include <memory>
@@ -75,6 +76,10 @@ struct State {
     std::map<std::pair<UINT, UINT>, std::unique_ptr<Resource>> resources;  // by type and id
     int comCount = 0;
     std::vector<std::string> boxes;
+    // The last left press, for double clicks.
+    DWORD lastPressTime = 0;
+    POINT lastPress = {0, 0};
+    bool pressPending = false;
 };
 
 State& S()
@@ -199,6 +204,9 @@ WPARAM MouseKeys()
     return flags;
 }
 
+// Pixels a double click's second press may lie from the first.
+const int kDoubleClickSlop = 2;
+
 void KeyMessage(HWND window, const platform::BackendEvent& e, bool down)
 {
     State& s = S();
@@ -241,7 +249,20 @@ void MouseMessage(HWND window, const platform::BackendEvent& e)
         int b = e.button >= 1 && e.button <= 3 ? e.button : 1;
         bool down = e.kind == platform::BackendEvent::MouseDown;
         s.keys[buttonKeys[b]] = down;
-        Post(window, down ? downMessages[b] : upMessages[b], MouseKeys(), at);
+        UINT message = down ? downMessages[b] : upMessages[b];
+        if (down && b == 1) {
+            // A second press soon enough and near enough is a double click;
+            // a third one starts over.
+            DWORD now = GetTickCount();
+            bool twice = s.pressPending && now - s.lastPressTime <= GetDoubleClickTime() &&
+                         std::abs(e.x - s.lastPress.x) <= kDoubleClickSlop &&
+                         std::abs(e.y - s.lastPress.y) <= kDoubleClickSlop;
+            if (twice) message = WM_LBUTTONDBLCLK;
+            s.pressPending = !twice;
+            s.lastPressTime = now;
+            s.lastPress = POINT{e.x, e.y};
+        }
+        Post(window, message, MouseKeys(), at);
         break;
     }
     case platform::BackendEvent::Wheel:
@@ -861,6 +882,8 @@ SHORT GetKeyState(int virtualKey)
     if (S().toggled[key]) state |= 1;
     return state;
 }
+
+UINT GetDoubleClickTime() { return 500; }
 
 SHORT GetAsyncKeyState(int virtualKey)
 {

@@ -19,12 +19,14 @@
 #define WM_SHOWWINDOW 0x0018
 #define WM_ACTIVATEAPP 0x001C
 #define WM_SETCURSOR 0x0020
+#define WM_NEXTDLGCTL 0x0028
 #define WM_NOTIFY 0x004E
 #define WM_GETICON 0x007F
 #define WM_SETICON 0x0080
 #define WM_NCCREATE 0x0081
 #define WM_NCDESTROY 0x0082
 #define WM_NCPAINT 0x0085
+#define WM_NCMOUSEMOVE 0x00A0
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
@@ -37,8 +39,10 @@
 #define WM_MOUSEMOVE 0x0200
 #define WM_LBUTTONDOWN 0x0201
 #define WM_LBUTTONUP 0x0202
+#define WM_LBUTTONDBLCLK 0x0203
 #define WM_RBUTTONDOWN 0x0204
 #define WM_RBUTTONUP 0x0205
+#define WM_RBUTTONDBLCLK 0x0206
 #define WM_MBUTTONDOWN 0x0207
 #define WM_MBUTTONUP 0x0208
 #define WM_MOUSEWHEEL 0x020A
@@ -299,6 +303,8 @@ BOOL WaitMessage();
 // ---------------------------------------------------------------- keyboard and cursor
 SHORT GetKeyState(int virtualKey);
 SHORT GetAsyncKeyState(int virtualKey);
+// Milliseconds within which a second left press makes a double click.
+UINT GetDoubleClickTime();
 BOOL GetCursorPos(LPPOINT point);
 BOOL SetCursorPos(int x, int y);
 HCURSOR SetCursor(HCURSOR cursor);

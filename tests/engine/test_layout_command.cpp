@@ -11,7 +11,7 @@ protected:
     {
         EngineCommandsTest::SetUp();
         m_scratch->Write("menu.scr", "button play\n");
-        m_scratch->Write("screens.scr", "[main]\nbutton start\n[options]\nslider volume\n");
+        m_scratch->Write("screens.scr", "main {\nbutton start\n}\noptions\n{\nslider volume}\n");
         m_settings.SetAt(178, "hud_script", "from settings", 0);
         m_values.SetAt(2, "message_box", "from values", 0);
         m_layoutValues.SetAt(1, "score_box", "from layout values", 0);
@@ -41,29 +41,29 @@ TEST_F(LayoutCommand, ActionsLayersAndScripts)
         const char* layouts;
     };
     const Case cases[] = {
-        {"", "layout s screen:mainmenu menu.scr", "screen(mainmenu) 1 [button play\n]"},
-        {"", "LAYOUT SM dialog menu.scr", "dialog() 3 [button play\n]"},
+        {"", "layout s screen:mainmenu menu.scr", "screen(mainmenu) 1 [button play]"},
+        {"", "LAYOUT SM dialog menu.scr", "dialog() 3 [button play]"},
         // h is tested after s: both together hide.
         {"", "layout sh screen menu.scr", ""},
         {"", "layout hs screen menu.scr", ""},
         {"layout s screen menu.scr", "layout h screen", ""},
         {"layout s screen menu.scr", "layout sh screen menu.scr", ""},
-        {"layout s screen menu.scr", "layout s screen:other screens.scr:options", "screen(other) 1 [slider volume\n]"},
-        {"", "layout s screen screens.scr:MAIN", "screen() 1 [button start\n]"},
+        {"layout s screen menu.scr", "layout s screen:other screens.scr:options", "screen(other) 1 [slider volume]"},
+        {"", "layout s screen screens.scr:MAIN", "screen() 1 [button start]"},
         {"", "layout s screen missing.scr", "screen() 1 []"},
-        // Without the extension's file the first "name.*" serves.
-        {"", "layout s screen menu.txt", "screen() 1 [button play\n]"},
+        // Without a file of that name the first "name.*" serves.
+        {"", "layout s screen menu", "screen() 1 [button play]"},
         {"", "layout st 231 setting 178", "#231() 1 [from settings]"},
         {"", "layout s box string 2", "box() 1 [from values]"},
         {"", "layout s box LAYOUT 1", "box() 1 [from layout values]"},
         {"", "layout s box setting 999", "box() 1 []"},
         {"layout st 231 setting 178", "layout t 231", ""},
-        {"layout s one menu.scr;layout s two menu.scr", "layout f one", "two() 1 [button play\n]; one() 1 [button play\n]"},
-        {"layout s one menu.scr;layout s two menu.scr", "layout b two", "two() 1 [button play\n]; one() 1 [button play\n]"},
+        {"layout s one menu.scr;layout s two menu.scr", "layout f one", "two() 1 [button play]; one() 1 [button play]"},
+        {"layout s one menu.scr;layout s two menu.scr", "layout b two", "two() 1 [button play]; one() 1 [button play]"},
         // Front wins over back, and nothing else happens.
         {"layout s one menu.scr;layout s two menu.scr", "layout fbs one screens.scr:main",
-         "two() 1 [button play\n]; one() 1 [button play\n]"},
-        {"layout s one menu.scr;layout s two menu.scr", "layout f three", "one() 1 [button play\n]; two() 1 [button play\n]"},
+         "two() 1 [button play]; one() 1 [button play]"},
+        {"layout s one menu.scr;layout s two menu.scr", "layout f three", "one() 1 [button play]; two() 1 [button play]"},
         // No layer: nothing.
         {"", "layout s", ""},
         {"", "layout s :handler menu.scr", ""},
@@ -88,16 +88,20 @@ TEST_F(LayoutCommand, DebugTexturesToggle)
     EXPECT_EQ(1, m_manager.m_debugTextures);
     Run("layout SD screen menu.scr");
     EXPECT_EQ(0, m_manager.m_debugTextures);
-    EXPECT_EQ("screen() 1 [button play\n]", Layouts(m_manager));
+    EXPECT_EQ("screen() 1 [button play]", Layouts(m_manager));
 }
 
 TEST_F(LayoutCommand, LongScriptsArriveWhole)
 {
     // Files past the first buffer, a section of one, and a long collection value.
-    std::string body;
-    for (int i = 0; body.size() < 20000; ++i) body += "item " + std::to_string(i) + "\n";
-    m_scratch->Write("big.scr", body);
-    m_scratch->Write("sections.scr", "[small]\nx\n[big]\n" + body + "[after]\ny\n");
+    // The reader joins the lines of a file without their line ends.
+    std::string lines, body;
+    for (int i = 0; body.size() < 20000; ++i) {
+        lines += " item " + std::to_string(i) + "\n";
+        body += " item " + std::to_string(i);
+    }
+    m_scratch->Write("big.scr", lines);
+    m_scratch->Write("sections.scr", "small {\nx\n}\nbig {\n" + lines + "}\nafter {\ny\n}\n");
     m_settings.SetAt(3, "long_script", body.c_str(), 0);
 
     Run("layout s a big.scr");
@@ -111,10 +115,11 @@ TEST_F(LayoutCommand, LongScriptsArriveWhole)
 
 TEST_F(LayoutCommand, ScriptsPastTheLimitAreRefused)
 {
-    // The largest script that fits with its terminator, and one byte more.
-    const std::string fits(static_cast<size_t>(LayoutScriptLimit) - 1, 'x');
-    m_scratch->Write("fits.scr", fits);
-    m_scratch->Write("huge.scr", fits + "x");
+    // The largest script the reader takes into the largest buffer (it keeps
+    // one byte beyond the terminator free), and one byte more.
+    const std::string fits(static_cast<size_t>(LayoutScriptLimit) - 2, 'x');
+    m_scratch->Write("fits.scr", fits + "\n");
+    m_scratch->Write("huge.scr", fits + "x\n");
 
     EXPECT_EQ("", Run("layout s a fits.scr"));
     ASSERT_NE(nullptr, m_manager.FindLayout("a"));

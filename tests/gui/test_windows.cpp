@@ -106,7 +106,7 @@ TEST(WindowTree, ParentsOwnTheirChildrenAndMoveThemAlong)
     EXPECT_EQ(YWindow::GetFocusWindow(), nullptr);
 }
 
-TEST(WindowTree, MessagesGoToTheFocusOrToTheFirstChildUnderThePoint)
+TEST(WindowTree, MessagesGoToTheFocusOrToTheTopmostChildUnderThePoint)
 {
     Recorder root;
     RECT all = Rect(0, 0, 100, 100);
@@ -120,8 +120,8 @@ TEST(WindowTree, MessagesGoToTheFocusOrToTheFirstChildUnderThePoint)
         int x, y;
         YWindow* focus;
     };
-    // Overlaps go to the first child in list order.
-    const Case cases[] = {{40, 40, first}, {70, 70, second}, {5, 5, &root}, {15, 15, first}};
+    // Overlaps go to the child drawn on top: the last in list order.
+    const Case cases[] = {{40, 40, second}, {70, 70, second}, {5, 5, &root}, {15, 15, first}};
     for (const Case& c : cases) {
         root.HandleMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(c.x, c.y));
         EXPECT_EQ(YWindow::GetFocusWindow(), c.focus) << c.x << "," << c.y;

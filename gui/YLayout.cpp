@@ -1,0 +1,454 @@
+#include "gui/YLayout.h"
+
+#include "gui/YDC.h"
+#include "gui/YLayoutGroup.h"
+#include "gui/YLayoutItemButton.h"
+#include "gui/YLayoutItemDraw.h"
+#include "gui/YLayoutItemEdit.h"
+#include "gui/YLayoutItemImage.h"
+#include "gui/YLayoutItemMake.h"
+#include "gui/YLayoutItemMiscWindow.h"
+#include "gui/YLayoutItemSlider.h"
+#include "gui/YLayoutItemSprite.h"
+#include "gui/YLayoutRes.h"
+#include "gui/YLayoutTokenizer.h"
+#include "gui/YSlider.h"
+
+IMPLEMENT_DYNAMIC(YLayout, YWindow)
+
+namespace {
+
+const char kKeywordSeparators[] = " \n\t\r(";
+const char kArgSeparators[] = "()";
+
+struct Keyword {
+    const char* name;
+    YLayoutItem* (*make)();
+};
+
+template <class Item, int Kind>
+YLayoutItem* Make()
+{
+    return new Item(Kind);
+}
+
+template <int Text, int Style>
+YLayoutItem* MakeButton()
+{
+    return new YLayoutItemButton(Text, Style);
+}
+
+YLayoutItem* MakeSlider() { return new YLayoutItemSlider; }
+
+// The item keywords of the script language, in table order.
+const Keyword kItemKeywords[] = {
+    {"makebutton", Make<YLayoutItemMake, 0>},      {"makebuttonwithfont", Make<YLayoutItemMake, 1>},
+    {"makefontbutton", Make<YLayoutItemMake, 2>},  {"makefont", Make<YLayoutItemMake, 3>},
+    {"makesprite", Make<YLayoutItemMake, 4>},      {"makeslider", Make<YLayoutItemMake, 5>},
+    {"string", Make<YLayoutItemDraw, 0>},          {"cstring", Make<YLayoutItemDraw, 1>},
+    {"rstring", Make<YLayoutItemDraw, 2>},         {"istring", Make<YLayoutItemDraw, 3>},
+    {"bstring", Make<YLayoutItemDraw, 4>},         {"bstringtick", Make<YLayoutItemDraw, 5>},
+    {"edit", Make<YLayoutItemEdit, 0>},            {"editfield", Make<YLayoutItemEdit, 1>},
+    {"textfield", Make<YLayoutItemMiscWindow, 0>}, {"listctrl", Make<YLayoutItemMiscWindow, 2>},
+    {"listbox", Make<YLayoutItemMiscWindow, 1>},   {"img", Make<YLayoutItemImage, 0>},
+    {"imgtile", Make<YLayoutItemImage, 1>},        {"imgdial", Make<YLayoutItemImage, 2>},
+    {"imgscale", Make<YLayoutItemImage, 3>},       {"imgstretch", Make<YLayoutItemImage, 4>},
+    {"button", MakeButton<0, 0>},                  {"radiobutton", MakeButton<0, 0x4>},
+    {"checkbutton", MakeButton<0, 0x2>},           {"textbutton", MakeButton<1, 0>},
+    {"textradiobutton", MakeButton<1, 0x4>},       {"textcheckbutton", MakeButton<1, 0x2>},
+    {"slider", MakeSlider},                        {"rect", Make<YLayoutItemDraw, 6>},
+    {"framerect", Make<YLayoutItemDraw, 7>},       {"grid", Make<YLayoutItemDraw, 8>},
+    {"line", Make<YLayoutItemDraw, 9>},            {"dial", Make<YLayoutItemSprite, 1>},
+    {"anim", Make<YLayoutItemSprite, 0>},
+};
+
+struct BlockKeyword {
+    const char* name;
+    int kind;
+};
+const BlockKeyword kBlockKeywords[] = {
+    {"if", YLayoutGroup::If},       {"group", YLayoutGroup::Group}, {"depth", YLayoutGroup::Depth},
+    {"cache", YLayoutGroup::Cache}, {"font", YLayoutGroup::Font},   {"fontwin", YLayoutGroup::FontWin},
+};
+const char* const kEndKeywords[] = {"endif", "endgroup", "enddepth", "endcache", "endfont"};
+
+int BlockKind(const CString& token)
+{
+    for (const BlockKeyword& block : kBlockKeywords)
+        if (token.CompareNoCase(block.name) == 0) return block.kind;
+    return -1;
+}
+
+bool IsEndKeyword(const CString& token)
+{
+    for (const char* end : kEndKeywords)
+        if (token.CompareNoCase(end) == 0) return true;
+    return false;
+}
+
+CString Trimmed(CString text)
+{
+    text.TrimLeft();
+    text.TrimRight();
+    return text;
+}
+
+int CountQuotes(const CString& text)
+{
+    int count = 0;
+    for (int i = 0; i < text.GetLength(); ++i) count += text[i] == '"';
+    return count;
+}
+
+// The operator that occurs first in text, the longer one on a tie; -1 when none.
+int FirstOperator(const CString& text, const char* const* operators, int& at)
+{
+    int found = -1;
+    at = -1;
+    for (int i = 0; operators && operators[i]; ++i) {
+        const int here = text.Find(operators[i]);
+        if (here < 0) continue;
+        if (found < 0 || here < at || (here == at && strlen(operators[i]) > strlen(operators[found]))) {
+            found = i;
+            at = here;
+        }
+    }
+    return found;
+}
+
+YLayoutItem* ItemAt(POSITION& at, const CObList& list) { return static_cast<YLayoutItem*>(list.GetNext(at)); }
+
+}  // namespace
+
+YLayout::YLayout()
+    : m_groupTime(0), m_textTime(0), m_imageTime(0), m_controlTime(0), m_spriteTime(0), m_redoPasses(0),
+      m_drawTime(0), m_depth(kDefaultDepth), m_refreshed(0), m_activeSet(&m_ownSet)
+{
+    m_clickSound = 0;
+    m_drawBackground = 0;
+}
+
+YLayout::~YLayout()
+{
+    DeleteItems();
+    // The own set's controls are deleted with it; they leave the tree first.
+    m_ownSet.MarkAll(false);
+    m_ownSet.PurgeUnused();
+}
+
+// ------------------------------------------------------------------ script
+
+void YLayout::SetScript(const char* text)
+{
+    DeleteItems();
+    MarkResources(false);
+    m_script = text ? text : "";
+    m_ownSet.SetCatalog(GetCatalog());
+    ParseScript();
+    KeyboardOn(true);
+}
+
+void YLayout::DeleteItems()
+{
+    for (POSITION at = m_items.GetHeadPosition(); at;) delete ItemAt(at, m_items);
+    m_items.RemoveAll();
+}
+
+void YLayout::ClearItems()
+{
+    DeleteItems();
+    MarkResources(false);
+    PurgeResources();
+}
+
+void YLayout::ReloadAll()
+{
+    for (POSITION at = m_items.GetHeadPosition(); at;) ItemAt(at, m_items)->Reload();
+}
+
+YLayoutItem* YLayout::CreateItem(const char* keyword)
+{
+    for (const Keyword& entry : kItemKeywords)
+        if (keyword && _stricmp(keyword, entry.name) == 0) return entry.make();
+    return nullptr;
+}
+
+void YLayout::ParseScript()
+{
+    YLayoutTokenizer tokens(m_script);
+    YLayoutGroup* root = new YLayoutGroup;
+    root->m_layout = this;
+    root->m_blockKind = YLayoutGroup::Group;
+    YLayoutGroup* current = root;
+    CObList stack;
+
+    for (CString token = Trimmed(tokens.Next(kKeywordSeparators)); !token.IsEmpty();
+         token = Trimmed(tokens.Next(kKeywordSeparators))) {
+        int context = -1;
+        const int colon = token.Find(':');
+        if (colon >= 0) {
+            context = atoi(token.Mid(colon + 1));
+            token = token.Left(colon);
+        }
+        const int blockKind = BlockKind(token);
+        if (blockKind >= 0) {
+            stack.AddTail(current);
+            YLayoutGroup* block = new YLayoutGroup;
+            block->m_context = context;
+            block->m_layout = this;
+            block->m_parentGroup = current;
+            block->m_blockKind = blockKind;
+            current->AddChild(block);
+            current = block;
+            if (blockKind == YLayoutGroup::If) ReadItemArgs(block, tokens, YLayoutGroup::kOperators, true);
+            else ReadItemArgs(block, tokens, YLayoutGroup::kSeparators, false);
+            continue;
+        }
+        if (IsEndKeyword(token)) {
+            // A surplus end keyword changes nothing.
+            if (!stack.IsEmpty()) current = static_cast<YLayoutGroup*>(stack.RemoveTail());
+            continue;
+        }
+        YLayoutItem* item = token.IsEmpty() ? nullptr : CreateItem(token);
+        if (!item && !token.IsEmpty()) {
+            const char last = token[token.GetLength() - 1];
+            if (last == 'r' || last == 'R') {
+                item = CreateItem(token.Left(token.GetLength() - 1));
+                if (item) item->m_trailingR = 1;
+            }
+        }
+        if (!item) item = CreateAppItem(token);
+        if (!item) continue;
+        ReadItemArgs(item, tokens, YLayoutGroup::kSeparators, false);
+        item->m_context = context;
+        item->m_parentGroup = current;
+        item->m_layout = this;
+        current->AddChild(item);
+    }
+    m_items.AddTail(root);
+}
+
+void YLayout::ReadItemArgs(YLayoutItem* item, YLayoutTokenizer& tokens, const char* const* operators,
+                           bool keepOperators)
+{
+    CString followers;
+    CString rest = tokens.Next(kArgSeparators, &followers);
+    rest.TrimLeft();
+    for (int pass = 0; pass < kMaxArgPieces && !rest.IsEmpty(); ++pass) {
+        // Parentheses inside a quoted text belong to it.
+        while (CountQuotes(rest) % 2 == 1 && !tokens.AtEnd()) {
+            const CString between = followers;
+            const CString more = tokens.Next(kArgSeparators, &followers);
+            rest += between + more;
+        }
+        if (rest[0] == '"') {
+            const int close = rest.Find('"', 1);
+            if (close < 0) {
+                // A quote that never closes takes the rest.
+                item->m_args.Add(rest);
+                break;
+            }
+            item->m_args.Add(rest.Left(close + 1));
+            rest = rest.Mid(close + 1);
+            continue;
+        }
+        int at = -1;
+        const int found = FirstOperator(rest, operators, at);
+        if (found < 0) {
+            const CString piece = Trimmed(rest);
+            if (!piece.IsEmpty()) item->m_args.Add(piece);
+            break;
+        }
+        const CString piece = Trimmed(rest.Left(at));
+        if (!piece.IsEmpty()) {
+            item->m_args.Add(piece);
+            if (keepOperators) item->m_args.Add(operators[found]);
+        }
+        rest = rest.Mid(at + static_cast<int>(strlen(operators[found])));
+    }
+}
+
+// ------------------------------------------------------------------ drawing
+
+int YLayout::Draw(YDC* dc)
+{
+    const DWORD t0 = GetTickCount();
+    if (!m_visible) return 0;
+    m_drawTime = 0;
+    m_redoPasses = 0;
+    m_groupTime = m_textTime = m_imageTime = m_controlTime = m_spriteTime = 0;
+    if (!m_refreshed) SetRefresh();
+    m_drawTime += static_cast<int32_t>(GetTickCount() - t0);
+    int result = 0, costs = 0;
+    for (POSITION at = m_items.GetHeadPosition(); at;) {
+        YLayoutItem* item = ItemAt(at, m_items);
+        result |= item->Draw(dc);
+        costs += item->m_cost;
+    }
+    const DWORD t1 = GetTickCount();
+    if (!m_activeSet->m_clean) PurgeResources();
+    if (m_redoPasses > 0) {
+        OnIdle();
+        Draw(dc);
+    }
+    m_drawTime += static_cast<int32_t>(GetTickCount() - t1) + costs;
+    return result;
+}
+
+void YLayout::DrawControl(YWindow* window, YDC* dc)
+{
+    if (window && m_redoPasses == 0) window->Draw(dc);
+}
+
+void YLayout::SetRefresh() { m_refreshed = 1; }
+
+int YLayout::SetDepth(int depth)
+{
+    m_depth = depth;
+    return m_depth;
+}
+
+int YLayout::GetDepth() { return m_depth; }
+
+void YLayout::PlaySecondSound() {}
+
+// ------------------------------------------------------------------ resources
+
+YLayoutResSet* YLayout::GetResourceSet() { return m_activeSet; }
+
+YLayoutResSet* YLayout::SetResourceSet(YLayoutResSet* set)
+{
+    YLayoutResSet* previous = m_activeSet;
+    m_activeSet = set ? set : &m_ownSet;
+    return previous;
+}
+
+YFont* YLayout::GetFont(const char* name, bool* created)
+{
+    if (created) *created = false;
+    return reinterpret_cast<YFont*>(m_activeSet->FindResource(m_activeSet->m_resources[YLayoutResSet::Fonts], name));
+}
+
+YDXSurface* YLayout::GetSurface(const char* name, int, int, bool* created)
+{
+    if (created) *created = false;
+    return reinterpret_cast<YDXSurface*>(m_activeSet->FindResource(m_activeSet->m_surfaces, name));
+}
+
+BOOL YLayout::ReleaseSurfaces() { return m_activeSet->ReleaseSurfaces(); }
+
+void YLayout::MarkResources(bool inUse)
+{
+    if (OwnsResourceSet()) m_ownSet.MarkAll(inUse);
+}
+
+void YLayout::PurgeResources()
+{
+    if (OwnsResourceSet()) m_ownSet.PurgeUnused();
+}
+
+void YLayout::SetControlCommand(YWindow* window, const char* text)
+{
+    if (YLayoutRes* record = m_activeSet->FindControlRecord(window)) record->m_command = text ? text : "";
+}
+
+void YLayout::SetControlTip(YWindow*, const char*) {}
+
+void YLayout::DetachChildren()
+{
+    while (GetChildCount() > 0) GetChild(0)->SetParent(nullptr);
+}
+
+YWindow* YLayout::GetControlParent() { return this; }
+
+void YLayout::OnOpen() {}
+
+void YLayout::OnClose() {}
+
+void YLayout::OnStep() {}
+
+// ------------------------------------------------------------------ messages
+
+YWindow* YLayout::ChildFromPoint(int x, int y, int flags)
+{
+    if (!m_visible) return nullptr;
+    for (int i = GetChildCount() - 1; i >= 0; --i)
+        if (YWindow* hit = GetChild(i)->ChildFromPoint(x, y, flags)) return hit;
+    if (!OwnsResourceSet()) {
+        POINT point = {x, y};
+        return PtInRect(&m_rect, point) ? this : nullptr;
+    }
+    if (!m_parent) return nullptr;
+    for (int i = m_parent->GetChildCount() - 1; i >= 0; --i) {
+        YWindow* sibling = m_parent->GetChild(i);
+        if (sibling->IsKindOf(RUNTIME_CLASS(YLayout))) continue;
+        if (YWindow* hit = sibling->ChildFromPoint(x, y, flags)) return hit;
+    }
+    return nullptr;
+}
+
+CString YLayout::EditCommand(int context)
+{
+    CObList& edits = m_activeSet->m_controls[YLayoutResSet::EditBoxes];
+    for (POSITION at = edits.GetHeadPosition(); at;) {
+        YLayoutRes* record = static_cast<YLayoutRes*>(edits.GetNext(at));
+        YLayoutItemEdit* item = dynamic_cast<YLayoutItemEdit*>(record->m_owner);
+        if (!item || item->m_context != context || item->m_kind != 0) continue;
+        YWindow* window = static_cast<YWindow*>(record->m_resource);
+        CString command;
+        if (GetAsyncKeyState(VK_RETURN)) {
+            CString text;
+            window->GetName(text);
+            if (item->m_hideOnEnter) {
+                window->SetName(text);
+                window->m_visible = 0;
+            }
+            // Without a command of its own the typed text runs nothing.
+            if (!record->m_command.IsEmpty()) command.Format("%s %s", (const char*)record->m_command, (const char*)text);
+            KeyboardOn(true);
+        } else if (GetAsyncKeyState(VK_ESCAPE)) {
+            window->SetName("");
+            command = "+exit";
+            KeyboardOn(true);
+        }
+        return command;
+    }
+    return CString();
+}
+
+CString YLayout::ClickCommand(int context, bool& clickSound)
+{
+    auto find = [&](CObList& list) -> YLayoutRes* {
+        for (POSITION at = list.GetHeadPosition(); at;) {
+            YLayoutRes* record = static_cast<YLayoutRes*>(list.GetNext(at));
+            if (record->m_owner && record->m_owner->m_context == context) return record;
+        }
+        return nullptr;
+    };
+    CString command;
+    YLayoutRes* record = find(m_activeSet->m_controls[YLayoutResSet::Buttons]);
+    if (record) {
+        command = record->m_command;
+    } else if ((record = find(m_activeSet->m_controls[YLayoutResSet::Sliders])) != nullptr) {
+        YSlider* slider = dynamic_cast<YSlider*>(record->m_resource);
+        command.Format("%s %d", (const char*)record->m_command, slider ? slider->GetPos() : 0);
+    }
+    if (record && record->m_resource) clickSound = static_cast<YWindow*>(record->m_resource)->m_clickSound != 0;
+    return command;
+}
+
+void YLayout::OnNotify(int id, int code)
+{
+    m_clickSound = 0;
+    CString command;
+    const int context = id - m_activeSet->m_baseNumber;
+    if (code == kNotifyEditBox) {
+        command = EditCommand(context);
+    } else if (code == kNotifyClicked) {
+        bool clickSound = false;
+        command = ClickCommand(context, clickSound);
+        if (OwnsResourceSet()) m_clickSound = clickSound ? 1 : 0;
+    }
+    YWindow::OnNotify(id, code);
+    if (!command.IsEmpty()) ExecuteCommand(command);
+}

@@ -1,0 +1,102 @@
+// The window that shows one layout script: the script is parsed once into a
+// tree of items, which draws every frame and resolves its arguments through
+// the game's hooks.  Notifications of the controls the items made become
+// console command lines.
+#pragma once
+
+#include "gui/YLayoutResSet.h"
+#include "gui/YWindow.h"
+
+class YCatalog;
+class YGraphics;
+class YDXSurface;
+class YLayoutGroup;
+class YLayoutItem;
+class YLayoutTokenizer;
+
+class YLayout : public YWindow {
+    DECLARE_DYNAMIC(YLayout)
+public:
+    enum { kDefaultDepth = 32767, kMaxArgPieces = 50 };
+    enum { kNotifyEditBox = 1024 };
+
+    YLayout();
+    ~YLayout() override;
+
+    BOOL ReleaseSurfaces() override;
+    int Draw(YDC* dc) override;
+    // Controls first, the topmost first; a layout of the interface manager
+    // (on a shared set) catches every point in its rectangle.
+    YWindow* ChildFromPoint(int x, int y, int flags) override;
+    void OnNotify(int id, int code) override;
+
+    // Draws a control unless a second pass is coming.
+    virtual void DrawControl(YWindow* window, YDC* dc);
+    // Set-up before the first draw.
+    virtual void SetRefresh();
+    virtual int SetDepth(int depth);
+    virtual int GetDepth();
+    virtual void ClearItems();
+    virtual void ParseScript();
+    // The argument text that follows an item's keyword, cut into arguments
+    // at the operators; keepOperators keeps them as arguments of their own.
+    virtual void ReadItemArgs(YLayoutItem* item, YLayoutTokenizer& tokens, const char* const* operators,
+                              bool keepOperators);
+    virtual void PlaySecondSound();
+    virtual YLayoutResSet* GetResourceSet();
+    // The cached font or surface of that name, or null.
+    virtual YFont* GetFont(const char* name, bool* created);
+    virtual YDXSurface* GetSurface(const char* name, int width, int height, bool* created);
+    virtual void SetControlCommand(YWindow* window, const char* text);
+    virtual void SetControlTip(YWindow* window, const char* text);
+    // An item of the keyword table, or null.
+    virtual YLayoutItem* CreateItem(const char* keyword);
+    virtual void DetachChildren();
+    virtual YLayoutResSet* SetResourceSet(YLayoutResSet* set);
+    virtual YWindow* GetControlParent();
+    virtual void OnOpen();
+    virtual void OnClose();
+    virtual void OnStep();
+    virtual YCatalog* GetCatalog() = 0;
+    virtual YGraphics* GetGraphics() = 0;
+    virtual int ResolveValue(const char* text, YDC* dc, YLayoutGroup* group) = 0;
+    virtual float ResolveFloat(const char* text, YDC* dc) = 0;
+    virtual CString ResolveText(const char* text, YDC* dc) = 0;
+    // A game item for a token the parser did not know, or null.
+    virtual YLayoutItem* CreateAppItem(const char* token) = 0;
+    virtual void ExecuteCommand(const char* text) = 0;
+    virtual void KeyboardOn(bool on) = 0;
+    // Between the two passes of a draw.
+    virtual void OnIdle() = 0;
+    virtual void MarkResources(bool inUse);
+    virtual void PurgeResources();
+
+    void SetScript(const char* text);
+    const CString& GetScript() const { return m_script; }
+    void ReloadAll();
+    const CObList& GetItems() const { return m_items; }
+    bool OwnsResourceSet() const { return m_activeSet == &m_ownSet; }
+
+    // Milliseconds spent this frame, by kind of item.
+    int32_t m_groupTime;
+    int32_t m_textTime;
+    int32_t m_imageTime;
+    int32_t m_controlTime;
+    int32_t m_spriteTime;
+    // A getter made a control during the draw: draw once more.
+    int32_t m_redoPasses;
+    int32_t m_drawTime;
+
+protected:
+    CString m_script;
+    CObList m_items;
+    int32_t m_depth;
+    uint8_t m_refreshed;
+    YLayoutResSet* m_activeSet;
+    YLayoutResSet m_ownSet;
+
+private:
+    void DeleteItems();
+    CString EditCommand(int context);
+    CString ClickCommand(int context, bool& clickSound);
+};

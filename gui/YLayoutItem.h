@@ -1,0 +1,44 @@
+// One item of a layout script: its keyword's context number, its argument
+// texts (resolved every frame by the layout), the block that holds it and the
+// layout that owns it.  Every item kind derives from it.
+#pragma once
+
+#include "platform/mfc.h"
+
+class YDC;
+class YLayout;
+class YLayoutGroup;
+
+class YLayoutItem : public CObject {
+    DECLARE_DYNAMIC(YLayoutItem)
+public:
+    YLayoutItem();
+    ~YLayoutItem() override;
+
+    // Loads the item while it is not loaded; 0.
+    virtual int Draw(YDC* dc);
+    // Reads the arguments and does the kind's per-frame work.
+    virtual void Load(YDC* dc);
+    // The next Draw loads again.
+    virtual void Reload();
+    // The item's block is not shown this frame.
+    virtual void Hide();
+
+    int GetArgCount() const { return static_cast<int>(m_args.GetSize()); }
+    CString GetArg(int index) const { return m_args[index]; }
+
+    // N of "keyword:N"; -1 without.
+    int32_t m_context;
+    CStringArray m_args;
+    YLayoutGroup* m_parentGroup;
+    YLayout* m_layout;
+    // The keyword was known only without a final "r": loads every frame.
+    uint8_t m_trailingR;
+    uint8_t m_loaded;
+    // Milliseconds of the last Draw.
+    int32_t m_cost;
+
+private:
+    YLayoutItem(const YLayoutItem&) = delete;
+    YLayoutItem& operator=(const YLayoutItem&) = delete;
+};

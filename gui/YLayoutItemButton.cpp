@@ -1,0 +1,3 @@
+#include "gui/YLayoutItemButton.h"
+
+IMPLEMENT_DYNAMIC(YLayoutItemButton, YLayoutItem)

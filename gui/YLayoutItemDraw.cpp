@@ -1,0 +1,3 @@
+#include "gui/YLayoutItemDraw.h"
+
+IMPLEMENT_DYNAMIC(YLayoutItemDraw, YLayoutItem)

@@ -1,0 +1,3 @@
+#include "gui/YLayoutItemEdit.h"
+
+IMPLEMENT_DYNAMIC(YLayoutItemEdit, YLayoutItem)

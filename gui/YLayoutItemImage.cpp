@@ -1,0 +1,3 @@
+#include "gui/YLayoutItemImage.h"
+
+IMPLEMENT_DYNAMIC(YLayoutItemImage, YLayoutItem)

@@ -1,0 +1,3 @@
+#include "gui/YLayoutItemMake.h"
+
+IMPLEMENT_DYNAMIC(YLayoutItemMake, YLayoutItem)

@@ -1,0 +1,3 @@
+#include "gui/YLayoutItemMiscWindow.h"
+
+IMPLEMENT_DYNAMIC(YLayoutItemMiscWindow, YLayoutItem)

@@ -1,0 +1,3 @@
+#include "gui/YLayoutItemSlider.h"
+
+IMPLEMENT_DYNAMIC(YLayoutItemSlider, YLayoutItem)

@@ -1,0 +1,3 @@
+#include "gui/YLayoutItemSprite.h"
+
+IMPLEMENT_DYNAMIC(YLayoutItemSprite, YLayoutItem)
