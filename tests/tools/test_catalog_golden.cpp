@@ -47,8 +47,11 @@ ArchiveBytes GoldenCatalog()
     b.ClassRef(1).Add(ItemFields(1, "Art", "Logo", 0, "pics", 3, 4)).U16(0).U16(0);
     // the handler again
     b.ObjectRef(3);
-    // object 7: a button of sub-type 9, its body the resource record
-    b.ClassRef(1).Add(ItemFields(9, "Interface", "Ok", 9)).I32(1).U16(0).U16(0);
+    // object 7: a button of sub-type 9, its body a version-4 window: rectangle,
+    // style, text, id, private-source word, no children, no resource names
+    b.ClassRef(1).Add(ItemFields(9, "Interface", "Ok", 9)).I32(4).I32(0).I32(0).I32(80).I32(24).U32(0);
+    b.Str("Ok").U32(1).U32(0).U16(0).U16(0);
+    b.U16(0).U16(0);
     return b;
 }
 

@@ -53,7 +53,7 @@ std::string Description()
                  "        frame \"a.bmp\" 1 0 0 0 32 32 16 16 0 0 32 32 0 \"\"\n"
                  "        frame \"b.bmp\" 1 7 0 32 64 48 0 0 1 1 2 2 1 \"_h\"\n    end\n");
     text += Item(4, 17, "Fonts", "Small", "    body YFont\n        image \"small.bmp\"\n        columns 8\n    end\n");
-    text += Item(5, 9, "Interface", "Ok", "    body YButton\n        version 1\n    end\n", 9);
+    text += Item(5, 9, "Interface", "Ok", "    body YButton\n        version 4\n    end\n", 9);
     text += Item(6, 20, "Emitters", "Wind", "    body YSoundEmitter\n        version 1\n    end\n");
     text += Item(7, 21, "Loaders", "YSM", "    body YSMLoader\n        version 1\n    end\n");
     text += Item(8, 24, "Action", "BB", "    body YTextureHandler\n        version 1\n    end\n");
