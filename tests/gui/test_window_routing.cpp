@@ -246,7 +246,8 @@ namespace {
 // Exposes the version word, so that older archives can be written.
 class Versioned : public YWindow {
 public:
-    static void SetVersion(YWindow* window, LONG version) { static_cast<Versioned*>(window)->m_version = version; }
+    // Through a member pointer: the window is not a Versioned.
+    static void SetVersion(YWindow* window, LONG version) { window->*(&Versioned::m_version) = version; }
 };
 
 std::vector<BYTE> Store(CObject* object)
@@ -320,7 +321,9 @@ TEST(WindowArchive, EveryWindowClassRoundTripsInBothVersions)
             EXPECT_STREQ("YButton", copy->GetChild(0)->GetRuntimeClass()->m_lpszClassName);
             // Written again, the copy gives the same bytes as a version-4 original.
             Versioned::SetVersion(window.get(), 4);
-            if (version == 4) EXPECT_EQ(bytes, Store(copy));
+            if (version == 4) {
+                EXPECT_EQ(bytes, Store(copy));
+            }
         }
     }
 }
