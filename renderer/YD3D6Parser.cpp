@@ -129,6 +129,7 @@ int YD3D6Parser::EndSession(int)
     m_sessionMode = 0;
     delete m_softwareRasteriser;
     m_softwareRasteriser = nullptr;
+    DestroyZones();
     delete[] m_greyRamp;
     m_greyRamp = nullptr;
     return 1;

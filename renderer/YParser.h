@@ -218,6 +218,13 @@ public:
     static YString GetPathFileName(const char* path);
     static void DestroyItem(YParserZone* zone);
 
+    // The zones a map hands over as it is read; the renderer owns them.
+    void AppendZone(YParserZone* zone);
+    int GetZoneCount() const { return static_cast<int>(m_zones.size()); }
+    YParserZone* GetZone(int index) const;
+    // Destroys every zone record and empties the list.
+    void DestroyZones();
+
     int GetSessionMode() const { return m_sessionMode; }
     ObjectTest GetObjectTest() const { return m_objectTest; }
     ModelEnumerator GetModelEnumerator() const { return m_modelEnumerator; }
