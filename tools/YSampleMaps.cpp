@@ -13,7 +13,8 @@
 
 namespace {
 
-const float kCellSize = 64.0f;   // map units (4 m)
+// 16 m cells: a map without player starts puts the plane at half the grid x 16 m.
+const float kCellSize = 16.0f * YSampleMaps::kUnitsPerMetre;
 const WORD kGrass = 0, kRock = 1, kSand = 2, kWaterTexture = 3;
 
 const YSampleMaps::Shape kShapes[] = {
@@ -150,7 +151,7 @@ void Terrain(YMapVT3& map, const HeightField& field)
                 high = std::max(high, map.m_vertices[v].m_y);
             }
             WORD texture = kGrass;
-            if (high - low > 0.6f * kCellSize) texture = kRock;
+            if (high - low > 0.3f * kCellSize) texture = kRock;
             else if (field.Lake() && low < YSampleMaps::kWaterLevel + 1.5f * YSampleMaps::kUnitsPerMetre) texture = kSand;
             YMapVT3Cell& cell = map.m_cells[z * grid + x];
             for (const DWORD* half : halves) {
@@ -225,8 +226,8 @@ void Sounds(YMapVT3& map, const HeightField& field)
         s.m_c = static_cast<DWORD>(z);
         s.m_d = firstDay;
         s.m_e = lastDay;
-        s.m_f = 200;   // nearest distance
-        s.m_g = 2000;  // farthest distance
+        s.m_f = 20;   // nearest distance, m
+        s.m_g = 200;  // farthest distance, m
         s.m_h = 2000;  // shortest repeat delay, ms
         s.m_i = 9000;  // longest repeat delay, ms
         map.m_sounds.push_back(s);
@@ -261,13 +262,12 @@ void Sky(YMapVT3& map)
 void Tags(YMapVT3& map, const YSampleMaps::Shape& shape)
 {
     AddTag(map, "MapName", shape.name);
-    AddTag(map, "MapBackgroundNum", "2");
-    AddTag(map, "MapBackground00", "sky_day");
-    AddTag(map, "MapBackground00Start", "360");
-    AddTag(map, "MapBackground00End", "1200");
-    AddTag(map, "MapBackground01", "sky_dusk");
-    AddTag(map, "MapBackground01Start", "1200");
-    AddTag(map, "MapBackground01End", "360");
+    // The sample sky box "clear": its faces are "clear_front" ... "clear_top",
+    // the fog of the period in their texture tags.
+    AddTag(map, "MapBackgroundNum", "1");
+    AddTag(map, "MapBackground00", "clear.ytx");
+    AddTag(map, "MapBackground00Start", "0");
+    AddTag(map, "MapBackground00End", "1440");
     AddTag(map, "SolidColorRGB", "100 151 218");
     AddTag(map, "FOG-ColorRGB", "180 196 214");
     AddTag(map, "FOG-RangeNear", "2000.0");
@@ -276,7 +276,7 @@ void Tags(YMapVT3& map, const YSampleMaps::Shape& shape)
     AddTag(map, "MapSound00", "\"Birds\":90:300:10:4:L");
     AddTag(map, "MapSound01", "\"Frogs\":120:250:5:6:W");
     AddTag(map, "MapSoundLoop00", "\"Ambience\":1:365:0");
-    AddTag(map, "MapWindLoop00", "\"Wind\":1:365");
+    AddTag(map, "MapWindLoop00", "\"wind\":1:365");
     AddTag(map, "WeatherRain", "60:300");
     AddTag(map, "WeatherSnow", "330:45");
     AddTag(map, "WeatherFog", "1:365");

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 #include "ScratchFolder.h"
 #include "renderer/Stripper.h"
@@ -79,6 +82,34 @@ TEST(SampleMaps, EveryMapLoadsWithTerrainStartsSoundsAndSky)
         for (const char* name : {"MapBackgroundNum", "MapBackground00", "SolidColorRGB", "FOG-ColorRGB", "MapSound00",
                                  "MapSoundLoop00", "MapWindLoop00", "WeatherRain"})
             EXPECT_EQ(1, map.FindTag(name, tag)) << name;
+    }
+}
+
+// Each sky box a map names has its five faces among the sample textures, as
+// the renderer finds them: the name without its last four characters and a
+// face suffix.
+TEST(SampleMaps, SkyBoxesNamedByTheMapsExist)
+{
+    for (const char* name : {"Meadow", "Ridge", "Flat", "Tiny"}) {
+        SCOPED_TRACE(name);
+        YMapVT3 map;
+        ASSERT_EQ(1, map.LoadFile(MapPath(name).c_str(), nullptr));
+        YMapVT3Tag tag;
+        ASSERT_EQ(1, map.FindTag("MapBackgroundNum", tag));
+        const int count = std::atoi(tag.m_value);
+        ASSERT_GE(count, 1);
+        for (int i = 0; i < count; ++i) {
+            char key[32];
+            std::snprintf(key, sizeof key, "MapBackground%02d", i);
+            ASSERT_EQ(1, map.FindTag(key, tag)) << key;
+            std::string box(tag.m_value.GetBuffer());
+            ASSERT_GT(box.size(), 4u) << key;
+            box.resize(box.size() - 4);
+            for (const char* face : {"_front", "_left", "_back", "_right", "_top"}) {
+                const std::string path = std::string(RCV_DATA_DIR) + "/textures/sky/" + box + face + ".ytx";
+                EXPECT_TRUE(std::ifstream(path).good()) << path;
+            }
+        }
     }
 }
 
