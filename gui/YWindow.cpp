@@ -693,22 +693,24 @@ void YWindow::Serialize(CArchive& ar)
         }
         m_created = 1;
     }
-    m_children->Serialize(ar);
-    if (ar.IsLoading()) {
-        // Only windows may hang in the tree: anything else is dropped.
-        bool foreign = false;
-        for (POSITION at = m_children->GetHeadPosition(); at;) {
-            POSITION here = at;
-            CObject* object = m_children->GetNext(at);
-            if (object && object->IsKindOf(RUNTIME_CLASS(YWindow))) {
-                static_cast<YWindow*>(object)->m_parent = this;
-                continue;
+    if (ar.IsStoring()) {
+        m_children->Serialize(ar);
+    } else {
+        // Each child is a new window that this one alone owns: a null, any
+        // other class or a back-reference to an object read before (this
+        // window, an ancestor, another window's child) fails the load.  What
+        // was read before the failure hangs in the tree and goes with it.
+        DWORD count = ar.ReadCount();
+        for (DWORD i = 0; i < count; ++i) {
+            CObject* object = ar.ReadOwnedObject(nullptr);
+            if (!object || !object->IsKindOf(RUNTIME_CLASS(YWindow))) {
+                delete object;
+                AfxThrowArchiveException(CArchiveException::badClass);
             }
-            m_children->RemoveAt(here);
-            delete object;
-            foreign = true;
+            YWindow* child = static_cast<YWindow*>(object);
+            child->m_parent = this;
+            m_children->AddTail(child);
         }
-        if (foreign) AfxThrowArchiveException(CArchiveException::badClass);
     }
     m_resourceNames.Serialize(ar);
     m_version = kVersion;

@@ -248,6 +248,8 @@ class Versioned : public YWindow {
 public:
     // Through a member pointer: the window is not a Versioned.
     static void SetVersion(YWindow* window, LONG version) { window->*(&Versioned::m_version) = version; }
+    // The raw child list, so that archives of broken trees can be written.
+    static CObList& Children(YWindow* window) { return *(window->*(&Versioned::m_children)); }
 };
 
 std::vector<BYTE> Store(CObject* object)
@@ -357,6 +359,48 @@ TEST(WindowArchive, ForeignObjectsInTheChildListAreRefused)
     EXPECT_TRUE(refused);
     EXPECT_EQ(0, loaded->GetChildCount());
     delete loaded;
+}
+
+TEST(WindowArchive, ChildListsThatAreNotATreeAreRefused)
+{
+    // Each archive is written from a tree broken by hand: the load must fail
+    // and free what it read, without touching anything twice.
+    enum Break { NullChild, Itself, ParentOfItsChild, SameChildTwice, NullAfterAChild };
+    for (Break kind : {NullChild, Itself, ParentOfItsChild, SameChildTwice, NullAfterAChild}) {
+        SCOPED_TRACE(static_cast<int>(kind));
+        YWindow* root = new YEditBox;
+        RECT r = {0, 0, 10, 10};
+        root->Create(0, "root", 0, &r, nullptr, 1, 0);
+        YWindow* child = new YButton;
+        child->Create(0, "child", 0, &r, root, 2, 0);
+        CObList& rootList = Versioned::Children(root);
+        CObList& childList = Versioned::Children(child);
+        switch (kind) {
+        case NullChild: rootList.RemoveAll(); rootList.AddTail(static_cast<CObject*>(nullptr)); break;
+        case Itself: rootList.AddTail(root); break;
+        case ParentOfItsChild: childList.AddTail(root); break;
+        case SameChildTwice: rootList.AddTail(child); break;
+        case NullAfterAChild: rootList.AddTail(static_cast<CObject*>(nullptr)); break;
+        }
+        std::vector<BYTE> bytes = Store(root);
+        // Mend the tree so that it can be deleted.
+        rootList.RemoveAll();
+        childList.RemoveAll();
+        rootList.AddTail(child);
+        delete root;
+
+        CObject* loaded = nullptr;
+        bool refused = false;
+        try {
+            loaded = Load(bytes);
+        } catch (CArchiveException* e) {
+            refused = true;
+            e->Delete();
+        }
+        EXPECT_TRUE(refused);
+        EXPECT_EQ(nullptr, loaded);
+        delete loaded;
+    }
 }
 
 TEST(WindowCopy, CopiesItsDescriptionAndRefusesNonWindows)
