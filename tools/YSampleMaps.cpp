@@ -256,8 +256,7 @@ void Sky(YMapVT3& map)
     sun.m_bytes[0] = 255;                     // colour
     sun.m_bytes[1] = 244;
     sun.m_bytes[2] = 214;
-    sun.m_files.push_back(YString("sun"));
-    sun.m_files.push_back(YString("flare"));
+    sun.m_files.push_back(YString("Generic_Flare.ytx"));  // the sample flare overlay
     map.m_celestials.push_back(sun);
     CloudPlane clouds;
     clouds.m_value0 = 0;

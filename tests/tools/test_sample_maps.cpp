@@ -115,8 +115,8 @@ TEST(SampleMaps, SkyBoxesNamedByTheMapsExist)
 
 // Every layer texture word names a map texture of string list 1, which is a
 // sample ground texture; every tree kind names a tree sprite of list 3 that
-// is a sample sprite.
-TEST(SampleMaps, TexturesAndTreeSpritesNamedByTheMapsExist)
+// is a sample sprite; the sun's picture is the sample flare.
+TEST(SampleMaps, TexturesSpritesAndSunNamedByTheMapsExist)
 {
     const std::string data(RCV_DATA_DIR);
     for (const char* name : {"Meadow", "Ridge", "Flat", "Tiny"}) {
@@ -135,6 +135,9 @@ TEST(SampleMaps, TexturesAndTreeSpritesNamedByTheMapsExist)
             const std::string sprite(static_cast<LPCTSTR>(map.m_strings3[i]));
             EXPECT_TRUE(std::ifstream(data + "/textures/sprites/" + sprite).good()) << sprite;
         }
+        for (const CelestialObject& sky : map.m_celestials)
+            for (const YString& picture : sky.m_files)
+                EXPECT_TRUE(std::ifstream(data + "/2D Art/Overlays/" + picture.GetBuffer()).good()) << picture.GetBuffer();
         const int types = map.m_strings3.GetSize() + map.m_strings4.GetSize();
         for (const YMapVT3Tree& tree : map.m_trees) {
             if (tree.m_kind != YMapVT3Tree::kPath) continue;
