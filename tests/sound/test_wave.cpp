@@ -127,6 +127,7 @@ TEST_F(Waves, HostileFilesAreRefused)
         {"zero block align", Riff(Chunk("fmt ", FormatBody(1, 1, 22050, 16, 0)) + data)},
         {"block align against bits", Riff(Chunk("fmt ", FormatBody(1, 2, 22050, 16, 3)) + data)},
         {"channels times bits past 32 bits", Riff(Chunk("fmt ", FormatBody(1, 55512, 22050, 55512, 2)) + data)},
+        {"pcm channels times bits past the int range", Riff(Chunk("fmt ", FormatBody(1, 47104, 22050, 60248, 32)) + data)},
         {"adpcm block of odd size", Riff(Chunk("fmt ", FormatBody(0x11, 1, 22050, 4, 255, 2, Le16(503))) + data)},
         {"adpcm samples per block wrong", Riff(Chunk("fmt ", FormatBody(0x11, 1, 22050, 4, 256, 2, Le16(500))) + data)},
         {"adpcm of three channels", Riff(Chunk("fmt ", FormatBody(0x11, 3, 22050, 4, 768, 2, Le16(505))) + data)},
