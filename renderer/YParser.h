@@ -218,6 +218,16 @@ public:
     static YString GetPathFileName(const char* path);
     static void DestroyItem(YParserZone* zone);
 
+    // The map objects the session set-up placed: records of the session's
+    // render-record array, held here, not owned.
+    int GetPlacedObjectCount() const { return static_cast<int>(m_placedObjects.size()); }
+    YRenderInstance* GetPlacedObject(int index) const
+    {
+        return index >= 0 && index < GetPlacedObjectCount() ? m_placedObjects[static_cast<size_t>(index)] : nullptr;
+    }
+    void AddPlacedObject(YRenderInstance* record) { m_placedObjects.push_back(record); }
+    void ClearPlacedObjects() { m_placedObjects.clear(); }
+
     int GetSessionMode() const { return m_sessionMode; }
     ObjectTest GetObjectTest() const { return m_objectTest; }
     ModelEnumerator GetModelEnumerator() const { return m_modelEnumerator; }
@@ -268,6 +278,7 @@ protected:
     void** m_flareSources;
     DWORD m_ambient[kAmbientWords];
     std::vector<ActorDesc*> m_actorDescs;
+    std::vector<YRenderInstance*> m_placedObjects;
     YRenderInstance* m_renderRecords;
     YRenderInstance m_renderRecord;
     YString m_name;
