@@ -77,6 +77,9 @@ public:
     void SetRenderer(YParser* renderer);
     void DestroyRenderer();
     void EndRendererSession();
+    // Takes every placed map object out of the renderer's grid, frees its
+    // attached block and empties the renderer's placed-object list.
+    void ClearRendererObjects();
     void RegisterAppSwitches();
     // Name of the first verb whose value is the text.
     void FindVerbName(const char* value, YString& name);
