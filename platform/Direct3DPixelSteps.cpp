@@ -215,14 +215,25 @@ void Interpolate(const float* start, const float* step, uint8_t* out, int n)
     }
     __m128i value = _mm_set_epi32(s[3], s[2], s[1], s[0]);
     const __m128i delta = _mm_set_epi32(d[3], d[2], d[1], d[0]);
-    const __m128i top = _mm_set1_epi32(255);
-    const __m128i zero = _mm_setzero_si128();
-    for (int i = 0; i < n; ++i) {
-        __m128i c = _mm_srai_epi32(value, 16);
-        c = _mm_and_si128(c, _mm_cmpgt_epi32(c, zero));                         // below 0: 0
-        const __m128i over = _mm_cmpgt_epi32(c, top);                            // above 255: 255
-        c = _mm_or_si128(_mm_andnot_si128(over, c), _mm_and_si128(over, top));
-        c = _mm_packs_epi32(c, c);
+    // The two saturating packs clamp each channel to 0..255.
+    int i = 0;
+    if (n >= 4) {
+        const __m128i delta2 = _mm_add_epi32(delta, delta), delta4 = _mm_add_epi32(delta2, delta2);
+        __m128i v0 = value, v1 = _mm_add_epi32(value, delta), v2 = _mm_add_epi32(value, delta2),
+                v3 = _mm_add_epi32(v1, delta2);
+        for (; i + 4 <= n; i += 4) {
+            const __m128i a = _mm_packs_epi32(_mm_srai_epi32(v0, 16), _mm_srai_epi32(v1, 16));
+            const __m128i b = _mm_packs_epi32(_mm_srai_epi32(v2, 16), _mm_srai_epi32(v3, 16));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 4), _mm_packus_epi16(a, b));
+            v0 = _mm_add_epi32(v0, delta4);
+            v1 = _mm_add_epi32(v1, delta4);
+            v2 = _mm_add_epi32(v2, delta4);
+            v3 = _mm_add_epi32(v3, delta4);
+        }
+        value = v0;
+    }
+    for (; i < n; ++i) {
+        const __m128i c = _mm_packs_epi32(_mm_srai_epi32(value, 16), _mm_srai_epi32(value, 16));
         const int packed = _mm_cvtsi128_si32(_mm_packus_epi16(c, c));
         std::memcpy(out + i * 4, &packed, 4);
         value = _mm_add_epi32(value, delta);
