@@ -9,6 +9,7 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,8 +32,8 @@ void Run(benchmark::State& state, Renderer* renderer, D3DBenchScene::Kind kind)
     state.counters["Mpix/s"] = benchmark::Counter(scene.pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-// Keeps the smallest CPU time per frame of every benchmark over its
-// repetitions so that the ratios can be printed (both draw on this thread
+// Keeps the CPU time per frame of every repetition of every benchmark so
+// that the ratios of the medians can be printed (both draw on this thread
 // alone, and on a shared machine the CPU time holds steadier than the wall
 // clock); with repetitions only the medians are shown.
 class RatioReporter : public benchmark::ConsoleReporter {
@@ -42,11 +43,8 @@ public:
         std::vector<Run> shown;
         for (const Run& run : runs) {
             if (run.run_type == Run::RT_Iteration) {
-                if (run.iterations > 0) {
-                    const double t = run.cpu_accumulated_time / static_cast<double>(run.iterations);
-                    auto found = seconds.find(run.benchmark_name());
-                    if (found == seconds.end() || t < found->second) seconds[run.benchmark_name()] = t;
-                }
+                if (run.iterations > 0)
+                    times[run.benchmark_name()].push_back(run.cpu_accumulated_time / static_cast<double>(run.iterations));
                 if (!repeated) shown.push_back(run);
             } else if (run.aggregate_name == "median") {
                 shown.push_back(run);
@@ -54,7 +52,17 @@ public:
         }
         if (!shown.empty()) ConsoleReporter::ReportRuns(shown);
     }
-    std::map<std::string, double> seconds;
+    // The median CPU time per frame of a benchmark; 0 when it did not run.
+    double Median(const std::string& name) const
+    {
+        auto found = times.find(name);
+        if (found == times.end() || found->second.empty()) return 0;
+        std::vector<double> t = found->second;
+        std::sort(t.begin(), t.end());
+        const size_t n = t.size();
+        return n % 2 ? t[n / 2] : (t[n / 2 - 1] + t[n / 2]) / 2;
+    }
+    std::map<std::string, std::vector<double>> times;
     bool repeated = false;
 };
 
@@ -131,12 +139,12 @@ int main(int argc, char** argv)
             ->Unit(benchmark::kMillisecond);
     }
     // On a shared machine one run says little: unless told otherwise, each
-    // benchmark runs five times, interleaved with the others, and the
-    // fastest counts.
+    // benchmark runs seven times, interleaved with the others, and the
+    // median counts.
     std::vector<char*> args(argv, argv + argc);
     bool repetitionsGiven = false;
     for (int i = 1; i < argc; ++i) repetitionsGiven = repetitionsGiven || strstr(argv[i], "--benchmark_repetitions") == argv[i];
-    static char repetitions[] = "--benchmark_repetitions=5", interleave[] = "--benchmark_enable_random_interleaving=true";
+    static char repetitions[] = "--benchmark_repetitions=7", interleave[] = "--benchmark_enable_random_interleaving=true";
     if (!repetitionsGiven) {
         args.insert(args.begin() + 1, interleave);
         args.insert(args.begin() + 1, repetitions);
@@ -151,17 +159,16 @@ int main(int argc, char** argv)
     }
     if (!repetitionsGiven) reporter.repeated = true;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    printf("\nper CPU second of the drawing thread, fastest of the repetitions:");
+    printf("\nper CPU second of the drawing thread, median of the repetitions:");
     printf("\n%-10s %14s %12s %14s %12s %8s\n", "scene", "ours tri/s", "ours Mpix/s", "llvmpipe tri/s", "llvm Mpix/s",
            "ratio");
     for (int k = 0; k < D3DBenchScene::kKinds; ++k) {
         const D3DBenchScene scene = D3DBenchScene::Make(static_cast<D3DBenchScene::Kind>(k));
         const std::string name = D3DBenchScene::Name(scene.kind);
-        auto a = reporter.seconds.find("ours/" + name), b = reporter.seconds.find("llvmpipe/" + name);
-        if (a == reporter.seconds.end() || b == reporter.seconds.end()) continue;
-        printf("%-10s %14.0f %12.1f %14.0f %12.1f %8.2f\n", name.c_str(), scene.Triangles() / a->second,
-               scene.pixels / 1e6 / a->second, scene.Triangles() / b->second, scene.pixels / 1e6 / b->second,
-               b->second / a->second);
+        const double a = reporter.Median("ours/" + name), b = reporter.Median("llvmpipe/" + name);
+        if (a <= 0 || b <= 0) continue;
+        printf("%-10s %14.0f %12.1f %14.0f %12.1f %8.2f\n", name.c_str(), scene.Triangles() / a, scene.pixels / 1e6 / a,
+               scene.Triangles() / b, scene.pixels / 1e6 / b, b / a);
     }
     benchmark::Shutdown();
     return 0;
