@@ -8,6 +8,7 @@
 #include "assets3d/YSMObject.h"
 #include "engine/YGameObjects.h"
 #include "foundation/YUtility.h"
+#include "foundation/YVector.h"
 #include "renderer/CTex2XAARen.h"
 #include "renderer/CTex4XAARen.h"
 #include "renderer/CTexRen.h"
@@ -222,8 +223,10 @@ int YD3D6Parser::InitSession(int mode, void* descriptor, int level)
     }
     case 1: Hunt_Init2(); return 1;
     case 2:
-        // The map's models, trees and backgrounds are placed by the map
-        // set-up as it comes; the device gets its default states.
+        // The map's models, trees and backgrounds are placed, and the
+        // ground vertices shaded by their trees (ShadeByTrees, offset
+        // 120), by the map set-up as it comes; the device gets its
+        // default states.
         SetDefaultRenderStates();
         return 1;
     case 3: ReleaseMapObject(); return 1;
@@ -763,6 +766,30 @@ void YD3D6Parser::GetTextureMemoryStats()
     snprintf(line, sizeof line, "[YD3D6Parser::GetTextureMemoryStats] Texels: %u", texels);
     DebugLog(line);
     DebugLog("[YD3D6Parser::GetTextureMemoryStats] Finished");
+}
+
+uint8_t YD3D6Parser::ShadeByTrees(const float vertex[3], const TreeShadeSource* trees, int count, float offset)
+{
+    float sum = 0.0f;
+    for (int i = 0; trees && i < count; ++i) {
+        const TreeShadeSource& tree = trees[i];
+        const YVector a(tree.point[0], tree.point[1], tree.point[2]);
+        const float bx = a.x + offset, bz = a.z + offset;
+        const YVector b(bx, GetGroundHeight(bx, bz), bz);
+        const YVector p(vertex[0], vertex[1], vertex[2]);
+        const YVector ab = b - a;
+        const float length2 = ab.x * ab.x + ab.y * ab.y + ab.z * ab.z;
+        YVector closest = a;
+        if (length2 > 0.0f) {
+            const YVector ap = p - a;
+            const float t = (ap.x * ab.x + ap.y * ab.y + ap.z * ab.z) / length2;
+            if (t >= 1.0f) closest = b;
+            else if (t > 0.0f) closest = a + ab * t;
+        }
+        const float d = (p - closest).Length();
+        if (d < tree.radius) sum += (1.0f - d / tree.radius) * 80.0f;
+    }
+    return sum <= 255.0f ? static_cast<uint8_t>(255 - int(sum)) : 0;
 }
 
 void YD3D6Parser::SetMapShotView(int32_t viewDistance, float height, int32_t fogStart, int32_t fogEnd)

@@ -142,6 +142,16 @@ public:
     static CTexRen* CreateSoftwareRasteriser(int32_t mode);
     // Entry k is the 5-6-5 grey of intensity 255 - k.
     static void BuildGreyRamp(uint16_t ramp[256]);
+    // A tree near a ground vertex: its stored point and its reach (the type's
+    // scale x its size byte / 255).
+    struct TreeShadeSource {
+        float point[3];
+        float radius;
+    };
+    // The shade byte of a ground vertex under the trees near it: each tree
+    // darkens by how deep the vertex lies in the reach of the segment from
+    // the tree's point to the ground at (x + offset, z + offset).
+    uint8_t ShadeByTrees(const float vertex[3], const TreeShadeSource* trees, int count, float offset);
     // Word i of the engine's session descriptor; word 0 is the map path.
     static int32_t SessionWord(const YSessionDesc* desc, int word);
 

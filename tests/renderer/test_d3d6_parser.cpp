@@ -606,3 +606,38 @@ TEST_F(D3D6Parser, ModelTableFindsByNameAndReleasesEveryModel)
     parser.reset();
     EXPECT_EQ(g_modelsDeleted, 3) << "nothing is deleted twice";
 }
+
+namespace {
+// Flat ground at height 0.
+class FlatParser : public YD3D6Parser {
+public:
+    float GetGroundHeight(double, double) override { return 0.0f; }
+};
+}  // namespace
+
+// Each tree within reach darkens a vertex by up to 80 by its distance from
+// the segment from the tree to the ground 120 units on.
+TEST(D3D6ParserShade, TreesDarkenTheVerticesInTheirReach)
+{
+    FlatParser parser;
+    const YD3D6Parser::TreeShadeSource tree = {{0.0f, 10.0f, 0.0f}, 10.0f};
+    const YD3D6Parser::TreeShadeSource wide = {{0.0f, 10.0f, 0.0f}, 20.0f};
+    const YD3D6Parser::TreeShadeSource thin = {{0.0f, 10.0f, 0.0f}, 1.0f};
+    const YD3D6Parser::TreeShadeSource four[] = {tree, tree, tree, tree};
+    struct Case {
+        const char* what;
+        float vertex[3];
+        const YD3D6Parser::TreeShadeSource* trees;
+        int count;
+        uint8_t shade;
+    } cases[] = {
+        {"no trees", {0, 0, 0}, nullptr, 0, 255},
+        {"at the tree", {0, 10, 0}, &tree, 1, 175},
+        {"out of reach", {0, 10, 50}, &tree, 1, 255},
+        {"before the tree", {-5, 10, 0}, &tree, 1, 215},
+        {"on the segment", {60, 5, 60}, &thin, 1, 175},
+        {"past the ground end", {130, 0, 130}, &wide, 1, 232},
+        {"more shade than there is light", {0, 10, 0}, four, 4, 0},
+    };
+    for (const Case& c : cases) EXPECT_EQ(parser.ShadeByTrees(c.vertex, c.trees, c.count, 120.0f), c.shade) << c.what;
+}
