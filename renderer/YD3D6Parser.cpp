@@ -61,11 +61,13 @@ const int kAmbientWord = 5;
 const char* const kThermalTexture = "MiscTextures-thermal--24-0";
 const int32_t kThermalNotLoaded = -100;
 
-// Copies at most limit characters and always terminates.
+// Copies at most limit characters and always terminates; nothing is
+// written past the terminator.
 void CopyText(char* out, const char* text, size_t limit)
 {
-    strncpy(out, text, limit);
-    out[limit] = '\0';
+    const size_t length = std::min(strlen(text), limit);
+    memcpy(out, text, length);
+    out[length] = '\0';
 }
 }  // namespace
 

@@ -323,7 +323,9 @@ TEST_F(CallbackWorlds, EnumeratorEndsAtOnceUnlessTheViewSitsInTheLocalPlane)
         m_engine->m_world2 = c.secondWorld ? &m_world2 : nullptr;
         int calls = 0;
         EXPECT_EQ(Enumerate(&calls).size(), c.models) << c.what;
-        if (!c.models) EXPECT_EQ(calls, 1) << c.what;
+        if (!c.models) {
+            EXPECT_EQ(calls, 1) << c.what;
+        }
     }
 }
 

@@ -75,7 +75,9 @@ protected:
     // A windowed display whose back surface the device renders into.
     int MakeDevice(const DDPIXELFORMAT& format = k565, int width = 64, int height = 48)
     {
-        if (!primary.GetSurface()) EXPECT_EQ(1, primary.CreatePrimarySurface(&display, 2, 0));
+        if (!primary.GetSurface()) {
+            EXPECT_EQ(1, primary.CreatePrimarySurface(&display, 2, 0));
+        }
         back.Release();
         EXPECT_EQ(1, back.CreateSurface(&display, width, height, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE, nullptr,
                                         0, &format));
@@ -303,8 +305,11 @@ TEST_F(D3D6Parser, FramesRunOnlyInAReadySessionOfTheirMode)
         const std::vector<std::string> frameLines = {"[YD3D6Parser::Hunt_RenderFrame] Starting...",
                                                      "[YD3D6Parser::Hunt_RenderFrame] Finished"};
         std::vector<std::string> lines = LogLines(folder);
-        if (c.mapFrame) EXPECT_EQ(lines, frameLines);
-        else EXPECT_TRUE(lines.empty() || lines.back().find("Hunt_RenderFrame") == std::string::npos);
+        if (c.mapFrame) {
+            EXPECT_EQ(lines, frameLines);
+        } else {
+            EXPECT_TRUE(lines.empty() || lines.back().find("Hunt_RenderFrame") == std::string::npos);
+        }
         parser->PopOverlayColor();
     }
 }
@@ -473,7 +478,7 @@ TEST_F(D3D6Parser, TextureTableAnswersByIndexAndNamesAreAlwaysTerminated)
     } cases[] = {{0, 10, 1, "bat"}, {0, 4, 1, "bat"}, {0, 3, 1, "ba"}, {0, 1, 1, ""},
                  {0, 0, 0, "xxxx"}, {-1, 10, 0, "xxxx"}, {2, 10, 0, "xxxx"}, {1, 10, 0, "xxxx"}};
     for (const Case& c : cases) {
-        char buffer[8] = "xxxx";
+        char buffer[16] = "xxxx";
         EXPECT_EQ(parser->GetTextureNameReversed(c.index, buffer, c.length), c.result) << c.index << " " << c.length;
         EXPECT_STREQ(buffer, c.text) << c.index << " " << c.length;
     }
@@ -551,7 +556,7 @@ TEST_F(D3D6Parser, NamePairsAreFoundByTheirFirstName)
     EXPECT_EQ(0, parser->LookupNamePair("sky", nullptr, buffer, nullptr));
     EXPECT_EQ(0, parser->LookupNamePair("sky", &byte, nullptr, nullptr));
 
-    char first[8] = "", second[8] = "";
+    char first[YD3D6Parser::kMaxNameText + 1] = "", second[YD3D6Parser::kMaxNameText + 1] = "";
     byte = 0;
     EXPECT_EQ(1, parser->GetNamePairText(0, &byte, first, nullptr, second, nullptr));
     EXPECT_STREQ(first, "sky");
