@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <string>
 #include <utility>
@@ -7,6 +8,7 @@
 
 #include "SoundFixture.h"
 #include "sound/DSDriver.h"
+#include "sound/YWave.h"
 
 namespace {
 // A window that keeps the messages it is sent, with their text.
@@ -254,4 +256,17 @@ TEST(SoundDevice, CapsTreeShowsFlagsThenCounts)
     }
     device.Cleanup();
     platform::Clock::SetManual(false);
+}
+
+namespace {
+class DeviceAndPlaySound : public SoundFixture {};
+}  // namespace
+
+TEST_F(DeviceAndPlaySound, CreatingTheDeviceStopsAWavePlayedByName)
+{
+    YWave wave(Tone("tone.wav", 2.0).c_str(), 0);
+    wave.PlaySound();
+    EXPECT_NEAR(8000 / std::sqrt(2.0), wavebytes::Rms(Listen(100), 0), 8000 * 0.02);
+    ASSERT_TRUE(m_device.Create(nullptr, DSSCL_PRIORITY, 1));
+    EXPECT_EQ(0.0, wavebytes::Rms(Listen(100), 0));
 }
