@@ -19,18 +19,6 @@ protected:
         return path;
     }
 
-    // An IMA ADPCM wave of the given 16-bit mono samples, in blocks of 256 bytes.
-    static std::string AdpcmWave(const std::vector<int16_t>& samples, size_t cutBytes = 0)
-    {
-        const WORD align = 256;
-        const WORD perBlock = platform::ImaAdpcm::SamplesPerBlock(align, 1);
-        std::vector<BYTE> blocks((samples.size() + perBlock - 1) / perBlock * align);
-        blocks.resize(platform::ImaAdpcm::Encode(samples.data(), samples.size(), 1, align, blocks.data()));
-        std::string data(blocks.begin(), blocks.end() - long(cutBytes));
-        const std::string format = FormatBody(WAVE_FORMAT_IMA_ADPCM, 1, 11025, 4, align, 2, Le16(perBlock));
-        return Riff(Chunk("fmt ", format) + Chunk("fact", Le32(uint32_t(samples.size()))) + Chunk("data", data));
-    }
-
     ScratchFolder m_folder;
     int m_count = 0;
 };
