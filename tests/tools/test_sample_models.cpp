@@ -167,8 +167,9 @@ TEST(SampleModels, MeshSetFilesRoundTripAndRefuseDamage)
         std::vector<uint8_t> again;
         YFMFWriter::Write(set, again);
         EXPECT_EQ(bytes, again) << name;
-        // Every shorter file is refused, and leaves the set as it was.
-        for (size_t n = 0; n < bytes.size(); ++n) {
+        // Shorter files are refused and leave the set as it was: every length
+        // through the first mesh part's header, then every seventh.
+        for (size_t n = 0; n < bytes.size(); n += n < 1024 ? 1 : 7) {
             YFMFMeshSet cut;
             ASSERT_FALSE(YFMFormat::LoadFromMemory(&cut, bytes.data(), n)) << name << " " << n;
             ASSERT_EQ(0, cut.GetMeshCount() + cut.GetGroupCount());
