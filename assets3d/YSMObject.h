@@ -1,13 +1,81 @@
-// The shared 3D model of a ".ysm" file, owned by the renderer's model table
-// and shared by every instance drawn from it.  So far only its identity: the
-// model format comes with the model loader.
+// The shared 3D model: vertex frames, faces, groups with skins and tags,
+// frame-sequence animations, texture resources and model tags.  Stored as a
+// "YSMO" file (.ysm) or imported from a "YFMF" mesh set (.fmf).
 #pragma once
 
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "assets3d/YSMRecords.h"
 #include "platform/mfc.h"
 
+class YSMHandle;
+class YFMFMeshSet;
+struct YFMFMeshPart;
+
 class YSMObject : public CObject {
-    DECLARE_DYNCREATE(YSMObject)
+    DECLARE_SERIAL(YSMObject)
 public:
-    YSMObject() = default;
-    ~YSMObject() override = default;
+    YSMObject();
+    ~YSMObject() override;
+
+    // Loading throws CArchiveException on a file that is not a sound model.
+    void Serialize(CArchive& ar) override;
+    // A path ending in ".FMF" is imported from a mesh set; false when the
+    // file cannot be opened or is not a valid model (the model is then empty).
+    bool LoadFile(const char* path);
+    bool SaveFile(const char* path);
+
+    YSMHandle* CreateHandle();
+    YSMHandle* CloneHandle(const YSMHandle* source);
+    void RemoveHandle(YSMHandle* handle);
+
+    void Clear();
+    // First model tag with that key (without regard to case), -1 when none.
+    int16_t FindTag(const char* key) const;
+    bool GetTag(int16_t index, CString* key, CString* value, uint8_t* type) const;
+    int16_t FindGroup(const char* name) const;
+
+    // Geometry preparation, in this order after a load.
+    void RemapAxes(const uint8_t permutation[3], const float signs[3]);
+    void WeldAndComputeNormals();
+    void BuildPreShell();
+    void ComputeBounds();
+
+    // Mesh-set import and its detail levels.  The import returns false (and
+    // leaves the model empty) for a set it cannot make a model of.
+    bool ImportMeshSet(YFMFMeshSet* set);
+    void BuildDetailLevels(YFMFMeshSet* set);
+    static int32_t SelectDetailLevel(const float a[3], float angle, const float b[3], const YFMFMeshPart* entry,
+                                     float given, bool useGiven);
+    void FreeDetailLevels(YFMFMeshSet* set);
+
+    std::vector<std::unique_ptr<YSMGroup>> m_groups;
+    std::vector<std::unique_ptr<YSMFrame>> m_frames;
+    std::vector<std::unique_ptr<YSMAnim>> m_anims;
+    std::vector<YSMHandle*> m_handles;  // not owned
+    std::vector<std::unique_ptr<YSMResource>> m_resources;
+    std::vector<std::unique_ptr<YSMTag>> m_tags;
+    std::vector<YSMFace> m_faces;
+
+    int16_t m_vertexFormat = 1;  // 1 floats, 2 grid64
+    int16_t m_compression = 0;   // 0 none, 1 zlib
+    int16_t m_frameCount = 0;
+    int16_t m_groupCount = 0;
+    int16_t m_animCount = 0;
+    int16_t m_vertexCount = 0;
+    int16_t m_faceCount = 0;
+    int16_t m_resourceCount = 0;
+    int16_t m_tagCount = 0;
+    int16_t m_spareIndex = -1;
+    int32_t m_sourceKind = 0;    // non-zero after a mesh-set import
+    int32_t m_shellPending = 1;  // cleared by the first instance preparation
+
+private:
+    void Load(CArchive& ar);
+    void Store(CArchive& ar);
+    void BuildFaceLists();
+    YSMObject(const YSMObject&) = delete;
+    YSMObject& operator=(const YSMObject&) = delete;
 };

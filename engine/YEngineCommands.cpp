@@ -399,9 +399,9 @@ void ConsoleActor(YInterpreter* interpreter, const char* name, int mode, YString
         actor->m_animVelocityScale = static_cast<float>(atof(parms[0]));
     } else if (Is(subcommand, "ANIM")) {
         if (!actor->m_model) return;
-        int16_t animation = actor->m_model->FindAnimationIndex(CString((const char*)parms[0]));
+        int16_t animation = actor->m_model->FindAnimation((const char*)parms[0]);
         if (animation < 0) output->Format("Animation %s not found in the model.", (const char*)parms[0]);
-        else actor->m_model->PlayAnimation(animation, 1.0f, 1, 0, 0, 1.0f);
+        else actor->m_model->PlayAnimation(animation, 1.0f, YSMHandle::kPlayLoop, 0, 0, 1);
     } else if (Is(subcommand, "ACTION")) {
         actor->PerformAction(parms[0]);
     } else if (Is(subcommand, "ATTACH")) {
@@ -423,7 +423,7 @@ void ConsoleActor(YInterpreter* interpreter, const char* name, int mode, YString
             output->Format("Cannot make %s a child of %s.", (const char*)identifier, (const char*)parms[0]);
             return;
         }
-        actor->m_attachGroup = parent->m_model->FindGroup(CString((const char*)parms[1]));
+        actor->m_attachGroup = parent->m_model->FindGroup((const char*)parms[1]);
         actor->m_position = YVector();
         actor->m_angles = YVector();
         actor->m_velocity = YVector();

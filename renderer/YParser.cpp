@@ -141,7 +141,7 @@ static CString FindModelFile(const char* model, const char* group, const char* f
 YSMHandle* YParser::CreateModelHandleFromCatalog(const char* model, const char* group, const char* finder)
 {
     YSMHandle* handle = CreateModelHandle(FindModelFile(model, group, finder));
-    if (handle) handle->ResetAnimations();
+    if (handle) handle->StopAnimation();
     return handle;
 }
 

@@ -19,6 +19,7 @@
 #include "tools/YSampleFonts.h"
 #include "tools/YSampleImages.h"
 #include "tools/YSampleMaps.h"
+#include "tools/YSampleModels.h"
 #include "tools/YSampleSounds.h"
 #include "tools/YSampleSprites.h"
 #include "tools/YTextureCommands.h"
@@ -31,7 +32,7 @@ int Usage()
                     "       rcvdata images DESCRIPTION FOLDER\n       rcvdata picture IMAGE\n"
                     "       rcvdata fonts-sprites FOLDER\n       rcvdata maps FOLDER\n"
                     "       rcvdata map-dump MAP\n       rcvdata textures DESCRIPTION FOLDER\n"
-                    "       rcvdata texture TEXTURE\n       rcvdata sounds FOLDER\n");
+                    "       rcvdata texture TEXTURE\n       rcvdata sounds FOLDER\n       rcvdata models FOLDER\n");
     return 2;
 }
 
@@ -136,6 +137,16 @@ int Maps(const char* folder)
     return 0;
 }
 
+int Models(const char* folder)
+{
+    std::string error;
+    if (!YSampleModels::WriteAll(folder, error)) {
+        fprintf(stderr, "rcvdata: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int MapDump(const char* path)
 {
     std::string text, error;
@@ -158,6 +169,7 @@ int main(int argc, char** argv)
     if (argc == 3 && std::string(argv[1]) == "picture") return Picture(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "fonts-sprites") return FontsAndSprites(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "sounds") return Sounds(argv[2]);
+    if (argc == 3 && std::string(argv[1]) == "models") return Models(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "maps") return Maps(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "map-dump") return MapDump(argv[2]);
     int result = 0;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "assets3d/YAssets3DResources.h"
+#include "assets3d/YSMLoader.h"
 #include "foundation/YCatalog.h"
 #include "foundation/YCatalogItem.h"
 #include "foundation/YFileFinder.h"
@@ -152,6 +153,8 @@ void WriteBody(Writer& w, YResource* resource)
             w.Line(d, "finder", Quote(f->m_key) + " " + Quote(f->m_file) + " " + std::to_string(f->m_wordA) + " " +
                                     std::to_string(f->m_wordB) + " " + std::to_string(f->m_wordC));
         }
+    } else if (YSMLoader* loader = DYNAMIC_DOWNCAST(YSMLoader, resource)) {
+        if (!loader->GetFileName().IsEmpty()) w.Line(d, "file-name", Quote(loader->GetFileName()));
     } else if (YMesh* mesh = DYNAMIC_DOWNCAST(YMesh, resource)) {
         w.Line(d, "file-name", Quote(mesh->GetFileName()));
         w.Line(d, "second-name", Quote(mesh->m_secondName));
@@ -301,6 +304,13 @@ bool Reader::BodyLine(YResource* resource, const Words& w)
             return true;
         }
         return error.empty() ? Fail("unknown file handler field '" + key + "'") : false;
+    }
+    if (YSMLoader* loader = DYNAMIC_DOWNCAST(YSMLoader, resource)) {
+        if (key == "file-name" && Count(w, 2)) {
+            loader->SetFileName(w[1].c_str());
+            return true;
+        }
+        return error.empty() ? Fail("unknown model loader field '" + key + "'") : false;
     }
     if (YMesh* mesh = DYNAMIC_DOWNCAST(YMesh, resource)) {
         if (key == "file-name" && Count(w, 2)) mesh->SetFileName(w[1].c_str());

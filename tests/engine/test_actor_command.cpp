@@ -1,6 +1,7 @@
 // ACTOR against a small world: the camera, three balloons around it, a plane
 // with a model and a box.
 #include "assets3d/YSMHandle.h"
+#include "assets3d/YSMObject.h"
 #include "engine/EngineCommandsFixture.h"
 
 namespace {
@@ -26,18 +27,39 @@ protected:
         m_box = AddActor<ActingActor>("box");
         m_balloons[2] = AddActor("BALLOON");
         m_world.m_viewActor = m_camera;
-        m_model.m_animations.Add("loop");
-        m_model.m_animations.Add("roll");
-        m_model.m_groups.Add("wing");
-        m_model.m_groups.Add("tail");
-        m_plane->m_model = &m_model;
+        // A model of one frame with two one-key animations and two groups.
+        m_shape.m_frames.emplace_back(new YSMFrame);
+        for (const char* name : {"loop", "roll"}) {
+            YSMAnim* anim = new YSMAnim;
+            anim->name = name;
+            anim->keyCount = 1;
+            anim->keyFrames = {0};
+            anim->keyDurations = {0.5f};
+            anim->total = 0.5f;
+            m_shape.m_anims.emplace_back(anim);
+        }
+        for (const char* name : {"wing", "tail"}) {
+            m_shape.m_groups.emplace_back(new YSMGroup);
+            m_shape.m_groups.back()->name = name;
+        }
+        m_model = m_shape.CreateHandle();
+        m_model->SetAnimated(true);
+        m_plane->m_model = m_model;
+    }
+
+    void TearDown() override
+    {
+        m_plane->m_model = nullptr;
+        delete m_model;
+        EngineCommandsTest::TearDown();
     }
 
     YActor* m_camera = nullptr;
     YActor* m_balloons[3] = {};
     YActor* m_plane = nullptr;
     ActingActor* m_box = nullptr;
-    YSMHandle m_model;
+    YSMObject m_shape;
+    YSMHandle* m_model = nullptr;
 };
 
 void ExpectVector(const YVector& v, float x, float y, float z)
@@ -137,12 +159,13 @@ TEST_F(ActorCommand, FlagsShowAndSet)
 TEST_F(ActorCommand, AnimPlaysFoundAnimationsLooping)
 {
     EXPECT_EQ("", Run("actor anim plane ROLL"));
-    EXPECT_EQ(1, m_model.m_playing);
-    EXPECT_FLOAT_EQ(1.0f, m_model.m_speed);
-    EXPECT_EQ(1, m_model.m_loop);
-    EXPECT_EQ(0, m_model.m_startFrame);
+    EXPECT_EQ(1, m_model->m_currentAnim);
+    EXPECT_TRUE(m_model->IsPlaying());
+    EXPECT_FLOAT_EQ(1.0f, m_model->GetAnimationSpeed(1));
+    EXPECT_TRUE(m_model->IsAnimationLooping(1));
+    EXPECT_EQ(0, m_model->GetAnimationKey(1));
     EXPECT_EQ("Animation dive not found in the model.", Run("actor anim plane dive"));
-    EXPECT_EQ(1, m_model.m_playing);
+    EXPECT_EQ(1, m_model->m_currentAnim);
     EXPECT_EQ("", Run("actor anim box roll"));
 }
 

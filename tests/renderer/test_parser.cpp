@@ -8,6 +8,7 @@
 #include <string>
 
 #include "assets3d/YSMHandle.h"
+#include "assets3d/YSMObject.h"
 #include "foundation/YFastMath.h"
 #include "foundation/YVector.h"
 #include "renderer/CTexRen.h"
@@ -266,13 +267,28 @@ namespace {
 // Records the path it is asked for and hands out one handle.
 class RecordingParser : public YD3D6Parser {
 public:
+    RecordingParser()
+    {
+        YSMAnim* anim = new YSMAnim;
+        anim->name = "spin";
+        anim->keyCount = 1;
+        anim->keyFrames = {0};
+        anim->keyDurations = {1.0f};
+        anim->total = 1.0f;
+        model.m_frames.emplace_back(new YSMFrame);
+        model.m_anims.emplace_back(anim);
+        handle = model.CreateHandle();
+        handle->SetAnimated(true);
+    }
+    ~RecordingParser() override { delete handle; }
     YSMHandle* CreateModelHandle(const char* path) override
     {
         asked = path ? path : "(null)";
-        return &handle;
+        return handle;
     }
     std::string asked;
-    YSMHandle handle;
+    YSMObject model;
+    YSMHandle* handle = nullptr;
 };
 }  // namespace
 
@@ -282,13 +298,14 @@ TEST(ParserModels, HandlesByNameWithoutACatalogItem)
 {
     RecordingParser parser;
     parser.asked = "unset";
-    EXPECT_EQ(parser.CreateModelHandleByName("plane", "Models"), &parser.handle);
+    EXPECT_EQ(parser.CreateModelHandleByName("plane", "Models"), parser.handle);
     EXPECT_EQ(parser.asked, "");
-    parser.handle.m_playing = 3;
+    parser.handle->PlayAnimation(0, 1.0f, YSMHandle::kPlayLoop, 0, 0, 0);
+    EXPECT_TRUE(parser.handle->IsPlaying());
     parser.asked = "unset";
-    EXPECT_EQ(parser.CreateModelHandleFromCatalog("plane", "Models", "YFM"), &parser.handle);
+    EXPECT_EQ(parser.CreateModelHandleFromCatalog("plane", "Models", "YFM"), parser.handle);
     EXPECT_EQ(parser.asked, "");
-    EXPECT_EQ(parser.handle.m_playing, -1);
+    EXPECT_FALSE(parser.handle->IsPlaying());
 }
 
 TEST(ParserSessions, LevelsModesAndTheSilhouetteRasteriser)

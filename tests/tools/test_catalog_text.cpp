@@ -55,7 +55,7 @@ std::string Description()
     text += Item(4, 17, "Fonts", "Small", "    body YFont\n        image \"small.bmp\"\n        columns 8\n    end\n");
     text += Item(5, 9, "Interface", "Ok", "    body YButton\n        version 4\n    end\n", 9);
     text += Item(6, 20, "Emitters", "Wind", "    body YSoundEmitter\n        version 1\n    end\n");
-    text += Item(7, 21, "Loaders", "YSM", "    body YSMLoader\n        version 1\n    end\n");
+    text += Item(7, 21, "Loaders", "YSM", "    body YSMLoader\n        version 1\n        file-name \"arrow.ysm\"\n    end\n");
     text += Item(8, 24, "Action", "BB", "    body YTextureHandler\n        version 1\n    end\n");
     text += Item(9, 6, "World", "Tree");
     text += Item(10, 2, "Sounds", "click");

@@ -159,6 +159,14 @@ void MeshSeeds()
     Seed("mesh", "empty", "D2MY" + Le32(0) + Le32(0));
 }
 
+// The sample models, "YSMO" files and "YFMF" mesh sets as they are.
+void ModelSeeds(const std::string& data)
+{
+    const char* models[] = {"arrow.ysm", "target.ysm", "biplane.ysm", "corsair_plane.ysm", "f15plane.ysm"};
+    for (const char* name : models) Seed("model", name, ReadAll(data + "/models/" + name));
+    for (const char* name : {"tree.fmf", "bear.fmf"}) Seed("mesh_set", name, ReadAll(data + "/models/" + name));
+}
+
 void InputSettingsSeeds()
 {
     YInputObjSettings settings;
@@ -237,6 +245,7 @@ int main(int argc, char** argv)
     FontSeeds(argv[1]);
     SpriteSeeds(argv[1]);
     MeshSeeds();
+    ModelSeeds(argv[1]);
     InputSettingsSeeds();
     TextSeeds(argv[2]);
     TextureSeeds(argv[1]);
