@@ -1168,6 +1168,76 @@ int YD3D6Parser::IntersectRayTriangle(const float* o, const float* d, const floa
     return 1;
 }
 
+template <class T>
+static int RayTriangleEps(const T* o, const T* d, const T* a, const T* b, const T* c, T* t, T* u, T* v)
+{
+    const T e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+    const T e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+    const T p[3] = {d[1] * e2[2] - d[2] * e2[1], d[2] * e2[0] - d[0] * e2[2], d[0] * e2[1] - d[1] * e2[0]};
+    const T det = e1[0] * p[0] + e1[1] * p[1] + e1[2] * p[2];
+    if (!(std::fabs(det) >= T(1e-9))) return 0;
+    const T inv = T(1) / det;
+    const T sv[3] = {o[0] - a[0], o[1] - a[1], o[2] - a[2]};
+    const T uu = (sv[0] * p[0] + sv[1] * p[1] + sv[2] * p[2]) * inv;
+    if (!(uu >= T(0) && uu <= T(1))) return 0;
+    const T q[3] = {sv[1] * e1[2] - sv[2] * e1[1], sv[2] * e1[0] - sv[0] * e1[2], sv[0] * e1[1] - sv[1] * e1[0]};
+    const T vv = (d[0] * q[0] + d[1] * q[1] + d[2] * q[2]) * inv;
+    if (!(vv >= T(0)) || !(uu + vv <= T(1))) return 0;
+    if (t) *t = (e2[0] * q[0] + e2[1] * q[1] + e2[2] * q[2]) * inv;
+    if (u) *u = uu;
+    if (v) *v = vv;
+    return 1;
+}
+
+int YD3D6Parser::IntersectRayTriangleEps(const float* o, const float* d, const float* a, const float* b,
+                                         const float* c, float* t, float* u, float* v)
+{
+    return RayTriangleEps(o, d, a, b, c, t, u, v);
+}
+
+int YD3D6Parser::IntersectRayTriangleEps(const double* o, const double* d, const double* a, const double* b,
+                                         const double* c, double* t, double* u, double* v)
+{
+    return RayTriangleEps(o, d, a, b, c, t, u, v);
+}
+
+int YD3D6Parser::SegmentBox(const float* start, const float* end, const float* size, float* point)
+{
+    auto inside = [&](const float* p) {
+        for (int i = 0; i < 3; ++i)
+            if (!(p[i] >= 0.0f && p[i] <= size[i])) return false;
+        return true;
+    };
+    for (int i = 0; i < 3; ++i) {
+        if (start[i] < 0.0f && end[i] < 0.0f) return 0;
+        if (start[i] > size[i] && end[i] > size[i]) return 0;
+    }
+    if (inside(start)) return inside(end) ? -1 : -2;
+    // Faces x = 0, x = size, z = 0, z = size, y = 0, y = size, numbered 1 to 6.
+    const int axes[6] = {0, 0, 2, 2, 1, 1};
+    int face = 0;
+    float best = 1.0f;
+    for (int f = 0; f < 6; ++f) {
+        const int k = axes[f];
+        const float plane = (f & 1) ? size[k] : 0.0f;
+        const float span = end[k] - start[k];
+        if (span == 0.0f) continue;  // parallel to the face
+        const float t = (plane - start[k]) / span;
+        if (!(t >= 0.0f && t < best)) continue;
+        float p[3];
+        for (int i = 0; i < 3; ++i) p[i] = start[i] + t * (end[i] - start[i]);
+        p[k] = plane;
+        bool on = true;
+        for (int i = 0; i < 3; ++i)
+            if (i != k && !(p[i] >= 0.0f && p[i] <= size[i])) on = false;
+        if (!on) continue;
+        best = t;
+        face = f + 1;
+        if (point) point[0] = p[0], point[1] = p[1], point[2] = p[2];
+    }
+    return face;
+}
+
 int YD3D6Parser::PointSegmentDistance(const float* p, const float* d, float* t, float* distance2)
 {
     const float l = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];

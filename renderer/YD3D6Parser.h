@@ -212,6 +212,16 @@ public:
     // Segment tests.  The ray o + t d against a triangle (t, u, v out).
     static int IntersectRayTriangle(const float* o, const float* d, const float* a, const float* b, const float* c,
                                     float* t, float* u, float* v);
+    // The same with plain arithmetic, refusing |det| below 1e-9.
+    static int IntersectRayTriangleEps(const float* o, const float* d, const float* a, const float* b,
+                                       const float* c, float* t, float* u, float* v);
+    static int IntersectRayTriangleEps(const double* o, const double* d, const double* a, const double* b,
+                                       const double* c, double* t, double* u, double* v);
+    // A segment against the box [0, size] (points relative to its minimum
+    // corner): 0 a miss, -1 both points inside, -2 the start inside only,
+    // else the face entered (1 x = 0, 2 x = size, 3 z = 0, 4 z = size,
+    // 5 y = 0, 6 y = size) with the entry point.
+    static int SegmentBox(const float* start, const float* end, const float* size, float* point);
     // The point p (relative to the start) against the segment d.
     static int PointSegmentDistance(const float* p, const float* d, float* t, float* distance2);
     // Where the segment enters the circle about centre in the x-z plane, as

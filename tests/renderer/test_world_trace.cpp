@@ -212,6 +212,50 @@ TEST(SegmentTests, RayTrianglePointSegmentAndCircle)
     EXPECT_EQ(0, YD3D6Parser::SegmentCircleXZ(s0, s0, s0, 1.0f, &t));  // zero delta
 }
 
+TEST(SegmentTests, EpsilonFormsInBothPrecisions)
+{
+    const float a[3] = {0, 0, 0}, b[3] = {10, 0, 0}, c[3] = {0, 0, 10}, o[3] = {2, 5, 2}, down[3] = {0, -1, 0};
+    const float grazing[3] = {1, -1e-12f, 0};
+    float t = -1;
+    EXPECT_EQ(1, YD3D6Parser::IntersectRayTriangleEps(o, down, a, b, c, &t, nullptr, nullptr));
+    EXPECT_FLOAT_EQ(5.0f, t);
+    EXPECT_EQ(0, YD3D6Parser::IntersectRayTriangleEps(o, grazing, a, b, c, &t, nullptr, nullptr));
+    const double da[3] = {0, 0, 0}, db[3] = {10, 0, 0}, dc[3] = {0, 0, 10}, dorg[3] = {2, 5, 2}, ddown[3] = {0, -1, 0};
+    double dt = -1, du = -1, dv = -1;
+    EXPECT_EQ(1, YD3D6Parser::IntersectRayTriangleEps(dorg, ddown, da, db, dc, &dt, &du, &dv));
+    EXPECT_DOUBLE_EQ(5.0, dt);
+    EXPECT_NEAR(0.2, du, 1e-12);
+    EXPECT_NEAR(0.2, dv, 1e-12);
+}
+
+TEST(SegmentTests, SegmentBoxFacesAndInsides)
+{
+    const float size[3] = {4, 2, 6};
+    const struct {
+        float s[3], e[3];
+        int result;
+        float p[3];
+    } cases[] = {
+        {{-1, 1, 3}, {5, 1, 3}, 1, {0, 1, 3}},     // enters through x = 0
+        {{5, 1, 3}, {-1, 1, 3}, 2, {4, 1, 3}},     // through x = size
+        {{2, 1, -2}, {2, 1, 8}, 3, {2, 1, 0}},     // z = 0
+        {{2, 1, 9}, {2, 1, 1}, 4, {2, 1, 6}},      // z = size
+        {{2, -1, 3}, {2, 1, 3}, 5, {2, 0, 3}},     // y = 0
+        {{2, 3, 3}, {2, 1, 3}, 6, {2, 2, 3}},      // y = size
+        {{-1, 1, 3}, {-2, 1, 5}, 0, {0, 0, 0}},    // both beyond x = 0
+        {{1, 1, 1}, {2, 1, 2}, -1, {0, 0, 0}},     // both inside
+        {{1, 1, 1}, {9, 1, 1}, -2, {0, 0, 0}},     // leaves the box
+        {{-1, 5, -1}, {5, 5, 7}, 0, {0, 0, 0}},    // above it
+        {{-1, 1, -1}, {-1, 1, -1}, 0, {0, 0, 0}},  // zero length, outside
+    };
+    for (const auto& t : cases) {
+        SCOPED_TRACE(testing::Message() << t.s[0] << "," << t.s[1] << "," << t.s[2]);
+        float p[3] = {0, 0, 0};
+        EXPECT_EQ(t.result, YD3D6Parser::SegmentBox(t.s, t.e, size, p));
+        for (int i = 0; i < 3; ++i) EXPECT_NEAR(t.p[i], p[i], 1e-5f);
+    }
+}
+
 TEST(VisitedMarks, MarkListAndClear)
 {
     YD3D6Parser parser;
