@@ -1,7 +1,9 @@
 #include "renderer/YD3D6Parser.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <new>
 #include <string>
 
@@ -17,6 +19,7 @@
 #include "renderer/YMapVT3.h"
 #include "renderer/YParseModelItem.h"
 #include "renderer/YParserZone.h"
+#include "renderer/YTraceResult.h"
 
 IMPLEMENT_DYNAMIC(YD3D6Parser, YParser)
 
@@ -99,6 +102,7 @@ YD3D6Parser::~YD3D6Parser()
     ReleaseModels();
     EndMapSession();
     EndSession(0);
+    delete m_traceResult;
 }
 
 void YD3D6Parser::Log(const char* text) const
@@ -322,14 +326,10 @@ int YD3D6Parser::EndSession(int)
     if (m_sessionMode == 2) EndMapSession();
     m_ready = 0;
     m_sessionMode = 0;
-    for (YParserZone* zone : m_zones) {
-        DestroyItem(zone);
-        delete zone;
-    }
-    m_zones.clear();
     delete m_softwareRasteriser;
     m_softwareRasteriser = nullptr;
     DestroyZones();
+    FreeCellGrid();
     delete[] m_greyRamp;
     m_greyRamp = nullptr;
     return 1;
@@ -798,4 +798,1171 @@ uint8_t YD3D6Parser::ShadeByTrees(const float vertex[3], const TreeShadeSource* 
 void YD3D6Parser::SetMapShotView(int32_t viewDistance, float height, int32_t fogStart, int32_t fogEnd)
 {
     m_mapShot = {1, viewDistance, height, fogStart, fogEnd};
+}
+
+// ---------------------------------------------------------------------------
+// Cell grid
+
+namespace {
+// A grid coordinate in floating point, NaN taken as 0.
+inline double GridCoordinate(double value, double origin, double cellSize)
+{
+    const double f = (value - origin) / cellSize;
+    return std::isnan(f) ? 0.0 : f;
+}
+
+inline const float* VertexAt(const std::vector<YMapVT3Vertex>& vertices, uint32_t index)
+{
+    return index < vertices.size() ? &vertices[index].m_x : nullptr;
+}
+}  // namespace
+
+int32_t YD3D6Parser::CellIndexOf(float x, float z) const
+{
+    if (m_cells.empty() || !(m_cellSizeRender > 0.0f)) return -1;
+    const double c = GridCoordinate(x, m_gridOrigin[0], m_cellSizeRender);
+    const double r = GridCoordinate(z, m_gridOrigin[2], m_cellSizeRender);
+    // Truncation toward zero: anything above -1 is column 0.
+    if (c <= -1.0 || r <= -1.0 || c >= m_gridWidth || r >= m_gridHeight) return -1;
+    return static_cast<int32_t>(r) * static_cast<int32_t>(m_gridWidth) + static_cast<int32_t>(c);
+}
+
+uint32_t YD3D6Parser::ClampedCellOf(double x, double z) const
+{
+    if (m_cells.empty() || !(m_cellSizeRender > 0.0f)) return 0;
+    double c = std::floor(GridCoordinate(x, m_gridOrigin[0], m_cellSizeRender));
+    double r = std::floor(GridCoordinate(z, m_gridOrigin[2], m_cellSizeRender));
+    c = c < 0.0 ? 0.0 : (c > m_gridWidth - 1.0 ? m_gridWidth - 1.0 : c);
+    r = r < 0.0 ? 0.0 : (r > m_gridHeight - 1.0 ? m_gridHeight - 1.0 : r);
+    return static_cast<uint32_t>(r) * m_gridWidth + static_cast<uint32_t>(c);
+}
+
+int YD3D6Parser::TestCellTriangle(float px, float pz, const YCellPlane& plane, const float* a, const float* b,
+                                  const float* c, float* height)
+{
+    if (plane.b == 0.0f) return 0;
+    const float y = (-plane.a * px - plane.c * pz - plane.d) / plane.b;
+    if (a[0] < px && b[0] < px && c[0] < px) return 0;
+    if (a[0] > px && b[0] > px && c[0] > px) return 0;
+    if (a[2] < pz && b[2] < pz && c[2] < pz) return 0;
+    if (a[2] > pz && b[2] > pz && c[2] > pz) return 0;
+    const float* v[3] = {a, b, c};
+    for (const float* p : v) {
+        if (p[0] == px && p[1] == y && p[2] == pz) {
+            *height = y;
+            return 1;
+        }
+    }
+    for (int i = 0; i < 3; ++i) {
+        const float* p0 = v[i];
+        const float* p1 = v[(i + 1) % 3];
+        bool hit = false;
+        if (p0[0] == p1[0]) {
+            // Parallel to z; a point edge (both ends equal) has no inside.
+            if (p0[0] == px && p0[2] != p1[2]) {
+                const float t = (pz - p0[2]) / (p1[2] - p0[2]);
+                hit = t > 0.0f && t < 1.0f;
+            }
+        } else if (p0[2] == p1[2]) {
+            if (p0[2] == pz) {
+                const float t = (px - p0[0]) / (p1[0] - p0[0]);
+                hit = t > 0.0f && t < 1.0f;
+            }
+        } else {
+            const float tx = (px - p0[0]) / (p1[0] - p0[0]);
+            const float d = tx - (pz - p0[2]) / (p1[2] - p0[2]);
+            hit = d > -0.001f && d < 0.001f && tx > 0.0f && tx < 1.0f;
+        }
+        if (hit) {
+            *height = y;
+            return 1;
+        }
+    }
+    bool inside = false;
+    for (int i = 0, j = 2; i < 3; j = i++) {
+        const float zi = v[i][2], zj = v[j][2];
+        if ((zi > pz) != (zj > pz)) {
+            const float xc = (pz - zi) * (v[j][0] - v[i][0]) / (zj - zi) + v[i][0];
+            if (xc > px) inside = !inside;
+        }
+    }
+    if (!inside) return 0;
+    *height = y;
+    return 1;
+}
+
+int YD3D6Parser::BuildTerrainCells(const YMapVT3& map, float scale)
+{
+    FreeCellGrid();
+    const size_t cells = static_cast<size_t>(map.m_gridWidth) * map.m_gridHeight;
+    if (!cells || cells > YMapVT3::kMaxCells || map.m_cells.size() != cells) return 0;
+    if (!(scale > 0.0f) || !std::isfinite(scale)) return 0;
+    const float cellSize = map.m_cellSize * scale;
+    if (!(cellSize > 0.0f) || !std::isfinite(cellSize)) return 0;
+
+    m_gridWidth = map.m_gridWidth;
+    m_gridHeight = map.m_gridHeight;
+    m_cellSize = map.m_cellSize;
+    m_cellSizeRender = cellSize;
+    m_gridOrigin[0] = map.m_originX * scale;
+    m_gridOrigin[1] = map.m_originY * scale;
+    m_gridOrigin[2] = map.m_originZ * scale;
+
+    m_mapVertices.resize(map.m_vertices.size());
+    for (size_t i = 0; i < map.m_vertices.size(); ++i) {
+        YMapVT3Vertex v = map.m_vertices[i];
+        v.m_x *= scale;
+        v.m_y *= scale;
+        v.m_z *= scale;
+        m_mapVertices[i] = v;
+    }
+
+    m_cells.assign(cells, YMapCell());
+    m_cellActors.assign(YMapVT3::kMaxCells, nullptr);
+    for (size_t i = 0; i < cells; ++i) {
+        YMapCell& cell = m_cells[i];
+        bool anyWater = false, anyGround = false;
+        float waterLow = 0, waterHigh = 0, groundLow = 0, groundHigh = 0;
+        for (DWORD key : map.m_cells[i].m_groups) {
+            if (key >= map.m_groups.size()) continue;
+            const YMapVT3Group& g = map.m_groups[key];
+            YCellPolygon poly;
+            poly.m_shape = g.m_kind;
+            poly.m_kind = g.m_surface;
+            poly.m_corners.reserve(g.m_corners.size());
+            for (const YMapVT3Corner& c : g.m_corners) {
+                YCellCorner corner;
+                corner.m_vertex = c.m_vertex;
+                corner.m_colour = c.m_red * 65536u + c.m_green * 256u + c.m_blue;
+                poly.m_corners.push_back(corner);
+            }
+            // One plane per triangle slot; PlaneFromPoints of (b - a) x (b - c).
+            const size_t n = poly.m_corners.size();
+            poly.m_planes.resize(g.m_kind == YCellPolygon::kTriangle ? 1 : (n > 2 ? n - 2 : 0));
+            auto planeOf = [&](uint32_t ia, uint32_t ib, uint32_t ic) {
+                YCellPlane plane;
+                const float* a = VertexAt(m_mapVertices, ia);
+                const float* b = VertexAt(m_mapVertices, ib);
+                const float* c = VertexAt(m_mapVertices, ic);
+                if (!a || !b || !c) return plane;
+                const double e1[3] = {double(b[0]) - a[0], double(b[1]) - a[1], double(b[2]) - a[2]};
+                const double e2[3] = {double(b[0]) - c[0], double(b[1]) - c[1], double(b[2]) - c[2]};
+                double nx = e1[1] * e2[2] - e1[2] * e2[1];
+                double ny = e1[2] * e2[0] - e1[0] * e2[2];
+                double nz = e1[0] * e2[1] - e1[1] * e2[0];
+                const double len = std::sqrt(nx * nx + ny * ny + nz * nz);
+                if (!(len > 0.0) || !std::isfinite(len)) return plane;  // no area: never contains a point
+                nx /= len, ny /= len, nz /= len;
+                plane.a = float(nx), plane.b = float(ny), plane.c = float(nz);
+                plane.d = float(-(nx * a[0] + ny * a[1] + nz * a[2]));
+                return plane;
+            };
+            if (g.m_kind == YCellPolygon::kTriangle && n >= 3) {
+                poly.m_planes[0] = planeOf(poly.m_corners[0].m_vertex, poly.m_corners[1].m_vertex,
+                                           poly.m_corners[2].m_vertex);
+            } else if (g.m_kind == YCellPolygon::kStrip) {
+                for (size_t k = 0; n >= 3 && k < n - 2; k += 2) {
+                    poly.m_planes[k] = planeOf(poly.m_corners[k].m_vertex, poly.m_corners[k + 1].m_vertex,
+                                               poly.m_corners[k + 2].m_vertex);
+                    if (k + 1 < n - 2)
+                        poly.m_planes[k + 1] = planeOf(poly.m_corners[k + 1].m_vertex,
+                                                       poly.m_corners[k + 3].m_vertex,
+                                                       poly.m_corners[k + 2].m_vertex);
+                }
+            }
+            for (size_t l = 0; l < g.m_layerTextures.size(); ++l) {
+                poly.m_layerTextures.push_back(static_cast<int16_t>(g.m_layerTextures[l]));
+                std::vector<float> uv;
+                if (l < g.m_layerCorners.size()) {
+                    for (const YMapVT3LayerCorner& lc : g.m_layerCorners[l]) {
+                        uv.push_back(lc.m_u);
+                        uv.push_back(lc.m_v);
+                    }
+                }
+                uv.resize(2 * n, 0.0f);
+                poly.m_layerCoords.push_back(std::move(uv));
+            }
+            // Water classes compare the heights of the water and ground corners.
+            const bool water = g.m_surface == YCellPolygon::kWater;
+            const bool ground = g.m_surface == YCellPolygon::kGround;
+            for (const YCellCorner& c : poly.m_corners) {
+                const float* v = VertexAt(m_mapVertices, c.m_vertex);
+                if (!v) continue;
+                if (water) {
+                    waterLow = anyWater ? std::min(waterLow, v[1]) : v[1];
+                    waterHigh = anyWater ? std::max(waterHigh, v[1]) : v[1];
+                    anyWater = true;
+                } else if (ground) {
+                    groundLow = anyGround ? std::min(groundLow, v[1]) : v[1];
+                    groundHigh = anyGround ? std::max(groundHigh, v[1]) : v[1];
+                    anyGround = true;
+                }
+            }
+            cell.m_polygons.push_back(std::move(poly));
+            cell.m_keys.push_back(key);
+        }
+        if (!anyWater || (anyGround && !(waterHigh > groundLow)))
+            cell.m_water = anyWater && !anyGround ? 2 : 0;
+        else if (anyGround && waterLow < groundHigh)
+            cell.m_water = 1;
+        else
+            cell.m_water = 2;
+    }
+    m_visitedCells.assign(cells, 0);
+    m_visitedKeys.assign(map.m_groups.size(), 0);
+    m_visitedList.clear();
+    m_visitedValues.clear();
+    m_heightTable = map.m_heightTable;
+    m_mapSounds = map.m_sounds;
+    m_mapKept = true;
+    return 1;
+}
+
+void YD3D6Parser::FreeCellGrid()
+{
+    for (YCellActor*& head : m_cellActors) {
+        while (head) {
+            YCellActor* next = head->m_next;
+            delete head;
+            head = next;
+        }
+    }
+    m_cellActors.clear();
+    m_viewerActors.clear();
+    m_cells.clear();
+    m_visitedCells.clear();
+    m_visitedKeys.clear();
+    m_visitedList.clear();
+    m_visitedValues.clear();
+    m_mapVertices.clear();
+    m_heightTable.clear();
+    m_mapSounds.clear();
+    m_mapKept = false;
+    m_gridWidth = m_gridHeight = 0;
+}
+
+namespace {
+inline bool ValidSlot(const std::vector<YMapCell>& cells, DWORD cell, DWORD item)
+{
+    const DWORD c = cell & 0xFFFF;
+    return c < cells.size() && (item & 0xFF) < cells[c].m_items.size();
+}
+}  // namespace
+
+uint8_t YD3D6Parser::GetCellItemCount(DWORD cell)
+{
+    const DWORD c = cell & 0xFFFF;
+    if (c >= m_cells.size()) return 0;
+    return static_cast<uint8_t>(m_cells[c].m_items.size() & 0xFF);
+}
+
+int16_t YD3D6Parser::GetCellItemMaterial(DWORD cell, DWORD item)
+{
+    if (!ValidSlot(m_cells, cell, item)) return -1;
+    return m_cells[cell & 0xFFFF].m_items[item & 0xFF].m_type;
+}
+
+void YD3D6Parser::GetCellItemPosition(DWORD cell, DWORD item, float* x, float* z)
+{
+    if (!ValidSlot(m_cells, cell, item)) return;
+    const YCellItem& it = m_cells[cell & 0xFFFF].m_items[item & 0xFF];
+    if (x) *x = it.m_position[0];
+    if (z) *z = it.m_position[2];
+}
+
+float YD3D6Parser::GetCellItemFactor(DWORD cell, DWORD item)
+{
+    if (!ValidSlot(m_cells, cell, item)) return 0.0f;
+    const YCellItem& it = m_cells[cell & 0xFFFF].m_items[item & 0xFF];
+    if (it.m_type < 0 || static_cast<size_t>(it.m_type) >= m_treeFactorA.size()) return 0.0f;
+    return m_treeFactorA[it.m_type] * it.m_size / 255.0f;
+}
+
+float YD3D6Parser::GetCellItemFactorEx(DWORD cell, DWORD item)
+{
+    if (!ValidSlot(m_cells, cell, item)) return 0.0f;
+    const YCellItem& it = m_cells[cell & 0xFFFF].m_items[item & 0xFF];
+    if (it.m_type < 0 || static_cast<size_t>(it.m_type) >= m_treeFactorB.size()) return 0.0f;
+    return m_treeFactorB[it.m_type] * it.m_size / 255.0f;
+}
+
+int YD3D6Parser::SetCellItemHidden(DWORD cell, DWORD item, int enable)
+{
+    if (!ValidSlot(m_cells, cell, item)) return 0;
+    int16_t& v = m_cells[cell & 0xFFFF].m_items[item & 0xFF].m_type;
+    if (v == -1) return 0;
+    const int wasEnabled = v >= 0 ? 1 : 0;
+    const int k = v >= 0 ? v : -2 - v;
+    v = static_cast<int16_t>(enable ? k : -2 - k);
+    return wasEnabled;
+}
+
+int8_t YD3D6Parser::GetCellFlags(DWORD cell)
+{
+    const DWORD c = cell & 0xFFFF;
+    if (c >= m_cells.size()) return -1;
+    return static_cast<int8_t>(m_cells[c].m_flags);
+}
+
+void YD3D6Parser::SetCellFlags(DWORD cell, uint8_t flags)
+{
+    const DWORD c = cell & 0xFFFF;
+    if (c < m_cells.size()) m_cells[c].m_flags = flags;
+}
+
+float YD3D6Parser::GetHeightSample(DWORD index)
+{
+    const DWORD i = index & 0xFFFF;
+    if (i >= m_heightTable.size()) return kNoGround;
+    return m_heightTable[i];
+}
+
+void YD3D6Parser::SetCellItemMaterial(DWORD cell, DWORD item, int16_t value)
+{
+    if (value < 0 || (item & 0xFF) >= 5 || !ValidSlot(m_cells, cell, item)) return;
+    m_cells[cell & 0xFFFF].m_items[item & 0xFF].m_type = value;
+}
+
+int16_t YD3D6Parser::GetCellItemMaterialEx(DWORD cell, DWORD item)
+{
+    if (!ValidSlot(m_cells, cell, item)) return -1;
+    const int16_t v = m_cells[cell & 0xFFFF].m_items[item & 0xFF].m_type;
+    if (v < 0) return 0;
+    if (v < m_spriteTypeCount) {
+        if (static_cast<size_t>(v) >= m_spriteTextures.size()) return -1;
+        return static_cast<int16_t>(m_spriteTextures[v]);  // 0xFFFF reads as -1
+    }
+    const size_t model = static_cast<size_t>(v - m_spriteTypeCount);
+    if (model >= m_treeModels.size() || !m_treeModels[model]) return -1;
+    // The skin texture of the handle's active group comes with model handles' groups.
+    return -1;
+}
+
+namespace {
+// The polygon of a cell whose triangle first contains the point, or null.
+YCellPolygon* FirstPickedPolygon(std::vector<YCellPolygon>& polygons, const std::vector<YMapVT3Vertex>& vertices,
+                                 float x, float z)
+{
+    for (YCellPolygon& poly : polygons) {
+        if (poly.m_kind != YCellPolygon::kGround) continue;
+        bool found = false;
+        poly.ForEachTriangle([&](const YCellCorner& a, const YCellCorner& b, const YCellCorner& c,
+                                 const YCellPlane& plane) {
+            if (found) return;
+            const float* pa = VertexAt(vertices, a.m_vertex);
+            const float* pb = VertexAt(vertices, b.m_vertex);
+            const float* pc = VertexAt(vertices, c.m_vertex);
+            float y;
+            if (pa && pb && pc && YD3D6Parser::TestCellTriangle(x, z, plane, pa, pb, pc, &y)) found = true;
+        });
+        if (found) return &poly;
+    }
+    return nullptr;
+}
+}  // namespace
+
+int16_t YD3D6Parser::PickCellItem(float x, float z)
+{
+    const int32_t cell = CellIndexOf(x, z);
+    if (cell < 0) return -1;
+    YCellPolygon* poly = FirstPickedPolygon(m_cells[cell].m_polygons, m_mapVertices, x, z);
+    // A polygon without layers has no ground texture.
+    if (!poly || poly->m_layerTextures.empty()) return -1;
+    return poly->m_layerTextures[0];
+}
+
+int YD3D6Parser::PickCellItemEx(float x, float z, int16_t value)
+{
+    const int32_t cell = CellIndexOf(x, z);
+    if (cell < 0) return 0;
+    YCellPolygon* poly = FirstPickedPolygon(m_cells[cell].m_polygons, m_mapVertices, x, z);
+    if (!poly) return 0;
+    if (poly->m_layerTextures.empty()) return 0;
+    poly->m_layerTextures[0] = value;
+    return 1;
+}
+
+int16_t YD3D6Parser::GetMapRecordCount()
+{
+    return static_cast<int16_t>(std::min<size_t>(m_modelOutputs.size(), 0x7FFF));
+}
+
+void* YD3D6Parser::GetMapRecord(int16_t index)
+{
+    if (index < 0 || index >= GetMapRecordCount()) return nullptr;
+    return m_modelOutputs[index];
+}
+
+int16_t YD3D6Parser::GetMapSoundCount()
+{
+    if (!m_mapKept) return 0;
+    return static_cast<int16_t>(std::min<size_t>(m_mapSounds.size(), 0x7FFF));
+}
+
+void* YD3D6Parser::GetMapSound(int16_t index)
+{
+    if (!m_mapKept || index < 0 || index >= GetMapSoundCount()) return nullptr;
+    return &m_mapSounds[index];
+}
+
+int YD3D6Parser::CollectActorsNear(uint8_t column, uint8_t row, uint8_t radius, DWORD_PTR* out, int capacity,
+                                   int skipFlagged)
+{
+    if (m_cells.empty() || m_cellActors.empty() || !out || capacity <= 0) return 0;
+    const int32_t w = static_cast<int32_t>(m_gridWidth), h = static_cast<int32_t>(m_gridHeight);
+    const int32_t c0 = std::max<int32_t>(column - radius, 0);
+    const int32_t c1 = std::min<int32_t>(column + radius + 1, w);
+    const int32_t r0 = std::max<int32_t>(row - radius, 0);
+    const int32_t r1 = std::min<int32_t>(row + radius + 1, h);
+    int count = 0;
+    for (int32_t r = r0; r < r1; ++r) {
+        for (int32_t c = c0; c < c1; ++c) {
+            for (const YCellActor* node = m_cellActors[r * w + c]; node; node = node->m_next) {
+                DWORD_PTR id;
+                if (node->m_flags & 1) {
+                    if (skipFlagged) continue;
+                    id = m_objectTest ? m_objectTest(node->m_id, node->m_flags) : 0;
+                } else {
+                    id = reinterpret_cast<DWORD_PTR>(node->m_id);
+                }
+                if (!id) continue;
+                if (count >= capacity) return count;
+                out[count++] = id;
+            }
+        }
+    }
+    return count;
+}
+
+// ---------------------------------------------------------------------------
+// Per-cell actor registry
+
+namespace {
+inline bool InGrid(int16_t column, int16_t row, uint32_t w, uint32_t h)
+{
+    return column >= 0 && row >= 0 && static_cast<uint32_t>(column) < w && static_cast<uint32_t>(row) < h;
+}
+
+// Takes the first node with the identity out of a list; null when none.
+YCellActor* Unlink(YCellActor*& head, void* identity)
+{
+    for (YCellActor** link = &head; *link; link = &(*link)->m_next) {
+        if ((*link)->m_id == identity) {
+            YCellActor* node = *link;
+            *link = node->m_next;
+            node->m_next = nullptr;
+            return node;
+        }
+    }
+    return nullptr;
+}
+}  // namespace
+
+YCellActor* YD3D6Parser::GetCellActors(uint32_t cell) const
+{
+    return cell < m_cellActors.size() ? m_cellActors[cell] : nullptr;
+}
+
+void YD3D6Parser::AddActorToCell(void* identity, uint8_t flags, int16_t column, int16_t row)
+{
+    if (m_cellActors.empty() || !InGrid(column, row, m_gridWidth, m_gridHeight)) return;
+    YCellActor*& head = m_cellActors[row * m_gridWidth + column];
+    head = new YCellActor{identity, flags, head};
+}
+
+int YD3D6Parser::RemoveActorFromCell(void* identity, int16_t column, int16_t row)
+{
+    if (m_cellActors.empty() || !InGrid(column, row, m_gridWidth, m_gridHeight)) return 0;
+    YCellActor* node = Unlink(m_cellActors[row * m_gridWidth + column], identity);
+    delete node;
+    return node ? 1 : 0;
+}
+
+int YD3D6Parser::MoveActorBetweenCells(void* identity, int16_t oldColumn, int16_t oldRow, int16_t column, int16_t row)
+{
+    if (oldColumn == column && oldRow == row) return 1;
+    if (m_cellActors.empty() || !InGrid(oldColumn, oldRow, m_gridWidth, m_gridHeight) ||
+        !InGrid(column, row, m_gridWidth, m_gridHeight))
+        return 0;
+    YCellActor* node = Unlink(m_cellActors[oldRow * m_gridWidth + oldColumn], identity);
+    if (!node) return 0;
+    YCellActor*& head = m_cellActors[row * m_gridWidth + column];
+    node->m_next = head;
+    head = node;
+    return 1;
+}
+
+void YD3D6Parser::CellOf(double x, double z, int16_t* column, int16_t* row) const
+{
+    *column = *row = -1;
+    if (!(m_cellSizeRender > 0.0f)) return;
+    // Clamped in floating point before the conversion; NaN counts as 0.
+    const double c = GridCoordinate(x, m_gridOrigin[0], m_cellSizeRender);
+    const double r = GridCoordinate(z, m_gridOrigin[2], m_cellSizeRender);
+    *column = static_cast<int16_t>(c < -1.0 ? -1.0 : (c > 32767.0 ? 32767.0 : c));
+    *row = static_cast<int16_t>(r < -1.0 ? -1.0 : (r > 32767.0 ? 32767.0 : r));
+}
+
+void YD3D6Parser::AddActorAt(void* identity, uint8_t flags, double x, double z)
+{
+    if (m_sessionMode == 1) {
+        m_viewerActors.push_back(ViewerActor{float(x), float(z), identity, flags, 0});
+        return;
+    }
+    if (m_sessionMode != 2) return;
+    int16_t c, r;
+    CellOf(x, z, &c, &r);
+    AddActorToCell(identity, flags, c, r);
+}
+
+int YD3D6Parser::RemoveActorAt(void* identity, double x, double z)
+{
+    if (m_sessionMode == 1) {
+        for (size_t i = 0; i < m_viewerActors.size(); ++i) {
+            if (m_viewerActors[i].id == identity) {
+                m_viewerActors.erase(m_viewerActors.begin() + i);
+                return 1;
+            }
+        }
+        return 0;
+    }
+    if (m_sessionMode != 2) return 0;
+    int16_t c, r;
+    CellOf(x, z, &c, &r);
+    return RemoveActorFromCell(identity, c, r);
+}
+
+int YD3D6Parser::MoveActorTo(void* identity, double oldX, double oldZ, double x, double z)
+{
+    if (m_sessionMode == 1) {
+        for (ViewerActor& a : m_viewerActors) {
+            if (a.id == identity) {
+                a.x = float(x);
+                a.z = float(z);
+            }
+        }
+        return 1;
+    }
+    if (m_sessionMode != 2) return 0;
+    int16_t oc, orow, c, r;
+    CellOf(oldX, oldZ, &oc, &orow);
+    CellOf(x, z, &c, &r);
+    return MoveActorBetweenCells(identity, oc, orow, c, r);
+}
+
+// ---------------------------------------------------------------------------
+// Ground height and surface queries
+
+template <class F>
+void YD3D6Parser::WalkTriangles(double x, double z, F f) const
+{
+    if (m_cells.empty()) return;
+    const YMapCell& cell = m_cells[ClampedCellOf(x, z)];
+    const float px = static_cast<float>(x), pz = static_cast<float>(z);
+    for (const YCellPolygon& poly : cell.m_polygons) {
+        poly.ForEachTriangle([&](const YCellCorner& a, const YCellCorner& b, const YCellCorner& c,
+                                 const YCellPlane& plane) {
+            const float* pa = VertexAt(m_mapVertices, a.m_vertex);
+            const float* pb = VertexAt(m_mapVertices, b.m_vertex);
+            const float* pc = VertexAt(m_mapVertices, c.m_vertex);
+            float y;
+            if (pa && pb && pc && TestCellTriangle(px, pz, plane, pa, pb, pc, &y)) f(poly, a, b, c, plane, y);
+        });
+    }
+}
+
+bool YD3D6Parser::TestFlagMask(DWORD value, DWORD mask, int mode)
+{
+    const uint8_t v = static_cast<uint8_t>(value), m = static_cast<uint8_t>(mask);
+    switch (mode) {
+    case 0: return v == m;
+    case 1: return (v & m) == m;
+    case 2: return (v & m) != 0;
+    default: return false;
+    }
+}
+
+float YD3D6Parser::GetGroundHeight(double x, double z)
+{
+    bool found = false;
+    float best = 0.0f;
+    WalkTriangles(x, z, [&](const YCellPolygon& poly, const YCellCorner&, const YCellCorner&, const YCellCorner&,
+                            const YCellPlane&, float y) {
+        if (poly.m_kind != YCellPolygon::kGround) return;
+        if (!found || y > best) best = y;
+        found = true;
+    });
+    return found ? best : 0.0f;
+}
+
+float YD3D6Parser::GetGroundHeightBelow(double x, double y, double z)
+{
+    float best = kNoGround;
+    bool found = false;
+    WalkTriangles(x, z, [&](const YCellPolygon& poly, const YCellCorner&, const YCellCorner&, const YCellCorner&,
+                            const YCellPlane&, float h) {
+        if (poly.m_kind != YCellPolygon::kGround || !(h < y)) return;
+        if (!found || h > best) best = h;
+        found = true;
+    });
+    return best;
+}
+
+// The highest ground and water hits, each below limit; a normal per hit.
+struct YD3D6Parser::GroundWater {
+    bool ground = false, water = false;
+    float groundY = 0, waterY = 0;
+    YCellPlane groundPlane, waterPlane;
+};
+
+YD3D6Parser::GroundWater YD3D6Parser::FindGroundAndWater(double x, double z, double limit) const
+{
+    GroundWater gw;
+    WalkTriangles(x, z, [&](const YCellPolygon& poly, const YCellCorner&, const YCellCorner&, const YCellCorner&,
+                            const YCellPlane& plane, float y) {
+        if (!(y < limit)) return;
+        if (poly.m_kind == YCellPolygon::kGround) {
+            if (!gw.ground || y > gw.groundY) gw.groundY = y, gw.groundPlane = plane;
+            gw.ground = true;
+        } else if (poly.m_kind == YCellPolygon::kWater) {
+            if (!gw.water || y > gw.waterY) gw.waterY = y, gw.waterPlane = plane;
+            gw.water = true;
+        }
+    });
+    if (gw.ground && !gw.water) gw.waterY = gw.groundY, gw.waterPlane = gw.groundPlane;
+    if (gw.water && !gw.ground) gw.groundY = gw.waterY, gw.groundPlane = gw.waterPlane;
+    return gw;
+}
+
+void YD3D6Parser::GetGroundInfo(double x, double z, double* heights)
+{
+    const GroundWater gw = FindGroundAndWater(x, z, std::numeric_limits<double>::infinity());
+    if (!heights || (!gw.ground && !gw.water)) return;
+    heights[0] = gw.groundY;
+    heights[1] = gw.waterY;
+}
+
+double YD3D6Parser::GetSurfaceHeight(double x, double z)
+{
+    if (m_cells.empty()) return 0.0;
+    if (m_cells[ClampedCellOf(x, z)].m_water) {
+        const GroundWater gw = FindGroundAndWater(x, z, std::numeric_limits<double>::infinity());
+        return gw.ground || gw.water ? gw.waterY : 0.0;
+    }
+    return GetGroundHeight(x, z);
+}
+
+void YD3D6Parser::GetGroundAndWaterBelow(double x, double y, double z, double* heights, double* normals)
+{
+    const GroundWater gw = FindGroundAndWater(x, z, y + 1.0);
+    if (!gw.ground && !gw.water) {
+        GetGroundInfo(x, z, heights);
+        return;
+    }
+    if (heights) {
+        heights[0] = gw.groundY;
+        heights[1] = gw.waterY;
+    }
+    if (normals) {
+        const YCellPlane* p[2] = {&gw.groundPlane, &gw.waterPlane};
+        for (int i = 0; i < 2; ++i) {
+            normals[3 * i] = p[i]->a;
+            normals[3 * i + 1] = p[i]->b;
+            normals[3 * i + 2] = p[i]->c;
+        }
+    }
+}
+
+void YD3D6Parser::GetGroundAndWaterHeightBelow(double x, double y, double z, double* heights)
+{
+    GetGroundAndWaterBelow(x, y, z, heights, nullptr);
+}
+
+DWORD YD3D6Parser::GetGroundHeightsByFlags(double x, double y, double z, int count, double* heights,
+                                           const uint8_t* masks, const uint8_t* modes, double* normals)
+{
+    if (count <= 0 || !heights || !masks || !modes) return 0;
+    const double limit = y == 0.0 ? 3.4028234663852886e38 : y + 0.01;
+    std::vector<char> found(static_cast<size_t>(count), 0);
+    bool any = false;
+    double top = kNoGround;
+    YCellPlane topPlane;
+    auto setNormal = [&](int i, const YCellPlane& p) {
+        if (!normals) return;
+        normals[3 * i] = p.a;
+        normals[3 * i + 1] = p.b;
+        normals[3 * i + 2] = p.c;
+    };
+    WalkTriangles(x, z, [&](const YCellPolygon& poly, const YCellCorner&, const YCellCorner&, const YCellCorner&,
+                            const YCellPlane& plane, float h) {
+        if (!any || h > top) top = h, topPlane = plane;
+        any = true;
+        for (int i = 0; i < count; ++i) {
+            if (!TestFlagMask(poly.m_kind, masks[i], modes[i]) || !(h < limit)) continue;
+            if (found[i] && !(h > heights[i])) continue;
+            heights[i] = h;
+            setNormal(i, plane);
+            found[i] = 1;
+        }
+    });
+    DWORD result = 0;
+    for (int i = 0; i < count; ++i)
+        if (found[i]) result |= 1u << (i % 32);
+    if (result) return result;
+    for (int i = 0; i < count; ++i) {
+        heights[i] = top;
+        setNormal(i, topPlane);  // zeros when nothing lies under the point
+    }
+    return 0;
+}
+
+void YD3D6Parser::GetGroundTexCoords(double x, double z, double* u, double* v)
+{
+    bool done = false;
+    WalkTriangles(x, z, [&](const YCellPolygon& poly, const YCellCorner& a, const YCellCorner& b,
+                            const YCellCorner& c, const YCellPlane&, float) {
+        if (done || poly.m_kind != YCellPolygon::kGround || poly.m_layerCoords.empty()) return;
+        done = true;
+        // Barycentric weights in the x-z plane.
+        const size_t ia = &a - poly.m_corners.data(), ib = &b - poly.m_corners.data(),
+                     ic = &c - poly.m_corners.data();
+        const std::vector<float>& uv = poly.m_layerCoords[0];
+        const float* pa = &m_mapVertices[a.m_vertex].m_x;
+        const float* pb = &m_mapVertices[b.m_vertex].m_x;
+        const float* pc = &m_mapVertices[c.m_vertex].m_x;
+        const double det = (double(pb[0]) - pa[0]) * (double(pc[2]) - pa[2]) -
+                           (double(pc[0]) - pa[0]) * (double(pb[2]) - pa[2]);
+        double s = 0, t = 0;
+        if (det != 0.0) {
+            s = ((x - pa[0]) * (double(pc[2]) - pa[2]) - (double(pc[0]) - pa[0]) * (z - pa[2])) / det;
+            t = ((double(pb[0]) - pa[0]) * (z - pa[2]) - (x - pa[0]) * (double(pb[2]) - pa[2])) / det;
+        }
+        if (u) *u = uv[2 * ia] + s * (uv[2 * ib] - uv[2 * ia]) + t * (uv[2 * ic] - uv[2 * ia]);
+        if (v) *v = uv[2 * ia + 1] + s * (uv[2 * ib + 1] - uv[2 * ia + 1]) + t * (uv[2 * ic + 1] - uv[2 * ia + 1]);
+    });
+}
+
+int YD3D6Parser::WalkCellTriangles(float x, float z, YGroundPoint* point)
+{
+    bool found = false;
+    float best = 0;
+    YCellPlane plane;
+    WalkTriangles(x, z, [&](const YCellPolygon& poly, const YCellCorner&, const YCellCorner&, const YCellCorner&,
+                            const YCellPlane& p, float y) {
+        if (poly.m_kind != YCellPolygon::kGround) return;
+        if (!found || y > best) best = y, plane = p;
+        found = true;
+    });
+    if (!found || !point) return 0;
+    point->position[0] = x;
+    point->position[1] = best;
+    point->position[2] = z;
+    point->normal[0] = plane.a;
+    point->normal[1] = plane.b;
+    point->normal[2] = plane.c;
+    point->uv2[0] = point->uv[0];
+    point->uv2[1] = point->uv[1];
+    return 1;
+}
+
+void YD3D6Parser::InterpolateTriangleUV(const float* p0, const float* p1, const float* p2, const float* q,
+                                        const float* t0, const float* t1, const float* t2, float* out)
+{
+    const double e1[3] = {double(p1[0]) - p0[0], double(p1[1]) - p0[1], double(p1[2]) - p0[2]};
+    const double e2[3] = {double(p2[0]) - p0[0], double(p2[1]) - p0[1], double(p2[2]) - p0[2]};
+    const double n[3] = {e2[1] * e1[2] - e2[2] * e1[1], e2[2] * e1[0] - e2[0] * e1[2], e2[0] * e1[1] - e2[1] * e1[0]};
+    const double r[3] = {double(q[0]) - p0[0], double(q[1]) - p0[1], double(q[2]) - p0[2]};
+    auto det3 = [](const double* a, const double* b, const double* c) {
+        return a[0] * (b[1] * c[2] - b[2] * c[1]) - b[0] * (a[1] * c[2] - a[2] * c[1]) +
+               c[0] * (a[1] * b[2] - a[2] * b[1]);
+    };
+    const double d = det3(e1, e2, n);
+    double s = 0, t = 0;
+    if (d != 0.0) {  // a triangle without area gives the first corner's pair
+        s = det3(r, e2, n) / d;
+        t = det3(e1, r, n) / d;
+    }
+    out[0] = float(t0[0] + s * (double(t1[0]) - t0[0]) + t * (double(t2[0]) - t0[0]));
+    out[1] = float(t0[1] + s * (double(t1[1]) - t0[1]) + t * (double(t2[1]) - t0[1]));
+}
+
+// ---------------------------------------------------------------------------
+// World trace
+
+void YD3D6Parser::ClearVisitedMarks()
+{
+    std::fill(m_visitedCells.begin(), m_visitedCells.end(), 0);
+    ClearVisitedList();
+}
+
+int YD3D6Parser::MarkVisited(uint32_t key) { return MarkVisitedWithValue(key, 0); }
+
+int YD3D6Parser::MarkVisitedWithValue(uint32_t key, DWORD value)
+{
+    if (key >= m_visitedKeys.size()) return 0;  // not a group of this map: never marked
+    if (m_visitedKeys[key]) return 1;
+    m_visitedKeys[key] = 1;
+    m_visitedList.push_back(key);
+    m_visitedValues.push_back(value);
+    return 0;
+}
+
+void YD3D6Parser::ClearVisitedList()
+{
+    for (uint32_t key : m_visitedList) m_visitedKeys[key] = 0;
+    m_visitedList.clear();
+    m_visitedValues.clear();
+}
+
+void YD3D6Parser::ResetVisitedBitmap()
+{
+    std::fill(m_visitedKeys.begin(), m_visitedKeys.end(), 0);
+    m_visitedList.clear();
+    m_visitedValues.clear();
+}
+
+int YD3D6Parser::IntersectRayTriangle(const float* o, const float* d, const float* a, const float* b, const float* c,
+                                      float* t, float* u, float* v)
+{
+    const float e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+    const float e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+    const float p[3] = {d[1] * e2[2] - d[2] * e2[1], d[2] * e2[0] - d[0] * e2[2], d[0] * e2[1] - d[1] * e2[0]};
+    const float det = e1[0] * p[0] + e1[1] * p[1] + e1[2] * p[2];
+    if (det == 0.0f) return 0;
+    const float inv = 1.0f / det;
+    const float sv[3] = {o[0] - a[0], o[1] - a[1], o[2] - a[2]};
+    const float uu = (sv[0] * p[0] + sv[1] * p[1] + sv[2] * p[2]) * inv;
+    if (!(uu >= 0.0f && uu <= 1.0f)) return 0;
+    const float q[3] = {sv[1] * e1[2] - sv[2] * e1[1], sv[2] * e1[0] - sv[0] * e1[2], sv[0] * e1[1] - sv[1] * e1[0]};
+    const float vv = (d[0] * q[0] + d[1] * q[1] + d[2] * q[2]) * inv;
+    if (!(vv >= 0.0f) || !(uu + vv <= 1.0f)) return 0;
+    if (t) *t = (e2[0] * q[0] + e2[1] * q[1] + e2[2] * q[2]) * inv;
+    if (u) *u = uu;
+    if (v) *v = vv;
+    return 1;
+}
+
+template <class T>
+static int RayTriangleEps(const T* o, const T* d, const T* a, const T* b, const T* c, T* t, T* u, T* v)
+{
+    const T e1[3] = {b[0] - a[0], b[1] - a[1], b[2] - a[2]};
+    const T e2[3] = {c[0] - a[0], c[1] - a[1], c[2] - a[2]};
+    const T p[3] = {d[1] * e2[2] - d[2] * e2[1], d[2] * e2[0] - d[0] * e2[2], d[0] * e2[1] - d[1] * e2[0]};
+    const T det = e1[0] * p[0] + e1[1] * p[1] + e1[2] * p[2];
+    if (!(std::fabs(det) >= T(1e-9))) return 0;
+    const T inv = T(1) / det;
+    const T sv[3] = {o[0] - a[0], o[1] - a[1], o[2] - a[2]};
+    const T uu = (sv[0] * p[0] + sv[1] * p[1] + sv[2] * p[2]) * inv;
+    if (!(uu >= T(0) && uu <= T(1))) return 0;
+    const T q[3] = {sv[1] * e1[2] - sv[2] * e1[1], sv[2] * e1[0] - sv[0] * e1[2], sv[0] * e1[1] - sv[1] * e1[0]};
+    const T vv = (d[0] * q[0] + d[1] * q[1] + d[2] * q[2]) * inv;
+    if (!(vv >= T(0)) || !(uu + vv <= T(1))) return 0;
+    if (t) *t = (e2[0] * q[0] + e2[1] * q[1] + e2[2] * q[2]) * inv;
+    if (u) *u = uu;
+    if (v) *v = vv;
+    return 1;
+}
+
+int YD3D6Parser::IntersectRayTriangleEps(const float* o, const float* d, const float* a, const float* b,
+                                         const float* c, float* t, float* u, float* v)
+{
+    return RayTriangleEps(o, d, a, b, c, t, u, v);
+}
+
+int YD3D6Parser::IntersectRayTriangleEps(const double* o, const double* d, const double* a, const double* b,
+                                         const double* c, double* t, double* u, double* v)
+{
+    return RayTriangleEps(o, d, a, b, c, t, u, v);
+}
+
+int YD3D6Parser::SegmentBox(const float* start, const float* end, const float* size, float* point)
+{
+    auto inside = [&](const float* p) {
+        for (int i = 0; i < 3; ++i)
+            if (!(p[i] >= 0.0f && p[i] <= size[i])) return false;
+        return true;
+    };
+    for (int i = 0; i < 3; ++i) {
+        if (start[i] < 0.0f && end[i] < 0.0f) return 0;
+        if (start[i] > size[i] && end[i] > size[i]) return 0;
+    }
+    if (inside(start)) return inside(end) ? -1 : -2;
+    // Faces x = 0, x = size, z = 0, z = size, y = 0, y = size, numbered 1 to 6.
+    const int axes[6] = {0, 0, 2, 2, 1, 1};
+    int face = 0;
+    float best = 1.0f;
+    for (int f = 0; f < 6; ++f) {
+        const int k = axes[f];
+        const float plane = (f & 1) ? size[k] : 0.0f;
+        const float span = end[k] - start[k];
+        if (span == 0.0f) continue;  // parallel to the face
+        const float t = (plane - start[k]) / span;
+        if (!(t >= 0.0f && t < best)) continue;
+        float p[3];
+        for (int i = 0; i < 3; ++i) p[i] = start[i] + t * (end[i] - start[i]);
+        p[k] = plane;
+        bool on = true;
+        for (int i = 0; i < 3; ++i)
+            if (i != k && !(p[i] >= 0.0f && p[i] <= size[i])) on = false;
+        if (!on) continue;
+        best = t;
+        face = f + 1;
+        if (point) point[0] = p[0], point[1] = p[1], point[2] = p[2];
+    }
+    return face;
+}
+
+int YD3D6Parser::PointSegmentDistance(const float* p, const float* d, float* t, float* distance2)
+{
+    const float l = d[0] * d[0] + d[1] * d[1] + d[2] * d[2];
+    if (!(l > 0.0f)) return 0;
+    const float tt = (p[0] * d[0] + p[1] * d[1] + p[2] * d[2]) / l;
+    if (!(tt >= 0.0f && tt <= 1.0f)) return 0;
+    const float e[3] = {p[0] - tt * d[0], p[1] - tt * d[1], p[2] - tt * d[2]};
+    if (t) *t = tt;
+    if (distance2) *distance2 = e[0] * e[0] + e[1] * e[1] + e[2] * e[2];
+    return 1;
+}
+
+int YD3D6Parser::SegmentCircleXZ(const float* start, const float* end, const float* centre, float radius, float* t)
+{
+    const double px = double(start[0]) - centre[0], pz = double(start[2]) - centre[2];
+    const double dx = double(end[0]) - start[0], dz = double(end[2]) - start[2];
+    const double a = dx * dx + dz * dz;
+    if (!(a > 0.0)) return 0;  // no extent in the plane: no entry
+    const double b = 2.0 * (px * dx + pz * dz);
+    const double c = px * px + pz * pz - double(radius) * radius;
+    const double disc = b * b - 4.0 * a * c;
+    if (!(disc >= 0.0)) return 0;
+    const double root = (-b - std::sqrt(disc)) / (2.0 * a);
+    if (!(root > 0.0 && root <= 1.0)) return 0;
+    *t = float(root);
+    return 1;
+}
+
+namespace {
+// The detail-class mask of an "APP_STREES" or "APP_PTREES" value.
+void DetailMask(int32_t value, bool extra, uint8_t mask[4])
+{
+    if (value == 0) {
+        mask[0] = mask[2] = 1;
+        mask[1] = mask[3] = extra ? 1 : 0;
+        return;
+    }
+    mask[0] = value >= 2, mask[2] = value >= 3, mask[1] = value >= 4, mask[3] = value == 5;
+}
+
+// A grid coordinate for the walk, clamped in floating point (NaN 0) so the
+// integer steps cannot overflow.
+int32_t WalkCoordinate(float value, float origin, float cellSize)
+{
+    double f = GridCoordinate(value, origin, cellSize);
+    f = f < -65536.0 ? -65536.0 : (f > 65536.0 ? 65536.0 : f);
+    return static_cast<int32_t>(f);
+}
+}  // namespace
+
+void YD3D6Parser::CollectTraceBlock(int32_t column, int32_t row)
+{
+    const int32_t w = static_cast<int32_t>(m_gridWidth), h = static_cast<int32_t>(m_gridHeight);
+    if (column < 2 || row < 2 || column > w - 3 || row > h - 3) return;
+    auto take = [&](int32_t dc, int32_t dr) {
+        const uint32_t index = static_cast<uint32_t>((row + dr) * w + column + dc);
+        if (m_visitedCells[index]) return;
+        m_visitedCells[index] = 1;
+        m_traceCells.push_back(index);
+    };
+    for (int32_t dr = -2; dr <= 0; ++dr)
+        for (int32_t dc = -2; dc <= 2; ++dc) take(dc, dr);
+    for (int32_t dr = 1; dr <= 2; ++dr)
+        for (int32_t dc = 2; dc >= -2; --dc) take(dc, dr);
+}
+
+void YD3D6Parser::CollectTraceCells(const float* to, const float* from)
+{
+    m_traceCells.clear();
+    int32_t c0 = WalkCoordinate(from[0], m_gridOrigin[0], m_cellSizeRender);
+    int32_t r0 = WalkCoordinate(from[2], m_gridOrigin[2], m_cellSizeRender);
+    int32_t c1 = WalkCoordinate(to[0], m_gridOrigin[0], m_cellSizeRender);
+    int32_t r1 = WalkCoordinate(to[2], m_gridOrigin[2], m_cellSizeRender);
+    if (r1 < r0) std::swap(c0, c1), std::swap(r0, r1);
+    CollectTraceBlock(c0, r0);
+    const int32_t dx = std::abs(c1 - c0), sx = c1 < c0 ? -1 : 1, dz = r1 - r0;
+    int32_t c = c0, r = r0;
+    if (dz == 0) {
+        for (int32_t i = 0; i < dx; ++i) c += sx, CollectTraceBlock(c, r);
+    } else if (dx == 0) {
+        for (int32_t i = 0; i < dz; ++i) ++r, CollectTraceBlock(c, r);
+    } else if (dx == dz) {
+        for (int32_t i = 0; i < dx; ++i) c += sx, ++r, CollectTraceBlock(c, r);
+    } else if (dx < dz) {
+        const uint32_t f = static_cast<uint32_t>((static_cast<uint64_t>(dx) << 16) / dz);
+        uint32_t acc = 0;
+        for (int32_t i = 0; i < dz - 1; ++i) {
+            acc += f;
+            if (acc > 0xFFFF) acc &= 0xFFFF, c += sx;
+            ++r;
+            CollectTraceBlock(c, r);
+        }
+    } else {
+        const uint32_t f = static_cast<uint32_t>((static_cast<uint64_t>(dz) << 16) / dx);
+        uint32_t acc = 0;
+        for (int32_t i = 0; i < dx - 1; ++i) {
+            acc += f;
+            if (acc > 0xFFFF) acc &= 0xFFFF, ++r;
+            c += sx;
+            CollectTraceBlock(c, r);
+        }
+    }
+    CollectTraceBlock(c1, r1);
+}
+
+void YD3D6Parser::TraceSpriteTree(const TraceRequest& q, const YCellItem& item, uint16_t type, float size)
+{
+    // Sprite trees block as an upright cylinder (the billboard test needs
+    // the texture's opacity mask).
+    if (q.flags & 0x2) return;
+    const float width = type < m_treeFactorB.size() ? m_treeFactorB[type] : 0.0f;
+    const float tall = type < m_treeFactorA.size() ? m_treeFactorA[type] : 0.0f;
+    if (width <= 0.0f && tall <= 0.0f) return;  // no sprite collision
+    const float radius = width * std::fabs(size) * 0.3333f, height = tall * std::fabs(size);
+    const float* tree = item.m_position;
+    const float ex = q.to[0] - tree[0], ez = q.to[2] - tree[2], sxv = q.from[0] - tree[0], szv = q.from[2] - tree[2];
+    if (ex * ex + ez * ez > sxv * sxv + szv * szv) return;  // moving away from the tree
+    float t;
+    if (!SegmentCircleXZ(q.from, q.to, tree, radius, &t)) return;
+    const float entry[3] = {q.from[0] + t * q.delta[0], 0.0f, q.from[2] + t * q.delta[2]};
+    const float d2 = (entry[0] - q.from[0]) * (entry[0] - q.from[0]) + (entry[2] - q.from[2]) * (entry[2] - q.from[2]);
+    YTraceResult& res = *m_traceResult;
+    if (!(d2 < res.m_distance2)) return;
+    float y = q.from[1];
+    if (std::fabs(q.delta[2]) <= std::fabs(q.delta[0])) {
+        if (q.delta[0] != 0.0f) y = q.from[1] + (entry[0] - q.from[0]) * q.delta[1] / q.delta[0];
+    } else {
+        y = q.from[1] + (entry[2] - q.from[2]) * q.delta[1] / q.delta[2];
+    }
+    if (!(tree[1] < y + q.radiusTo && y + q.radiusFrom < tree[1] + height)) return;
+    res.m_detail = 5;
+    res.m_hitCode = YTraceResult::kTreeCylinder;
+    for (int i = 0; i < 3; ++i) res.m_objectPosition[i] = tree[i], res.m_objectAngles[i] = 0.0f;
+    res.m_objectScale = size;
+    res.m_typeIndex = type;
+    res.m_typeCopy = static_cast<int16_t>(type);
+    res.m_itemSlot = static_cast<uint8_t>(q.itemSlot);
+    res.m_cell = q.cell;
+    res.m_distance2 = d2;
+    res.m_objectHeight = height;
+    res.m_hitPoint[0] = entry[0], res.m_hitPoint[1] = y, res.m_hitPoint[2] = entry[2];
+    res.m_hitObject = nullptr;
+    res.m_side = 1;
+    for (float& f : res.m_texel) f = 0.0f;
+    res.m_textureWords[0] = 0xFFFF;
+    res.m_textureWords[1] = type;
+}
+
+void YD3D6Parser::TraceTerrain(const float* from, DWORD flags)
+{
+    YTraceResult& res = *m_traceResult;
+    float u[3] = {res.m_hitPoint[0] - from[0], res.m_hitPoint[1] - from[1], res.m_hitPoint[2] - from[2]};
+    const float len = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
+    if (!(len > 0.0f) || !std::isfinite(len)) return;  // no direction to follow
+    u[0] /= len, u[1] /= len, u[2] /= len;
+    const float kFar = 3.4028235e38f;
+    float best = kFar;
+    const YCellPlane* bestPlane = nullptr;
+    uint8_t bestKind = 0;
+    const uint32_t cells = m_gridWidth * m_gridHeight;
+    for (uint32_t index : m_traceCells) {
+        if (index > cells - 1) continue;
+        const YMapCell& cell = m_cells[index];
+        for (size_t i = 0; i < cell.m_polygons.size(); ++i) {
+            const YCellPolygon& poly = cell.m_polygons[i];
+            if (MarkVisited(cell.m_keys[i])) continue;
+            const uint8_t k = poly.m_kind;
+            if (!(k & 2)) continue;
+            if ((k & 1) && !((flags & 0x100) && (k & 4)) && !((flags & 0x200) && k == YCellPolygon::kWater)) continue;
+            poly.ForEachTriangle([&](const YCellCorner& ca, const YCellCorner& cb, const YCellCorner& cc,
+                                     const YCellPlane& plane) {
+                const float* a = VertexAt(m_mapVertices, ca.m_vertex);
+                const float* b = VertexAt(m_mapVertices, cb.m_vertex);
+                const float* c = VertexAt(m_mapVertices, cc.m_vertex);
+                if (!a || !b || !c) return;
+                const float top = std::max(from[1], res.m_hitPoint[1]);
+                if (a[1] > top && b[1] > top && c[1] > top) return;  // wholly above the segment
+                float t;
+                if (!IntersectRayTriangle(from, u, a, b, c, &t, nullptr, nullptr)) return;
+                if (!(t > 0.0f && t < best)) return;
+                best = poly.m_shape == YCellPolygon::kTriangle ? t - 0.01f : t;
+                bestPlane = &plane;
+                bestKind = k;
+            });
+        }
+    }
+    if (!(best < kFar) || !(best * best < res.m_distance2)) return;
+    res.m_distance2 = best * best;
+    for (int i = 0; i < 3; ++i) res.m_hitPoint[i] = from[i] + u[i] * best;
+    res.m_nodeFlags = 0;
+    res.m_side = 1;
+    res.m_hitCode = bestKind == YCellPolygon::kWater ? YTraceResult::kWater : YTraceResult::kTerrain;
+    res.m_hitObject = nullptr;
+    res.m_words[0] = res.m_words[1] = 0;
+    res.m_objectHeight = 0.0f;
+    res.m_normal[0] = bestPlane ? bestPlane->a : 0.0f;
+    res.m_normal[1] = bestPlane ? bestPlane->b : 0.0f;
+    res.m_normal[2] = bestPlane ? bestPlane->c : 0.0f;
+}
+
+int YD3D6Parser::TraceWorld(const float* to, const float* from, float radiusFrom, float radiusTo, DWORD flags)
+{
+    if (!m_traceResult) m_traceResult = new YTraceResult;
+    YTraceResult& res = *m_traceResult;
+    if (!to || !from) return 1;
+    for (int i = 0; i < 3; ++i) res.m_hitPoint[i] = to[i];
+    res.m_hitCode = 0;
+    const float delta[3] = {to[0] - from[0], to[1] - from[1], to[2] - from[2]};
+    res.m_distance2 = delta[0] * delta[0] + delta[1] * delta[1] + delta[2] * delta[2];
+    if (m_cells.empty() || !(m_cellSizeRender > 0.0f)) return 1;
+
+    CollectTraceCells(to, from);
+
+    TraceRequest q;
+    const float yaw = std::atan2(delta[0], delta[2]);
+    q.facing[0] = std::cos(yaw), q.facing[1] = -std::sin(yaw);
+    for (int i = 0; i < 3; ++i) q.from[i] = from[i], q.to[i] = to[i], q.delta[i] = delta[i];
+    q.radiusFrom = radiusFrom, q.radiusTo = radiusTo, q.flags = flags;
+
+    // Sprites by "APP_STREES" (word 32), models by "APP_PTREES" (word 31).
+    uint8_t spriteMask[4], modelMask[4];
+    DetailMask(m_mapSettings[32], m_mapSettings[3] != 0, spriteMask);
+    DetailMask(m_mapSettings[31], m_mapSettings[3] != 0, modelMask);
+
+    for (uint32_t index : m_traceCells) {
+        const YMapCell& cell = m_cells[index];
+        if (flags & 0x1) {
+            for (size_t slot = 0; slot < cell.m_items.size(); ++slot) {
+                const YCellItem& item = cell.m_items[slot];
+                const uint16_t type = static_cast<uint16_t>(item.m_type);
+                const bool sprite = type < static_cast<uint16_t>(std::max<int16_t>(m_spriteTypeCount, 0));
+                if (!(sprite ? spriteMask : modelMask)[item.m_flags & 3]) continue;
+                // Model trees are tested by the model collision of their handles.
+                if (!sprite) continue;
+                const float size = item.m_size / 255.0f;
+                q.cell = index;
+                q.itemSlot = static_cast<uint32_t>(slot);
+                TraceSpriteTree(q, item, type, size);
+            }
+        }
+    }
+    if (flags & 0x300) TraceTerrain(from, flags);
+
+    for (uint32_t index : m_traceCells) m_visitedCells[index] = 0;
+    ClearVisitedList();
+
+    if (!res.m_hitCode) return 1;
+    if (res.m_side) {
+        const float* p = res.m_objectPosition;
+        const float cross = delta[0] * (p[2] - from[2]) - (p[0] - from[0]) * delta[2];
+        res.m_side = cross < 0.0f ? 1 : -1;
+    }
+    return 0;
 }

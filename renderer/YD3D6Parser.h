@@ -8,8 +8,13 @@
 #include <vector>
 
 #include "platform/d3d.h"
+#include "renderer/YCellActor.h"
 #include "renderer/YDeviceDescriptor.h"
+#include "renderer/YMapCell.h"
+#include "renderer/YMapVT3Model_Output.h"
+#include "renderer/YMapVT3Sound_Output.h"
 #include "renderer/YMapVT3Tag.h"
+#include "renderer/YMapVT3Terrain.h"
 #include "renderer/YParser.h"
 
 class YD3D6Raster;
@@ -97,6 +102,51 @@ public:
     void PushOverlayColor(int frames, float a, float b, float c, float d) override;
     void PopOverlayColor() override;
 
+    // Cell grid.
+    int CollectActorsNear(uint8_t column, uint8_t row, uint8_t radius, DWORD_PTR* out, int capacity,
+                          int skipFlagged) override;
+    uint8_t GetCellItemCount(DWORD cell) override;
+    int16_t GetCellItemMaterial(DWORD cell, DWORD item) override;
+    void GetCellItemPosition(DWORD cell, DWORD item, float* x, float* z) override;
+    float GetCellItemFactor(DWORD cell, DWORD item) override;
+    int SetCellItemHidden(DWORD cell, DWORD item, int enable) override;
+    int8_t GetCellFlags(DWORD cell) override;
+    void SetCellFlags(DWORD cell, uint8_t flags) override;
+    float GetHeightSample(DWORD index) override;
+    int16_t PickCellItem(float x, float z) override;
+    int PickCellItemEx(float x, float z, int16_t value) override;
+    void SetCellItemMaterial(DWORD cell, DWORD item, int16_t value) override;
+    void* GetMapRecordBase() override { return m_mapRecordBase; }
+    int16_t GetMapRecordCount() override;
+    void* GetMapRecord(int16_t index) override;
+    int16_t GetMapSoundCount() override;
+    void* GetMapSound(int16_t index) override;
+
+    // Ground and surface queries.
+    float GetGroundHeightBelow(double x, double y, double z) override;
+    float GetGroundHeight(double x, double z) override;
+    void GetGroundTexCoords(double x, double z, double* u, double* v) override;
+    double GetSurfaceHeight(double x, double z) override;
+    void GetGroundAndWaterBelow(double x, double y, double z, double* heights, double* normals) override;
+    DWORD GetGroundHeightsByFlags(double x, double y, double z, int count, double* heights, const uint8_t* masks,
+                                  const uint8_t* modes, double* normals) override;
+    void GetGroundAndWaterHeightBelow(double x, double y, double z, double* heights) override;
+    void GetGroundInfo(double x, double z, double* heights) override;
+
+    // World trace.
+    void ClearVisitedMarks() override;
+    int TraceWorld(const float* to, const float* from, float radiusFrom, float radiusTo, DWORD flags) override;
+    YTraceResult* GetTraceResult() override { return m_traceResult; }
+
+    // Per-cell actor registry.
+    int RemoveActorFromCell(void* identity, int16_t column, int16_t row) override;
+    int RemoveActorAt(void* identity, double x, double z) override;
+    void AddActorToCell(void* identity, uint8_t flags, int16_t column, int16_t row) override;
+    void AddActorAt(void* identity, uint8_t flags, double x, double z) override;
+    int MoveActorBetweenCells(void* identity, int16_t oldColumn, int16_t oldRow, int16_t column,
+                              int16_t row) override;
+    int MoveActorTo(void* identity, double oldX, double oldZ, double x, double z) override;
+
     // Operations after those of the interface.  Those of the map session
     // and the frame road answer as they do without a map session.
 #pragma GCC diagnostic push
@@ -105,11 +155,12 @@ public:
     // and its bit count and masks where the flags name them.
     virtual int FindTextureFormat(const DDPIXELFORMAT* format);
     virtual int RemoveModelDecals(YSMHandle* handle, DWORD mode) { return handle ? 1 : 0; }
-    virtual bool TestFlagMask(DWORD value, DWORD mask, int mode) { return false; }
+    // mode 0 value equals mask, 1 every bit of mask set, 2 a bit shared; else false.
+    virtual bool TestFlagMask(DWORD value, DWORD mask, int mode);
     virtual void PlaceTrees(uint8_t fill) {}
     virtual int LoadCommandTexture(const char* text, DWORD value, int redirect) { return -1; }
-    virtual int16_t GetCellItemMaterialEx(DWORD cell, DWORD item) { return -1; }
-    virtual float GetCellItemFactorEx(DWORD cell, DWORD item) { return 0.0f; }
+    virtual int16_t GetCellItemMaterialEx(DWORD cell, DWORD item);
+    virtual float GetCellItemFactorEx(DWORD cell, DWORD item);
 
     // Shadows.
     virtual int CastShadow(YRenderInstance* record) { return 0; }
@@ -127,6 +178,69 @@ public:
     virtual int ProduceProjectedShadow(int entry, void* points, void* triangles) { return 0; }
 
 #pragma GCC diagnostic pop
+
+    // 1 when (px, pz) lies in the x-z projection of the triangle a, b, c
+    // (edges and corners included), with the plane's height there in *height.
+    static int TestCellTriangle(float px, float pz, const YCellPlane& plane, const float* a, const float* b,
+                                const float* c, float* height);
+
+    // The terrain cells of a map: the master vertex list and every cell's
+    // polygons with their planes and layers, scaled to render units, and
+    // each cell's water class.  0 (and no grid) for a map without cells or
+    // a scale that is not positive and finite.
+    int BuildTerrainCells(const YMapVT3& map, float scale);
+    // Frees the grid, its polygons, items and actor lists.
+    void FreeCellGrid();
+    bool HasGrid() const { return !m_cells.empty(); }
+    // The cell index of a point, or -1 outside the grid (truncation toward zero).
+    int32_t CellIndexOf(float x, float z) const;
+    // The cell under a point, clamped to the border cells (NaN gives 0).
+    uint32_t ClampedCellOf(double x, double z) const;
+
+    // A point of the terrain decal projection.
+    struct YGroundPoint {
+        float position[3];
+        float normal[3];
+        float uv[2];
+        float uv2[2];
+    };
+    // The highest ground under (x, z) fills the point (position, normal,
+    // second pair = first); 0 and the point untouched when there is none.
+    int WalkCellTriangles(float x, float z, YGroundPoint* point);
+    // The texture pair at q of the triangle p0, p1, p2 (q projected along the normal).
+    static void InterpolateTriangleUV(const float* p0, const float* p1, const float* p2, const float* q,
+                                      const float* t0, const float* t1, const float* t2, float* out);
+
+    // Visited marks of a trace: 1 when the key was already marked, else marks it.
+    int MarkVisited(uint32_t key);
+    int MarkVisitedWithValue(uint32_t key, DWORD value);
+    void ClearVisitedList();
+    void ResetVisitedBitmap();
+    // Segment tests.  The ray o + t d against a triangle (t, u, v out).
+    static int IntersectRayTriangle(const float* o, const float* d, const float* a, const float* b, const float* c,
+                                    float* t, float* u, float* v);
+    // The same with plain arithmetic, refusing |det| below 1e-9.
+    static int IntersectRayTriangleEps(const float* o, const float* d, const float* a, const float* b,
+                                       const float* c, float* t, float* u, float* v);
+    static int IntersectRayTriangleEps(const double* o, const double* d, const double* a, const double* b,
+                                       const double* c, double* t, double* u, double* v);
+    // A segment against the box [0, size] (points relative to its minimum
+    // corner): 0 a miss, -1 both points inside, -2 the start inside only,
+    // else the face entered (1 x = 0, 2 x = size, 3 z = 0, 4 z = size,
+    // 5 y = 0, 6 y = size) with the entry point.
+    static int SegmentBox(const float* start, const float* end, const float* size, float* point);
+    // The point p (relative to the start) against the segment d.
+    static int PointSegmentDistance(const float* p, const float* d, float* t, float* distance2);
+    // Where the segment enters the circle about centre in the x-z plane, as
+    // the smaller root t in (0, 1].
+    static int SegmentCircleXZ(const float* start, const float* end, const float* centre, float radius, float* t);
+    // The cells the last trace collected, in order.
+    const std::vector<uint32_t>& GetTraceCells() const { return m_traceCells; }
+
+    // The head of a cell's actor list; null for an empty or unknown cell.
+    YCellActor* GetCellActors(uint32_t cell) const;
+    // The column and row of a position, truncated toward zero (may lie outside the grid).
+    void CellOf(double x, double z, int16_t* column, int16_t* row) const;
 
     // Appends the texture memory sums to the renderer's log.
     void GetTextureMemoryStats();
@@ -187,6 +301,59 @@ public:
     std::vector<YMapVT3Tag> m_namePairs;
     MapShotView m_mapShot;
 
+    // The map grid; cell index = row x width + column.
+    std::vector<YMapCell> m_cells;
+    std::vector<YMapVT3Vertex> m_mapVertices;  // render units
+    float m_gridOrigin[3] = {0.0f, 0.0f, 0.0f};
+    std::vector<float> m_heightTable;          // 65536 entries once a map is set up
+    void* m_mapRecordBase = nullptr;
+    bool m_mapKept = false;                    // a map object is kept
+    std::vector<YMapVT3Sound_Output> m_mapSounds;
+    // Tree types: below m_spriteTypeCount sprite types with a texture each
+    // (0xFFFF none), from there on model types with a handle each.
+    int16_t m_spriteTypeCount = 0;
+    std::vector<uint16_t> m_spriteTextures;
+    std::vector<YSMHandle*> m_treeModels;
+    std::vector<float> m_treeFactorA, m_treeFactorB;
+    // Per-cell actor lists, one head per cell.
+    std::vector<YCellActor*> m_cellActors;
+    // The model viewer's flat list instead.
+    struct ViewerActor {
+        float x, z;
+        void* id;
+        uint8_t flags;
+        DWORD word;
+    };
+    std::vector<ViewerActor> m_viewerActors;
+    // World trace state.
+    YTraceResult* m_traceResult = nullptr;
+    std::vector<uint8_t> m_visitedCells;  // one per cell
+    std::vector<uint8_t> m_visitedKeys;   // one per terrain group
+    std::vector<uint32_t> m_visitedList;
+    std::vector<DWORD> m_visitedValues;
+    std::vector<uint32_t> m_traceCells;
+
+private:
+    struct TraceRequest {
+        uint32_t cell = 0, itemSlot = 0;
+        float facing[2] = {1, 0};
+        float from[3], to[3], delta[3];
+        uint8_t nodeFlags = 0;
+        float radiusFrom = 0, radiusTo = 0;
+        DWORD flags = 0;
+    };
+    void CollectTraceBlock(int32_t column, int32_t row);
+    void CollectTraceCells(const float* to, const float* from);
+    void TraceSpriteTree(const TraceRequest& q, const YCellItem& item, uint16_t type, float size);
+    void TraceTerrain(const float* from, DWORD flags);
+    struct GroundWater;
+    // Calls f(polygon, a, b, c, plane, height) for every triangle of the
+    // cell under (x, z) that contains the point.
+    template <class F>
+    void WalkTriangles(double x, double z, F f) const;
+    GroundWater FindGroundAndWater(double x, double z, double limit) const;
+
+public:
     YD3D6Raster* m_raster;
     YMapVT3* m_map;                 // kept from map level 0 to level 3
     int32_t m_renderRecordCount;    // the array holds 32 more

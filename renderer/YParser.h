@@ -111,7 +111,9 @@ public:
     virtual void AddModelDecal(YSMHandle* handle, const void* decal) {}
 
     // Cell grid.
-    virtual int CollectActorsNear(uint8_t column, uint8_t row, uint8_t radius, uint32_t* out, int skipFlagged)
+    // Writes at most capacity ids into out.
+    virtual int CollectActorsNear(uint8_t column, uint8_t row, uint8_t radius, DWORD_PTR* out, int capacity,
+                                  int skipFlagged)
     {
         return 0;
     }
@@ -181,14 +183,14 @@ public:
     virtual float GetGroundHeight(double x, double z) { return 0.0f; }
     virtual void GetGroundTexCoords(double x, double z, double* u, double* v) {}
     virtual double GetSurfaceHeight(double x, double z) { return 0.0; }
-    virtual void GetGroundAndWaterBelow(double x, double y, double z, float* heights, float* normals) {}
-    virtual DWORD GetGroundHeightsByFlags(double x, double y, double z, int count, float* heights, const DWORD* masks,
-                                          const DWORD* modes, float* normals)
+    virtual void GetGroundAndWaterBelow(double x, double y, double z, double* heights, double* normals) {}
+    virtual DWORD GetGroundHeightsByFlags(double x, double y, double z, int count, double* heights,
+                                          const uint8_t* masks, const uint8_t* modes, double* normals)
     {
         return 0;
     }
-    virtual void GetGroundAndWaterHeightBelow(double x, double y, double z, float* heights) {}
-    virtual void GetGroundInfo(double x, double z, float* heights) {}
+    virtual void GetGroundAndWaterHeightBelow(double x, double y, double z, double* heights) {}
+    virtual void GetGroundInfo(double x, double z, double* heights) {}
 
     virtual void SetObjectTest(ObjectTest test);
     virtual void SetLoadingKeepAlive(KeepAlive keepAlive);
