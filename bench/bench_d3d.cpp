@@ -9,12 +9,14 @@
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 D3DBenchDevice* g_ours = nullptr;
@@ -30,16 +32,38 @@ void Run(benchmark::State& state, Renderer* renderer, D3DBenchScene::Kind kind)
     state.counters["Mpix/s"] = benchmark::Counter(scene.pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
-// Keeps the time per frame of every run so that the ratios can be printed.
+// Keeps the CPU time per frame of every repetition of every benchmark so
+// that the ratios of the medians can be printed (both draw on this thread
+// alone, and on a shared machine the CPU time holds steadier than the wall
+// clock); with repetitions only the medians are shown.
 class RatioReporter : public benchmark::ConsoleReporter {
 public:
     void ReportRuns(const std::vector<Run>& runs) override
     {
-        for (const Run& run : runs)
-            if (run.iterations > 0) seconds[run.benchmark_name()] = run.real_accumulated_time / run.iterations;
-        ConsoleReporter::ReportRuns(runs);
+        std::vector<Run> shown;
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration) {
+                if (run.iterations > 0)
+                    times[run.benchmark_name()].push_back(run.cpu_accumulated_time / static_cast<double>(run.iterations));
+                if (!repeated) shown.push_back(run);
+            } else if (run.aggregate_name == "median") {
+                shown.push_back(run);
+            }
+        }
+        if (!shown.empty()) ConsoleReporter::ReportRuns(shown);
     }
-    std::map<std::string, double> seconds;
+    // The median CPU time per frame of a benchmark; 0 when it did not run.
+    double Median(const std::string& name) const
+    {
+        auto found = times.find(name);
+        if (found == times.end() || found->second.empty()) return 0;
+        std::vector<double> t = found->second;
+        std::sort(t.begin(), t.end());
+        const size_t n = t.size();
+        return n % 2 ? t[n / 2] : (t[n / 2 - 1] + t[n / 2]) / 2;
+    }
+    std::map<std::string, std::vector<double>> times;
+    bool repeated = false;
 };
 
 void WritePpm(const std::string& path, const std::vector<uint32_t>& pixels)
@@ -114,19 +138,37 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(("llvmpipe/" + name).c_str(), [kind](benchmark::State& s) { Run(s, g_mesa, kind); })
             ->Unit(benchmark::kMillisecond);
     }
-    benchmark::Initialize(&argc, argv);
+    // On a shared machine one run says little: unless told otherwise, each
+    // benchmark runs seven times, interleaved with the others, and the
+    // median counts.
+    std::vector<char*> args(argv, argv + argc);
+    bool repetitionsGiven = false;
+    for (int i = 1; i < argc; ++i) repetitionsGiven = repetitionsGiven || strstr(argv[i], "--benchmark_repetitions") == argv[i];
+    static char repetitions[] = "--benchmark_repetitions=7", interleave[] = "--benchmark_enable_random_interleaving=true";
+    if (!repetitionsGiven) {
+        args.insert(args.begin() + 1, interleave);
+        args.insert(args.begin() + 1, repetitions);
+    }
+    int count = static_cast<int>(args.size());
+    benchmark::Initialize(&count, args.data());
     RatioReporter reporter;
+    for (int i = 1; i < count; ++i) {
+        const char* a = args[static_cast<size_t>(i)];
+        if (strstr(a, "--benchmark_repetitions=") == a && atoi(a + strlen("--benchmark_repetitions=")) > 1)
+            reporter.repeated = true;
+    }
+    if (!repetitionsGiven) reporter.repeated = true;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    printf("\nper CPU second of the drawing thread, median of the repetitions:");
     printf("\n%-10s %14s %12s %14s %12s %8s\n", "scene", "ours tri/s", "ours Mpix/s", "llvmpipe tri/s", "llvm Mpix/s",
            "ratio");
     for (int k = 0; k < D3DBenchScene::kKinds; ++k) {
         const D3DBenchScene scene = D3DBenchScene::Make(static_cast<D3DBenchScene::Kind>(k));
         const std::string name = D3DBenchScene::Name(scene.kind);
-        auto a = reporter.seconds.find("ours/" + name), b = reporter.seconds.find("llvmpipe/" + name);
-        if (a == reporter.seconds.end() || b == reporter.seconds.end()) continue;
-        printf("%-10s %14.0f %12.1f %14.0f %12.1f %8.2f\n", name.c_str(), scene.Triangles() / a->second,
-               scene.pixels / 1e6 / a->second, scene.Triangles() / b->second, scene.pixels / 1e6 / b->second,
-               b->second / a->second);
+        const double a = reporter.Median("ours/" + name), b = reporter.Median("llvmpipe/" + name);
+        if (a <= 0 || b <= 0) continue;
+        printf("%-10s %14.0f %12.1f %14.0f %12.1f %8.2f\n", name.c_str(), scene.Triangles() / a, scene.pixels / 1e6 / a,
+               scene.Triangles() / b, scene.pixels / 1e6 / b, b / a);
     }
     benchmark::Shutdown();
     return 0;

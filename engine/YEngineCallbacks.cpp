@@ -7,6 +7,7 @@
 #include "gui/YInterfaceMgr.h"
 #include "renderer/YGraphics.h"
 #include "sound/YSound.h"
+#include "world/YActor.h"
 #include "world/YActorWorld.h"
 #include "world/YGameSession.h"
 
@@ -25,11 +26,11 @@ void SendAxis(int index, int value, const YString& verb)
 }
 }  // namespace
 
-// Actor render records come with the actor world; until then no object has one.
+// The object is an actor; the answer is its render record.
 DWORD_PTR ObjectTest(void* object, DWORD flags)
 {
     if (!(flags & 0x2) || !object) return 0;
-    return 0;
+    return reinterpret_cast<DWORD_PTR>(static_cast<YActor*>(object)->BuildRenderInstance());
 }
 
 void* ModelEnumerator(int* cursor)
@@ -48,12 +49,16 @@ void* ModelEnumerator(int* cursor)
         *cursor = -1;
         return nullptr;
     }
-    // The second world holds no actors with models yet.
-    if (*cursor >= 0 && *cursor <= engine->m_world2->GetHighestIndex()) {
-        ++*cursor;
+    // The cursor steps through the slots; one past the last ends it.
+    if (*cursor < 0 || *cursor > engine->m_world2->GetHighestIndex()) {
+        *cursor = -1;
+        return nullptr;
     }
-    if (*cursor < 0 || *cursor > engine->m_world2->GetHighestIndex()) *cursor = -1;
-    return nullptr;
+    YActor* actor = engine->m_world2->GetActor(*cursor);
+    ++*cursor;
+    if (!actor || !(actor->m_flags & YActor::FlagVisible) || actor->m_noRender) return nullptr;
+    YRenderInstance* record = actor->BuildRenderInstance();
+    return record && record->m_model ? record : nullptr;
 }
 
 void LoadingKeepAlive()

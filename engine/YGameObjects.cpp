@@ -633,6 +633,18 @@ void YGameObjects::EndRendererSession()
     for (int i = 0; i < count; ++i) m_renderer->EndSession(i);
 }
 
+void YGameObjects::ClearRendererObjects()
+{
+    if (!m_renderer) return;
+    for (int i = 0; i < m_renderer->GetPlacedObjectCount(); ++i) {
+        YRenderInstance* record = m_renderer->GetPlacedObject(i);
+        if (!record) continue;
+        m_renderer->RemoveActorAt(record, record->m_worldX, record->m_worldZ);
+        record->FreeBlock();
+    }
+    m_renderer->ClearPlacedObjects();
+}
+
 void YGameObjects::SendPlaneVerb(int verb, const char* text, int value)
 {
     if (m_localClient && m_localClient->m_plane) m_localClient->m_plane->Command(verb, text, value);

@@ -38,12 +38,13 @@ class YResource;
 class YSound;
 class YVoiceOvers;
 
-// The session descriptor: the map path and the session parameters.
+// The session descriptor: the map path and the session parameters. The
+// renderer reads it as words, the path word 0 and parameter i word i + 1.
 struct YSessionDesc {
     enum { ParameterCount = 36 };
     // The parameters that the "APP_PTREES", "APP_STREES", "APP_LOD" and
-    // "APP_BILLBOARD" switches carry to the renderer.
-    enum { ParamPTrees = 27, ParamSTrees = 28, ParamLod = 29, ParamBillboard = 30 };
+    // "APP_BILLBOARD" switches carry to the renderer (words 31 to 34).
+    enum { ParamPTrees = 30, ParamSTrees = 31, ParamLod = 32, ParamBillboard = 33 };
     YString m_mapPath;
     int32_t m_parameters[ParameterCount];
 };
@@ -77,6 +78,9 @@ public:
     void SetRenderer(YParser* renderer);
     void DestroyRenderer();
     void EndRendererSession();
+    // Takes every placed map object out of the renderer's grid, frees its
+    // attached block and empties the renderer's placed-object list.
+    void ClearRendererObjects();
     void RegisterAppSwitches();
     // Name of the first verb whose value is the text.
     void FindVerbName(const char* value, YString& name);

@@ -179,72 +179,71 @@ inline void BlendFour32(const uint8_t* src, uint8_t* dst)
     _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), Select(b.zeroAlpha, d, Select(b.fullAlpha, s, mixed)));
 }
 
-// The 16-bit layouts as shifts and masks: a field moves left into its byte
-// of the B, G, R lanes, and right out of it again.
+// A 16-bit layout as masks and shifts known when compiling: a field moves
+// left into its byte of the B, G, R lanes, and right out of it again.
+template <uint32_t M0, uint32_t M1, uint32_t M2, int S0, int S1, int S2>
 struct Layout16 {
-    uint32_t mask[3];
-    int expand[3];
-    int pack[3];
-};
-const Layout16 kLayout565 = {{0xF800, 0x07E0, 0x001F}, {8, 5, 3}, {8, 5, 3}};
-const Layout16 kLayout555 = {{0x7C00, 0x03E0, 0x001F}, {9, 6, 3}, {9, 6, 3}};
-const Layout16 kLayout444 = {{0x0F00, 0x00F0, 0x000F}, {12, 8, 4}, {12, 8, 4}};
-
-// A layout's masks and shift counts in registers, made once a row.
-struct Layout16Lanes {
-    explicit Layout16Lanes(const Layout16& f)
+    static __m128i Expand(__m128i p)
     {
-        for (int c = 0; c < 3; ++c) {
-            mask[c] = _mm_set1_epi32(static_cast<int>(f.mask[c]));
-            expand[c] = _mm_cvtsi32_si128(f.expand[c]);
-            pack[c] = _mm_cvtsi32_si128(f.pack[c]);
-        }
+        return _mm_or_si128(_mm_or_si128(_mm_slli_epi32(_mm_and_si128(p, _mm_set1_epi32(M0)), S0),
+                                         _mm_slli_epi32(_mm_and_si128(p, _mm_set1_epi32(M1)), S1)),
+                            _mm_slli_epi32(_mm_and_si128(p, _mm_set1_epi32(M2)), S2));
     }
-    __m128i mask[3], expand[3], pack[3];
+    static __m128i Pack(__m128i x)
+    {
+        return _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srli_epi32(x, S0), _mm_set1_epi32(M0)),
+                                         _mm_and_si128(_mm_srli_epi32(x, S1), _mm_set1_epi32(M1))),
+                            _mm_and_si128(_mm_srli_epi32(x, S2), _mm_set1_epi32(M2)));
+    }
 };
+typedef Layout16<0xF800, 0x07E0, 0x001F, 8, 5, 3> Layout565;
+typedef Layout16<0x7C00, 0x03E0, 0x001F, 9, 6, 3> Layout555;
+typedef Layout16<0x0F00, 0x00F0, 0x000F, 12, 8, 4> Layout444;
 
-inline __m128i Expand16(__m128i p, const Layout16Lanes& f)
+// 32-bit lanes holding 16-bit values, sign-extended so that packing keeps
+// their bits.
+inline __m128i Extended(__m128i lanes)
 {
-    return _mm_or_si128(_mm_or_si128(_mm_sll_epi32(_mm_and_si128(p, f.mask[0]), f.expand[0]),
-                                     _mm_sll_epi32(_mm_and_si128(p, f.mask[1]), f.expand[1])),
-                        _mm_sll_epi32(_mm_and_si128(p, f.mask[2]), f.expand[2]));
+    return _mm_srai_epi32(_mm_slli_epi32(lanes, 16), 16);
 }
 
-inline __m128i Pack16(__m128i x, const Layout16Lanes& f)
+// Eight pixels: one 16-byte load and store of the destination.
+template <class Layout>
+inline void BlendEight16(const uint8_t* src, uint8_t* dst)
 {
-    return _mm_or_si128(_mm_or_si128(_mm_and_si128(_mm_srl_epi32(x, f.pack[0]), f.mask[0]),
-                                     _mm_and_si128(_mm_srl_epi32(x, f.pack[1]), f.mask[1])),
-                        _mm_and_si128(_mm_srl_epi32(x, f.pack[2]), f.mask[2]));
+    const __m128i zero = _mm_setzero_si128();
+    const __m128i s0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
+    const __m128i s1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src + 16));
+    const __m128i d16 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(dst));
+    const BlendLanes b0 = BlendFour(s0, Layout::Expand(_mm_unpacklo_epi16(d16, zero)));
+    const BlendLanes b1 = BlendFour(s1, Layout::Expand(_mm_unpackhi_epi16(d16, zero)));
+    const __m128i packed = _mm_packs_epi32(Extended(Layout::Pack(Select(b0.fullAlpha, s0, b0.blended))),
+                                           Extended(Layout::Pack(Select(b1.fullAlpha, s1, b1.blended))));
+    const __m128i keep = _mm_packs_epi32(b0.zeroAlpha, b1.zeroAlpha);
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(dst), Select(keep, d16, packed));
 }
 
-// Four 32-bit lanes holding 16-bit values to four words.
-inline __m128i Words(__m128i lanes)
-{
-    lanes = _mm_srai_epi32(_mm_slli_epi32(lanes, 16), 16);
-    return _mm_packs_epi32(lanes, lanes);
-}
-
-inline void BlendFour16(const uint8_t* src, uint8_t* dst, const Layout16Lanes& f)
-{
-    const __m128i s = _mm_loadu_si128(reinterpret_cast<const __m128i*>(src));
-    const __m128i d16 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(dst));
-    const __m128i d = Expand16(_mm_unpacklo_epi16(d16, _mm_setzero_si128()), f);
-    const BlendLanes b = BlendFour(s, d);
-    const __m128i packed = Words(Pack16(Select(b.fullAlpha, s, b.blended), f));
-    _mm_storel_epi64(reinterpret_cast<__m128i*>(dst), Select(Words(b.zeroAlpha), d16, packed));
-}
-
-// Pixels blended here, four at a time from the start of the row.
-inline int32_t BlendRowVector(const uint8_t* srow, uint8_t* drow, int32_t width, fm_blend::Format format)
+template <class Layout>
+inline int32_t BlendRow16(const uint8_t* srow, uint8_t* drow, int32_t width)
 {
     int32_t i = 0;
-    if (format == fm_blend::k32) {
+    for (; i + 8 <= width; i += 8) BlendEight16<Layout>(srow + 4 * i, drow + 2 * i);
+    return i;
+}
+
+// Pixels blended here, from the start of the row; the rest go one by one.
+inline int32_t BlendRowVector(const uint8_t* srow, uint8_t* drow, int32_t width, fm_blend::Format format)
+{
+    switch (format) {
+    case fm_blend::k32: {
+        int32_t i = 0;
         for (; i + 4 <= width; i += 4) BlendFour32(srow + 4 * i, drow + 4 * i);
         return i;
     }
-    const Layout16Lanes f(format == fm_blend::k555 ? kLayout555 : format == fm_blend::k444 ? kLayout444 : kLayout565);
-    for (; i + 4 <= width; i += 4) BlendFour16(srow + 4 * i, drow + 2 * i, f);
-    return i;
+    case fm_blend::k555: return BlendRow16<Layout555>(srow, drow, width);
+    case fm_blend::k444: return BlendRow16<Layout444>(srow, drow, width);
+    default: return BlendRow16<Layout565>(srow, drow, width);
+    }
 }
 #else
 inline int32_t BlendRowVector(const uint8_t*, uint8_t*, int32_t, fm_blend::Format) { return 0; }

@@ -143,7 +143,7 @@ void YLayoutGroup::DrawCache(YDC* dc)
     if (!surface) return;
     if (created) {
         surface->SetTransparentColor(m_colour);
-        surface->Clear(nullptr, static_cast<long>(m_colour));
+        surface->Clear(nullptr, static_cast<LONG>(m_colour));
         YDXSurface* former = dc->GetSurface();
         dc->SetSurface(surface);
         m_cacheDrawing = 1;

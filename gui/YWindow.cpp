@@ -701,11 +701,9 @@ void YWindow::Serialize(CArchive& ar)
         // was read before the failure hangs in the tree and goes with it.
         DWORD count = ar.ReadCount();
         for (DWORD i = 0; i < count; ++i) {
-            CObject* object = ar.ReadOwnedObject(nullptr);
-            if (!object || !object->IsKindOf(RUNTIME_CLASS(YWindow))) {
-                delete object;
-                AfxThrowArchiveException(CArchiveException::badClass);
-            }
+            // Another class is refused before anything of it is made.
+            CObject* object = ar.ReadOwnedObject(RUNTIME_CLASS(YWindow));
+            if (!object) AfxThrowArchiveException(CArchiveException::badClass);
             YWindow* child = static_cast<YWindow*>(object);
             child->m_parent = this;
             m_children->AddTail(child);

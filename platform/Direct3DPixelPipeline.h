@@ -62,5 +62,6 @@ private:
     int m_coordSets = 0;
     bool m_needSpecular = false;
     bool m_drawable = false;
+    bool m_avx2 = false;  // the steps built for AVX2 run
 };
 }  // namespace platform

@@ -17,7 +17,7 @@ WAVEFORMATEX PcmFormat::Make(DWORD rate, WORD bits, WORD channels)
     format.nChannels = channels;
     format.nSamplesPerSec = rate;
     format.wBitsPerSample = bits;
-    format.nBlockAlign = WORD(channels * bits / 8);
+    format.nBlockAlign = WORD(DWORD(channels) * bits / 8);  // no int overflow for any two words
     format.nAvgBytesPerSec = format.nBlockAlign * rate;
     return format;
 }

@@ -15,3 +15,4 @@
 #include "platform/mfc/Sync.h"
 #include "platform/mfc/GdiObjects.h"
 #include "platform/mfc/WinApp.h"
+#include "platform/mfc/TreeCtrl.h"

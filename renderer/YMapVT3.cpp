@@ -7,6 +7,7 @@
 
 #include "foundation/YObjectDef.h"
 #include "renderer/YMapBlockReader.h"
+#include "renderer/YParser.h"
 #include "renderer/YParserZone.h"
 
 IMPLEMENT_DYNAMIC(YMapVT3, CObject)
@@ -142,6 +143,11 @@ bool YMapVT3::ReadStream(CArchive& ar)
         }
     }
     CheckIndexes();
+    // The renderer takes the zones once the whole map has been read.
+    if (m_renderer) {
+        for (YParserZone* zone : m_zones) m_renderer->AppendZone(zone);
+        m_zones.clear();
+    }
     for (float& h : m_heightTable) h *= 8.0f;
     for (float& h : m_vertexHeights) h *= 8.0f;
     return true;
@@ -203,7 +209,7 @@ void YMapVT3::ReadTags(YMapBlockReader& in)
 
 void YMapVT3::ReadModels(YMapBlockReader& in, std::vector<YMapVT3Model_Output>& list, bool longForm)
 {
-    DWORD count = in.CheckCount(in.ReadDword(), longForm ? 51 : 43);
+    DWORD count = in.CheckCount(in.ReadDword(), longForm ? 55 : 47);
     std::vector<YMapVT3Model_Output> models(count);
     for (YMapVT3Model_Output& m : models) {
         m.m_name = in.ReadString(kMaxString);
@@ -226,7 +232,7 @@ void YMapVT3::ReadModels(YMapBlockReader& in, std::vector<YMapVT3Model_Output>& 
 
 void YMapVT3::ReadSounds(YMapBlockReader& in)
 {
-    DWORD count = in.CheckCount(in.ReadDword(), 48);
+    DWORD count = in.CheckCount(in.ReadDword(), 46);
     std::vector<YMapVT3Sound_Output> sounds(count);
     for (YMapVT3Sound_Output& s : sounds) {
         bool second = in.ReadDword() == 1;
@@ -296,7 +302,7 @@ void YMapVT3::ReadStringLists(YMapBlockReader& in)
 
 void YMapVT3::ReadPathTrees(YMapBlockReader& in)
 {
-    DWORD count = in.CheckCount(in.ReadDword(), 111);
+    DWORD count = in.CheckCount(in.ReadDword(), 97);
     for (DWORD n = 0; n < count; ++n) {
         YMapVT3Tree tree;
         tree.m_kind = YMapVT3Tree::kPath;

@@ -35,7 +35,8 @@ public:
     void Serialize(CArchive& ar) override;
 
     int FindTag(CString name, YMapVT3Tag& out) const;
-    // The zones read so far, handed over to the caller.
+    // The zones of a map read without a renderer to take them, handed over
+    // to the caller.
     std::vector<YParserZone*> TakeZones();
 
     int32_t m_readKind = 0;

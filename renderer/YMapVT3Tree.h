@@ -14,19 +14,19 @@ struct YMapVT3Tree {
     enum { kPath = 0, kSingle = 1, kTreeKinds = 5 };
     BYTE m_kind = kPath;
 
-    // kind 0
+    // kind 0; the comments say how the sample maps fill the fields
     WORD m_treeCount = 0;
     DWORD m_seed = 0;
     BYTE m_orientation = 0;
-    BYTE m_bytesA[kTreeKinds] = {};
-    BYTE m_bytesB[kTreeKinds] = {};
-    WORD m_wordsA[kTreeKinds] = {};
-    WORD m_wordsB[kTreeKinds] = {};
-    float m_floatsA[kTreeKinds] = {};
-    float m_floatsB[kTreeKinds] = {};
-    DWORD m_value0 = 0;
-    BYTE m_byte0 = 0;
-    DWORD m_values[3] = {0, 0, 0};
+    BYTE m_bytesA[kTreeKinds] = {};    // smallest size byte of each kind
+    BYTE m_bytesB[kTreeKinds] = {};    // largest size byte
+    WORD m_wordsA[kTreeKinds] = {};    // tree type (sprites, then models)
+    WORD m_wordsB[kTreeKinds] = {};    // far tree type
+    float m_floatsA[kTreeKinds] = {};  // base size
+    float m_floatsB[kTreeKinds] = {};  // largest size
+    DWORD m_value0 = 0;                // spread either side of the path
+    BYTE m_byte0 = 0;                  // jitter, degrees
+    DWORD m_values[3] = {0, 0, 0};     // falloff %, shrink %, least spacing
     BYTE m_closed = 0;
     std::vector<YMapVT3TreePoint> m_points;
 

@@ -45,7 +45,7 @@ YParser::~YParser()
     m_modelItems.clear();
     m_models.clear();
     m_viewers.clear();
-    m_zones.clear();
+    DestroyZones();
     m_modelOutputs.clear();
     m_tags.clear();
     m_actorDescs.clear();
@@ -240,4 +240,23 @@ void YParser::DestroyItem(YParserZone* zone)
     delete zone->m_object;
     zone->m_object = nullptr;
     zone->m_name = YString();
+}
+
+void YParser::AppendZone(YParserZone* zone)
+{
+    if (zone) m_zones.push_back(zone);
+}
+
+YParserZone* YParser::GetZone(int index) const
+{
+    return index >= 0 && index < GetZoneCount() ? m_zones[static_cast<size_t>(index)] : nullptr;
+}
+
+void YParser::DestroyZones()
+{
+    for (YParserZone* zone : m_zones) {
+        DestroyItem(zone);
+        delete zone;
+    }
+    m_zones.clear();
 }

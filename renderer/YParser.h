@@ -218,6 +218,23 @@ public:
     static YString GetPathFileName(const char* path);
     static void DestroyItem(YParserZone* zone);
 
+    // The zones a map hands over as it is read; the renderer owns them.
+    void AppendZone(YParserZone* zone);
+    int GetZoneCount() const { return static_cast<int>(m_zones.size()); }
+    YParserZone* GetZone(int index) const;
+    // Destroys every zone record and empties the list.
+    void DestroyZones();
+
+    // The map objects the session set-up placed: records of the session's
+    // render-record array, held here, not owned.
+    int GetPlacedObjectCount() const { return static_cast<int>(m_placedObjects.size()); }
+    YRenderInstance* GetPlacedObject(int index) const
+    {
+        return index >= 0 && index < GetPlacedObjectCount() ? m_placedObjects[static_cast<size_t>(index)] : nullptr;
+    }
+    void AddPlacedObject(YRenderInstance* record) { m_placedObjects.push_back(record); }
+    void ClearPlacedObjects() { m_placedObjects.clear(); }
+
     int GetSessionMode() const { return m_sessionMode; }
     ObjectTest GetObjectTest() const { return m_objectTest; }
     ModelEnumerator GetModelEnumerator() const { return m_modelEnumerator; }
@@ -268,6 +285,7 @@ protected:
     void** m_flareSources;
     DWORD m_ambient[kAmbientWords];
     std::vector<ActorDesc*> m_actorDescs;
+    std::vector<YRenderInstance*> m_placedObjects;
     YRenderInstance* m_renderRecords;
     YRenderInstance m_renderRecord;
     YString m_name;

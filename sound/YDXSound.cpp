@@ -39,6 +39,33 @@ const size_t kCapsCounts[] = {
     offsetof(DSCAPS, dwMaxHw3DStreamingBuffers), offsetof(DSCAPS, dwFreeHw3DAllBuffers),
     offsetof(DSCAPS, dwFreeHw3DStaticBuffers),   offsetof(DSCAPS, dwFreeHw3DStreamingBuffers),
 };
+
+// DSCAPS flags in the order the caps tree shows them.
+const ResultName kCapsFlags[] = {
+    {DSCAPS_CERTIFIED, "CERTIFIED"},         {DSCAPS_CONTINUOUSRATE, "CONTINUOUSRATE"},
+    {DSCAPS_EMULDRIVER, "EMULDRIVER"},       {DSCAPS_PRIMARY16BIT, "PRIMARY16BIT"},
+    {DSCAPS_PRIMARY8BIT, "PRIMARY8BIT"},     {DSCAPS_PRIMARYMONO, "PRIMARYMONO"},
+    {DSCAPS_PRIMARYSTEREO, "PRIMARYSTEREO"}, {DSCAPS_SECONDARY16BIT, "SECONDARY16BIT"},
+    {DSCAPS_SECONDARY8BIT, "SECONDARY8BIT"}, {DSCAPS_SECONDARYMONO, "SECONDARYMONO"},
+    {DSCAPS_SECONDARYSTEREO, "SECONDARYSTEREO"},
+};
+
+// The caps tree's counts: the DSCAPS fields from the minimum secondary rate on.
+const char* const kCapsNames[] = {
+    "Min Secondary Sample Rate",        "Max Secondary Sample Rate",
+    "Primary Buffers",                  "Max HW Mixing All Buffers",
+    "Max HW Mixing Static Buffers",     "Max HW Mixing Streaming Buffers",
+    "Free HW Mixing All Buffers",       "Free HW Mixing Static Buffers",
+    "Free HW Mixing Streaming Buffers", "Max HW 3D All Buffers",
+    "Max HW 3D Static Buffers",         "Max HW 3D Streaming Buffers",
+    "Free HW 3D All Buffers",           "Free HW 3D Static Buffers",
+    "Free HW 3D Streaming Buffers",     "Total Sound Card Memory",
+    "Free Sound Card Memory",           "Max Free Block of Sound Card Memory",
+    "Transfer Rate HW Buffers",         "CPU Overhead SW Buffers",
+};
+static_assert(offsetof(DSCAPS, dwMinSecondarySampleRate) + sizeof(kCapsNames) / sizeof(kCapsNames[0]) * 4 ==
+                  offsetof(DSCAPS, dwReserved1),
+              "one name per count");
 }  // namespace
 
 void DSErrorText(HRESULT result, CString& text)
@@ -217,6 +244,29 @@ int YDXSound::FillDriverComboBox(CWnd* comboBox)
     for (POSITION pos = m_drivers.GetHeadPosition(); pos;) {
         const CString& description = m_drivers.GetNext(pos)->m_description;
         comboBox->SendMessage(CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(static_cast<const char*>(description)));
+    }
+    return 1;
+}
+
+int YDXSound::FillCapsTree(CTreeCtrl* tree)
+{
+    if (!m_directSound || !tree) return 0;
+    DSCAPS caps = {};
+    caps.dwSize = sizeof(caps);
+    m_result = m_directSound->GetCaps(&caps);
+    if (FAILED(m_result)) return 0;
+    tree->DeleteAllItems();
+    HTREEITEM flags = tree->InsertItem("Flags");
+    for (const ResultName& flag : kCapsFlags)
+        if (caps.dwFlags & DWORD(flag.result)) tree->InsertItem(flag.text, flags);
+    HTREEITEM counts = tree->InsertItem("Caps");
+    const BYTE* first = reinterpret_cast<const BYTE*>(&caps) + offsetof(DSCAPS, dwMinSecondarySampleRate);
+    for (size_t i = 0; i < sizeof(kCapsNames) / sizeof(kCapsNames[0]); ++i) {
+        DWORD value;
+        memcpy(&value, first + i * sizeof(value), sizeof(value));
+        CString text;
+        text.Format("%d", int(value));
+        tree->InsertItem(text, tree->InsertItem(kCapsNames[i], counts));
     }
     return 1;
 }

@@ -37,6 +37,9 @@ public:
     int FillDriverLists(CStringArray* descriptions, CStringArray* modules);
     // Adds every description to a combo box window (CB_ADDSTRING).
     int FillDriverComboBox(CWnd* comboBox);
+    // The device's caps as a tree: "Flags" with the flags set, "Caps" with
+    // each count and its value under it.
+    int FillCapsTree(CTreeCtrl* tree);
     int DoesDriverSupport3DHW(const char* description);
 
     void GetErrorText(char* text, int size);

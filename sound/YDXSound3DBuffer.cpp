@@ -29,13 +29,10 @@ int YDXSound3DBuffer::Get3DInterface()
 {
     if (!m_buffer) return 1;
     void* object = nullptr;
-    if (!Forward3D(m_buffer->QueryInterface(IID_IDirectSound3DBuffer, &object))) {
-        m_3dBuffer = nullptr;
-        return 0;
-    }
+    const int ok = Forward3D(m_buffer->QueryInterface(IID_IDirectSound3DBuffer, &object));
     if (m_3dBuffer) m_3dBuffer->Release();
-    m_3dBuffer = static_cast<LPDIRECTSOUND3DBUFFER>(object);
-    return 1;
+    m_3dBuffer = ok ? static_cast<LPDIRECTSOUND3DBUFFER>(object) : nullptr;
+    return ok;
 }
 
 void YDXSound3DBuffer::Release3D()

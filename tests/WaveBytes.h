@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/ImaAdpcm.h"
 #include "platform/mmsystem.h"
 
 namespace wavebytes {
@@ -69,6 +70,19 @@ inline std::string PcmWave(uint32_t rate, uint16_t channels, const std::vector<i
     const std::string format = fmtSize == 18 ? FormatBody(1, channels, rate, 16, align, 0)
                                              : FormatBody(1, channels, rate, 16, align);
     return Riff(Chunk("fmt ", format) + Chunk("data", Samples16(samples)));
+}
+
+// An IMA ADPCM wave of 16-bit mono samples in blocks of 256 bytes, its last
+// cutBytes left out.
+inline std::string AdpcmWave(const std::vector<int16_t>& samples, size_t cutBytes = 0, uint32_t rate = 11025)
+{
+    const uint16_t align = 256;
+    const uint16_t perBlock = platform::ImaAdpcm::SamplesPerBlock(align, 1);
+    std::vector<BYTE> blocks((samples.size() + perBlock - 1) / perBlock * align);
+    blocks.resize(platform::ImaAdpcm::Encode(samples.data(), samples.size(), 1, align, blocks.data()));
+    const std::string data(blocks.begin(), blocks.end() - long(cutBytes));
+    const std::string format = FormatBody(WAVE_FORMAT_IMA_ADPCM, 1, rate, 4, align, 2, Le16(perBlock));
+    return Riff(Chunk("fmt ", format) + Chunk("fact", Le32(uint32_t(samples.size()))) + Chunk("data", data));
 }
 
 inline void WriteFile(const std::string& path, const std::string& bytes)

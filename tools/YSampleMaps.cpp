@@ -13,7 +13,8 @@
 
 namespace {
 
-const float kCellSize = 64.0f;   // map units (4 m)
+// 16 m cells: a map without player starts puts the plane at half the grid x 16 m.
+const float kCellSize = 16.0f * YSampleMaps::kUnitsPerMetre;
 const WORD kGrass = 0, kRock = 1, kSand = 2, kWaterTexture = 3;
 
 const YSampleMaps::Shape kShapes[] = {
@@ -150,7 +151,7 @@ void Terrain(YMapVT3& map, const HeightField& field)
                 high = std::max(high, map.m_vertices[v].m_y);
             }
             WORD texture = kGrass;
-            if (high - low > 0.6f * kCellSize) texture = kRock;
+            if (high - low > 0.3f * kCellSize) texture = kRock;
             else if (field.Lake() && low < YSampleMaps::kWaterLevel + 1.5f * YSampleMaps::kUnitsPerMetre) texture = kSand;
             YMapVT3Cell& cell = map.m_cells[z * grid + x];
             for (const DWORD* half : halves) {
@@ -180,14 +181,23 @@ void Trees(YMapVT3& map, const HeightField& field, unsigned seed)
     row.m_treeCount = 24;
     row.m_seed = seed;
     row.m_orientation = 1;
+    // Five kinds, each one of the two tree sprites of string list 3: the
+    // smallest and largest size byte, near and far type, base and largest size.
     for (int k = 0; k < YMapVT3Tree::kTreeKinds; ++k) {
-        row.m_bytesA[k] = static_cast<BYTE>(k);
-        row.m_bytesB[k] = k < 2 ? 50 : 0;  // share of each tree kind
-        row.m_wordsA[k] = static_cast<WORD>(k);
-        row.m_wordsB[k] = 100;
-        row.m_floatsA[k] = 0.8f;
-        row.m_floatsB[k] = 1.2f;
+        row.m_bytesA[k] = 200;
+        row.m_bytesB[k] = 255;
+        row.m_wordsA[k] = static_cast<WORD>(k % 2);
+        row.m_wordsB[k] = static_cast<WORD>(k % 2);
+        row.m_floatsA[k] = k % 2 ? 2.0f : 6.0f;
+        row.m_floatsB[k] = k % 2 ? 3.0f : 10.0f;
     }
+    // Spread either side of the path, jitter in degrees, falloff and shrink
+    // percentages, least spacing.
+    row.m_value0 = 12;
+    row.m_byte0 = 20;
+    row.m_values[0] = 50;
+    row.m_values[1] = 30;
+    row.m_values[2] = 3;
     const Bump centre = field.Lake() ? field.LakeBump() : Bump{size * 0.5f, size * 0.5f, size * 0.2f, 0};
     const float ring = centre.radius * 1.3f;
     for (int p = 0; p < 8; ++p) {
@@ -225,8 +235,8 @@ void Sounds(YMapVT3& map, const HeightField& field)
         s.m_c = static_cast<DWORD>(z);
         s.m_d = firstDay;
         s.m_e = lastDay;
-        s.m_f = 200;   // nearest distance
-        s.m_g = 2000;  // farthest distance
+        s.m_f = 20;   // nearest distance, m
+        s.m_g = 200;  // farthest distance, m
         s.m_h = 2000;  // shortest repeat delay, ms
         s.m_i = 9000;  // longest repeat delay, ms
         map.m_sounds.push_back(s);
@@ -246,8 +256,7 @@ void Sky(YMapVT3& map)
     sun.m_bytes[0] = 255;                     // colour
     sun.m_bytes[1] = 244;
     sun.m_bytes[2] = 214;
-    sun.m_files.push_back(YString("sun"));
-    sun.m_files.push_back(YString("flare"));
+    sun.m_files.push_back(YString("Generic_Flare.ytx"));  // the sample flare overlay
     map.m_celestials.push_back(sun);
     CloudPlane clouds;
     clouds.m_value0 = 0;
@@ -261,13 +270,12 @@ void Sky(YMapVT3& map)
 void Tags(YMapVT3& map, const YSampleMaps::Shape& shape)
 {
     AddTag(map, "MapName", shape.name);
-    AddTag(map, "MapBackgroundNum", "2");
-    AddTag(map, "MapBackground00", "sky_day");
-    AddTag(map, "MapBackground00Start", "360");
-    AddTag(map, "MapBackground00End", "1200");
-    AddTag(map, "MapBackground01", "sky_dusk");
-    AddTag(map, "MapBackground01Start", "1200");
-    AddTag(map, "MapBackground01End", "360");
+    // The sample sky box "clear": its faces are "clear_front" ... "clear_top",
+    // the fog of the period in their texture tags.
+    AddTag(map, "MapBackgroundNum", "1");
+    AddTag(map, "MapBackground00", "clear.ytx");
+    AddTag(map, "MapBackground00Start", "0");
+    AddTag(map, "MapBackground00End", "1440");
     AddTag(map, "SolidColorRGB", "100 151 218");
     AddTag(map, "FOG-ColorRGB", "180 196 214");
     AddTag(map, "FOG-RangeNear", "2000.0");
@@ -276,7 +284,7 @@ void Tags(YMapVT3& map, const YSampleMaps::Shape& shape)
     AddTag(map, "MapSound00", "\"Birds\":90:300:10:4:L");
     AddTag(map, "MapSound01", "\"Frogs\":120:250:5:6:W");
     AddTag(map, "MapSoundLoop00", "\"Ambience\":1:365:0");
-    AddTag(map, "MapWindLoop00", "\"Wind\":1:365");
+    AddTag(map, "MapWindLoop00", "\"wind\":1:365");
     AddTag(map, "WeatherRain", "60:300");
     AddTag(map, "WeatherSnow", "330:45");
     AddTag(map, "WeatherFog", "1:365");
@@ -299,6 +307,13 @@ void YSampleMaps::Make(const Shape& shape, YMapVT3& map)
     AddModel(map, field, "Hangar", size * 0.15f, size * 0.3f, 1.571f, 1.0f);
     AddModel(map, field, "Windsock", size * 0.22f, size * 0.35f, 0.0f, 1.0f);
     AddModel(map, field, "Barn", size * 0.45f, size * 0.7f, 0.4f, 1.5f);
+    // The layer texture words index string list 1; tree kinds index the
+    // tree sprites of list 3 (tree models would follow in list 4).
+    for (const char* texture : {"GroundTexture-Grass1--24-0", "GroundTexture-Rock1--24-0", "GroundTexture-Sand1--24-0",
+                                "GroundTexture-Water1--24-0"})
+        map.m_strings1.Add(texture);
+    map.m_strings3.Add("tree1.ytx");
+    map.m_strings3.Add("bush1.ytx");
     Terrain(map, field);
     Trees(map, field, shape.seed);
     Sounds(map, field);
@@ -352,6 +367,14 @@ bool YSampleMaps::Dump(const std::string& path, std::string& text, std::string& 
     for (const YMapVT3Sound_Output& s : map.m_sounds)
         Line(text, "  %s / %s  %u %u %u  %u %u %u %u %u %u %u", s.m_firstName.GetBuffer(), s.m_secondName.GetBuffer(),
              s.m_a, s.m_b, s.m_c, s.m_d, s.m_e, s.m_f, s.m_g, s.m_h, s.m_i, s.m_j);
+    auto list = [&text](const char* title, const CStringArray& strings) {
+        std::string line = title;
+        for (int i = 0; i < strings.GetSize(); ++i) line += std::string(i ? ", " : " ") + static_cast<LPCTSTR>(strings[i]);
+        Line(text, "%s", line.c_str());
+    };
+    list("textures:", map.m_strings1);
+    list("tree sprites:", map.m_strings3);
+    list("tree models:", map.m_strings4);
     size_t paths = 0, singles = 0;
     for (const YMapVT3Tree& t : map.m_trees) (t.m_kind == YMapVT3Tree::kPath ? paths : singles)++;
     Line(text, "trees: %zu rows, %zu single", paths, singles);

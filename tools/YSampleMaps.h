@@ -23,7 +23,8 @@ public:
     static bool WriteAll(const std::string& folder, std::string& error);
     static bool Dump(const std::string& path, std::string& text, std::string& error);
 
-    // Map units per metre, as the renderer counts them.
-    static constexpr float kUnitsPerMetre = 16.0f;
+    // Map units per metre: a map is laid out in metres; the renderer
+    // multiplies by 16 for its own units.
+    static constexpr float kUnitsPerMetre = 1.0f;
     static constexpr float kWaterLevel = 0.0f;
 };

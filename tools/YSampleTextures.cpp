@@ -54,6 +54,19 @@ Colour Grass(int x, int y, int, int)
     return {30 + n % 20, 110 + (n + m) % 60, 40 + m % 30, 255};
 }
 
+Colour Rock(int x, int y, int, int)
+{
+    int n = Noise(x, y, 9) % 40, m = Noise(x / 8, y / 8, 10) % 30;
+    int v = 95 + n + m;
+    return {v - 8, v, v + 6, 255};
+}
+
+Colour Sand(int x, int y, int, int)
+{
+    int n = Noise(x, y, 11) % 24;
+    return {120 + n, 185 + n, 210 + n, 255};
+}
+
 // Haze at the bottom edge to deep blue at the top; the back face holds the sun.
 Colour SkySide(int x, int y, int w, int h, bool sun)
 {
@@ -127,7 +140,7 @@ const Pattern kPatterns[] = {
     {"jetblack", JetBlack}, {"water", Water},       {"grass", Grass},         {"sky-front", SkyFront},
     {"sky-left", SkyFront}, {"sky-back", SkyBack},  {"sky-right", SkyFront},  {"sky-top", SkyTop},
     {"flare", Flare},       {"shadow", Shadow},     {"tree", Tree},           {"bush", Bush},
-    {"fence", Fence},       {"billboard", Billboard},
+    {"fence", Fence},       {"billboard", Billboard}, {"rock", Rock},           {"sand", Sand},
 };
 
 BYTE Clamp(int v) { return static_cast<BYTE>(std::min(std::max(v, 0), 255)); }

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "platform/win32.h"
+#include "world/YActorWorld.h"
 
 namespace {
 struct FlagName {
@@ -66,3 +67,33 @@ int YActor::RemoveChild(YActor* child)
 }
 
 int YActor::PerformAction(const char*) { return 0; }
+
+namespace {
+const float kRenderScale = 16.0f;
+const float kDegToRad = 0.017453292f;
+const DWORD kRenderDrawn = 0x1;
+}  // namespace
+
+YRenderInstance* YActor::BuildRenderInstance()
+{
+    m_render.m_position[0] = m_position.x * kRenderScale;
+    m_render.m_position[1] = m_position.y * kRenderScale;
+    m_render.m_position[2] = m_position.z * kRenderScale;
+    m_render.m_angles[0] = m_angles.x * kDegToRad;
+    m_render.m_angles[1] = m_angles.y * kDegToRad;
+    m_render.m_angles[2] = m_angles.z * kDegToRad;
+    m_render.m_model = m_model;
+    m_render.m_flags &= ~kRenderDrawn;
+    if (m_model) {
+        m_render.m_flags |= kRenderDrawn;
+        // Not drawn when hidden, or when the camera sits inside it.
+        bool viewInside = false;
+        if (m_world) {
+            const YVector& v = m_world->m_viewVector;
+            viewInside = v.x * v.x + v.y * v.y + v.z * v.z < 0.001f && m_world->GetViewActor() == this;
+        }
+        if (!(m_flags & FlagVisible) || viewInside) m_render.m_flags &= ~kRenderDrawn;
+        m_render.m_scale = m_scale;
+    }
+    return &m_render;
+}

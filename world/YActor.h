@@ -1,5 +1,6 @@
 // An actor of a world: its name, placement and motion, its model, its two
-// flag words and the actors bound to it as children.
+// flag words, the actors bound to it as children and the render record the
+// renderer draws it by.
 #pragma once
 
 #include <cstdint>
@@ -7,6 +8,7 @@
 
 #include "foundation/YString.h"
 #include "foundation/YVector.h"
+#include "world/YRenderInstance.h"
 
 class YActorWorld;
 class YSMHandle;
@@ -18,7 +20,7 @@ public:
     // Flag word B.
     enum { FlagPowerUpKind = 0x20000 };
 
-    YActor() = default;
+    YActor() { m_render.m_owner = this; }
     // Leaves its parent and lets its children go.
     virtual ~YActor();
     YActor(const YActor&) = delete;
@@ -42,6 +44,9 @@ public:
 
     // Performs a named action; a plain actor has none and answers 0.
     virtual int PerformAction(const char* action);
+    // Fills the render record from the actor (render units, radians) and
+    // returns it.
+    virtual YRenderInstance* BuildRenderInstance();
 
     YString m_name;
     YVector m_position;
@@ -59,6 +64,8 @@ public:
     YActorWorld* m_world = nullptr;
     uint32_t m_flags = 0;
     uint32_t m_flagsB = 0;
+    uint8_t m_noRender = 0;  // set, the camera-space pass leaves the actor out
+    YRenderInstance m_render;
 
 private:
     YActor* m_parent = nullptr;

@@ -3,11 +3,18 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdlib>
 
 #include "foundation/YString.h"
 #include "platform/win32.h"
 
 class YSMHandle;
+
+// The frame renderer's block attached to a placed map object: two arrays
+// taken with malloc.
+struct YRenderBlock {
+    void* m_arrays[2] = {nullptr, nullptr};
+};
 
 struct YRenderInstance {
     // Kinds.
@@ -33,4 +40,18 @@ struct YRenderInstance {
     uint16_t m_childCount = 0;
     YRenderInstance* m_children = nullptr;
     YString m_name;
+    // A placed map object: where the grid holds it, and its attached block.
+    double m_worldX = 0.0;
+    double m_worldZ = 0.0;
+    YRenderBlock* m_block = nullptr;
+
+    // Frees the attached block with its two arrays.
+    void FreeBlock()
+    {
+        if (!m_block) return;
+        free(m_block->m_arrays[0]);
+        free(m_block->m_arrays[1]);
+        delete m_block;
+        m_block = nullptr;
+    }
 };

@@ -2,6 +2,8 @@
 // frames, close, "config.cfg"; and every forced start-up failure.
 #include "app/ProgramRun.h"
 
+#include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace fs = std::filesystem;
@@ -84,4 +86,36 @@ TEST_F(Program, NoUsableDisplayDeviceShowsTheAcceleratorTextAndStillEnds)
     std::string config = Read("config.cfg");
     EXPECT_NE(config.find("set gfx_fullscreen \"1\""), std::string::npos) << config;
     EXPECT_NE(config.find("set gfx_bitdepth \"16\""), std::string::npos) << config;
+}
+
+// The display starts with the Direct3D renderer and presents every frame;
+// F12 saves the screen under the first free number, and a key bound to
+// "parser log" reaches the renderer.
+TEST_F(Program, PresentsFramesAndF12SavesNumberedScreenShots)
+{
+    fs::create_directories(m_dir / "ScreenShots");
+    Write("ScreenShots/ScreenShot01.bmp", "taken");
+    Write("config.cfg", "bind l \"parser log\"\n");
+    Write("keys.txt", "3 key down F12\n4 key up F12\n6 key down F12\n7 key up F12\n8 key down L\n9 key up L\n");
+    fs::create_directories(m_dir / "frames");
+    Result result = RunWith("RCV_INPUT_SCRIPT=keys.txt RCV_FRAME_DUMP=frames", 12);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_EQ(result.err, "");
+    EXPECT_EQ(Read("ScreenShots/ScreenShot01.bmp"), "taken") << "a taken number is skipped";
+    for (const char* shot : {"ScreenShots/ScreenShot02.bmp", "ScreenShots/ScreenShot03.bmp"}) {
+        const std::string bmp = Read(shot);
+        ASSERT_GT(bmp.size(), 54u) << shot;
+        EXPECT_EQ(bmp.substr(0, 2), "BM") << shot;
+        int32_t width = 0, height = 0;
+        memcpy(&width, bmp.data() + 18, 4);
+        memcpy(&height, bmp.data() + 22, 4);
+        EXPECT_EQ(width, 640) << shot;
+        EXPECT_EQ(std::abs(height), 480) << shot;
+    }
+    EXPECT_FALSE(fs::exists(m_dir / "ScreenShots/ScreenShot04.bmp"));
+    size_t frames = 0;
+    for (const auto& entry : fs::directory_iterator(m_dir / "frames"))
+        if (entry.path().extension() == ".bmp") ++frames;
+    EXPECT_EQ(frames, 12u);
+    EXPECT_NE(Read("Debug.log").find("[YD3D6Parser::GetTextureMemoryStats] Finished"), std::string::npos);
 }

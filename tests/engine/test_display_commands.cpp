@@ -84,29 +84,39 @@ TEST_F(DisplayCommands, LogWritesTheTextureSums)
     EXPECT_NE(std::string::npos, log.find("[YD3D6Parser::GetTextureMemoryStats] Finished")) << log;
 }
 
+// In a map session the four switches reach the renderer's copy of the
+// session words 31 to 34 at once; without a session they wait for the next
+// map set-up.
 TEST_F(DisplayCommands, ApplicationSwitchesReachTheRenderer)
 {
     ASSERT_EQ("", Run("graphics setmode"));
     struct Case {
         const char* name;
         int parameter;
+        int word;
     };
     const Case cases[] = {
-        {"APP_PTREES", YSessionDesc::ParamPTrees},
-        {"app_strees", YSessionDesc::ParamSTrees},
-        {"APP_LOD", YSessionDesc::ParamLod},
-        {"APP_BILLBOARD", YSessionDesc::ParamBillboard},
+        {"APP_PTREES", YSessionDesc::ParamPTrees, 31},
+        {"app_strees", YSessionDesc::ParamSTrees, 32},
+        {"APP_LOD", YSessionDesc::ParamLod, 33},
+        {"APP_BILLBOARD", YSessionDesc::ParamBillboard, 34},
     };
+    Run("set APP_LOD 9");
+    EXPECT_EQ(9, m_engine->m_sessionDesc.m_parameters[YSessionDesc::ParamLod]);
+    EXPECT_EQ(0, Renderer()->m_mapSettings[33]) << "no session takes the options";
+
+    ASSERT_EQ(1, Renderer()->InitSession(2, nullptr, 5));  // a map session, nothing set up
     int value = 3;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Run(std::string("set ") + c.name + " " + std::to_string(value));
         EXPECT_EQ(value, m_engine->m_sessionDesc.m_parameters[c.parameter]);
-        EXPECT_EQ(value, Renderer()->m_sessionOptions[c.parameter]);
+        EXPECT_EQ(value, Renderer()->m_mapSettings[c.word]);
         ++value;
     }
-    // The whole descriptor goes over, not only the four.
-    EXPECT_EQ(m_engine->m_sessionDesc.m_parameters[0], Renderer()->m_sessionOptions[0]);
+    // Only the option words go over, not the map's settings.
+    m_engine->m_sessionDesc.m_parameters[0] = 77;
     for (const Case& c : cases) Run(std::string("set ") + c.name + " 0");
-    EXPECT_EQ(0, Renderer()->m_sessionOptions[YSessionDesc::ParamLod]);
+    EXPECT_EQ(0, Renderer()->m_mapSettings[33]);
+    EXPECT_EQ(25, Renderer()->m_mapSettings[1]);
 }

@@ -109,6 +109,7 @@ TEST_F(DisplaySetup, FullScreenTakesTheSettingsDepthAndFallsBackFrom32To16Only)
         DWORD bits;
     } cases[] = {
         {32, "", 1, 32},
+        {24, "", 1, 24},
         {16, "", 1, 16},
         {32, "no32", 1, 16},  // the one fall-back
         {24, "no24", 0, 0},   // no fall-back from 24

@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "assets3d/YSMHandle.h"
 #include "engine/YEngineCallbacks.h"
 #include "engine/YKestrixFrame.h"
 #include "engine/YMsgHandler.h"
@@ -13,6 +14,8 @@
 #include "foundation/YSineTable.h"
 #include "game/YClientInfo.h"
 #include "game/YPlane.h"
+#include "world/YActor.h"
+#include "world/YActorWorld.h"
 
 namespace {
 struct ManualClock {
@@ -205,4 +208,138 @@ TEST(EngineStartUp, TheEngineObjectBuildsTheSineTable)
             std::_Exit(emptyBefore && built ? 0 : 1);
         },
         ::testing::ExitedWithCode(0), "");
+}
+
+namespace {
+// The engine's worlds and local pilot swapped for the test's own.
+class CallbackWorlds : public EngineTest {
+protected:
+    void SetUp() override
+    {
+        EngineTest::SetUp();
+        m_saved[0] = m_engine->m_world;
+        m_saved[1] = m_engine->m_world2;
+        m_savedClient = m_engine->m_localClient;
+        m_engine->m_world = &m_world;
+        m_engine->m_world2 = &m_world2;
+        m_engine->m_localClient = &m_client;
+        m_client.m_plane = &m_plane;
+        m_world.m_viewActor = reinterpret_cast<YActor*>(&m_plane);
+    }
+    void TearDown() override
+    {
+        m_engine->m_world = m_saved[0];
+        m_engine->m_world2 = m_saved[1];
+        m_engine->m_localClient = m_savedClient;
+        EngineTest::TearDown();
+    }
+    // A visible actor with a model, added to the second world.
+    YActor* AddActor(uint32_t flags = YActor::FlagVisible, YSMHandle* model = nullptr)
+    {
+        YActor* actor = new YActor;
+        actor->m_flags = flags;
+        actor->m_model = model ? model : &m_handle;
+        m_world2.AddActor(actor);
+        return actor;
+    }
+    // Calls the enumerator from cursor 0 until it gives -1; the models it returned.
+    std::vector<void*> Enumerate(int* calls)
+    {
+        std::vector<void*> models;
+        int cursor = 0;
+        *calls = 0;
+        while (cursor != -1 && *calls < 100) {
+            ++*calls;
+            if (void* model = ModelEnumerator(&cursor)) models.push_back(model);
+        }
+        return models;
+    }
+
+    YActorWorld m_world, m_world2;
+    YClientInfo m_client;
+    YPlane m_plane;
+    YSMHandle m_handle;
+    YActorWorld* m_saved[2];
+    YClientInfo* m_savedClient;
+};
+}  // namespace
+
+TEST_F(CallbackWorlds, EnumeratorGivesEveryVisibleModelThenEnds)
+{
+    YActor* actors[3] = {AddActor(), AddActor(), AddActor()};
+    int cursor = 0;
+    for (YActor* actor : actors) {
+        void* model = ModelEnumerator(&cursor);
+        EXPECT_EQ(model, &actor->m_render);
+        EXPECT_EQ(static_cast<YRenderInstance*>(model)->m_model, &m_handle);
+        EXPECT_NE(cursor, -1);
+    }
+    EXPECT_EQ(cursor, 3);
+    EXPECT_EQ(ModelEnumerator(&cursor), nullptr);
+    EXPECT_EQ(cursor, -1) << "the fourth call ends the walk";
+    EXPECT_EQ(ModelEnumerator(&cursor), nullptr);
+    EXPECT_EQ(cursor, -1);
+}
+
+TEST_F(CallbackWorlds, EnumeratorSkipsHiddenUnrenderedAndModelFreeActors)
+{
+    AddActor();
+    AddActor(0);                           // not visible
+    AddActor()->m_noRender = 1;            // left out of the camera-space pass
+    AddActor()->m_model = nullptr;         // a record without a model is none
+    YActor* last = AddActor();
+    last->m_position = YVector(1.0f, 2.0f, 3.0f);
+    int calls = 0;
+    std::vector<void*> models = Enumerate(&calls);
+    ASSERT_EQ(models.size(), 2u);
+    EXPECT_EQ(models[1], &last->m_render);
+    EXPECT_EQ(last->m_render.m_position[2], 48.0f) << "render units are metres x 16";
+    EXPECT_EQ(calls, 6);
+}
+
+TEST_F(CallbackWorlds, EnumeratorEndsAtOnceUnlessTheViewSitsInTheLocalPlane)
+{
+    AddActor();
+    struct Case {
+        const char* what;
+        YVector view;
+        bool localView;
+        bool client;
+        bool secondWorld;
+        size_t models;
+    };
+    const Case cases[] = {
+        {"cockpit view", YVector(0, 0, 0), true, true, true, 1},
+        {"view pulled back", YVector(0, 0, 0.5f), true, true, true, 0},
+        {"another actor viewed", YVector(0, 0, 0), false, true, true, 0},
+        {"no local pilot", YVector(0, 0, 0), true, false, true, 0},
+        {"no second world", YVector(0, 0, 0), true, true, false, 0},
+    };
+    YActor other;
+    for (const Case& c : cases) {
+        m_world.m_viewVector = c.view;
+        m_world.m_viewActor = c.localView ? reinterpret_cast<YActor*>(&m_plane) : &other;
+        m_engine->m_localClient = c.client ? &m_client : nullptr;
+        m_engine->m_world2 = c.secondWorld ? &m_world2 : nullptr;
+        int calls = 0;
+        EXPECT_EQ(Enumerate(&calls).size(), c.models) << c.what;
+        if (!c.models) {
+            EXPECT_EQ(calls, 1) << c.what;
+        }
+    }
+}
+
+TEST_F(CallbackWorlds, ObjectTestAnswersTheActorsRenderRecordForFlagTwo)
+{
+    YActor* actor = AddActor();
+    actor->m_angles = YVector(90.0f, 0.0f, 0.0f);
+    EXPECT_EQ(ObjectTest(actor, 0x2), reinterpret_cast<DWORD_PTR>(&actor->m_render));
+    EXPECT_NEAR(actor->m_render.m_angles[0], 1.5707963f, 1e-6f);
+    EXPECT_EQ(actor->m_render.m_owner, actor);
+    EXPECT_EQ(actor->m_render.m_flags & 1u, 1u);
+    EXPECT_EQ(ObjectTest(actor, 0x1), 0u);
+    EXPECT_EQ(ObjectTest(nullptr, 0x2), 0u);
+    actor->m_flags = 0;
+    ObjectTest(actor, 0x2);
+    EXPECT_EQ(actor->m_render.m_flags & 1u, 0u) << "a hidden actor is not drawn";
 }

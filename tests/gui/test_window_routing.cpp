@@ -332,33 +332,41 @@ TEST(WindowArchive, EveryWindowClassRoundTripsInBothVersions)
 
 TEST(WindowArchive, ForeignObjectsInTheChildListAreRefused)
 {
-    // A window description whose child list holds a string list.
-    CStringList* stranger = new CStringList;
-    CMemFile forged;
-    {
-        CArchive ar(&forged, CArchive::store);
-        ar << static_cast<LONG>(4);
-        ar << static_cast<LONG>(0) << static_cast<LONG>(0) << static_cast<LONG>(1) << static_cast<LONG>(1);
-        ar << static_cast<DWORD>(0) << CString("x") << static_cast<DWORD>(0) << static_cast<DWORD>(0);
-        ar.WriteCount(1);
-        ar << static_cast<CObject*>(stranger);
-        ar.WriteCount(0);
-        ar.Close();
+    // Window descriptions whose child list holds a string list, or a list of
+    // objects that owns nothing it holds: neither is made, so nothing leaks.
+    for (bool owningNothing : {false, true}) {
+        SCOPED_TRACE(owningNothing ? "object list" : "string list");
+        CStringList* strings = new CStringList;
+        CObList* objects = new CObList;
+        objects->AddTail(strings);
+        CObject* stranger = owningNothing ? static_cast<CObject*>(objects) : strings;
+        CMemFile forged;
+        {
+            CArchive ar(&forged, CArchive::store);
+            ar << static_cast<LONG>(4);
+            ar << static_cast<LONG>(0) << static_cast<LONG>(0) << static_cast<LONG>(1) << static_cast<LONG>(1);
+            ar << static_cast<DWORD>(0) << CString("x") << static_cast<DWORD>(0) << static_cast<DWORD>(0);
+            ar.WriteCount(1);
+            ar << stranger;
+            ar.WriteCount(0);
+            ar.Close();
+        }
+        delete strings;
+        delete objects;
+        forged.SeekToBegin();
+        CArchive in(&forged, CArchive::load);
+        YWindow* loaded = new YWindow;
+        bool refused = false;
+        try {
+            loaded->Serialize(in);
+        } catch (CArchiveException* e) {
+            refused = true;
+            e->Delete();
+        }
+        EXPECT_TRUE(refused);
+        EXPECT_EQ(0, loaded->GetChildCount());
+        delete loaded;
     }
-    delete stranger;
-    forged.SeekToBegin();
-    CArchive in(&forged, CArchive::load);
-    YWindow* loaded = new YWindow;
-    bool refused = false;
-    try {
-        loaded->Serialize(in);
-    } catch (CArchiveException* e) {
-        refused = true;
-        e->Delete();
-    }
-    EXPECT_TRUE(refused);
-    EXPECT_EQ(0, loaded->GetChildCount());
-    delete loaded;
 }
 
 TEST(WindowArchive, ChildListsThatAreNotATreeAreRefused)

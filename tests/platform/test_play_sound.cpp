@@ -30,6 +30,9 @@ TEST(PlaySound, FilePlaysUntilPurged)
     EXPECT_FALSE(PlaySoundA((folder.Path() + "/missing.wav").c_str(), nullptr, SND_FILENAME | SND_ASYNC));
     WriteFile(path, "RIFF");
     EXPECT_FALSE(PlaySoundA(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC));
+    // A PCM format whose channels times bits passes the int range.
+    WriteFile(path, Riff(Chunk("fmt ", FormatBody(1, 47104, 22050, 60248, 32)) + Chunk("data", std::string(64, 1))));
+    EXPECT_FALSE(PlaySoundA(path.c_str(), nullptr, SND_FILENAME | SND_ASYNC));
 
     // Without SND_ASYNC the call returns when the sound has ended.
     WriteFile(path, PcmWave(11025, 1, Sine(11025, 300, 0.3, 10000)));

@@ -10,6 +10,7 @@
 #include "MapStreamBytes.h"
 #include "ScratchFolder.h"
 #include "foundation/YObjectDef.h"
+#include "renderer/YD3D6Parser.h"
 #include "renderer/YMapVT3.h"
 #include "renderer/YParserZone.h"
 
@@ -273,6 +274,87 @@ TEST_F(MapStream, RepeatedBlocksReplaceOrAppend)
     EXPECT_EQ(2u, m_map.m_trees.size());
     EXPECT_EQ(YMapVT3::kNoTerrain, m_map.m_stripState);  // no terrain, no strips
     EXPECT_TRUE(m_map.m_strips.m_records.empty());
+}
+
+// One record of each kind as short as it can be: no count check may ask for
+// more bytes than the smallest record holds.
+TEST_F(MapStream, SmallestRecordOfEveryBlockIsRead)
+{
+    MapStreamBytes pathTree;
+    pathTree.U32(1).U16(0).U32(0).U8(0);
+    for (int i = 0; i < 70; ++i) pathTree.U8(0);
+    pathTree.U32(0).U8(0).U32(0).U32(0).U32(0).U8(0).U16(0);  // 97 bytes, no points
+    MapStreamBytes longModel, shortModel;
+    longModel.U32(1).Str("");
+    shortModel.U32(1).Str("");
+    for (int i = 0; i < 7; ++i) {
+        longModel.F32(0);
+        shortModel.F32(0);
+    }
+    longModel.U32(0).U32(0).U8(0).U32(0).U32(0).U32(0).U32(0);  // 55 bytes
+    shortModel.U32(0).U32(0).U8(0).U32(0).U32(0);             // 47 bytes
+    MapStreamBytes sound;
+    sound.U32(1).U32(0).Str("");
+    for (int i = 0; i < 10; ++i) sound.U32(0);  // 46 bytes, no second name
+    MapStreamBytes sky;
+    sky.U8(1).U8(0).U16(0).U32(0).U32(0).U32(0).U8(0).U8(0).U8(0).U8(0).U32(0).U32(0).U32(0).U8(0).U8(0).U8(0).U32(0);
+    const struct {
+        int type;
+        MapStreamBytes payload;
+    } cases[] = {
+        {1, MapStreamBytes().U32(1).U16(0).U16(0)},
+        {5, longModel},
+        {7, sound},
+        {10, MapStreamBytes().U32(1).Str("").U16(0).U32(0).U32(0).U16(0)},
+        {12, MapStreamBytes().U32(1).Str("").U32(1).Str("")},
+        {13, pathTree},
+        {14, MapStreamBytes().U32(1).U8(0).U16(0).U32(0).U32(0).U32(0).U32(0)},
+        {15, MapStreamBytes().U16(1).Str("")},
+        {16, Vertices({{{0, 0, 0}}})},
+        {17, MapStreamBytes().U32(1).U8(1).U8(0).U32(0).U16(0)},
+        {18, Cells(1, 1, [](uint32_t, uint32_t) { return std::vector<uint32_t>{}; })},
+        {20, sky},
+        {21, MapStreamBytes().U8(1).U32(0).Str("").U32(0).U32(0).U32(0)},
+        {22, shortModel},
+        {23, MapStreamBytes().U32(1).U8(1).U8(7).U32(0).U8(0)},
+        {24, MapStreamBytes().U32(1).Str("").U16(0).U32(0).U32(0).U16(0)},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(1, Load(MapStreamBytes::Header(1, 1, 1).Block(c.type, c.payload))) << "block " << c.type;
+        for (YParserZone* zone : m_map.TakeZones()) {
+            YParser::DestroyItem(zone);
+            delete zone;
+        }
+    }
+    ASSERT_EQ(1, Load(MapStreamBytes::Header(1, 1, 1).Block(13, pathTree)));
+    ASSERT_EQ(1u, m_map.m_trees.size());
+    EXPECT_TRUE(m_map.m_trees[0].m_points.empty());
+    ASSERT_EQ(1, Load(MapStreamBytes::Header(1, 1, 1).Block(7, sound)));
+    ASSERT_EQ(1u, m_map.m_sounds.size());
+    EXPECT_EQ(0u, m_map.m_sounds[0].m_hasSecond);
+}
+
+// The renderer takes the zones of a whole map, and none of a refused one.
+TEST_F(MapStream, ZonesGoToTheRenderer)
+{
+    YD3D6Parser renderer;
+    m_folder.Write("test.zon", Golden().Bytes());
+    ASSERT_EQ(1, m_map.LoadFile((m_folder / "test.zon").c_str(), &renderer));
+    EXPECT_TRUE(m_map.TakeZones().empty());
+    ASSERT_EQ(2, renderer.GetZoneCount());
+    EXPECT_STREQ("start", renderer.GetZone(0)->m_name);
+    EXPECT_STREQ("lake", renderer.GetZone(1)->m_name);
+    EXPECT_EQ(nullptr, renderer.GetZone(2));
+
+    MapStreamBytes refused = MapStreamBytes::Header(1, 1, 2)
+                                 .Block(24, MapStreamBytes().U32(1).Str("z").U16(0).U32(0).U32(0).U16(0))
+                                 .Block(15, MapStreamBytes().U16(2).Str("only one"));
+    m_folder.Write("refused.zon", refused.Bytes());
+    YMapVT3 other;
+    EXPECT_EQ(0, other.LoadFile((m_folder / "refused.zon").c_str(), &renderer));
+    EXPECT_EQ(2, renderer.GetZoneCount());
+    renderer.EndSession(4);
+    EXPECT_EQ(0, renderer.GetZoneCount());
 }
 
 TEST_F(MapStream, MissingFileFails)

@@ -305,7 +305,7 @@ TEST(ParserSessions, LevelsModesAndTheSilhouetteRasteriser)
     // no map is loaded yet, so the level reports failure.
     YSessionDesc session;
     memset(session.m_parameters, 0, sizeof session.m_parameters);
-    session.m_parameters[YD3D6Parser::kAntiAliasOption] = 1;
+    session.m_parameters[YD3D6Parser::kAntiAliasWord - 1] = 1;
     EXPECT_EQ(parser.InitSession(2, &session, 0), 0);
     ASSERT_NE(parser.m_softwareRasteriser, nullptr);
     EXPECT_EQ(parser.m_softwareRasteriser->GetSampleScaleX(), 2.0f);

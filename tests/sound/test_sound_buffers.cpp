@@ -169,6 +169,28 @@ TEST_F(SoundBuffers, LostBufferIsRefilledFromItsFileWhenPlayed)
     EXPECT_NEAR(kToneRms, Rms(Listen(200), 0), kToneRms * 0.02);
 }
 
+TEST_F(SoundBuffers, AdpcmWaveIsHeardConverted)
+{
+    // 2 s of tone in IMA ADPCM at the device's rate: 88 blocks of 505 samples,
+    // the last one cut short. Only the 87 whole blocks are heard.
+    const std::vector<int16_t> tone = wavebytes::Sine(kRate, 441, 2.0, 8000);
+    auto buffer = Buffer(File("adpcm.wav", wavebytes::AdpcmWave(tone, 100, kRate)));
+    WAVEFORMATEX format = {};
+    ASSERT_TRUE(buffer->GetFormat(&format));
+    EXPECT_EQ(WAVE_FORMAT_PCM, format.wFormatTag);
+    EXPECT_EQ(16, format.wBitsPerSample);
+    EXPECT_EQ(87u * 505 * 2, buffer->GetDataLength());
+    EXPECT_EQ(87u * 505 * 1000 / kRate, buffer->GetDuration());
+
+    ASSERT_TRUE(buffer->Play(0));
+    const auto frames = Listen(2100);
+    EXPECT_FALSE(buffer->IsPlaying());
+    for (size_t slice = 0; slice < 9; ++slice)
+        EXPECT_NEAR(kToneRms, Rms(frames, 0, slice * kRate / 5, kRate / 5), kToneRms * 0.03) << slice;
+    EXPECT_GT(Rms(frames, 0, 87 * 505 - 300, 290), kToneRms * 0.9);
+    EXPECT_EQ(0.0, Rms(frames, 0, 87 * 505 + 5));
+}
+
 TEST_F(SoundBuffers, DurationIsExactInMilliseconds)
 {
     struct Case {
@@ -233,4 +255,20 @@ TEST_F(SoundBuffers, WithoutADeviceNothingIsMade)
     EXPECT_FALSE(buffer.Stop());
     LONG volume = 0;
     EXPECT_FALSE(buffer.GetVolume(&volume));
+}
+
+TEST_F(SoundBuffers, ReadFromACatalogArchiveTheFileGivesFormatAndLength)
+{
+    const std::string path = Tone("tone.wav", 0.5);
+    CFile file(path.c_str(), CFile::modeRead);
+    CArchive archive(&file, CArchive::load);
+    YDXSoundBuffer buffer;
+    buffer.Serialize(archive);
+    EXPECT_STREQ(path.c_str(), buffer.GetFileName());
+    ASSERT_NE(nullptr, buffer.GetFormat());
+    EXPECT_EQ(kRate, buffer.GetFormat()->nSamplesPerSec);
+    EXPECT_EQ(DWORD(kRate), buffer.GetDataLength());
+    EXPECT_EQ(nullptr, buffer.GetData());  // read when the buffer is made
+    ASSERT_TRUE(buffer.Create(&m_device, YDXSoundBuffer::kDefaultFlags));
+    EXPECT_EQ(500u, buffer.GetDuration());
 }

@@ -1,9 +1,45 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "SoundFixture.h"
 #include "sound/DSDriver.h"
+#include "sound/YWave.h"
+
+namespace {
+// A window that keeps the messages it is sent, with their text.
+class MessageRecorder : public CWnd {
+public:
+    MessageRecorder() { CreateEx(0, nullptr, "recorder", 0, RECT{0, 0, 10, 10}, nullptr, 0); }
+    ~MessageRecorder() override { DestroyWindow(); }
+
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == CB_ADDSTRING || message == EM_REPLACESEL)
+            m_seen.push_back({message, reinterpret_cast<const char*>(lParam)});
+        else if (message == EM_SETSEL)
+            m_seen.push_back({message, std::to_string(wParam) + ".." + std::to_string(lParam)});
+        else if (message == EM_SCROLLCARET)
+            m_seen.push_back({message, ""});
+        return CWnd::WindowProc(message, wParam, lParam);
+    }
+
+    std::vector<std::pair<UINT, std::string>> m_seen;
+};
+
+// The texts of the children of item, in order.
+std::vector<std::string> Children(const CTreeCtrl& tree, HTREEITEM item)
+{
+    std::vector<std::string> texts;
+    for (HTREEITEM child = tree.GetChildItem(item); child; child = tree.GetNextSiblingItem(child))
+        texts.push_back(static_cast<const char*>(tree.GetItemText(child)));
+    return texts;
+}
+}  // namespace
 
 TEST(SoundDevice, ResultNamesComeFromOneTable)
 {
@@ -141,4 +177,96 @@ TEST(SoundDevice, HardwareTestMakesItsOwnObject)
     EXPECT_EQ(0, device.DoesDriverSupport3DHW("no such driver"));
     EXPECT_EQ(before, platform::LiveSoundObjects());
     CoUninitialize();
+}
+
+TEST(SoundDevice, DescriptionsFillAComboBox)
+{
+    YDXSound device;
+    MessageRecorder combo;
+    ASSERT_NE(nullptr, combo.m_hWnd);
+    EXPECT_EQ(0, device.FillDriverComboBox(&combo));  // no drivers yet
+    CStringArray descriptions;
+    EXPECT_EQ(0, device.FillDriverLists(&descriptions, nullptr));
+    device.EnumerateDrivers();
+    EXPECT_EQ(0, device.FillDriverComboBox(nullptr));
+    ASSERT_EQ(1, device.FillDriverComboBox(&combo));
+    ASSERT_EQ(2u, combo.m_seen.size());
+    EXPECT_EQ(UINT(CB_ADDSTRING), combo.m_seen[0].first);
+    EXPECT_EQ("Primary Sound Driver", combo.m_seen[0].second);
+    EXPECT_EQ(static_cast<const char*>(device.GetDriverDescription(1)), combo.m_seen[1].second);
+}
+
+TEST(SoundDevice, ErrorTextIsAppendedToTheErrorWindow)
+{
+    setenv("RCV_FORCE", "nodsound", 1);
+    YDXSound device;
+    MessageRecorder edit;
+    device.SetErrorWindow(&edit);
+    EXPECT_FALSE(device.Create(nullptr, DSSCL_PRIORITY, 1));
+    unsetenv("RCV_FORCE");
+    char text[8] = "";
+    device.GetErrorText(text, sizeof(text));
+    EXPECT_STREQ("DSERR_N", text);
+    const std::vector<std::pair<UINT, std::string>> expected = {
+        {EM_SETSEL, "65534..65535"}, {EM_SCROLLCARET, ""}, {EM_REPLACESEL, "DSERR_NODRIVER\n"}};
+    EXPECT_EQ(expected, edit.m_seen);  // the whole text, whatever the caller's buffer holds
+}
+
+TEST(SoundDevice, CapsTreeShowsFlagsThenCounts)
+{
+    platform::Clock::SetManual(true);
+    CTreeCtrl tree;
+    YDXSound device;
+    EXPECT_EQ(0, device.FillCapsTree(&tree));  // no DirectSound object
+    ASSERT_TRUE(device.Create(nullptr, DSSCL_NORMAL, 0));
+    EXPECT_EQ(0, device.FillCapsTree(nullptr));
+    tree.InsertItem("left over");
+    for (int pass = 0; pass < 2; ++pass) {  // filling again starts the tree over
+        ASSERT_EQ(1, device.FillCapsTree(&tree));
+        HTREEITEM flags = tree.GetRootItem();
+        ASSERT_NE(nullptr, flags);
+        EXPECT_STREQ("Flags", tree.GetItemText(flags));
+        // Every flag the device has, in the tree's own order.
+        const std::vector<std::string> setFlags = {"CONTINUOUSRATE", "PRIMARY16BIT",   "PRIMARY8BIT",
+                                                   "PRIMARYMONO",    "PRIMARYSTEREO",  "SECONDARY16BIT",
+                                                   "SECONDARY8BIT",  "SECONDARYMONO",  "SECONDARYSTEREO"};
+        EXPECT_EQ(setFlags, Children(tree, flags));
+        HTREEITEM caps = tree.GetNextSiblingItem(flags);
+        ASSERT_NE(nullptr, caps);
+        EXPECT_STREQ("Caps", tree.GetItemText(caps));
+        EXPECT_EQ(nullptr, tree.GetNextSiblingItem(caps));
+        const std::vector<std::string> names = Children(tree, caps);
+        ASSERT_EQ(20u, names.size());
+        EXPECT_EQ("Min Secondary Sample Rate", names[0]);
+        EXPECT_EQ("Max HW 3D All Buffers", names[9]);
+        EXPECT_EQ("CPU Overhead SW Buffers", names[19]);
+        // Each count holds its value.
+        std::vector<std::string> values;
+        for (HTREEITEM count = tree.GetChildItem(caps); count; count = tree.GetNextSiblingItem(count)) {
+            const std::vector<std::string> value = Children(tree, count);
+            ASSERT_EQ(1u, value.size());
+            values.push_back(value[0]);
+        }
+        EXPECT_EQ("100", values[0]);
+        EXPECT_EQ("100000", values[1]);
+        EXPECT_EQ("1", values[2]);
+        EXPECT_EQ(std::to_string(device.GetCapsValue(6)), values[9]);
+        EXPECT_EQ("0", values[15]);
+        EXPECT_EQ(1u + setFlags.size() + 1u + 2u * 20u, tree.GetCount());
+    }
+    device.Cleanup();
+    platform::Clock::SetManual(false);
+}
+
+namespace {
+class DeviceAndPlaySound : public SoundFixture {};
+}  // namespace
+
+TEST_F(DeviceAndPlaySound, CreatingTheDeviceStopsAWavePlayedByName)
+{
+    YWave wave(Tone("tone.wav", 2.0).c_str(), 0);
+    wave.PlaySound();
+    EXPECT_NEAR(8000 / std::sqrt(2.0), wavebytes::Rms(Listen(100), 0), 8000 * 0.02);
+    ASSERT_TRUE(m_device.Create(nullptr, DSSCL_PRIORITY, 1));
+    EXPECT_EQ(0.0, wavebytes::Rms(Listen(100), 0));
 }

@@ -19,18 +19,6 @@ protected:
         return path;
     }
 
-    // An IMA ADPCM wave of the given 16-bit mono samples, in blocks of 256 bytes.
-    static std::string AdpcmWave(const std::vector<int16_t>& samples, size_t cutBytes = 0)
-    {
-        const WORD align = 256;
-        const WORD perBlock = platform::ImaAdpcm::SamplesPerBlock(align, 1);
-        std::vector<BYTE> blocks((samples.size() + perBlock - 1) / perBlock * align);
-        blocks.resize(platform::ImaAdpcm::Encode(samples.data(), samples.size(), 1, align, blocks.data()));
-        std::string data(blocks.begin(), blocks.end() - long(cutBytes));
-        const std::string format = FormatBody(WAVE_FORMAT_IMA_ADPCM, 1, 11025, 4, align, 2, Le16(perBlock));
-        return Riff(Chunk("fmt ", format) + Chunk("fact", Le32(uint32_t(samples.size()))) + Chunk("data", data));
-    }
-
     ScratchFolder m_folder;
     int m_count = 0;
 };
@@ -127,6 +115,7 @@ TEST_F(Waves, HostileFilesAreRefused)
         {"zero block align", Riff(Chunk("fmt ", FormatBody(1, 1, 22050, 16, 0)) + data)},
         {"block align against bits", Riff(Chunk("fmt ", FormatBody(1, 2, 22050, 16, 3)) + data)},
         {"channels times bits past 32 bits", Riff(Chunk("fmt ", FormatBody(1, 55512, 22050, 55512, 2)) + data)},
+        {"pcm channels times bits past the int range", Riff(Chunk("fmt ", FormatBody(1, 47104, 22050, 60248, 32)) + data)},
         {"adpcm block of odd size", Riff(Chunk("fmt ", FormatBody(0x11, 1, 22050, 4, 255, 2, Le16(503))) + data)},
         {"adpcm samples per block wrong", Riff(Chunk("fmt ", FormatBody(0x11, 1, 22050, 4, 256, 2, Le16(500))) + data)},
         {"adpcm of three channels", Riff(Chunk("fmt ", FormatBody(0x11, 3, 22050, 4, 768, 2, Le16(505))) + data)},

@@ -4,7 +4,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <fstream>
 
 #include "ScratchFolder.h"
 #include "renderer/Stripper.h"
@@ -79,6 +82,72 @@ TEST(SampleMaps, EveryMapLoadsWithTerrainStartsSoundsAndSky)
         for (const char* name : {"MapBackgroundNum", "MapBackground00", "SolidColorRGB", "FOG-ColorRGB", "MapSound00",
                                  "MapSoundLoop00", "MapWindLoop00", "WeatherRain"})
             EXPECT_EQ(1, map.FindTag(name, tag)) << name;
+    }
+}
+
+// Each sky box a map names has its five faces among the sample textures, as
+// the renderer finds them: the name without its last four characters and a
+// face suffix.
+TEST(SampleMaps, SkyBoxesNamedByTheMapsExist)
+{
+    for (const char* name : {"Meadow", "Ridge", "Flat", "Tiny"}) {
+        SCOPED_TRACE(name);
+        YMapVT3 map;
+        ASSERT_EQ(1, map.LoadFile(MapPath(name).c_str(), nullptr));
+        YMapVT3Tag tag;
+        ASSERT_EQ(1, map.FindTag("MapBackgroundNum", tag));
+        const int count = std::atoi(tag.m_value);
+        ASSERT_GE(count, 1);
+        for (int i = 0; i < count; ++i) {
+            char key[32];
+            std::snprintf(key, sizeof key, "MapBackground%02d", i);
+            ASSERT_EQ(1, map.FindTag(key, tag)) << key;
+            std::string box(tag.m_value.GetBuffer());
+            ASSERT_GT(box.size(), 4u) << key;
+            box.resize(box.size() - 4);
+            for (const char* face : {"_front", "_left", "_back", "_right", "_top"}) {
+                const std::string path = std::string(RCV_DATA_DIR) + "/textures/sky/" + box + face + ".ytx";
+                EXPECT_TRUE(std::ifstream(path).good()) << path;
+            }
+        }
+    }
+}
+
+// Every layer texture word names a map texture of string list 1, which is a
+// sample ground texture; every tree kind names a tree sprite of list 3 that
+// is a sample sprite; the sun's picture is the sample flare.
+TEST(SampleMaps, TexturesSpritesAndSunNamedByTheMapsExist)
+{
+    const std::string data(RCV_DATA_DIR);
+    for (const char* name : {"Meadow", "Ridge", "Flat", "Tiny"}) {
+        SCOPED_TRACE(name);
+        YMapVT3 map;
+        ASSERT_EQ(1, map.LoadFile(MapPath(name).c_str(), nullptr));
+        ASSERT_GT(map.m_strings1.GetSize(), 0);
+        for (int i = 0; i < map.m_strings1.GetSize(); ++i) {
+            std::string texture(static_cast<LPCTSTR>(map.m_strings1[i]));
+            texture = texture.substr(0, texture.find("--"));
+            EXPECT_TRUE(std::ifstream(data + "/textures/" + texture + ".ytx").good()) << texture;
+        }
+        for (const YMapVT3Group& g : map.m_groups)
+            for (WORD texture : g.m_layerTextures) ASSERT_LT(texture, map.m_strings1.GetSize());
+        for (int i = 0; i < map.m_strings3.GetSize(); ++i) {
+            const std::string sprite(static_cast<LPCTSTR>(map.m_strings3[i]));
+            EXPECT_TRUE(std::ifstream(data + "/textures/sprites/" + sprite).good()) << sprite;
+        }
+        for (const CelestialObject& sky : map.m_celestials)
+            for (const YString& picture : sky.m_files)
+                EXPECT_TRUE(std::ifstream(data + "/2D Art/Overlays/" + picture.GetBuffer()).good()) << picture.GetBuffer();
+        const int types = map.m_strings3.GetSize() + map.m_strings4.GetSize();
+        for (const YMapVT3Tree& tree : map.m_trees) {
+            if (tree.m_kind != YMapVT3Tree::kPath) continue;
+            EXPECT_GE(tree.m_points.size(), 2u);
+            for (int k = 0; k < YMapVT3Tree::kTreeKinds; ++k) {
+                EXPECT_LT(tree.m_wordsA[k], types);
+                EXPECT_LE(tree.m_bytesA[k], tree.m_bytesB[k]);
+                EXPECT_LE(tree.m_floatsA[k], tree.m_floatsB[k]);
+            }
+        }
     }
 }
 
@@ -166,8 +235,14 @@ TEST(SampleMaps, WriterAndReaderAgree)
     EXPECT_EQ(made.m_trees[1].m_singleValues[2], read.m_trees[1].m_singleValues[2]);
     EXPECT_EQ(made.m_celestials[0].m_files.size(), read.m_celestials[0].m_files.size());
     EXPECT_STREQ(made.m_clouds[0].m_texture, read.m_clouds[0].m_texture);
-    EXPECT_EQ(CString("one"), read.m_strings1[0]);
-    EXPECT_EQ(CString("three"), read.m_strings3[0]);
+    for (const CStringArray* list : {&made.m_strings1, &made.m_strings3, &made.m_strings4}) {
+        const CStringArray& back = list == &made.m_strings1 ? read.m_strings1
+                                   : list == &made.m_strings3 ? read.m_strings3 : read.m_strings4;
+        ASSERT_EQ(list->GetSize(), back.GetSize());
+        for (int i = 0; i < list->GetSize(); ++i) EXPECT_EQ((*list)[i], back[i]);
+    }
+    EXPECT_EQ(CString("one"), read.m_strings1[read.m_strings1.GetSize() - 1]);
+    EXPECT_EQ(CString("three"), read.m_strings3[read.m_strings3.GetSize() - 1]);
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include <memory>
 #include <string>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "foundation/YCatalog.h"
 #include "foundation/YCatalogItem.h"
@@ -16,6 +17,8 @@
 #include "graphics2d/YMesh.h"
 #include "graphics2d/YSprite.h"
 #include "input/YInputObjSettings.h"
+#include "renderer/Stripper.h"
+#include "renderer/YMapVT3.h"
 #include "tools/fuzz/FuzzScratch.h"
 
 namespace {
@@ -203,6 +206,36 @@ void TextSeeds(const std::string& source)
          "if(1<2) if(2>1) if(3==3) if(3!=4) if(4>=4) if(4<=4) if(1&&1) if(0||1) if(6&2) if(0|1) img(deep) "
          "endif endif endif endif endif endif endif endif endif endif if(x) if(,) if() group(,1,2,3,4)");
 }
+// Small sample textures: an externalised one, a colour-keyed one, two alpha formats.
+void TextureSeeds(const std::string& data)
+{
+    Seed("texture_stream", "billboard.ytx", ReadAll(data + "/textures/billboard.ytx"));
+    Seed("texture_stream", "fence.ytx", ReadAll(data + "/textures/fence.ytx"));
+    Seed("texture_stream", "flare.ytx", ReadAll(data + "/2D Art/Overlays/Generic_Flare.ytx"));
+}
+
+// The first byte picks the reader: 0 the small sample map, 1 its strip bank.
+void MapSeeds(const std::string& data)
+{
+    const std::string map = ReadAll(data + "/maps/Tiny.zon");
+    Seed("map_stream", "tiny", std::string(1, '\0') + map);
+    YMapVT3 tiny;
+    if (!tiny.LoadFile((data + "/maps/Tiny.zon").c_str(), nullptr)) {
+        std::fprintf(stderr, "fuzz_seeds: cannot load Tiny.zon\n");
+        std::exit(1);
+    }
+    // The bank is written in the current folder.
+    char here[4096];
+    const std::string folder = g_out + "/map_stream";
+    if (!getcwd(here, sizeof here) || chdir(folder.c_str()) != 0) std::exit(1);
+    Stripper stripper;
+    stripper.Setup(tiny.m_vertices, tiny.m_groups, tiny.m_cells);
+    const bool saved = stripper.SaveBank(static_cast<DWORD>(tiny.m_cells.size()));
+    const std::string bank = saved ? ReadAll("StripBank.bin") : std::string();
+    std::remove("StripBank.bin");
+    if (chdir(here) != 0 || !saved) std::exit(1);
+    Seed("map_stream", "tiny-bank", std::string(1, '\1') + bank);
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -221,5 +254,7 @@ int main(int argc, char** argv)
     MeshSeeds();
     InputSettingsSeeds();
     TextSeeds(argv[2]);
+    TextureSeeds(argv[1]);
+    MapSeeds(argv[1]);
     return 0;
 }

@@ -1,0 +1,3 @@
+#include "assets3d/YSMObject.h"
+
+IMPLEMENT_DYNCREATE(YSMObject, CObject)

@@ -1,0 +1,32 @@
+// An entry of the renderer's texture table; the texture index is its place
+// in the table.  The entry owns the texture object and the device surface
+// its pixels were uploaded to.
+#pragma once
+
+#include <cstdint>
+
+#include "foundation/YString.h"
+#include "platform/ddraw.h"
+
+class YTexture2;
+
+struct YD3D6TextureItem {
+    YD3D6TextureItem() = default;
+    ~YD3D6TextureItem();
+    YD3D6TextureItem(const YD3D6TextureItem&) = delete;
+    YD3D6TextureItem& operator=(const YD3D6TextureItem&) = delete;
+
+    YTexture2* m_texture = nullptr;
+    IDirectDrawSurface7* m_surface = nullptr;  // one reference held
+    int16_t m_width = 0;
+    int16_t m_height = 0;
+    int16_t m_bitDepth = 0;
+    YString m_name;  // the request name reversed
+    int16_t m_handler = -1;
+    float m_youngScale = 2.0f;
+    float m_oldScale = 2.0f;
+    uint8_t m_oscillator1 = 0;
+    uint8_t m_oscillator2 = 0;
+    uint8_t m_shadeLevel = 0;
+    uint8_t m_hash = 0;
+};
