@@ -326,14 +326,30 @@ YLayoutResSet* YLayout::SetResourceSet(YLayoutResSet* set)
 YFont* YLayout::GetFont(const char* name, bool* created)
 {
     if (created) *created = false;
-    return reinterpret_cast<YFont*>(m_activeSet->FindResource(m_activeSet->m_resources[YLayoutResSet::Fonts], name));
+    return reinterpret_cast<YFont*>(m_activeSet->FindResource(GetFontList(), name));
 }
 
 YDXSurface* YLayout::GetSurface(const char* name, int, int, bool* created)
 {
     if (created) *created = false;
-    return reinterpret_cast<YDXSurface*>(m_activeSet->FindResource(m_activeSet->m_surfaces, name));
+    return reinterpret_cast<YDXSurface*>(m_activeSet->FindResource(GetSurfaceList(), name));
 }
+
+CObList& YLayout::GetSpriteList() { return m_activeSet->m_resources[YLayoutResSet::Sprites]; }
+
+CObList& YLayout::GetFontList() { return m_activeSet->m_resources[YLayoutResSet::Fonts]; }
+
+CObList& YLayout::GetImageList() { return m_activeSet->m_resources[YLayoutResSet::Images]; }
+
+CObList& YLayout::GetSurfaceList() { return m_activeSet->m_surfaces; }
+
+CObList& YLayout::GetButtonList() { return m_activeSet->m_controls[YLayoutResSet::Buttons]; }
+
+CObList& YLayout::GetSliderList() { return m_activeSet->m_controls[YLayoutResSet::Sliders]; }
+
+CObList& YLayout::GetEditBoxList() { return m_activeSet->m_controls[YLayoutResSet::EditBoxes]; }
+
+CObList& YLayout::GetMiscWindowList() { return m_activeSet->m_controls[YLayoutResSet::ListWindows]; }
 
 BOOL YLayout::ReleaseSurfaces() { return m_activeSet->ReleaseSurfaces(); }
 
@@ -389,7 +405,7 @@ YWindow* YLayout::ChildFromPoint(int x, int y, int flags)
 
 CString YLayout::EditCommand(int context)
 {
-    CObList& edits = m_activeSet->m_controls[YLayoutResSet::EditBoxes];
+    CObList& edits = GetEditBoxList();
     for (POSITION at = edits.GetHeadPosition(); at;) {
         YLayoutRes* record = static_cast<YLayoutRes*>(edits.GetNext(at));
         YLayoutItemEdit* item = dynamic_cast<YLayoutItemEdit*>(record->m_owner);
@@ -426,10 +442,10 @@ CString YLayout::ClickCommand(int context, bool& clickSound)
         return nullptr;
     };
     CString command;
-    YLayoutRes* record = find(m_activeSet->m_controls[YLayoutResSet::Buttons]);
+    YLayoutRes* record = find(GetButtonList());
     if (record) {
         command = record->m_command;
-    } else if ((record = find(m_activeSet->m_controls[YLayoutResSet::Sliders])) != nullptr) {
+    } else if ((record = find(GetSliderList())) != nullptr) {
         YSlider* slider = dynamic_cast<YSlider*>(record->m_resource);
         command.Format("%s %d", (const char*)record->m_command, slider ? slider->GetPos() : 0);
     }

@@ -47,6 +47,15 @@ public:
     // The cached font or surface of that name, or null.
     virtual YFont* GetFont(const char* name, bool* created);
     virtual YDXSurface* GetSurface(const char* name, int width, int height, bool* created);
+    // The active set's lists.
+    virtual CObList& GetSpriteList();
+    virtual CObList& GetFontList();
+    virtual CObList& GetImageList();
+    virtual CObList& GetSurfaceList();
+    virtual CObList& GetButtonList();
+    virtual CObList& GetSliderList();
+    virtual CObList& GetEditBoxList();
+    virtual CObList& GetMiscWindowList();
     virtual void SetControlCommand(YWindow* window, const char* text);
     virtual void SetControlTip(YWindow* window, const char* text);
     // An item of the keyword table, or null.

@@ -118,12 +118,10 @@ int YWindow::Create(int, const char* text, int style, const RECT* rect, YWindow*
 {
     m_style = style;
     if (rect) m_rect = *rect;
-    m_parent = nullptr;
     m_text = text ? text : "";
-    if (parent) {
-        OffsetRect(&m_rect, parent->m_rect.left, parent->m_rect.top);
-        SetParent(parent);
-    }
+    if (parent) OffsetRect(&m_rect, parent->m_rect.left, parent->m_rect.top);
+    // A window already in a tree leaves its old parent's list first.
+    SetParent(parent);
     m_windowId = id;
     m_created = 1;
     return 1;
@@ -609,9 +607,10 @@ int YWindow::DrawResources(YDC* source, int maxWidth, int maxHeight, POINT* curs
         int width = 640, height = 480;
         YResource* first = count > 0 ? m_dependents->GetAt(0) : nullptr;
         if (first) {
+            // k to a row; the last row counts even when it is not full.
             const int k = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(count))));
             width = first->GetWidth() * k + 10;
-            height = first->GetHeight() * (count / k) + 10;
+            height = first->GetHeight() * ((count + k - 1) / k) + 10;
         }
         m_privateSource = source->CreateSource(width, height);
         if (!m_privateSource) return 1;

@@ -356,7 +356,8 @@ bool SdlBackend::PollEvent(BackendEvent& event)
             return true;
         case SDL_MOUSEWHEEL:
             event.kind = BackendEvent::Wheel;
-            event.wheel = e.wheel.y * 120;
+            // Natural scrolling flips the values: a notch away from the user stays positive.
+            event.wheel = e.wheel.y * 120 * (e.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -1 : 1);
             SDL_GetMouseState(&event.x, &event.y);
             return true;
         case SDL_JOYDEVICEADDED:

@@ -18,6 +18,7 @@
 #include "gui/YLayoutItemMiscWindow.h"
 #include "gui/YLayoutItemSlider.h"
 #include "gui/YLayoutItemSprite.h"
+#include "gui/YLayoutTokenizer.h"
 #include "gui/YEditBox.h"
 #include "gui/YSlider.h"
 
@@ -96,6 +97,42 @@ TEST(LayoutScript, TokensContextsQuotesAndArguments)
         TestLayout layout;
         EXPECT_EQ(c.tree, Parsed(layout, c.script.c_str()));
     }
+}
+
+namespace {
+// Its game item parses another layout's script while its own parse runs, as
+// a resolver or a nested layout would.
+class NestingLayout : public TestLayout {
+public:
+    YLayoutItem* CreateAppItem(const char* token) override
+    {
+        if (_stricmp(token, "nested") == 0) m_inner.SetScript("img(i1) group(1,2,3,4) img(i2) endgroup");
+        return TestLayout::CreateAppItem(_stricmp(token, "nested") == 0 ? "probe" : token);
+    }
+    TestLayout m_inner;
+};
+}  // namespace
+
+TEST(LayoutScript, ParsesNestWithoutSharingTheirPlace)
+{
+    NestingLayout outer;
+    EXPECT_EQ("ItemImage:0[a] Item[x|y] ItemImage:0[b]", Parsed(outer, "img(a) nested(x,y) img(b)"));
+    const YLayoutGroup* inner = static_cast<const YLayoutGroup*>(outer.m_inner.GetItems().GetHead());
+    ASSERT_NE(nullptr, inner);
+    std::string text;
+    for (int i = 0; i < inner->GetChildCount(); ++i) text += (i ? " " : "") + Describe(inner->GetChild(i));
+    EXPECT_EQ("ItemImage:0[i1] Group:0[1|2|3|4]{ItemImage:0[i2]}", text);
+    // Two tokenizers over one text keep their own places.
+    YLayoutTokenizer one("a(b) c"), two("a(b) c");
+    EXPECT_STREQ("a", one.Next(" ("));
+    EXPECT_STREQ("a", two.Next(" ("));
+    CString followers;
+    EXPECT_STREQ("b", one.Next("()", &followers));
+    EXPECT_STREQ(")", followers);
+    EXPECT_STREQ("b)", two.Next(" ("));
+    EXPECT_STREQ(" c", one.Next("()"));
+    EXPECT_STREQ("", one.Next("()"));
+    EXPECT_TRUE(one.AtEnd());
 }
 
 TEST(LayoutScript, EveryItemKeywordMakesItsKind)

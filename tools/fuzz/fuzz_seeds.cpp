@@ -198,6 +198,21 @@ void TextSeeds(const std::string& source)
          "3 joystick 0 button 2 down\n4 joystick 0 hat 0 9000\n5 joystick 0 detach\n");
     Seed("script_section", "layout",
          "Main\n; layout\n[Main]\nbutton 10 10 \"Play\"\n  [Options]\nslider 5 5\n[main]\nagain\n");
+    Seed("script_section", "sections",
+         "main\r\nintro {\r\n}\r\nmain { img(a) // first\r\n  button:1(10,10,\"Play\")\r\n"
+         "#include layout.scr:options\r\n  endgroup }\r\noptions\r\n{ slider(5,5)\r\n"
+         "#include layout.scr\r\n}\r\nopen {\n never closed\n");
+    Seed("layout_script", "blocks",
+         "group(10,20,300,200,4,5) img:2(back.bmp) string(\"a, (b)\", 1) endgroup "
+         "if(hp >= 3) depth(5) imgr(x) enddepth endif if(a > b < c) rect(1,2,3,4) endif if(0) textbutton(t) endif "
+         "cache(c,255,0,255) font(f,2) cstring(x) endfont endcache fontwin(arial,120,1,2,3) line(1,1,5,5) endfont "
+         "endif endgroup buttonR:7(1,2) edit:3(e) editfield(f) listbox listctrl textfield slider:4(s) "
+         "makebutton makebuttonwithfont makefontbutton makefont makesprite makeslider dial anim grid framerect "
+         "rstring istring bstring bstringtick imgtile imgdial imgscale imgstretch radiobutton checkbutton "
+         "textradiobutton textcheckbutton fontr(x) \"never closed");
+    Seed("layout_script", "conditions",
+         "if(1<2) if(2>1) if(3==3) if(3!=4) if(4>=4) if(4<=4) if(1&&1) if(0||1) if(6&2) if(0|1) img(deep) "
+         "endif endif endif endif endif endif endif endif endif endif if(x) if(,) if() group(,1,2,3,4)");
 }
 // Small sample textures: an externalised one, a colour-keyed one, two alpha formats.
 void TextureSeeds(const std::string& data)
