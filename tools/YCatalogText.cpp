@@ -2,11 +2,13 @@
 
 #include <cstdlib>
 #include <map>
+#include <set>
 #include <sstream>
 #include <vector>
 
 #include "assets3d/YAssets3DResources.h"
 #include "assets3d/YSMLoader.h"
+#include "assets3d/YTextureHandler.h"
 #include "foundation/YCatalog.h"
 #include "foundation/YCatalogItem.h"
 #include "foundation/YFileFinder.h"
@@ -155,6 +157,20 @@ void WriteBody(Writer& w, YResource* resource)
         }
     } else if (YSMLoader* loader = DYNAMIC_DOWNCAST(YSMLoader, resource)) {
         if (!loader->GetFileName().IsEmpty()) w.Line(d, "file-name", Quote(loader->GetFileName()));
+    } else if (YTextureHandler* textures = DYNAMIC_DOWNCAST(YTextureHandler, resource)) {
+        for (int i = 0; i < textures->GetCount(); ++i) {
+            CString file;
+            LONG first = 0, last = 0;
+            float scale1 = 0.0f, scale2 = 0.0f;
+            textures->GetFileName(file, i);
+            textures->GetDays(first, last, i);
+            textures->GetScale(scale1, scale2, i);
+            w.Line(d, "variant", Quote(file) + " " + std::to_string(first) + " " + std::to_string(last) + " " +
+                                     Float(scale1) + " " + Float(scale2));
+        }
+        for (int i = 0; i < textures->GetValueCount(); ++i)
+            w.Line(d, "value", Quote(std::string(textures->GetValueName(i).GetBuffer())) + " " +
+                                   Quote(std::string(textures->GetValueAt(i).GetBuffer())));
     } else if (YMesh* mesh = DYNAMIC_DOWNCAST(YMesh, resource)) {
         w.Line(d, "file-name", Quote(mesh->GetFileName()));
         w.Line(d, "second-name", Quote(mesh->m_secondName));
@@ -244,6 +260,10 @@ struct Reader {
     }
 
     bool BodyLine(YResource* resource, const Words& w);
+
+    // Texture handlers whose first variant line was read: the default
+    // variant a handler starts with takes the first line.
+    std::set<const YResource*> varied;
 };
 
 bool Reader::BodyLine(YResource* resource, const Words& w)
@@ -311,6 +331,29 @@ bool Reader::BodyLine(YResource* resource, const Words& w)
             return true;
         }
         return error.empty() ? Fail("unknown model loader field '" + key + "'") : false;
+    }
+    if (YTextureHandler* textures = DYNAMIC_DOWNCAST(YTextureHandler, resource)) {
+        if (key == "variant") {
+            if (!Count(w, 6)) return false;
+            std::vector<long> days;
+            Words dayWords(w.begin() + 1, w.begin() + 4);
+            if (!Numbers(dayWords, 1, days)) return false;
+            char* end1 = nullptr;
+            char* end2 = nullptr;
+            const float scale1 = strtof(w[4].c_str(), &end1), scale2 = strtof(w[5].c_str(), &end2);
+            if (w[4].empty() || w[5].empty() || *end1 || *end2) return Fail("not a scale: " + w[4] + " " + w[5]);
+            const int index = varied.insert(resource).second ? 0 : textures->AddTexture();
+            textures->SetFileName(w[1].c_str(), index);
+            textures->SetDays((LONG)days[0], (LONG)days[1], index);
+            textures->SetScale(scale1, scale2, index);
+            textures->SetCurrent(0);
+            return true;
+        }
+        if (key == "value" && Count(w, 3)) {
+            textures->SetValue(w[1].c_str(), w[2].c_str());
+            return true;
+        }
+        return error.empty() ? Fail("unknown texture handler field '" + key + "'") : false;
     }
     if (YMesh* mesh = DYNAMIC_DOWNCAST(YMesh, resource)) {
         if (key == "file-name" && Count(w, 2)) mesh->SetFileName(w[1].c_str());

@@ -67,6 +67,28 @@ Colour Sand(int x, int y, int, int)
     return {120 + n, 185 + n, 210 + n, 255};
 }
 
+// Late-summer grass, dry and yellow.
+Colour DryGrass(int x, int y, int, int)
+{
+    int n = Noise(x, y, 9), m = Noise(x / 4, y / 4, 10);
+    return {40 + n % 20, 140 + (n + m) % 40, 150 + m % 40, 255};
+}
+
+// Snow with faint blue shadows.
+Colour Snow(int x, int y, int, int)
+{
+    int n = Noise(x, y, 11) % 16, m = Noise(x / 8, y / 8, 12) % 20;
+    return {250 - n / 2, 240 - n - m / 2, 235 - n - m, 255};
+}
+
+// Ice on a lake: pale blue with cracks.
+Colour Ice(int x, int y, int w, int)
+{
+    bool crack = (x * 3 + y * 2) % (w / 2) == 0 || (x * 5 - y * 3 + 4 * w) % (w / 3 + 1) == 0;
+    int n = Noise(x, y, 13) % 14;
+    return crack ? Colour{230, 235, 240, 255} : Colour{220 - n, 190 - n, 160 - n, 255};
+}
+
 // Haze at the bottom edge to deep blue at the top; the back face holds the sun.
 Colour SkySide(int x, int y, int w, int h, bool sun)
 {
@@ -141,6 +163,7 @@ const Pattern kPatterns[] = {
     {"sky-left", SkyFront}, {"sky-back", SkyBack},  {"sky-right", SkyFront},  {"sky-top", SkyTop},
     {"flare", Flare},       {"shadow", Shadow},     {"tree", Tree},           {"bush", Bush},
     {"fence", Fence},       {"billboard", Billboard}, {"rock", Rock},           {"sand", Sand},
+    {"dry-grass", DryGrass}, {"snow", Snow},         {"ice", Ice},
 };
 
 BYTE Clamp(int v) { return static_cast<BYTE>(std::min(std::max(v, 0), 255)); }

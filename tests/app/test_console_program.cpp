@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "assets3d/YAssets3DResources.h"
 #include "foundation/YCatalog.h"
 #include "graphics2d/YDXDraw.h"
 #include "graphics2d/YDXSurface.h"
@@ -188,9 +189,10 @@ TEST_F(ConsoleProgram, HelpListsEveryCommandOverTheConsoleBackground)
     ASSERT_EQ(frame.height, 480);
 
     // The words as the game's interface font draws them; the catalog also
-    // embeds the interface sounds.
+    // embeds the interface sounds and the texture handlers.
     YGraphics2DResources::Register();
     YSoundResources::Register();
+    YAssets3DResources::Register();
     YCatalog catalog((m_dir / "RC Volaro.cat").string().c_str());
     catalog.GetSearchDirectories().Add(m_dir.string().c_str());
     YFont* font = dynamic_cast<YFont*>(catalog.GetResource(17, "Font", "small_yellow", 0));

@@ -56,7 +56,8 @@ std::string Description()
     text += Item(5, 9, "Interface", "Ok", "    body YButton\n        version 4\n    end\n", 9);
     text += Item(6, 20, "Emitters", "Wind", "    body YSoundEmitter\n        version 1\n    end\n");
     text += Item(7, 21, "Loaders", "YSM", "    body YSMLoader\n        version 1\n        file-name \"arrow.ysm\"\n    end\n");
-    text += Item(8, 24, "Action", "BB", "    body YTextureHandler\n        version 1\n    end\n");
+    text += Item(8, 24, "Action", "BB", "    body YTextureHandler\n        version 1\n        variant \"bb.ytx\" 300 20 1 0.5\n"
+                                  "        variant \"cc.ytx\" 1 365 2 1\n        value \"Key\" \"v\"\n    end\n");
     text += Item(9, 6, "World", "Tree");
     text += Item(10, 2, "Sounds", "click");
     text += Item(11, 2, "Interface", "beep", "    body YWave\n        version 1\n    end\n");
