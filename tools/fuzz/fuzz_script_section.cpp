@@ -20,9 +20,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int bytes : sizes) {
         std::vector<char> buffer(static_cast<size_t>(bytes), 'x');  // exactly, so overruns show
         char* into = bytes ? buffer.data() : nullptr;
-        ReadScriptFile("layout.scr", into, bytes, 0);
-        ReadScriptSection("layout.scr", section.c_str(), into, bytes, 0);
-        ReadScriptSection("layout", section.c_str(), into, bytes, ScriptAnyExtension);
+        ReadScriptFile("layout.scr", into, bytes, false);
+        ReadScriptSection("layout.scr", section.c_str(), into, bytes, false);
+        ReadScriptSection("layout", section.c_str(), into, bytes, true);  // found as "layout.*"
     }
     return 0;
 }
