@@ -1,9 +1,7 @@
 // Small models built in memory for the model tests.
 #pragma once
 
-#include <cstdio>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "assets3d/YSMObject.h"
@@ -119,31 +117,6 @@ inline void MakeSmall(YSMObject& m)
     m.m_anims.emplace_back(Anim("wiggle", {0, 1}, {0.1f, 0.2f}, 1));
     m.m_tags.emplace_back(Tag("Author", "rcv", 1));
     Finish(m, 8);
-}
-
-// A file name of our own in the temporary folder.
-inline std::string TempPath(const char* name)
-{
-    return "/tmp/rcv_model_" + std::to_string(getpid()) + "_" + name;
-}
-
-inline std::vector<uint8_t> ReadBytes(const std::string& path)
-{
-    std::vector<uint8_t> bytes;
-    FILE* f = fopen(path.c_str(), "rb");
-    if (!f) return bytes;
-    int c;
-    while ((c = fgetc(f)) != EOF) bytes.push_back(static_cast<uint8_t>(c));
-    fclose(f);
-    return bytes;
-}
-
-inline void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes)
-{
-    FILE* f = fopen(path.c_str(), "wb");
-    if (!f) return;
-    if (!bytes.empty()) fwrite(bytes.data(), 1, bytes.size(), f);
-    fclose(f);
 }
 
 }  // namespace modeltest

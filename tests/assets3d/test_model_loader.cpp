@@ -1,9 +1,9 @@
 // The catalog's model loader: its archive form and where it finds the file.
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
 
 #include "ModelFixture.h"
+#include "ScratchFolder.h"
 #include "assets3d/YSMLoader.h"
 #include "foundation/YResourceVisitor.h"
 
@@ -42,12 +42,11 @@ TEST(ModelLoader, ArchivesTheFileNameAfterTheBase)
 
 TEST(ModelLoader, PathSearchesTheListOnceAndRemembers)
 {
-    const std::string root = modeltest::TempPath("dirs");
-    const std::string dirs[3] = {root + "/a", root + "/b", root + "/c"};
-    mkdir(root.c_str(), 0755);
-    for (const std::string& d : dirs) mkdir(d.c_str(), 0755);
-    modeltest::WriteBytes(dirs[1] + "/arrow.ysm", {1});
-    modeltest::WriteBytes(dirs[2] + "/arrow.ysm", {2});
+    ScratchFolder folder;
+    const std::string dirs[3] = {folder / "a", folder / "b", folder / "c"};
+    folder.MakeFolder("a");
+    folder.Write("b/arrow.ysm", std::string(1, '\1'));
+    folder.Write("c/arrow.ysm", std::string(1, '\2'));
     CStringArray list;
     for (const std::string& d : dirs) list.Add(d.c_str());
 
@@ -64,8 +63,4 @@ TEST(ModelLoader, PathSearchesTheListOnceAndRemembers)
     EXPECT_EQ(CString("models/arrow.ysm"), loader.GetPath(true));
     EXPECT_TRUE(loader.LoadFromDirectories(&list, 0));
     EXPECT_EQ(CString((dirs[2] + "/arrow.ysm").c_str()), loader.GetPath(true));
-
-    remove((dirs[2] + "/arrow.ysm").c_str());
-    for (const std::string& d : dirs) rmdir(d.c_str());
-    rmdir(root.c_str());
 }

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "ModelFixture.h"
+#include "ScratchFolder.h"
 #include "assets3d/YSMHandle.h"
 
 using namespace modeltest;
@@ -282,7 +283,8 @@ TEST(ModelStream, FilesLoadShellScalesAndRefuseOnFailure)
     MakeSmall(model);
     model.m_groups[0]->tags.emplace_back(Tag("ShellScale", "2.5"));
     model.m_groups[0]->tags.emplace_back(Tag("shellscale", "0.75"));
-    const std::string path = TempPath("shell.ysm");
+    ScratchFolder folder;
+    const std::string path = folder / "shell.ysm";
     ASSERT_TRUE(model.SaveFile(path.c_str()));
     YSMObject loaded;
     ASSERT_TRUE(loaded.LoadFile(path.c_str()));
@@ -298,16 +300,13 @@ TEST(ModelStream, FilesLoadShellScalesAndRefuseOnFailure)
     EXPECT_EQ(1, type);
     EXPECT_FALSE(loaded.GetTag(1, &key, &value, &type));
 
-    std::vector<uint8_t> bytes = ReadBytes(path);
+    std::string bytes = folder.Read("shell.ysm");
     bytes[0] = 'Z';
-    WriteBytes(path, bytes);
+    folder.Write("shell.ysm", bytes);
     EXPECT_FALSE(loaded.LoadFile(path.c_str()));
     EXPECT_EQ(0, loaded.m_groupCount);
-    EXPECT_FALSE(loaded.LoadFile(TempPath("missing.ysm").c_str()));
+    EXPECT_FALSE(loaded.LoadFile((folder / "missing.ysm").c_str()));
     // Any case of ".fmf" takes the mesh-set road; this one is no mesh set.
-    const std::string fmf = TempPath("model.FmF");
-    WriteBytes(fmf, ReadBytes(path));
-    EXPECT_FALSE(loaded.LoadFile(fmf.c_str()));
-    remove(path.c_str());
-    remove(fmf.c_str());
+    folder.Write("model.FmF", bytes);
+    EXPECT_FALSE(loaded.LoadFile((folder / "model.FmF").c_str()));
 }
