@@ -1982,7 +1982,8 @@ int YD3D6Parser::TraceWorld(const float* to, const float* from, float radiusFrom
         // The objects registered in the cell.
         for (const YCellActor* node = GetCellActors(index); node; node = node->m_next) {
             void* object = node->m_id;
-            if (node->m_flags & 1) object = m_objectTest ? reinterpret_cast<void*>(m_objectTest(node->m_id, node->m_flags)) : nullptr;
+            if (node->m_flags & 1)
+                object = m_objectTest ? reinterpret_cast<void*>(m_objectTest(node->m_id, node->m_flags)) : nullptr;
             YRenderInstance* o = static_cast<YRenderInstance*>(object);
             if (!o || !(o->m_flags & 0x4) || (o->m_flags & 0x2) || ((flags & 0x1000) && (o->m_flags & 0x8))) continue;
             q.m_kind = YTraceRequest::kModel;

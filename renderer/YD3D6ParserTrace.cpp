@@ -274,7 +274,8 @@ void YD3D6Parser::CollideModelNode(YTraceRequest& q)
     YMatrix local;
     PlacementMatrix(o->m_position, o->m_angles, o->m_scale, &local);
     const int16_t active = handle->GetActiveGroup();
-    if (const YSMPose* pose = active >= 0 ? handle->GetGroupBounds(active, static_cast<uint16_t>(frameIndex)) : nullptr) {
+    const uint16_t frameWord = static_cast<uint16_t>(frameIndex);
+    if (const YSMPose* pose = active >= 0 ? handle->GetGroupBounds(active, frameWord) : nullptr) {
         YMatrix poseMatrix;
         PoseMatrix(*pose, &poseMatrix);
         Then(&local, poseMatrix, local);
@@ -304,7 +305,8 @@ void YD3D6Parser::CollideModelNode(YTraceRequest& q)
         const DWORD nearCode = type == 0 ? 0x88 : type == 1 ? 0x98 : 1;
         // A tree's record lives only for the trace: tree hits name no object.
         void* hitObject = tree ? nullptr : owner ? static_cast<void*>(owner) : q.m_nodeId;
-        const size_t vertices = std::min(frame.positions.size() / 3, static_cast<size_t>(std::max<int16_t>(model.m_vertexCount, 0)));
+        const size_t vertices =
+            std::min(frame.positions.size() / 3, static_cast<size_t>(std::max<int16_t>(model.m_vertexCount, 0)));
         auto vertex = [&](int16_t index) -> const float* {
             return index >= 0 && static_cast<size_t>(index) < vertices ? &frame.positions[3 * index] : nullptr;
         };
@@ -433,18 +435,23 @@ void YD3D6Parser::CollideModelNode(YTraceRequest& q)
                     YSMGroupHandle& state = handle->m_groupStates[g];
                     if (!(state.flags & 0x10)) continue;
                     bool near = false;
-                    for (uint16_t f : model.m_groups[g]->faces) {
-                        if (f >= model.m_faces.size()) continue;
-                        for (int16_t vi : model.m_faces[f].v) {
-                            const float* mv = vertex(vi);
-                            if (!mv) continue;
-                            float wv[3], t, d2;
-                            MapPoint(matrix, mv, wv);
-                            const float p[3] = {wv[0] - q.m_from[0], wv[1] - q.m_from[1], wv[2] - q.m_from[2]};
-                            if (!PointSegmentDistance(p, q.m_delta, &t, &d2)) continue;
-                            const float r = q.m_radiusFrom + t * (q.m_radiusTo - q.m_radiusFrom);
-                            if (d2 <= r * r) near = true, ++counted;
-                        }
+                    auto test = [&](int16_t vi) {
+                        const float* mv = vertex(vi);
+                        if (!mv) return;
+                        float wv[3], t, d2;
+                        MapPoint(matrix, mv, wv);
+                        const float p[3] = {wv[0] - q.m_from[0], wv[1] - q.m_from[1], wv[2] - q.m_from[2]};
+                        if (!PointSegmentDistance(p, q.m_delta, &t, &d2)) return;
+                        const float r = q.m_radiusFrom + t * (q.m_radiusTo - q.m_radiusFrom);
+                        if (d2 <= r * r) near = true, ++counted;
+                    };
+                    const YSMGroup& group = *model.m_groups[g];
+                    if (!group.usedVertices.empty()) {
+                        for (uint16_t vi : group.usedVertices) test(static_cast<int16_t>(vi));
+                    } else {
+                        for (uint16_t f : group.faces)
+                            if (f < model.m_faces.size())
+                                for (int16_t vi : model.m_faces[f].v) test(vi);
                     }
                     if (near) state.flags |= 0x4000;
                 }
@@ -466,7 +473,7 @@ void YD3D6Parser::CollideModelNode(YTraceRequest& q)
         if (child == o || !(child->m_flags & 0x4) || (child->m_flags & 0x2)) continue;
         if ((flags & 0x1000) && (child->m_flags & 0x8)) continue;
         const int16_t group = child->m_attachIndex >= 0 ? child->m_attachIndex : active;
-        const YSMPose* pose = group >= 0 ? handle->GetGroupBounds(group, static_cast<uint16_t>(frameIndex)) : nullptr;
+        const YSMPose* pose = group >= 0 ? handle->GetGroupBounds(group, frameWord) : nullptr;
         YMatrix attach;
         float attachScale = 1.0f;
         Identity(&attach);

@@ -64,7 +64,8 @@ void QueryTerrain(const YMapVT3& map, const uint8_t* data, size_t size)
         if (i + 3 < points.size()) {
             const float from[3] = {points[i], 4000.0f, points[i + 1]};
             const float to[3] = {points[i + 2], -4000.0f, points[i + 3]};
-            for (DWORD flags : {DWORD(0x301), DWORD(0x173B), DWORD(0x15C)}) parser.TraceWorld(to, from, 8.0f, 8.0f, flags);
+            for (DWORD flags : {DWORD(0x301), DWORD(0x173B), DWORD(0x15C)})
+                parser.TraceWorld(to, from, 8.0f, 8.0f, flags);
         }
     }
 }
