@@ -5,8 +5,10 @@
 
 #include <cstdint>
 
+// PlaySound is a name of the multimedia API too: its macro is in force for
+// the base class as for this one.
+#include "platform/mmsystem.h"
 #include "gui/YInterfaceMgr.h"
-#include "platform/mmsystem.h"  // PlaySound is a name of the multimedia API too
 
 class YCatalog;
 
