@@ -158,15 +158,15 @@ TEST(ComboBox, KeysAndCharactersGoThroughTheEditBox)
 
 TEST(ComboBox, ImagesAttachInOrderAndFontsOnlyAfterThem)
 {
-    YWindow::SetResourceCatalog(nullptr);  // the images are the test's
-    Fixture f;
+    YWindow::SetResourceCatalog(nullptr);  // the images are the test's and outlive the combo
     FixedFont font(6, 10);
+    Image list(80, 60), button(16, 18), face(120, 24), back(100, 20);
+    Fixture f;
     const int boxes = platform::MessageBoxCount();
     EXPECT_EQ(f.combo->AttachImage("font", &font), 0);
     EXPECT_EQ(platform::MessageBoxCount(), boxes + 1);
     EXPECT_NE(std::string(platform::LastMessageBox()).find("Please attach images before fonts"), std::string::npos);
 
-    Image list(80, 60), button(16, 18), face(120, 24), back(100, 20);
     EXPECT_EQ(f.combo->AttachImage("list", &list), 1);
     EXPECT_EQ(f.combo->GetListBox()->GetResourceAt(0), &list);
     // The list spans the edit box below it, as high as its image.
