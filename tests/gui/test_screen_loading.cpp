@@ -53,7 +53,10 @@ protected:
     // The loaded resources are the test's to free (there is no catalog).
     static void Free(YScreen& screen)
     {
-        for (int i = 0; i < screen.GetResourceCount(); ++i) delete screen.GetResourceAt(i);
+        for (int i = 0; i < screen.GetResourceCount(); ++i) {
+            delete screen.GetResourceAt(i);
+            screen.SetResourceAt(i, nullptr, false);
+        }
         screen.Release();
     }
     CRuntimeClass* m_image = nullptr;
