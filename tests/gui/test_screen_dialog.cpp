@@ -240,3 +240,59 @@ TEST(DialogLoop, PostedMessagesEndItEachWayItCanEnd)
         platform::ResetWindows();
     }
 }
+
+namespace {
+
+// Draws its first resource over itself, from whatever source is current.
+class Tile : public YWindow {
+public:
+    void DrawBackground(YDC* dc) override { DrawResource(dc, &m_rect, 0); }
+};
+
+}  // namespace
+
+TEST(DialogDraw, FromItsOwnSourceDisplacedByItsOffset)
+{
+    RecordingDC shared, own, backgroundSource, target;
+    YWindow::SetDefaultSource(&shared);
+    Picture back(100, 40), tile(10, 10);
+    {
+        YDialog dialog;
+        RECT rect = {20, 30, 120, 70};
+        dialog.Create(0, "", 0, &rect, nullptr, 0, 0);
+        dialog.AddResource(&back, false);
+        Tile* child = new Tile;
+        RECT r = {5, 5, 15, 15};
+        child->YWindow::Create(0, "", 0, &r, &dialog, 1, 0);
+        child->AddResource(&tile, false);
+        dialog.SetSource(&own);
+        dialog.SetOffset(3, -2);
+        dialog.Draw(&target);
+        // Drawn displaced, the background directly, the child from the own source.
+        ASSERT_EQ(target.m_resources.size(), 2u);
+        EXPECT_EQ(target.m_resources[0].resource, &back);
+        EXPECT_EQ(target.m_resources[0].source, nullptr);
+        EXPECT_TRUE(SameRect(target.m_resources[0].where, RECT{23, 28, 123, 68}));
+        EXPECT_EQ(target.m_resources[1].source, &own);
+        EXPECT_TRUE(SameRect(target.m_resources[1].where, RECT{28, 33, 38, 43}));
+        // Then back in place, with the shared source current again.
+        EXPECT_TRUE(SameRect(dialog.Rect(), rect));
+        EXPECT_TRUE(SameRect(child->Rect(), RECT{25, 35, 35, 45}));
+        EXPECT_EQ(YWindow::GetDefaultSource(), &shared);
+
+        // A prepared background is drawn from its own context.
+        EXPECT_EQ(dialog.SetBackgroundSource(&backgroundSource), 1);
+        ASSERT_EQ(backgroundSource.m_resources.size(), 1u);
+        EXPECT_TRUE(SameRect(backgroundSource.m_resources[0].where, RECT{0, 0, 100, 40}));
+        RecordingDC again;
+        dialog.SetOffset(0, 0);
+        dialog.Draw(&again);
+        ASSERT_FALSE(again.m_resources.empty());
+        EXPECT_EQ(again.m_resources[0].source, &backgroundSource);
+        RECT bounds;
+        back.GetBounds(bounds);
+        EXPECT_TRUE(SameRect(bounds, RECT{0, 0, 100, 40}));
+        // The pictures carry no names: the windows hand nothing back.
+    }
+    YWindow::SetDefaultSource(nullptr);
+}
