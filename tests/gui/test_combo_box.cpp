@@ -224,3 +224,25 @@ TEST(ComboBox, ArchiveFindsItsEditBoxAndListAgain)
     EXPECT_EQ(empty->SelectItem(0), -1);
     EXPECT_EQ(Text(*empty), "x");
 }
+
+TEST(ComboBox, MovesItsEditBoxListAndButtonAlong)
+{
+    struct Case {
+        bool dropped;
+        RECT to, edit, list, button;
+    };
+    const Case cases[] = {
+        {false, {50, 60, 170, 90}, {50, 60, 170, 90}, {50, 90, 170, 160}, {150, 60, 170, 80}},
+        {true, {50, 60, 170, 150}, {50, 60, 170, 80}, {50, 80, 170, 150}, {150, 60, 170, 80}},
+    };
+    for (const Case& c : cases) {
+        Fixture f;
+        EXPECT_TRUE(f.combo->SetDropped(c.dropped) == c.dropped);
+        EXPECT_FALSE(f.combo->SetDropped(c.dropped));  // no change the second time
+        f.combo->MoveTo(&c.to);
+        EXPECT_TRUE(SameRect(f.combo->Rect(), c.to)) << c.dropped;
+        EXPECT_TRUE(SameRect(f.combo->GetEditBox()->Rect(), c.edit)) << c.dropped;
+        EXPECT_TRUE(SameRect(f.combo->GetListBox()->Rect(), c.list)) << c.dropped;
+        EXPECT_TRUE(SameRect(f.combo->GetButtonRect(), c.button)) << c.dropped;
+    }
+}
