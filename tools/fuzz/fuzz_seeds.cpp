@@ -13,6 +13,11 @@
 #include "foundation/YCatalog.h"
 #include "foundation/YCatalogItem.h"
 #include "foundation/YDataCollection.h"
+#include "gui/YComboBox.h"
+#include "gui/YDialog.h"
+#include "gui/YEditBox.h"
+#include "gui/YListBox.h"
+#include "gui/YListCtrl.h"
 #include "foundation/YResource.h"
 #include "graphics2d/YFrame.h"
 #include "graphics2d/YMesh.h"
@@ -135,6 +140,35 @@ void ArchiveSeeds()
     values.SetAt(1, "forward", "0", 0);
     values.SetAt(9, "tleft", "25", 0);
     Seed("archive", "values", Stored([&](CArchive& ar) { ar.WriteObject(&values); }));
+
+    // Windows with parts of their own: a table with columns, a combo box with
+    // its edit box and list, an edit box with its label.
+    const RECT rect = {0, 0, 200, 100};
+    YListCtrl table;
+    table.Create(0, &rect, nullptr, 3);
+    table.SetColumnCount(2);
+    table.SetColumnHeader(0, "Pilot");
+    CStringArray cells;
+    cells.Add("Ann");
+    cells.Add("12");
+    table.AddRow(cells);
+    Seed("archive", "list_ctrl", Stored([&](CArchive& ar) { ar.WriteObject(&table); }));
+    YComboBox combo;
+    combo.Create(1, &rect, nullptr, 4);
+    combo.AddString("red");
+    combo.SetName("red");
+    Seed("archive", "combo_box", Stored([&](CArchive& ar) { ar.WriteObject(&combo); }));
+    YEditBox edit;
+    edit.Create(0, &rect, nullptr, 5);
+    edit.SetLabel(">");
+    edit.SetName("help");
+    Seed("archive", "edit_box", Stored([&](CArchive& ar) { ar.WriteObject(&edit); }));
+    YDialog dialog;
+    dialog.Create(0, "", 0, &rect, nullptr, 6, 0);
+    YListBox* list = new YListBox;
+    list->Create(0, &rect, &dialog, 7);
+    list->AddString("one");
+    Seed("archive", "dialog", Stored([&](CArchive& ar) { ar.WriteObject(&dialog); }));
 }
 
 void FontSeeds(const std::string& data)
