@@ -1,5 +1,7 @@
 #include "gui/YLayout.h"
 
+#include <vector>
+
 #include "foundation/YCatalog.h"
 #include "graphics2d/YDIB.h"
 #include "graphics2d/YDXSurface.h"
@@ -141,7 +143,9 @@ YLayout::YLayout()
 
 YLayout::~YLayout()
 {
+    m_drawDepth = 0;
     DeleteItems();
+    DeleteRetiredItems();
     // The own set's controls are deleted with it; they leave the tree first.
     m_ownSet.MarkAll(false);
     m_ownSet.PurgeUnused();
@@ -161,8 +165,21 @@ void YLayout::SetScript(const char* text)
 
 void YLayout::DeleteItems()
 {
+    // A script set from inside a draw (a resolver running a command) must
+    // not pull the items from under it.
+    if (m_drawDepth > 0) {
+        m_retiredItems.AddTail(&m_items);
+        m_items.RemoveAll();
+        return;
+    }
     for (POSITION at = m_items.GetHeadPosition(); at;) delete ItemAt(at, m_items);
     m_items.RemoveAll();
+}
+
+void YLayout::DeleteRetiredItems()
+{
+    for (POSITION at = m_retiredItems.GetHeadPosition(); at;) delete ItemAt(at, m_retiredItems);
+    m_retiredItems.RemoveAll();
 }
 
 void YLayout::ClearItems()
@@ -291,11 +308,15 @@ int YLayout::Draw(YDC* dc)
     if (!m_refreshed) SetRefresh();
     m_drawTime += static_cast<int32_t>(GetTickCount() - t0);
     int result = 0, costs = 0;
-    for (POSITION at = m_items.GetHeadPosition(); at;) {
-        YLayoutItem* item = ItemAt(at, m_items);
+    ++m_drawDepth;
+    // Over a copy: an item may have the script set again while it draws.
+    std::vector<YLayoutItem*> items;
+    for (POSITION at = m_items.GetHeadPosition(); at;) items.push_back(ItemAt(at, m_items));
+    for (YLayoutItem* item : items) {
         result |= item->Draw(dc);
         costs += item->m_cost;
     }
+    if (--m_drawDepth == 0) DeleteRetiredItems();
     const DWORD t1 = GetTickCount();
     if (!m_activeSet->m_clean) PurgeResources();
     if (m_redoPasses > 0) {
