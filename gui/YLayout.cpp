@@ -382,28 +382,33 @@ YResource* YLayout::CatalogResource(int type, const char* name)
     return catalog->GetResource(type, section, CString(colon + 1), reinterpret_cast<DWORD_PTR>(GetDisplay()));
 }
 
-YSprite* YLayout::GetSprite(const char* name, bool* created)
+template <class T>
+T* YLayout::CatalogGet(CObList& list, int type, const char* name, bool* created)
 {
     Clear(created);
-    CObList& list = GetSpriteList();
-    if (CObject* found = m_activeSet->FindResource(list, name)) return static_cast<YSprite*>(found);
-    YResource* sprite = CatalogResource(kSpriteType, name);
-    if (!sprite) return nullptr;
-    m_activeSet->Add(list, name, sprite, nullptr)->m_fromCatalog = 1;
+    if (CObject* found = m_activeSet->FindResource(list, name)) return dynamic_cast<T*>(found);
+    YResource* resource = CatalogResource(type, name);
+    if (!resource) return nullptr;
+    T* typed = dynamic_cast<T*>(resource);
+    if (!typed) {
+        // An entry of the type that holds something else: given back.
+        YCatalog* catalog = GetCatalog() ? GetCatalog() : m_activeSet->m_catalog;
+        if (catalog) catalog->ReleaseResource(resource);
+        return nullptr;
+    }
+    m_activeSet->Add(list, name, resource, nullptr)->m_fromCatalog = 1;
     Set(created);
-    return static_cast<YSprite*>(sprite);
+    return typed;
+}
+
+YSprite* YLayout::GetSprite(const char* name, bool* created)
+{
+    return CatalogGet<YSprite>(GetSpriteList(), kSpriteType, name, created);
 }
 
 YFont* YLayout::GetFont(const char* name, bool* created)
 {
-    Clear(created);
-    CObList& list = GetFontList();
-    if (CObject* found = m_activeSet->FindResource(list, name)) return static_cast<YFont*>(found);
-    YResource* font = CatalogResource(kFontType, name);
-    if (!font) return nullptr;
-    m_activeSet->Add(list, name, font, nullptr)->m_fromCatalog = 1;
-    Set(created);
-    return static_cast<YFont*>(font);
+    return CatalogGet<YFont>(GetFontList(), kFontType, name, created);
 }
 
 YDIB* YLayout::LoadDIB(const char* name, bool search, CString* path, bool* fromCatalog)
@@ -443,7 +448,7 @@ YDIB* YLayout::GetDIB(const char* name, bool* created)
 {
     Clear(created);
     CObList& list = GetImageList();
-    if (CObject* found = m_activeSet->FindResource(list, name)) return static_cast<YDIB*>(found);
+    if (CObject* found = m_activeSet->FindResource(list, name)) return dynamic_cast<YDIB*>(found);
     CString path;
     bool fromCatalog = false;
     YDIB* dib = LoadDIB(name, true, &path, &fromCatalog);
@@ -459,7 +464,7 @@ YDXSurface* YLayout::GetImage(const char* name, bool* created)
 {
     Clear(created);
     CObList& list = GetSurfaceList();
-    if (CObject* found = m_activeSet->FindSurface(list, name)) return static_cast<YDXSurface*>(found);
+    if (CObject* found = m_activeSet->FindSurface(list, name)) return dynamic_cast<YDXSurface*>(found);
     YDXDraw* display = GetDisplay();
     if (!display) return nullptr;
     bool fromCatalog = false;
@@ -495,7 +500,7 @@ YDXSurface* YLayout::GetSurface(const char* name, int width, int height, bool* c
 {
     Clear(created);
     CObList& list = GetSurfaceList();
-    if (CObject* found = m_activeSet->FindSurface(list, name)) return static_cast<YDXSurface*>(found);
+    if (CObject* found = m_activeSet->FindSurface(list, name)) return dynamic_cast<YDXSurface*>(found);
     YDXDraw* display = GetDisplay();
     if (!display || width <= 0 || height <= 0) return nullptr;
     YDXSurface* surface = new YDXSurface(name);
@@ -526,7 +531,8 @@ YWindow* YLayout::MakeControl(CObList& list, int type, const char* name, YLayout
         if (catalog) catalog->ReleaseResource(original);
         fromCatalog = control != nullptr;
     }
-    if (!control && model) control = dynamic_cast<YWindow*>(static_cast<YWindow*>(model)->CopyTo(nullptr));
+    YWindow* modelWindow = dynamic_cast<YWindow*>(model);
+    if (!control && modelWindow) control = dynamic_cast<YWindow*>(modelWindow->CopyTo(nullptr));
     if (!control) return nullptr;
     if (button && control->GetResourceCount() > 0 && control->GetResourceAt(0)) {
         YResource* first = control->GetResourceAt(0);
@@ -548,7 +554,7 @@ YButton* YLayout::GetButton(const char* name, YLayoutItem* owner, bool* created)
     Clear(created);
     CObList& list = GetButtonList();
     CObject* model = nullptr;
-    YWindow* control = static_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, &model));
+    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, &model));
     if (!control) control = MakeControl(list, kButtonType, name, owner, model, true, created);
     Adopt(control);
     return dynamic_cast<YButton*>(control);
@@ -559,7 +565,7 @@ YSlider* YLayout::GetSlider(const char* name, YLayoutItem* owner, bool* created)
     Clear(created);
     CObList& list = GetSliderList();
     CObject* model = nullptr;
-    YWindow* control = static_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, &model));
+    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, &model));
     if (!control) control = MakeControl(list, kSliderType, name, owner, model, false, created);
     Adopt(control);
     return dynamic_cast<YSlider*>(control);
@@ -569,7 +575,7 @@ YEditBox* YLayout::GetEditBox(const char* name, YLayoutItem* owner, bool* create
 {
     Clear(created);
     CObList& list = GetEditBoxList();
-    YWindow* control = static_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, nullptr));
+    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, nullptr));
     if (!control) {
         control = new YEditBox;
         control->m_visible = 0;
@@ -577,14 +583,14 @@ YEditBox* YLayout::GetEditBox(const char* name, YLayoutItem* owner, bool* create
         Set(created);
     }
     Adopt(control);
-    return static_cast<YEditBox*>(control);
+    return dynamic_cast<YEditBox*>(control);
 }
 
 YWindow* YLayout::GetMiscWindow(const char* name, YLayoutItem* owner, int kind, bool* created)
 {
     Clear(created);
     CObList& list = GetMiscWindowList();
-    YWindow* control = static_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, nullptr));
+    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, nullptr));
     if (!control) {
         switch (kind) {
         case 0: control = new YTextCtrl; break;

@@ -15,7 +15,7 @@ enum { kRadioStyle = 0x4 };
 
 YLayoutRes* RecordAt(POSITION& at, const CObList& list) { return static_cast<YLayoutRes*>(list.GetNext(at)); }
 
-YWindow* ControlOf(const YLayoutRes* record) { return static_cast<YWindow*>(record->m_resource); }
+YWindow* ControlOf(const YLayoutRes* record) { return dynamic_cast<YWindow*>(record->m_resource); }
 
 bool Matches(const YLayoutRes* record, uint8_t hash, const char* name)
 {
@@ -101,7 +101,7 @@ void YLayoutResSet::MarkAll(bool inUse)
             YLayoutRes* record = RecordAt(at, list);
             record->m_inUse = inUse ? 1 : 0;
             if (!inUse) record->m_owner = nullptr;
-            if (control && record->m_resource) ControlOf(record)->m_visible = inUse ? 1 : 0;
+            if (control && ControlOf(record)) ControlOf(record)->m_visible = inUse ? 1 : 0;
         }
     };
     for (CObList& list : m_controls) mark(list, true);

@@ -306,13 +306,13 @@ TEST(InterfaceManager, ModalLayerTakesEveryMessage)
 TEST(InterfaceManager, SoundsForClicksAndHovers)
 {
     TestFactory factory;
+    // Controls are the set's: they outlive the layout.
+    std::unique_ptr<YWindow> loud(new YWindow), quiet(new YWindow);
     YInterfaceMgr manager(&factory);
     Apply(manager, "s a");
     YWindow* layout = manager.FindLayout("a")->m_layout;
-    YWindow* loud = new YWindow;
     RECT rect = {0, 0, 5, 5};
     loud->Create(0, "", 0, &rect, layout, 11, 0);
-    YWindow* quiet = new YWindow;
     quiet->Create(0, "", 0, &rect, layout, 12, 0);
     quiet->m_clickSound = 0;
     struct Case {
