@@ -39,13 +39,8 @@ YLayoutResSet::~YLayoutResSet()
 void YLayoutResSet::DeleteRecord(YLayoutRes* record)
 {
     YResource* resource = dynamic_cast<YResource*>(record->m_resource);
-    if (resource && record->m_fromCatalog && !record->m_privateCopy && m_catalog) {
-        m_catalog->ReleaseResource(resource);
-        record->m_resource = nullptr;
-    } else if (record->m_resource && (!record->m_fromCatalog || record->m_privateCopy)) {
-        delete record->m_resource;
-        record->m_resource = nullptr;
-    }
+    if (!record->m_fromCatalog || record->m_privateCopy) delete record->m_resource;
+    else if (resource && m_catalog) m_catalog->ReleaseResource(resource);
     // A catalog resource with no catalog to take it back stays the catalog's.
     record->m_resource = nullptr;
     delete record;
