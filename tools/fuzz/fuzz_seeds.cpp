@@ -267,6 +267,9 @@ void TextSeeds(const std::string& source)
          "makebutton makebuttonwithfont makefontbutton makefont makesprite makeslider dial anim grid framerect "
          "rstring istring bstring bstringtick imgtile imgdial imgscale imgstretch radiobutton checkbutton "
          "textradiobutton textcheckbutton fontr(x) \"never closed");
+    Seed("interface_layers", "layers",
+         "sssdpmdkhdsfbdtdudprdhhhp\ngroup(10,20,300,200) if(1) cache(c,255,0,255) endcache endif endgroup");
+    Seed("interface_layers", "from inside", "sssdpsdd\nif(666) endif if(777) endif step");
     Seed("layout_script", "conditions",
          "if(1<2) if(2>1) if(3==3) if(3!=4) if(4>=4) if(4<=4) if(1&&1) if(0||1) if(6&2) if(0|1) img(deep) "
          "endif endif endif endif endif endif endif endif endif endif if(x) if(,) if() group(,1,2,3,4)");
