@@ -1,5 +1,6 @@
-// The game's interface factory: the interface manager owns it. Its
-// resource owner is the catalog the engine opens.
+// The game's interface factory: the interface manager owns it.  It owns
+// the resource set every screen shares, whose catalog is the one the
+// engine opens, makes the screens' layouts and hands out the renderer.
 #pragma once
 
 #include "gui/YInterfaceMgr.h"
@@ -8,10 +9,16 @@ class YCatalog;
 
 class YAppInterfaceFactory : public YInterfaceFactory {
 public:
-    YAppInterfaceFactory() = default;
-    ~YAppInterfaceFactory() override = default;
+    YAppInterfaceFactory();
+    ~YAppInterfaceFactory() override;
 
-    void SetResourceOwner(YCatalog* catalog) { m_resourceOwner = catalog; }
+    YLayoutResSet* GetResourceSet() override { return m_resourceSet; }
+    YParser* GetScene() override;
+    // A YAppLayout over the main window's client area, shown.
+    YLayout* CreateLayout(const char* handler) override;
+    void PlaySound(int index) override;
+
+    void SetResourceOwner(YCatalog* catalog);
     YCatalog* GetResourceOwner() const { return m_resourceOwner; }
     // Once at start-up; the number of interface sounds loaded.
     int LoadInterfaceSounds();
@@ -19,5 +26,6 @@ public:
     int32_t m_soundsLoaded = 0;
 
 private:
+    YLayoutResSet* m_resourceSet;
     YCatalog* m_resourceOwner = nullptr;  // reference
 };

@@ -595,7 +595,11 @@ CObList& YLayout::GetEditBoxList() { return m_activeSet->m_controls[YLayoutResSe
 
 CObList& YLayout::GetMiscWindowList() { return m_activeSet->m_controls[YLayoutResSet::ListWindows]; }
 
-BOOL YLayout::ReleaseSurfaces() { return m_activeSet->ReleaseSurfaces(); }
+BOOL YLayout::ReleaseSurfaces()
+{
+    m_activeSet->ReleaseSurfaces();
+    return TRUE;
+}
 
 void YLayout::MarkResources(bool inUse)
 {
