@@ -107,6 +107,8 @@ int YLayoutItemSprite::Draw(YDC* dc)
             const int64_t top = static_cast<int64_t>(anchor.top) - hot.y;
             const int64_t right = left + (static_cast<int64_t>(shown->m_frameRect.right) - shown->m_frameRect.left);
             const int64_t bottom = top + (static_cast<int64_t>(shown->m_frameRect.bottom) - shown->m_frameRect.top);
+            // A sprite loaded without a display gets its surface on the one it is drawn on.
+            if (!sprite->GetSurface() && target->GetDisplay()) sprite->CreateSurfaces(target->GetDisplay());
             if (left >= group.left && top >= group.top && right <= group.right && bottom <= group.bottom) {
                 sprite->SetCurrentFrame(frame);
                 if (YDXSurface* picture = sprite->GetSurface()) picture->SetTransparentColor(m_keyColour);
