@@ -154,7 +154,8 @@ bool YInterfaceMgr::SetLayout(const char* layer, const char* script, int flags, 
     }
 
     if (flags & LayoutShow) {
-        YActiveLayout* record = OpenLayer(m_screenLayers, match, new YActiveLayout, script, flags, handler);
+        YActiveLayout* record =
+            OpenLayer(m_screenLayers, match, match ? nullptr : new YActiveLayout, script, flags, handler);
         if (!record) return true;
         record->m_layout->SetParent(this);
         record->m_layer = layer ? layer : "";
@@ -184,10 +185,9 @@ bool YInterfaceMgr::SetTextureLayout(int32_t textureId, const char* script, int 
     }
 
     if (flags & LayoutShow) {
-        YTextureLayout* made = new YTextureLayout;
-        made->m_textureId = textureId;
-        OpenLayer(m_textureLayers, match, match ? nullptr : made, script, flags, handler);
-        if (match) delete made;
+        YTextureLayout* made = match ? nullptr : new YTextureLayout;
+        if (made) made->m_textureId = textureId;
+        OpenLayer(m_textureLayers, match, made, script, flags, handler);
     } else if (match) {
         CloseLayer(match, false);
     }

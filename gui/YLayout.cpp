@@ -1,5 +1,7 @@
 #include "gui/YLayout.h"
 
+#include <vector>
+
 #include "foundation/YCatalog.h"
 #include "graphics2d/YDIB.h"
 #include "graphics2d/YDXSurface.h"
@@ -141,7 +143,9 @@ YLayout::YLayout()
 
 YLayout::~YLayout()
 {
+    m_drawDepth = 0;
     DeleteItems();
+    DeleteRetiredItems();
     // The own set's controls are deleted with it; they leave the tree first.
     m_ownSet.MarkAll(false);
     m_ownSet.PurgeUnused();
@@ -161,8 +165,21 @@ void YLayout::SetScript(const char* text)
 
 void YLayout::DeleteItems()
 {
+    // A script set from inside a draw (a resolver running a command) must
+    // not pull the items from under it.
+    if (m_drawDepth > 0) {
+        m_retiredItems.AddTail(&m_items);
+        m_items.RemoveAll();
+        return;
+    }
     for (POSITION at = m_items.GetHeadPosition(); at;) delete ItemAt(at, m_items);
     m_items.RemoveAll();
+}
+
+void YLayout::DeleteRetiredItems()
+{
+    for (POSITION at = m_retiredItems.GetHeadPosition(); at;) delete ItemAt(at, m_retiredItems);
+    m_retiredItems.RemoveAll();
 }
 
 void YLayout::ClearItems()
@@ -291,11 +308,15 @@ int YLayout::Draw(YDC* dc)
     if (!m_refreshed) SetRefresh();
     m_drawTime += static_cast<int32_t>(GetTickCount() - t0);
     int result = 0, costs = 0;
-    for (POSITION at = m_items.GetHeadPosition(); at;) {
-        YLayoutItem* item = ItemAt(at, m_items);
+    ++m_drawDepth;
+    // Over a copy: an item may have the script set again while it draws.
+    std::vector<YLayoutItem*> items;
+    for (POSITION at = m_items.GetHeadPosition(); at;) items.push_back(ItemAt(at, m_items));
+    for (YLayoutItem* item : items) {
         result |= item->Draw(dc);
         costs += item->m_cost;
     }
+    if (--m_drawDepth == 0) DeleteRetiredItems();
     const DWORD t1 = GetTickCount();
     if (!m_activeSet->m_clean) PurgeResources();
     if (m_redoPasses > 0) {
@@ -361,28 +382,33 @@ YResource* YLayout::CatalogResource(int type, const char* name)
     return catalog->GetResource(type, section, CString(colon + 1), reinterpret_cast<DWORD_PTR>(GetDisplay()));
 }
 
-YSprite* YLayout::GetSprite(const char* name, bool* created)
+template <class T>
+T* YLayout::CatalogGet(CObList& list, int type, const char* name, bool* created)
 {
     Clear(created);
-    CObList& list = GetSpriteList();
-    if (CObject* found = m_activeSet->FindResource(list, name)) return static_cast<YSprite*>(found);
-    YResource* sprite = CatalogResource(kSpriteType, name);
-    if (!sprite) return nullptr;
-    m_activeSet->Add(list, name, sprite, nullptr)->m_fromCatalog = 1;
+    if (CObject* found = m_activeSet->FindResource(list, name)) return dynamic_cast<T*>(found);
+    YResource* resource = CatalogResource(type, name);
+    if (!resource) return nullptr;
+    T* typed = dynamic_cast<T*>(resource);
+    if (!typed) {
+        // An entry of the type that holds something else: given back.
+        YCatalog* catalog = GetCatalog() ? GetCatalog() : m_activeSet->m_catalog;
+        if (catalog) catalog->ReleaseResource(resource);
+        return nullptr;
+    }
+    m_activeSet->Add(list, name, resource, nullptr)->m_fromCatalog = 1;
     Set(created);
-    return static_cast<YSprite*>(sprite);
+    return typed;
+}
+
+YSprite* YLayout::GetSprite(const char* name, bool* created)
+{
+    return CatalogGet<YSprite>(GetSpriteList(), kSpriteType, name, created);
 }
 
 YFont* YLayout::GetFont(const char* name, bool* created)
 {
-    Clear(created);
-    CObList& list = GetFontList();
-    if (CObject* found = m_activeSet->FindResource(list, name)) return static_cast<YFont*>(found);
-    YResource* font = CatalogResource(kFontType, name);
-    if (!font) return nullptr;
-    m_activeSet->Add(list, name, font, nullptr)->m_fromCatalog = 1;
-    Set(created);
-    return static_cast<YFont*>(font);
+    return CatalogGet<YFont>(GetFontList(), kFontType, name, created);
 }
 
 YDIB* YLayout::LoadDIB(const char* name, bool search, CString* path, bool* fromCatalog)
@@ -422,7 +448,7 @@ YDIB* YLayout::GetDIB(const char* name, bool* created)
 {
     Clear(created);
     CObList& list = GetImageList();
-    if (CObject* found = m_activeSet->FindResource(list, name)) return static_cast<YDIB*>(found);
+    if (CObject* found = m_activeSet->FindResource(list, name)) return dynamic_cast<YDIB*>(found);
     CString path;
     bool fromCatalog = false;
     YDIB* dib = LoadDIB(name, true, &path, &fromCatalog);
@@ -438,7 +464,7 @@ YDXSurface* YLayout::GetImage(const char* name, bool* created)
 {
     Clear(created);
     CObList& list = GetSurfaceList();
-    if (CObject* found = m_activeSet->FindSurface(list, name)) return static_cast<YDXSurface*>(found);
+    if (CObject* found = m_activeSet->FindSurface(list, name)) return dynamic_cast<YDXSurface*>(found);
     YDXDraw* display = GetDisplay();
     if (!display) return nullptr;
     bool fromCatalog = false;
@@ -474,7 +500,7 @@ YDXSurface* YLayout::GetSurface(const char* name, int width, int height, bool* c
 {
     Clear(created);
     CObList& list = GetSurfaceList();
-    if (CObject* found = m_activeSet->FindSurface(list, name)) return static_cast<YDXSurface*>(found);
+    if (CObject* found = m_activeSet->FindSurface(list, name)) return dynamic_cast<YDXSurface*>(found);
     YDXDraw* display = GetDisplay();
     if (!display || width <= 0 || height <= 0) return nullptr;
     YDXSurface* surface = new YDXSurface(name);
@@ -505,7 +531,8 @@ YWindow* YLayout::MakeControl(CObList& list, int type, const char* name, YLayout
         if (catalog) catalog->ReleaseResource(original);
         fromCatalog = control != nullptr;
     }
-    if (!control && model) control = dynamic_cast<YWindow*>(static_cast<YWindow*>(model)->CopyTo(nullptr));
+    YWindow* modelWindow = dynamic_cast<YWindow*>(model);
+    if (!control && modelWindow) control = dynamic_cast<YWindow*>(modelWindow->CopyTo(nullptr));
     if (!control) return nullptr;
     if (button && control->GetResourceCount() > 0 && control->GetResourceAt(0)) {
         YResource* first = control->GetResourceAt(0);
@@ -527,7 +554,7 @@ YButton* YLayout::GetButton(const char* name, YLayoutItem* owner, bool* created)
     Clear(created);
     CObList& list = GetButtonList();
     CObject* model = nullptr;
-    YWindow* control = static_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, &model));
+    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, &model));
     if (!control) control = MakeControl(list, kButtonType, name, owner, model, true, created);
     Adopt(control);
     return dynamic_cast<YButton*>(control);
@@ -538,7 +565,7 @@ YSlider* YLayout::GetSlider(const char* name, YLayoutItem* owner, bool* created)
     Clear(created);
     CObList& list = GetSliderList();
     CObject* model = nullptr;
-    YWindow* control = static_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, &model));
+    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, &model));
     if (!control) control = MakeControl(list, kSliderType, name, owner, model, false, created);
     Adopt(control);
     return dynamic_cast<YSlider*>(control);
@@ -548,7 +575,7 @@ YEditBox* YLayout::GetEditBox(const char* name, YLayoutItem* owner, bool* create
 {
     Clear(created);
     CObList& list = GetEditBoxList();
-    YWindow* control = static_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, nullptr));
+    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, nullptr));
     if (!control) {
         control = new YEditBox;
         control->m_visible = 0;
@@ -556,14 +583,14 @@ YEditBox* YLayout::GetEditBox(const char* name, YLayoutItem* owner, bool* create
         Set(created);
     }
     Adopt(control);
-    return static_cast<YEditBox*>(control);
+    return dynamic_cast<YEditBox*>(control);
 }
 
 YWindow* YLayout::GetMiscWindow(const char* name, YLayoutItem* owner, int kind, bool* created)
 {
     Clear(created);
     CObList& list = GetMiscWindowList();
-    YWindow* control = static_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, nullptr));
+    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, nullptr));
     if (!control) {
         switch (kind) {
         case 0: control = new YTextCtrl; break;

@@ -125,11 +125,18 @@ protected:
     CObList m_items;
     int32_t m_depth;
     uint8_t m_refreshed;
+    int32_t m_drawDepth = 0;
+    CObList m_retiredItems;
     YLayoutResSet* m_activeSet;
     YLayoutResSet m_ownSet;
 
 private:
+    // Items replaced while the layout draws are kept until the draw ends.
     void DeleteItems();
+    void DeleteRetiredItems();
+    // The cached resource of a list, else the catalog's of "catalog:entry".
+    template <class T>
+    T* CatalogGet(CObList& list, int type, const char* name, bool* created);
     // The catalog resource of "catalog:entry" of that type, or null.
     YResource* CatalogResource(int type, const char* name);
     // A new picture for GetDIB (search: through the catalog's file search).

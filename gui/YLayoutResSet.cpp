@@ -15,7 +15,7 @@ enum { kRadioStyle = 0x4 };
 
 YLayoutRes* RecordAt(POSITION& at, const CObList& list) { return static_cast<YLayoutRes*>(list.GetNext(at)); }
 
-YWindow* ControlOf(const YLayoutRes* record) { return static_cast<YWindow*>(record->m_resource); }
+YWindow* ControlOf(const YLayoutRes* record) { return dynamic_cast<YWindow*>(record->m_resource); }
 
 bool Matches(const YLayoutRes* record, uint8_t hash, const char* name)
 {
@@ -39,13 +39,8 @@ YLayoutResSet::~YLayoutResSet()
 void YLayoutResSet::DeleteRecord(YLayoutRes* record)
 {
     YResource* resource = dynamic_cast<YResource*>(record->m_resource);
-    if (resource && record->m_fromCatalog && !record->m_privateCopy && m_catalog) {
-        m_catalog->ReleaseResource(resource);
-        record->m_resource = nullptr;
-    } else if (record->m_resource && (!record->m_fromCatalog || record->m_privateCopy)) {
-        delete record->m_resource;
-        record->m_resource = nullptr;
-    }
+    if (!record->m_fromCatalog || record->m_privateCopy) delete record->m_resource;
+    else if (resource && m_catalog) m_catalog->ReleaseResource(resource);
     // A catalog resource with no catalog to take it back stays the catalog's.
     record->m_resource = nullptr;
     delete record;
@@ -101,7 +96,7 @@ void YLayoutResSet::MarkAll(bool inUse)
             YLayoutRes* record = RecordAt(at, list);
             record->m_inUse = inUse ? 1 : 0;
             if (!inUse) record->m_owner = nullptr;
-            if (control && record->m_resource) ControlOf(record)->m_visible = inUse ? 1 : 0;
+            if (control && ControlOf(record)) ControlOf(record)->m_visible = inUse ? 1 : 0;
         }
     };
     for (CObList& list : m_controls) mark(list, true);

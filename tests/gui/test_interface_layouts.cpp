@@ -42,6 +42,11 @@ public:
         m_messages.push_back(message);
         return TestLayout::HandleMessage(message, wParam, lParam);
     }
+    int ResolveValue(const char* text, YDC* dc, YLayoutGroup* group) override
+    {
+        if (m_onValue && std::string(text) == "refresh") m_onValue();
+        return TestLayout::ResolveValue(text, dc, group);
+    }
     void ExecuteCommand(const char* text) override
     {
         if (m_onCommand) m_onCommand(text);
@@ -53,7 +58,7 @@ public:
     std::vector<std::string>* m_events;
     int m_steps = 0;
     std::vector<UINT> m_messages;
-    std::function<void()> m_onStep, m_onDraw;
+    std::function<void()> m_onStep, m_onDraw, m_onValue;
     std::function<void(const char*)> m_onCommand;
 };
 
@@ -258,6 +263,22 @@ TEST(InterfaceManager, ALayerClosedWhileTheFrameIsDrawnIsSkipped)
     EXPECT_EQ("c()", Order(manager));
 }
 
+TEST(InterfaceManager, ALayoutRefreshedFromInsideItsOwnDrawKeepsDrawingItsOldItems)
+{
+    TestFactory factory;
+    YInterfaceMgr manager(&factory);
+    manager.SetLayout("a", "probe(one) if(refresh) probe(two) endif probe(three)", YInterfaceMgr::LayoutShow, "");
+    CountingLayout* layout = LayoutOf(manager.FindLayout("a"));
+    layout->m_onValue = [&]() {
+        layout->m_onValue = nullptr;
+        manager.SetLayout("a", "probe(new)", YInterfaceMgr::LayoutShow, "");
+    };
+    Apply(manager, "draw");
+    EXPECT_EQ(layout, LayoutOf(manager.FindLayout("a"))) << "the same layout, refreshed";
+    Apply(manager, "draw");
+    EXPECT_EQ((std::vector<std::string>{"draw one", "hide two", "draw three", "draw new"}), layout->m_log);
+}
+
 TEST(InterfaceManager, ModalLayerTakesEveryMessage)
 {
     TestFactory factory;
@@ -285,13 +306,13 @@ TEST(InterfaceManager, ModalLayerTakesEveryMessage)
 TEST(InterfaceManager, SoundsForClicksAndHovers)
 {
     TestFactory factory;
+    // Controls are the set's: they outlive the layout.
+    std::unique_ptr<YWindow> loud(new YWindow), quiet(new YWindow);
     YInterfaceMgr manager(&factory);
     Apply(manager, "s a");
     YWindow* layout = manager.FindLayout("a")->m_layout;
-    YWindow* loud = new YWindow;
     RECT rect = {0, 0, 5, 5};
     loud->Create(0, "", 0, &rect, layout, 11, 0);
-    YWindow* quiet = new YWindow;
     quiet->Create(0, "", 0, &rect, layout, 12, 0);
     quiet->m_clickSound = 0;
     struct Case {

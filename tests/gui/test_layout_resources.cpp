@@ -11,6 +11,8 @@
 #include "graphics2d/YDIB.h"
 #include "graphics2d/YDXDraw.h"
 #include "graphics2d/YDXSurface.h"
+#include "graphics2d/YFont.h"
+#include "graphics2d/YSprite.h"
 #include "gui/YButton.h"
 #include "gui/YEditBox.h"
 #include "gui/YLayoutRes.h"
@@ -375,6 +377,8 @@ protected:
 
     ScratchFolder m_scratch;
     YDXDraw m_display;
+    // Pictures the buttons share: they outlive the catalog and the layout.
+    std::vector<std::unique_ptr<YResource>> m_pictures;
     YCatalog m_catalog;
     ResourceLayout m_layout;
 };
@@ -383,8 +387,9 @@ protected:
 
 TEST_F(LayoutGetters, SpritesAndFontsComeOnlyFromTheCatalog)
 {
-    YCatalogItem* sprite = AddItem(3, "Interface", "arrow", new CountedResource);
-    YCatalogItem* font = AddItem(17, "Fonts", "big", new CountedResource);
+    YCatalogItem* sprite = AddItem(3, "Interface", "arrow", new YSprite);
+    YCatalogItem* font = AddItem(17, "Fonts", "big", new YFont);
+    YCatalogItem* odd = AddItem(3, "Interface", "odd", new CountedResource);
     YLayoutResSet* set = m_layout.GetResourceSet();
     bool created = true;
     EXPECT_EQ(nullptr, m_layout.GetSprite("arrow", &created));
@@ -392,6 +397,8 @@ TEST_F(LayoutGetters, SpritesAndFontsComeOnlyFromTheCatalog)
     EXPECT_EQ(nullptr, m_layout.GetFont("big", &created));
     EXPECT_EQ(nullptr, m_layout.GetSprite("Interface:nothing", &created));
     EXPECT_EQ(nullptr, m_layout.GetSprite("Fonts:big", &created)) << "a font is no sprite";
+    EXPECT_EQ(nullptr, m_layout.GetSprite("Interface:odd", &created)) << "an entry that holds no sprite";
+    EXPECT_EQ(0, odd->GetRefCount());
     EXPECT_EQ(0, set->GetRecordCount());
 
     EXPECT_EQ(sprite->GetResource(), (YResource*)m_layout.GetSprite("interface:ARROW", &created));
@@ -487,9 +494,10 @@ TEST_F(LayoutGetters, ImagesAreCopiedOntoSurfacesOfTheirSize)
 
 TEST_F(LayoutGetters, ButtonsAreCopiesOfTheCatalogsAndOfEachOther)
 {
-    std::unique_ptr<CountedResource> image(new CountedResource(12, 5));
+    m_pictures.emplace_back(new CountedResource(12, 5));
+    YResource* image = m_pictures.back().get();
     CopyButton* original = new CopyButton;
-    original->AddResource(image.get(), false);
+    original->AddResource(image, false);
     YCatalogItem* item = AddItem(9, "Buttons", "ok", original);
     std::vector<std::unique_ptr<YLayoutItem>> items;
     YLayoutItem* first = Item(items, 1);
@@ -525,7 +533,7 @@ TEST_F(LayoutGetters, ButtonsAreCopiesOfTheCatalogsAndOfEachOther)
 
     // A name the catalog does not know: the second item copies the first's.
     CopyButton* plain = new CopyButton;
-    plain->AddResource(image.get(), false);
+    plain->AddResource(image, false);
     set->Add(set->m_controls[YLayoutResSet::Buttons], "plain", plain, first);
     YButton* copy = m_layout.GetButton("plain", second, &created);
     ASSERT_NE(nullptr, copy);
