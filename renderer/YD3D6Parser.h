@@ -269,6 +269,9 @@ public:
         DWORD values[3] = {0, 0, 0};
         void* pointers[2] = {nullptr, nullptr};
     };
+    // The session's texture formats and filter classes, from the device.
+    void ChooseTextureFormats();
+    void BuildTextureClasses();
     // The lock of a texture entry, null for none.
     YD3D6Lock* GetTextureLock(int16_t texture) const;
     const YD3D6TextureItem* GetTextureItem(int16_t texture) const;
@@ -325,8 +328,6 @@ private:
     YD3D6Lock* NewLock(bool commandTexture, int32_t width, int32_t height);
     int LoadFileTexture(const char* path, DWORD value, int redirect, const char* requestName);
     int LoadHandlerTexture(const char* name, DWORD value);
-    void ChooseTextureFormats();
-    void BuildTextureClasses();
     void SetupTextures();
     void SetupCells();
     void SetupSky();
