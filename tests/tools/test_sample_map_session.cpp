@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <cstring>
 #include <memory>
 #include <set>
@@ -22,6 +23,9 @@
 #include "renderer/YD3D6Raster.h"
 #include "renderer/YD3D6TextureItem.h"
 #include "renderer/YMapVT3.h"
+#include "assets3d/YSMObject.h"
+#include "graphics2d/YModel.h"
+#include "graphics2d/YModelFrame.h"
 #include "tools/YCatalogText.h"
 
 #if defined(RCV_DATA_DIR)
@@ -404,6 +408,138 @@ TEST_F(SampleMapSession, HeadlessFrameShowsTheLoadedTerrain)
         SaveDCBitmap(&file, dc, all);
     }
     back.GetSurface()->ReleaseDC(dc);
+}
+
+// ---------------------------------------------------------------------------
+// Texture handlers and models from the sample catalog.
+
+int g_day = 100;
+float NoDay(LONG, LONG, LONG) { return 0.0f; }
+float OnDay(LONG a, LONG b, LONG) { return Day100(a, b, g_day); }
+
+class SampleAssets : public SampleMapSession {
+protected:
+    void SetUp() override
+    {
+        SampleMapSession::SetUp();
+        ASSERT_EQ(1, MakeDevice(64, 48));
+        parser->BuildTextureClasses();
+        parser->ChooseTextureFormats();
+    }
+};
+
+TEST_F(SampleAssets, HandlersDrawTodaysVariantsByWeight)
+{
+    struct Case {
+        YParser::RangeTest test;
+        int day;
+        std::set<std::string> expected;
+    } cases[] = {
+        {OnDay, 100, {"GroundTexture-Grass1.ytx"}},
+        {OnDay, 250, {"GroundTexture-Grass1.ytx", "GroundTexture-DryGrass1.ytx"}},
+        {OnDay, 20, {"GroundTexture-Snow1.ytx"}},
+        {NoDay, 100, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.day);
+        parser.reset(new SessionParser);
+        parser->AttachDisplay(&displayDesc);
+        ASSERT_EQ(1, parser->CreateDevice(&device));
+        parser->BuildTextureClasses();
+        parser->ChooseTextureFormats();
+        parser->SetRangeTest(c.test);
+        g_day = c.day;
+        std::set<std::string> seen;
+        for (int i = 0; i < 40; ++i) {
+            const int index = parser->LoadCatalogTextures("GroundTexture-Grass1--24-0", 0, 1);
+            if (c.expected.empty()) {
+                ASSERT_EQ(-1, index);
+                continue;
+            }
+            ASSERT_GE(index, 0);
+            const std::string name = TextureName(*parser, int16_t(index));
+            seen.insert(name.substr(name.find_last_of('\\') + 1));
+            EXPECT_EQ(0, parser->GetTextureItem(int16_t(index))->m_handler);
+        }
+        EXPECT_EQ(c.expected, seen);
+        ASSERT_EQ(1u, parser->m_textureHandlers.size()) << "one entry, kept for the session";
+        EXPECT_EQ(c.expected.empty() ? 0 : 1, parser->m_textureHandlers[0]->valid);
+        EXPECT_EQ(int(c.expected.size()), parser->m_textureHandlers[0]->count);
+        EXPECT_EQ(int(c.expected.size()), parser->GetTextureCount()) << "each variant loads once";
+    }
+}
+
+TEST_F(SampleAssets, ModelsLoadOnceAndFindTheirTextures)
+{
+    YSMHandle* a = parser->CreateModelHandle(RCV_DATA_DIR "/models/target.ysm");
+    YSMHandle* b = parser->CreateModelHandle(RCV_DATA_DIR "/models/target.ysm");
+    ASSERT_NE(nullptr, a);
+    ASSERT_NE(nullptr, b);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a->m_model, b->m_model);
+    EXPECT_EQ(1u, parser->m_models.size());
+    EXPECT_EQ(nullptr, parser->CreateModelHandle(RCV_DATA_DIR "/models/none.ysm"));
+    EXPECT_EQ(nullptr, parser->CreateModelHandle(""));
+    EXPECT_EQ(1u, parser->m_models.size());
+    delete a;
+    delete b;
+
+    // A seasonal texture missing from the catalog comes from the model's folder.
+    ScratchFolder folder;
+    std::unique_ptr<YSMObject> model(new YSMObject);
+    ASSERT_TRUE(model->LoadFile(RCV_DATA_DIR "/models/target.ysm"));
+    model->m_resources.clear();
+    for (const char* name : {"SeasonalModels-oak--24-0", "SeasonalModels-elm--24-0", "file;bark.ytx"}) {
+        model->m_resources.emplace_back(new YSMResource);
+        model->m_resources.back()->name = name;
+    }
+    model->m_resourceCount = int16_t(model->m_resources.size());
+    ASSERT_TRUE(model->SaveFile((folder / "tree.ysm").c_str()));
+    std::filesystem::copy_file(RCV_DATA_DIR "/textures/GroundTexture-Grass1.ytx", folder / "oak.ytx");
+    std::filesystem::copy_file(RCV_DATA_DIR "/textures/GroundTexture-Rock1.ytx", folder / "bark.ytx");
+    YSMHandle* tree = parser->CreateModelHandle((folder / "tree.ysm").c_str());
+    ASSERT_NE(nullptr, tree);
+    const std::vector<std::unique_ptr<YSMResource>>& refs = tree->m_model->m_resources;
+    ASSERT_EQ(3u, refs.size());
+    EXPECT_EQ("file;" + folder.Path() + "/oak.ytx", TextureName(*parser, refs[0]->slot));
+    EXPECT_EQ(-1, refs[1]->slot) << "no elm.ytx";
+    EXPECT_EQ("file;" + folder.Path() + "/bark.ytx", TextureName(*parser, refs[2]->slot));
+    ASSERT_EQ(3u, tree->m_resourceSlots.size());
+    EXPECT_EQ(uint16_t(refs[0]->slot), tree->m_resourceSlots[0]);
+    delete tree;
+}
+
+TEST_F(SampleAssets, CatalogModelsAreFoundByTheirKeys)
+{
+    EXPECT_EQ(0, parser->FindOrAddModel("Scenery-Hangar--19-0"));
+    EXPECT_EQ(1, parser->FindOrAddModel("Scenery-Barn--19-0"));
+    EXPECT_EQ(0, parser->FindOrAddModel("Scenery-Hangar--19-0"));
+    EXPECT_EQ(-1, parser->FindOrAddModel("Scenery-Castle--19-0"));
+    EXPECT_EQ(-1, parser->FindOrAddModel("GroundTexture-Grass1--24-0")) << "not a model";
+    EXPECT_EQ(2u, parser->m_catalogModels.size());
+    // A catalog model whose frames name no "YSM:" file is dropped at set-up.
+    YModel* hangar = parser->m_catalogModels[0]->resource;
+    const CString kept = hangar->GetFrames()[0]->m_name;
+    hangar->GetFrames()[0]->m_name = "hangar";
+    parser->SetupModels();
+    hangar->GetFrames()[0]->m_name = kept;
+    EXPECT_EQ(nullptr, parser->m_catalogModels[0]);
+    ASSERT_NE(nullptr, parser->m_catalogModels[1]);
+    EXPECT_EQ(1u, parser->m_catalogModels[1]->handles.size());
+    EXPECT_EQ(1u, parser->m_catalogModels[1]->handles[0]->m_groundAlign);
+    EXPECT_EQ(-1, parser->FindOrAddModel("Scenery-Mill--19-0"));
+}
+
+TEST_F(SampleAssets, ShadowTableNeedsTheSixteenBitAlphaFormat)
+{
+    parser->m_has16Alpha = 0;
+    parser->CreateShadowTable();
+    ASSERT_EQ(56u, parser->m_shadowSlots.size());
+    for (const YD3D6Parser::ShadowSlot& slot : parser->m_shadowSlots) EXPECT_EQ(-1, slot.texture);
+    parser->ChooseTextureFormats();
+    parser->CreateShadowTable();
+    for (const YD3D6Parser::ShadowSlot& slot : parser->m_workSlots) EXPECT_GE(slot.texture, 0);
+    EXPECT_EQ(59, parser->GetTextureCount());
 }
 
 }  // namespace
