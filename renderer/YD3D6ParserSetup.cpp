@@ -8,6 +8,7 @@
 #include <cstring>
 #include <set>
 #include <string>
+#include <unordered_map>
 
 #include "assets3d/YD3D6Lock.h"
 #include "assets3d/YSMHandle.h"
@@ -320,7 +321,16 @@ void YD3D6Parser::PlaceTrees(uint8_t fill)
         const float shrink = float(record.m_values[1]);
         const float spacing = float(record.m_values[2]);
         const int segments = static_cast<int>(record.m_points.size() - 1);
-        std::vector<YMapVT3TreePoint> accepted;
+        // Accepted points by squares of twice the spacing, so that the
+        // spacing test looks at the neighbouring squares only.
+        const double square = 2.0 * double(spacing);
+        std::unordered_map<uint64_t, std::vector<YMapVT3TreePoint>> accepted;
+        auto squareOf = [square](float v) -> int32_t {
+            if (!(square > 0.0)) return 0;
+            const double q = std::floor(double(v) / square);
+            return q != q ? 0 : q < -1e9 ? -1000000000 : q > 1e9 ? 1000000000 : int32_t(q);
+        };
+        auto key = [](int32_t a, int32_t b) { return uint64_t(uint32_t(a)) << 32 | uint32_t(b); };
         for (int n = 0; n < record.m_treeCount; ++n) {
             bool placed = false;
             YMapVT3TreePoint point;
@@ -346,11 +356,18 @@ void YD3D6Parser::PlaceTrees(uint8_t fill)
                 angle += (rand() & 1) ? jitter : -jitter;
                 const YMapVT3TreePoint candidate = {bx + float(d) * std::cos(angle), bz + float(d) * std::sin(angle)};
                 bool near = false;
-                for (const YMapVT3TreePoint& q : accepted) {
-                    const float dx = q.m_x - candidate.m_x, dz = q.m_z - candidate.m_z;
-                    if (std::sqrt(dx * dx + dz * dz) < 2.0f * spacing) {
-                        near = true;
-                        break;
+                const int32_t sx = squareOf(candidate.m_x), sz = squareOf(candidate.m_z);
+                for (int32_t ix = sx - 1; ix <= sx + 1 && !near && square > 0.0; ++ix) {
+                    for (int32_t iz = sz - 1; iz <= sz + 1 && !near; ++iz) {
+                        auto found = accepted.find(key(ix, iz));
+                        if (found == accepted.end()) continue;
+                        for (const YMapVT3TreePoint& q : found->second) {
+                            const float dx = q.m_x - candidate.m_x, dz = q.m_z - candidate.m_z;
+                            if (std::sqrt(dx * dx + dz * dz) < 2.0f * spacing) {
+                                near = true;
+                                break;
+                            }
+                        }
                     }
                 }
                 if (near) continue;
@@ -359,7 +376,7 @@ void YD3D6Parser::PlaceTrees(uint8_t fill)
                 facing = angle;
             }
             if (!placed) continue;
-            accepted.push_back(point);
+            if (square > 0.0) accepted[key(squareOf(point.m_x), squareOf(point.m_z))].push_back(point);
             const float x = point.m_x * scale, z = point.m_z * scale;
             const int32_t cell = CellIndexOf(x, z);
             if (cell < 0) continue;
