@@ -295,8 +295,12 @@ int YD3D6Parser::Hunt_Init()
     m_cellSizeRender = m_cellSize * m_worldScale;
     Store3(m_origin, m_map->m_originX * m_worldScale, m_map->m_originY * m_worldScale,
            m_map->m_originZ * m_worldScale);
-    m_farCorner[0] = int32_t(float(m_gridWidth) * m_cellSizeRender + m_origin[0]);
-    m_farCorner[1] = int32_t(float(m_gridHeight) * m_cellSizeRender + m_origin[2]);
+    // Truncated, and held in range (NaN: 0) for maps with wild header values.
+    auto whole = [](double v) {
+        return v != v ? 0 : int32_t(std::max(-2147483648.0, std::min(2147483647.0, v)));
+    };
+    m_farCorner[0] = whole(double(float(m_gridWidth) * m_cellSizeRender + m_origin[0]));
+    m_farCorner[1] = whole(double(float(m_gridHeight) * m_cellSizeRender + m_origin[2]));
 
     // The placed models move over to the renderer.
     for (YMapVT3Model_Output* record : m_modelOutputs) delete record;

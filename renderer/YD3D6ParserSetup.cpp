@@ -340,7 +340,11 @@ void YD3D6Parser::PlaceTrees(uint8_t fill)
                 int d = spreadWhole ? rand() % spreadWhole : 0;
                 const int k = rand() % segments;
                 const float p = spreadWhole ? float(d) / spread * 100.0f - (100.0f - falloff) : 0.0f;
-                if (spreadWhole && float(rand() % 100) < p) d = int((1.0f - shrink * 0.01f) * float(d));
+                if (spreadWhole && float(rand() % 100) < p) {
+                    // Any shrink percentage keeps the distance in the int range.
+                    const double shrunk = (1.0 - double(shrink) * 0.01) * double(d);
+                    d = int(std::max(-2147483647.0, std::min(2147483647.0, shrunk)));
+                }
                 const YMapVT3TreePoint& a = record.m_points[k];
                 const YMapVT3TreePoint& b = record.m_points[k + 1];
                 const bool fromA = (rand() & 1) != 0;
