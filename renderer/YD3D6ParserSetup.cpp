@@ -186,8 +186,25 @@ void YD3D6Parser::SetupSky()
         if (source == m_flareList.end()) {
             FlareSource added;
             added.id = object.m_byte0;
-            // The sun lights the map: a directional light from above.
-            if (object.m_word0) added.light = static_cast<int32_t>(m_flareList.size());
+            // A source that is a light gets the raster's next light: white,
+            // straight down.
+            if (object.m_word0 && m_raster) {
+                YRasterLight light;
+                memset(&light, 0, sizeof light);
+                light.type = 3;
+                light.direction[1] = -1.0f;
+                light.range = 10000.0f;
+                light.color[0] = light.color[1] = light.color[2] = 1.0f;
+                light.light = new D3DLIGHT7;
+                memset(light.light, 0, sizeof *light.light);
+                light.light->dltType = D3DLIGHT_DIRECTIONAL;
+                light.light->dcvDiffuse.r = light.light->dcvDiffuse.g = light.light->dcvDiffuse.b = 1.0f;
+                light.light->dcvDiffuse.a = 1.0f;
+                light.light->dvDirection.y = -1.0f;
+                light.light->dvRange = light.range;
+                added.light = static_cast<int32_t>(m_raster->m_globalLights.size() + m_raster->m_sessionLights.size());
+                m_raster->m_sessionLights.push_back(light);
+            }
             m_flareList.push_back(added);
             source = m_flareList.end() - 1;
         }

@@ -166,6 +166,11 @@ TEST_F(SampleMapSession, MeadowLoadsLevelByLevelAndEndsClean)
     // Sky: the flare, the sun's source, the cloud plane.
     EXPECT_GE(parser->m_flareTexture, 0);
     ASSERT_EQ(1u, parser->m_flareList.size());
+    // The sun is a light: one directional session light of the raster.
+    ASSERT_EQ(1u, parser->GetRaster()->m_sessionLights.size());
+    EXPECT_EQ(int32_t(parser->GetRaster()->m_globalLights.size()), parser->m_flareList[0].light);
+    EXPECT_EQ(3u, parser->GetRaster()->m_sessionLights[0].type);
+    EXPECT_EQ(-1.0f, parser->GetRaster()->m_sessionLights[0].direction[1]);
     ASSERT_EQ(1u, parser->m_clouds.size());
     EXPECT_GE(parser->m_clouds[0].texture, 0);
 
@@ -245,6 +250,7 @@ TEST_F(SampleMapSession, MeadowLoadsLevelByLevelAndEndsClean)
     EXPECT_TRUE(parser->m_textureHandlers.empty());
     EXPECT_EQ(0, parser->GetPlacedObjectCount());
     EXPECT_TRUE(parser->m_cells.empty());
+    EXPECT_TRUE(parser->GetRaster()->m_sessionLights.empty());
 }
 
 TEST_F(SampleMapSession, SkyOffUsesTheMapsSolidColour)
