@@ -228,7 +228,8 @@ void YD3D6Parser::SetupSky()
 
 void YD3D6Parser::SetupTreeTypes()
 {
-    for (YSMHandle* handle : m_treeModels) delete handle;
+    for (YSMHandle* handle : m_ownedTreeModels) delete handle;
+    m_ownedTreeModels.clear();
     m_treeModels.clear();
     m_spriteTextures.clear();
     m_treeFactorA.clear();
@@ -262,6 +263,7 @@ void YD3D6Parser::SetupTreeTypes()
         const YString path = FindCatalogFile(m_map->m_strings4[i]);
         YSMHandle* handle = CreateModelHandle(path.IsEmpty() ? (const char*)m_map->m_strings4[i] : path.GetBuffer());
         m_treeModels.push_back(handle);
+        if (handle) m_ownedTreeModels.push_back(handle);
         if (!handle || !handle->m_model) {
             addFactors(0, 0, 0, 0);
             continue;
@@ -815,7 +817,8 @@ void YD3D6Parser::FreeMapSetup()
     m_modelCatalog = nullptr;
     for (YSMHandle* handle : m_mrmHandles) delete handle;
     m_mrmHandles.clear();
-    for (YSMHandle* handle : m_treeModels) delete handle;
+    for (YSMHandle* handle : m_ownedTreeModels) delete handle;
+    m_ownedTreeModels.clear();
     m_treeModels.clear();
     for (TextureHandlerEntry* entry : m_textureHandlers) delete entry;
     m_textureHandlers.clear();

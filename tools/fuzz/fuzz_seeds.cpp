@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -19,6 +20,7 @@
 #include "input/YInputObjSettings.h"
 #include "renderer/Stripper.h"
 #include "renderer/YMapVT3.h"
+#include "sound/YSoundEmitter.h"
 #include "tools/fuzz/FuzzScratch.h"
 
 namespace {
@@ -85,6 +87,27 @@ void CatalogSeeds(const std::string& data)
         if (YResource* resource = catalog.AcquireItem(item, 0))
             Seed("archive", "resource" + std::to_string(n++), Stored([&](CArchive& ar) { ar.WriteObject(resource); }));
     }
+}
+
+// Sound emitters naming the sample catalog's sounds, one per section.
+void EmitterSeeds(const std::string& data)
+{
+    YCatalog catalog((data + "/RC Volaro.cat").c_str());
+    std::map<std::string, std::unique_ptr<YSoundEmitter>> emitters;
+    for (POSITION pos = catalog.GetItems()->GetHeadPosition(); pos;) {
+        YCatalogItem* item = catalog.GetItems()->GetNext(pos);
+        if (item->GetType() != 2) continue;
+        auto& emitter = emitters[static_cast<const char*>(item->GetSection())];
+        if (!emitter) emitter = std::make_unique<YSoundEmitter>();
+        emitter->m_soundFiles.Add(item->GetName() + ".wav");
+        emitter->m_info.m_value1 = emitter->m_soundFiles.GetSize();
+    }
+    for (auto& entry : emitters) {
+        YSoundEmitter* emitter = entry.second.get();
+        Seed("sound_emitter", entry.first, Stored([&](CArchive& ar) { emitter->Serialize(ar); }));
+    }
+    YSoundEmitter none;
+    Seed("sound_emitter", "empty", Stored([&](CArchive& ar) { none.Serialize(ar); }));
 }
 
 // The image reader's first byte picks the reader: 0 BMP, 1 TGA.
@@ -266,5 +289,6 @@ int main(int argc, char** argv)
     TextSeeds(argv[2]);
     TextureSeeds(argv[1]);
     MapSeeds(argv[1]);
+    EmitterSeeds(argv[1]);
     return 0;
 }
