@@ -8,6 +8,7 @@
 
 #include "assets3d/YFMFGroup.h"
 #include "assets3d/YFMFMeshSet.h"
+#include "platform/FilePath.h"
 
 namespace {
 const unsigned long kMaxFile = 64ul * 1024ul * 1024ul;
@@ -251,7 +252,8 @@ bool YFMFormat::LoadFromMemory(YFMFMeshSet* set, const unsigned char* data, unsi
 bool YFMFormat::LoadFromFile(YFMFMeshSet* set, const char* path)
 {
     if (!set || !path) return false;
-    FILE* file = fopen(path, "rb");
+    // Game paths ("models\\tree.fmf") reach the disk through the platform.
+    FILE* file = fopen(platform::ResolvePath(path).c_str(), "rb");
     if (!file) return false;
     std::vector<unsigned char> bytes;
     unsigned char chunk[65536];

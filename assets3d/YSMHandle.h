@@ -125,6 +125,7 @@ public:
     int16_t m_currentFrame = 0;
     int16_t m_activeGroup = -1;
     uint32_t m_flags = 0;
+    uint32_t m_groundAlign = 0;  // 1: placed on a map, it follows the ground slope
     std::vector<YSMGroupHandle> m_groupStates;
     std::vector<YSMAnimHandle> m_animStates;
     std::vector<YSMDecal*> m_decals;  // owned

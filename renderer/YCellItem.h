@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 struct YCellItem {
     uint32_t m_flags = 0;     // low two bits: detail class 0 to 3
@@ -11,4 +12,6 @@ struct YCellItem {
     float m_fixedDistance = 0.0f;
     float m_position[3] = {0.0f, 0.0f, 0.0f};
     float m_facing = 0.0f;    // about the vertical axis
+    float m_treeSize = 0.0f;  // the kind's base size and a random part
+    std::vector<uint8_t> m_work;  // 64 bytes of the frame renderer, made by tree placement
 };

@@ -5,6 +5,7 @@
 #include <cstring>
 #include <limits>
 #include <new>
+#include <set>
 #include <string>
 
 #include "assets3d/YD3D6Lock.h"
@@ -232,10 +233,12 @@ int YD3D6Parser::InitSession(int mode, void* descriptor, int level)
     }
     case 1: Hunt_Init2(); return 1;
     case 2:
-        // The map's models, trees and backgrounds are placed, and the
-        // ground vertices shaded by their trees (ShadeByTrees, offset
-        // 120), by the map set-up as it comes; the device gets its
-        // default states.
+        SetupModels();
+        SetupMRMModels();
+        CollectItemsNearVertices(1);
+        CollectItemsNearVertices(0);
+        ShadeVerticesByTrees(120.0f);
+        Hunt_SetupBackground();
         SetDefaultRenderStates();
         return 1;
     case 3: ReleaseMapObject(); return 1;
@@ -253,6 +256,16 @@ int YD3D6Parser::Hunt_SizeBuffers()
     delete[] m_renderRecords;
     m_renderRecordCount = std::min(std::max(m_mapSettings[kRenderRecordsWord], int32_t(0)), kMaxRenderRecords);
     m_renderRecords = new YRenderInstance[m_renderRecordCount + kRenderRecordSpare];
+    // The view distance in cells, 20 to 50, and the visible-cell lists
+    // the area of a circle of that radius and 4 more.
+    const int32_t option = std::min(std::max(m_mapSettings[kViewDistanceWord], int32_t(0)), int32_t(255));
+    m_viewCells = option * 30 / 255 + 20;
+    m_mapSettings[kViewDistanceWord] = m_viewCells;
+    m_popUpDistance = int32_t(float(m_viewCells - 2) * 128.0f * 0.9f);
+    m_visibleCellCapacity =
+        int32_t(std::ceil(double(m_viewCells + 4) * double(m_viewCells + 4) * 3.141592 * 0.26315789803903855));
+    for (auto& list : m_visibleCells) list.assign(size_t(m_visibleCellCapacity), 0);
+    for (auto& list : m_visibleRecords) list.assign(size_t(m_visibleCellCapacity) * 4, 0.0f);
     Log("[YD3D6Parser::Hunt_SizeBuffers] Finished");
     return 1;
 }
@@ -260,6 +273,15 @@ int YD3D6Parser::Hunt_SizeBuffers()
 int YD3D6Parser::Hunt_Init()
 {
     Log("[YD3D6Parser::Hunt_Init] Starting...");
+    for (int i = 0; i < 256; ++i) {
+        m_lookupScaled[i] = float(i) * 256.0f;
+        m_lookupPlain[i] = float(i);
+        for (int k = 0; k < 8; ++k) m_lookupBits[i][k] = (i >> k) & 1 ? 1.0f : 0.0f;
+    }
+    m_fogFactors[0] = m_fogFactors[1] = m_fogFactors[2] = 1.0f;
+    m_textureQuality = std::min(std::max(m_mapSettings[kTextureQualityWord], int32_t(0)), int32_t(2));
+    m_mapSettings[kSoftenWord] = std::min(std::max(m_mapSettings[kSoftenWord], int32_t(0)), int32_t(1));
+    m_day = m_mapSettings[kDayWord];
     delete m_map;
     m_map = nullptr;
     ClearLights(1);
@@ -276,8 +298,12 @@ int YD3D6Parser::Hunt_Init()
     m_cellSizeRender = m_cellSize * m_worldScale;
     Store3(m_origin, m_map->m_originX * m_worldScale, m_map->m_originY * m_worldScale,
            m_map->m_originZ * m_worldScale);
-    m_farCorner[0] = int32_t(float(m_gridWidth) * m_cellSizeRender + m_origin[0]);
-    m_farCorner[1] = int32_t(float(m_gridHeight) * m_cellSizeRender + m_origin[2]);
+    // Truncated, and held in range (NaN: 0) for maps with wild header values.
+    auto whole = [](double v) {
+        return v != v ? 0 : int32_t(std::max(-2147483648.0, std::min(2147483647.0, v)));
+    };
+    m_farCorner[0] = whole(double(float(m_gridWidth) * m_cellSizeRender + m_origin[0]));
+    m_farCorner[1] = whole(double(float(m_gridHeight) * m_cellSizeRender + m_origin[2]));
 
     // The placed models move over to the renderer.
     for (YMapVT3Model_Output* record : m_modelOutputs) delete record;
@@ -289,16 +315,36 @@ int YD3D6Parser::Hunt_Init()
     m_map->m_models.clear();
     m_map->m_models2.clear();
     for (YParserZone* zone : m_map->TakeZones()) m_zones.push_back(zone);
+    BuildTextureClasses();
+    ChooseTextureFormats();
     return 1;
 }
 
-// Of the second level so far the map's name/value pairs; textures, cells,
-// sky, trees and the shadow table come with the map set-up.
 int YD3D6Parser::Hunt_Init2()
 {
     KeepAlive();
+    SetupTextures();
+    KeepAlive();
+    SetupCells();
+    KeepAlive();
+    SetupSky();
+    KeepAlive();
     m_namePairs.clear();
     if (m_map) m_namePairs = m_map->m_tags;
+    SetupTreeTypes();
+    KeepAlive();
+    PlaceTrees(1);
+    PlaceTrees(0);
+    if (m_map) m_map->m_trees.clear();
+    KeepAlive();
+    // The water classes came with the cells.
+    for (YMapCell& cell : m_cells) cell.m_index = -1;
+    std::set<std::string> names;
+    for (const YMapVT3Model_Output* output : m_modelOutputs)
+        if (output && (output->m_flag & 0x80) && names.insert(output->m_name.GetBuffer()).second)
+            FindOrAddModel(output->m_name.GetBuffer());
+    KeepAlive();
+    CreateShadowTable();
     KeepAlive();
     return 1;
 }
@@ -342,6 +388,7 @@ void YD3D6Parser::EndMapSession()
 {
     if (m_raster) m_raster->FreeSessionLights();
     ClearFlaggedShadows();
+    FreeMapSetup();
     delete[] m_renderRecords;
     m_renderRecords = nullptr;
     m_renderRecordCount = 0;

@@ -11,11 +11,13 @@
 #include "renderer/YCellActor.h"
 #include "renderer/YDeviceDescriptor.h"
 #include "renderer/YMapCell.h"
+#include "renderer/CelestialObject.h"
 #include "renderer/YMapVT3Model_Output.h"
 #include "renderer/YMapVT3Sound_Output.h"
 #include "renderer/YMapVT3Tag.h"
 #include "renderer/YMapVT3Terrain.h"
 #include "renderer/YParser.h"
+#include "assets3d/YTexStates.h"
 
 class YD3D6Raster;
 class YMapVT3;
@@ -35,6 +37,8 @@ struct YDisplayDescriptor {
 };
 
 class CTexRen;
+class YD3D6Lock;
+class YModel;
 
 class YD3D6Parser : public YParser {
     DECLARE_DYNAMIC(YD3D6Parser)
@@ -80,9 +84,6 @@ public:
     int ApplyView() override;
     // Puts the camera overhead for a shot of the whole map.
     void SetMapShotView(int32_t viewDistance, float height, int32_t fogStart, int32_t fogEnd) override;
-    YSMHandle* CreateModelHandle(const char*) override { return nullptr; }
-    int LoadCatalogTextures(const char*, DWORD, int) override { return -1; }
-    int16_t FindOrAddModel(const char*) override { return -1; }
     // The texture's name reversed back into the buffer, always terminated.
     int GetTextureNameReversed(int16_t texture, char* buffer, int16_t length) override;
     // The name-pair buffers hold up to kMaxNameText characters and the
@@ -159,8 +160,6 @@ public:
     virtual int RemoveModelDecals(YSMHandle* handle, DWORD mode) { return handle ? 1 : 0; }
     // mode 0 value equals mask, 1 every bit of mask set, 2 a bit shared; else false.
     virtual bool TestFlagMask(DWORD value, DWORD mask, int mode);
-    virtual void PlaceTrees(uint8_t fill) {}
-    virtual int LoadCommandTexture(const char* text, DWORD value, int redirect) { return -1; }
     virtual int16_t GetCellItemMaterialEx(DWORD cell, DWORD item);
     virtual float GetCellItemFactorEx(DWORD cell, DWORD item);
 
@@ -172,7 +171,6 @@ public:
     virtual int BuildShadowMesh(int entry) { return 0; }
     virtual int UpdateShadowTexture(int entry) { return 0; }
     virtual int DrawShadowSilhouette(int entry) { return 0; }
-    virtual int CreateShadowTable() { return 0; }
     virtual void ClearFlaggedShadows() {}
     virtual int ResetShadowTable() { return 0; }
     virtual int CountShadowEntries() { return 0; }
@@ -180,6 +178,170 @@ public:
     virtual int ProduceProjectedShadow(int entry, void* points, void* triangles) { return 0; }
 
 #pragma GCC diagnostic pop
+
+    // ---- Asset tables and the map set-up ------------------------------
+    // Textures by name: "file;PATH" (a ".ytx" file), "cmd;NAME;000;W;H;PATH"
+    // (a work texture of that size) or a catalog texture handler, which
+    // draws one of today's variants by weight on every request.
+    int LoadCatalogTextures(const char* name, DWORD value, int redirect) override;
+    virtual int LoadCommandTexture(const char* text, DWORD value, int redirect);
+    // A new handle on the model of the file (loaded once), null when it
+    // cannot be loaded.
+    YSMHandle* CreateModelHandle(const char* path) override;
+    // The catalog model table index of the type-19 item, or -1.
+    int16_t FindOrAddModel(const char* name) override;
+    virtual void PlaceTrees(uint8_t fill);
+    virtual int CreateShadowTable();
+    virtual int SetupModels();
+    virtual int SetupMRMModels();
+    virtual void CollectItemsNearVertices(uint8_t count);
+    // The 8-bit table hash; letters hash without regard to case.
+    static uint8_t HashLowerName(const char* name);
+    // The text up to and including the last "\" or "/" ("" when none).
+    static YString FolderOf(const char* path);
+    // "file;" paths: the text up to its last "." (in the file name only),
+    // then ".ytx".
+    static YString TexturePathOf(const char* path);
+    // The three decimal numbers of a colour tag packed as 0xRRGGBB; false
+    // when the text has fewer than three.
+    static bool ParseRGB(const char* text, uint8_t rgb[3]);
+    // The parts of a command texture text; false for a text the request
+    // refuses (missing parts, format other than "000", sizes below 1).
+    static bool ParseCommandText(const char* text, int32_t* width, int32_t* height, YString* file);
+    // The session option words the set-up reads.
+    enum {
+        kViewDistanceWord = 1,
+        kTextureQualityWord = 2,
+        kSoftenWord = 3,
+        kDetailTexturesWord = 9,
+        kSingleFormatWord = 10,
+        kSkyWord = 12,
+        kFogWord = 13,
+        kVideoMemoryWord = 23,
+        kDayWord = 35,
+    };
+    enum { kMaxCellItems = 255, kMaxVertexItems = 255, kShadowSlots = 56, kWorkSlots = 3, kPlacedKind = 5 };
+    static const int16_t kTextureNotLoaded = -100;
+
+    struct TextureHandlerVariant {
+        int32_t weight = 0;
+        int16_t texture = kTextureNotLoaded;
+        YString name;  // "file;" + the variant's file
+        uint8_t hash = 0;
+    };
+    struct TextureHandlerEntry {
+        YString name;  // reversed
+        int32_t valid = 0;
+        int32_t count = 0;
+        int32_t weightSum = 0;
+        DWORD value = 0;
+        std::vector<TextureHandlerVariant> variants;
+        uint8_t hash = 0;
+    };
+    struct CatalogModelEntry {
+        YModel* resource = nullptr;  // held from the catalog
+        YString name;
+        uint8_t hash = 0;
+        std::vector<YSMHandle*> handles;  // owned
+    };
+    struct ShadowSlot {
+        int32_t texture = -1;
+        YD3D6Lock* lock = nullptr;
+        int32_t size = 0;
+        int32_t sizeClass = -1;
+        uint16_t state = 0;
+    };
+    struct Background {
+        YD3D6Lock* faces[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
+        int32_t start = 0, end = 1440, valid = 0;
+        uint8_t fog[3] = {0, 0, 0};
+        uint32_t fogColour = 0;
+        float fogNear = 0.0f, fogFar = 0.0f;
+        uint32_t waterColour = 0;
+    };
+    struct FlareSource {
+        uint8_t id = 0;
+        int32_t light = -1;
+        std::vector<CelestialObject> elements;
+        std::vector<int16_t> textures;
+    };
+    struct Cloud {
+        DWORD value0 = 0;
+        int16_t texture = -1;
+        DWORD values[3] = {0, 0, 0};
+        void* pointers[2] = {nullptr, nullptr};
+    };
+    // The session's texture formats and filter classes, from the device.
+    void ChooseTextureFormats();
+    void BuildTextureClasses();
+    // The lock of a texture entry, null for none.
+    YD3D6Lock* GetTextureLock(int16_t texture) const;
+    const YD3D6TextureItem* GetTextureItem(int16_t texture) const;
+    int16_t GetTextureCount() const { return static_cast<int16_t>(m_textures.size()); }
+
+    std::vector<TextureHandlerEntry*> m_textureHandlers;
+    std::vector<CatalogModelEntry*> m_catalogModels;  // removed entries are null
+    std::vector<ShadowSlot> m_shadowSlots;
+    std::vector<ShadowSlot> m_workSlots;
+    std::vector<Background> m_backgrounds;
+    int32_t m_backgroundsOn = 0;
+    int32_t m_fogOn = 0;
+    float m_fogRange[2] = {0.0f, 0.0f};
+    float m_fogFactors[3] = {1.0f, 1.0f, 1.0f};
+    float m_fogStartFactor = 1.0f;
+    uint32_t m_clearColour = 0x6497DA;
+    std::vector<FlareSource> m_flareList;
+    std::vector<Cloud> m_clouds;
+    int16_t m_flareTexture = -1;
+    // Texture pixel formats of the session: opaque, alpha, default, spare.
+    DDPIXELFORMAT m_opaqueFormat, m_alphaFormat, m_defaultFormat, m_spareFormat;
+    DDPIXELFORMAT m_format565;
+    int32_t m_has16Alpha = 0;
+    int32_t m_textureQuality = 1;
+    YTexStates m_opaqueClass, m_alphaClass, m_treeClass;
+    int16_t m_groundTexture = -1;
+    int16_t m_waterTexture = -1;
+    std::vector<int16_t> m_mapTextureHandlers;  // per map texture: its handler entry, or -1
+    std::vector<float> m_treeFactorC, m_treeFactorD;
+    std::vector<YSMHandle*> m_ownedTreeModels;  // the tree model handles the set-up made
+    std::vector<YSMHandle*> m_mrmHandles;  // owned, the placed MRM models'
+    std::vector<YRenderInstance*> m_placedStore;  // owned placed objects
+    // Trees in reach of each master vertex, and each vertex's shade byte.
+    std::vector<uint8_t> m_vertexItemCounts;
+    std::vector<std::vector<const YCellItem*>> m_vertexItems;
+    std::vector<uint8_t> m_vertexShade;
+    // Visible-cell lists of the frame road, sized by the view distance.
+    int32_t m_viewCells = 0;
+    int32_t m_popUpDistance = 0;
+    int32_t m_visibleCellCapacity = 0;
+    // Dates the texture handlers' variants; the day of the year.
+    int32_t m_day = 0;
+    // Tree items per cell while trees are placed (count, then fill).
+    std::vector<uint8_t> m_cellItemCounts;
+    // Lookup tables of the frame road: i x 256, i, and the bits of a byte.
+    float m_lookupScaled[256];
+    float m_lookupPlain[256];
+    float m_lookupBits[256][8];
+    std::vector<uint16_t> m_visibleCells[3];
+    std::vector<float> m_visibleRecords[2];  // four values a cell
+    YCatalog* m_modelCatalog = nullptr;       // the catalog the models came from
+
+private:
+    int16_t AddTextureEntry(YD3D6Lock* lock, const char* requestName);
+    YD3D6Lock* NewLock(bool commandTexture, int32_t width, int32_t height);
+    int LoadFileTexture(const char* path, DWORD value, int redirect, const char* requestName);
+    int LoadHandlerTexture(const char* name, DWORD value);
+    void SetupTextures();
+    void SetupCells();
+    void SetupSky();
+    void SetupTreeTypes();
+    void ShadeVerticesByTrees(float offset);
+    void FreeMapSetup();
+    int Hunt_SetupBackground();
+    YRenderInstance* NewPlacedObject(YSMHandle* handle, const YMapVT3Model_Output& output);
+    YString FindCatalogFile(const char* name) const;
+    bool CatalogFileExists(const char* name) const;
+public:
 
     // 1 when (px, pz) lies in the x-z projection of the triangle a, b, c
     // (edges and corners included), with the plane's height there in *height.

@@ -63,6 +63,7 @@ public:
     int GetViewportDesc(D3DVIEWPORT7* viewport);
 
     IDirect3D7* GetDirect3D() const { return m_direct3D; }
+    IDirectDraw7* GetDirectDraw() const { return m_directDraw; }
     YDXSurface* GetZBuffer() const { return m_zBuffer; }
     const DDPIXELFORMAT& GetZBufferFormat() const { return m_zFormat; }
     const DDPIXELFORMAT& GetTextureFormat() const { return m_textureFormat; }

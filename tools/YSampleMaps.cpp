@@ -121,9 +121,12 @@ void AddTag(YMapVT3& map, const char* name, const char* value)
     map.m_tags.push_back(tag);
 }
 
-void AddModel(YMapVT3& map, const HeightField& field, const char* name, float x, float z, float yaw, float scale)
+// Bit 0x80 of the flag places the model on the map.
+void AddModel(YMapVT3& map, const HeightField& field, const char* name, float x, float z, float yaw, float scale,
+              BYTE flag = 0)
 {
     YMapVT3Model_Output m;
+    m.m_flag = flag;
     m.m_name = name;
     m.m_x = x;
     m.m_z = z;
@@ -152,7 +155,7 @@ void Terrain(YMapVT3& map, const HeightField& field)
             }
             WORD texture = kGrass;
             if (high - low > 0.3f * kCellSize) texture = kRock;
-            else if (field.Lake() && low < YSampleMaps::kWaterLevel + 1.5f * YSampleMaps::kUnitsPerMetre) texture = kSand;
+            else if (field.Lake() && low < YSampleMaps::kWaterLevel + 0.5f * YSampleMaps::kUnitsPerMetre) texture = kSand;  // the shore
             YMapVT3Cell& cell = map.m_cells[z * grid + x];
             for (const DWORD* half : halves) {
                 cell.m_groups.push_back(static_cast<DWORD>(map.m_groups.size()));
@@ -186,8 +189,9 @@ void Trees(YMapVT3& map, const HeightField& field, unsigned seed)
     for (int k = 0; k < YMapVT3Tree::kTreeKinds; ++k) {
         row.m_bytesA[k] = 200;
         row.m_bytesB[k] = 255;
-        row.m_wordsA[k] = static_cast<WORD>(k % 2);
-        row.m_wordsB[k] = static_cast<WORD>(k % 2);
+        // The last kind is the tree model (type 2, after the two sprites).
+        row.m_wordsA[k] = static_cast<WORD>(k == 4 ? 2 : k % 2);
+        row.m_wordsB[k] = static_cast<WORD>(k == 4 ? 2 : k % 2);
         row.m_floatsA[k] = k % 2 ? 2.0f : 6.0f;
         row.m_floatsB[k] = k % 2 ? 3.0f : 10.0f;
     }
@@ -256,11 +260,11 @@ void Sky(YMapVT3& map)
     sun.m_bytes[0] = 255;                     // colour
     sun.m_bytes[1] = 244;
     sun.m_bytes[2] = 214;
-    sun.m_files.push_back(YString("Generic_Flare.ytx"));  // the sample flare overlay
+    sun.m_files.push_back(YString("2D Art\\Overlays\\Generic_Flare.ytx"));  // the sample flare overlay
     map.m_celestials.push_back(sun);
     CloudPlane clouds;
     clouds.m_value0 = 0;
-    clouds.m_texture = "clouds";
+    clouds.m_texture = "file;textures\\sky\\clouds.ytx";
     clouds.m_values[0] = 4000;  // height
     clouds.m_values[1] = 3;     // drift
     clouds.m_values[2] = 128;   // opacity
@@ -304,16 +308,24 @@ void YSampleMaps::Make(const Shape& shape, YMapVT3& map)
     AddModel(map, field, "PlayerStart02", size * 0.25f, size * 0.8f, 2.356f, 1.0f);
     AddModel(map, field, "PlayerStart03", size * 0.8f, size * 0.8f, -2.356f, 1.0f);
     AddModel(map, field, "PlayerStart04", size * 0.8f, size * 0.15f, -0.785f, 1.0f);
-    AddModel(map, field, "Hangar", size * 0.15f, size * 0.3f, 1.571f, 1.0f);
-    AddModel(map, field, "Windsock", size * 0.22f, size * 0.35f, 0.0f, 1.0f);
-    AddModel(map, field, "Barn", size * 0.45f, size * 0.7f, 0.4f, 1.5f);
+    // Scenery: catalog models (type 19) by their keys, placed.
+    AddModel(map, field, "Scenery-Hangar--19-0", size * 0.15f, size * 0.3f, 1.571f, 1.0f, 0x80);
+    AddModel(map, field, "Scenery-Windsock--19-0", size * 0.22f, size * 0.35f, 0.0f, 1.0f, 0x80);
+    // The barn stands on the flank of a hill (the flat map: on the plain).
+    const Bump hill = field.Bumps().empty() ? Bump{size * 0.45f, size * 0.7f, 0, 0} : field.Bumps()[0];
+    AddModel(map, field, "Scenery-Barn--19-0", hill.x + hill.radius * 0.4f, hill.z, 0.4f, 1.5f, 0x80);
+    // The second list names model files; one target stands by the field.
+    AddModel(map, field, "models\\target.ysm", size * 0.3f, size * 0.25f, 0.0f, 1.0f, 0x80);
+    map.m_models2.push_back(map.m_models.back());
+    map.m_models.pop_back();
     // The layer texture words index string list 1; tree kinds index the
     // tree sprites of list 3 (tree models would follow in list 4).
     for (const char* texture : {"GroundTexture-Grass1--24-0", "GroundTexture-Rock1--24-0", "GroundTexture-Sand1--24-0",
                                 "GroundTexture-Water1--24-0"})
         map.m_strings1.Add(texture);
-    map.m_strings3.Add("tree1.ytx");
-    map.m_strings3.Add("bush1.ytx");
+    map.m_strings3.Add("textures\\sprites\\tree1.ytx");
+    map.m_strings3.Add("textures\\sprites\\bush1.ytx");
+    map.m_strings4.Add("models\\tree.fmf");
     Terrain(map, field);
     Trees(map, field, shape.seed);
     Sounds(map, field);

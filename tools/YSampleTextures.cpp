@@ -105,6 +105,14 @@ Colour SkyFront(int x, int y, int w, int h) { return SkySide(x, y, w, h, false);
 Colour SkyBack(int x, int y, int w, int h) { return SkySide(x, y, w, h, true); }
 Colour SkyTop(int x, int y, int, int) { return {200 + Noise(x, y, 5) % 8, 140, 70, 255}; }
 
+// Soft white puffs over clear sky; the alpha is the cloud cover.
+Colour Clouds(int x, int y, int, int)
+{
+    const int cover = (Noise(x / 8, y / 8, 11) % 256 + Noise(x / 4, y / 4, 12) % 128) / 2;
+    const int a = cover > 90 ? std::min(255, (cover - 90) * 3) : 0;
+    return {250, 250, 255, a};
+}
+
 Colour Flare(int x, int y, int w, int h)
 {
     double d = Radius(x, y, w, h);
@@ -163,7 +171,7 @@ const Pattern kPatterns[] = {
     {"sky-left", SkyFront}, {"sky-back", SkyBack},  {"sky-right", SkyFront},  {"sky-top", SkyTop},
     {"flare", Flare},       {"shadow", Shadow},     {"tree", Tree},           {"bush", Bush},
     {"fence", Fence},       {"billboard", Billboard}, {"rock", Rock},           {"sand", Sand},
-    {"dry-grass", DryGrass}, {"snow", Snow},         {"ice", Ice},
+    {"dry-grass", DryGrass}, {"snow", Snow},         {"ice", Ice},             {"clouds", Clouds},
 };
 
 BYTE Clamp(int v) { return static_cast<BYTE>(std::min(std::max(v, 0), 255)); }

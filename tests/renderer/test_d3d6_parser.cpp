@@ -131,11 +131,12 @@ TEST_F(D3D6Parser, MapSessionRunsItsFiveLevelsWithTheirLogLines)
         "[YD3D6Parser::Hunt_SizeBuffers] Starting...", "[YD3D6Parser::Hunt_SizeBuffers] Finished",
         "[YD3D6Parser::Hunt_Init] Starting...", "[YD3D6Parser::Hunt_Init] Loading Map:maps\\tiny.zon"};
     EXPECT_EQ(LogLines(folder), expected);
-    // The copied words; 5 stays the renderer's own, 19 is cleared.
+    // The copied words; 5 stays the renderer's own, 19 is cleared, 1 (the
+    // view distance, at most 255) comes back in cells.
     struct Word {
         int word;
         int32_t value;
-    } words[] = {{1, 1001}, {4, 40}, {5, 100}, {8, 0}, {19, 0}, {21, 1021}, {26, 1}, {27, 0}, {31, 1031}, {35, 1035}};
+    } words[] = {{1, 50}, {4, 40}, {5, 100}, {8, 0}, {19, 0}, {21, 1021}, {26, 1}, {27, 0}, {31, 1031}, {35, 1035}};
     for (const Word& w : words) EXPECT_EQ(parser->m_mapSettings[w.word], w.value) << "word " << w.word;
     EXPECT_STREQ(parser->m_mapPath.GetBuffer(), "maps\\tiny.zon");
     EXPECT_EQ(m_display.sessionWord, 1021u);

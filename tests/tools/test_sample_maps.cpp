@@ -131,13 +131,18 @@ TEST(SampleMaps, TexturesSpritesAndSunNamedByTheMapsExist)
         }
         for (const YMapVT3Group& g : map.m_groups)
             for (WORD texture : g.m_layerTextures) ASSERT_LT(texture, map.m_strings1.GetSize());
-        for (int i = 0; i < map.m_strings3.GetSize(); ++i) {
-            const std::string sprite(static_cast<LPCTSTR>(map.m_strings3[i]));
-            EXPECT_TRUE(std::ifstream(data + "/textures/sprites/" + sprite).good()) << sprite;
-        }
+        // Sprites, tree models and sky pictures are found in the data folder.
+        auto inData = [&data](std::string name) {
+            std::replace(name.begin(), name.end(), '\\', '/');
+            return std::ifstream(data + "/" + name).good();
+        };
+        for (const CStringArray* list : {&map.m_strings3, &map.m_strings4})
+            for (int i = 0; i < list->GetSize(); ++i) {
+                const std::string name(static_cast<LPCTSTR>((*list)[i]));
+                EXPECT_TRUE(inData(name)) << name;
+            }
         for (const CelestialObject& sky : map.m_celestials)
-            for (const YString& picture : sky.m_files)
-                EXPECT_TRUE(std::ifstream(data + "/2D Art/Overlays/" + picture.GetBuffer()).good()) << picture.GetBuffer();
+            for (const YString& picture : sky.m_files) EXPECT_TRUE(inData(picture.GetBuffer())) << picture.GetBuffer();
         const int types = map.m_strings3.GetSize() + map.m_strings4.GetSize();
         for (const YMapVT3Tree& tree : map.m_trees) {
             if (tree.m_kind != YMapVT3Tree::kPath) continue;

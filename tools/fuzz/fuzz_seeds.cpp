@@ -293,6 +293,7 @@ void MapSeeds(const std::string& data)
 {
     const std::string map = ReadAll(data + "/maps/Tiny.zon");
     Seed("map_stream", "tiny", std::string(1, '\0') + map);
+    Seed("map_setup", "tiny", map);
     YMapVT3 tiny;
     if (!tiny.LoadFile((data + "/maps/Tiny.zon").c_str(), nullptr)) {
         std::fprintf(stderr, "fuzz_seeds: cannot load Tiny.zon\n");

@@ -1,0 +1,552 @@
+// A map session on the sample data: the sample map "Meadow" set up level
+// by level through the renderer on our device with the sample catalog, what
+// each level built, the session's end, and a headless frame of the loaded
+// terrain and trees written as "map_session_frame.bmp".
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ScratchFolder.h"
+#include "assets3d/YD3D6Lock.h"
+#include "assets3d/YSMHandle.h"
+#include "engine/YGameObjects.h"
+#include "foundation/SaveDCBitmap.h"
+#include "foundation/YCatalog.h"
+#include "graphics2d/Graphics2dFixture.h"
+#include "renderer/YD3D6Parser.h"
+#include "renderer/YD3D6Raster.h"
+#include "renderer/YD3D6TextureItem.h"
+#include "renderer/YMapVT3.h"
+#include "assets3d/YSMObject.h"
+#include "graphics2d/YModel.h"
+#include "graphics2d/YModelFrame.h"
+#include "tools/YCatalogText.h"
+
+#if defined(RCV_DATA_DIR)
+namespace {
+
+const DDPIXELFORMAT k565 = RgbFormat(16, 0xF800, 0x07E0, 0x001F);
+int g_keepAlives = 0;
+void CountKeepAlive() { ++g_keepAlives; }
+float Day100(LONG a, LONG b, LONG x)
+{
+    if (a <= b) return (a <= x && x <= b) ? 1.0f : 0.0f;
+    return (x < b || x > a) ? 1.0f : 0.0f;
+}
+
+class SessionParser : public YD3D6Parser {
+public:
+    using YParser::m_modelOutputs;
+    using YParser::m_models;
+    using YParser::m_tags;
+};
+
+class SampleMapSession : public Graphics2dTest {
+protected:
+    void SetUp() override
+    {
+        Graphics2dTest::SetUp();
+        YCatalogText::RegisterResourceClasses();
+        catalog.reset(new YCatalog(RCV_DATA_DIR "/RC Volaro.cat"));
+        catalog->GetSearchDirectories().Add(RCV_DATA_DIR);
+        engine = YGameObjects::Instance();
+        savedCatalog = engine->m_catalog;
+        engine->m_catalog = catalog.get();
+        g_keepAlives = 0;
+        memset(&displayDesc, 0, sizeof displayDesc);
+        displayDesc.word1 = 20;
+        parser->AttachDisplay(&displayDesc);
+        parser->SetWorldScale(16.0f);
+        parser->SetLoadingKeepAlive(CountKeepAlive);
+        parser->SetRangeTest(Day100);
+    }
+    void TearDown() override
+    {
+        parser.reset();
+        engine->m_catalog = savedCatalog;
+        catalog.reset();
+        back.Release();
+        primary.Release();
+        Graphics2dTest::TearDown();
+    }
+    int MakeDevice(int width, int height)
+    {
+        EXPECT_EQ(1, primary.CreatePrimarySurface(&display, 2, 0));
+        EXPECT_EQ(1, back.CreateSurface(&display, width, height, DDSCAPS_OFFSCREENPLAIN | DDSCAPS_3DDEVICE, nullptr,
+                                        0, &k565));
+        memset(&caps, 0, sizeof caps);
+        device = {44, 0, &display, primary.GetSurface(), back.GetSurface(), &caps, 0, 16, {0, 0, 0}};
+        return parser->CreateDevice(&device);
+    }
+    YSessionDesc Session(const char* map)
+    {
+        YSessionDesc d;
+        d.m_mapPath = map;
+        const int32_t defaults[] = {25, 1, 1, 800, 100, 2, 1, 0, 1, 0, 16, 1, 1, 1, 1, 1, 0, 1,
+                                    1, 0, 1, 0, 1, 1, 1, 0, 2, 0, 0, 0, 0, 0, 0, 0, 100, 0};
+        for (int i = 0; i < YSessionDesc::ParameterCount; ++i) d.m_parameters[i] = defaults[i];
+        return d;
+    }
+    int RunLevels(YSessionDesc& session)
+    {
+        for (int level = 0; level < parser->GetInitLevelCount(2); ++level)
+            if (!parser->InitSession(2, level == 0 ? &session : nullptr, level)) return 0;
+        return 1;
+    }
+
+    std::unique_ptr<YCatalog> catalog;
+    YGameObjects* engine = nullptr;
+    YCatalog* savedCatalog = nullptr;
+    YDXSurface primary{"Primary"}, back{"Back"};
+    D3DDEVICEDESC7 caps;
+    YDeviceDescriptor device;
+    YDisplayDescriptor displayDesc;
+    std::unique_ptr<SessionParser> parser{new SessionParser};
+};
+
+std::string Reversed(const YString& name)
+{
+    std::string text(name.GetBuffer());
+    return std::string(text.rbegin(), text.rend());
+}
+
+// The texture entry's request name.
+std::string TextureName(const YD3D6Parser& parser, int16_t index)
+{
+    const YD3D6TextureItem* item = parser.GetTextureItem(index);
+    return item ? Reversed(item->m_name) : std::string();
+}
+
+TEST_F(SampleMapSession, MeadowLoadsLevelByLevelAndEndsClean)
+{
+    ScratchFolder folder(ScratchFolder::Enter);
+    ASSERT_EQ(1, MakeDevice(64, 48));
+    parser->SetDebugLog(1);
+    YSessionDesc session = Session(RCV_DATA_DIR "/maps/Meadow.zon");
+    ASSERT_EQ(1, RunLevels(session));
+    EXPECT_EQ(1, parser->IsReady());
+    const std::string log = folder.Read("Debug.log");
+    for (const char* line : {"[YD3D6Parser::Hunt_SizeBuffers] Starting...", "[YD3D6Parser::Hunt_SizeBuffers] Finished",
+                             "[YD3D6Parser::Hunt_Init] Starting...",
+                             "[YD3D6Parser::Hunt_Init] Loading Map:" RCV_DATA_DIR "/maps/Meadow.zon"})
+        EXPECT_NE(std::string::npos, log.find(line)) << line;
+    EXPECT_GT(g_keepAlives, 10);
+    // View distance option 25: 22 cells.
+    EXPECT_EQ(22, parser->m_viewCells);
+
+    // Ground textures: the defaults, and per cell a variant of its handler.
+    EXPECT_EQ(TextureName(*parser, parser->m_groundTexture), "file;" RCV_DATA_DIR "\\textures\\GroundTexture-JetBlack.ytx");
+    EXPECT_EQ(TextureName(*parser, parser->m_waterTexture), "file;" RCV_DATA_DIR "\\textures\\GroundTexture-Water1.ytx");
+    ASSERT_EQ(96u * 96u, parser->m_cells.size());
+    std::set<std::string> groundNames;
+    size_t water = 0;
+    for (const YMapCell& cell : parser->m_cells) {
+        EXPECT_EQ(-1, cell.m_index);
+        for (const YCellPolygon& polygon : cell.m_polygons) {
+            ASSERT_EQ(1u, polygon.m_layerTextures.size());
+            const YD3D6TextureItem* item = parser->GetTextureItem(polygon.m_layerTextures[0]);
+            ASSERT_NE(nullptr, item);
+            EXPECT_GE(item->m_handler, 0) << "map textures come from the catalog's handlers";
+            groundNames.insert(TextureName(*parser, polygon.m_layerTextures[0]));
+            water += polygon.m_kind == YCellPolygon::kWater;
+        }
+    }
+    EXPECT_GT(water, 0u);
+    // Day 100: green grass, no dry grass or snow; rock, sand and water.
+    EXPECT_EQ(1u, groundNames.count("file;" RCV_DATA_DIR "\\textures\\GroundTexture-Grass1.ytx"));
+    EXPECT_EQ(0u, groundNames.count("file;" RCV_DATA_DIR "\\textures\\GroundTexture-DryGrass1.ytx"));
+    EXPECT_EQ(4u, groundNames.size());
+
+    // Sky: the flare, the sun's source, the cloud plane.
+    EXPECT_GE(parser->m_flareTexture, 0);
+    ASSERT_EQ(1u, parser->m_flareList.size());
+    // The sun is a light: one directional session light of the raster.
+    ASSERT_EQ(1u, parser->GetRaster()->m_sessionLights.size());
+    EXPECT_EQ(int32_t(parser->GetRaster()->m_globalLights.size()), parser->m_flareList[0].light);
+    EXPECT_EQ(3u, parser->GetRaster()->m_sessionLights[0].type);
+    EXPECT_EQ(-1.0f, parser->GetRaster()->m_sessionLights[0].direction[1]);
+    ASSERT_EQ(1u, parser->m_clouds.size());
+    EXPECT_GE(parser->m_clouds[0].texture, 0);
+
+    // Trees: two sprite types and the tree model; the row's trees in the cells.
+    EXPECT_EQ(2, parser->m_spriteTypeCount);
+    ASSERT_EQ(1u, parser->m_treeModels.size());
+    EXPECT_NE(nullptr, parser->m_treeModels[0]);
+    size_t trees = 0, models = 0;
+    for (const YMapCell& cell : parser->m_cells)
+        for (const YCellItem& item : cell.m_items) {
+            ++trees;
+            models += item.m_type >= parser->m_spriteTypeCount;
+            EXPECT_EQ(64u, item.m_work.size());
+        }
+    EXPECT_GT(trees, 12u);
+    EXPECT_LE(trees, 24u);
+    EXPECT_GT(models, 0u);
+    size_t shaded = 0;
+    for (uint8_t shade : parser->m_vertexShade) shaded += shade < 255;
+    EXPECT_GT(shaded, 0u) << "ground under trees is shaded";
+
+    // Shadow table: 56 slots and 3 work textures, all made.
+    ASSERT_EQ(56u, parser->m_shadowSlots.size());
+    for (size_t i = 0; i < parser->m_shadowSlots.size(); ++i) {
+        const YD3D6Parser::ShadowSlot& slot = parser->m_shadowSlots[i];
+        ASSERT_GE(slot.texture, 0) << i;
+        char prefix[16];
+        snprintf(prefix, sizeof prefix, "cmd;S%03zu;000;", i);
+        EXPECT_EQ(0u, TextureName(*parser, int16_t(slot.texture)).find(prefix));
+        EXPECT_EQ(slot.size, i < 8 ? 64 : i < 24 ? 32 : 16);
+        EXPECT_EQ(slot.lock->GetWidth(), slot.size);
+    }
+
+    // Placed models: hangar, windsock, barn and the target of the second list.
+    ASSERT_EQ(4, parser->GetPlacedObjectCount());
+    const YMapVT3Model_Output* outputs[3] = {nullptr, nullptr, nullptr};
+    for (const YMapVT3Model_Output* o : parser->m_modelOutputs)
+        for (int k = 0; k < 3; ++k)
+            if (std::string(o->m_name.GetBuffer()) ==
+                std::string("Scenery-") + (k == 0 ? "Hangar" : k == 1 ? "Windsock" : "Barn") + "--19-0")
+                outputs[k] = o;
+    for (int k = 0; k < 3; ++k) {
+        ASSERT_NE(nullptr, outputs[k]);
+        const YRenderInstance* placed = parser->GetPlacedObject(k);
+        ASSERT_NE(nullptr, placed->m_model);
+        EXPECT_EQ(5, placed->m_kind);
+        EXPECT_FLOAT_EQ(outputs[k]->m_x * 16.0f, placed->m_position[0]);
+        EXPECT_FLOAT_EQ(outputs[k]->m_yaw, placed->m_angles[1]);
+    }
+    // The hangar stands upright; the barn follows the hill it stands on.
+    EXPECT_EQ(0.0f, parser->GetPlacedObject(0)->m_angles[0]);
+    EXPECT_EQ(1u, parser->GetPlacedObject(2)->m_model->m_groundAlign);
+    const float* barn = parser->GetPlacedObject(2)->m_angles;
+    EXPECT_GT(std::fabs(barn[0]) + std::fabs(barn[2]), 0.02f) << "on the flank of a hill";
+    EXPECT_LT(std::fabs(barn[0]) + std::fabs(barn[2]), 1.0f);
+
+    // The sky box with its fog.
+    ASSERT_EQ(1u, parser->m_backgrounds.size());
+    const YD3D6Parser::Background& sky = parser->m_backgrounds[0];
+    for (YD3D6Lock* face : sky.faces) EXPECT_NE(nullptr, face);
+    EXPECT_EQ(1, sky.valid);
+    EXPECT_EQ(0xC8D7EBu, sky.fogColour);
+    EXPECT_EQ(0x1E5AAAu, sky.waterColour);
+    EXPECT_EQ(800.0f, sky.fogNear);
+    EXPECT_EQ(6000.0f, sky.fogFar);
+    DWORD fog = 0, colour = 0;
+    parser->GetRaster()->GetDevice()->GetRenderState(D3DRENDERSTATE_FOGENABLE, &fog);
+    parser->GetRaster()->GetDevice()->GetRenderState(D3DRENDERSTATE_FOGCOLOR, &colour);
+    EXPECT_EQ(1u, fog);
+    EXPECT_EQ(0xC8D7EBu, colour);
+    EXPECT_EQ(nullptr, parser->m_map) << "level 3 let the map go";
+
+    for (int i = 0; i < parser->GetEndLevelCount(2); ++i) parser->EndSession(i);
+    EXPECT_EQ(0, parser->GetTextureCount());
+    EXPECT_TRUE(parser->m_models.empty());
+    EXPECT_TRUE(parser->m_catalogModels.empty());
+    EXPECT_TRUE(parser->m_textureHandlers.empty());
+    EXPECT_EQ(0, parser->GetPlacedObjectCount());
+    EXPECT_TRUE(parser->m_cells.empty());
+    EXPECT_TRUE(parser->GetRaster()->m_sessionLights.empty());
+}
+
+TEST_F(SampleMapSession, SkyOffUsesTheMapsSolidColour)
+{
+    ScratchFolder folder(ScratchFolder::Enter);
+    ASSERT_EQ(1, MakeDevice(64, 48));
+    YSessionDesc session = Session(RCV_DATA_DIR "/maps/Tiny.zon");
+    session.m_parameters[YD3D6Parser::kSkyWord - 1] = 0;
+    ASSERT_EQ(1, RunLevels(session));
+    // "SolidColorRGB" "100 151 218".
+    EXPECT_EQ(0x6497DAu, parser->m_clearColour);
+    EXPECT_EQ(1, parser->m_backgroundsOn);
+}
+
+// ---------------------------------------------------------------------------
+// The headless frame: the terrain cells with their textures and colours,
+// the sprite trees standing on them, seen from above one corner.
+
+struct Camera {
+    float position[3];
+    float right[3], up[3], forward[3];
+    float focal, width, height;
+    bool Project(const float p[3], D3DTLVERTEX* v) const
+    {
+        const float d[3] = {p[0] - position[0], p[1] - position[1], p[2] - position[2]};
+        const float x = d[0] * right[0] + d[1] * right[1] + d[2] * right[2];
+        const float y = d[0] * up[0] + d[1] * up[1] + d[2] * up[2];
+        const float z = d[0] * forward[0] + d[1] * forward[1] + d[2] * forward[2];
+        if (z < 16.0f) return false;
+        v->sx = width * 0.5f + x / z * focal;
+        v->sy = height * 0.5f - y / z * focal;
+        v->sz = std::min(0.999f, z / 60000.0f);
+        v->rhw = 1.0f / z;
+        return true;
+    }
+};
+
+void Normalize(float v[3])
+{
+    const float l = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
+    for (int i = 0; i < 3; ++i) v[i] /= l;
+}
+
+void UseTexture(IDirect3DDevice7* device, YD3D6Lock* lock, bool blend)
+{
+    device->SetTexture(0, lock ? lock->m_pSurface : nullptr);
+    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, blend ? D3DTOP_MODULATE : D3DTOP_SELECTARG2);
+    device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, blend);
+    device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    device->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, blend);
+    device->SetRenderState(D3DRENDERSTATE_ALPHAREF, 8);
+    device->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATER);
+}
+
+TEST_F(SampleMapSession, HeadlessFrameShowsTheLoadedTerrain)
+{
+    const int w = 320, h = 240;
+    ASSERT_EQ(1, MakeDevice(w, h));
+    YSessionDesc session = Session(RCV_DATA_DIR "/maps/Meadow.zon");
+    ASSERT_EQ(1, RunLevels(session));
+    IDirect3DDevice7* dev = parser->GetRaster()->GetDevice();
+    const float size = 96 * 256.0f;
+    Camera cam;
+    // Above the south-west shore of the lake, looking across it.
+    cam.position[0] = 0.30f * size, cam.position[1] = 0.06f * size, cam.position[2] = 0.08f * size;
+    float target[3] = {0.66f * size, 0.0f, 0.46f * size};
+    for (int i = 0; i < 3; ++i) cam.forward[i] = target[i] - cam.position[i];
+    Normalize(cam.forward);
+    cam.right[0] = cam.forward[2], cam.right[1] = 0.0f, cam.right[2] = -cam.forward[0];
+    Normalize(cam.right);
+    cam.up[0] = cam.forward[1] * cam.right[2] - cam.forward[2] * cam.right[1];
+    cam.up[1] = cam.forward[2] * cam.right[0] - cam.forward[0] * cam.right[2];
+    cam.up[2] = cam.forward[0] * cam.right[1] - cam.forward[1] * cam.right[0];
+    if (cam.up[1] < 0)
+        for (float& u : cam.up) u = -u;
+    cam.focal = w * 0.9f, cam.width = float(w), cam.height = float(h);
+
+    ASSERT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u | parser->m_clearColour, 1.0f, 0));
+    ASSERT_EQ(D3D_OK, dev->BeginScene());
+    dev->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
+    dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    dev->SetRenderState(D3DRENDERSTATE_FOGENABLE, FALSE);
+    dev->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
+    int drawn = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        for (const YMapCell& cell : parser->m_cells) {
+            for (const YCellPolygon& polygon : cell.m_polygons) {
+                const bool wet = polygon.m_kind == YCellPolygon::kWater;
+                if (wet != (pass == 1)) continue;
+                UseTexture(dev, parser->GetTextureLock(polygon.m_layerTextures[0]), wet);
+                polygon.ForEachTriangle([&](const YCellCorner& a, const YCellCorner& b, const YCellCorner& c,
+                                            const YCellPlane&) {
+                    const YCellCorner* corners[3] = {&a, &b, &c};
+                    D3DTLVERTEX v[3];
+                    for (int k = 0; k < 3; ++k) {
+                        const YMapVT3Vertex& p = parser->m_mapVertices[corners[k]->m_vertex];
+                        if (!cam.Project(&p.m_x, &v[k])) return;
+                        const size_t slot = size_t(corners[k] - polygon.m_corners.data());
+                        const uint8_t shade = parser->m_vertexShade[corners[k]->m_vertex];
+                        const uint32_t rgb = corners[k]->m_colour;
+                        auto channel = [&](int s) { return ((rgb >> s) & 0xFF) * shade / 255; };
+                        v[k].color = (wet ? 0xA0000000u : 0xFF000000u) | channel(16) << 16 | channel(8) << 8 | channel(0);
+                        v[k].specular = 0xFF000000u;
+                        v[k].tu = polygon.m_layerCoords[0][2 * slot];
+                        v[k].tv = polygon.m_layerCoords[0][2 * slot + 1];
+                    }
+                    if (dev->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, v, 3, 0) == D3D_OK) ++drawn;
+                });
+            }
+        }
+    }
+    // Sprite trees: upright quads facing the camera, sized by their texture.
+    int treesDrawn = 0;
+    for (const YMapCell& cell : parser->m_cells) {
+        for (const YCellItem& item : cell.m_items) {
+            if (item.m_type < 0 || item.m_type >= parser->m_spriteTypeCount) continue;
+            const int16_t texture = int16_t(parser->m_spriteTextures[size_t(item.m_type)]);
+            const float tw = parser->m_treeFactorA[size_t(item.m_type)] * item.m_treeSize * 0.25f;
+            const float th = parser->m_treeFactorB[size_t(item.m_type)] * item.m_treeSize * 0.25f;
+            UseTexture(dev, parser->GetTextureLock(texture), true);
+            D3DTLVERTEX v[4];
+            bool seen = true;
+            for (int k = 0; k < 4; ++k) {
+                const float side = (k & 1) ? 0.5f : -0.5f, rise = (k & 2) ? 0.0f : 1.0f;
+                const float p[3] = {item.m_position[0] + cam.right[0] * side * tw, item.m_position[1] + rise * th,
+                                    item.m_position[2] + cam.right[2] * side * tw};
+                seen = seen && cam.Project(p, &v[k]);
+                v[k].color = 0xFFFFFFFFu;
+                v[k].specular = 0xFF000000u;
+                v[k].tu = (k & 1) ? 1.0f : 0.0f;
+                v[k].tv = (k & 2) ? 1.0f : 0.0f;
+            }
+            if (seen && dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0) == D3D_OK) ++treesDrawn;
+        }
+    }
+    ASSERT_EQ(D3D_OK, dev->EndScene());
+    EXPECT_GT(drawn, 10000);
+    EXPECT_GT(treesDrawn, 0);
+
+    // The upper part shows the sky colour, the lower the ground: green grass.
+    std::vector<uint32_t> pixels = Read(back);
+    ASSERT_EQ(size_t(w * h), pixels.size());
+    auto rgb = [](uint32_t p) {
+        return std::vector<int>{int((p >> 11) & 31) * 255 / 31, int((p >> 5) & 63) * 255 / 63, int(p & 31) * 255 / 31};
+    };
+    int green = 0;
+    for (int y = h / 2; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            const std::vector<int> c = rgb(pixels[size_t(y * w + x)]);
+            green += c[1] > c[0] && c[1] > c[2];
+        }
+    EXPECT_GT(green, w * h / 8) << "grass covers much of the ground";
+
+    HDC dc = nullptr;
+    ASSERT_EQ(DD_OK, back.GetSurface()->GetDC(&dc));
+    {
+        CFile file("map_session_frame.bmp", CFile::modeCreate | CFile::modeWrite | CFile::typeBinary);
+        RECT all = {0, 0, w, h};
+        SaveDCBitmap(&file, dc, all);
+    }
+    back.GetSurface()->ReleaseDC(dc);
+}
+
+// ---------------------------------------------------------------------------
+// Texture handlers and models from the sample catalog.
+
+int g_day = 100;
+float NoDay(LONG, LONG, LONG) { return 0.0f; }
+float OnDay(LONG a, LONG b, LONG) { return Day100(a, b, g_day); }
+
+class SampleAssets : public SampleMapSession {
+protected:
+    void SetUp() override
+    {
+        SampleMapSession::SetUp();
+        ASSERT_EQ(1, MakeDevice(64, 48));
+        parser->BuildTextureClasses();
+        parser->ChooseTextureFormats();
+    }
+};
+
+TEST_F(SampleAssets, HandlersDrawTodaysVariantsByWeight)
+{
+    struct Case {
+        YParser::RangeTest test;
+        int day;
+        std::set<std::string> expected;
+    } cases[] = {
+        {OnDay, 100, {"GroundTexture-Grass1.ytx"}},
+        {OnDay, 250, {"GroundTexture-Grass1.ytx", "GroundTexture-DryGrass1.ytx"}},
+        {OnDay, 20, {"GroundTexture-Snow1.ytx"}},
+        {NoDay, 100, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.day);
+        parser.reset(new SessionParser);
+        parser->AttachDisplay(&displayDesc);
+        ASSERT_EQ(1, parser->CreateDevice(&device));
+        parser->BuildTextureClasses();
+        parser->ChooseTextureFormats();
+        parser->SetRangeTest(c.test);
+        g_day = c.day;
+        std::set<std::string> seen;
+        for (int i = 0; i < 40; ++i) {
+            const int index = parser->LoadCatalogTextures("GroundTexture-Grass1--24-0", 0, 1);
+            if (c.expected.empty()) {
+                ASSERT_EQ(-1, index);
+                continue;
+            }
+            ASSERT_GE(index, 0);
+            const std::string name = TextureName(*parser, int16_t(index));
+            seen.insert(name.substr(name.find_last_of('\\') + 1));
+            EXPECT_EQ(0, parser->GetTextureItem(int16_t(index))->m_handler);
+        }
+        EXPECT_EQ(c.expected, seen);
+        ASSERT_EQ(1u, parser->m_textureHandlers.size()) << "one entry, kept for the session";
+        EXPECT_EQ(c.expected.empty() ? 0 : 1, parser->m_textureHandlers[0]->valid);
+        EXPECT_EQ(int(c.expected.size()), parser->m_textureHandlers[0]->count);
+        EXPECT_EQ(int(c.expected.size()), parser->GetTextureCount()) << "each variant loads once";
+    }
+}
+
+TEST_F(SampleAssets, ModelsLoadOnceAndFindTheirTextures)
+{
+    YSMHandle* a = parser->CreateModelHandle(RCV_DATA_DIR "/models/target.ysm");
+    YSMHandle* b = parser->CreateModelHandle(RCV_DATA_DIR "/models/target.ysm");
+    ASSERT_NE(nullptr, a);
+    ASSERT_NE(nullptr, b);
+    EXPECT_NE(a, b);
+    EXPECT_EQ(a->m_model, b->m_model);
+    EXPECT_EQ(1u, parser->m_models.size());
+    EXPECT_EQ(nullptr, parser->CreateModelHandle(RCV_DATA_DIR "/models/none.ysm"));
+    EXPECT_EQ(nullptr, parser->CreateModelHandle(""));
+    EXPECT_EQ(1u, parser->m_models.size());
+    delete a;
+    delete b;
+
+    // A seasonal texture missing from the catalog comes from the model's folder.
+    ScratchFolder folder;
+    std::unique_ptr<YSMObject> model(new YSMObject);
+    ASSERT_TRUE(model->LoadFile(RCV_DATA_DIR "/models/target.ysm"));
+    model->m_resources.clear();
+    for (const char* name : {"SeasonalModels-oak--24-0", "SeasonalModels-elm--24-0", "file;bark.ytx"}) {
+        model->m_resources.emplace_back(new YSMResource);
+        model->m_resources.back()->name = name;
+    }
+    model->m_resourceCount = int16_t(model->m_resources.size());
+    ASSERT_TRUE(model->SaveFile((folder / "tree.ysm").c_str()));
+    std::filesystem::copy_file(RCV_DATA_DIR "/textures/GroundTexture-Grass1.ytx", folder / "oak.ytx");
+    std::filesystem::copy_file(RCV_DATA_DIR "/textures/GroundTexture-Rock1.ytx", folder / "bark.ytx");
+    YSMHandle* tree = parser->CreateModelHandle((folder / "tree.ysm").c_str());
+    ASSERT_NE(nullptr, tree);
+    const std::vector<std::unique_ptr<YSMResource>>& refs = tree->m_model->m_resources;
+    ASSERT_EQ(3u, refs.size());
+    EXPECT_EQ("file;" + folder.Path() + "/oak.ytx", TextureName(*parser, refs[0]->slot));
+    EXPECT_EQ(-1, refs[1]->slot) << "no elm.ytx";
+    EXPECT_EQ("file;" + folder.Path() + "/bark.ytx", TextureName(*parser, refs[2]->slot));
+    ASSERT_EQ(3u, tree->m_resourceSlots.size());
+    EXPECT_EQ(uint16_t(refs[0]->slot), tree->m_resourceSlots[0]);
+    delete tree;
+}
+
+TEST_F(SampleAssets, CatalogModelsAreFoundByTheirKeys)
+{
+    EXPECT_EQ(0, parser->FindOrAddModel("Scenery-Hangar--19-0"));
+    EXPECT_EQ(1, parser->FindOrAddModel("Scenery-Barn--19-0"));
+    EXPECT_EQ(0, parser->FindOrAddModel("Scenery-Hangar--19-0"));
+    EXPECT_EQ(-1, parser->FindOrAddModel("Scenery-Castle--19-0"));
+    EXPECT_EQ(-1, parser->FindOrAddModel("GroundTexture-Grass1--24-0")) << "not a model";
+    EXPECT_EQ(2u, parser->m_catalogModels.size());
+    // A catalog model whose frames name no "YSM:" file is dropped at set-up.
+    YModel* hangar = parser->m_catalogModels[0]->resource;
+    const CString kept = hangar->GetFrames()[0]->m_name;
+    hangar->GetFrames()[0]->m_name = "hangar";
+    parser->SetupModels();
+    hangar->GetFrames()[0]->m_name = kept;
+    EXPECT_EQ(nullptr, parser->m_catalogModels[0]);
+    ASSERT_NE(nullptr, parser->m_catalogModels[1]);
+    EXPECT_EQ(1u, parser->m_catalogModels[1]->handles.size());
+    EXPECT_EQ(1u, parser->m_catalogModels[1]->handles[0]->m_groundAlign);
+    EXPECT_EQ(-1, parser->FindOrAddModel("Scenery-Mill--19-0"));
+}
+
+TEST_F(SampleAssets, ShadowTableNeedsTheSixteenBitAlphaFormat)
+{
+    parser->m_has16Alpha = 0;
+    parser->CreateShadowTable();
+    ASSERT_EQ(56u, parser->m_shadowSlots.size());
+    for (const YD3D6Parser::ShadowSlot& slot : parser->m_shadowSlots) EXPECT_EQ(-1, slot.texture);
+    parser->ChooseTextureFormats();
+    parser->CreateShadowTable();
+    for (const YD3D6Parser::ShadowSlot& slot : parser->m_workSlots) EXPECT_GE(slot.texture, 0);
+    EXPECT_EQ(59, parser->GetTextureCount());
+}
+
+}  // namespace
+#endif

@@ -1,0 +1,46 @@
+// libFuzzer target for the map session set-up: the input is a "YMAP" stream
+// written as "map.zon" and set up level by level by the renderer without a
+// device or catalog (textures and models are then missing), so that cells,
+// layer textures, tree types and placement, the trees near each vertex, the
+// placed-model lists and the sky tags run on any map.  The name forms of the
+// asset requests are fed the raw bytes too.  Runs in a folder of its own.
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+
+#include "engine/YGameObjects.h"
+#include "renderer/YD3D6Parser.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    static char folder[] = "/tmp/rcv_fuzz_map_setup_XXXXXX";
+    if (!mkdtemp(folder) || chdir(folder) != 0) abort();
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    int32_t w = 0, h = 0;
+    YString file;
+    YD3D6Parser::ParseCommandText(text.c_str(), &w, &h, &file);
+    YD3D6Parser::TexturePathOf(text.c_str());
+    YD3D6Parser::FolderOf(text.c_str());
+    uint8_t rgb[3];
+    YD3D6Parser::ParseRGB(text.c_str(), rgb);
+
+    std::ofstream("map.zon", std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+    YSessionDesc session;
+    session.m_mapPath = "map.zon";
+    for (int i = 0; i < YSessionDesc::ParameterCount; ++i) session.m_parameters[i] = 1;
+    YD3D6Parser parser;
+    parser.SetWorldScale(16.0f);
+    if (parser.InitSession(2, &session, 0))
+        for (int level = 1; level < parser.GetInitLevelCount(2); ++level) parser.InitSession(2, nullptr, level);
+    parser.LoadCatalogTextures(text.c_str(), 0, 1);
+    parser.EndSession(0);
+    return 0;
+}
