@@ -55,7 +55,7 @@ public:
 
 // Writes one line per drawing call; text is measured as charWidth pixels a
 // character and charHeight high.
-class RecordingDC : public YDC {
+class CallLogDC : public YDC {
 public:
     int GetTextExtent(const CString& text, SIZE* out) override
     {

@@ -156,7 +156,7 @@ TEST_F(ImageItemTest, AMissingImageShowsItsNameUntilAReloadFindsIt)
     RECT screen = {0, 0, 200, 100};
     layout.MoveTo(&screen);
     layout.SetScript("group(5, 5, 200, 100) img(Interface:logo, 10, 20) endgroup");
-    RecordingDC dc;
+    CallLogDC dc;
     layout.Draw(&dc);
     layout.Draw(&dc);
     EXPECT_EQ((std::vector<std::string>{"text 15,25 Interface:logo", "text 15,25 Interface:logo"}), dc.m_log);
@@ -190,7 +190,7 @@ TEST_F(ImageItemTest, FewerThanThreeArgumentsLoadNothing)
     layout.MoveTo(&screen);
     layout.m_images = m_images;
     layout.SetScript("img(dot, 10)");
-    RecordingDC dc;
+    CallLogDC dc;
     layout.Draw(&dc);
     // No picture was asked for: the (empty) name stands in at the origin.
     EXPECT_EQ(0, layout.m_imageLookUps);

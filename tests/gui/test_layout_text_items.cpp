@@ -13,7 +13,7 @@ Log DrawOnce(const char* script, int charWidth = 1, int charHeight = 10)
     RECT screen = {0, 0, 200, 100};
     layout.MoveTo(&screen);
     layout.SetScript(script);
-    RecordingDC dc;
+    CallLogDC dc;
     dc.m_charWidth = charWidth;
     dc.m_charHeight = charHeight;
     layout.Draw(&dc);
@@ -61,7 +61,7 @@ TEST(TextItems, AStringWithOnlyItsTextDrawsItsLiveTextAtTheGroupOrigin)
     layout.MoveTo(&screen);
     layout.m_texts["score"] = "12";
     layout.SetScript("group(30, 40, 200, 100) string(score) endgroup");
-    RecordingDC dc;
+    CallLogDC dc;
     layout.Draw(&dc);
     layout.m_texts["score"] = "345";
     layout.Draw(&dc);
@@ -111,7 +111,7 @@ TEST(TextItems, TheTickerShowsItsRateOfCharactersASecond)
         RECT screen = {0, 0, 200, 100};
         layout.MoveTo(&screen);
         layout.SetScript(c.script);
-        RecordingDC dc;
+        CallLogDC dc;
         Log shown;
         for (DWORD t : c.times) {
             clock.Set(50000 + t);
@@ -149,7 +149,7 @@ TEST(TextItems, FontsAndSpacingApplyOnlyWhileTheItemDraws)
         layout.MoveTo(&screen);
         layout.m_fonts["Named"] = &named;
         layout.SetScript(c.script);
-        RecordingDC dc;
+        CallLogDC dc;
         dc.SwapFont(&current);
         layout.Draw(&dc);
         ASSERT_EQ(1u, dc.m_log.size()) << c.script;
@@ -224,7 +224,7 @@ TEST(TextItems, ARefreshItemReadsItsArgumentsEveryFrame)
         layout.MoveTo(&screen);
         layout.m_values["w"] = 10;
         layout.SetScript((std::string(keyword) + "(0, 0, w, 5)").c_str());
-        RecordingDC dc;
+        CallLogDC dc;
         layout.Draw(&dc);
         layout.m_values["w"] = 20;
         layout.Draw(&dc);
@@ -240,10 +240,10 @@ TEST(TextItems, ARefreshItemReadsItsArgumentsEveryFrame)
 TEST(TextItems, TheirCostIsAddedToTheLayoutsTextTime)
 {
     ManualClock clock(1000);
-    struct SlowDC : RecordingDC {
+    struct SlowDC : CallLogDC {
         void FrameRect(const RECT* r, CBrush* b) override
         {
-            RecordingDC::FrameRect(r, b);
+            CallLogDC::FrameRect(r, b);
             platform::Clock::Advance(7);
         }
     } dc;
