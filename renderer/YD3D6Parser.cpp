@@ -1124,16 +1124,16 @@ float YD3D6Parser::GetCellItemFactor(DWORD cell, DWORD item)
 {
     if (!ValidSlot(m_cells, cell, item)) return 0.0f;
     const YCellItem& it = m_cells[cell & 0xFFFF].m_items[item & 0xFF];
-    if (it.m_type < 0 || static_cast<size_t>(it.m_type) >= m_treeFactorA.size()) return 0.0f;
-    return m_treeFactorA[it.m_type] * it.m_size / 255.0f;
+    if (it.m_type < 0 || static_cast<size_t>(it.m_type) >= m_treeFactorC.size()) return 0.0f;
+    return m_treeFactorC[it.m_type] * it.m_size / 255.0f;
 }
 
 float YD3D6Parser::GetCellItemFactorEx(DWORD cell, DWORD item)
 {
     if (!ValidSlot(m_cells, cell, item)) return 0.0f;
     const YCellItem& it = m_cells[cell & 0xFFFF].m_items[item & 0xFF];
-    if (it.m_type < 0 || static_cast<size_t>(it.m_type) >= m_treeFactorB.size()) return 0.0f;
-    return m_treeFactorB[it.m_type] * it.m_size / 255.0f;
+    if (it.m_type < 0 || static_cast<size_t>(it.m_type) >= m_treeFactorD.size()) return 0.0f;
+    return m_treeFactorD[it.m_type] * it.m_size / 255.0f;
 }
 
 int YD3D6Parser::SetCellItemHidden(DWORD cell, DWORD item, int enable)
@@ -1873,8 +1873,8 @@ void YD3D6Parser::TraceSpriteTree(const YTraceRequest& q)
     const YRenderInstance& o = *q.m_object;
     const uint16_t type = static_cast<uint16_t>(o.m_typeIndex);
     const float size = o.m_scale;
-    const float width = type < m_treeFactorB.size() ? m_treeFactorB[type] : 0.0f;
-    const float tall = type < m_treeFactorA.size() ? m_treeFactorA[type] : 0.0f;
+    const float width = type < m_treeFactorA.size() ? m_treeFactorA[type] : 0.0f;
+    const float tall = type < m_treeFactorB.size() ? m_treeFactorB[type] : 0.0f;
     if (width <= 0.0f && tall <= 0.0f) return;  // no sprite collision
     if (const YD3D6Lock* lock = GetSpriteLock(type))
         if (!lock->m_iSpriteCollide) return;

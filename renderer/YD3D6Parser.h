@@ -478,6 +478,8 @@ public:
     int16_t m_spriteTypeCount = 0;
     std::vector<uint16_t> m_spriteTextures;
     std::vector<YSMHandle*> m_treeModels;
+    // Per tree type: A the width (the reach), B the height; C and D repeat
+    // them for a sprite with a second image (the item factors read them).
     std::vector<float> m_treeFactorA, m_treeFactorB;
     // Per-cell actor lists, one head per cell.
     std::vector<YCellActor*> m_cellActors;

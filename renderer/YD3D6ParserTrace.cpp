@@ -203,8 +203,8 @@ void YD3D6Parser::TraceSpriteBillboard(const YTraceRequest& q)
     const uint16_t type = static_cast<uint16_t>(o.m_typeIndex);
     const YD3D6Lock* lock = GetSpriteLock(type);
     if (!lock || lock->m_iSpriteCollide != 1 || lock->m_mask.empty()) return;
-    const float width = type < m_treeFactorB.size() ? m_treeFactorB[type] : 0.0f;
-    const float tall = type < m_treeFactorA.size() ? m_treeFactorA[type] : 0.0f;
+    const float width = type < m_treeFactorA.size() ? m_treeFactorA[type] : 0.0f;
+    const float tall = type < m_treeFactorB.size() ? m_treeFactorB[type] : 0.0f;
     const float size = o.m_scale;
     const float half = width * std::fabs(size), height = 2.0f * tall * std::fabs(size);
     if (!(half > 0.0f) || !std::isfinite(half) || !std::isfinite(height)) return;

@@ -120,8 +120,8 @@ TEST_F(CellGrid, PolygonWithoutLayersIsNeverDereferenced)
 
 TEST_F(CellGrid, ItemSlotAccessorsCheckCellItemAndType)
 {
-    parser.m_treeFactorA = {2.0f, 4.0f};
-    parser.m_treeFactorB = {8.0f};
+    parser.m_treeFactorC = {2.0f, 4.0f};
+    parser.m_treeFactorD = {8.0f};
     parser.m_spriteTypeCount = 2;
     parser.m_spriteTextures = {5, 0xFFFF};
     YCellItem tree;
@@ -148,8 +148,8 @@ TEST_F(CellGrid, ItemSlotAccessorsCheckCellItemAndType)
     EXPECT_EQ(-1, x);
     EXPECT_NEAR(0.8f, parser.GetCellItemFactor(9, 0), 1e-6f);
     EXPECT_EQ(0.0f, parser.GetCellItemFactor(9, 1));
-    EXPECT_EQ(0.0f, parser.GetCellItemFactor(9, 2));    // type past table A
-    EXPECT_EQ(0.0f, parser.GetCellItemFactorEx(9, 0));  // type 1 past table B
+    EXPECT_EQ(0.0f, parser.GetCellItemFactor(9, 2));    // type past the third table
+    EXPECT_EQ(0.0f, parser.GetCellItemFactorEx(9, 0));  // type 1 past the fourth table
     EXPECT_EQ(-1, parser.GetCellItemMaterialEx(9, 0));  // sprite type 1 without a texture
     EXPECT_EQ(0, parser.GetCellItemMaterialEx(9, 1));
     EXPECT_EQ(-1, parser.GetCellItemMaterialEx(9, 2));  // model type without a handle

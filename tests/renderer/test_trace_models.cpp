@@ -339,8 +339,8 @@ struct TraceTrees : TraceModels {
         // Type 0 a sprite (20 high, radius 2), type 1 a model tree.
         parser.m_spriteTypeCount = 1;
         parser.m_spriteTextures = {0xFFFF};
-        parser.m_treeFactorA = {20.0f, 0.0f};
-        parser.m_treeFactorB = {6.0f, 0.0f};
+        parser.m_treeFactorA = {6.0f, 0.0f};   // width
+        parser.m_treeFactorB = {20.0f, 0.0f};  // height
         treeHandle = Handle(BoxModel(1, 1, 1, kTraced));
         parser.m_treeModels = {treeHandle};
         YCellItem tree;
@@ -412,8 +412,8 @@ struct TraceSprites : TraceModels {
         parser.m_textures.push_back(item);
         parser.m_spriteTypeCount = 1;
         parser.m_spriteTextures = {0};
-        parser.m_treeFactorA = {10.0f};  // height
-        parser.m_treeFactorB = {6.0f};   // width
+        parser.m_treeFactorA = {6.0f};   // width
+        parser.m_treeFactorB = {10.0f};  // height
         YCellItem tree;
         tree.m_type = 0;
         tree.m_position[0] = 35, tree.m_position[1] = 0, tree.m_position[2] = 35;

@@ -126,8 +126,8 @@ TEST_F(Trace, DegenerateSegmentsGiveNoNaN)
 TEST_F(Trace, SpriteTreesBlockAsCylinders)
 {
     parser.m_spriteTypeCount = 1;
-    parser.m_treeFactorA = {20.0f};  // height
-    parser.m_treeFactorB = {6.0f};   // width: radius 6 / 3
+    parser.m_treeFactorA = {6.0f};   // width: radius 6 / 3
+    parser.m_treeFactorB = {20.0f};  // height
     parser.m_mapSettings[3] = 0;
     YCellItem tree;
     tree.m_type = 0;
@@ -172,8 +172,8 @@ TEST_F(Trace, SpriteTreesBlockAsCylinders)
 TEST_F(Trace, NearestHitWinsBetweenTreeAndTerrain)
 {
     parser.m_spriteTypeCount = 1;
-    parser.m_treeFactorA = {20.0f};
-    parser.m_treeFactorB = {6.0f};
+    parser.m_treeFactorA = {6.0f};
+    parser.m_treeFactorB = {20.0f};
     YCellItem tree;
     tree.m_type = 0;
     tree.m_position[0] = 30, tree.m_position[2] = 45;
