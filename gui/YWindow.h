@@ -61,7 +61,7 @@ public:
     virtual YFont* SetFont(YFont* font);
     virtual int Draw(YDC* dc);
     // A pass over the tree for what lies above every window.
-    virtual int DrawOverlay(int arg);
+    virtual int DrawOverlay(YDC* dc);
     virtual void AddChild(YWindow* child);
     // Tallest first.
     virtual void SortChildrenByHeight();
@@ -140,6 +140,7 @@ public:
     static YCatalog* GetResourceCatalog() { return s_catalog; }
     // The folders file names are loaded from, before directory and name.
     static void SetBasePaths(const char* catalogBase, const char* fileBase);
+    static const CString& GetCatalogBasePath();
     static int GetShelfBottom() { return s_shelfBottom; }
     static void SetShelfBottom(int bottom) { s_shelfBottom = bottom; }
 

@@ -1,0 +1,17 @@
+// Plays the hover sound of the screen or dialog it visits: the screen's
+// second sound.  Answers 1 for a screen or dialog, 0 for anything else.
+#pragma once
+
+#include "foundation/YResourceVisitor.h"
+
+class Sounder : public YResourceVisitor {
+public:
+    // What plays a screen's second sound; set once screens have one, until
+    // then a hover plays nothing.  Returns the previous player.
+    typedef void (*Player)(YScreen* screen);
+    static Player SetPlayer(Player player);
+    static Player GetPlayer();
+
+    LONG VisitDialog(YDialog* dialog) override;
+    LONG VisitScreen(YScreen* screen) override;
+};
