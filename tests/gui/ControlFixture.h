@@ -25,7 +25,7 @@ inline std::string Box(const RECT& r)
 // A picture of a size with a name; deletions are counted.
 class Picture : public YResource {
 public:
-    Picture(const char* name, int w = 8, int h = 8, int* deleted = nullptr)
+    explicit Picture(const char* name = "", int w = 8, int h = 8, int* deleted = nullptr)
         : m_name(name), m_w(w), m_h(h), m_deleted(deleted)
     {
     }
