@@ -50,7 +50,8 @@ protected:
     {
         m_image = YResourceFactory::GetRegisteredClass(1);
         YResourceFactory::RegisterType(1, RUNTIME_CLASS(ShownPicture));
-        YWindow::SetResourceCatalog(nullptr);
+        // It takes nothing back: what windows hand back is deleted.
+        YWindow::SetResourceCatalog(&m_catalog);
         YWindow::SetBasePaths("", "");
         m_oldSource = YWindow::SetDefaultSource(nullptr);
         g_deleted = 0;
@@ -84,6 +85,7 @@ protected:
     }
 
     ScratchFolder m_scratch{ScratchFolder::Enter};
+    YCatalog m_catalog;
     CRuntimeClass* m_image = nullptr;
     YDC* m_oldSource = nullptr;
 };
@@ -310,8 +312,6 @@ TEST_F(LoadingTest, AMultiImageDrawsItsPictureThenItsChildren)
 
 TEST_F(LoadingTest, AMultiImageShowsItsImageAgainAfterHandingItBack)
 {
-    YCatalog catalog;  // takes nothing back: the picture is deleted
-    YWindow::SetResourceCatalog(&catalog);
     std::unique_ptr<YMultiImage> multi = Make();
     multi->LoadFromCatalog("art", 0);
     multi->Release();
