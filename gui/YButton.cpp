@@ -76,7 +76,7 @@ void YButton::OnLButtonDown(int flags, int x, int y)
         Notify(kNotifyPressed);
         if (m_style & kRadioStyle) UncheckGroup();
     }
-    s_lastClick = POINT{x - m_rect.left, y - m_rect.top};
+    s_lastClick = POINT{Diff(x, m_rect.left), Diff(y, m_rect.top)};
 }
 
 void YButton::OnLButtonUp(int flags, int x, int y)
@@ -124,7 +124,7 @@ int YButton::Draw(YDC* dc)
         } else {
             // No picture to show: the text, as a button without images.
             DrawBackground(dc);
-            dc->TextOut(m_rect.left + 3, m_rect.top + 3, m_text, m_text.GetLength());
+            dc->TextOut(Clamped(m_rect.left + 3LL), Clamped(m_rect.top + 3LL), m_text, m_text.GetLength());
         }
         return 0;
     }
@@ -141,7 +141,7 @@ int YButton::Draw(YDC* dc)
     if (count >= 4 && IsDisabled()) index = 3;
     if (!DrawResource(dc, &m_rect, index)) {
         DrawBackground(dc);
-        dc->TextOut(m_rect.left + 3, m_rect.top + 3, m_text, m_text.GetLength());
+        dc->TextOut(Clamped(m_rect.left + 3LL), Clamped(m_rect.top + 3LL), m_text, m_text.GetLength());
     }
     DrawCaption(dc);
     for (int i = 0; i < GetChildCount(); ++i) GetChild(i)->Draw(dc);
@@ -158,8 +158,9 @@ int YButton::DrawCaption(YDC* dc)
     if (IsDisabled() && m_captionFonts[kDisabledFont]) font = m_captionFonts[kDisabledFont];
     if (!font) return 0;
     YFont* old = dc->SwapFont(font);
-    RECT box = {m_rect.left + 4, m_rect.top - 3, m_rect.right, m_rect.bottom};
-    OffsetRect(&box, m_captionX, m_captionY);
+    RECT box = {Clamped(m_rect.left + 4LL + m_captionX), Clamped(m_rect.top - 3LL + m_captionY),
+                Clamped(static_cast<long long>(m_rect.right) + m_captionX),
+                Clamped(static_cast<long long>(m_rect.bottom) + m_captionY)};
     dc->DrawText(m_caption, &box, static_cast<UINT>(m_captionFormat));
     dc->SwapFont(old);
     return 0;

@@ -36,8 +36,8 @@ RECT* YFontButton::GetRect(RECT* out)
     YResource* first = GetResourceAt(0);
     if (first && first->IsKindOf(RUNTIME_CLASS(YFont))) {
         const SIZE size = static_cast<YFont*>(first)->TextExtent(m_text, m_text.GetLength());
-        out->right = out->left + size.cx;
-        out->bottom = out->top + size.cy;
+        out->right = Clamped(static_cast<long long>(out->left) + size.cx);
+        out->bottom = Clamped(static_cast<long long>(out->top) + size.cy);
     }
     return out;
 }

@@ -7,18 +7,6 @@
 
 IMPLEMENT_SERIAL(YScrollBar, YWindow, 1)
 
-namespace {
-
-// Sums and differences of values read from a description stay in range.
-int Saturate(long long v)
-{
-    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int>(v);
-}
-
-int Diff(int a, int b) { return Saturate(static_cast<long long>(a) - b); }
-
-}  // namespace
-
 YScrollBar::YScrollBar()
     : m_pos(0), m_min(0), m_max(0), m_pressedPart(kNoPart), m_pressPoint{0, 0}, m_arrow0Down(0), m_arrow1Down(0),
       m_callback(nullptr), m_posAtPress(0)
@@ -48,7 +36,7 @@ void YScrollBar::SetPos(int position, int) { m_pos = position; }
 
 int YScrollBar::GetPos() { return m_pos; }
 
-int YScrollBar::Clamped(long long position) const
+int YScrollBar::InRange(long long position) const
 {
     if (position > m_max) position = m_max;
     if (position < m_min) position = m_min;
@@ -71,10 +59,10 @@ bool YScrollBar::GetPartRect(int part, RECT* out)
     const int a = PartSize(2, kDefaultArrow), b = PartSize(3, kDefaultArrow);
     const int h = GetResourceAt(1) ? PartSize(1, 0) / 2 : kDefaultHalfThumb;
     // Along the axis: start and end of the bar.
-    const int start = vertical ? m_rect.top : m_rect.left, end = vertical ? m_rect.bottom : m_rect.right;
-    const long long track = static_cast<long long>(end) - start - a - b;
-    const long long centre = static_cast<long long>(start) + a +
-                             MulDiv(Saturate(track), Diff(m_pos, m_min), Diff(m_max, m_min)) + 1;
+    const long long start = vertical ? m_rect.top : m_rect.left, end = vertical ? m_rect.bottom : m_rect.right;
+    const long long track = end - start - a - b;
+    const long long centre = start + a +
+                             MulDiv(Clamped(track), Diff(m_pos, m_min), Diff(m_max, m_min)) + 1;
     long long from = 0, to = 0;
     switch (part) {
     case kArrowEnd: from = end - b, to = end; break;
@@ -83,8 +71,8 @@ bool YScrollBar::GetPartRect(int part, RECT* out)
     case kPageStart: from = start + a, to = centre - h - 1; break;
     default: from = centre - h, to = centre + h; break;
     }
-    if (vertical) *out = RECT{m_rect.left, Saturate(from), m_rect.right, Saturate(to)};
-    else *out = RECT{Saturate(from), m_rect.top, Saturate(to), m_rect.bottom};
+    if (vertical) *out = RECT{m_rect.left, Clamped(from), m_rect.right, Clamped(to)};
+    else *out = RECT{Clamped(from), m_rect.top, Clamped(to), m_rect.bottom};
     return true;
 }
 
@@ -131,7 +119,7 @@ void YScrollBar::OnLButtonDown(int, int x, int y)
         break;
     default: break;
     }
-    m_pos = Clamped(static_cast<long long>(m_pos) + step);
+    m_pos = InRange(static_cast<long long>(m_pos) + step);
     if (m_callback) m_callback(m_pos);
     if (m_parent)
         m_parent->HandleMessage(WM_NOTIFY, static_cast<WPARAM>(m_windowId), static_cast<LPARAM>(m_pressedPart));
@@ -149,7 +137,8 @@ void YScrollBar::OnMouseMove(int, int x, int y)
     const bool vertical = IsVertical();
     const int origin = vertical ? m_rect.top : m_rect.left;
     const int extent = vertical ? Diff(m_rect.bottom, m_rect.top) : Diff(m_rect.right, m_rect.left);
-    m_pos = Clamped(static_cast<long long>(m_min) + MulDiv(Diff(vertical ? y : x, origin), Diff(m_max, m_min), extent));
+    m_pos = InRange(static_cast<long long>(m_min) +
+                    MulDiv(Diff(vertical ? y : x, origin), Diff(m_max, m_min), extent));
     if (m_callback) m_callback(m_pos);
 }
 

@@ -49,7 +49,8 @@ public:
 protected:
     // Size along the axis of resource index, or the fallback without it.
     int PartSize(int index, int fallback);
-    int Clamped(long long position) const;
+    // Within minimum .. maximum.
+    int InRange(long long position) const;
 
     int32_t m_pos;
     int32_t m_min;

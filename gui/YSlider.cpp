@@ -7,18 +7,6 @@
 
 IMPLEMENT_SERIAL(YSlider, YWindow, 1)
 
-namespace {
-
-// Sums and differences of values read from a description stay in range.
-int Saturate(long long v)
-{
-    return v > INT32_MAX ? INT32_MAX : v < INT32_MIN ? INT32_MIN : static_cast<int>(v);
-}
-
-int Diff(int a, int b) { return Saturate(static_cast<long long>(a) - b); }
-
-}  // namespace
-
 YSlider::YSlider()
     : m_state(0), m_step(30), m_min(0), m_max(255), m_value(0), m_callback(nullptr), m_pressPoint{0, 0}
 {
@@ -66,13 +54,13 @@ void YSlider::SetMax(int maximum)
 
 int YSlider::ValueToX(int value)
 {
-    return Saturate(static_cast<long long>(m_rect.left) +
+    return Clamped(static_cast<long long>(m_rect.left) +
                     MulDiv(Diff(m_rect.right, m_rect.left), Diff(value, m_min), Diff(m_max, m_min)));
 }
 
 int YSlider::XToValue(int x)
 {
-    return Saturate(static_cast<long long>(m_min) +
+    return Clamped(static_cast<long long>(m_min) +
                     MulDiv(Diff(x, m_rect.left), Diff(m_max, m_min), Diff(m_rect.right, m_rect.left)));
 }
 
@@ -89,7 +77,7 @@ RECT YSlider::ThumbRect()
         left -= right - m_rect.right;
         right = m_rect.right;
     }
-    return RECT{Saturate(left), m_rect.top, Saturate(right), m_rect.bottom};
+    return RECT{Clamped(left), m_rect.top, Clamped(right), m_rect.bottom};
 }
 
 // ------------------------------------------------------------------ drawing

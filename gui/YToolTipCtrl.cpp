@@ -88,17 +88,21 @@ int YToolTipCtrl::DrawOverlay(YDC* dc)
     dc->GetTextExtent(tip->m_text, &size);
     RECT at;
     hovered->GetRect(&at);
-    RECT box = {at.left, at.top - size.cy - 6, at.left + size.cx + 4, at.top - 2};
+    long long left = at.left, top = static_cast<long long>(at.top) - size.cy - 6;
+    long long right = left + size.cx + 4, bottom = at.top - 2LL;
     // Kept on the surface, one correction at most.
     if (YDXSurface* surface = dc->GetSurface()) {
-        const LONG width = static_cast<LONG>(surface->GetWidth()), height = static_cast<LONG>(surface->GetHeight());
-        if (box.bottom >= height) OffsetRect(&box, 0, -(box.bottom - height));
-        else if (box.right >= width) OffsetRect(&box, -(box.right - width), 0);
-        else if (box.left < 0) OffsetRect(&box, -box.left, 0);
-        else if (box.top < 0) OffsetRect(&box, 0, -box.top);
+        const long long width = surface->GetWidth(), height = surface->GetHeight();
+        long long dx = 0, dy = 0;
+        if (bottom >= height) dy = height - bottom;
+        else if (right >= width) dx = width - right;
+        else if (left < 0) dx = -left;
+        else if (top < 0) dy = -top;
+        left += dx, right += dx, top += dy, bottom += dy;
     }
+    const RECT box = {Clamped(left), Clamped(top), Clamped(right), Clamped(bottom)};
     if (m_background) dc->Rectangle(&box, m_background, nullptr);
-    dc->TextOut(box.left + 2, box.top + 2, tip->m_text, tip->m_text.GetLength());
+    dc->TextOut(Clamped(left + 2), Clamped(top + 2), tip->m_text, tip->m_text.GetLength());
     if (m_font) dc->SwapFont(old);
     return 0;
 }

@@ -152,6 +152,14 @@ public:
     int32_t m_clickSound;
 
 protected:
+    // Coordinates and values summed from a description stay in the 32-bit range.
+    static int Clamped(long long value)
+    {
+        return value > 0x7FFFFFFFLL ? 0x7FFFFFFF : value < -0x80000000LL ? static_cast<int>(-0x7FFFFFFF - 1)
+                                                                         : static_cast<int>(value);
+    }
+    static int Diff(int a, int b) { return Clamped(static_cast<long long>(a) - b); }
+
     // The resource placed at the cursor of a shelf-packing pass, drawn into
     // the source; false when its row runs past maxHeight.
     static bool PackOne(YDC* source, YResource* resource, int maxWidth, int maxHeight, POINT& at, int& rowBottom);

@@ -127,6 +127,11 @@ TEST_F(ButtonTest, APressMovesTheClickPointIntoTheButton)
     button->Enable(false);
     parent.HandleMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(30, 35));
     EXPECT_EQ(30, YWindow::GetLastClickPoint().x);
+    // A rectangle read from a description far out of range: the point stays in range.
+    YButton* far = MakeButton(&parent, 0, 2, RECT{-0x7FFFFFFF - 1, 0x7FFFFFF0, 0, 0x7FFFFFFF});
+    far->OnLButtonDown(0, 0x7FFFFF00, -100);
+    EXPECT_EQ(0x7FFFFFFF, YWindow::GetLastClickPoint().x);
+    EXPECT_EQ(-0x7FFFFFFF - 1, YWindow::GetLastClickPoint().y);
 }
 
 TEST_F(ButtonTest, ARadioButtonUnchecksItsGroupAmongItsSiblingsOnly)
