@@ -4,6 +4,8 @@
 // would be without the cell grid.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cmath>
 #include <random>
 #include <vector>
 
@@ -93,9 +95,8 @@ BENCHMARK(GroundHeightEveryTriangle);
 
 // Segments of about 50 m from 30 m above the ground down to the ground
 // (terrain and water), inside the map.
-void TraceTerrain(benchmark::State& state)
+std::vector<float> TraceSegments(Setup& s)
 {
-    Setup& s = Map();
     const float size = s.map.m_gridWidth * s.map.m_cellSize * kScale;
     std::mt19937 random(5);
     std::uniform_real_distribution<float> along(0.1f * size, 0.9f * size), step(-40.0f * kScale, 40.0f * kScale);
@@ -106,6 +107,13 @@ void TraceTerrain(benchmark::State& state)
         segments.insert(segments.end(), {x, s.parser.GetGroundHeight(x, z) + 30 * kScale, z, x1,
                                          s.parser.GetGroundHeight(x1, z1) - 5 * kScale, z1});
     }
+    return segments;
+}
+
+void TraceTerrain(benchmark::State& state)
+{
+    Setup& s = Map();
+    const std::vector<float> segments = TraceSegments(s);
     size_t i = 0;
     int64_t hits = 0;
     for (auto _ : state) {
@@ -116,6 +124,46 @@ void TraceTerrain(benchmark::State& state)
     state.counters["hit share"] = double(hits) / state.iterations();
 }
 BENCHMARK(TraceTerrain);
+
+// Yardstick: the same segments against every terrain triangle of the map.
+void TraceEveryTriangle(benchmark::State& state)
+{
+    Setup& s = Map();
+    const std::vector<float> segments = TraceSegments(s);
+    const std::vector<YMapVT3Vertex>& v = s.parser.m_mapVertices;
+    std::vector<char> seen(s.map.m_groups.size(), 0);
+    size_t i = 0;
+    int64_t hits = 0;
+    for (auto _ : state) {
+        const float* from = &segments[i];
+        const float* to = &segments[i + 3];
+        float u[3] = {to[0] - from[0], to[1] - from[1], to[2] - from[2]};
+        const float length = std::sqrt(u[0] * u[0] + u[1] * u[1] + u[2] * u[2]);
+        for (float& c : u) c /= length;
+        float best = length;
+        std::fill(seen.begin(), seen.end(), 0);
+        for (const YMapCell& cell : s.parser.m_cells) {
+            for (size_t k = 0; k < cell.m_polygons.size(); ++k) {
+                const YCellPolygon& poly = cell.m_polygons[k];
+                if (!(poly.m_kind & 2) || seen[cell.m_keys[k]]) continue;  // each polygon once
+                seen[cell.m_keys[k]] = 1;
+                poly.ForEachTriangle([&](const YCellCorner& a, const YCellCorner& b, const YCellCorner& c,
+                                         const YCellPlane&) {
+                    float t;
+                    if (YD3D6Parser::IntersectRayTriangle(from, u, &v[a.m_vertex].m_x, &v[b.m_vertex].m_x,
+                                                          &v[c.m_vertex].m_x, &t, nullptr, nullptr) &&
+                        t > 0.0f && t < best)
+                        best = t;
+                });
+            }
+        }
+        hits += best < length;
+        i = (i + 6) % segments.size();
+    }
+    state.SetItemsProcessed(state.iterations());
+    state.counters["hit share"] = double(hits) / state.iterations();
+}
+BENCHMARK(TraceEveryTriangle);
 
 }  // namespace
 

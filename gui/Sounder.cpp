@@ -2,27 +2,14 @@
 
 #include "gui/YDialog.h"
 
-namespace {
-Sounder::Player g_player = nullptr;
-}
-
-Sounder::Player Sounder::SetPlayer(Player player)
-{
-    Player previous = g_player;
-    g_player = player;
-    return previous;
-}
-
-Sounder::Player Sounder::GetPlayer() { return g_player; }
-
 LONG Sounder::VisitDialog(YDialog* dialog)
 {
-    if (g_player) g_player(dialog);
+    dialog->PlaySecondSound();
     return 1;
 }
 
 LONG Sounder::VisitScreen(YScreen* screen)
 {
-    if (g_player) g_player(screen);
+    screen->PlaySecondSound();
     return 1;
 }

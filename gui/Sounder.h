@@ -6,12 +6,6 @@
 
 class Sounder : public YResourceVisitor {
 public:
-    // What plays a screen's second sound; set once screens have one, until
-    // then a hover plays nothing.  Returns the previous player.
-    typedef void (*Player)(YScreen* screen);
-    static Player SetPlayer(Player player);
-    static Player GetPlayer();
-
     LONG VisitDialog(YDialog* dialog) override;
     LONG VisitScreen(YScreen* screen) override;
 };

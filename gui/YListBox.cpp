@@ -59,10 +59,17 @@ int YListBox::DeleteString(int index)
 {
     if (index < 0 || index >= m_items.GetSize()) return 0;
     m_items.RemoveAt(index);
+    if (m_selection == index) m_selection = -1;
+    else if (m_selection > index) --m_selection;
     return 1;
 }
 
-void YListBox::ResetContent() { m_items.RemoveAll(); }
+void YListBox::ResetContent()
+{
+    m_items.RemoveAll();
+    m_selection = -1;
+    m_topIndex = 0;
+}
 
 CString YListBox::GetText(int index) const
 {
@@ -122,24 +129,65 @@ int YListBox::Draw(YDC* dc)
     return 0;
 }
 
-void YListBox::OnLButtonDown(int flags, int x, int y)
+int YListBox::RowFromPoint(int x, int y) const
 {
-    if (m_parent) m_parent->OnLButtonDown(flags, x, y);
-    m_selection = -1;
-    if (m_rowHeight <= 0) return;
+    if (m_rowHeight <= 0) return -1;
     const POINT point = {x, y};
     RECT row = {m_rect.left, m_rect.top, m_rect.right, m_rect.top + m_rowHeight};
     for (int i = m_topIndex < 0 ? 0 : m_topIndex; i < m_items.GetSize() && row.top < m_rect.bottom; ++i) {
-        if (PtInRect(&row, point)) {
-            m_selection = i;
-            return;
-        }
+        if (PtInRect(&row, point)) return i;
         OffsetRect(&row, 0, m_rowHeight);
     }
+    return -1;
+}
+
+void YListBox::OnLButtonDown(int flags, int x, int y)
+{
+    if (m_parent) m_parent->OnLButtonDown(flags, x, y);
+    m_selection = RowFromPoint(x, y);
 }
 
 void YListBox::DrawBackground(YDC* dc)
 {
     if (!dc || !m_dependents || m_dependents->GetSize() < 1 || !m_dependents->GetAt(0)) return;
     dc->DrawResource(&m_rect, m_dependents->GetAt(0), 0, 0);
+}
+
+void YListBox::Serialize(CArchive& ar)
+{
+    YWindow::Serialize(ar);
+    m_items.Serialize(ar);
+    if (!ar.IsStoring()) {
+        m_selection = -1;
+        m_topIndex = 0;
+    }
+}
+
+int YListBox::LoadFonts(int result)
+{
+    if (!m_font) {
+        YFont* found = nullptr;
+        for (int i = 0; i < GetResourceCount(); ++i)
+            if (YFont* font = dynamic_cast<YFont*>(GetResourceAt(i))) found = font;
+        if (found) SetFont(found);
+    }
+    return result;
+}
+
+int YListBox::LoadFromFile(const CStringArray& directories, int flag)
+{
+    const uint8_t loaded = m_resourcesLoaded;
+    m_resourcesLoaded = 0;
+    const int result = YWindow::LoadFromFile(directories, flag);
+    m_resourcesLoaded = loaded;
+    return LoadFonts(result);
+}
+
+int YListBox::LoadFromCatalog(const char* directory, int flag)
+{
+    const uint8_t loaded = m_resourcesLoaded;
+    m_resourcesLoaded = 0;
+    const int result = YWindow::LoadFromCatalog(directory, flag);
+    m_resourcesLoaded = loaded;
+    return LoadFonts(result);
 }

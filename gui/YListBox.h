@@ -9,6 +9,12 @@ class YListBox : public YWindow {
 public:
     YListBox();
 
+    using YWindow::LoadFromFile;
+
+    void Serialize(CArchive& ar) override;
+    // Always load; a font among the resources becomes the font.
+    int LoadFromFile(const CStringArray& directories, int flag) override;
+    int LoadFromCatalog(const char* directory, int flag) override;
     int Accept(YResourceVisitor* visitor) override;
     int Create(int style, const RECT* rect, YWindow* parent, int id);
     // Also measures the row height with the new font.
@@ -20,8 +26,10 @@ public:
     // Inserts before index; an index outside the rows appends.  1.
     int InsertString(int index, const char* text);
     int AddString(const char* text) { return InsertString(-1, text); }
-    // 0 for an index outside the rows.
+    // 0 for an index outside the rows.  The selection stays on its row, or
+    // goes when its row does.
     int DeleteString(int index);
+    // No rows, no selection, the first row on top.
     void ResetContent();
     int GetCount() const { return m_items.GetSize(); }
     CString GetText(int index) const;
@@ -34,14 +42,19 @@ public:
     int GetTopIndex() const { return m_topIndex; }
     // ceil(height / row height) - 1 rows; overflow gets the pixels the next
     // row would need beyond the bottom.  A DC re-measures the row height.
+    // Rows that measure nothing high count none.
     int GetVisibleRowCount(int* overflow, YDC* dc);
     int GetRowHeight() const { return m_rowHeight; }
+    // The row under a screen point, -1 when none.
+    int RowFromPoint(int x, int y) const;
     int GetTextInset() const { return m_textInset; }
     void SetTextInset(int inset) { m_textInset = inset; }
     void SetNoBackground(int on) { m_noBackground = on; }
 
 private:
     void MeasureRowHeight(YDC* dc);
+    // The loaded byte is cleared for the load and put back after.
+    int LoadFonts(int result);
 
     CStringArray m_items;
     int32_t m_selection;

@@ -693,6 +693,7 @@ void YWindow::Serialize(CArchive& ar)
             m_privateSourceOn = privateSource ? 1 : 0;
         }
         m_created = 1;
+        m_archivedVersion = m_version;
     }
     if (ar.IsStoring()) {
         m_children->Serialize(ar);

@@ -191,6 +191,8 @@ protected:
     YFont* m_font;
     int32_t m_stateFonts;
     uint8_t m_releaseThroughCatalog;
+    // The version word the last load read, before Serialize set it to 4.
+    LONG m_archivedVersion = kVersion;
 
     static YWindow* s_focus;
     static YWindow* s_hover;

@@ -885,6 +885,8 @@ SHORT GetKeyState(int virtualKey)
 
 UINT GetDoubleClickTime() { return 500; }
 
+UINT GetCaretBlinkTime() { return 530; }
+
 SHORT GetAsyncKeyState(int virtualKey)
 {
     return S().keys[virtualKey & 0xFF] ? static_cast<SHORT>(0x8000) : 0;

@@ -305,6 +305,8 @@ SHORT GetKeyState(int virtualKey);
 SHORT GetAsyncKeyState(int virtualKey);
 // Milliseconds within which a second left press makes a double click.
 UINT GetDoubleClickTime();
+// Milliseconds between two flashes of a text caret.
+UINT GetCaretBlinkTime();
 BOOL GetCursorPos(LPPOINT point);
 BOOL SetCursorPos(int x, int y);
 HCURSOR SetCursor(HCURSOR cursor);

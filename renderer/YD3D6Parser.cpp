@@ -7,6 +7,8 @@
 #include <new>
 #include <string>
 
+#include "assets3d/YD3D6Lock.h"
+#include "assets3d/YSMHandle.h"
 #include "assets3d/YSMObject.h"
 #include "engine/YGameObjects.h"
 #include "foundation/YUtility.h"
@@ -19,6 +21,7 @@
 #include "renderer/YMapVT3.h"
 #include "renderer/YParseModelItem.h"
 #include "renderer/YParserZone.h"
+#include "renderer/YTraceRequest.h"
 #include "renderer/YTraceResult.h"
 
 IMPLEMENT_DYNAMIC(YD3D6Parser, YParser)
@@ -1134,8 +1137,9 @@ int16_t YD3D6Parser::GetCellItemMaterialEx(DWORD cell, DWORD item)
     }
     const size_t model = static_cast<size_t>(v - m_spriteTypeCount);
     if (model >= m_treeModels.size() || !m_treeModels[model]) return -1;
-    // The skin texture of the handle's active group comes with model handles' groups.
-    return -1;
+    const YSMHandle* handle = m_treeModels[model];
+    const int16_t group = handle->GetActiveGroup();
+    return handle->GetSkinTexture(group, handle->GetGroupSkin(group));
 }
 
 namespace {
@@ -1817,47 +1821,34 @@ void YD3D6Parser::CollectTraceCells(const float* to, const float* from)
     CollectTraceBlock(c1, r1);
 }
 
-void YD3D6Parser::TraceSpriteTree(const TraceRequest& q, const YCellItem& item, uint16_t type, float size)
+void YD3D6Parser::TraceSpriteTree(const YTraceRequest& q)
 {
-    // Sprite trees block as an upright cylinder (the billboard test needs
-    // the texture's opacity mask).
-    if (q.flags & 0x2) return;
+    const YRenderInstance& o = *q.m_object;
+    const uint16_t type = static_cast<uint16_t>(o.m_typeIndex);
+    const float size = o.m_scale;
     const float width = type < m_treeFactorB.size() ? m_treeFactorB[type] : 0.0f;
     const float tall = type < m_treeFactorA.size() ? m_treeFactorA[type] : 0.0f;
     if (width <= 0.0f && tall <= 0.0f) return;  // no sprite collision
+    if (const YD3D6Lock* lock = GetSpriteLock(type))
+        if (!lock->m_iSpriteCollide) return;
     const float radius = width * std::fabs(size) * 0.3333f, height = tall * std::fabs(size);
-    const float* tree = item.m_position;
-    const float ex = q.to[0] - tree[0], ez = q.to[2] - tree[2], sxv = q.from[0] - tree[0], szv = q.from[2] - tree[2];
+    const float* tree = o.m_position;
+    const float ex = q.m_to[0] - tree[0], ez = q.m_to[2] - tree[2];
+    const float sxv = q.m_from[0] - tree[0], szv = q.m_from[2] - tree[2];
     if (ex * ex + ez * ez > sxv * sxv + szv * szv) return;  // moving away from the tree
     float t;
-    if (!SegmentCircleXZ(q.from, q.to, tree, radius, &t)) return;
-    const float entry[3] = {q.from[0] + t * q.delta[0], 0.0f, q.from[2] + t * q.delta[2]};
-    const float d2 = (entry[0] - q.from[0]) * (entry[0] - q.from[0]) + (entry[2] - q.from[2]) * (entry[2] - q.from[2]);
-    YTraceResult& res = *m_traceResult;
-    if (!(d2 < res.m_distance2)) return;
-    float y = q.from[1];
-    if (std::fabs(q.delta[2]) <= std::fabs(q.delta[0])) {
-        if (q.delta[0] != 0.0f) y = q.from[1] + (entry[0] - q.from[0]) * q.delta[1] / q.delta[0];
+    if (!SegmentCircleXZ(q.m_from, q.m_to, tree, radius, &t)) return;
+    float entry[3] = {q.m_from[0] + t * q.m_delta[0], q.m_from[1], q.m_from[2] + t * q.m_delta[2]};
+    const float d2 = (entry[0] - q.m_from[0]) * (entry[0] - q.m_from[0]) +
+                     (entry[2] - q.m_from[2]) * (entry[2] - q.m_from[2]);
+    if (!(d2 < m_traceResult->m_distance2)) return;
+    if (std::fabs(q.m_delta[2]) <= std::fabs(q.m_delta[0])) {
+        if (q.m_delta[0] != 0.0f) entry[1] = q.m_from[1] + (entry[0] - q.m_from[0]) * q.m_delta[1] / q.m_delta[0];
     } else {
-        y = q.from[1] + (entry[2] - q.from[2]) * q.delta[1] / q.delta[2];
+        entry[1] = q.m_from[1] + (entry[2] - q.m_from[2]) * q.m_delta[1] / q.m_delta[2];
     }
-    if (!(tree[1] < y + q.radiusTo && y + q.radiusFrom < tree[1] + height)) return;
-    res.m_detail = 5;
-    res.m_hitCode = YTraceResult::kTreeCylinder;
-    for (int i = 0; i < 3; ++i) res.m_objectPosition[i] = tree[i], res.m_objectAngles[i] = 0.0f;
-    res.m_objectScale = size;
-    res.m_typeIndex = type;
-    res.m_typeCopy = static_cast<int16_t>(type);
-    res.m_itemSlot = static_cast<uint8_t>(q.itemSlot);
-    res.m_cell = q.cell;
-    res.m_distance2 = d2;
-    res.m_objectHeight = height;
-    res.m_hitPoint[0] = entry[0], res.m_hitPoint[1] = y, res.m_hitPoint[2] = entry[2];
-    res.m_hitObject = nullptr;
-    res.m_side = 1;
-    for (float& f : res.m_texel) f = 0.0f;
-    res.m_textureWords[0] = 0xFFFF;
-    res.m_textureWords[1] = type;
+    if (!(tree[1] < entry[1] + q.m_radiusTo && entry[1] + q.m_radiusFrom < tree[1] + height)) return;
+    StoreTreeHit(q, YTraceResult::kTreeCylinder, entry, d2, height, 0.0f, 0.0f);
 }
 
 void YD3D6Parser::TraceTerrain(const float* from, DWORD flags)
@@ -1925,32 +1916,83 @@ int YD3D6Parser::TraceWorld(const float* to, const float* from, float radiusFrom
 
     CollectTraceCells(to, from);
 
-    TraceRequest q;
+    YTraceRequest q;
     const float yaw = std::atan2(delta[0], delta[2]);
-    q.facing[0] = std::cos(yaw), q.facing[1] = -std::sin(yaw);
-    for (int i = 0; i < 3; ++i) q.from[i] = from[i], q.to[i] = to[i], q.delta[i] = delta[i];
-    q.radiusFrom = radiusFrom, q.radiusTo = radiusTo, q.flags = flags;
+    q.m_facing[0] = std::cos(yaw), q.m_facing[1] = -std::sin(yaw);
+    for (int i = 0; i < 3; ++i) q.m_from[i] = from[i], q.m_to[i] = to[i], q.m_delta[i] = delta[i];
+    q.m_radiusFrom = radiusFrom, q.m_radiusTo = radiusTo, q.m_flags = flags;
+    MakeIdentityMatrix(&q.m_matrix);
+    q.m_parent = q.m_parentInverse = q.m_matrix;
 
     // Sprites by "APP_STREES" (word 32), models by "APP_PTREES" (word 31).
     uint8_t spriteMask[4], modelMask[4];
     DetailMask(m_mapSettings[32], m_mapSettings[3] != 0, spriteMask);
     DetailMask(m_mapSettings[31], m_mapSettings[3] != 0, modelMask);
+    // "APP_LOD" (word 33): fixed tree distances; "APP_BILLBOARD" (word 34): far types always.
+    const bool fixedDistance = m_mapSettings[33] != 0, billboards = m_mapSettings[34] != 0;
+    const uint16_t spriteTypes = static_cast<uint16_t>(std::max<int16_t>(m_spriteTypeCount, 0));
+    YRenderInstance spriteTree, modelTree;
+    modelTree.m_kind = 2;
+    modelTree.m_subKind = 0;
 
     for (uint32_t index : m_traceCells) {
         const YMapCell& cell = m_cells[index];
         if (flags & 0x1) {
             for (size_t slot = 0; slot < cell.m_items.size(); ++slot) {
                 const YCellItem& item = cell.m_items[slot];
-                const uint16_t type = static_cast<uint16_t>(item.m_type);
-                const bool sprite = type < static_cast<uint16_t>(std::max<int16_t>(m_spriteTypeCount, 0));
-                if (!(sprite ? spriteMask : modelMask)[item.m_flags & 3]) continue;
-                // Model trees are tested by the model collision of their handles.
-                if (!sprite) continue;
-                const float size = item.m_size / 255.0f;
-                q.cell = index;
-                q.itemSlot = static_cast<uint32_t>(slot);
-                TraceSpriteTree(q, item, type, size);
+                const uint16_t stored = static_cast<uint16_t>(item.m_type);
+                if (!(stored < spriteTypes ? spriteMask : modelMask)[item.m_flags & 3]) continue;
+                const float d = fixedDistance ? item.m_fixedDistance
+                                              : std::sqrt((item.m_position[0] - m_cameraPosition[0]) *
+                                                              (item.m_position[0] - m_cameraPosition[0]) +
+                                                          (item.m_position[1] - m_cameraPosition[1]) *
+                                                              (item.m_position[1] - m_cameraPosition[1]) +
+                                                          (item.m_position[2] - m_cameraPosition[2]) *
+                                                              (item.m_position[2] - m_cameraPosition[2]));
+                float size = item.m_size / 255.0f;
+                uint16_t type = stored;
+                if (type >= spriteTypes && (d > m_farTreeDistance || billboards)) {
+                    type = item.m_farType;
+                    size /= 3.5f;
+                }
+                q.m_cell = index;
+                q.m_itemSlot = static_cast<uint32_t>(slot);
+                q.m_nodeFlags = 0;
+                if (type < spriteTypes) {
+                    if (IsCropSprite(type)) continue;  // crops never block
+                    spriteTree.m_typeIndex = static_cast<int16_t>(type);
+                    for (int i = 0; i < 3; ++i) spriteTree.m_position[i] = item.m_position[i];
+                    spriteTree.m_scale = size;
+                    q.m_kind = YTraceRequest::kSprite;
+                    q.m_object = &spriteTree;
+                } else {
+                    modelTree.m_model = GetTreeModel(type);
+                    for (int i = 0; i < 3; ++i) modelTree.m_position[i] = item.m_position[i];
+                    modelTree.m_angles[0] = modelTree.m_angles[2] = 0.0f;
+                    modelTree.m_angles[1] = item.m_facing;
+                    modelTree.m_scale = size;
+                    modelTree.m_typeIndex = item.m_type;
+                    q.m_kind = YTraceRequest::kModel;
+                    q.m_object = &modelTree;
+                }
+                q.m_nodeId = q.m_object;
+                CollideModelNode(q);
             }
+        }
+        // The objects registered in the cell.
+        for (const YCellActor* node = GetCellActors(index); node; node = node->m_next) {
+            void* object = node->m_id;
+            if (node->m_flags & 1)
+                object = m_objectTest ? reinterpret_cast<void*>(m_objectTest(node->m_id, node->m_flags)) : nullptr;
+            YRenderInstance* o = static_cast<YRenderInstance*>(object);
+            if (!o || !(o->m_flags & 0x4) || (o->m_flags & 0x2) || ((flags & 0x1000) && (o->m_flags & 0x8))) continue;
+            q.m_kind = YTraceRequest::kModel;
+            q.m_cell = 0;
+            q.m_itemSlot = 0;
+            q.m_nodeFlags = node->m_flags;
+            q.m_nodeId = node->m_id;
+            q.m_object = o;
+            CollideModelNode(q);
         }
     }
     if (flags & 0x300) TraceTerrain(from, flags);

@@ -20,6 +20,8 @@
 class YD3D6Raster;
 class YMapVT3;
 class YCatalog;
+class YD3D6Lock;
+struct YTraceRequest;
 struct YD3D6TextureItem;
 struct YSessionDesc;
 
@@ -334,17 +336,10 @@ public:
     std::vector<uint32_t> m_traceCells;
 
 private:
-    struct TraceRequest {
-        uint32_t cell = 0, itemSlot = 0;
-        float facing[2] = {1, 0};
-        float from[3], to[3], delta[3];
-        uint8_t nodeFlags = 0;
-        float radiusFrom = 0, radiusTo = 0;
-        DWORD flags = 0;
-    };
     void CollectTraceBlock(int32_t column, int32_t row);
     void CollectTraceCells(const float* to, const float* from);
-    void TraceSpriteTree(const TraceRequest& q, const YCellItem& item, uint16_t type, float size);
+    // The cylinder test of a sprite tree.
+    void TraceSpriteTree(const YTraceRequest& q);
     void TraceTerrain(const float* from, DWORD flags);
     struct GroundWater;
     // Calls f(polygon, a, b, c, plane, height) for every triangle of the
@@ -390,4 +385,27 @@ private:
     void SetAmbientColor(float r, float g, float b);
     void SaveAmbientColor();
     int AddModeLight(float r, float g, float b);
+
+public:
+    // World trace: the model collision walk and what it reads.
+    // Tests the request's object (a sprite tree, a model tree or a
+    // registered object with its attached ones) and updates the result.
+    void CollideModelNode(YTraceRequest& request);
+    // Where the segment start -> end crosses the segment a -> b in the x-z
+    // plane: t along the first, s along the second, both in [0, 1].
+    static int SegmentBillboard(const float* start, const float* end, const float* a, const float* b, float* t,
+                                float* s);
+    // The texture lock of a sprite type, or null.
+    YD3D6Lock* GetSpriteLock(uint16_t type) const;
+    // A sprite type whose texture is tagged "TXT-IsCrop" = "yes".
+    bool IsCropSprite(uint16_t type) const;
+    // The model handle of a model tree type, or null.
+    YSMHandle* GetTreeModel(uint16_t type) const;
+    // Model trees farther than this use their far type; nothing changes it.
+    float m_farTreeDistance = 0.0f;
+
+private:
+    void TraceSpriteBillboard(const YTraceRequest& q);
+    void StoreTreeHit(const YTraceRequest& q, DWORD code, const float* point, float distance2, float height, float u,
+                      float v);
 };

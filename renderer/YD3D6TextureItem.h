@@ -8,6 +8,7 @@
 #include "foundation/YString.h"
 #include "platform/ddraw.h"
 
+class YD3D6Lock;
 class YTexture2;
 
 struct YD3D6TextureItem {
@@ -17,6 +18,7 @@ struct YD3D6TextureItem {
     YD3D6TextureItem& operator=(const YD3D6TextureItem&) = delete;
 
     YTexture2* m_texture = nullptr;
+    YD3D6Lock* m_lock = nullptr;  // the device texture's lock with its tags and opacity mask
     IDirectDrawSurface7* m_surface = nullptr;  // one reference held
     int16_t m_width = 0;
     int16_t m_height = 0;

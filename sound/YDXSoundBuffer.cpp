@@ -7,7 +7,7 @@ IMPLEMENT_SERIAL(YDXSoundBuffer, YWave, 1)
 YDXSoundBuffer::YDXSoundBuffer()
     : m_device(nullptr), m_buffer(nullptr), m_created(0), m_flags(kDefaultFlags), m_id(0), m_priority(20), m_kind(0),
       m_locationMode(0), m_lastUse(0), m_result(DS_OK), m_errorWindow(nullptr), m_keyHash(0), m_duplicate(0),
-      m_unused1(5.0f), m_unused2(100.0f), m_requestedVolume(0)
+      m_unused1(5.0f), m_unused2(100.0f), m_requestedVolume(0), m_handle(0)
 {
 }
 

@@ -72,6 +72,7 @@ public:
     float m_unused1;
     float m_unused2;
     LONG m_requestedVolume;
+    DWORD m_handle;  // the sound manager's handle of a game buffer, 0 for none
 
 protected:
     // Stores a DirectSound result; 1 when it is a success.

@@ -23,6 +23,11 @@ std::string Environment::FrameDumpFolder()
     return Read("RCV_FRAME_DUMP");
 }
 
+std::string Environment::AudioDumpFile()
+{
+    return Read("RCV_AUDIO_DUMP");
+}
+
 std::string Environment::InputScript()
 {
     return Read("RCV_INPUT_SCRIPT");

@@ -16,6 +16,9 @@ struct Environment {
     static int FixedStepMs();
     // RCV_MAX_FRAMES: frames after which the window closes, 0 when unset.
     static long MaxFrames();
+    // RCV_AUDIO_DUMP: headless, the file the mixed audio is written to (as a
+    // wave file) when the output closes; empty when unset.
+    static std::string AudioDumpFile();
     // RCV_INPUT_SCRIPT: the headless backend's file of timed input events, empty when unset.
     static std::string InputScript();
     // RCV_FORCE=a,b,...: true when the named failure is forced. Read afresh

@@ -14,7 +14,8 @@ void PutLE(std::vector<uint8_t>& out, uint32_t value, int bytes)
 }  // namespace
 
 HeadlessBackend::HeadlessBackend()
-    : m_dumpFolder(Environment::FrameDumpFolder()), m_dumpEvery(Environment::FrameDumpEvery())
+    : m_dumpFolder(Environment::FrameDumpFolder()), m_dumpEvery(Environment::FrameDumpEvery()),
+      m_audioDump(Environment::AudioDumpFile())
 {
     std::string script = Environment::InputScript();
     std::string error;
@@ -52,6 +53,14 @@ void HeadlessBackend::StopJoystickEffect(int joystick, int handle)
     if (handle < 1 || static_cast<size_t>(handle) > m_effects.size()) return;
     PlayedEffect& played = m_effects[static_cast<size_t>(handle) - 1];
     if (played.joystick == joystick) played.stopped = true;
+}
+
+void HeadlessBackend::CloseAudio()
+{
+    const bool wasOpen = m_audio.IsOpen();
+    m_audio.Close();
+    if (wasOpen && !m_audioDump.empty() && !m_audio.WriteWave(m_audioDump))
+        std::fprintf(stderr, "RCV_AUDIO_DUMP: cannot write %s\n", m_audioDump.c_str());
 }
 
 bool HeadlessBackend::OpenWindow(const char* title, int width, int height, bool fullScreen)

@@ -59,7 +59,8 @@ public:
 
     // Audio is mixed into memory as the clock passes.
     bool OpenAudio(int rate, AudioSource* source) override { return m_audio.Open(rate, source); }
-    void CloseAudio() override { m_audio.Close(); }
+    // With RCV_AUDIO_DUMP, what was mixed is written out as the output closes.
+    void CloseAudio() override;
     void PumpAudio() override { m_audio.Pump(); }
     std::string AudioDriverName() const override { return m_audio.IsOpen() ? "headless" : ""; }
     MemoryAudioOutput& Audio() { return m_audio; }
@@ -96,5 +97,6 @@ private:
     InputScript m_script;
     std::vector<PlayedEffect> m_effects;
     MemoryAudioOutput m_audio;
+    std::string m_audioDump;
 };
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/backend/MemoryAudioOutput.h"
 
+#include <cstdio>
+
 #include "platform/win32.h"
 
 namespace platform {
@@ -55,5 +57,35 @@ std::vector<int16_t> MemoryAudioOutput::Take()
     std::vector<int16_t> frames;
     frames.swap(m_frames);
     return frames;
+}
+
+bool MemoryAudioOutput::WriteWave(const std::string& path) const
+{
+    FILE* file = std::fopen(path.c_str(), "wb");
+    if (!file) return false;
+    auto le32 = [&](uint32_t v) {
+        const unsigned char b[4] = {uint8_t(v), uint8_t(v >> 8), uint8_t(v >> 16), uint8_t(v >> 24)};
+        std::fwrite(b, 1, 4, file);
+    };
+    auto le16 = [&](uint16_t v) {
+        const unsigned char b[2] = {uint8_t(v), uint8_t(v >> 8)};
+        std::fwrite(b, 1, 2, file);
+    };
+    const uint32_t bytes = uint32_t(m_frames.size() * 2);
+    const uint32_t rate = uint32_t(m_rate > 0 ? m_rate : 22050);
+    std::fwrite("RIFF", 1, 4, file);
+    le32(36 + bytes);
+    std::fwrite("WAVEfmt ", 1, 8, file);
+    le32(16);
+    le16(1);  // PCM
+    le16(2);
+    le32(rate);
+    le32(rate * 4);
+    le16(4);
+    le16(16);
+    std::fwrite("data", 1, 4, file);
+    le32(bytes);
+    for (int16_t sample : m_frames) le16(uint16_t(sample));
+    return std::fclose(file) == 0;
 }
 }  // namespace platform

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "platform/backend/Backend.h"
@@ -22,6 +23,8 @@ public:
     // Take also forgets them.
     const std::vector<int16_t>& Frames() const { return m_frames; }
     std::vector<int16_t> Take();
+    // Writes the frames kept so far as a 16-bit stereo PCM wave file.
+    bool WriteWave(const std::string& path) const;
 
 private:
     AudioSource* m_source = nullptr;

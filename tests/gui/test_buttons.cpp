@@ -12,6 +12,8 @@
 #include "gui/YDialog.h"
 #include "gui/YScreen.h"
 #include "gui/YSlider.h"
+#include "sound/SoundFixture.h"
+#include "sound/YDXSoundBuffer.h"
 
 using namespace controls;
 
@@ -43,26 +45,36 @@ public:
     int m_played = 0;
 };
 
-std::vector<YScreen*> g_played;
-void RecordPlay(YScreen* screen) { g_played.push_back(screen); }
-
 class ButtonTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
         m_oldSource = YWindow::SetDefaultSource(nullptr);
-        m_oldPlayer = Sounder::SetPlayer(RecordPlay);
-        g_played.clear();
         HoverElsewhere();
     }
     void TearDown() override
     {
         YWindow::SetDefaultSource(m_oldSource);
-        Sounder::SetPlayer(m_oldPlayer);
         YWindow::SetCaptureWindow(nullptr);
     }
     YDC* m_oldSource = nullptr;
-    Sounder::Player m_oldPlayer = nullptr;
+};
+
+// Hover sounds through sound buffers on the headless device.
+class ButtonSounds : public SoundFixture {
+protected:
+    void SetUp() override
+    {
+        SoundFixture::SetUp();
+        HoverElsewhere();
+    }
+    std::unique_ptr<YDXSoundBuffer> Buffer(const char* name)
+    {
+        auto buffer =
+            std::make_unique<YDXSoundBuffer>(&m_device, Tone(name, 0.5).c_str(), 1, YDXSoundBuffer::kDefaultFlags);
+        EXPECT_EQ(1, buffer->m_created);
+        return buffer;
+    }
 };
 
 }  // namespace
@@ -328,8 +340,6 @@ TEST_F(ButtonTest, HoverNotifiesOnceAndAgainAfterLeaving)
     EXPECT_FALSE(button->HoverSoundPlayed());
     button->SetHover();
     EXPECT_EQ("notify 3 -13, notify 3 -13", parent.Joined());
-    // A parent that is neither screen nor layout plays nothing.
-    EXPECT_TRUE(g_played.empty());
 
     // Disabled or hidden: no notification, but it still becomes the hover window.
     HoverElsewhere();
@@ -343,37 +353,48 @@ TEST_F(ButtonTest, HoverNotifiesOnceAndAgainAfterLeaving)
     EXPECT_EQ(button, YWindow::GetHoverWindow());
 }
 
-TEST_F(ButtonTest, HoverPlaysTheSecondSoundOfTheScreenDialogOrLayout)
+TEST_F(ButtonSounds, HoverPlaysTheSecondSoundOfTheScreenDialogOrLayout)
 {
+    auto click = Buffer("click.wav");
+    auto second = Buffer("second.wav");
     LogScreen screen;
+    screen.SetSounds(click.get(), second.get());
     YButton* onScreen = MakeButton(&screen, 0, 8);
     onScreen->SetHover();
-    ASSERT_EQ(1u, g_played.size());
-    EXPECT_EQ(&screen, g_played[0]);
+    EXPECT_TRUE(second->IsPlaying());
+    EXPECT_FALSE(click->IsPlaying());
     ASSERT_EQ(1u, screen.m_notes.size());
     EXPECT_EQ(-13, screen.m_notes[0].second);
+    // Played once until the mouse leaves.
+    second->Stop();
     onScreen->SetHover();
-    EXPECT_EQ(1u, g_played.size());
+    EXPECT_FALSE(second->IsPlaying());
+    HoverElsewhere();
+    onScreen->Draw(static_cast<YDC*>(nullptr));
+    onScreen->SetHover();
+    EXPECT_TRUE(second->IsPlaying());
+    second->Stop();
 
     YDialog dialog;
+    dialog.SetSounds(click.get(), second.get());
     YButton* onDialog = MakeButton(&dialog, 0, 9);
     onDialog->SetHover();
-    ASSERT_EQ(2u, g_played.size());
-    EXPECT_EQ(&dialog, g_played[1]);
+    EXPECT_TRUE(second->IsPlaying());
+    second->Stop();
 
     SoundLayout layout;
     YButton* onLayout = MakeButton(&layout, 0, 10);
     onLayout->SetHover();
     EXPECT_EQ(1, layout.m_played);
-    EXPECT_EQ(2u, g_played.size());
 
-    // Without a player a hover sounds nothing and still notifies.
-    Sounder::SetPlayer(nullptr);
-    HoverElsewhere();
-    onScreen->Draw(static_cast<YDC*>(nullptr));
-    onScreen->SetHover();
-    EXPECT_EQ(2u, g_played.size());
-    EXPECT_EQ(2u, screen.m_notes.size());
+    // A plain parent plays nothing; a screen without sounds neither, and still hears of the hover.
+    Parent plain;
+    MakeButton(&plain, 0, 11)->SetHover();
+    EXPECT_FALSE(second->IsPlaying());
+    LogScreen quiet;
+    MakeButton(&quiet, 0, 12)->SetHover();
+    EXPECT_EQ(1u, quiet.m_notes.size());
+    EXPECT_FALSE(second->IsPlaying() || click->IsPlaying());
 }
 
 TEST_F(ButtonTest, TheSounderAnswersForScreensAndDialogsOnly)
@@ -387,7 +408,6 @@ TEST_F(ButtonTest, TheSounderAnswersForScreensAndDialogsOnly)
     EXPECT_EQ(1, dialog.Accept(&sounder));
     EXPECT_EQ(0, window.Accept(&sounder));
     EXPECT_EQ(0, button.Accept(&sounder));
-    EXPECT_EQ(2u, g_played.size());
 }
 
 TEST_F(ButtonTest, AFontButtonDrawsItsTextInTheStateFontAndIsAsLargeAsIt)

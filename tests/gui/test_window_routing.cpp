@@ -308,7 +308,10 @@ TEST(WindowArchive, EveryWindowClassRoundTripsInBothVersions)
             EXPECT_EQ(0x08010005, copy->GetStyle());
             CString text;
             copy->GetName(text);
-            EXPECT_STREQ("caption text", text);
+            // A combo box's name is the text of its edit box, which this one lacks.
+            if (runtime != RUNTIME_CLASS(YComboBox)) {
+                EXPECT_STREQ("caption text", text);
+            }
             EXPECT_EQ(0x12345678, copy->GetId());
             EXPECT_TRUE(copy->IsCreated());
             // Version 3 has no private-source word: the byte stays as made.

@@ -318,6 +318,7 @@ TEST(EditBox, DrawsItsLabelThenItsTextAndACaretWhileFocused)
         {"", true, false, true},    {"abc", true, false, false}, {"abc", true, true, true},
         {"", false, false, false},
     };
+    platform::Clock::SetManual(true);
     for (const Case& c : cases) {
         YEditBox box;
         RECT rect = Rect(10, 20, 210, 32);
@@ -327,6 +328,8 @@ TEST(EditBox, DrawsItsLabelThenItsTextAndACaretWhileFocused)
         box.SetCaret(2);
         box.ShowCaret(c.caretEnabled);
         if (c.focused) box.SetFocus();
+        // The caret shows once its first flash interval has passed.
+        platform::Clock::Advance(GetCaretBlinkTime() + 1);
         RecordingDC dc(12);
         box.Draw(&dc);
         ASSERT_EQ(dc.m_texts.size(), 1u);
@@ -343,6 +346,7 @@ TEST(EditBox, DrawsItsLabelThenItsTextAndACaretWhileFocused)
             EXPECT_TRUE(Same(dc.m_framed[0], Rect(x, 20, x + 1, 32))) << c.text;
         }
     }
+    platform::Clock::SetManual(false);
 }
 
 namespace {

@@ -1,6 +1,7 @@
 // libFuzzer target for the "YSMO" model file: the bytes are loaded as a
 // model; a model that loads is prepared as the renderer does it, played
-// through its animations and stored back in the form its tags ask for.
+// through its animations, put to the world trace's model walk and stored
+// back in the form its tags ask for.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -8,6 +9,44 @@
 #include "assets3d/YSMHandle.h"
 #include "assets3d/YSMObject.h"
 #include "platform/mfc.h"
+#include "renderer/YD3D6Parser.h"
+#include "renderer/YTraceRequest.h"
+#include "renderer/YTraceResult.h"
+
+namespace {
+// Segments through and past the model, turned and scaled, with an attached
+// copy of itself, every group traced and every model test asked for.
+void TraceModel(YSMHandle* handle)
+{
+    YD3D6Parser parser;
+    const float origin[3] = {0, 0, 0};
+    parser.TraceWorld(origin, origin, 0, 0, 0);  // makes the result record
+    for (YSMGroupHandle& state : handle->m_groupStates) state.flags |= 0x30;
+    handle->SetActiveGroup(0);
+    YRenderInstance record, child;
+    record.m_model = child.m_model = handle;
+    record.m_scale = 1.5f;
+    record.m_angles[0] = 0.3f, record.m_angles[1] = 1.1f, record.m_angles[2] = -0.2f;
+    child.m_attachIndex = 1;
+    record.m_children = &child;
+    record.m_childCount = 1;
+    const float segments[][6] = {{-50, 3, -40, 60, -2, 45}, {0, 100, 0, 0, -100, 0}, {0.5f, 0.25f, 0, 0.5f, 0.25f, 0}};
+    for (const auto& s : segments) {
+        for (int16_t kind : {int16_t(0), int16_t(2)}) {
+            YTraceRequest q;
+            MakeIdentityMatrix(&q.m_matrix);
+            q.m_parent = q.m_parentInverse = q.m_matrix;
+            for (int i = 0; i < 3; ++i) q.m_from[i] = s[i], q.m_to[i] = s[3 + i], q.m_delta[i] = s[3 + i] - s[i];
+            q.m_radiusFrom = 0.5f, q.m_radiusTo = 2.0f;
+            q.m_flags = 0x10FF;
+            q.m_object = &record;
+            record.m_kind = kind;
+            parser.GetTraceResult()->m_distance2 = 1e30f;
+            parser.CollideModelNode(q);
+        }
+    }
+}
+}  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
@@ -42,6 +81,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         handle->SetGroupSkin(g, 0);
         handle->IsGroupMarker(g);
     }
+    TraceModel(handle);
     YSMHandle* clone = model.CloneHandle(handle);
     delete handle;
     CMemFile out;

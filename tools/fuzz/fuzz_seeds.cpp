@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fstream>
 #include <iterator>
+#include <map>
 #include <memory>
 #include <string>
 #include <sys/stat.h>
@@ -12,6 +13,11 @@
 #include "foundation/YCatalog.h"
 #include "foundation/YCatalogItem.h"
 #include "foundation/YDataCollection.h"
+#include "gui/YComboBox.h"
+#include "gui/YDialog.h"
+#include "gui/YEditBox.h"
+#include "gui/YListBox.h"
+#include "gui/YListCtrl.h"
 #include "foundation/YResource.h"
 #include "graphics2d/YFrame.h"
 #include "graphics2d/YMesh.h"
@@ -26,6 +32,7 @@
 #include "input/YInputObjSettings.h"
 #include "renderer/Stripper.h"
 #include "renderer/YMapVT3.h"
+#include "sound/YSoundEmitter.h"
 #include "tools/fuzz/FuzzScratch.h"
 
 namespace {
@@ -94,6 +101,27 @@ void CatalogSeeds(const std::string& data)
     }
 }
 
+// Sound emitters naming the sample catalog's sounds, one per section.
+void EmitterSeeds(const std::string& data)
+{
+    YCatalog catalog((data + "/RC Volaro.cat").c_str());
+    std::map<std::string, std::unique_ptr<YSoundEmitter>> emitters;
+    for (POSITION pos = catalog.GetItems()->GetHeadPosition(); pos;) {
+        YCatalogItem* item = catalog.GetItems()->GetNext(pos);
+        if (item->GetType() != 2) continue;
+        auto& emitter = emitters[static_cast<const char*>(item->GetSection())];
+        if (!emitter) emitter = std::make_unique<YSoundEmitter>();
+        emitter->m_soundFiles.Add(item->GetName() + ".wav");
+        emitter->m_info.m_value1 = emitter->m_soundFiles.GetSize();
+    }
+    for (auto& entry : emitters) {
+        YSoundEmitter* emitter = entry.second.get();
+        Seed("sound_emitter", entry.first, Stored([&](CArchive& ar) { emitter->Serialize(ar); }));
+    }
+    YSoundEmitter none;
+    Seed("sound_emitter", "empty", Stored([&](CArchive& ar) { none.Serialize(ar); }));
+}
+
 // The image reader's first byte picks the reader: 0 BMP, 1 TGA.
 void ImageSeeds(const std::string& data)
 {
@@ -119,6 +147,35 @@ void ArchiveSeeds()
     values.SetAt(1, "forward", "0", 0);
     values.SetAt(9, "tleft", "25", 0);
     Seed("archive", "values", Stored([&](CArchive& ar) { ar.WriteObject(&values); }));
+
+    // Windows with parts of their own: a table with columns, a combo box with
+    // its edit box and list, an edit box with its label.
+    const RECT rect = {0, 0, 200, 100};
+    YListCtrl table;
+    table.Create(0, &rect, nullptr, 3);
+    table.SetColumnCount(2);
+    table.SetColumnHeader(0, "Pilot");
+    CStringArray cells;
+    cells.Add("Ann");
+    cells.Add("12");
+    table.AddRow(cells);
+    Seed("archive", "list_ctrl", Stored([&](CArchive& ar) { ar.WriteObject(&table); }));
+    YComboBox combo;
+    combo.Create(1, &rect, nullptr, 4);
+    combo.AddString("red");
+    combo.SetName("red");
+    Seed("archive", "combo_box", Stored([&](CArchive& ar) { ar.WriteObject(&combo); }));
+    YEditBox edit;
+    edit.Create(0, &rect, nullptr, 5);
+    edit.SetLabel(">");
+    edit.SetName("help");
+    Seed("archive", "edit_box", Stored([&](CArchive& ar) { ar.WriteObject(&edit); }));
+    YDialog dialog;
+    dialog.Create(0, "", 0, &rect, nullptr, 6, 0);
+    YListBox* list = new YListBox;
+    list->Create(0, &rect, &dialog, 7);
+    list->AddString("one");
+    Seed("archive", "dialog", Stored([&](CArchive& ar) { ar.WriteObject(&dialog); }));
 }
 
 void FontSeeds(const std::string& data)
@@ -301,6 +358,7 @@ int main(int argc, char** argv)
     TextSeeds(argv[2]);
     TextureSeeds(argv[1]);
     MapSeeds(argv[1]);
+    EmitterSeeds(argv[1]);
     ControlSeeds();
     return 0;
 }

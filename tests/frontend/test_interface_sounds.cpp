@@ -1,0 +1,137 @@
+// The interface factory plays the sample data's interface sounds through the
+// engine's sound manager; they are measured in the headless mix.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "engine/YGameObjects.h"
+#include "foundation/YCatalog.h"
+#include "frontend/YAppInterfaceFactory.h"
+#include "platform/backend/HeadlessBackend.h"
+#include "sound/YDXSoundBuffer.h"
+#include "sound/YSound.h"
+#include "sound/YSoundData.h"
+
+#if defined(RCV_DATA_DIR)
+namespace {
+double Rms(const std::vector<int16_t>& frames)
+{
+    if (frames.empty()) return 0.0;
+    double sum = 0;
+    for (int16_t v : frames) sum += double(v) * v;
+    return std::sqrt(sum / double(frames.size()));
+}
+
+class InterfaceSounds : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        platform::Clock::SetManual(true);
+        platform::Clock::Set(10000);
+        ASSERT_NE(nullptr, platform::HeadlessBackend::Active());
+        m_engine = YGameObjects::Instance();
+        m_saved = m_engine->m_sound;
+        m_engine->m_sound = new YSound;
+        m_catalog.reset(new YCatalog(RCV_DATA_DIR "/RC Volaro.cat"));
+        m_catalog->Mode() = 0;
+        m_catalog->SetBaseDirectory(0, "");
+        m_catalog->SetBaseDirectory(1, "");
+        m_catalog->GetSearchDirectories().Add(RCV_DATA_DIR);
+        m_engine->m_sound->Initialize(m_catalog.get(), &m_settings);
+        Mix();
+    }
+
+    void TearDown() override
+    {
+        delete m_engine->m_sound;
+        m_engine->m_sound = m_saved;
+        platform::Clock::SetManual(false);
+    }
+
+    std::vector<int16_t> Mix() { return platform::HeadlessBackend::Active()->Audio().Take(); }
+
+    std::vector<int16_t> Listen(DWORD milliseconds)
+    {
+        Mix();
+        platform::Clock::Advance(milliseconds);
+        return Mix();
+    }
+
+    YGameObjects* m_engine = nullptr;
+    YSound* m_saved = nullptr;
+    YSoundData m_settings;
+    std::unique_ptr<YCatalog> m_catalog;
+};
+}  // namespace
+
+TEST_F(InterfaceSounds, ClickAndMouseOverAreHeardOnceEach)
+{
+    YAppInterfaceFactory factory;
+    for (int32_t id : factory.m_soundIds) EXPECT_EQ(-1, id);
+    EXPECT_EQ(0.0, Rms(Listen(100)));
+
+    // Playing before loading loads first.
+    factory.PlaySound(YAppInterfaceFactory::kClickSound);
+    ASSERT_EQ(1, factory.m_soundsLoaded);
+    const int click = factory.m_soundIds[YAppInterfaceFactory::kClickSound];
+    const int over = factory.m_soundIds[YAppInterfaceFactory::kMouseOverSound];
+    EXPECT_GT(click, 0);
+    EXPECT_GT(over, 0);
+    EXPECT_NE(click, over);
+    for (int i = 2; i < YAppInterfaceFactory::kSoundCount; ++i) EXPECT_EQ(-1, factory.m_soundIds[i]);
+    YSound* sound = m_engine->m_sound;
+    ASSERT_NE(nullptr, sound->GetBufferFromID(click)->GetBuffer());  // made ahead of use
+    ASSERT_NE(nullptr, sound->GetBufferFromID(over)->GetBuffer());
+
+    const DWORD clickLength = sound->GetDurationById(click);
+    ASSERT_GT(clickLength, 20u);
+    EXPECT_GT(Rms(Listen(20)), 300.0);
+    Listen(clickLength);
+    EXPECT_EQ(0.0, Rms(Listen(100)));  // once, not looping
+
+    factory.PlaySound(YAppInterfaceFactory::kMouseOverSound);
+    EXPECT_EQ(1, sound->IsPlayingById(over));
+    EXPECT_EQ(0, sound->IsPlayingById(click));
+    EXPECT_GT(Rms(Listen(20)), 300.0);
+    Listen(sound->GetDurationById(over));
+    EXPECT_EQ(0.0, Rms(Listen(100)));
+
+    // Another load changes nothing; index 2 and out-of-range ones play nothing.
+    EXPECT_EQ(0, factory.LoadInterfaceSounds());
+    EXPECT_EQ(click, factory.m_soundIds[YAppInterfaceFactory::kClickSound]);
+    factory.PlaySound(2);
+    factory.PlaySound(-1);
+    factory.PlaySound(6);
+    EXPECT_EQ(0.0, Rms(Listen(100)));
+}
+
+TEST_F(InterfaceSounds, AClickRestartsFromTheBeginning)
+{
+    YAppInterfaceFactory factory;
+    factory.LoadInterfaceSounds();
+    YSound* sound = m_engine->m_sound;
+    const int click = factory.m_soundIds[YAppInterfaceFactory::kClickSound];
+    factory.PlaySound(YAppInterfaceFactory::kClickSound);
+    Listen(30);
+    DWORD played = 0;
+    sound->GetBufferFromID(click)->GetPlayPosition(&played);
+    ASSERT_GT(played, 0u);
+    factory.PlaySound(YAppInterfaceFactory::kClickSound);
+    DWORD restarted = 1;
+    sound->GetBufferFromID(click)->GetPlayPosition(&restarted);
+    EXPECT_LT(restarted, played);
+}
+
+TEST_F(InterfaceSounds, NoSoundObjectPlaysNothing)
+{
+    YSound* sound = m_engine->m_sound;
+    m_engine->m_sound = nullptr;
+    YAppInterfaceFactory factory;
+    EXPECT_EQ(0, factory.LoadInterfaceSounds());
+    factory.PlaySound(YAppInterfaceFactory::kClickSound);
+    EXPECT_EQ(0, factory.m_soundsLoaded);
+    m_engine->m_sound = sound;
+    EXPECT_EQ(0.0, Rms(Listen(100)));
+}
+#endif
