@@ -42,7 +42,7 @@ BOOL YKestrix::InitInstance()
     srand(static_cast<unsigned int>(time(nullptr)));
     SetRegistryKey("Yorvane Interactive");
     if (!engine->Start(this)) return FALSE;
-    YAppLayout::ExecuteCommand("layout s screen:gamesetup screens.scr:InterfaceGameBD");
+    YGameObjects::Instance()->ExecuteCommand("layout s screen:gamesetup screens.scr:InterfaceGameBD");
     engine->Run();
     return TRUE;
 }

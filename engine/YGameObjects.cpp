@@ -268,8 +268,7 @@ void YGameObjects::DestroyAll()
     DeleteMember(m_msgHandler);
     DestroyRenderer();
     DeleteMember(m_console);
-    if (m_interfaceMgr) delete m_interfaceMgr->SetFactory(nullptr);
-    DeleteMember(m_interfaceMgr);
+    DeleteInterface();
     DeleteMember(m_cheats);
     if (m_graphics) m_graphics->ExchangeAttached(nullptr);
     DeleteMember(m_cursor);
@@ -579,6 +578,14 @@ void YGameObjects::OpenCatalog()
     if (YAppInterfaceFactory* factory = AppFactory(m_interfaceMgr)) factory->SetResourceOwner(catalog);
 }
 
+void YGameObjects::DeleteInterface()
+{
+    if (!m_interfaceMgr) return;
+    YInterfaceFactory* factory = m_interfaceMgr->SetFactory(nullptr);
+    DeleteMember(m_interfaceMgr);
+    delete factory;
+}
+
 void YGameObjects::CreateConsole()
 {
     delete m_console;
@@ -794,8 +801,7 @@ int YGameObjects::ReleaseSubsystems()
 {
     EndRendererSession();
     if (m_graphics) m_graphics->SetFont("");
-    if (m_interfaceMgr) delete m_interfaceMgr->SetFactory(nullptr);
-    DeleteMember(m_interfaceMgr);
+    DeleteInterface();
     DeleteMember(m_catalog);
     if (m_input) m_input->Destroy();
     if (m_graphics) m_graphics->ExchangeAttached(nullptr);

@@ -68,6 +68,9 @@ public:
     void LoadConfig();
     void OpenCatalog();
     void CreateConsole();
+    // The interface manager, then its factory (whose resource set the
+    // manager's layouts use until they are gone).
+    void DeleteInterface();
     int AttachConsole(const RECT* rect, YDC* dc);
     // Writes the object's settings to the file through a temporary file
     // that replaces the old one only once it is complete.

@@ -1,13 +1,11 @@
-// The game's interface factory: the interface manager owns it. Its
-// resource owner is the catalog the engine opens. It plays the two
-// interface sounds through the engine's sound manager.
+// The game's interface factory: the interface manager owns it.  It owns
+// the resource set every screen shares, whose catalog is the one the
+// engine opens, makes the screens' layouts, hands out the renderer and
+// plays the two interface sounds through the engine's sound manager.
 #pragma once
 
 #include <cstdint>
 
-// PlaySound is a name of the multimedia API too: its macro is in force for
-// the base class as for this one.
-#include "platform/mmsystem.h"
 #include "gui/YInterfaceMgr.h"
 
 class YCatalog;
@@ -17,18 +15,24 @@ public:
     enum { kClickSound = 0, kMouseOverSound = 1, kSoundCount = 6 };
 
     YAppInterfaceFactory();
-    ~YAppInterfaceFactory() override = default;
+    ~YAppInterfaceFactory() override;
 
-    void SetResourceOwner(YCatalog* catalog) { m_resourceOwner = catalog; }
+    YLayoutResSet* GetResourceSet() override { return m_resourceSet; }
+    YParser* GetScene() override;
+    // A YAppLayout over the main window's client area, shown.
+    YLayout* CreateLayout(const char* handler) override;
+    // Plays sound 0 (click) or 1 (mouse over) from the start, once.
+    void PlaySound(int index) override;
+
+    void SetResourceOwner(YCatalog* catalog);
     YCatalog* GetResourceOwner() const { return m_resourceOwner; }
     // Registers the interface sounds and makes their buffers, once.
     int LoadInterfaceSounds();
-    // Plays sound 0 (click) or 1 (mouse over) from the start, once.
-    void PlaySound(int index);
 
     int32_t m_soundIds[kSoundCount];
     int32_t m_soundsLoaded = 0;
 
 private:
+    YLayoutResSet* m_resourceSet;
     YCatalog* m_resourceOwner = nullptr;  // reference
 };

@@ -1,6 +1,19 @@
 #include "gui/YLayout.h"
 
+#include <vector>
+
+#include "foundation/YCatalog.h"
+#include "graphics2d/YDIB.h"
+#include "graphics2d/YDXSurface.h"
+#include "graphics2d/YFont.h"
+#include "graphics2d/YSprite.h"
+#include "gui/YButton.h"
 #include "gui/YDC.h"
+#include "gui/YEditBox.h"
+#include "gui/YListBox.h"
+#include "gui/YListCtrl.h"
+#include "gui/YTextCtrl.h"
+#include "renderer/YGraphics.h"
 #include "gui/YLayoutGroup.h"
 #include "gui/YLayoutItemButton.h"
 #include "gui/YLayoutItemDraw.h"
@@ -130,7 +143,9 @@ YLayout::YLayout()
 
 YLayout::~YLayout()
 {
+    m_drawDepth = 0;
     DeleteItems();
+    DeleteRetiredItems();
     // The own set's controls are deleted with it; they leave the tree first.
     m_ownSet.MarkAll(false);
     m_ownSet.PurgeUnused();
@@ -150,8 +165,21 @@ void YLayout::SetScript(const char* text)
 
 void YLayout::DeleteItems()
 {
+    // A script set from inside a draw (a resolver running a command) must
+    // not pull the items from under it.
+    if (m_drawDepth > 0) {
+        m_retiredItems.AddTail(&m_items);
+        m_items.RemoveAll();
+        return;
+    }
     for (POSITION at = m_items.GetHeadPosition(); at;) delete ItemAt(at, m_items);
     m_items.RemoveAll();
+}
+
+void YLayout::DeleteRetiredItems()
+{
+    for (POSITION at = m_retiredItems.GetHeadPosition(); at;) delete ItemAt(at, m_retiredItems);
+    m_retiredItems.RemoveAll();
 }
 
 void YLayout::ClearItems()
@@ -280,11 +308,15 @@ int YLayout::Draw(YDC* dc)
     if (!m_refreshed) SetRefresh();
     m_drawTime += static_cast<int32_t>(GetTickCount() - t0);
     int result = 0, costs = 0;
-    for (POSITION at = m_items.GetHeadPosition(); at;) {
-        YLayoutItem* item = ItemAt(at, m_items);
+    ++m_drawDepth;
+    // Over a copy: an item may have the script set again while it draws.
+    std::vector<YLayoutItem*> items;
+    for (POSITION at = m_items.GetHeadPosition(); at;) items.push_back(ItemAt(at, m_items));
+    for (YLayoutItem* item : items) {
         result |= item->Draw(dc);
         costs += item->m_cost;
     }
+    if (--m_drawDepth == 0) DeleteRetiredItems();
     const DWORD t1 = GetTickCount();
     if (!m_activeSet->m_clean) PurgeResources();
     if (m_redoPasses > 0) {
@@ -323,16 +355,255 @@ YLayoutResSet* YLayout::SetResourceSet(YLayoutResSet* set)
     return previous;
 }
 
-YFont* YLayout::GetFont(const char* name, bool* created)
+namespace {
+enum { kImageType = 1, kSpriteType = 3, kButtonType = 9, kFontType = 17, kSliderType = 26 };
+enum { kPathLength = 512 };
+
+void Clear(bool* created)
 {
     if (created) *created = false;
-    return reinterpret_cast<YFont*>(m_activeSet->FindResource(GetFontList(), name));
 }
 
-YDXSurface* YLayout::GetSurface(const char* name, int, int, bool* created)
+void Set(bool* created)
 {
-    if (created) *created = false;
-    return reinterpret_cast<YDXSurface*>(m_activeSet->FindResource(GetSurfaceList(), name));
+    if (created) *created = true;
+}
+}  // namespace
+
+YDXDraw* YLayout::GetDisplay() { return GetGraphics(); }
+
+YResource* YLayout::CatalogResource(int type, const char* name)
+{
+    const char* colon = name ? strchr(name, ':') : nullptr;
+    YCatalog* catalog = GetCatalog();
+    if (!catalog) catalog = m_activeSet->m_catalog;
+    if (!colon || !catalog) return nullptr;
+    const CString section(name, static_cast<int>(colon - name));
+    return catalog->GetResource(type, section, CString(colon + 1), reinterpret_cast<DWORD_PTR>(GetDisplay()));
+}
+
+template <class T>
+T* YLayout::CatalogGet(CObList& list, int type, const char* name, bool* created)
+{
+    Clear(created);
+    if (CObject* found = m_activeSet->FindResource(list, name)) return dynamic_cast<T*>(found);
+    YResource* resource = CatalogResource(type, name);
+    if (!resource) return nullptr;
+    T* typed = dynamic_cast<T*>(resource);
+    if (!typed) {
+        // An entry of the type that holds something else: given back.
+        YCatalog* catalog = GetCatalog() ? GetCatalog() : m_activeSet->m_catalog;
+        if (catalog) catalog->ReleaseResource(resource);
+        return nullptr;
+    }
+    m_activeSet->Add(list, name, resource, nullptr)->m_fromCatalog = 1;
+    Set(created);
+    return typed;
+}
+
+YSprite* YLayout::GetSprite(const char* name, bool* created)
+{
+    return CatalogGet<YSprite>(GetSpriteList(), kSpriteType, name, created);
+}
+
+YFont* YLayout::GetFont(const char* name, bool* created)
+{
+    return CatalogGet<YFont>(GetFontList(), kFontType, name, created);
+}
+
+YDIB* YLayout::LoadDIB(const char* name, bool search, CString* path, bool* fromCatalog)
+{
+    *fromCatalog = false;
+    if (!name || !*name) return nullptr;
+    if (strchr(name, ':')) {
+        YDIB* dib = dynamic_cast<YDIB*>(CatalogResource(kImageType, name));
+        *fromCatalog = dib != nullptr;
+        return dib;
+    }
+    CString file = name;
+    YCatalog* catalog = GetCatalog();
+    if (!catalog) catalog = m_activeSet->m_catalog;
+    if (search && catalog) {
+        char found[kPathLength] = "";
+        if (!catalog->FindFile(name, found, sizeof found)) return nullptr;
+        file = found;
+    }
+    YDIB* dib = new YDIB;
+    try {
+        CFile input(file, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary);
+        if (!dib->Load(input)) {
+            delete dib;
+            return nullptr;
+        }
+    } catch (CException* e) {
+        e->Delete();
+        delete dib;
+        return nullptr;
+    }
+    if (path) *path = file;
+    return dib;
+}
+
+YDIB* YLayout::GetDIB(const char* name, bool* created)
+{
+    Clear(created);
+    CObList& list = GetImageList();
+    if (CObject* found = m_activeSet->FindResource(list, name)) return dynamic_cast<YDIB*>(found);
+    CString path;
+    bool fromCatalog = false;
+    YDIB* dib = LoadDIB(name, true, &path, &fromCatalog);
+    if (!dib) return nullptr;
+    YLayoutRes* record = m_activeSet->Add(list, name, dib, nullptr);
+    record->m_fromCatalog = fromCatalog ? 1 : 0;
+    record->m_path = path;
+    Set(created);
+    return dib;
+}
+
+YDXSurface* YLayout::GetImage(const char* name, bool* created)
+{
+    Clear(created);
+    CObList& list = GetSurfaceList();
+    if (CObject* found = m_activeSet->FindSurface(list, name)) return dynamic_cast<YDXSurface*>(found);
+    YDXDraw* display = GetDisplay();
+    if (!display) return nullptr;
+    bool fromCatalog = false;
+    YDIB* dib = LoadDIB(name, false, nullptr, &fromCatalog);
+    if (!dib) return nullptr;
+    const LONG width = dib->GetWidth(), height = dib->GetHeight();
+    const bool alpha = dib->GetHeader() && dib->GetHeader()->biBitCount == 32;
+    YDXSurface* surface = new YDXSurface(name);
+    int made = 0;
+    if (width > 0 && height > 0) {
+        if (alpha) {
+            made = surface->CreateAlphaSource(display, static_cast<DWORD>(width), static_cast<DWORD>(height));
+            if (made) made = dib->CopyToLockedSurface(surface, 0, 0);
+        } else {
+            made = surface->CreateSurface(display, static_cast<DWORD>(width), static_cast<DWORD>(height),
+                                          DDSCAPS_SYSTEMMEMORY, nullptr, 0, nullptr);
+            if (made) made = dib->Draw(surface, 0, 0, SRCCOPY);
+        }
+    }
+    YCatalog* catalog = GetCatalog() ? GetCatalog() : m_activeSet->m_catalog;
+    if (!fromCatalog) delete dib;
+    else if (catalog) catalog->ReleaseResource(dib);
+    if (!made) {
+        delete surface;
+        return nullptr;
+    }
+    m_activeSet->Add(list, name, surface, nullptr);
+    Set(created);
+    return surface;
+}
+
+YDXSurface* YLayout::GetSurface(const char* name, int width, int height, bool* created)
+{
+    Clear(created);
+    CObList& list = GetSurfaceList();
+    if (CObject* found = m_activeSet->FindSurface(list, name)) return dynamic_cast<YDXSurface*>(found);
+    YDXDraw* display = GetDisplay();
+    if (!display || width <= 0 || height <= 0) return nullptr;
+    YDXSurface* surface = new YDXSurface(name);
+    if (!surface->CreateSurface(display, static_cast<DWORD>(width), static_cast<DWORD>(height), DDSCAPS_SYSTEMMEMORY,
+                                nullptr, 0, nullptr)) {
+        delete surface;
+        return nullptr;
+    }
+    m_activeSet->Add(list, name, surface, nullptr);
+    Set(created);
+    return surface;
+}
+
+void YLayout::Adopt(YWindow* control)
+{
+    YWindow* parent = GetControlParent();
+    if (control && control->GetParent() != parent) control->SetParent(parent);
+}
+
+YWindow* YLayout::MakeControl(CObList& list, int type, const char* name, YLayoutItem* owner, CObject* model,
+                              bool button, bool* created)
+{
+    YWindow* control = nullptr;
+    bool fromCatalog = false;
+    if (YResource* original = CatalogResource(type, name)) {
+        control = dynamic_cast<YWindow*>(original->CopyTo(nullptr));
+        YCatalog* catalog = GetCatalog() ? GetCatalog() : m_activeSet->m_catalog;
+        if (catalog) catalog->ReleaseResource(original);
+        fromCatalog = control != nullptr;
+    }
+    YWindow* modelWindow = dynamic_cast<YWindow*>(model);
+    if (!control && modelWindow) control = dynamic_cast<YWindow*>(modelWindow->CopyTo(nullptr));
+    if (!control) return nullptr;
+    if (button && control->GetResourceCount() > 0 && control->GetResourceAt(0)) {
+        YResource* first = control->GetResourceAt(0);
+        RECT rect = {0, 0, first->GetWidth(), first->GetHeight()};
+        control->MoveTo(&rect);
+        control->SetPrivateSource(true);
+    }
+    control->m_visible = 0;
+    YLayoutRes* record = m_activeSet->Add(list, name, control, owner);
+    record->m_fromCatalog = fromCatalog ? 1 : 0;
+    record->m_privateCopy = fromCatalog ? 1 : 0;
+    Set(created);
+    ++m_redoPasses;
+    return control;
+}
+
+YButton* YLayout::GetButton(const char* name, YLayoutItem* owner, bool* created)
+{
+    Clear(created);
+    CObList& list = GetButtonList();
+    CObject* model = nullptr;
+    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, &model));
+    if (!control) control = MakeControl(list, kButtonType, name, owner, model, true, created);
+    Adopt(control);
+    return dynamic_cast<YButton*>(control);
+}
+
+YSlider* YLayout::GetSlider(const char* name, YLayoutItem* owner, bool* created)
+{
+    Clear(created);
+    CObList& list = GetSliderList();
+    CObject* model = nullptr;
+    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, &model));
+    if (!control) control = MakeControl(list, kSliderType, name, owner, model, false, created);
+    Adopt(control);
+    return dynamic_cast<YSlider*>(control);
+}
+
+YEditBox* YLayout::GetEditBox(const char* name, YLayoutItem* owner, bool* created)
+{
+    Clear(created);
+    CObList& list = GetEditBoxList();
+    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, nullptr));
+    if (!control) {
+        control = new YEditBox;
+        control->m_visible = 0;
+        m_activeSet->Add(list, name, control, owner);
+        Set(created);
+    }
+    Adopt(control);
+    return dynamic_cast<YEditBox*>(control);
+}
+
+YWindow* YLayout::GetMiscWindow(const char* name, YLayoutItem* owner, int kind, bool* created)
+{
+    Clear(created);
+    CObList& list = GetMiscWindowList();
+    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, nullptr));
+    if (!control) {
+        switch (kind) {
+        case 0: control = new YTextCtrl; break;
+        case 1: control = new YListBox; break;
+        case 2: control = new YListCtrl; break;
+        default: return nullptr;
+        }
+        control->m_visible = 0;
+        m_activeSet->Add(list, name, control, owner);
+        Set(created);
+    }
+    Adopt(control);
+    return control;
 }
 
 CObList& YLayout::GetSpriteList() { return m_activeSet->m_resources[YLayoutResSet::Sprites]; }
@@ -351,7 +622,11 @@ CObList& YLayout::GetEditBoxList() { return m_activeSet->m_controls[YLayoutResSe
 
 CObList& YLayout::GetMiscWindowList() { return m_activeSet->m_controls[YLayoutResSet::ListWindows]; }
 
-BOOL YLayout::ReleaseSurfaces() { return m_activeSet->ReleaseSurfaces(); }
+BOOL YLayout::ReleaseSurfaces()
+{
+    m_activeSet->ReleaseSurfaces();
+    return TRUE;
+}
 
 void YLayout::MarkResources(bool inUse)
 {

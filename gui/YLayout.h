@@ -7,9 +7,15 @@
 #include "gui/YLayoutResSet.h"
 #include "gui/YWindow.h"
 
+class YButton;
 class YCatalog;
+class YDIB;
+class YDXDraw;
+class YEditBox;
 class YGraphics;
 class YDXSurface;
+class YSlider;
+class YSprite;
 class YLayoutGroup;
 class YLayoutItem;
 class YLayoutTokenizer;
@@ -44,9 +50,27 @@ public:
                               bool keepOperators);
     virtual void PlaySecondSound();
     virtual YLayoutResSet* GetResourceSet();
-    // The cached font or surface of that name, or null.
-    virtual YFont* GetFont(const char* name, bool* created);
-    virtual YDXSurface* GetSurface(const char* name, int width, int height, bool* created);
+    // The resource getters: the cached resource of that name, else a new
+    // one (created, when given, tells which), else null.  A name with ":"
+    // is "catalog:entry" in the layout's catalog.
+    virtual YSprite* GetSprite(const char* name, bool* created = nullptr);
+    virtual YFont* GetFont(const char* name, bool* created = nullptr);
+    // Without ":" the file the catalog's search finds.
+    virtual YDIB* GetDIB(const char* name, bool* created = nullptr);
+    // The picture copied onto a surface of its own; without ":" the name
+    // is the file.
+    virtual YDXSurface* GetImage(const char* name, bool* created = nullptr);
+    // A new surface of that size when the name is not cached.
+    virtual YDXSurface* GetSurface(const char* name, int width, int height, bool* created = nullptr);
+    // Controls: the one of that name free or owned by owner, else a copy of
+    // the catalog's (or of another item's control of that name).
+    virtual YButton* GetButton(const char* name, YLayoutItem* owner, bool* created = nullptr);
+    virtual YSlider* GetSlider(const char* name, YLayoutItem* owner, bool* created = nullptr);
+    virtual YEditBox* GetEditBox(const char* name, YLayoutItem* owner, bool* created = nullptr);
+    // kind 0 a text control, 1 a list box, 2 a list control.
+    virtual YWindow* GetMiscWindow(const char* name, YLayoutItem* owner, int kind, bool* created = nullptr);
+    // The display new surfaces are made on: the layout's graphics.
+    virtual YDXDraw* GetDisplay();
     // The active set's lists.
     virtual CObList& GetSpriteList();
     virtual CObList& GetFontList();
@@ -101,11 +125,27 @@ protected:
     CObList m_items;
     int32_t m_depth;
     uint8_t m_refreshed;
+    int32_t m_drawDepth = 0;
+    CObList m_retiredItems;
     YLayoutResSet* m_activeSet;
     YLayoutResSet m_ownSet;
 
 private:
+    // Items replaced while the layout draws are kept until the draw ends.
     void DeleteItems();
+    void DeleteRetiredItems();
+    // The cached resource of a list, else the catalog's of "catalog:entry".
+    template <class T>
+    T* CatalogGet(CObList& list, int type, const char* name, bool* created);
+    // The catalog resource of "catalog:entry" of that type, or null.
+    YResource* CatalogResource(int type, const char* name);
+    // A new picture for GetDIB (search: through the catalog's file search).
+    YDIB* LoadDIB(const char* name, bool search, CString* path, bool* fromCatalog);
+    // A button or slider not cached: see GetButton.
+    YWindow* MakeControl(CObList& list, int type, const char* name, YLayoutItem* owner, CObject* model,
+                         bool button, bool* created);
+    // The control joins the layout when it hangs elsewhere.
+    void Adopt(YWindow* control);
     CString EditCommand(int context);
     CString ClickCommand(int context, bool& clickSound);
 };

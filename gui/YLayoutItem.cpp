@@ -1,5 +1,10 @@
 #include "gui/YLayoutItem.h"
 
+#include <algorithm>
+
+#include "gui/YLayout.h"
+#include "gui/YLayoutGroup.h"
+
 IMPLEMENT_DYNAMIC(YLayoutItem, CObject)
 
 YLayoutItem::YLayoutItem()
@@ -20,3 +25,34 @@ void YLayoutItem::Load(YDC*) {}
 void YLayoutItem::Reload() { m_loaded = 0; }
 
 void YLayoutItem::Hide() {}
+
+namespace {
+LONG Saturated(int64_t value)
+{
+    return static_cast<LONG>(std::max<int64_t>(INT32_MIN, std::min<int64_t>(INT32_MAX, value)));
+}
+
+void Shift(RECT& rect, int64_t dx, int64_t dy)
+{
+    rect = RECT{Saturated(rect.left + dx), Saturated(rect.top + dy), Saturated(rect.right + dx),
+                Saturated(rect.bottom + dy)};
+}
+}  // namespace
+
+RECT YLayoutItem::GetGroupRect(YDC* dc) const
+{
+    RECT group = {0, 0, 0, 0};
+    if (m_parentGroup) m_parentGroup->GetRect(dc, &group);
+    else if (m_layout) m_layout->GetRect(&group);
+    return group;
+}
+
+RECT YLayoutItem::PlaceInGroup(YDC* dc, const RECT& rect, RECT* group) const
+{
+    const RECT around = GetGroupRect(dc);
+    if (group) *group = around;
+    RECT placed = rect;
+    Shift(placed, around.left, around.top);
+    if (m_parentGroup) Shift(placed, m_parentGroup->m_offsetX, m_parentGroup->m_offsetY);
+    return placed;
+}

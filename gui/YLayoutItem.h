@@ -26,6 +26,11 @@ public:
 
     int GetArgCount() const { return static_cast<int>(m_args.GetSize()); }
     CString GetArg(int index) const { return m_args[index]; }
+    // The enclosing block's rectangle on the surface (the layout's for a
+    // root item), and rect moved onto it: by the block's origin, then by
+    // its content offset.  Sums beyond 32 bits stop at the limits.
+    RECT GetGroupRect(YDC* dc) const;
+    RECT PlaceInGroup(YDC* dc, const RECT& rect, RECT* group) const;
 
     // N of "keyword:N"; -1 without.
     int32_t m_context;

@@ -123,6 +123,7 @@ public:
     const RECT& Rect() const { return m_rect; }
     void SetForeColor(COLORREF colour) { m_foreColour = colour; }
     int GetId() const { return m_windowId; }
+    void SetWindowId(int id) { m_windowId = id; }
     bool IsCreated() const { return m_created != 0; }
     bool ResourcesLoaded() const { return m_resourcesLoaded != 0; }
     YDC* GetPrivateSourceDC() const { return m_privateSource; }

@@ -136,11 +136,13 @@ std::unique_ptr<GdiFontFace> GdiFontFace::Open(const LOGFONTA& logFont)
         }
     }
     // Negative heights are character heights (the em), positive ones cell heights.
-    int em;
-    if (logFont.lfHeight < 0) em = -logFont.lfHeight;
-    else if (logFont.lfHeight > 0) em = (logFont.lfHeight * unitsPerEm + (ascender + descender) / 2) / (ascender + descender);
-    else em = 16;
-    if (em < 1) em = 1;
+    // Worked in 64 bits and kept to kMaxEm: a glyph beyond any screen is
+    // never drawn whole, and rendering one costs its area.
+    int64_t height = logFont.lfHeight, em64;
+    if (height < 0) em64 = -height;
+    else if (height > 0) em64 = (height * unitsPerEm + (ascender + descender) / 2) / std::max(1, ascender + descender);
+    else em64 = 16;
+    const int em = static_cast<int>(std::max<int64_t>(1, std::min<int64_t>(kMaxEm, em64)));
     FT_Set_Pixel_Sizes(face, 0, em);
 
     std::unique_ptr<GdiFontFace> out(new GdiFontFace());

@@ -12,6 +12,8 @@
 namespace platform {
 class GdiFontFace {
 public:
+    // Character heights (em) above this many pixels are drawn at this height.
+    enum { kMaxEm = 1024 };
     struct Glyph {
         int advance = 0;
         int left = 0;  // from the pen position to the first column

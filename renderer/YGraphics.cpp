@@ -334,11 +334,8 @@ int YGraphics::RunFrame()
     if (!m_started || !m_back || !m_primary) return 1;
 
     if (engine->m_interfaceMgr) {
-        HDC dc = nullptr;
-        if (m_back->GetDC(&dc)) {
-            engine->m_interfaceMgr->Draw(dc);
-            m_back->ReleaseDC(dc);
-        }
+        YSurfaceDC dc(m_back, 0);
+        engine->m_interfaceMgr->Draw(&dc);
     }
     DrawCursor();
     DrawOverlays();

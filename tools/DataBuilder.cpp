@@ -9,6 +9,7 @@
 //   rcvdata textures DESCRIPTION FOLDER writes the sample ".ytx" textures a description lists
 //   rcvdata texture TEXTURE             prints a ".ytx" texture as text
 //   rcvdata sounds FOLDER               writes the sample sounds
+//   rcvdata screens SOURCE FOLDER       writes the sample screen scripts with CR LF
 #include <cstdio>
 #include <fstream>
 #include <iostream>
@@ -20,6 +21,7 @@
 #include "tools/YSampleImages.h"
 #include "tools/YSampleMaps.h"
 #include "tools/YSampleModels.h"
+#include "tools/YSampleScreens.h"
 #include "tools/YSampleSounds.h"
 #include "tools/YSampleSprites.h"
 #include "tools/YTextureCommands.h"
@@ -32,7 +34,8 @@ int Usage()
                     "       rcvdata images DESCRIPTION FOLDER\n       rcvdata picture IMAGE\n"
                     "       rcvdata fonts-sprites FOLDER\n       rcvdata maps FOLDER\n"
                     "       rcvdata map-dump MAP\n       rcvdata textures DESCRIPTION FOLDER\n"
-                    "       rcvdata texture TEXTURE\n       rcvdata sounds FOLDER\n       rcvdata models FOLDER\n");
+                    "       rcvdata texture TEXTURE\n       rcvdata sounds FOLDER\n       rcvdata models FOLDER\n"
+                    "       rcvdata screens SOURCE FOLDER\n");
     return 2;
 }
 
@@ -127,6 +130,16 @@ int Sounds(const char* folder)
     return 0;
 }
 
+int Screens(const char* source, const char* folder)
+{
+    std::string error;
+    if (!YSampleScreens::WriteAll(source, folder, error)) {
+        fprintf(stderr, "rcvdata: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 int Maps(const char* folder)
 {
     std::string error;
@@ -171,6 +184,7 @@ int main(int argc, char** argv)
     if (argc == 3 && std::string(argv[1]) == "sounds") return Sounds(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "models") return Models(argv[2]);
     if (argc == 3 && std::string(argv[1]) == "maps") return Maps(argv[2]);
+    if (argc == 4 && std::string(argv[1]) == "screens") return Screens(argv[2], argv[3]);
     if (argc == 3 && std::string(argv[1]) == "map-dump") return MapDump(argv[2]);
     int result = 0;
     if (YTextureCommands::Run(argc, argv, result)) return result;

@@ -1,6 +1,8 @@
 #include "tools/YCatalogText.h"
 
 #include <cstdlib>
+#include <memory>
+#include <unistd.h>
 #include <map>
 #include <set>
 #include <sstream>
@@ -16,6 +18,8 @@
 #include "foundation/YResourceFactory.h"
 #include "graphics2d/YDIB.h"
 #include "graphics2d/YFont.h"
+#include "tools/YImageWriter.h"
+#include "tools/YSampleImages.h"
 #include "graphics2d/YFrame.h"
 #include "graphics2d/YGraphics2DResources.h"
 #include "graphics2d/YMesh.h"
@@ -260,11 +264,27 @@ struct Reader {
     }
 
     bool BodyLine(YResource* resource, const Words& w);
+    bool LoadPattern(YDIB* dib, const std::string& pattern, int width, int height, int bits);
 
     // Texture handlers whose first variant line was read: the default
     // variant a handler starts with takes the first line.
     std::set<const YResource*> varied;
 };
+
+bool Reader::LoadPattern(YDIB* dib, const std::string& pattern, int width, int height, int bits)
+{
+    if (bits != 8 && bits != 24 && bits != 32) return Fail("pattern bits must be 8, 24 or 32");
+    std::unique_ptr<YImage> image(YSampleImages::Make(pattern, width, height, bits == 8));
+    if (!image) return Fail("unknown pattern or size: " + pattern);
+    // The picture is read back by its extension.
+    char path[] = "/tmp/rcvdata-patternXXXXXX.bmp";
+    const int fd = mkstemps(path, 4);
+    if (fd < 0) return Fail("no scratch file for a pattern");
+    close(fd);
+    const bool loaded = YImageWriter::WriteBMP(*image, path, bits) && dib->LoadFromFile(path);
+    unlink(path);
+    return loaded ? true : Fail("pattern " + pattern + " did not load");
+}
 
 bool Reader::BodyLine(YResource* resource, const Words& w)
 {
@@ -294,6 +314,11 @@ bool Reader::BodyLine(YResource* resource, const Words& w)
         return true;
     }
     if (YDIB* dib = DYNAMIC_DOWNCAST(YDIB, resource)) {
+        if (key == "pattern") {
+            // pattern NAME WIDTH HEIGHT BITS: a sample picture made here.
+            if (!Count(w, 5) || !Numbers(w, 2, v)) return false;
+            return LoadPattern(dib, w[1], (int)v[0], (int)v[1], (int)v[2]);
+        }
         if (!Count(w, 2)) return false;
         if (key == "picture") {
             std::vector<BYTE> picture;

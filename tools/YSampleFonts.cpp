@@ -11,6 +11,7 @@ const YSampleFonts::Face kFaces[] = {
     {"interface", "Arial", 13, FW_NORMAL, 16},
     {"small", "Arial", 10, FW_NORMAL, 16},
     {"title", "arial black", 22, FW_BOLD, 16},
+    {"hud", "arial", 16, FW_BOLD, 16},
 };
 
 const int kGlyphs = 96;

@@ -48,6 +48,31 @@ Colour Panel(int x, int y, int w, int h)
     return {160, 64, 16, alpha};
 }
 
+// A red disc with a white rim on magenta, the colour key; the magenta is
+// also clear in the alpha channel, so that it vanishes blended too.
+Colour Keyed(int x, int y, int w, int h)
+{
+    const int cx2 = 2 * x + 1 - w, cy2 = 2 * y + 1 - h, r2 = std::min(w, h) - 2;
+    const int d = cx2 * cx2 + cy2 * cy2;
+    if (d > r2 * r2) return {255, 0, 255, 0};
+    if (d > (r2 - 4) * (r2 - 4)) return {255, 255, 255, 255};
+    return {0, 0, 255, 255};
+}
+
+// A white plus a third of the size thick, on magenta (clear in alpha).
+Colour Plus(int x, int y, int w, int h)
+{
+    const bool across = y >= h / 3 && y < h - h / 3, down = x >= w / 3 && x < w - w / 3;
+    return across || down ? Colour{255, 255, 255, 255} : Colour{255, 0, 255, 0};
+}
+
+// Four upright bars: red, green, blue, yellow.
+Colour Bars(int x, int, int w, int)
+{
+    static const Colour bars[4] = {{0, 0, 255, 255}, {0, 255, 0, 255}, {255, 0, 0, 255}, {0, 255, 255, 255}};
+    return bars[std::min(3, x * 4 / std::max(1, w))];
+}
+
 // 3 bits of red, 3 of green, 2 of blue.
 void FillPalette(YImage& image)
 {
@@ -83,6 +108,9 @@ YImage* YSampleImages::Make(const std::string& pattern, int width, int height, b
     else if (pattern == "checker") paint = Checker;
     else if (pattern == "cursor") paint = Cursor;
     else if (pattern == "panel") paint = Panel;
+    else if (pattern == "keyed") paint = Keyed;
+    else if (pattern == "plus") paint = Plus;
+    else if (pattern == "bars") paint = Bars;
     if (!paint || !YImage::IsSaneSize(width, height)) return nullptr;
 
     std::unique_ptr<YImage> image(new YImage);

@@ -3,6 +3,9 @@
 //   "checker"   8-pixel squares of two greys
 //   "cursor"    a black-edged white arrow on magenta, the colour key
 //   "panel"     a blue box whose alpha fades towards its edges
+//   "keyed"     a red disc with a white rim on magenta (alpha 0)
+//   "plus"      a white plus on magenta (alpha 0)
+//   "bars"      four upright bars: red, green, blue, yellow
 // Records hold packed top-down rows; with palettised set the colours go
 // through a 3-3-2 palette, in which magenta is entry 227.
 #pragma once

@@ -9,6 +9,7 @@
 #include "engine/EngineFixture.h"
 #include "foundation/YObjectDefList.h"
 #include "foundation/YObjectParser.h"
+#include "frontend/YAppInterfaceFactory.h"
 #include "gui/YInterfaceMgr.h"
 #include "world/YActor.h"
 #include "world/YActorWorld.h"
@@ -71,7 +72,8 @@ protected:
     }
 
     std::unique_ptr<ScratchFolder> m_scratch;
-    YInterfaceMgr m_manager{nullptr};
+    YAppInterfaceFactory m_factory;
+    YInterfaceMgr m_manager{&m_factory};
     YDataCollection m_settings{32, 32};
     YDataCollection m_values{32, 32};
     YDataCollection m_layoutValues{32, 32};

@@ -3,6 +3,7 @@
 // debug-textures switch.
 #include "engine/EngineCommandsFixture.h"
 #include "engine/YEngineCommands.h"
+#include "gui/YLayout.h"
 
 namespace {
 class LayoutCommand : public EngineCommandsTest {
@@ -17,18 +18,30 @@ protected:
         m_layoutValues.SetAt(1, "score_box", "from layout values", 0);
     }
 
-    // The manager's layouts, back to front: "layer(handler) flags [script]"
-    // or "#id ..." for a texture layout.
+    // The manager's layouts, back to front: "layer(handler) flags [script]",
+    // then "#id ..." for the texture layouts.
     static std::string Layouts(const YInterfaceMgr& manager)
     {
         std::string text;
-        for (const YInterfaceMgr::ActiveLayout& layout : manager.GetLayouts()) {
+        auto add = [&](const YActiveLayout* record, const std::string& name) {
             if (!text.empty()) text += "; ";
-            text += layout.texture ? "#" + std::to_string(layout.textureId) : std::string((const char*)layout.layer);
-            text += "(" + std::string((const char*)layout.handler) + ") " + std::to_string(layout.flags) + " [" +
-                    std::string((const char*)layout.script) + "]";
+            text += name + "(" + std::string((const char*)record->m_handler) + ") " + std::to_string(record->m_flags) +
+                    " [" + std::string((const char*)record->m_layout->GetScript()) + "]";
+        };
+        for (POSITION at = manager.GetScreenLayers().GetHeadPosition(); at;) {
+            const YActiveLayout* record = static_cast<const YActiveLayout*>(manager.GetScreenLayers().GetNext(at));
+            add(record, (const char*)record->m_layer);
+        }
+        for (POSITION at = manager.GetTextureLayers().GetHeadPosition(); at;) {
+            const YTextureLayout* record = static_cast<const YTextureLayout*>(manager.GetTextureLayers().GetNext(at));
+            add(record, "#" + std::to_string(record->m_textureId));
         }
         return text;
+    }
+    static std::string ScriptOf(const YInterfaceMgr& manager, const char* layer)
+    {
+        const YActiveLayout* record = manager.FindLayout(layer);
+        return record ? std::string((const char*)record->m_layout->GetScript()) : std::string("(none)");
     }
 };
 }  // namespace
@@ -71,7 +84,8 @@ TEST_F(LayoutCommand, ActionsLayersAndScripts)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
-        YInterfaceMgr manager(nullptr);
+        YAppInterfaceFactory factory;
+        YInterfaceMgr manager(&factory);
         m_engine->m_interfaceMgr = &manager;
         std::string before = c.before;
         if (!before.empty()) Run(before);
@@ -107,10 +121,9 @@ TEST_F(LayoutCommand, LongScriptsArriveWhole)
     Run("layout s a big.scr");
     Run("layout s b sections.scr:big");
     Run("layout s c setting 3");
-    ASSERT_NE(nullptr, m_manager.FindLayout("a"));
-    EXPECT_EQ(body, std::string((const char*)m_manager.FindLayout("a")->script));
-    EXPECT_EQ(body, std::string((const char*)m_manager.FindLayout("b")->script));
-    EXPECT_EQ(body, std::string((const char*)m_manager.FindLayout("c")->script));
+    EXPECT_EQ(body, ScriptOf(m_manager, "a"));
+    EXPECT_EQ(body, ScriptOf(m_manager, "b"));
+    EXPECT_EQ(body, ScriptOf(m_manager, "c"));
 }
 
 TEST_F(LayoutCommand, ScriptsPastTheLimitAreRefused)
@@ -122,8 +135,7 @@ TEST_F(LayoutCommand, ScriptsPastTheLimitAreRefused)
     m_scratch->Write("huge.scr", fits + "x\n");
 
     EXPECT_EQ("", Run("layout s a fits.scr"));
-    ASSERT_NE(nullptr, m_manager.FindLayout("a"));
-    EXPECT_EQ(fits.size(), static_cast<size_t>(m_manager.FindLayout("a")->script.GetLength()));
+    EXPECT_EQ(fits.size(), ScriptOf(m_manager, "a").size());
     EXPECT_EQ("Layout script huge.scr is too large.", Run("layout s b huge.scr"));
     EXPECT_EQ(nullptr, m_manager.FindLayout("b"));
 }

@@ -1,10 +1,16 @@
 // libFuzzer target for the layout script language: the input is a layout's
 // script, parsed into its item tree and drawn a few frames, the block
-// arguments resolved as numbers and texts.
+// arguments resolved as numbers and texts; once into a context without a
+// surface, then onto a small surface where every picture name gives one of
+// two pictures (keyed, or alpha when the name starts with "a") and every
+// sprite name a sprite of three frames.
 #include "tools/fuzz/FuzzScratch.h"
 
 #include <string>
 
+#include "graphics2d/YFrame.h"
+#include "graphics2d/YSprite.h"
+#include "graphics2d/YSurfaceDC.h"
 #include "gui/YDC.h"
 #include "gui/YLayout.h"
 
@@ -20,6 +26,35 @@ public:
     void ExecuteCommand(const char*) override {}
     void KeyboardOn(bool) override {}
     void OnIdle() override {}
+    YDXSurface* GetImage(const char* name, bool* created) override
+    {
+        if (created) *created = false;
+        return name && (name[0] == 'a' || name[0] == 'A') ? m_alpha : m_keyed;
+    }
+    YSprite* GetSprite(const char* name, bool* created) override
+    {
+        if (created) *created = false;
+        return name && *name ? m_sprite : nullptr;
+    }
+    YDXSurface* m_keyed = nullptr;
+    YDXSurface* m_alpha = nullptr;
+    YSprite* m_sprite = nullptr;
+};
+
+struct Pictures {
+    Pictures() : keyed(fuzz::Target(12, 7))
+    {
+        alpha.reset(new YDXSurface("fuzz alpha"));
+        if (alpha->CreateAlphaSource(fuzz::Display(), 5, 9) != 1) alpha.reset();
+        for (int i = 0; i < 3; ++i) {
+            YFrame* frame = new YFrame;
+            frame->m_frameRect = RECT{0, 0, 6 + i, 4};
+            frame->SetHotSpot(i, 2);
+            sprite.AddFrame(frame);
+        }
+    }
+    std::unique_ptr<YDXSurface> keyed, alpha;
+    YSprite sprite;
 };
 }  // namespace
 
@@ -38,5 +73,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     layout.Draw(&dc);
     layout.SetScript(script.c_str());  // parsed again over the old tree
     layout.Draw(&dc);
+
+    static Pictures* pictures = new Pictures;
+    static std::unique_ptr<YDXSurface> target = fuzz::Target(64, 48);
+    if (!target) return 0;
+    layout.m_keyed = pictures->keyed.get();
+    layout.m_alpha = pictures->alpha.get();
+    layout.m_sprite = &pictures->sprite;
+    RECT small = {0, 0, 64, 48};
+    layout.MoveTo(&small);
+    YSurfaceDC surfaceDC(target.get(), 0);
+    layout.ReloadAll();
+    layout.Draw(&surfaceDC);
     return 0;
 }

@@ -274,6 +274,15 @@ void TextSeeds(const std::string& source)
          "makebutton makebuttonwithfont makefontbutton makefont makesprite makeslider dial anim grid framerect "
          "rstring istring bstring bstringtick imgtile imgdial imgscale imgstretch radiobutton checkbutton "
          "textradiobutton textcheckbutton fontr(x) \"never closed");
+    Seed("layout_script", "items",
+         "string(a,1,2) cstring(b,30,3,f,2) rstring(c,60,4) istring(d,32,24) bstring(e,1,1,40,20,f,1) "
+         "bstringtick(ticker,0,0,60,20,5,0,f,3) rect(1,1,9,9,255,0,0) framerect(2,2,8,8) grid(0,0,40,30,7,5,1,2,3) "
+         "line(0,0,63,47,9,9,9) img(k,60,40,1) img(a,-3,-2,0,255,0,255) imgtile(k,0,0,50,40) imgdial(k,30,20,9,45.5,1) "
+         "imgscale(a,10,10,30,1,1) imgstretch(k,-10,5,70,30,1,2,3) anim(s,20,20,7.5,0) dial(s,30,30,-725,2) "
+         "group(5,5,40,30,2,3) imgr(k,30,20) dialr(s,1,1,359) endgroup");
+    Seed("interface_layers", "layers",
+         "sssdpmdkhdsfbdtdudprdhhhp\ngroup(10,20,300,200) if(1) cache(c,255,0,255) endcache endif endgroup");
+    Seed("interface_layers", "from inside", "sssdpsdd\nif(666) endif if(777) endif step");
     Seed("layout_script", "conditions",
          "if(1<2) if(2>1) if(3==3) if(3!=4) if(4>=4) if(4<=4) if(1&&1) if(0||1) if(6&2) if(0|1) img(deep) "
          "endif endif endif endif endif endif endif endif endif endif if(x) if(,) if() group(,1,2,3,4)");

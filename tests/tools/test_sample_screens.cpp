@@ -1,0 +1,70 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <vector>
+
+#include "gui/ReadScriptFile.h"
+#include "tools/YSampleScreens.h"
+
+namespace {
+
+TEST(SampleScreens, LinesEndWithCrLf)
+{
+    struct Case {
+        const char* text;
+        const char* want;
+    } cases[] = {
+        {"", ""},
+        {"a\nb\n", "a\r\nb\r\n"},
+        {"a\r\nb\n", "a\r\nb\r\n"},
+        {"\n\n", "\r\n\r\n"},
+        {"no end", "no end"},
+        {"lone\rcr\n", "lone\rcr\r\n"},
+        {"end\r", "end\r"},
+    };
+    for (const Case& c : cases) EXPECT_EQ(c.want, YSampleScreens::WithCrLf(c.text)) << c.text;
+}
+
+#if defined(RCV_DATA_DIR)
+TEST(SampleScreens, EverySectionReadsWithItsInclude)
+{
+    const std::string folder = RCV_DATA_DIR;
+    std::ifstream in(folder + "/screens.scr", std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    const std::string text = bytes.str();
+    ASSERT_FALSE(text.empty());
+    size_t lineFeeds = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n') {
+            ++lineFeeds;
+            EXPECT_TRUE(i > 0 && text[i - 1] == '\r') << "a line feed without its carriage return at " << i;
+        }
+    EXPECT_GT(lineFeeds, 50u);
+
+    struct Case {
+        const char* section;
+        std::vector<const char*> holds;
+    } cases[] = {
+        {"main", {"RC Volaro sample screens", "if(1 == 1)", "endif"}},
+        {"text", {"bstringtick(", "istring(", "rstring(", "cstring(", "\"Fonts:HUD\""}},
+        {"shapes", {"rect(", "framerect(", "grid(", "line(", "group("}},
+        {"images", {"img(", "imgtile(", "imgdial(", "imgscale(", "imgstretch(", "GameScreen:panel"}},
+        {"sprites", {"anim(", "dial(", "Interface3:Compass"}},
+    };
+    std::vector<char> buffer(65536);
+    for (const Case& c : cases) {
+        ASSERT_EQ(ScriptRead, ReadScriptSection((folder + "/screens.scr").c_str(), c.section, buffer.data(),
+                                                static_cast<int>(buffer.size()), true))
+            << c.section;
+        const std::string script = buffer.data();
+        for (const char* piece : c.holds) EXPECT_NE(std::string::npos, script.find(piece)) << c.section << ": " << piece;
+        // Every section starts with the included header; no comment survives.
+        EXPECT_EQ(0u, script.find("    rect(0, 0, 640, 480, 0, 0, 40)")) << c.section;
+        EXPECT_EQ(std::string::npos, script.find("//")) << c.section;
+    }
+}
+#endif
+
+}  // namespace
