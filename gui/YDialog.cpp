@@ -177,10 +177,10 @@ int YDialog::DoModal(YDC* target)
         if (quit) break;
         s_defaultSource = saved;
         if (m_drawOwner && m_parent) m_parent->Draw(target);
-        if (m_drawOwnerOverlay && m_parent) m_parent->DrawOverlay(0);
+        if (m_drawOwnerOverlay && m_parent) m_parent->DrawOverlay(target);
         s_defaultSource = m_ownSource;
         Draw(target);
-        DrawOverlay(0);
+        DrawOverlay(target);
         // The step draws the program's frame with the usual source.
         s_defaultSource = saved;
         ModalPass();

@@ -261,6 +261,8 @@ void YWindow::SetBasePaths(const char* catalogBase, const char* fileBase)
     FileBasePath() = fileBase ? fileBase : "";
 }
 
+const CString& YWindow::GetCatalogBasePath() { return CatalogBasePath(); }
+
 // ------------------------------------------------------------------ focus and hit test
 
 void YWindow::SetFocus() { s_focus = this; }
@@ -299,10 +301,10 @@ int YWindow::Draw(YDC* dc)
     return 0;
 }
 
-int YWindow::DrawOverlay(int arg)
+int YWindow::DrawOverlay(YDC* dc)
 {
     if (m_visible)
-        for (POSITION at = m_children->GetHeadPosition(); at;) ChildAt(at, m_children)->DrawOverlay(arg);
+        for (POSITION at = m_children->GetHeadPosition(); at;) ChildAt(at, m_children)->DrawOverlay(dc);
     return 0;
 }
 

@@ -61,7 +61,7 @@ public:
     virtual YFont* SetFont(YFont* font);
     virtual int Draw(YDC* dc);
     // A pass over the tree for what lies above every window.
-    virtual int DrawOverlay(int arg);
+    virtual int DrawOverlay(YDC* dc);
     virtual void AddChild(YWindow* child);
     // Tallest first.
     virtual void SortChildrenByHeight();
@@ -141,6 +141,7 @@ public:
     static YCatalog* GetResourceCatalog() { return s_catalog; }
     // The folders file names are loaded from, before directory and name.
     static void SetBasePaths(const char* catalogBase, const char* fileBase);
+    static const CString& GetCatalogBasePath();
     static int GetShelfBottom() { return s_shelfBottom; }
     static void SetShelfBottom(int bottom) { s_shelfBottom = bottom; }
 
@@ -152,6 +153,14 @@ public:
     int32_t m_clickSound;
 
 protected:
+    // Coordinates and values summed from a description stay in the 32-bit range.
+    static int Clamped(long long value)
+    {
+        return value > 0x7FFFFFFFLL ? 0x7FFFFFFF : value < -0x80000000LL ? static_cast<int>(-0x7FFFFFFF - 1)
+                                                                         : static_cast<int>(value);
+    }
+    static int Diff(int a, int b) { return Clamped(static_cast<long long>(a) - b); }
+
     // The resource placed at the cursor of a shelf-packing pass, drawn into
     // the source; false when its row runs past maxHeight.
     static bool PackOne(YDC* source, YResource* resource, int maxWidth, int maxHeight, POINT& at, int& rowBottom);

@@ -48,9 +48,10 @@ ArchiveBytes GoldenCatalog()
     // the handler again
     b.ObjectRef(3);
     // object 7: a button of sub-type 9, its body a version-4 window: rectangle,
-    // style, text, id, private-source word, no children, no resource names
+    // style, text, id, private-source word, no children, no resource names;
+    // then the button's radio group
     b.ClassRef(1).Add(ItemFields(9, "Interface", "Ok", 9)).I32(4).I32(0).I32(0).I32(80).I32(24).U32(0);
-    b.Str("Ok").U32(1).U32(0).U16(0).U16(0);
+    b.Str("Ok").U32(1).U32(0).U16(0).U16(0).U32(3);
     b.U16(0).U16(0);
     return b;
 }
@@ -101,7 +102,8 @@ TEST_F(GoldenCatalogTest, LoadsItemsAndIdentitiesAndStoresTheSameBytes)
 
     EXPECT_EQ(ok->GetSubType(), 9);
     ASSERT_NE(ok->GetResource(), nullptr);
-    EXPECT_TRUE(ok->GetResource()->IsKindOf(RUNTIME_CLASS(YButton)));
+    ASSERT_TRUE(ok->GetResource()->IsKindOf(RUNTIME_CLASS(YButton)));
+    EXPECT_EQ(static_cast<YButton*>(ok->GetResource())->GetGroup(), 3);
     EXPECT_EQ(catalog.GetResource(9, "Interface", "Ok", 0), nullptr);
     EXPECT_EQ(catalog.FindItem("Interface", "Ok", 9), ok);
 

@@ -22,6 +22,13 @@
 #include "graphics2d/YFrame.h"
 #include "graphics2d/YMesh.h"
 #include "graphics2d/YSprite.h"
+#include "gui/YAnimation.h"
+#include "gui/YButton.h"
+#include "gui/YFontButton.h"
+#include "gui/YMultiImage.h"
+#include "gui/YScrollBar.h"
+#include "gui/YSlider.h"
+#include "gui/YTextCtrl.h"
 #include "input/YInputObjSettings.h"
 #include "renderer/Stripper.h"
 #include "renderer/YMapVT3.h"
@@ -311,6 +318,35 @@ void MapSeeds(const std::string& data)
     if (chdir(here) != 0 || !saved) std::exit(1);
     Seed("map_stream", "tiny-bank", std::string(1, '\1') + bank);
 }
+// A point (two words), then a control that holds a child.
+void ControlSeeds()
+{
+    const std::string point = Le32(40) + Le32(25);
+    auto seed = [&](const char* name, YWindow* control, int style) {
+        const RECT r = {10, 10, 110, 40}, inside = {2, 2, 20, 12};
+        control->Create(0, "caption", style, &r, nullptr, 7, 0);
+        (new YButton)->Create("child", 0x4, &inside, control, 8);
+        control->AddResourceName("pic.bmp");
+        Seed("window_controls", name, point + Stored([&](CArchive& ar) { ar.WriteObject(control); }));
+        delete control;
+    };
+    YButton* button = new YButton;
+    button->SetGroup(3);
+    seed("button", button, 0x2);
+    seed("fontbutton", new YFontButton, 0x10);
+    YSlider* slider = new YSlider;
+    slider->SetMin(-5);
+    slider->SetMax(500);
+    seed("slider", slider, 0);
+    YScrollBar* bar = new YScrollBar;
+    bar->SetRange(0, 50, 0);
+    seed("scrollbar", bar, 1);
+    seed("text", new YTextCtrl, 0x10001);
+    seed("multiimage", new YMultiImage, 0);
+    YAnimation* animation = new YAnimation;
+    animation->SetLoop(true);
+    seed("animation", animation, 0);
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -333,5 +369,6 @@ int main(int argc, char** argv)
     TextureSeeds(argv[1]);
     MapSeeds(argv[1]);
     EmitterSeeds(argv[1]);
+    ControlSeeds();
     return 0;
 }
