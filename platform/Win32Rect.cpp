@@ -2,6 +2,7 @@
 #include "platform/win32.h"
 
 #include <algorithm>
+#include <limits>
 
 BOOL SetRect(LPRECT rc, int left, int top, int right, int bottom)
 {
@@ -41,23 +42,33 @@ BOOL PtInRect(const RECT* rc, POINT pt)
     return rc && pt.x >= rc->left && pt.x < rc->right && pt.y >= rc->top && pt.y < rc->bottom;
 }
 
+namespace {
+// An edge moved by d, held at the ends of its range instead of wrapping.
+LONG Moved(LONG edge, long long d)
+{
+    const long long v = static_cast<long long>(edge) + d;
+    const long long lo = std::numeric_limits<LONG>::min(), hi = std::numeric_limits<LONG>::max();
+    return static_cast<LONG>(v < lo ? lo : v > hi ? hi : v);
+}
+}  // namespace
+
 BOOL OffsetRect(LPRECT rc, int dx, int dy)
 {
     if (!rc) return FALSE;
-    rc->left += dx;
-    rc->right += dx;
-    rc->top += dy;
-    rc->bottom += dy;
+    rc->left = Moved(rc->left, dx);
+    rc->right = Moved(rc->right, dx);
+    rc->top = Moved(rc->top, dy);
+    rc->bottom = Moved(rc->bottom, dy);
     return TRUE;
 }
 
 BOOL InflateRect(LPRECT rc, int dx, int dy)
 {
     if (!rc) return FALSE;
-    rc->left -= dx;
-    rc->right += dx;
-    rc->top -= dy;
-    rc->bottom += dy;
+    rc->left = Moved(rc->left, -static_cast<long long>(dx));
+    rc->right = Moved(rc->right, dx);
+    rc->top = Moved(rc->top, -static_cast<long long>(dy));
+    rc->bottom = Moved(rc->bottom, dy);
     return TRUE;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <limits>
 
 #include <string>
 
@@ -152,6 +153,30 @@ TEST(Win32Rects, IntersectionUnionAndContainment)
     RECT expect;
     SetRect(&expect, 2, -3, 14, 9);
     EXPECT_TRUE(EqualRect(&a, &expect));
+}
+
+TEST(Win32Rect, MovedEdgesStopAtTheEndsOfTheirRange)
+{
+    const LONG lo = std::numeric_limits<LONG>::min(), hi = std::numeric_limits<LONG>::max();
+    struct Case {
+        RECT start;
+        bool inflate;
+        int dx, dy;
+        RECT expect;
+    } cases[] = {
+        {{lo, lo, hi, hi}, true, -1, -1, {lo + 1, lo + 1, hi - 1, hi - 1}},
+        {{lo, lo, hi, hi}, true, 1, 1, {lo, lo, hi, hi}},
+        {{hi, hi, lo, lo}, true, -1, -1, {hi, hi, lo, lo}},  // a screen frame read from a file
+        {{lo, 0, hi, 10}, true, lo, 0, {0, 0, -1, 10}},
+        {{0, 0, 10, 10}, true, lo, 0, {hi, 0, lo + 10, 10}},
+        {{0, 0, hi, 10}, false, 5, -5, {5, -5, hi, 5}},
+        {{lo, lo, 0, 0}, false, lo, lo, {lo, lo, lo, lo}},
+    };
+    for (const Case& c : cases) {
+        RECT r = c.start;
+        EXPECT_TRUE(c.inflate ? InflateRect(&r, c.dx, c.dy) : OffsetRect(&r, c.dx, c.dy));
+        EXPECT_TRUE(EqualRect(&r, &c.expect)) << r.left << "," << r.top << "," << r.right << "," << r.bottom;
+    }
 }
 
 TEST(Win32Clock, ManualModeMovesOnlyWhenAdvanced)
