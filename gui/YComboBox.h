@@ -70,8 +70,6 @@ private:
     bool OwnsChild(YWindow* child) const;
     // After a load: the edit box and the list among the children.
     void FindParts();
-    // Fonts among the combo's own resources, when it has none.
-    int LoadFonts(int result);
 
     YListBox* m_list;
     YEditBox* m_edit;

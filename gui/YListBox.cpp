@@ -163,31 +163,12 @@ void YListBox::Serialize(CArchive& ar)
     }
 }
 
-int YListBox::LoadFonts(int result)
-{
-    if (!m_font) {
-        YFont* found = nullptr;
-        for (int i = 0; i < GetResourceCount(); ++i)
-            if (YFont* font = dynamic_cast<YFont*>(GetResourceAt(i))) found = font;
-        if (found) SetFont(found);
-    }
-    return result;
-}
-
 int YListBox::LoadFromFile(const CStringArray& directories, int flag)
 {
-    const uint8_t loaded = m_resourcesLoaded;
-    m_resourcesLoaded = 0;
-    const int result = YWindow::LoadFromFile(directories, flag);
-    m_resourcesLoaded = loaded;
-    return LoadFonts(result);
+    return LoadOwnTakingFont(&directories, nullptr, flag);
 }
 
 int YListBox::LoadFromCatalog(const char* directory, int flag)
 {
-    const uint8_t loaded = m_resourcesLoaded;
-    m_resourcesLoaded = 0;
-    const int result = YWindow::LoadFromCatalog(directory, flag);
-    m_resourcesLoaded = loaded;
-    return LoadFonts(result);
+    return LoadOwnTakingFont(nullptr, directory, flag);
 }

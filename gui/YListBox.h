@@ -53,8 +53,6 @@ public:
 
 private:
     void MeasureRowHeight(YDC* dc);
-    // The loaded byte is cleared for the load and put back after.
-    int LoadFonts(int result);
 
     CStringArray m_items;
     int32_t m_selection;

@@ -4,6 +4,7 @@
 
 #include "foundation/YCatalog.h"
 #include "foundation/YResourceFactory.h"
+#include "graphics2d/YFont.h"
 #include "gui/YDC.h"
 
 IMPLEMENT_SERIAL(YWindow, YResource, 1)
@@ -714,4 +715,19 @@ void YWindow::Serialize(CArchive& ar)
     }
     m_resourceNames.Serialize(ar);
     m_version = kVersion;
+}
+
+int YWindow::LoadOwnTakingFont(const CStringArray* directories, const char* directory, int flag)
+{
+    const uint8_t loaded = m_resourcesLoaded;
+    m_resourcesLoaded = 0;
+    const int result = directories ? YWindow::LoadFromFile(*directories, flag) : YWindow::LoadFromCatalog(directory, flag);
+    m_resourcesLoaded = loaded;
+    if (!m_font) {
+        YFont* found = nullptr;
+        for (int i = 0; i < GetResourceCount(); ++i)
+            if (YFont* font = dynamic_cast<YFont*>(GetResourceAt(i))) found = font;
+        if (found) SetFont(found);
+    }
+    return result;
 }

@@ -153,6 +153,11 @@ public:
     int32_t m_clickSound;
 
 protected:
+    // The window's own loads for list-like windows: the children are not
+    // loaded again, and the last font among the resources becomes the
+    // window's font when it has none.  Files from the directories when
+    // given, else from the catalog directory.
+    int LoadOwnTakingFont(const CStringArray* directories, const char* directory, int flag);
     // Coordinates and values summed from a description stay in the 32-bit range.
     static int Clamped(long long value)
     {

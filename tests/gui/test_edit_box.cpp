@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "FixedFont.h"
+#include "engine/FixedFont.h"
 #include "RecordingDC.h"
 #include "foundation/YClipboard.h"
 #include "gui/YEditBox.h"
