@@ -378,27 +378,19 @@ float YSMHandle::GetAnimationSpeed(int16_t anim) const { return AnimCall(anim) ?
 
 void YSMHandle::SetAnimationLoop(int16_t anim, bool loop)
 {
-    if (!AnimCall(anim)) return;
-    uint8_t& f = m_animStates[Anim(anim)].playFlags;
-    f = loop ? static_cast<uint8_t>(f | kPlayLoop) : static_cast<uint8_t>(f & ~kPlayLoop);
+    const uint8_t f = GetAnimationFlags(anim);
+    SetAnimationFlags(anim, loop ? static_cast<uint8_t>(f | kPlayLoop) : static_cast<uint8_t>(f & ~kPlayLoop));
 }
 
-bool YSMHandle::IsAnimationLooping(int16_t anim) const
-{
-    return AnimCall(anim) && (m_animStates[Anim(anim)].playFlags & kPlayLoop) != 0;
-}
+bool YSMHandle::IsAnimationLooping(int16_t anim) const { return (GetAnimationFlags(anim) & kPlayLoop) != 0; }
 
 void YSMHandle::SetAnimationReverse(int16_t anim, bool reverse)
 {
-    if (!AnimCall(anim)) return;
-    uint8_t& f = m_animStates[Anim(anim)].playFlags;
-    f = reverse ? static_cast<uint8_t>(f | kPlayReverse) : static_cast<uint8_t>(f & ~kPlayReverse);
+    const uint8_t f = GetAnimationFlags(anim);
+    SetAnimationFlags(anim, reverse ? static_cast<uint8_t>(f | kPlayReverse) : static_cast<uint8_t>(f & ~kPlayReverse));
 }
 
-bool YSMHandle::IsAnimationReverse(int16_t anim) const
-{
-    return AnimCall(anim) && (m_animStates[Anim(anim)].playFlags & kPlayReverse) != 0;
-}
+bool YSMHandle::IsAnimationReverse(int16_t anim) const { return (GetAnimationFlags(anim) & kPlayReverse) != 0; }
 
 void YSMHandle::SetAnimationFlags(int16_t anim, uint8_t flags)
 {
