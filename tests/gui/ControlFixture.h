@@ -3,6 +3,8 @@
 // and the manual clock.
 #pragma once
 
+#include "ArchiveBytes.h"
+
 #include <gtest/gtest.h>
 
 #include <string>
@@ -140,35 +142,6 @@ public:
     }
     std::vector<std::string> m_log;
 };
-
-inline std::vector<BYTE> Store(CObject* object)
-{
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        ar << object;
-        ar.Close();
-    }
-    std::vector<BYTE> bytes(static_cast<size_t>(file.GetLength()));
-    file.SeekToBegin();
-    file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
-    return bytes;
-}
-
-// The object read back; null when the archive throws.
-inline CObject* Load(std::vector<BYTE>& bytes)
-{
-    try {
-        CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
-        CArchive ar(&file, CArchive::load);
-        CObject* object = nullptr;
-        ar >> object;
-        return object;
-    } catch (CException* e) {
-        e->Delete();
-        return nullptr;
-    }
-}
 
 inline DWORD WordAt(const std::vector<BYTE>& bytes, size_t at)
 {

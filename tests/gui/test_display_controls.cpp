@@ -398,7 +398,7 @@ TEST(Animation, TheArchiveKeepsTheLoopAndStartsOver)
     std::vector<BYTE> bytes = Store(&animation);
     EXPECT_EQ(0, animation.GetFrame());  // storing starts it over too
     EXPECT_EQ(1u, WordAt(bytes, bytes.size() - 4));
-    std::unique_ptr<CObject> loaded(Load(bytes));
+    std::unique_ptr<CObject> loaded(LoadOrNull(bytes));
     YAnimation* copy = dynamic_cast<YAnimation*>(loaded.get());
     ASSERT_NE(nullptr, copy);
     EXPECT_TRUE(copy->GetLoop());

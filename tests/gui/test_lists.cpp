@@ -2,6 +2,8 @@
 // (columns, rows, hit test, drawing, notifications, archive form).
 #include <gtest/gtest.h>
 
+#include "ArchiveBytes.h"
+
 #include <memory>
 #include <string>
 #include <utility>
@@ -22,29 +24,6 @@ public:
 };
 
 typedef std::vector<std::pair<int, int>> Notes;
-
-std::vector<BYTE> Store(CObject* object)
-{
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        ar << object;
-        ar.Close();
-    }
-    std::vector<BYTE> bytes(static_cast<size_t>(file.GetLength()));
-    file.SeekToBegin();
-    file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
-    return bytes;
-}
-
-CObject* Load(std::vector<BYTE>& bytes)
-{
-    CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
-    CArchive ar(&file, CArchive::load);
-    CObject* object = nullptr;
-    ar >> object;
-    return object;
-}
 
 CStringArray& Cells(CStringArray& cells, std::initializer_list<const char*> texts)
 {

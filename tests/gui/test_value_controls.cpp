@@ -216,7 +216,7 @@ TEST_F(ValueControlTest, TheSliderArchiveAndCopy)
     EXPECT_EQ(static_cast<DWORD>(-7), WordAt(bytes, tail + 12));
     EXPECT_EQ(0u, WordAt(bytes, tail + 16));
     EXPECT_EQ(0u, WordAt(bytes, tail + 20));
-    std::unique_ptr<CObject> loaded(Load(bytes));
+    std::unique_ptr<CObject> loaded(LoadOrNull(bytes));
     YSlider* copy = dynamic_cast<YSlider*>(loaded.get());
     ASSERT_NE(nullptr, copy);
     EXPECT_EQ(-7, copy->GetMin());
@@ -224,7 +224,7 @@ TEST_F(ValueControlTest, TheSliderArchiveAndCopy)
     EXPECT_EQ(3, copy->GetStep());
     EXPECT_EQ(0, copy->GetPos());  // the value is not saved
     bytes.resize(bytes.size() - 1);
-    EXPECT_EQ(nullptr, Load(bytes));
+    EXPECT_EQ(nullptr, LoadOrNull(bytes));
 
     std::unique_ptr<YResource> made(slider.CopyTo(nullptr));
     YSlider* twin = dynamic_cast<YSlider*>(made.get());
@@ -420,7 +420,7 @@ TEST_F(ValueControlTest, TheScrollBarArchiveKeepsItsRange)
     std::vector<BYTE> bytes = Store(&bar);
     EXPECT_EQ(77u, WordAt(bytes, bytes.size() - 8));
     EXPECT_EQ(static_cast<DWORD>(-3), WordAt(bytes, bytes.size() - 4));
-    std::unique_ptr<CObject> loaded(Load(bytes));
+    std::unique_ptr<CObject> loaded(LoadOrNull(bytes));
     YScrollBar* copy = dynamic_cast<YScrollBar*>(loaded.get());
     ASSERT_NE(nullptr, copy);
     int minimum = 0, maximum = 0;

@@ -3,6 +3,8 @@
 // windows; and the archive forms of every window class.
 #include <gtest/gtest.h>
 
+#include "ArchiveBytes.h"
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -252,28 +254,6 @@ public:
     static CObList& Children(YWindow* window) { return *(window->*(&Versioned::m_children)); }
 };
 
-std::vector<BYTE> Store(CObject* object)
-{
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        ar << object;
-        ar.Close();
-    }
-    std::vector<BYTE> bytes(static_cast<size_t>(file.GetLength()));
-    file.SeekToBegin();
-    file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
-    return bytes;
-}
-
-CObject* Load(std::vector<BYTE>& bytes)
-{
-    CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
-    CArchive ar(&file, CArchive::load);
-    CObject* object = nullptr;
-    ar >> object;
-    return object;
-}
 }  // namespace
 
 TEST(WindowArchive, EveryWindowClassRoundTripsInBothVersions)
