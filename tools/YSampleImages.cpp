@@ -73,6 +73,37 @@ Colour Bars(int x, int, int w, int)
     return bars[std::min(3, x * 4 / std::max(1, w))];
 }
 
+// Menu button faces: a flat face with a two-pixel bevel, light on the top
+// and left edges when raised, dark there when pressed.
+Colour Bevel(int x, int y, int w, int h, Colour face, bool pressed)
+{
+    const bool nearEdge = x < 2 || y < 2 || x >= w - 2 || y >= h - 2;
+    if (!nearEdge) return face;
+    const bool topLeft = x < 2 || y < 2;
+    const bool light = topLeft != pressed;
+    auto shade = [&](BYTE v) { return static_cast<BYTE>(light ? std::min(255, v + 96) : v / 3); };
+    return {shade(face.b), shade(face.g), shade(face.r), 255};
+}
+
+Colour ButtonUp(int x, int y, int w, int h) { return Bevel(x, y, w, h, {144, 72, 24, 255}, false); }
+Colour ButtonDown(int x, int y, int w, int h) { return Bevel(x, y, w, h, {96, 48, 16, 255}, true); }
+Colour ButtonHover(int x, int y, int w, int h) { return Bevel(x, y, w, h, {200, 112, 40, 255}, false); }
+Colour ButtonOff(int x, int y, int w, int h) { return Bevel(x, y, w, h, {96, 96, 96, 255}, false); }
+
+// Slider thumb: a yellow knob with a dark rim.
+Colour Thumb(int x, int y, int w, int h)
+{
+    const bool rim = x == 0 || y == 0 || x == w - 1 || y == h - 1;
+    return rim ? Colour{0, 64, 96, 255} : Colour{32, 208, 255, 255};
+}
+
+// Slider track: a dark groove along the middle third, clear elsewhere.
+Colour Track(int, int y, int, int h)
+{
+    const bool groove = y >= h / 3 && y < h - h / 3;
+    return groove ? Colour{48, 32, 24, 255} : Colour{255, 0, 255, 0};
+}
+
 // 3 bits of red, 3 of green, 2 of blue.
 void FillPalette(YImage& image)
 {
@@ -111,6 +142,12 @@ YImage* YSampleImages::Make(const std::string& pattern, int width, int height, b
     else if (pattern == "keyed") paint = Keyed;
     else if (pattern == "plus") paint = Plus;
     else if (pattern == "bars") paint = Bars;
+    else if (pattern == "button") paint = ButtonUp;
+    else if (pattern == "button-pressed") paint = ButtonDown;
+    else if (pattern == "button-hover") paint = ButtonHover;
+    else if (pattern == "button-disabled") paint = ButtonOff;
+    else if (pattern == "thumb") paint = Thumb;
+    else if (pattern == "track") paint = Track;
     if (!paint || !YImage::IsSaneSize(width, height)) return nullptr;
 
     std::unique_ptr<YImage> image(new YImage);
