@@ -97,11 +97,11 @@ Colour Thumb(int x, int y, int w, int h)
     return rim ? Colour{0, 64, 96, 255} : Colour{32, 208, 255, 255};
 }
 
-// Slider track: a dark groove along the middle third, clear elsewhere.
+// Slider track: a dark groove along the middle third on the menu's blue.
 Colour Track(int, int y, int, int h)
 {
     const bool groove = y >= h / 3 && y < h - h / 3;
-    return groove ? Colour{48, 32, 24, 255} : Colour{255, 0, 255, 0};
+    return groove ? Colour{48, 32, 24, 255} : Colour{40, 0, 0, 255};
 }
 
 // 3 bits of red, 3 of green, 2 of blue.

@@ -26,12 +26,13 @@ bool YSampleScreens::WriteAll(const std::string& source, const std::string& fold
     int written = 0;
     while (dirent* entry = readdir(dir)) {
         const std::string name = entry->d_name;
-        if (name.size() < 5 || name.compare(name.size() - 4, 4, ".scr") != 0) continue;
+        const std::string suffix = name.size() > 4 ? name.substr(name.size() - 4) : "";
+        if (suffix != ".scr" && suffix != ".cfg") continue;
         std::ifstream in(source + "/" + name, std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         std::ofstream out(folder + "/" + name, std::ios::binary);
-        out << WithCrLf(text.str());
+        out << (suffix == ".scr" ? WithCrLf(text.str()) : text.str());
         if (!in || !out) {
             closedir(dir);
             error = "cannot copy " + name;

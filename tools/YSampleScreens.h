@@ -1,5 +1,6 @@
 // The sample screen scripts: every ".scr" file of the source folder written
-// into the data folder with CR LF line ends, as the game's files have them.
+// into the data folder with CR LF line ends, as the game's files have them,
+// and the command files (".cfg") that open them, copied as they are.
 #pragma once
 
 #include <string>

@@ -52,6 +52,9 @@ TEST(SampleScreens, EverySectionReadsWithItsInclude)
         {"shapes", {"rect(", "framerect(", "grid(", "line(", "group("}},
         {"images", {"img(", "imgtile(", "imgdial(", "imgscale(", "imgstretch(", "GameScreen:panel"}},
         {"sprites", {"anim(", "dial(", "Interface3:Compass"}},
+        {"menu", {"makefontbutton(", "makebutton(", "makeslider(", "textradiobutton(", "textcheckbutton(", "slider(",
+                  "edit(", "listbox(", "textfield(", "listctrl(", "screens.scr:menu2", "\"quit\""}},
+        {"menu2", {"screens.scr:menu\"", "\"quit\""}},
     };
     std::vector<char> buffer(65536);
     for (const Case& c : cases) {
@@ -64,6 +67,15 @@ TEST(SampleScreens, EverySectionReadsWithItsInclude)
         EXPECT_EQ(0u, script.find("    rect(0, 0, 640, 480, 0, 0, 40)")) << c.section;
         EXPECT_EQ(std::string::npos, script.find("//")) << c.section;
     }
+}
+
+TEST(SampleScreens, TheMenuCommandFileIsCopiedAsItIs)
+{
+    std::ifstream in(std::string(RCV_DATA_DIR) + "/menu.cfg", std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    EXPECT_NE(std::string::npos, bytes.str().find("\nlayout sm menu screens.scr:menu\n"));
+    EXPECT_EQ(std::string::npos, bytes.str().find('\r'));
 }
 #endif
 
