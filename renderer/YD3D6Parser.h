@@ -368,11 +368,6 @@ private:
     void SetupCells();
     void SetupSky();
     void SetupTreeTypes();
-public:
-    // The four values of a tree model type: reach and height of the groups
-    // flagged 0x10, then of those flagged 0x02, in render units.
-    static void TreeModelValues(const YSMHandle& handle, float values[4]);
-private:
     void ShadeVerticesByTrees(float offset);
     void FreeMapSetup();
     int Hunt_SetupBackground();
@@ -468,6 +463,9 @@ public:
     // darkens by how deep the vertex lies in the reach of the segment from
     // the tree's point to the ground at (x + offset, z + offset).
     uint8_t ShadeByTrees(const float vertex[3], const TreeShadeSource* trees, int count, float offset);
+    // The four values of a tree model type: reach and height of the groups
+    // flagged 0x10, then of those flagged 0x02, in render units.
+    static void TreeModelValues(const YSMHandle& handle, float values[4]);
     // Word i of the engine's session descriptor; word 0 is the map path.
     static int32_t SessionWord(const YSessionDesc* desc, int word);
 
