@@ -97,6 +97,7 @@ YD3D6Parser::YD3D6Parser()
     memcpy(m_filters, kFilterLevels[0], sizeof m_filters);
     memset(&m_deviceCaps, 0, sizeof m_deviceCaps);
     m_workBuffer = new uint8_t[kWorkBufferSize];
+    ForgetCachedStates();
 }
 
 YD3D6Parser::~YD3D6Parser()
@@ -266,8 +267,40 @@ int YD3D6Parser::Hunt_SizeBuffers()
         int32_t(std::ceil(double(m_viewCells + 4) * double(m_viewCells + 4) * 3.141592 * 0.26315789803903855));
     for (auto& list : m_visibleCells) list.assign(size_t(m_visibleCellCapacity), 0);
     for (auto& list : m_visibleRecords) list.assign(size_t(m_visibleCellCapacity) * 4, 0.0f);
+    // The frame road's work buffers do not depend on the view distance.
+    for (int i = 0; i < kFrameBuffers; ++i) m_frameBuffers[i].Allocate(kFrameBufferBytes[i]);
+    m_vertexScratch.Allocate(kVertexScratchBytes);
+    for (uint8_t*& pointer : m_scratch) pointer = m_vertexScratch.bytes.get();
+    m_indexScratch.Allocate(kIndexScratchBytes);
+    m_shadowCasters.assign(kShadowCasters, YD3D6ShadowCaster());
     Log("[YD3D6Parser::Hunt_SizeBuffers] Finished");
     return 1;
+}
+
+const uint32_t YD3D6Parser::kFrameBufferBytes[kFrameBuffers] = {720896, 196608, 2883584, 1572864,
+                                                                393216, 196608, 393216,  393216};
+
+void YD3D6Parser::FrameBuffer::Allocate(uint32_t n)
+{
+    bytes.reset(new uint8_t[n]);
+    size = n;
+}
+
+void YD3D6Parser::FrameBuffer::Free()
+{
+    bytes.reset();
+    size = 0;
+}
+
+void YD3D6Parser::FreeFrameBuffers()
+{
+    for (auto& list : m_visibleCells) std::vector<uint16_t>().swap(list);
+    for (auto& list : m_visibleRecords) std::vector<float>().swap(list);
+    for (FrameBuffer& buffer : m_frameBuffers) buffer.Free();
+    m_vertexScratch.Free();
+    for (uint8_t*& pointer : m_scratch) pointer = nullptr;
+    m_indexScratch.Free();
+    std::vector<YD3D6ShadowCaster>().swap(m_shadowCasters);
 }
 
 int YD3D6Parser::Hunt_Init()
@@ -352,16 +385,49 @@ int YD3D6Parser::Hunt_Init2()
 int YD3D6Parser::SetDefaultRenderStates()
 {
     IDirect3DDevice7* device = m_raster ? m_raster->GetDevice() : nullptr;
-    if (!device) return 0;
-    device->SetRenderState(D3DRENDERSTATE_TEXTUREPERSPECTIVE, TRUE);
-    device->SetRenderState(D3DRENDERSTATE_FILLMODE, 3);
-    device->SetRenderState(D3DRENDERSTATE_SHADEMODE, 2);
-    device->SetRenderState(D3DRENDERSTATE_MONOENABLE, FALSE);
-    device->SetRenderState(D3DRENDERSTATE_DITHERENABLE, TRUE);
-    device->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, FALSE);
-    device->SetRenderState(D3DRENDERSTATE_SUBPIXEL, TRUE);
-    device->SetRenderState(D3DRENDERSTATE_AMBIENT, 0x01010101);
-    return 1;
+    if (device) {
+        device->SetRenderState(D3DRENDERSTATE_TEXTUREPERSPECTIVE, TRUE);
+        device->SetRenderState(D3DRENDERSTATE_FILLMODE, 3);
+        device->SetRenderState(D3DRENDERSTATE_SHADEMODE, 2);
+        device->SetRenderState(D3DRENDERSTATE_MONOENABLE, FALSE);
+        device->SetRenderState(D3DRENDERSTATE_DITHERENABLE, TRUE);
+        device->SetRenderState(D3DRENDERSTATE_SPECULARENABLE, FALSE);
+        device->SetRenderState(D3DRENDERSTATE_SUBPIXEL, TRUE);
+        device->SetRenderState(D3DRENDERSTATE_AMBIENT, 0x01010101);
+    }
+    // Whatever the device held before, the next change of any state is sent.
+    ForgetCachedStates();
+    return device ? 1 : 0;
+}
+
+void YD3D6Parser::ForgetCachedStates()
+{
+    for (int64_t& value : m_renderStateCache) value = -1;
+    for (auto& stage : m_stageStateCache)
+        for (int64_t& value : stage) value = -1;
+}
+
+HRESULT YD3D6Parser::SetRenderStateCached(D3DRENDERSTATETYPE state, DWORD value)
+{
+    IDirect3DDevice7* device = m_raster ? m_raster->GetDevice() : nullptr;
+    if (!device) return D3DERR_INVALID_DEVICE;
+    const bool cached = DWORD(state) < DWORD(kCachedRenderStates);
+    if (cached && m_renderStateCache[state] == int64_t(value)) return D3D_OK;
+    const HRESULT result = device->SetRenderState(state, value);
+    // A refused state is not known.
+    if (cached) m_renderStateCache[state] = result == D3D_OK ? int64_t(value) : -1;
+    return result;
+}
+
+HRESULT YD3D6Parser::SetTextureStageStateCached(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value)
+{
+    IDirect3DDevice7* device = m_raster ? m_raster->GetDevice() : nullptr;
+    if (!device) return D3DERR_INVALID_DEVICE;
+    const bool cached = stage < DWORD(kCachedStages) && DWORD(state) < DWORD(kCachedStageStates);
+    if (cached && m_stageStateCache[stage][state] == int64_t(value)) return D3D_OK;
+    const HRESULT result = device->SetTextureStageState(stage, state, value);
+    if (cached) m_stageStateCache[stage][state] = result == D3D_OK ? int64_t(value) : -1;
+    return result;
 }
 
 void YD3D6Parser::ReleaseMapObject()

@@ -5,10 +5,13 @@
 // name-pair tables.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "platform/d3d.h"
 #include "renderer/YCellActor.h"
+#include "renderer/YD3D6ShadowCaster.h"
 #include "renderer/YDeviceDescriptor.h"
 #include "renderer/YMapCell.h"
 #include "renderer/CelestialObject.h"
@@ -324,6 +327,36 @@ public:
     float m_lookupBits[256][8];
     std::vector<uint16_t> m_visibleCells[3];
     std::vector<float> m_visibleRecords[2];  // four values a cell
+    // The frame road's fixed work buffers, in order: billboard records, work
+    // buffer 2, alpha vertices, work buffers 4 to 6, alpha records, opaque
+    // records.  Then the vertex scratch buffer that the seven scratch
+    // pointers share and the index scratch buffer.  Sized once a map session.
+    enum { kFrameBuffers = 8, kScratchPointers = 7, kShadowCasters = 80 };
+    static const uint32_t kFrameBufferBytes[kFrameBuffers];
+    static const uint32_t kVertexScratchBytes = 1441792;
+    static const uint32_t kIndexScratchBytes = 131072;
+    struct FrameBuffer {
+        std::unique_ptr<uint8_t[]> bytes;
+        uint32_t size = 0;
+        void Allocate(uint32_t n);
+        void Free();
+    };
+    FrameBuffer m_frameBuffers[kFrameBuffers];
+    FrameBuffer m_vertexScratch;
+    uint8_t* m_scratch[kScratchPointers] = {};
+    FrameBuffer m_indexScratch;
+    std::vector<YD3D6ShadowCaster> m_shadowCasters;
+    void FreeFrameBuffers();
+    // Device states as last sent through the caches; -1 where not known, so
+    // that the next change of such a state is always sent.
+    enum { kCachedRenderStates = 256, kCachedStages = 8, kCachedStageStates = 32 };
+    int64_t m_renderStateCache[kCachedRenderStates];
+    int64_t m_stageStateCache[kCachedStages][kCachedStageStates];
+    // A state goes to the device unless the cache knows the device holds
+    // that value already; states beyond the caches always go.
+    HRESULT SetRenderStateCached(D3DRENDERSTATETYPE state, DWORD value);
+    HRESULT SetTextureStageStateCached(DWORD stage, D3DTEXTURESTAGESTATETYPE state, DWORD value);
+    void ForgetCachedStates();
     YCatalog* m_modelCatalog = nullptr;       // the catalog the models came from
 
 private:
@@ -430,6 +463,9 @@ public:
     // darkens by how deep the vertex lies in the reach of the segment from
     // the tree's point to the ground at (x + offset, z + offset).
     uint8_t ShadeByTrees(const float vertex[3], const TreeShadeSource* trees, int count, float offset);
+    // The four values of a tree model type: reach and height of the groups
+    // flagged 0x10, then of those flagged 0x02, in render units.
+    static void TreeModelValues(const YSMHandle& handle, float values[4]);
     // Word i of the engine's session descriptor; word 0 is the map path.
     static int32_t SessionWord(const YSessionDesc* desc, int word);
 

@@ -74,6 +74,18 @@ DWORD FloatBits(float value)
 }
 
 bool StartsWith(const char* text, const char* prefix) { return strncmp(text, prefix, strlen(prefix)) == 0; }
+
+// A model handle the map set-up places: animations reset and off (not
+// shown by an animation), frame 0, the group "Normal", user data = the
+// render scale.
+void PrepareMapHandle(YSMHandle* handle, float scale)
+{
+    if (handle->m_model && !handle->m_model->m_anims.empty()) handle->StopAnimation();
+    handle->SetAnimated(false);
+    handle->SetFrame(0);
+    handle->SetActiveGroup(handle->FindGroup("Normal"));
+    handle->SetReferenceSize(scale);
+}
 }  // namespace
 
 bool YD3D6Parser::ParseRGB(const char* text, uint8_t rgb[3])
@@ -268,32 +280,45 @@ void YD3D6Parser::SetupTreeTypes()
             addFactors(0, 0, 0, 0);
             continue;
         }
-        handle->SetActiveGroup(handle->FindGroup("Normal"));
-        handle->SetReferenceSize(m_worldScale);
         handle->m_groundAlign = handle->m_flags & 1;
-        // Reach and height of the crown (groups flagged 0x10) and of the
-        // trunk (0x02), about the model's centre.
-        float reach[2] = {0, 0}, tall[2] = {0, 0};
-        const YSMObject* model = handle->m_model;
-        const std::vector<float>* p = model->m_frames.empty() ? nullptr : &model->m_frames[0]->positions;
-        auto widen = [&](int slot, size_t v) {
-            if (!p || 3 * v + 2 >= p->size()) return;
-            const float x = (*p)[3 * v], y = (*p)[3 * v + 1], z = (*p)[3 * v + 2];
-            reach[slot] = std::max(reach[slot], std::sqrt(x * x + z * z));
-            tall[slot] = std::max(tall[slot], y);
-        };
-        bool flagged = false;
-        for (const auto& group : model->m_groups) {
-            const int slot = (group->flags & 0x10) ? 0 : (group->flags & 0x02) ? 1 : -1;
-            if (slot < 0) continue;
-            flagged = true;
-            for (uint16_t v : group->usedVertices) widen(slot, v);
-        }
-        // No flagged groups: the whole model is the crown.
-        if (!flagged && p)
-            for (size_t v = 0; 3 * v + 2 < p->size(); ++v) widen(0, v);
-        addFactors(reach[0], tall[0], reach[1], tall[1]);
+        PrepareMapHandle(handle, m_worldScale);
+        float values[4];
+        TreeModelValues(*handle, values);
+        addFactors(values[0], values[1], values[2], values[3]);
     }
+}
+
+void YD3D6Parser::TreeModelValues(const YSMHandle& handle, float values[4])
+{
+    // Reach and height about the model's centre (its origin, where it
+    // stands) of the groups flagged 0x10 and of those flagged 0x02, in the
+    // first frame.
+    float reach[2] = {0, 0}, tall[2] = {0, 0};
+    values[0] = values[1] = values[2] = values[3] = 0.0f;
+    const YSMObject* model = handle.m_model;
+    if (!model || model->m_frames.empty()) return;
+    const YSMFrame& frame = *model->m_frames[0];
+    const std::vector<float>& p = frame.positions;
+    for (const auto& group : model->m_groups) {
+        for (int slot = 0; slot < 2; ++slot) {
+            if (!(group->flags & (slot == 0 ? 0x10u : 0x02u))) continue;
+            for (uint16_t v : group->usedVertices) {
+                if (3 * size_t(v) + 2 >= p.size()) continue;
+                const float x = p[3 * v], y = p[3 * v + 1], z = p[3 * v + 2];
+                reach[slot] = std::max(reach[slot], std::sqrt(x * x + z * z));
+                tall[slot] = std::max(tall[slot], y);
+            }
+        }
+    }
+    // Drawn at the handle's size over the size of the model's first
+    // element (the edge of group 0's pose; 1.0 for a plain group).
+    float element = frame.poses.empty() ? 1.0f : frame.poses[0].v[9];
+    if (!(element > 0.0f) || !std::isfinite(element)) element = 1.0f;
+    const float ratio = handle.GetReferenceSize() / element;
+    values[0] = reach[0] * ratio;
+    values[1] = tall[0] * ratio;
+    values[2] = reach[1] * ratio;
+    values[3] = tall[1] * ratio;
 }
 
 // ---------------------------------------------------------------------------
@@ -526,15 +551,6 @@ YRenderInstance* YD3D6Parser::NewPlacedObject(YSMHandle* handle, const YMapVT3Mo
     return record;
 }
 
-namespace {
-void PrepareMapHandle(YSMHandle* handle, float scale)
-{
-    if (handle->m_model && !handle->m_model->m_anims.empty()) handle->StopAnimation();
-    handle->SetActiveGroup(handle->FindGroup("Normal"));
-    handle->SetReferenceSize(scale);
-}
-}  // namespace
-
 int YD3D6Parser::SetupModels()
 {
     YCatalog* catalog = Catalog();
@@ -599,8 +615,8 @@ int YD3D6Parser::SetupMRMModels()
         const YString path = FindCatalogFile(output->m_name.GetBuffer());
         YSMHandle* handle = path.IsEmpty() ? nullptr : CreateModelHandle(path.GetBuffer());
         if (!handle) continue;
-        PrepareMapHandle(handle, m_worldScale);
         handle->m_groundAlign = handle->m_flags & 1;
+        PrepareMapHandle(handle, m_worldScale);
         handles[i] = handle;
         m_mrmHandles.push_back(handle);
     }
@@ -841,6 +857,5 @@ void YD3D6Parser::FreeMapSetup()
     m_vertexShade.clear();
     m_cellItemCounts.clear();
     m_groundTexture = m_waterTexture = m_flareTexture = -1;
-    for (auto& list : m_visibleCells) list.clear();
-    for (auto& list : m_visibleRecords) list.clear();
+    FreeFrameBuffers();
 }

@@ -180,6 +180,113 @@ TEST_F(D3D6Parser, MapSessionRunsItsFiveLevelsWithTheirLogLines)
     EXPECT_EQ(LogLines(folder).size(), expected.size()) << "the later levels write no lines";
 }
 
+TEST_F(D3D6Parser, MapSessionSizesItsFrameBuffersOnceAndFreesThemAtItsEnd)
+{
+    ScratchFolder folder(ScratchFolder::Enter);
+    folder.Write("maps/tiny.zon", TinyMap());
+    ASSERT_EQ(1, MakeDevice());
+    // View distance option -> cells -> entries of the visible-cell lists,
+    // ceil((d + 4)^2 x 3.141592 x 0.26315789803903855).
+    struct Case {
+        int32_t option, cells;
+        size_t entries;
+    } cases[] = {{0, 20, 477}, {25, 22, 559}, {255, 50, 2411}};
+    const uint32_t bytes[] = {720896, 196608, 2883584, 1572864, 393216, 196608, 393216, 393216};
+    for (const Case& c : cases) {
+        YSessionDesc session = Session("maps\\tiny.zon");
+        session.m_parameters[YD3D6Parser::kViewDistanceWord - 1] = c.option;
+        ASSERT_EQ(1, parser->InitSession(2, &session, 0)) << c.option;
+        EXPECT_EQ(c.cells, parser->m_viewCells);
+        EXPECT_EQ(c.cells, parser->m_mapSettings[YD3D6Parser::kViewDistanceWord]);
+        EXPECT_EQ(int32_t((c.cells - 2) * 128 * 0.9f), parser->m_popUpDistance);
+        for (const auto& list : parser->m_visibleCells) EXPECT_EQ(c.entries, list.size());
+        for (const auto& list : parser->m_visibleRecords) EXPECT_EQ(4 * c.entries, list.size());
+        for (int i = 0; i < YD3D6Parser::kFrameBuffers; ++i) {
+            EXPECT_EQ(bytes[i], parser->m_frameBuffers[i].size) << "work buffer " << i;
+            EXPECT_NE(nullptr, parser->m_frameBuffers[i].bytes) << "work buffer " << i;
+        }
+        EXPECT_EQ(1441792u, parser->m_vertexScratch.size);
+        for (uint8_t* pointer : parser->m_scratch) EXPECT_EQ(parser->m_vertexScratch.bytes.get(), pointer);
+        EXPECT_NE(nullptr, parser->m_scratch[0]);
+        EXPECT_EQ(131072u, parser->m_indexScratch.size);
+        ASSERT_EQ(80u, parser->m_shadowCasters.size());
+        for (const YD3D6ShadowCaster& caster : parser->m_shadowCasters) EXPECT_EQ(-1, caster.m_entry);
+
+        // The later levels keep the buffers as they are.
+        const uint8_t* alphaVertices = parser->m_frameBuffers[2].bytes.get();
+        parser->m_shadowCasters[5].m_entry = 3;
+        for (int level = 1; level < 5; ++level) ASSERT_EQ(1, parser->InitSession(2, nullptr, level));
+        EXPECT_EQ(alphaVertices, parser->m_frameBuffers[2].bytes.get());
+        EXPECT_EQ(3, parser->m_shadowCasters[5].m_entry);
+        EXPECT_EQ(c.entries, parser->m_visibleCells[0].size());
+
+        for (int i = 0; i < parser->GetEndLevelCount(2); ++i) parser->EndSession(i);
+        for (const auto& list : parser->m_visibleCells) EXPECT_EQ(0u, list.capacity());
+        for (const auto& list : parser->m_visibleRecords) EXPECT_EQ(0u, list.capacity());
+        for (const auto& buffer : parser->m_frameBuffers) {
+            EXPECT_EQ(nullptr, buffer.bytes);
+            EXPECT_EQ(0u, buffer.size);
+        }
+        EXPECT_EQ(nullptr, parser->m_vertexScratch.bytes);
+        EXPECT_EQ(nullptr, parser->m_scratch[6]);
+        EXPECT_EQ(nullptr, parser->m_indexScratch.bytes);
+        EXPECT_EQ(0u, parser->m_shadowCasters.capacity());
+    }
+}
+
+TEST_F(D3D6Parser, DefaultRenderStatesForgetWhatTheStateCachesKnew)
+{
+    ScratchFolder folder(ScratchFolder::Enter);
+    folder.Write("maps/tiny.zon", TinyMap());
+    ASSERT_EQ(1, MakeDevice());
+    YSessionDesc session = Session("maps\\tiny.zon");
+    ASSERT_EQ(1, parser->InitSession(2, &session, 0));
+    ASSERT_EQ(1, parser->InitSession(2, nullptr, 1));
+    IDirect3DDevice7* device = Device();
+    auto renderState = [&](D3DRENDERSTATETYPE state) {
+        DWORD value = 0x12345678u;
+        device->GetRenderState(state, &value);
+        return value;
+    };
+    auto stageState = [&](DWORD stage, D3DTEXTURESTAGESTATETYPE state) {
+        DWORD value = 0x12345678u;
+        device->GetTextureStageState(stage, state, &value);
+        return value;
+    };
+    EXPECT_EQ(D3D_OK, parser->SetRenderStateCached(D3DRENDERSTATE_ZFUNC, D3DCMP_LESS));
+    EXPECT_EQ(D3D_OK, parser->SetRenderStateCached(D3DRENDERSTATE_TEXTUREFACTOR, 0xFFFFFFFFu));
+    EXPECT_EQ(D3D_OK, parser->SetTextureStageStateCached(1, D3DTSS_COLOROP, D3DTOP_ADD));
+    EXPECT_EQ(DWORD(D3DCMP_LESS), renderState(D3DRENDERSTATE_ZFUNC));
+    EXPECT_EQ(DWORD(D3DTOP_ADD), stageState(1, D3DTSS_COLOROP));
+    // The device changes behind the caches: the values they know are not sent again.
+    device->SetRenderState(D3DRENDERSTATE_ZFUNC, D3DCMP_ALWAYS);
+    device->SetRenderState(D3DRENDERSTATE_TEXTUREFACTOR, 0);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    EXPECT_EQ(D3D_OK, parser->SetRenderStateCached(D3DRENDERSTATE_ZFUNC, D3DCMP_LESS));
+    EXPECT_EQ(D3D_OK, parser->SetRenderStateCached(D3DRENDERSTATE_TEXTUREFACTOR, 0xFFFFFFFFu));
+    EXPECT_EQ(D3D_OK, parser->SetTextureStageStateCached(1, D3DTSS_COLOROP, D3DTOP_ADD));
+    EXPECT_EQ(DWORD(D3DCMP_ALWAYS), renderState(D3DRENDERSTATE_ZFUNC));
+    EXPECT_EQ(0u, renderState(D3DRENDERSTATE_TEXTUREFACTOR));
+    EXPECT_EQ(DWORD(D3DTOP_DISABLE), stageState(1, D3DTSS_COLOROP));
+
+    // Level 2 ends with the default render states: after them every change
+    // reaches the device, equal to the last one sent or not (0xFFFFFFFF too).
+    ASSERT_EQ(1, parser->InitSession(2, nullptr, 2));
+    EXPECT_EQ(3u, renderState(D3DRENDERSTATE_FILLMODE));
+    EXPECT_EQ(2u, renderState(D3DRENDERSTATE_SHADEMODE));
+    EXPECT_EQ(1u, renderState(D3DRENDERSTATE_DITHERENABLE));
+    EXPECT_EQ(0u, renderState(D3DRENDERSTATE_SPECULARENABLE));
+    EXPECT_EQ(D3D_OK, parser->SetRenderStateCached(D3DRENDERSTATE_ZFUNC, D3DCMP_LESS));
+    EXPECT_EQ(D3D_OK, parser->SetRenderStateCached(D3DRENDERSTATE_TEXTUREFACTOR, 0xFFFFFFFFu));
+    EXPECT_EQ(D3D_OK, parser->SetTextureStageStateCached(1, D3DTSS_COLOROP, D3DTOP_ADD));
+    EXPECT_EQ(DWORD(D3DCMP_LESS), renderState(D3DRENDERSTATE_ZFUNC));
+    EXPECT_EQ(0xFFFFFFFFu, renderState(D3DRENDERSTATE_TEXTUREFACTOR));
+    EXPECT_EQ(DWORD(D3DTOP_ADD), stageState(1, D3DTSS_COLOROP));
+    // A state beyond the caches always goes, and a refusal is the device's.
+    for (int i = 0; i < 2; ++i) EXPECT_NE(D3D_OK, parser->SetTextureStageStateCached(9, D3DTSS_COLOROP, D3DTOP_ADD));
+    for (int i = 0; i < parser->GetEndLevelCount(2); ++i) parser->EndSession(i);
+}
+
 TEST_F(D3D6Parser, MapLevelZeroFailsWithoutItsMapAndLogsOnlyWhenAsked)
 {
     struct Case {

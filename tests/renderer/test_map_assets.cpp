@@ -12,6 +12,7 @@
 
 #include "HandMadeGrid.h"
 #include "ScratchFolder.h"
+#include "assets3d/ModelFixture.h"
 #include "assets3d/TextureFixture.h"
 #include "assets3d/YD3D6Lock.h"
 #include "assets3d/YSMHandle.h"
@@ -387,6 +388,74 @@ TEST(TreePlacement, ModelTreesClipToWaterByTheirElement)
         delete parser.m_treeModels[0];
         parser.m_treeModels.clear();
     }
+}
+
+// A tree of three flagged groups and a plain one, one triangle each:
+// trunk (0x02) reach 0.5 and height 3, crown (0x10) reach 2 and height 5,
+// a branch in both (0x12) reach 1.5 and height 4, a ground plate (no flag)
+// reaching far.  With a marker first, its edge is 2 long.
+void MakeTree(YSMObject& m, bool marker)
+{
+    using namespace modeltest;
+    std::vector<float> p;
+    auto triangle = [&](int group, std::initializer_list<float> corners) {
+        const int first = int(p.size() / 3);
+        p.insert(p.end(), corners);
+        m.m_faces.push_back(Face(first, first + 1, first + 2, group));
+    };
+    int g = 0;
+    if (marker) {
+        m.m_groups.emplace_back(Group("Normal", 0x8));
+        p.insert(p.end(), {0, 0, 0, 0, 2, 0, -1, 1, 0, 1, 1, 0});  // edge (0, 0, 0) - (0, 2, 0)
+        m.m_faces.push_back(Face(2, 0, 1, g));
+        m.m_faces.push_back(Face(1, 0, 3, g));
+        ++g;
+    }
+    m.m_groups.emplace_back(Group("Trunk", 0x02));
+    triangle(g++, {0.5f, 0, 0, -0.5f, 0, 0, 0, 3, 0.5f});
+    m.m_groups.emplace_back(Group("Crown", 0x10));
+    triangle(g++, {2, 4, 0, 0, 5, 1, -1, 3, 0});
+    m.m_groups.emplace_back(Group("Branch", 0x12));
+    triangle(g++, {0, 4, -1.5f, 0.9f, 3.5f, 1.2f, 0, 2, 0});
+    m.m_groups.emplace_back(Group("Plate", 0));
+    triangle(g++, {10, 0, 0, 0, 9, 0, 0, 0, 10});
+    m.m_frames.emplace_back(Frame("still", p, m.m_groups.size()));
+    Finish(m, int16_t(p.size() / 3));
+    m.ComputeBounds();
+}
+
+TEST(TreeModelTypes, ValuesComeFromTheFlaggedGroupsAtTheDrawnSize)
+{
+    struct Case {
+        bool marker;
+        float reference, scale;  // scale: reference / the first element's size
+    } cases[] = {{false, 16.0f, 16.0f}, {true, 16.0f, 8.0f}, {false, 1.0f, 1.0f}};
+    for (const Case& c : cases) {
+        YSMObject model;
+        MakeTree(model, c.marker);
+        ASSERT_EQ(c.marker ? 2.0f : 1.0f, model.m_frames[0]->poses[0].v[9]);
+        std::unique_ptr<YSMHandle> handle(model.CreateHandle());
+        handle->SetReferenceSize(c.reference);
+        float values[4];
+        YD3D6Parser::TreeModelValues(*handle, values);
+        // Reach and height of the 0x10 groups (crown, branch), then of the 0x02 ones (trunk, branch).
+        EXPECT_FLOAT_EQ(2.0f * c.scale, values[0]) << c.marker << " " << c.reference;
+        EXPECT_FLOAT_EQ(5.0f * c.scale, values[1]);
+        EXPECT_FLOAT_EQ(1.5f * c.scale, values[2]);
+        EXPECT_FLOAT_EQ(4.0f * c.scale, values[3]);
+    }
+    // A model without frames, or one whose groups carry neither flag, has none.
+    YSMObject empty;
+    std::unique_ptr<YSMHandle> handle(empty.CreateHandle());
+    float values[4] = {1, 1, 1, 1};
+    YD3D6Parser::TreeModelValues(*handle, values);
+    for (float v : values) EXPECT_EQ(0.0f, v);
+    YSMObject plain;
+    MakeTree(plain, false);
+    for (auto& group : plain.m_groups) group->flags &= ~0x12u;
+    std::unique_ptr<YSMHandle> plainHandle(plain.CreateHandle());
+    YD3D6Parser::TreeModelValues(*plainHandle, values);
+    for (float v : values) EXPECT_EQ(0.0f, v);
 }
 
 TEST(TreePlacement, VerticesListTheTreesInTheirReach)

@@ -227,6 +227,32 @@ TEST_F(SampleMapSession, MeadowLoadsLevelByLevelAndEndsClean)
     EXPECT_GT(std::fabs(barn[0]) + std::fabs(barn[2]), 0.02f) << "on the flank of a hill";
     EXPECT_LT(std::fabs(barn[0]) + std::fabs(barn[2]), 1.0f);
 
+    // Every handle the map set-up made shows frame 0 of its group "Normal"
+    // at the render scale and is not played by an animation, though the
+    // tree model has its sway.
+    ASSERT_FALSE(parser->m_treeModels[0]->m_model->m_anims.empty());
+    std::vector<const YSMHandle*> handles = {parser->m_treeModels[0]};
+    for (int k = 0; k < 4; ++k) handles.push_back(parser->GetPlacedObject(k)->m_model);
+    for (const YSMHandle* handle : handles) {
+        EXPECT_FALSE(handle->IsAnimated());
+        EXPECT_EQ(0, handle->GetShownFrame());
+        EXPECT_GE(handle->GetActiveGroup(), 0);
+        EXPECT_EQ(handle->FindGroup("Normal"), handle->GetActiveGroup());
+        EXPECT_EQ(16.0f, handle->GetReferenceSize());
+    }
+    // The tree model's values: reach and height of its crown (0x10) and of
+    // its shown groups (0x02), at the render scale.
+    const size_t treeType = size_t(parser->m_spriteTypeCount);
+    float treeValues[4];
+    YD3D6Parser::TreeModelValues(*parser->m_treeModels[0], treeValues);
+    EXPECT_EQ(treeValues[0], parser->m_treeFactorA[treeType]);
+    EXPECT_EQ(treeValues[1], parser->m_treeFactorB[treeType]);
+    EXPECT_EQ(treeValues[2], parser->m_treeFactorC[treeType]);
+    EXPECT_EQ(treeValues[3], parser->m_treeFactorD[treeType]);
+    EXPECT_NEAR(5.5f * 16.0f, parser->m_treeFactorB[treeType], 0.5f) << "5.5 units high";
+    EXPECT_EQ(parser->m_treeFactorB[treeType], parser->m_treeFactorD[treeType]) << "the crown is the top";
+    EXPECT_GT(parser->m_treeFactorA[treeType], 16.0f);
+
     // The sky box with its fog.
     ASSERT_EQ(1u, parser->m_backgrounds.size());
     const YD3D6Parser::Background& sky = parser->m_backgrounds[0];
