@@ -23,6 +23,21 @@ std::vector<std::string>& KeyboardSent()
 
 void RecordKeyboardLine(const char* line) { KeyboardSent().push_back(line); }
 
+// The game layout with its commands kept here.
+class KeyboardLayout : public YAppLayout {
+public:
+    void ExecuteCommand(const char* text) override { m_ran.push_back(text); }
+    std::vector<std::string> m_ran;
+};
+
+// Drops the messages the played keys left.
+void DropMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+        if (message.message == WM_PAINT) ValidateRect(message.hwnd, nullptr);
+}
+
 }  // namespace
 
 TEST(AppLayoutKeyboard, BindingsStopWhileAnEditIsOpenAndComeBackAfter)
@@ -50,9 +65,15 @@ TEST(AppLayoutKeyboard, BindingsStopWhileAnEditIsOpenAndComeBackAfter)
     };
     tap();
     EXPECT_EQ((std::vector<std::string>{"+fire", "-fire"}), KeyboardSent());
+    KeyboardSent().clear();
 
-    {
-        YAppLayout layout;
+    struct Case {
+        const char* key;  // closes the box; none: another script does
+        const char* ran;
+    } cases[] = {{"Return", "say Ace"}, {"Escape", "+exit"}, {nullptr, ""}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key ? c.key : "new script");
+        KeyboardLayout layout;
         RECT area = {0, 0, 200, 100};
         layout.MoveTo(&area);
         layout.SetScript("edit(1, 10, 10, 190, 30, say)");
@@ -66,12 +87,21 @@ TEST(AppLayoutKeyboard, BindingsStopWhileAnEditIsOpenAndComeBackAfter)
         tap();
         EXPECT_TRUE(KeyboardSent().empty()) << KeyboardSent().front();
 
-        // Another script closes the box: the keys work again.
-        scripted::Play("0 key down Space\n0 key up Space\n");
-        layout.SetScript("string(x)");
+        box->SetName("Ace");
+        if (c.key) {
+            // The box tells the layout while the key is down.
+            scripted::Play(std::string("0 key down ") + c.key + "\n");
+            layout.OnNotify(box->GetId(), YLayout::kNotifyEditBox);
+            scripted::Play(std::string("0 key up ") + c.key + "\n");
+            DropMessages();
+            EXPECT_EQ(std::vector<std::string>{c.ran}, layout.m_ran);
+        } else {
+            layout.SetScript("string(x)");
+        }
         EXPECT_EQ(1, input.m_keyboard.m_active);
         // The next frame takes the keyboard back; what was typed into the box
         // does not reach the bindings.
+        input.Update();
         input.Update();
         EXPECT_TRUE(KeyboardSent().empty()) << KeyboardSent().front();
         tap();
