@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "engine/YGameObjects.h"
+#include "input/YInputObj.h"
 #include "renderer/YGraphics.h"
 
 IMPLEMENT_DYNAMIC(YAppLayout, YLayout)
@@ -49,6 +50,10 @@ void YAppLayout::ExecuteCommand(const char* text)
     if (YGameObjects* engine = YGameObjects::Existing()) engine->ExecuteCommand(text);
 }
 
-void YAppLayout::KeyboardOn(bool) {}
+void YAppLayout::KeyboardOn(bool on)
+{
+    YGameObjects* engine = YGameObjects::Existing();
+    if (engine && engine->m_input) engine->m_input->m_keyboard.SetActive(on);
+}
 
 void YAppLayout::OnIdle() {}

@@ -26,6 +26,7 @@
 #include "gui/YLayoutRes.h"
 #include "gui/YLayoutTokenizer.h"
 #include "gui/YSlider.h"
+#include "gui/YToolTipCtrl.h"
 
 IMPLEMENT_DYNAMIC(YLayout, YWindow)
 
@@ -135,7 +136,7 @@ YLayoutItem* ItemAt(POSITION& at, const CObList& list) { return static_cast<YLay
 
 YLayout::YLayout()
     : m_groupTime(0), m_textTime(0), m_imageTime(0), m_controlTime(0), m_spriteTime(0), m_redoPasses(0),
-      m_drawTime(0), m_depth(kDefaultDepth), m_refreshed(0), m_activeSet(&m_ownSet)
+      m_drawTime(0), m_depth(kDefaultDepth), m_refreshed(0), m_toolTips(new YToolTipCtrl), m_activeSet(&m_ownSet)
 {
     m_clickSound = 0;
     m_drawBackground = 0;
@@ -149,6 +150,8 @@ YLayout::~YLayout()
     // The own set's controls are deleted with it; they leave the tree first.
     m_ownSet.MarkAll(false);
     m_ownSet.PurgeUnused();
+    delete m_toolTips;
+    m_toolTips = nullptr;
 }
 
 // ------------------------------------------------------------------ script
@@ -322,9 +325,28 @@ int YLayout::Draw(YDC* dc)
     if (m_redoPasses > 0) {
         OnIdle();
         Draw(dc);
+    } else {
+        DrawToolTip(dc);
     }
     m_drawTime += static_cast<int32_t>(GetTickCount() - t1) + costs;
     return result;
+}
+
+void YLayout::DrawToolTip(YDC* dc)
+{
+    if (!m_toolTips) return;
+    for (int i = m_toolTips->GetTipCount() - 1; i >= 0; --i) {
+        YWindow* window = m_toolTips->GetTipWindow(i);
+        if (!m_activeSet->FindControlRecord(window)) m_toolTips->RemoveTip(window);
+    }
+    YWindow* hovered = GetHoverWindow();
+    if (hovered && !hovered->m_visible) return;
+    m_toolTips->DrawOverlay(dc);
+}
+
+void YLayout::SetToolTipColour(COLORREF colour)
+{
+    if (m_toolTips) m_toolTips->SetBackground(colour);
 }
 
 void YLayout::DrawControl(YWindow* window, YDC* dc)
@@ -643,7 +665,10 @@ void YLayout::SetControlCommand(YWindow* window, const char* text)
     if (YLayoutRes* record = m_activeSet->FindControlRecord(window)) record->m_command = text ? text : "";
 }
 
-void YLayout::SetControlTip(YWindow*, const char*) {}
+void YLayout::SetControlTip(YWindow* window, const char* text)
+{
+    if (m_toolTips && window && m_activeSet->FindControlRecord(window)) m_toolTips->SetTip(window, text);
+}
 
 void YLayout::DetachChildren()
 {

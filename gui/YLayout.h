@@ -16,6 +16,7 @@ class YGraphics;
 class YDXSurface;
 class YSlider;
 class YSprite;
+class YToolTipCtrl;
 class YLayoutGroup;
 class YLayoutItem;
 class YLayoutTokenizer;
@@ -107,6 +108,9 @@ public:
     void SetScript(const char* text);
     const CString& GetScript() const { return m_script; }
     void ReloadAll();
+    // The background of the tool tips.
+    void SetToolTipColour(COLORREF colour);
+    YToolTipCtrl* GetToolTips() const { return m_toolTips; }
     const CObList& GetItems() const { return m_items; }
     bool OwnsResourceSet() const { return m_activeSet == &m_ownSet; }
 
@@ -127,6 +131,9 @@ protected:
     uint8_t m_refreshed;
     int32_t m_drawDepth = 0;
     CObList m_retiredItems;
+    // Owned, and kept out of the children so that hit tests and child
+    // counts see only the controls; drawn after the items.
+    YToolTipCtrl* m_toolTips;
     YLayoutResSet* m_activeSet;
     YLayoutResSet m_ownSet;
 
@@ -146,6 +153,9 @@ private:
                          bool button, bool* created);
     // The control joins the layout when it hangs elsewhere.
     void Adopt(YWindow* control);
+    // The tip of the control under the mouse, once it rested there; tips
+    // of controls that left the resource set are dropped first.
+    void DrawToolTip(YDC* dc);
     CString EditCommand(int context);
     CString ClickCommand(int context, bool& clickSound);
 };

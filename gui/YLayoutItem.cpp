@@ -4,6 +4,9 @@
 
 #include "gui/YLayout.h"
 #include "gui/YLayoutGroup.h"
+#include "gui/YLayoutRes.h"
+#include "gui/YLayoutResSet.h"
+#include "gui/YWindow.h"
 
 IMPLEMENT_DYNAMIC(YLayoutItem, CObject)
 
@@ -55,4 +58,29 @@ RECT YLayoutItem::PlaceInGroup(YDC* dc, const RECT& rect, RECT* group) const
     Shift(placed, around.left, around.top);
     if (m_parentGroup) Shift(placed, m_parentGroup->m_offsetX, m_parentGroup->m_offsetY);
     return placed;
+}
+
+bool YLayoutItem::Inside(const RECT& rect, const RECT& group)
+{
+    return rect.left >= group.left && rect.top >= group.top && rect.right <= group.right && rect.bottom <= group.bottom;
+}
+
+YWindow* YLayoutItem::LoadedControl(YWindow* window) const
+{
+    if (!window || !m_loaded || !m_layout) return nullptr;
+    YLayoutResSet* set = m_layout->GetResourceSet();
+    const YLayoutRes* record = set ? set->FindControlRecord(window) : nullptr;
+    return record && record->m_owner == this ? window : nullptr;
+}
+
+bool YLayoutItem::PlaceControl(YDC* dc, YWindow* window, const RECT& rect) const
+{
+    RECT group;
+    const RECT placed = PlaceInGroup(dc, rect, &group);
+    RECT current;
+    window->GetRect(&current);
+    const bool moved = !EqualRect(&placed, &current);
+    if (moved) window->MoveTo(&placed);
+    window->m_visible = Inside(placed, group) ? 1 : 0;
+    return moved;
 }

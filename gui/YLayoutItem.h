@@ -8,6 +8,7 @@
 class YDC;
 class YLayout;
 class YLayoutGroup;
+class YWindow;
 
 class YLayoutItem : public CObject {
     DECLARE_DYNAMIC(YLayoutItem)
@@ -31,6 +32,8 @@ public:
     // its content offset.  Sums beyond 32 bits stop at the limits.
     RECT GetGroupRect(YDC* dc) const;
     RECT PlaceInGroup(YDC* dc, const RECT& rect, RECT* group) const;
+    // rect lies wholly inside group.
+    static bool Inside(const RECT& rect, const RECT& group);
 
     // N of "keyword:N"; -1 without.
     int32_t m_context;
@@ -42,6 +45,14 @@ public:
     uint8_t m_loaded;
     // Milliseconds of the last Draw.
     int32_t m_cost;
+
+protected:
+    // The control while this item still holds it in the layout's resource
+    // set, else null: a purge may have deleted it since the item loaded.
+    YWindow* LoadedControl(YWindow* window) const;
+    // rect placed in the block; the control moved there when its rectangle
+    // differs (true), shown when it lies wholly inside the block.
+    bool PlaceControl(YDC* dc, YWindow* window, const RECT& rect) const;
 
 private:
     YLayoutItem(const YLayoutItem&) = delete;

@@ -35,6 +35,13 @@ YToolTipCtrl::Tip* YToolTipCtrl::FindTip(YWindow* window)
     return nullptr;
 }
 
+YWindow* YToolTipCtrl::GetTipWindow(int index) const
+{
+    if (index < 0 || index >= GetTipCount()) return nullptr;
+    POSITION at = m_tips->FindIndex(index);
+    return at ? static_cast<Tip*>(m_tips->GetAt(at))->m_window : nullptr;
+}
+
 int YToolTipCtrl::AddTip(YWindow* window, const char* text, int, int)
 {
     RemoveTip(window);

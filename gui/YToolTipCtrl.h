@@ -46,6 +46,8 @@ public:
     // The window's tip, or null.
     Tip* FindTip(YWindow* window);
     int GetTipCount() const { return static_cast<int>(m_tips->GetCount()); }
+    // The window of the tip at index (in the order added), or null.
+    YWindow* GetTipWindow(int index) const;
     YWindow* GetCurrentWindow() const { return m_current; }
     DWORD GetHoverStart() const { return m_hoverStart; }
     CBrush* GetBackground() const { return m_background; }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 using platform::GdiDeviceContext;
 
@@ -192,18 +193,49 @@ BOOL LineTo(HDC dc, int x, int y)
 {
     GdiDeviceContext* context = GdiDeviceContext::FromHandle(dc);
     if (!context) return FALSE;
-    int x0 = context->position.x, y0 = context->position.y;
+    int64_t x0 = context->position.x, y0 = context->position.y, x1 = x, y1 = y;
     context->position.x = x;
     context->position.y = y;
     if (!context->HasPixels() || context->pen->style == PS_NULL) return TRUE;
     uint32_t value = context->PixelOf(context->pen->colour);
+    // A line far longer than the pixels reach is walked only where it
+    // crosses them (with a margin for the pen).
+    const int64_t margin = std::max(1, context->pen->width) + 1;
+    const int64_t limit = 2 * (static_cast<int64_t>(context->pixels.width) + context->pixels.height) + 4 * margin;
+    if (std::max(std::llabs(x1 - x0), std::llabs(y1 - y0)) > limit) {
+        const double box[4] = {static_cast<double>(-margin), static_cast<double>(-margin),
+                               static_cast<double>(context->pixels.width + margin),
+                               static_cast<double>(context->pixels.height + margin)};
+        const double px = static_cast<double>(x0), py = static_cast<double>(y0);
+        const double ddx = static_cast<double>(x1 - x0), ddy = static_cast<double>(y1 - y0);
+        double t0 = 0.0, t1 = 1.0;
+        const double p[4] = {-ddx, -ddy, ddx, ddy};
+        const double q[4] = {px - box[0], py - box[1], box[2] - px, box[3] - py};
+        for (int i = 0; i < 4; ++i) {
+            if (p[i] == 0.0) {
+                if (q[i] < 0.0) return TRUE;
+                continue;
+            }
+            const double t = q[i] / p[i];
+            if (p[i] < 0.0) t0 = std::max(t0, t);
+            else t1 = std::min(t1, t);
+        }
+        if (t0 > t1) return TRUE;
+        const int64_t sx0 = std::llround(px + t0 * ddx), sy0 = std::llround(py + t0 * ddy);
+        if (t1 < 1.0) {
+            x1 = std::llround(px + t1 * ddx);
+            y1 = std::llround(py + t1 * ddy);
+        }
+        x0 = sx0;
+        y0 = sy0;
+    }
     // Bresenham; the end point itself is not drawn.
-    int dx = std::abs(x - x0), sx = x0 < x ? 1 : -1;
-    int dy = -std::abs(y - y0), sy = y0 < y ? 1 : -1;
-    int error = dx + dy;
-    while (x0 != x || y0 != y) {
-        PenDot(context, x0, y0, value);
-        int twice = 2 * error;
+    const int64_t dx = std::llabs(x1 - x0), sx = x0 < x1 ? 1 : -1;
+    const int64_t dy = -std::llabs(y1 - y0), sy = y0 < y1 ? 1 : -1;
+    int64_t error = dx + dy;
+    while (x0 != x1 || y0 != y1) {
+        PenDot(context, static_cast<int>(x0), static_cast<int>(y0), value);
+        const int64_t twice = 2 * error;
         if (twice >= dy) {
             error += dy;
             x0 += sx;

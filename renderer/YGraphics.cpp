@@ -60,6 +60,8 @@ YGraphics::~YGraphics()
     m_surfaceContexts.RemoveAll();
     delete m_attached;
     m_attached = nullptr;
+    delete m_frameDC;
+    m_frameDC = nullptr;
     SetFont("");
 }
 
@@ -334,8 +336,10 @@ int YGraphics::RunFrame()
     if (!m_started || !m_back || !m_primary) return 1;
 
     if (engine->m_interfaceMgr) {
-        YSurfaceDC dc(m_back, 0);
-        engine->m_interfaceMgr->Draw(&dc);
+        if (!m_frameDC) m_frameDC = new YSurfaceDC;
+        m_frameDC->SetSurface(m_back);
+        engine->m_interfaceMgr->Draw(m_frameDC);
+        m_frameDC->SetSurface(nullptr);
     }
     DrawCursor();
     DrawOverlays();

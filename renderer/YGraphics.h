@@ -70,6 +70,10 @@ public:
     uint8_t m_lastAppCursor;
 
 private:
+    // The context the interface draws each frame with, kept between frames:
+    // windows hold on to the last context they drew with.  Its surface is
+    // the back buffer only while a frame draws.
+    YSurfaceDC* m_frameDC = nullptr;
     // The software cursor at the mouse, when the mouse is over the window.
     void DrawCursor();
     void DrawOverlays();

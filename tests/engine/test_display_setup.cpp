@@ -5,6 +5,7 @@
 #include "engine/DisplayFixture.h"
 
 #include <string>
+#include <vector>
 
 #include "ScopedForce.h"
 #include "engine/FixedFont.h"
@@ -14,6 +15,8 @@
 #include "foundation/YGraphicsData.h"
 #include "foundation/YResource.h"
 #include "graphics2d/YDXSurface.h"
+#include "gui/YDC.h"
+#include "gui/YEditBox.h"
 #include "gui/YInterfaceMgr.h"
 #include "platform/backend/Backend.h"
 
@@ -36,6 +39,26 @@ public:
     }
     YGraphics* m_graphics;
     std::string m_log;
+};
+
+// Draws an edit box into each frame, as a layout of it would.
+class EditInterface : public YInterfaceMgr {
+public:
+    EditInterface() : YInterfaceMgr(nullptr)
+    {
+        RECT r = {10, 10, 200, 30};
+        m_box.Create(0, &r, nullptr, 1);
+    }
+    int Draw(YDC* dc) override
+    {
+        m_contexts.push_back(dc);
+        m_surfaces.push_back(dc ? dc->GetSurface() : nullptr);
+        m_box.Draw(dc);
+        return YInterfaceMgr::Draw(dc);
+    }
+    YEditBox m_box;
+    std::vector<YDC*> m_contexts;
+    std::vector<YDXSurface*> m_surfaces;
 };
 
 // Counts restores after a loss.
@@ -157,6 +180,27 @@ TEST_F(DisplaySetup, TheInterfaceManagerIsToldBeforeAndAfterEachChange)
     ASSERT_EQ(m_graphics->StartDisplay(), 1);
     EXPECT_EQ(interface.m_log, "r+c+r+c-r-c+");
     EXPECT_EQ(interface.m_redrawAll, 2);
+}
+
+TEST_F(DisplaySetup, TheFrameContextOutlivesTheFrameForWindowsThatKeepIt)
+{
+    EditInterface interface;
+    m_engine->m_interfaceMgr = &interface;
+    ASSERT_EQ(m_graphics->RunFrame(), 1);
+    ASSERT_EQ(m_graphics->RunFrame(), 1);
+    ASSERT_EQ(interface.m_contexts.size(), 2u);
+    EXPECT_EQ(interface.m_contexts[0], interface.m_contexts[1]);
+    EXPECT_EQ(interface.m_surfaces[0], m_graphics->m_back);
+    EXPECT_EQ(interface.m_box.GetLastDC(), interface.m_contexts[1]);
+    // Between frames the box measures typed text with the context it kept,
+    // which draws nowhere now.
+    EXPECT_EQ(interface.m_contexts[1]->GetSurface(), nullptr);
+    interface.m_box.SetFocus();
+    interface.m_box.HandleMessage(WM_CHAR, 'a', 1);
+    CString text;
+    interface.m_box.GetName(text);
+    EXPECT_STREQ(text, "a");
+    m_engine->m_interfaceMgr = m_savedInterface;
 }
 
 TEST_F(DisplaySetup, AWindowedFrameSkipsWhileAnotherProgramHoldsTheDisplayAndRestartsOnAModeChange)

@@ -153,7 +153,8 @@ TEST(LayoutScript, EveryItemKeywordMakesItsKind)
     const YLayoutGroup* root = static_cast<const YLayoutGroup*>(layout.GetItems().GetHead());
     const auto* slider = dynamic_cast<const YLayoutItemSlider*>(root->GetChild(28));
     ASSERT_NE(nullptr, slider);
-    EXPECT_EQ((std::vector<int>{1, 100, 1, 1}), std::vector<int>(slider->m_settings, slider->m_settings + 4));
+    EXPECT_EQ((std::vector<int>{1, 100, 1, 1}),
+              (std::vector<int>{slider->m_minimum, slider->m_maximum, slider->m_step, slider->m_value}));
     for (int i = 0; i < root->GetChildCount(); ++i) {
         EXPECT_EQ(root, root->GetChild(i)->m_parentGroup);
         EXPECT_EQ(&layout, root->GetChild(i)->m_layout);

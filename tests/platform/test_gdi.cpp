@@ -211,6 +211,46 @@ TEST_F(GdiTest, LinesLeaveOutTheirEndPoint)
     DeleteObject(pen);
 }
 
+TEST_F(GdiTest, LinesFromFarOffDrawOnlyWhereTheyCrossThePixels)
+{
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(255, 255, 255));
+    HGDIOBJ old = SelectObject(dc, pen);
+    struct Case {
+        int x0, y0, x1, y1;
+        std::set<std::string> lit;
+    } cases[] = {
+        // Along row 2 from beyond either side of the 32-bit range.
+        {-2147483647 - 1, 2, 2147483647, 2, Box(0, 2, 32, 3)},
+        {2147483647, 2, -2147483647 - 1, 2, Box(0, 2, 32, 3)},
+        // The far end past the pixels, the near end drawn.
+        {3, 1, 3, 2000000000, Box(3, 1, 4, 16)},
+        // Diagonal through the corner: the same pixels as a short diagonal.
+        {-1000000000, -1000000000, 1000000000, 1000000000, {}},
+        // Nowhere near.
+        {-2000000000, 5, -1000000000, 5000, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.x0) + "," + std::to_string(c.y0));
+        Clear(0);
+        MoveToEx(dc, c.x0, c.y0, nullptr);
+        ASSERT_TRUE(LineTo(dc, c.x1, c.y1));
+        POINT at;
+        MoveToEx(dc, 0, 0, &at);
+        EXPECT_EQ(c.x1, at.x);
+        EXPECT_EQ(c.y1, at.y);
+        std::set<std::string> lit = Where(Pixels(), 0xFFFFFF);
+        if (c.x0 == -1000000000) {
+            std::set<std::string> diagonal;
+            for (int i = 0; i < 16; ++i) diagonal.insert(std::to_string(i) + "," + std::to_string(i));
+            EXPECT_EQ(diagonal, lit);
+        } else {
+            EXPECT_EQ(c.lit, lit);
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(pen);
+}
+
 TEST_F(GdiTest, BuiltInFaceDrawsFiveBySevenGlyphsOnItsBaseline)
 {
     SetTextColor(dc, RGB(255, 255, 255));

@@ -3,7 +3,9 @@
 // arguments resolved as numbers and texts; once into a context without a
 // surface, then onto a small surface where every picture name gives one of
 // two pictures (keyed, or alpha when the name starts with "a") and every
-// sprite name a sprite of three frames.
+// sprite name a sprite of three frames.  The layout's set starts with a
+// button "b" and a slider "s" for the control items to take, and every
+// control the script placed is clicked once.
 #include "tools/fuzz/FuzzScratch.h"
 
 #include <string>
@@ -11,8 +13,10 @@
 #include "graphics2d/YFrame.h"
 #include "graphics2d/YSprite.h"
 #include "graphics2d/YSurfaceDC.h"
+#include "gui/YButton.h"
 #include "gui/YDC.h"
 #include "gui/YLayout.h"
+#include "gui/YSlider.h"
 
 namespace {
 class FuzzLayout : public YLayout {
@@ -23,6 +27,30 @@ public:
     float ResolveFloat(const char* text, YDC*) override { return static_cast<float>(atof(text)); }
     CString ResolveText(const char* text, YDC*) override { return CString(text); }
     YLayoutItem* CreateAppItem(const char*) override { return nullptr; }
+    // Free controls of those names.
+    void AddControls()
+    {
+        const RECT size = {0, 0, 20, 10};
+        YButton* button = new YButton;
+        button->Create("", 0, &size, nullptr, 0);
+        m_activeSet->Add(GetButtonList(), "b", button, nullptr);
+        YSlider* slider = new YSlider;
+        slider->Create("", 0, &size, nullptr, 0);
+        m_activeSet->Add(GetSliderList(), "s", slider, nullptr);
+    }
+    // A press and release in the middle of every control.
+    void ClickControls()
+    {
+        for (int i = 0; i < GetChildCount(); ++i) {
+            RECT r;
+            GetChild(i)->GetRect(&r);
+            const LPARAM at = MAKELPARAM(static_cast<WORD>(r.left / 2 + r.right / 2),
+                                         static_cast<WORD>(r.top / 2 + r.bottom / 2));
+            HandleMessage(WM_LBUTTONDOWN, MK_LBUTTON, at);
+            HandleMessage(WM_LBUTTONUP, 0, at);
+        }
+        YWindow::SetCaptureWindow(nullptr);
+    }
     void ExecuteCommand(const char*) override {}
     void KeyboardOn(bool) override {}
     void OnIdle() override {}
@@ -66,9 +94,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     RECT screen = {0, 0, 640, 480};
     layout.MoveTo(&screen);
     layout.SetDepth(size % 7);
+    layout.AddControls();
     layout.SetScript(script.c_str());
     YDC dc;
     layout.Draw(&dc);
+    layout.ClickControls();
     layout.ReloadAll();
     layout.Draw(&dc);
     layout.SetScript(script.c_str());  // parsed again over the old tree

@@ -280,6 +280,14 @@ void TextSeeds(const std::string& source)
          "line(0,0,63,47,9,9,9) img(k,60,40,1) img(a,-3,-2,0,255,0,255) imgtile(k,0,0,50,40) imgdial(k,30,20,9,45.5,1) "
          "imgscale(a,10,10,30,1,1) imgstretch(k,-10,5,70,30,1,2,3) anim(s,20,20,7.5,0) dial(s,30,30,-725,2) "
          "group(5,5,40,30,2,3) imgr(k,30,20) dialr(s,1,1,359) endgroup");
+    Seed("layout_script", "controls",
+         "button:1(b,5,6,go,tip,0,0,1) if(1) checkbutton(b,5,6) radiobutton(b,3,30,6,r,t,1,0,1) endif "
+         "textbutton(b,Play,5,20,play,tip,1,1,0) textcheckbutton(b,On,5,30) textradiobutton(b,Hi,2,5,40,cmd) "
+         "group(10,10,60,40,2,3) slider:2(s,1,2,40,12,vol,0,50,5,25) sliderr(s,1,2,3,4) slider(none,5,5,20,20) "
+         "endgroup if(0) button(b,1,1) slider(s,1,1,9,9) edit(0,1,1,9,9) endif "
+         "edit:3(1,5,50,60,60,say,hi,f,2,0) edit(0,5,5,9,9) editr(1,0,0,640,480) editfield(5,5,50,20,1,f,3) "
+         "textfield(0,0,50,10) textfield(0,10,50,20,3,f,1) listbox(0,20,50,30,f,2) listctrl(0,30,50,40) "
+         "button(b,-5,0) slider(s) edit(1) listbox(1,2,3)");
     Seed("interface_layers", "layers",
          "sssdpmdkhdsfbdtdudprdhhhp\ngroup(10,20,300,200) if(1) cache(c,255,0,255) endcache endif endgroup");
     Seed("interface_layers", "from inside", "sssdpsdd\nif(666) endif if(777) endif step");
