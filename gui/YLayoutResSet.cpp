@@ -5,6 +5,7 @@
 
 #include "foundation/YCatalog.h"
 #include "foundation/YResource.h"
+#include "graphics2d/YFont.h"
 #include "gui/YButton.h"
 #include "gui/YLayoutItem.h"
 #include "gui/YLayoutRes.h"
@@ -16,6 +17,19 @@ enum { kRadioStyle = 0x4 };
 YLayoutRes* RecordAt(POSITION& at, const CObList& list) { return static_cast<YLayoutRes*>(list.GetNext(at)); }
 
 YWindow* ControlOf(const YLayoutRes* record) { return dynamic_cast<YWindow*>(record->m_resource); }
+
+// A control draws with the resource as one of its drawables, its font or a
+// caption font.
+bool DrawsWith(YWindow* control, const CObject* resource)
+{
+    for (int i = 0; i < control->GetResourceCount(); ++i)
+        if (control->GetResourceAt(i) == resource) return true;
+    if (control->GetFont() == resource) return true;
+    if (YButton* button = dynamic_cast<YButton*>(control))
+        for (int state = 0; state < 4; ++state)
+            if (button->GetCaptionFont(state) == resource) return true;
+    return false;
+}
 
 bool Matches(const YLayoutRes* record, uint8_t hash, const char* name)
 {
@@ -113,11 +127,7 @@ BOOL YLayoutResSet::DetachResource(CObject* resource)
         for (POSITION at = list.GetHeadPosition(); at;) {
             YLayoutRes* record = RecordAt(at, list);
             YWindow* control = ControlOf(record);
-            if (!control) continue;
-            bool holds = false;
-            for (int i = 0; i < control->GetResourceCount() && !holds; ++i)
-                holds = control->GetResourceAt(i) == resource;
-            if (!holds) continue;
+            if (!control || !DrawsWith(control, resource)) continue;
             if (record->m_owner) record->m_owner->m_loaded = 0;
             record->m_inUse = 0;
             held = TRUE;

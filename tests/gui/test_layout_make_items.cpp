@@ -808,3 +808,39 @@ TEST_F(MakeItemTest, ACatalogImageMakesAFontAndAFrame)
     EXPECT_EQ("0,0,7,2", RectText(sprite->GetFrame(0)->m_frameRect));
     EXPECT_NE(nullptr, sprite->GetSurface());
 }
+
+TEST_F(MakeItemTest, AButtonWhoseCaptionFontIsPurgedGoesWithIt)
+{
+    const struct {
+        const char* make;
+        const char* keep;
+    } cases[] = {
+        // The font goes while the pictures stay in use.
+        {"makefont(f, glyphs.bmp) makebuttonwithfont(b, 0, 0, 0, red.bmp, f, 0, blue.bmp, f, 0)",
+         "usedib(red.bmp, blue.bmp)"},
+        {"makefont(f, glyphs.bmp) makebuttonwithfont(b, 0, 0, 0, red.bmp, g, 0, blue.bmp, f, 0)",
+         "usedib(red.bmp, blue.bmp)"},
+        // A picture that goes takes the button as well.
+        {"makebutton(b, red.bmp, blue.bmp)", "usedib(red.bmp)"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.make);
+        m_layout = Layout();
+        Run((std::string(c.make) + " take(b)").c_str());
+        YLayoutGroup* root = static_cast<YLayoutGroup*>(m_layout->GetItems().GetHead());
+        ASSERT_NE(nullptr, static_cast<ButtonTaker*>(root->GetChild(root->GetChildCount() - 1))->m_button);
+
+        // The next script uses the button but neither its make nor its font.
+        m_layout->SetScript((std::string("take(b) ") + c.keep).c_str());
+        root = static_cast<YLayoutGroup*>(m_layout->GetItems().GetHead());
+        ButtonTaker* taker = static_cast<ButtonTaker*>(root->GetChild(0));
+        YDC dc;
+        m_layout->Draw(&dc);
+        EXPECT_EQ(nullptr, Font("f"));
+        EXPECT_EQ(nullptr, Button("b"));
+        EXPECT_EQ(0, taker->m_loaded);
+        m_layout->Draw(&dc);
+        EXPECT_EQ(nullptr, taker->m_button);
+        EXPECT_EQ(2, taker->m_loads);
+    }
+}
