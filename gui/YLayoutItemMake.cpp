@@ -1,6 +1,7 @@
 #include "gui/YLayoutItemMake.h"
 
 #include <memory>
+#include <new>
 
 #include "foundation/YCatalog.h"
 #include "foundation/YCatalogItem.h"
@@ -133,10 +134,14 @@ YWindow* YLayoutItemMake::FindOrReplaceWindow(int typeCode)
         RemoveWindows();
     }
     std::unique_ptr<YWindow> window;
-    if (typeCode == YFontButton::kTypeCode) window.reset(new YFontButton);
-    else window.reset(new YButton);
-    // Without its entry the window would belong to no one: it goes again.
-    m_layout->GetResourceSet()->Add(m_layout->GetButtonList(), m_name, window.get(), nullptr);
+    try {
+        if (typeCode == YFontButton::kTypeCode) window.reset(new YFontButton);
+        else window.reset(new YButton);
+        m_layout->GetResourceSet()->Add(m_layout->GetButtonList(), m_name, window.get(), nullptr);
+    } catch (const std::bad_alloc&) {
+        // Without its entry the window would belong to no one: it goes again.
+        return nullptr;
+    }
     return window.release();
 }
 

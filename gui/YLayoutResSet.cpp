@@ -18,17 +18,28 @@ YLayoutRes* RecordAt(POSITION& at, const CObList& list) { return static_cast<YLa
 
 YWindow* ControlOf(const YLayoutRes* record) { return dynamic_cast<YWindow*>(record->m_resource); }
 
-// A control draws with the resource as one of its drawables, its font or a
-// caption font.
-bool DrawsWith(YWindow* control, const CObject* resource)
+// The control stops drawing with the resource: drawables, its font and its
+// caption fonts let go of it, so that nothing points at it once it is
+// deleted.  Whether the control held it.
+bool GiveUp(YWindow* control, CObject* resource)
 {
+    bool held = false;
     for (int i = 0; i < control->GetResourceCount(); ++i)
-        if (control->GetResourceAt(i) == resource) return true;
-    if (control->GetFont() == resource) return true;
+        if (control->GetResourceAt(i) == resource) {
+            control->SetResourceAt(i, nullptr, false);
+            held = true;
+        }
+    if (control->GetFont() == resource) {
+        control->SetFont(nullptr);
+        held = true;
+    }
     if (YButton* button = dynamic_cast<YButton*>(control))
         for (int state = 0; state < 4; ++state)
-            if (button->GetCaptionFont(state) == resource) return true;
-    return false;
+            if (button->GetCaptionFont(state) == resource) {
+                button->SetCaptionFont(state, nullptr);
+                held = true;
+            }
+    return held;
 }
 
 bool Matches(const YLayoutRes* record, uint8_t hash, const char* name)
@@ -127,7 +138,7 @@ BOOL YLayoutResSet::DetachResource(CObject* resource)
         for (POSITION at = list.GetHeadPosition(); at;) {
             YLayoutRes* record = RecordAt(at, list);
             YWindow* control = ControlOf(record);
-            if (!control || !DrawsWith(control, resource)) continue;
+            if (!control || !GiveUp(control, resource)) continue;
             if (record->m_owner) record->m_owner->m_loaded = 0;
             record->m_inUse = 0;
             held = TRUE;

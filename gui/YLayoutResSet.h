@@ -30,8 +30,8 @@ public:
     // every control is shown or hidden with the mark.
     virtual void MarkAll(bool inUse);
     // The controls that draw with that resource (a drawable, their font or
-    // a caption font) give it up: their items load again and the controls
-    // go with the next purge.  Whether any held it.
+    // a caption font) give it up and are marked unused: their items load
+    // again and the controls go with the purge.  Whether any held it.
     virtual BOOL DetachResource(CObject* resource);
     // Deletes the records not in use, with their resources; numbers the
     // controls kept and checks a radio button where none of them is.
