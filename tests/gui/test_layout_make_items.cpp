@@ -844,3 +844,46 @@ TEST_F(MakeItemTest, AButtonWhoseCaptionFontIsPurgedGoesWithIt)
         EXPECT_EQ(2, taker->m_loads);
     }
 }
+
+TEST_F(MakeItemTest, ACatalogButtonOfTheNameIsCopiedInFirst)
+{
+    const struct {
+        const char* script;
+        bool catalogFontButton;
+        bool fromCatalog;
+        int typeCode;
+    } cases[] = {
+        {"makebutton(Buttons:ok, red.bmp, blue.bmp)", false, true, YButton::kTypeCode},
+        {"makefontbutton(buttons:OK, f, 12)", true, true, YFontButton::kTypeCode},
+        // A copy of another type is replaced at once.
+        {"makebutton(Buttons:ok, red.bmp, blue.bmp)", true, false, YButton::kTypeCode},
+        {"makefontbutton(Buttons:ok, f, 12)", false, false, YFontButton::kTypeCode},
+        // Not in the catalog: a new button.
+        {"makebutton(Buttons:other, red.bmp, blue.bmp)", false, false, YButton::kTypeCode},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.script);
+        m_layout = Layout();
+        YCatalog catalog;
+        YCatalogItem* item = new YCatalogItem(9, "Buttons", "ok", "", 0, "", nullptr);
+        catalog.AddItem(item);
+        item->SetResource(c.catalogFontButton ? new YFontButton : new YButton);
+        m_layout->m_catalog = &catalog;
+        Run((std::string("makefont(f, glyphs.bmp) ") + c.script).c_str());
+        ASSERT_EQ(1, m_layout->GetButtonList().GetCount());
+        YLayoutRes* record = static_cast<YLayoutRes*>(m_layout->GetButtonList().GetHead());
+        EXPECT_EQ(c.fromCatalog ? 1 : 0, record->m_fromCatalog);
+        EXPECT_NE(item->GetResource(), record->m_resource);
+        EXPECT_EQ(0, item->GetRefCount());
+        YButton* button = dynamic_cast<YButton*>(record->m_resource);
+        ASSERT_NE(nullptr, button);
+        EXPECT_EQ(c.typeCode, static_cast<YResource*>(button)->GetId());
+        if (c.typeCode == YButton::kTypeCode) {
+            EXPECT_EQ(Picture("red.bmp"), button->GetResourceAt(0));
+            EXPECT_EQ(Picture("blue.bmp"), button->GetResourceAt(1));
+        } else {
+            EXPECT_EQ(Font("f"), button->GetResourceAt(0));
+        }
+        m_layout.reset();
+    }
+}
