@@ -72,6 +72,8 @@ public:
 
     YDXSurface* GetGlyphSurface() const { return m_glyphSurface; }
     const CString& GetImagePath() const { return m_imagePath; }
+    // An empty path lets the next LoadFontImage build it again.
+    void SetImagePath(const CString& path) { m_imagePath = path; }
     int GetCellWidth() const { return m_cellWidth; }
     int GetCellHeight() const { return m_cellHeight; }
     int GetImageWidth() const { return m_imageWidth; }

@@ -227,6 +227,8 @@ int YSprite::Load(const char* fileName, YDXSurface* surface)
 
 int YSprite::Load(const char* fileName, YDXDraw* display)
 {
+    // No file: the frames already held make the surface.
+    if (!fileName || !*fileName) return CreateSurface(display) && DrawFramesToSurface(nullptr);
     try {
         CFile file(fileName, CFile::modeRead | CFile::shareDenyWrite);
         CArchive ar(&file, CArchive::load);

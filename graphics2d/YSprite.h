@@ -40,7 +40,8 @@ public:
 
     // Reads the sprite from a file into a surface the caller keeps.
     virtual int Load(const char* fileName, YDXSurface* surface);
-    // Reads the sprite from a file and builds its own surface.
+    // Reads the sprite from a file and builds its own surface; without a
+    // name the surface is built from the frames the sprite holds.
     virtual int Load(const char* fileName, YDXDraw* display);
     virtual int DrawClipped(YDXSurface* target, POINT position, const RECT* clip);
     virtual int DrawAt(YDXSurface* target, int x, int y);

@@ -5,6 +5,7 @@
 
 #include "foundation/YCatalog.h"
 #include "foundation/YResource.h"
+#include "graphics2d/YFont.h"
 #include "gui/YButton.h"
 #include "gui/YLayoutItem.h"
 #include "gui/YLayoutRes.h"
@@ -16,6 +17,30 @@ enum { kRadioStyle = 0x4 };
 YLayoutRes* RecordAt(POSITION& at, const CObList& list) { return static_cast<YLayoutRes*>(list.GetNext(at)); }
 
 YWindow* ControlOf(const YLayoutRes* record) { return dynamic_cast<YWindow*>(record->m_resource); }
+
+// The control stops drawing with the resource: drawables, its font and its
+// caption fonts let go of it, so that nothing points at it once it is
+// deleted.  Whether the control held it.
+bool GiveUp(YWindow* control, CObject* resource)
+{
+    bool held = false;
+    for (int i = 0; i < control->GetResourceCount(); ++i)
+        if (control->GetResourceAt(i) == resource) {
+            control->SetResourceAt(i, nullptr, false);
+            held = true;
+        }
+    if (control->GetFont() == resource) {
+        control->SetFont(nullptr);
+        held = true;
+    }
+    if (YButton* button = dynamic_cast<YButton*>(control))
+        for (int state = 0; state < 4; ++state)
+            if (button->GetCaptionFont(state) == resource) {
+                button->SetCaptionFont(state, nullptr);
+                held = true;
+            }
+    return held;
+}
 
 bool Matches(const YLayoutRes* record, uint8_t hash, const char* name)
 {
@@ -113,11 +138,7 @@ BOOL YLayoutResSet::DetachResource(CObject* resource)
         for (POSITION at = list.GetHeadPosition(); at;) {
             YLayoutRes* record = RecordAt(at, list);
             YWindow* control = ControlOf(record);
-            if (!control) continue;
-            bool holds = false;
-            for (int i = 0; i < control->GetResourceCount() && !holds; ++i)
-                holds = control->GetResourceAt(i) == resource;
-            if (!holds) continue;
+            if (!control || !GiveUp(control, resource)) continue;
             if (record->m_owner) record->m_owner->m_loaded = 0;
             record->m_inUse = 0;
             held = TRUE;

@@ -29,8 +29,9 @@ public:
     // Every record in use or not; unmarked records forget their owner, and
     // every control is shown or hidden with the mark.
     virtual void MarkAll(bool inUse);
-    // The controls that draw that resource give it up: their items load
-    // again and the controls go with the next purge.  Whether any held it.
+    // The controls that draw with that resource (a drawable, their font or
+    // a caption font) give it up and are marked unused: their items load
+    // again and the controls go with the purge.  Whether any held it.
     virtual BOOL DetachResource(CObject* resource);
     // Deletes the records not in use, with their resources; numbers the
     // controls kept and checks a radio button where none of them is.

@@ -5,10 +5,17 @@
 // two pictures (keyed, or alpha when the name starts with "a") and every
 // sprite name a sprite of three frames.  The layout's set starts with a
 // button "b" and a slider "s" for the control items to take, and every
-// control the script placed is clicked once.
+// control the script placed is clicked once.  The make items read their
+// image files from the scratch folder, which holds "k.bmp" (24-bit), "a.bmp"
+// (32-bit), "g.bmp" (a glyph picture) and, from the bytes after a
+// "\n--8<--\n" line, "in.bmp"; a small catalog names "Art:k" and "Fonts:g".
 #include "tools/fuzz/FuzzScratch.h"
 
 #include <string>
+#include <vector>
+
+#include "foundation/YCatalog.h"
+#include "foundation/YCatalogItem.h"
 
 #include "graphics2d/YFrame.h"
 #include "graphics2d/YSprite.h"
@@ -19,10 +26,54 @@
 #include "gui/YSlider.h"
 
 namespace {
+// A BMP of width x height at 24 or 32 bits, the pixel value its index.
+std::string Bmp(int width, int height, int bits)
+{
+    const int stride = ((width * bits / 8) + 3) & ~3;
+    std::string bytes(54 + static_cast<size_t>(stride) * height, '\0');
+    auto put = [&](size_t at, uint32_t value, int count) {
+        for (int i = 0; i < count; ++i) bytes[at + i] = static_cast<char>(value >> (8 * i));
+    };
+    put(0, 'B' | 'M' << 8, 2);
+    put(2, static_cast<uint32_t>(bytes.size()), 4);
+    put(10, 54, 4);
+    put(14, 40, 4);
+    put(18, static_cast<uint32_t>(width), 4);
+    put(22, static_cast<uint32_t>(height), 4);
+    put(26, 1, 2);
+    put(28, static_cast<uint32_t>(bits), 2);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            put(54 + static_cast<size_t>(y) * stride + static_cast<size_t>(x) * (bits / 8),
+                static_cast<uint32_t>((y * width + x) * 0x010203), bits / 8);
+    return bytes;
+}
+
+// The make items' files and a catalog that names two of them.
+YCatalog* MakeFiles()
+{
+    fuzz::WriteFile("k.bmp", Bmp(8, 6, 24));
+    fuzz::WriteFile("a.bmp", Bmp(5, 7, 32));
+    fuzz::WriteFile("g.bmp", Bmp(32, 24, 24));
+    YCatalog* catalog = new YCatalog;
+    catalog->GetSearchDirectories().Add(".");
+    catalog->AddItem(new YCatalogItem(1, "Art", "k", "", 0, "", nullptr));
+    catalog->AddItem(new YCatalogItem(17, "Fonts", "g", "", 0, "", nullptr));
+    return catalog;
+}
+
 class FuzzLayout : public YLayout {
 public:
-    YCatalog* GetCatalog() override { return nullptr; }
+    YCatalog* GetCatalog() override { return m_catalog; }
     YGraphics* GetGraphics() override { return nullptr; }
+    YDXDraw* GetDisplay() override { return fuzz::Display(); }
+    // Pictures only from the scratch folder.
+    YDIB* GetDIB(const char* name, bool* created) override
+    {
+        if (created) *created = false;
+        if (!name || strchr(name, '/') || strchr(name, '\\')) return nullptr;
+        return YLayout::GetDIB(name, created);
+    }
     int ResolveValue(const char* text, YDC*, YLayoutGroup*) override { return static_cast<int>(strtol(text, nullptr, 0)); }
     float ResolveFloat(const char* text, YDC*) override { return static_cast<float>(atof(text)); }
     CString ResolveText(const char* text, YDC*) override { return CString(text); }
@@ -67,6 +118,7 @@ public:
     YDXSurface* m_keyed = nullptr;
     YDXSurface* m_alpha = nullptr;
     YSprite* m_sprite = nullptr;
+    YCatalog* m_catalog = nullptr;
 };
 
 struct Pictures {
@@ -89,8 +141,12 @@ struct Pictures {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::EnterScratch("layout_script");
-    const std::string script(reinterpret_cast<const char*>(data), size);
+    static YCatalog* catalog = MakeFiles();
+    std::string script, picture;
+    fuzz::Split(data, size, script, picture);
+    fuzz::WriteFile("in.bmp", picture);
     FuzzLayout layout;
+    layout.m_catalog = catalog;
     RECT screen = {0, 0, 640, 480};
     layout.MoveTo(&screen);
     layout.SetDepth(size % 7);

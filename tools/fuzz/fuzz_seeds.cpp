@@ -131,6 +131,14 @@ void ImageSeeds(const std::string& data)
     } images[] = {{"cursor.bmp", 0}, {"logo.bmp", 0}, {"checker.tga", 1}};
     for (const auto& image : images)
         Seed("image_readers", image.file, std::string(1, image.reader) + ReadAll(data + "/interface/" + image.file));
+    // The make items, with a sample picture as "in.bmp".
+    Seed("layout_script", "makes",
+         "makebutton(b,k.bmp,a.bmp,in.bmp,Art:k) makebuttonwithfont(w,1,2,-3,k.bmp,f,11,a.bmp,f,0,in.bmp,g,2,k.bmp,f,12) "
+         "makefontbutton(fb,f,12,g,-1,f,3,f,0) makefont(f,g.bmp,255,0,255,8,12) makefont(g,Fonts:g,0,0,0,16,3) "
+         "makefont(f,in.bmp) makesprite(s,2,3,0,0,0,k.bmp,a.bmp,in.bmp,missing.bmp,Art:k,k.bmp) makesprite(s,0,0,0,0,0,a.bmp) "
+         "makeslider(sl,a.bmp,k.bmp) makeslider(sl,in.bmp,) makebutton(sl,k.bmp,a.bmp) makefontbutton(b,f,11) "
+         "anim(s,20,20,7.5,1) cstring(w,30,3,f,2) button(b) slider(sl) listbox(lb) makebutton(lb,k.bmp,k.bmp)" +
+             kCut + ReadAll(data + "/interface/cursor.bmp"));
 }
 
 void ArchiveSeeds()
