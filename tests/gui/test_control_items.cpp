@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "LayoutItemFixture.h"
+#include "MessagePump.h"
 #include "gui/YButton.h"
 #include "gui/YEditBox.h"
 #include "gui/YLayoutItemButton.h"
@@ -560,49 +561,9 @@ TEST_F(ControlItemPixels, ASliderWithoutWindowDrawsAWhiteBoxWithABlueOutline)
 
 // ------------------------------------------------------------------ commands
 
-// A shown program window whose key messages reach a window tree.
-class CtlPump {
-public:
-    CtlPump()
-    {
-        platform::ResetWindows();
-        WNDCLASSA windowClass;
-        memset(&windowClass, 0, sizeof windowClass);
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "ControlItems";
-        RegisterClassA(&windowClass);
-        m_window = CreateWindowExA(0, "ControlItems", "RC Volaro", WS_OVERLAPPED, 0, 0, 640, 480, nullptr, nullptr,
-                                   nullptr, nullptr);
-        ShowWindow(m_window, SW_SHOWNORMAL);
-    }
-    ~CtlPump()
-    {
-        DestroyWindow(m_window);
-        platform::ResetWindows();
-    }
-    void Key(YWindow& root, int key, int scanCode)
-    {
-        for (bool down : {true, false}) {
-            platform::BackendEvent e;
-            e.kind = down ? platform::BackendEvent::KeyDown : platform::BackendEvent::KeyUp;
-            e.key = key;
-            e.scanCode = scanCode;
-            platform::Backend::Get().PushEvent(e);
-            platform::PumpBackendEvents();
-            MSG message;
-            while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-                TranslateMessage(&message);
-                if (message.message == WM_PAINT) DispatchMessageA(&message);
-                else root.HandleMessage(message.message, message.wParam, message.lParam);
-            }
-        }
-    }
-    HWND m_window = nullptr;
-};
-
 TEST_F(ControlItemTest, ClicksSlidesAndKeysBecomeTheItemsCommands)
 {
-    CtlPump pump;
+    GuiMessagePump pump("ControlItems");
     AddButton("go", 40, 20);
     AddButton("mute", 40, 20);
     YSlider* slider = AddSlider("vol");
@@ -628,12 +589,12 @@ TEST_F(ControlItemTest, ClicksSlidesAndKeysBecomeTheItemsCommands)
     click(20, 70);
     ASSERT_EQ(edit->m_window, YWindow::GetFocusWindow());
     for (char ch : std::string("Ace")) m_root.HandleMessage(WM_CHAR, static_cast<WPARAM>(ch), 1);
-    pump.Key(m_root, VK_RETURN, 0x1C);
+    pump.Press(m_root, VK_RETURN, 0x1C);
     EXPECT_EQ(0, edit->m_window->m_visible) << "closes on Enter";
     Frame();
     click(20, 70);
     for (char ch : std::string("x")) m_root.HandleMessage(WM_CHAR, static_cast<WPARAM>(ch), 1);
-    pump.Key(m_root, VK_ESCAPE, 0x01);
+    pump.Press(m_root, VK_ESCAPE, 0x01);
     // A click beside every control runs nothing.
     click(150, 15);
     // Escape notifies with its key and again with its character.

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "LayoutFixture.h"
+#include "MessagePump.h"
 #include "gui/YDC.h"
 #include "gui/YEditBox.h"
 #include "gui/YLayoutGroup.h"
@@ -16,49 +17,6 @@
 #include "platform/win32_window.h"
 
 namespace {
-
-// A shown program window whose messages go to a window tree, translated as
-// the game's pump translates them.
-class Pump {
-public:
-    Pump()
-    {
-        platform::ResetWindows();
-        WNDCLASSA windowClass;
-        memset(&windowClass, 0, sizeof windowClass);
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.lpszClassName = "LayoutInput";
-        RegisterClassA(&windowClass);
-        m_window = CreateWindowExA(0, "LayoutInput", "RC Volaro", WS_OVERLAPPED, 0, 0, 640, 480, nullptr, nullptr,
-                                   nullptr, nullptr);
-        ShowWindow(m_window, SW_SHOWNORMAL);
-    }
-    ~Pump()
-    {
-        DestroyWindow(m_window);
-        platform::ResetWindows();
-    }
-    void Key(int key, int scanCode, bool down)
-    {
-        platform::BackendEvent e;
-        e.kind = down ? platform::BackendEvent::KeyDown : platform::BackendEvent::KeyUp;
-        e.key = key;
-        e.scanCode = scanCode;
-        platform::Backend::Get().PushEvent(e);
-        platform::PumpBackendEvents();
-    }
-    void Deliver(YWindow& root)
-    {
-        MSG message;
-        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&message);
-            // Painting belongs to the program window itself.
-            if (message.message == WM_PAINT) DispatchMessageA(&message);
-            else root.HandleMessage(message.message, message.wParam, message.lParam);
-        }
-    }
-    HWND m_window = nullptr;
-};
 
 // The edit box an edit item of the layout would make, with its record.
 YEditBox* AddEditBox(TestLayout& layout, int index, const char* command, const char* text)
@@ -102,7 +60,7 @@ TEST(LayoutInput, EnterAndEscapeInAnEditFieldBecomeCommands)
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        Pump pump;
+        GuiMessagePump pump("LayoutInput");
         YWindow root;
         RECT screen = {0, 0, 640, 480};
         root.MoveTo(&screen);
