@@ -712,7 +712,10 @@ CString YLayout::EditCommand(int context)
         if (!item || item->m_context != context || item->m_kind != 0) continue;
         YWindow* window = static_cast<YWindow*>(record->m_resource);
         CString command;
-        if (GetAsyncKeyState(VK_RETURN)) {
+        const bool enter = GetAsyncKeyState(VK_RETURN) != 0, escape = !enter && GetAsyncKeyState(VK_ESCAPE) != 0;
+        if ((enter || escape) && m_editKeyDone) return command;
+        m_editKeyDone = enter || escape;
+        if (enter) {
             CString text;
             window->GetName(text);
             if (item->m_hideOnEnter) {
@@ -722,7 +725,7 @@ CString YLayout::EditCommand(int context)
             // Without a command of its own the typed text runs nothing.
             if (!record->m_command.IsEmpty()) command.Format("%s %s", (const char*)record->m_command, (const char*)text);
             KeyboardOn(true);
-        } else if (GetAsyncKeyState(VK_ESCAPE)) {
+        } else if (escape) {
             window->SetName("");
             command = "+exit";
             KeyboardOn(true);
@@ -751,6 +754,12 @@ CString YLayout::ClickCommand(int context, bool& clickSound)
     }
     if (record && record->m_resource) clickSound = static_cast<YWindow*>(record->m_resource)->m_clickSound != 0;
     return command;
+}
+
+void YLayout::OnKeyDown(int key, int repeat, int keyFlags)
+{
+    m_editKeyDone = 0;
+    YWindow::OnKeyDown(key, repeat, keyFlags);
 }
 
 void YLayout::OnNotify(int id, int code)

@@ -36,6 +36,9 @@ public:
     // (on a shared set) catches every point in its rectangle.
     YWindow* ChildFromPoint(int x, int y, int flags) override;
     void OnNotify(int id, int code) override;
+    // A key in one of the layout's edit boxes: its next notification may
+    // run the box's command.
+    void OnKeyDown(int key, int repeat, int keyFlags) override;
 
     // Draws a control unless a second pass is coming.
     virtual void DrawControl(YWindow* window, YDC* dc);
@@ -157,5 +160,8 @@ private:
     // of controls that left the resource set are dropped first.
     void DrawToolTip(YDC* dc);
     CString EditCommand(int context);
+    // Enter or Escape already ran the box's command for this key press: the
+    // character the key makes notifies again and runs nothing.
+    uint8_t m_editKeyDone = 0;
     CString ClickCommand(int context, bool& clickSound);
 };

@@ -595,13 +595,14 @@ TEST_F(ControlItemTest, ClicksSlidesAndKeysBecomeTheItemsCommands)
     click(20, 70);
     for (char ch : std::string("x")) m_root.HandleMessage(WM_CHAR, static_cast<WPARAM>(ch), 1);
     pump.Press(m_root, VK_ESCAPE, 0x01);
+    // A second press is a command again.
+    pump.Press(m_root, VK_ESCAPE, 0x01);
     // A click beside every control runs nothing.
     click(150, 15);
-    // Escape notifies with its key and again with its character.
-    const std::vector<std::string> want = {"detail 2", "mute", "volume 40", "name Ace", "+exit"};
-    ASSERT_GE(m_layout->m_commands.size(), want.size());
-    EXPECT_EQ(want, std::vector<std::string>(m_layout->m_commands.begin(), m_layout->m_commands.begin() + 5));
-    for (size_t i = want.size(); i < m_layout->m_commands.size(); ++i) EXPECT_EQ("+exit", m_layout->m_commands[i]);
+    // Enter and Escape notify with their key and again with their character;
+    // each press runs its command once.
+    const std::vector<std::string> want = {"detail 2", "mute", "volume 40", "name Ace", "+exit", "+exit"};
+    EXPECT_EQ(want, m_layout->m_commands);
 }
 
 // ------------------------------------------------------------------ stale controls
