@@ -373,6 +373,8 @@ private:
     int Hunt_SetupBackground();
     YRenderInstance* NewPlacedObject(YSMHandle* handle, const YMapVT3Model_Output& output);
     YString FindCatalogFile(const char* name) const;
+    // The texture file, else the file of that name the catalog's search finds.
+    bool OpenTextureStream(CFile& stream, const YString& file) const;
     bool CatalogFileExists(const char* name) const;
 public:
 

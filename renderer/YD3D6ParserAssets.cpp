@@ -185,15 +185,20 @@ bool OpenTextureFile(CFile& file, const YString& path)
 }
 }  // namespace
 
+bool YD3D6Parser::OpenTextureStream(CFile& stream, const YString& file) const
+{
+    if (OpenTextureFile(stream, file)) return true;
+    // A file that exists but cannot be opened is not looked for elsewhere.
+    if (FileExists(file.GetBuffer())) return false;
+    const YString found = FindCatalogFile(file.GetBuffer());
+    return !found.IsEmpty() && OpenTextureFile(stream, found);
+}
+
 int YD3D6Parser::LoadFileTexture(const char* path, DWORD value, int redirect, const char* requestName)
 {
     const YString file = TexturePathOf(path);
     CFile stream;
-    if (!OpenTextureFile(stream, file)) {
-        if (FileExists(file.GetBuffer())) return -1;
-        const YString found = FindCatalogFile(file.GetBuffer());
-        if (found.IsEmpty() || !OpenTextureFile(stream, found)) return -1;
-    }
+    if (!OpenTextureStream(stream, file)) return -1;
     YTexture2* texture = new YTexture2;
     texture->SetErrorMode(1);
     if (!texture->Load(&stream, 0)) {
@@ -268,11 +273,7 @@ int YD3D6Parser::LoadCommandTexture(const char* text, DWORD, int)
     if (!ParseCommandText(text, &width, &height, &path) || !m_has16Alpha) return -1;
     const YString file = TexturePathOf(path.GetBuffer());
     CFile stream;
-    if (!OpenTextureFile(stream, file)) {
-        if (FileExists(file.GetBuffer())) return -1;
-        const YString found = FindCatalogFile(file.GetBuffer());
-        if (found.IsEmpty() || !OpenTextureFile(stream, found)) return -1;
-    }
+    if (!OpenTextureStream(stream, file)) return -1;
     YTexture2* texture = new YTexture2;
     texture->SetErrorMode(1);
     YD3D6Lock* lock = texture->Load(&stream, 0) ? NewLock(true, width, height) : nullptr;
