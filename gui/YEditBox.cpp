@@ -345,18 +345,10 @@ int YEditBox::LoadFont(int result)
 
 int YEditBox::LoadFromFile(const CStringArray& directories, int flag)
 {
-    const uint8_t loaded = m_resourcesLoaded;
-    m_resourcesLoaded = 0;
-    const int result = YWindow::LoadFromFile(directories, flag);
-    m_resourcesLoaded = loaded;
-    return LoadFont(result);
+    return LoadFont(LoadAlways(&directories, nullptr, flag));
 }
 
 int YEditBox::LoadFromCatalog(const char* directory, int flag)
 {
-    const uint8_t loaded = m_resourcesLoaded;
-    m_resourcesLoaded = 0;
-    const int result = YWindow::LoadFromCatalog(directory, flag);
-    m_resourcesLoaded = loaded;
-    return LoadFont(result);
+    return LoadFont(LoadAlways(nullptr, directory, flag));
 }

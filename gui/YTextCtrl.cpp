@@ -53,20 +53,14 @@ void YTextCtrl::TakeFontFromResources()
 
 int YTextCtrl::LoadFromFile(const CStringArray& directories, int flag)
 {
-    const uint8_t loaded = m_resourcesLoaded;
-    m_resourcesLoaded = 0;
-    const int result = YWindow::LoadFromFile(directories, flag);
-    m_resourcesLoaded = loaded;
+    const int result = LoadAlways(&directories, nullptr, flag);
     TakeFontFromResources();
     return result;
 }
 
 int YTextCtrl::LoadFromCatalog(const char* directory, int flag)
 {
-    const uint8_t loaded = m_resourcesLoaded;
-    m_resourcesLoaded = 0;
-    const int result = YWindow::LoadFromCatalog(directory, flag);
-    m_resourcesLoaded = loaded;
+    const int result = LoadAlways(nullptr, directory, flag);
     TakeFontFromResources();
     return result;
 }

@@ -717,12 +717,18 @@ void YWindow::Serialize(CArchive& ar)
     m_version = kVersion;
 }
 
-int YWindow::LoadOwnTakingFont(const CStringArray* directories, const char* directory, int flag)
+int YWindow::LoadAlways(const CStringArray* directories, const char* directory, int flag)
 {
     const uint8_t loaded = m_resourcesLoaded;
     m_resourcesLoaded = 0;
     const int result = directories ? YWindow::LoadFromFile(*directories, flag) : YWindow::LoadFromCatalog(directory, flag);
     m_resourcesLoaded = loaded;
+    return result;
+}
+
+int YWindow::LoadOwnTakingFont(const CStringArray* directories, const char* directory, int flag)
+{
+    const int result = LoadAlways(directories, directory, flag);
     if (!m_font) {
         YFont* found = nullptr;
         for (int i = 0; i < GetResourceCount(); ++i)

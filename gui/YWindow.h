@@ -153,6 +153,9 @@ public:
     int32_t m_clickSound;
 
 protected:
+    // Loads the resources even when they are loaded already: from the
+    // directories when given, else from the catalog directory.
+    int LoadAlways(const CStringArray* directories, const char* directory, int flag);
     // The window's own loads for list-like windows: the children are not
     // loaded again, and the last font among the resources becomes the
     // window's font when it has none.  Files from the directories when
