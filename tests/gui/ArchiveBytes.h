@@ -39,3 +39,10 @@ inline CObject* LoadOrNull(std::vector<BYTE>& bytes)
         return nullptr;
     }
 }
+
+// The object stored and read back: a new object the caller owns.
+inline CObject* RoundTrip(CObject* object)
+{
+    std::vector<BYTE> bytes = Store(object);
+    return Load(bytes);
+}

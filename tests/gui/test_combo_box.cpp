@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/FixedFont.h"
+#include "ArchiveBytes.h"
 #include "RecordingDC.h"
 #include "gui/YComboBox.h"
 #include "gui/YEditBox.h"
@@ -186,16 +187,7 @@ TEST(ComboBox, ArchiveFindsItsEditBoxAndListAgain)
 {
     Fixture f;
     f.combo->SetName("green");
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        ar << static_cast<CObject*>(f.combo);
-        ar.Close();
-    }
-    file.SeekToBegin();
-    CArchive ar(&file, CArchive::load);
-    CObject* object = nullptr;
-    ar >> object;
+    CObject* object = RoundTrip(f.combo);
     std::unique_ptr<CObject> owned(object);
     YComboBox* copy = dynamic_cast<YComboBox*>(object);
     ASSERT_NE(copy, nullptr);
@@ -206,16 +198,7 @@ TEST(ComboBox, ArchiveFindsItsEditBoxAndListAgain)
     EXPECT_EQ(copy->GetListBox()->GetParent(), copy);
     // A combo described without them still has a pair to work with.
     YComboBox bare;
-    CMemFile file2;
-    {
-        CArchive out(&file2, CArchive::store);
-        out << static_cast<CObject*>(&bare);
-        out.Close();
-    }
-    file2.SeekToBegin();
-    CArchive in(&file2, CArchive::load);
-    CObject* read = nullptr;
-    in >> read;
+    CObject* read = RoundTrip(&bare);
     std::unique_ptr<CObject> owned2(read);
     YComboBox* empty = dynamic_cast<YComboBox*>(read);
     ASSERT_NE(empty, nullptr);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "engine/FixedFont.h"
+#include "ArchiveBytes.h"
 #include "RecordingDC.h"
 #include "foundation/YClipboard.h"
 #include "gui/YEditBox.h"
@@ -305,16 +306,7 @@ TEST(EditBoxArchive, TheLabelAndItsOffsetRoundTrip)
     box.SetLabel("Name:");
     box.SetLabelOffset(3, -4);
     box.SetName("pilot");
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        ar << static_cast<CObject*>(&box);
-        ar.Close();
-    }
-    file.SeekToBegin();
-    CArchive ar(&file, CArchive::load);
-    CObject* object = nullptr;
-    ar >> object;
+    CObject* object = RoundTrip(&box);
     std::unique_ptr<CObject> owned(object);
     YEditBox* copy = dynamic_cast<YEditBox*>(object);
     ASSERT_NE(copy, nullptr);
