@@ -68,13 +68,6 @@ protected:
         SoundFixture::SetUp();
         HoverElsewhere();
     }
-    std::unique_ptr<YDXSoundBuffer> Buffer(const char* name)
-    {
-        auto buffer =
-            std::make_unique<YDXSoundBuffer>(&m_device, Tone(name, 0.5).c_str(), 1, YDXSoundBuffer::kDefaultFlags);
-        EXPECT_EQ(1, buffer->m_created);
-        return buffer;
-    }
 };
 
 }  // namespace
@@ -355,8 +348,8 @@ TEST_F(ButtonTest, HoverNotifiesOnceAndAgainAfterLeaving)
 
 TEST_F(ButtonSounds, HoverPlaysTheSecondSoundOfTheScreenDialogOrLayout)
 {
-    auto click = Buffer("click.wav");
-    auto second = Buffer("second.wav");
+    auto click = ToneBuffer("click.wav");
+    auto second = ToneBuffer("second.wav");
     LogScreen screen;
     screen.SetSounds(click.get(), second.get());
     YButton* onScreen = MakeButton(&screen, 0, 8);

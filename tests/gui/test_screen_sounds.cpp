@@ -10,23 +10,14 @@
 
 namespace {
 
-class ScreenSounds : public SoundFixture {
-protected:
-    std::unique_ptr<YDXSoundBuffer> Buffer(const char* name)
-    {
-        auto buffer =
-            std::make_unique<YDXSoundBuffer>(&m_device, Tone(name, 0.5).c_str(), 1, YDXSoundBuffer::kDefaultFlags);
-        EXPECT_EQ(1, buffer->m_created);
-        return buffer;
-    }
-};
+class ScreenSounds : public SoundFixture {};
 
 }  // namespace
 
 TEST_F(ScreenSounds, ClicksOnEnabledChildrenWithTheFlagPlayTheClickSound)
 {
-    auto click = Buffer("click.wav");
-    auto second = Buffer("second.wav");
+    auto click = ToneBuffer("click.wav");
+    auto second = ToneBuffer("second.wav");
     struct Case {
         int id, code;
         bool plays;

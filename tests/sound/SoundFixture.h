@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "WaveBytes.h"
 #include "platform/backend/HeadlessBackend.h"
 #include "sound/YDXSound.h"
+#include "sound/YDXSoundBuffer.h"
 
 class SoundFixture : public ::testing::Test {
 protected:
@@ -43,6 +45,15 @@ protected:
     std::string Tone(const std::string& name, double seconds, int peak = 8000, double hz = 441)
     {
         return File(name, wavebytes::PcmWave(kRate, 1, wavebytes::Sine(kRate, hz, seconds, peak)));
+    }
+
+    // A half-second tone loaded into a buffer of the device.
+    std::unique_ptr<YDXSoundBuffer> ToneBuffer(const char* name)
+    {
+        auto buffer =
+            std::make_unique<YDXSoundBuffer>(&m_device, Tone(name, 0.5).c_str(), 1, YDXSoundBuffer::kDefaultFlags);
+        EXPECT_EQ(1, buffer->m_created);
+        return buffer;
     }
 
     // The frames mixed since the last call.
