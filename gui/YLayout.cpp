@@ -571,26 +571,25 @@ YWindow* YLayout::MakeControl(CObList& list, int type, const char* name, YLayout
     return control;
 }
 
-YButton* YLayout::GetButton(const char* name, YLayoutItem* owner, bool* created)
+YWindow* YLayout::GetCopiedControl(CObList& list, int type, const char* name, YLayoutItem* owner, bool button,
+                                   bool* created)
 {
     Clear(created);
-    CObList& list = GetButtonList();
     CObject* model = nullptr;
     YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, &model));
-    if (!control) control = MakeControl(list, kButtonType, name, owner, model, true, created);
+    if (!control) control = MakeControl(list, type, name, owner, model, button, created);
     Adopt(control);
-    return dynamic_cast<YButton*>(control);
+    return control;
+}
+
+YButton* YLayout::GetButton(const char* name, YLayoutItem* owner, bool* created)
+{
+    return dynamic_cast<YButton*>(GetCopiedControl(GetButtonList(), kButtonType, name, owner, true, created));
 }
 
 YSlider* YLayout::GetSlider(const char* name, YLayoutItem* owner, bool* created)
 {
-    Clear(created);
-    CObList& list = GetSliderList();
-    CObject* model = nullptr;
-    YWindow* control = dynamic_cast<YWindow*>(m_activeSet->FindControl(list, name, owner, &model));
-    if (!control) control = MakeControl(list, kSliderType, name, owner, model, false, created);
-    Adopt(control);
-    return dynamic_cast<YSlider*>(control);
+    return dynamic_cast<YSlider*>(GetCopiedControl(GetSliderList(), kSliderType, name, owner, false, created));
 }
 
 YEditBox* YLayout::GetEditBox(const char* name, YLayoutItem* owner, bool* created)

@@ -151,6 +151,10 @@ private:
     YResource* CatalogResource(int type, const char* name);
     // A new picture for GetDIB (search: through the catalog's file search).
     YDIB* LoadDIB(const char* name, bool search, CString* path, bool* fromCatalog);
+    // The control of that name in the list free or owned by owner, else a
+    // copy made by MakeControl; adopted by the layout.
+    YWindow* GetCopiedControl(CObList& list, int type, const char* name, YLayoutItem* owner, bool button,
+                              bool* created);
     // A button or slider not cached: see GetButton.
     YWindow* MakeControl(CObList& list, int type, const char* name, YLayoutItem* owner, CObject* model,
                          bool button, bool* created);
