@@ -1,5 +1,6 @@
 #include "gui/YLayoutItemMake.h"
 
+#include <array>
 #include <memory>
 #include <new>
 
@@ -95,11 +96,18 @@ void YLayoutItemMake::ResolveImagePath(const char* name, CString& path)
 
 // ------------------------------------------------------------------ windows
 
+namespace {
+// Every list of the layout's set that holds windows.
+std::array<CObList*, 4> ControlLists(YLayout& layout)
+{
+    return {&layout.GetButtonList(), &layout.GetEditBoxList(), &layout.GetSliderList(), &layout.GetMiscWindowList()};
+}
+}  // namespace
+
 YWindow* YLayoutItemMake::FindWindow()
 {
     YLayoutResSet* set = m_layout->GetResourceSet();
-    CObList* lists[] = {&m_layout->GetButtonList(), &m_layout->GetEditBoxList(), &m_layout->GetSliderList(),
-                        &m_layout->GetMiscWindowList()};
+    const std::array<CObList*, 4> lists = ControlLists(*m_layout);
     for (CObList* list : lists)
         if (YWindow* window = dynamic_cast<YWindow*>(set->FindResource(*list, m_name))) return window;
     // A catalog button of that name is copied in, free for any item.
@@ -109,8 +117,7 @@ YWindow* YLayoutItemMake::FindWindow()
 
 void YLayoutItemMake::RemoveWindows()
 {
-    CObList* lists[] = {&m_layout->GetButtonList(), &m_layout->GetEditBoxList(), &m_layout->GetSliderList(),
-                        &m_layout->GetMiscWindowList()};
+    const std::array<CObList*, 4> lists = ControlLists(*m_layout);
     for (CObList* list : lists)
         for (POSITION at = list->GetHeadPosition(); at;) {
             POSITION here = at;
