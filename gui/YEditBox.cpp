@@ -175,7 +175,8 @@ int YEditBox::Draw(YDC* dc)
     dc->TextOut(m_rect.left + m_labelX, m_rect.top + m_labelY, m_label, m_label.GetLength());
     RECT text = m_rect;
     text.left += (m_label.IsEmpty() ? 0 : Extent(m_label, dc).cx) + 1;
-    UINT format = static_cast<UINT>(m_style & 0xFFFF & ~kWordWrapStyle & ~kReadOnlyStyle);
+    // The read-only bit is DT_NOPREFIX too: a read-only box shows "&" as it is.
+    UINT format = static_cast<UINT>(m_style & 0xFFFF & ~kWordWrapStyle);
     if (IsWordWrap()) format |= DT_WORDBREAK;
     dc->DrawText(m_text, &text, format);
     if (TakesInput()) {

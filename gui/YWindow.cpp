@@ -1,5 +1,6 @@
 #include "gui/YWindow.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "foundation/YCatalog.h"
@@ -561,14 +562,22 @@ int YWindow::LoadFromFile(const CStringArray& directories, int flag)
     return result;
 }
 
+int YWindow::HandBackNamedResources()
+{
+    const int named = std::min(static_cast<int>(m_resourceNames.GetCount()), GetResourceCount());
+    if (!m_releaseThroughCatalog) return named;
+    for (int i = 0; i < named; ++i) {
+        YResource* resource = m_dependents->GetAt(i);
+        if (!resource) continue;
+        if (resource == m_font) SetFont(nullptr);
+        if (s_catalog && !s_catalog->ReleaseResource(resource)) delete resource;
+    }
+    return named;
+}
+
 YWindow* YWindow::Release()
 {
-    if (m_releaseThroughCatalog && !m_resourceNames.IsEmpty()) {
-        for (int i = 0; i < m_resourceNames.GetCount() && i < GetResourceCount(); ++i) {
-            YResource* resource = m_dependents->GetAt(i);
-            if (resource && s_catalog && !s_catalog->ReleaseResource(resource)) delete resource;
-        }
-    }
+    HandBackNamedResources();
     m_resourcesLoaded = 0;
     m_dependents->RemoveAll();
     return SetParent(nullptr);
@@ -719,10 +728,17 @@ void YWindow::Serialize(CArchive& ar)
 
 int YWindow::LoadAlways(const CStringArray* directories, const char* directory, int flag)
 {
+    // What an earlier load got for the names goes back first, so that the
+    // names load into their places again; resources past them stay last.
+    const int named = HandBackNamedResources();
+    CObArray others;
+    for (int i = named; i < GetResourceCount(); ++i) others.Add(m_dependents->GetAt(i));
+    m_dependents->RemoveAll();
     const uint8_t loaded = m_resourcesLoaded;
     m_resourcesLoaded = 0;
     const int result = directories ? YWindow::LoadFromFile(*directories, flag) : YWindow::LoadFromCatalog(directory, flag);
     m_resourcesLoaded = loaded;
+    for (int i = 0; i < others.GetSize(); ++i) m_dependents->Add(static_cast<YResource*>(others[i]));
     return result;
 }
 
@@ -736,4 +752,18 @@ int YWindow::LoadOwnTakingFont(const CStringArray* directories, const char* dire
         if (found) SetFont(found);
     }
     return result;
+}
+
+long long YWindow::MulDivWide(long long number, long long numerator, long long denominator)
+{
+    if (denominator == 0) return 0;
+    const __int128 product = static_cast<__int128>(number) * numerator;
+    const __int128 magnitude = product < 0 ? -product : product;
+    const __int128 divisor = denominator < 0 ? -static_cast<__int128>(denominator) : denominator;
+    __int128 result = (magnitude + divisor / 2) / divisor;
+    if ((product < 0) != (denominator < 0)) result = -result;
+    const __int128 limit = 0x7FFFFFFFFFFFFFFFLL;
+    if (result > limit) return 0x7FFFFFFFFFFFFFFFLL;
+    if (result < -limit) return -0x7FFFFFFFFFFFFFFFLL;
+    return static_cast<long long>(result);
 }
