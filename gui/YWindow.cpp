@@ -176,15 +176,15 @@ void YWindow::SortChildrenByHeight()
     CObList* sorted = new CObList(10);
     while (m_children->GetCount() > 1) {
         POSITION tallest = nullptr;
-        int height = 0;
+        long long height = 0;
         for (POSITION at = m_children->GetHeadPosition(); at;) {
             POSITION here = at;
             YWindow* child = ChildAt(at, m_children);
             RECT r;
             child->GetRect(&r);
-            if (!tallest || r.bottom - r.top > height) {
+            if (!tallest || HeightOf(r) > height) {
                 tallest = here;
-                height = r.bottom - r.top;
+                height = HeightOf(r);
             }
         }
         sorted->AddTail(m_children->GetAt(tallest));
@@ -204,7 +204,7 @@ RECT* YWindow::GetRect(RECT* out)
 void YWindow::MoveTo(const RECT* rect)
 {
     if (!rect) return;
-    const int dx = rect->left - m_rect.left, dy = rect->top - m_rect.top;
+    const int dx = Diff(rect->left, m_rect.left), dy = Diff(rect->top, m_rect.top);
     for (POSITION at = m_children->GetHeadPosition(); at;) {
         YWindow* child = ChildAt(at, m_children);
         RECT moved;
@@ -463,8 +463,8 @@ void YWindow::SetResourceAt(int index, YResource* resource, bool widen)
 {
     if (index < 0) return;
     if (widen && resource) {
-        m_rect.right = m_rect.left + resource->GetWidth();
-        m_rect.bottom = m_rect.top + resource->GetHeight();
+        m_rect.right = Clamped(static_cast<long long>(m_rect.left) + resource->GetWidth());
+        m_rect.bottom = Clamped(static_cast<long long>(m_rect.top) + resource->GetHeight());
     }
     if (index >= GetResourceCount()) m_dependents->SetSize(index + 1);
     m_dependents->SetAt(index, resource);

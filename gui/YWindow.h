@@ -172,6 +172,9 @@ protected:
                                                                          : static_cast<int>(value);
     }
     static int Diff(int a, int b) { return Clamped(static_cast<long long>(a) - b); }
+    // Sizes of a rectangle, wide: a hostile one spans more than 31 bits.
+    static long long WidthOf(const RECT& r) { return static_cast<long long>(r.right) - r.left; }
+    static long long HeightOf(const RECT& r) { return static_cast<long long>(r.bottom) - r.top; }
     // number x numerator / denominator rounded as MulDiv rounds (halves away
     // from zero), without its -1 for a result past 32 bits; 0 over 0.
     static long long MulDivWide(long long number, long long numerator, long long denominator);
