@@ -40,7 +40,8 @@ int YComboBox::Create(int style, const RECT* rect, YWindow* parent, int id)
     const long long width = WidthOf(m_rect), height = HeightOf(m_rect);
     const RECT edit = {0, 0, Clamped(m_dropped ? width : width - kButtonWidth), Clamped(height)};
     result &= m_edit->Create(HasButton() ? style | YEditBox::kReadOnlyStyle : style, &edit, this, 0);
-    m_button = RECT{Clamped(m_rect.right - static_cast<long long>(kButtonWidth)), m_rect.top, m_rect.right, m_rect.bottom};
+    m_button = RECT{Clamped(m_rect.right - static_cast<long long>(kButtonWidth)), m_rect.top, m_rect.right,
+                    m_rect.bottom};
     const RECT list = {0, Clamped(height), Clamped(width), Clamped(2 * height)};
     result &= m_list->Create(style, &list, this, 0);
     return result;

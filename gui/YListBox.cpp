@@ -98,7 +98,7 @@ int YListBox::SetTopIndex(int index)
 int YListBox::GetVisibleRowCount(int* overflow, YDC* dc)
 {
     if (dc) MeasureRowHeight(dc);
-    const long long height = static_cast<long long>(m_rect.bottom) - m_rect.top, row = m_rowHeight;
+    const long long height = HeightOf(m_rect), row = m_rowHeight;
     // Text that measures nothing high has no rows to count.
     if (row <= 0 || height <= 0) {
         if (overflow) *overflow = 0;
@@ -139,7 +139,7 @@ int YListBox::FirstRow() const { return m_topIndex < 0 ? 0 : m_topIndex; }
 int YListBox::DrawnRowCount() const
 {
     if (m_rowHeight <= 0) return 0;
-    const long long height = static_cast<long long>(m_rect.bottom) - m_rect.top;
+    const long long height = HeightOf(m_rect);
     const long long fit = height > 0 ? height / m_rowHeight : 0;
     return static_cast<int>(std::min<long long>(fit, std::max(0, m_items.GetSize() - FirstRow())));
 }

@@ -209,7 +209,8 @@ int YListCtrl::Draw(YDC* dc)
         const YColumn& column = *Column(c);
         const long long right = x + column.m_width;
         if (m_showHeader) {
-            RECT header = {Clamped(x), area.top, Clamped(right), Clamped(static_cast<long long>(area.top) + m_rowHeight)};
+            RECT header = {Clamped(x), area.top, Clamped(right),
+                           Clamped(static_cast<long long>(area.top) + m_rowHeight)};
             YFont* body = m_headerFont ? dc->SwapFont(m_headerFont) : nullptr;
             dc->DrawText(column.m_header, &header, DT_CENTER);
             if (m_headerFont) dc->SwapFont(body);

@@ -56,16 +56,14 @@ void YSlider::SetMax(int maximum)
 // MulDiv's -1 (a thumb dragged past the end would go to the minimum).
 int YSlider::ValueToX(int value)
 {
-    const long long width = static_cast<long long>(m_rect.right) - m_rect.left;
-    return Clamped(m_rect.left + MulDivWide(width, static_cast<long long>(value) - m_min,
+    return Clamped(m_rect.left + MulDivWide(WidthOf(m_rect), static_cast<long long>(value) - m_min,
                                             static_cast<long long>(m_max) - m_min));
 }
 
 int YSlider::XToValue(int x)
 {
-    const long long width = static_cast<long long>(m_rect.right) - m_rect.left;
     return Clamped(m_min + MulDivWide(static_cast<long long>(x) - m_rect.left,
-                                      static_cast<long long>(m_max) - m_min, width));
+                                      static_cast<long long>(m_max) - m_min, WidthOf(m_rect)));
 }
 
 RECT YSlider::ThumbRect()

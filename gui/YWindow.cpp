@@ -762,8 +762,9 @@ long long YWindow::MulDivWide(long long number, long long numerator, long long d
     const __int128 divisor = denominator < 0 ? -static_cast<__int128>(denominator) : denominator;
     __int128 result = (magnitude + divisor / 2) / divisor;
     if ((product < 0) != (denominator < 0)) result = -result;
-    const __int128 limit = 0x7FFFFFFFFFFFFFFFLL;
-    if (result > limit) return 0x7FFFFFFFFFFFFFFFLL;
-    if (result < -limit) return -0x7FFFFFFFFFFFFFFFLL;
+    // Held well inside 64 bits, so that coordinates can still be added.
+    const long long limit = 1LL << 62;
+    if (result > limit) return limit;
+    if (result < -limit) return -limit;
     return static_cast<long long>(result);
 }

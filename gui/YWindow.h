@@ -176,7 +176,8 @@ protected:
     static long long WidthOf(const RECT& r) { return static_cast<long long>(r.right) - r.left; }
     static long long HeightOf(const RECT& r) { return static_cast<long long>(r.bottom) - r.top; }
     // number x numerator / denominator rounded as MulDiv rounds (halves away
-    // from zero), without its -1 for a result past 32 bits; 0 over 0.
+    // from zero), without its -1 for a result past 32 bits; 0 over 0, and
+    // within +-2^62.
     static long long MulDivWide(long long number, long long numerator, long long denominator);
 
     // The resource placed at the cursor of a shelf-packing pass, drawn into

@@ -12,7 +12,10 @@
 
 namespace {
 
-int Clamped(long long value) { return value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : static_cast<int>(value); }
+int Clamped(long long value)
+{
+    return value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : static_cast<int>(value);
+}
 
 // Inside the window at its centre and top-left corner, then just past its
 // bottom-right corner, the window's own size as the numbers.
