@@ -30,10 +30,14 @@ const Hostile kRects[] = {
 
 long long Height(const RECT& r) { return static_cast<long long>(r.bottom) - r.top; }
 
-// The control as its archive brings it back.
+// A control made at the rectangle, prepared, stored and read back as its
+// archive brings it.
 template <class Control>
-std::unique_ptr<Control> FromArchive(Control& made)
+std::unique_ptr<Control> Archived(const RECT& rect, int style, void (*prepare)(Control&) = nullptr)
 {
+    Control made;
+    made.Create(style, &rect, nullptr, 1);
+    if (prepare) prepare(made);
     std::unique_ptr<CObject> read(RoundTrip(&made));
     Control* control = dynamic_cast<Control*>(read.get());
     if (control) read.release();
@@ -46,9 +50,7 @@ TEST(HostileControls, AListBoxDrawsAndHitsOnlyWholeRowsInsideItself)
 {
     for (const Hostile& h : kRects) {
         SCOPED_TRACE(h.name);
-        YListBox made;
-        made.Create(0, &h.rect, nullptr, 1);
-        std::unique_ptr<YListBox> list = FromArchive(made);
+        std::unique_ptr<YListBox> list = Archived<YListBox>(h.rect, 0);
         ASSERT_TRUE(list);
         for (const char* text : {"a", "b", "c", "d", "e"}) list->AddString(text);
         list->SetTextInset(INT_MAX);
@@ -75,14 +77,13 @@ TEST(HostileControls, AListControlKeepsItsRowsInsideItsMargins)
     for (const Hostile& h : kRects) {
         for (int margin : {0, INT_MAX, INT_MIN}) {
             SCOPED_TRACE(std::string(h.name) + " margin " + std::to_string(margin));
-            YListCtrl made;
-            made.Create(0, &h.rect, nullptr, 1);
-            made.SetColumnCount(2);
-            CStringArray cells;
-            cells.Add("Ann");
-            cells.Add("12");
-            for (int row = 0; row < 3; ++row) made.AddRow(cells);
-            std::unique_ptr<YListCtrl> table = FromArchive(made);
+            std::unique_ptr<YListCtrl> table = Archived<YListCtrl>(h.rect, 0, [](YListCtrl& made) {
+                made.SetColumnCount(2);
+                CStringArray cells;
+                cells.Add("Ann");
+                cells.Add("12");
+                for (int row = 0; row < 3; ++row) made.AddRow(cells);
+            });
             ASSERT_TRUE(table);
             table->SetColumnWidth(0, 0x7FFF);
             table->SetColumnGap(INT_MAX);
@@ -120,9 +121,7 @@ TEST(HostileControls, AComboBoxOpensBelowItsEditBoxAndMovesWithinTheRange)
 {
     for (const Hostile& h : kRects) {
         SCOPED_TRACE(h.name);
-        YComboBox made;
-        made.Create(1, &h.rect, nullptr, 1);
-        std::unique_ptr<YComboBox> combo = FromArchive(made);
+        std::unique_ptr<YComboBox> combo = Archived<YComboBox>(h.rect, 1);
         ASSERT_TRUE(combo);
         combo->AddString("red");
         combo->SetListHeight(INT_MAX);
@@ -155,10 +154,7 @@ TEST(HostileControls, AnEditBoxPlacesItsCaretAndLabelWithinTheRange)
 {
     for (const Hostile& h : kRects) {
         SCOPED_TRACE(h.name);
-        YEditBox made;
-        made.Create(0, &h.rect, nullptr, 1);
-        made.SetLabel(">");
-        std::unique_ptr<YEditBox> box = FromArchive(made);
+        std::unique_ptr<YEditBox> box = Archived<YEditBox>(h.rect, 0, [](YEditBox& made) { made.SetLabel(">"); });
         ASSERT_TRUE(box);
         box->SetName("wide");
         box->SetLabelOffset(INT_MAX, INT_MIN);
