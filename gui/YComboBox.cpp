@@ -12,10 +12,6 @@ namespace {
 
 const COLORREF kNoButtonFrame = 0x00FF00;
 
-int Height(const RECT& r) { return r.bottom - r.top; }
-
-int Width(const RECT& r) { return r.right - r.left; }
-
 // Set while a key the combo handed to its edit box comes back from it.
 int g_keyFromEdit = 0;
 
@@ -41,11 +37,12 @@ int YComboBox::Create(int style, const RECT* rect, YWindow* parent, int id)
 {
     int result = YWindow::Create(0, "", style, rect, parent, id, 0);
     if (HasButton()) m_dropped = 0;
-    const int width = Width(m_rect), height = Height(m_rect);
-    const RECT edit = {0, 0, m_dropped ? width : width - kButtonWidth, height};
+    const long long width = WidthOf(m_rect), height = HeightOf(m_rect);
+    const RECT edit = {0, 0, Clamped(m_dropped ? width : width - kButtonWidth), Clamped(height)};
     result &= m_edit->Create(HasButton() ? style | YEditBox::kReadOnlyStyle : style, &edit, this, 0);
-    m_button = RECT{m_rect.right - kButtonWidth, m_rect.top, m_rect.right, m_rect.bottom};
-    const RECT list = {0, height, width, 2 * height};
+    m_button = RECT{Clamped(m_rect.right - static_cast<long long>(kButtonWidth)), m_rect.top, m_rect.right,
+                    m_rect.bottom};
+    const RECT list = {0, Clamped(height), Clamped(width), Clamped(2 * height)};
     result &= m_list->Create(style, &list, this, 0);
     return result;
 }
@@ -53,8 +50,8 @@ int YComboBox::Create(int style, const RECT* rect, YWindow* parent, int id)
 bool YComboBox::SetDropped(bool dropped)
 {
     if ((m_dropped != 0) == dropped) return false;
-    const int listHeight = Height(m_list->Rect());
-    m_rect.bottom += dropped ? listHeight : -listHeight;
+    const long long listHeight = HeightOf(m_list->Rect());
+    m_rect.bottom = Clamped(m_rect.bottom + (dropped ? listHeight : -listHeight));
     m_dropped = dropped ? 1 : 0;
     return true;
 }
@@ -62,8 +59,8 @@ bool YComboBox::SetDropped(bool dropped)
 void YComboBox::SetListHeight(int height)
 {
     const RECT& edit = m_edit->Rect();
-    if (height < 0) height = Height(m_list->Rect());
-    const RECT list = {edit.left, edit.bottom, edit.right, edit.bottom + height};
+    const long long high = height < 0 ? HeightOf(m_list->Rect()) : height;
+    const RECT list = {edit.left, edit.bottom, edit.right, Clamped(edit.bottom + high)};
     m_list->MoveTo(&list);
 }
 
@@ -91,8 +88,8 @@ int YComboBox::AttachImage(const char* name, YResource* resource)
     AddResource(resource, held == 2);
     if (held == 1) {
         // The button, at the right edge.
-        m_button = RECT{m_rect.right - resource->GetWidth(), m_rect.top, m_rect.right,
-                        m_rect.top + resource->GetHeight()};
+        m_button = RECT{Clamped(static_cast<long long>(m_rect.right) - resource->GetWidth()), m_rect.top,
+                        m_rect.right, Clamped(static_cast<long long>(m_rect.top) + resource->GetHeight())};
     }
     return 1;
 }
@@ -158,8 +155,8 @@ void YComboBox::OnMouseMove(int flags, int x, int y)
     }
     // Hovering over the open list selects the row under the mouse.
     if (!HasButton() || !m_dropped || !PtInRect(&m_list->Rect(), point)) return;
-    const int row = m_list->GetTopIndex() + (y - m_list->Rect().top) / kHoverRowHeight;
-    if (row < m_list->GetCount()) SelectItem(row);
+    const long long row = m_list->GetTopIndex() + (static_cast<long long>(y) - m_list->Rect().top) / kHoverRowHeight;
+    if (row < m_list->GetCount()) SelectItem(static_cast<int>(row));
 }
 
 void YComboBox::OnLButtonDown(int flags, int x, int y)
@@ -244,15 +241,15 @@ int YComboBox::Draw(YDC* dc)
 void YComboBox::MoveTo(const RECT* rect)
 {
     if (!rect) return;
-    const int buttonWidth = Width(m_button), buttonHeight = Height(m_button);
-    const int editHeight = Height(m_edit->Rect()), listHeight = Height(m_list->Rect());
+    const long long buttonWidth = WidthOf(m_button), buttonHeight = HeightOf(m_button);
+    const long long editHeight = HeightOf(m_edit->Rect()), listHeight = HeightOf(m_list->Rect());
     m_rect = *rect;
     RECT edit = *rect;
-    if (m_dropped) edit.bottom = edit.top + editHeight;
+    if (m_dropped) edit.bottom = Clamped(edit.top + editHeight);
     m_edit->MoveTo(&edit);
-    const RECT list = {edit.left, edit.bottom, edit.right, edit.bottom + listHeight};
+    const RECT list = {edit.left, edit.bottom, edit.right, Clamped(edit.bottom + listHeight)};
     m_list->MoveTo(&list);
-    m_button = RECT{rect->right - buttonWidth, rect->top, rect->right, rect->top + buttonHeight};
+    m_button = RECT{Clamped(rect->right - buttonWidth), rect->top, rect->right, Clamped(rect->top + buttonHeight)};
 }
 
 // ------------------------------------------------------------------ archive and loading

@@ -81,7 +81,7 @@ int YDialog::SetBackgroundSource(YDC* source)
     YResource* image = GetResourceAt(0);
     if (GetResourceCount() < 1) return 1;
     if (!source || !image) return 0;
-    const RECT where = {0, 0, m_rect.right - m_rect.left, m_rect.bottom - m_rect.top};
+    const RECT where = {0, 0, Clamped(WidthOf(m_rect)), Clamped(HeightOf(m_rect))};
     return source->DrawResource(&where, image, 0, 0);
 }
 

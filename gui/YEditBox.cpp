@@ -113,18 +113,18 @@ SIZE YEditBox::Extent(const CString& text, YDC* dc)
 int YEditBox::PointToIndex(int x, int y)
 {
     const int length = m_text.GetLength();
-    const int dx = x - m_rect.left;
+    const long long dx = static_cast<long long>(x) - m_rect.left;
     if (!m_font) {
         if (dx < kLeftSlack) return 0;
-        return dx / kPlainCharWidth;
+        return Clamped(dx / kPlainCharWidth);
     }
     const int labelWidth = m_label.IsEmpty() ? 0 : m_font->TextExtent(m_label, m_label.GetLength()).cx;
     const int lineHeight = m_font->TextExtent(m_text, length).cy;
     // Text that measures nothing high is one line.
-    const int line = lineHeight > 0 ? (y - m_rect.top) / lineHeight : 0;
+    const long long line = lineHeight > 0 ? (static_cast<long long>(y) - m_rect.top) / lineHeight : 0;
     if (dx < kLeftSlack) return 0;
-    const int width = m_rect.right - m_rect.left;
-    int sum = labelWidth, lines = 0;
+    const long long width = WidthOf(m_rect);
+    long long sum = labelWidth, lines = 0;
     for (int i = 0; i < length; ++i) {
         sum += m_font->TextExtent(static_cast<const char*>(m_text) + i, 1).cx;
         if (width > 0 && sum > width) {
@@ -142,25 +142,25 @@ POINT YEditBox::IndexToPoint(int index, YDC* dc)
 {
     index = std::clamp(index, 0, m_text.GetLength());
     const SIZE before = Extent(m_text.Left(index), dc);
-    int width = before.cx;
+    long long width = before.cx;
     if (!m_label.IsEmpty()) width += Extent(m_label, dc).cx;
-    const int w = m_rect.right - m_rect.left;
-    int line = 0;
+    const long long w = WidthOf(m_rect);
+    long long line = 0;
     if (w >= 1) {
         line = width / w;
         width -= line * w;
     }
-    return POINT{m_rect.left + width, m_rect.top + line * before.cy};
+    return POINT{Clamped(m_rect.left + width), Clamped(m_rect.top + line * before.cy)};
 }
 
 bool YEditBox::Overflows(YDC* dc)
 {
-    const int width = m_rect.right - m_rect.left, height = m_rect.bottom - m_rect.top;
-    RECT box = {0, 0, width, height};
+    const long long width = WidthOf(m_rect), height = HeightOf(m_rect);
+    RECT box = {0, 0, Clamped(width), Clamped(height)};
     if (m_font) m_font->DrawText(m_text, &box, DT_CALCRECT | DT_WORDBREAK, nullptr);
     else if (dc && dc->GetFont()) dc->DrawText(m_text, &box, DT_CALCRECT | DT_WORDBREAK);
     else return false;
-    return box.right - box.left > width || box.bottom - box.top > height + 1;
+    return WidthOf(box) > width || HeightOf(box) > height + 1;
 }
 
 // ------------------------------------------------------------------ drawing
@@ -172,10 +172,12 @@ int YEditBox::Draw(YDC* dc)
     if (!dc) return 0;
     YFont* old = m_font ? dc->SwapFont(m_font) : nullptr;
     DrawBackground(dc);
-    dc->TextOut(m_rect.left + m_labelX, m_rect.top + m_labelY, m_label, m_label.GetLength());
+    dc->TextOut(Clamped(static_cast<long long>(m_rect.left) + m_labelX),
+                Clamped(static_cast<long long>(m_rect.top) + m_labelY), m_label, m_label.GetLength());
     RECT text = m_rect;
-    text.left += (m_label.IsEmpty() ? 0 : Extent(m_label, dc).cx) + 1;
-    UINT format = static_cast<UINT>(m_style & 0xFFFF & ~kWordWrapStyle & ~kReadOnlyStyle);
+    text.left = Clamped(text.left + (m_label.IsEmpty() ? 0LL : Extent(m_label, dc).cx) + 1);
+    // The read-only bit is DT_NOPREFIX too: a read-only box shows "&" as it is.
+    UINT format = static_cast<UINT>(m_style & 0xFFFF & ~kWordWrapStyle);
     if (IsWordWrap()) format |= DT_WORDBREAK;
     dc->DrawText(m_text, &text, format);
     if (TakesInput()) {
@@ -186,15 +188,17 @@ int YEditBox::Draw(YDC* dc)
         if (m_caret.visible && s_focus == this && (m_caretEnabled || m_text.IsEmpty())) {
             const POINT at = IndexToPoint(m_caret.position, dc);
             const int height = Extent(m_text.IsEmpty() ? CString("A") : m_text, dc).cy;
-            RECT caret = {at.x, at.y, at.x + 1, at.y + height};
+            RECT caret = {at.x, at.y, Clamped(at.x + 1LL), Clamped(static_cast<long long>(at.y) + height)};
             CBrush brush(GetForeColor());
             dc->FrameRect(&caret, &brush);
         }
     }
     if (m_selStart != m_selEnd) {
         const int from = std::min(m_selStart, m_selEnd), to = std::max(m_selStart, m_selEnd);
-        RECT band = {m_rect.left + Extent(m_text.Left(from), dc).cx, m_rect.top + m_labelY,
-                     m_rect.left + Extent(m_text.Left(to), dc).cx, m_rect.bottom - m_labelY};
+        RECT band = {Clamped(static_cast<long long>(m_rect.left) + Extent(m_text.Left(from), dc).cx),
+                     Clamped(static_cast<long long>(m_rect.top) + m_labelY),
+                     Clamped(static_cast<long long>(m_rect.left) + Extent(m_text.Left(to), dc).cx),
+                     Clamped(static_cast<long long>(m_rect.bottom) - m_labelY)};
         RECT shown;
         if (IntersectRect(&shown, &band, &m_rect)) dc->InvertRect(&shown);
     }

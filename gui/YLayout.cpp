@@ -765,7 +765,7 @@ void YLayout::OnNotify(int id, int code)
 {
     m_clickSound = 0;
     CString command;
-    const int context = id - m_activeSet->m_baseNumber;
+    const int context = m_activeSet->ContextOf(id);
     if (code == kNotifyEditBox) {
         command = EditCommand(context);
     } else if (code == kNotifyClicked) {

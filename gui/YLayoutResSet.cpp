@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <climits>
+#include <set>
 
 #include "foundation/YCatalog.h"
 #include "foundation/YResource.h"
@@ -167,28 +169,41 @@ void YLayoutResSet::PurgeUnused()
     }
 
     int highest = 0;
+    std::set<int> numbers;
     for (CObList& list : m_controls)
         for (POSITION at = list.GetHeadPosition(); at;) {
             POSITION here = at;
             YLayoutRes* record = RecordAt(at, list);
             if (record->m_inUse) {
-                if (record->m_owner) highest = std::max(highest, static_cast<int>(record->m_owner->m_context));
+                if (record->m_owner) {
+                    highest = std::max(highest, static_cast<int>(record->m_owner->m_context));
+                    numbers.insert(record->m_owner->m_context);
+                }
                 continue;
             }
             list.RemoveAt(here);
             DeleteControlRecord(record);
         }
-    // Items without a context number get one above every number in use.
+    // Items without a context number get one above every number in use;
+    // above the largest number there is none, and the lowest free one is taken.
+    int free = 0;
     for (CObList& list : m_controls)
         for (POSITION at = list.GetHeadPosition(); at;) {
             YLayoutRes* record = RecordAt(at, list);
-            if (record->m_owner && record->m_owner->m_context == -1) record->m_owner->m_context = ++highest;
+            if (!record->m_owner || record->m_owner->m_context != -1) continue;
+            if (highest < INT_MAX) {
+                record->m_owner->m_context = ++highest;
+            } else {
+                while (numbers.count(free)) ++free;
+                record->m_owner->m_context = free;
+            }
+            numbers.insert(record->m_owner->m_context);
         }
     for (CObList& list : m_controls)
         for (POSITION at = list.GetHeadPosition(); at;) {
             YLayoutRes* record = RecordAt(at, list);
             if (record->m_owner && ControlOf(record))
-                ControlOf(record)->SetWindowId(record->m_owner->m_context + m_baseNumber);
+                ControlOf(record)->SetWindowId(IdOf(record->m_owner->m_context));
         }
 
     // One radio button of the screen is always checked: the last one.
@@ -275,6 +290,16 @@ int YLayoutResSet::GetRecordCount() const
     for (const CObList& list : m_controls) count += static_cast<int>(list.GetCount());
     for (const CObList& list : m_resources) count += static_cast<int>(list.GetCount());
     return count;
+}
+
+int YLayoutResSet::IdOf(int context) const
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(context) + static_cast<uint32_t>(m_baseNumber));
+}
+
+int YLayoutResSet::ContextOf(int id) const
+{
+    return static_cast<int32_t>(static_cast<uint32_t>(id) - static_cast<uint32_t>(m_baseNumber));
 }
 
 uint8_t YLayoutResSet::HashName(const char* name)

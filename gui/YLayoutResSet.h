@@ -51,6 +51,11 @@ public:
     YLayoutRes* FindRecord(CObList& list, const char* name);
     bool IsClean() const { return m_clean != 0; }
     int GetRecordCount() const;
+    // A control's id from its owner's context number and back: the base
+    // number added as 32-bit words, so that every id maps back whatever the
+    // numbers.
+    int IdOf(int context) const;
+    int ContextOf(int id) const;
     // 8-bit case-insensitive hash compared before the names.
     static uint8_t HashName(const char* name);
 

@@ -1,5 +1,6 @@
 #include "gui/YListBox.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "foundation/YResourceVisitor.h"
@@ -61,6 +62,9 @@ int YListBox::DeleteString(int index)
     m_items.RemoveAt(index);
     if (m_selection == index) m_selection = -1;
     else if (m_selection > index) --m_selection;
+    // The top row stays on its row too, and never passes the last one.
+    if (m_topIndex > index) --m_topIndex;
+    if (m_topIndex >= m_items.GetSize()) m_topIndex = std::max(0, static_cast<int>(m_items.GetSize()) - 1);
     return 1;
 }
 
@@ -94,15 +98,15 @@ int YListBox::SetTopIndex(int index)
 int YListBox::GetVisibleRowCount(int* overflow, YDC* dc)
 {
     if (dc) MeasureRowHeight(dc);
-    const int height = m_rect.bottom - m_rect.top, row = m_rowHeight;
+    const long long height = HeightOf(m_rect), row = m_rowHeight;
     // Text that measures nothing high has no rows to count.
     if (row <= 0 || height <= 0) {
         if (overflow) *overflow = 0;
         return 0;
     }
-    const int rows = (height + row - 1) / row - 1;
-    if (overflow) *overflow = (rows + 1) * row - height;
-    return rows;
+    const long long rows = (height + row - 1) / row - 1;
+    if (overflow) *overflow = Clamped((rows + 1) * row - height);
+    return Clamped(rows);
 }
 
 int YListBox::Draw(YDC* dc)
@@ -114,31 +118,38 @@ int YListBox::Draw(YDC* dc)
     YFont* old = m_font ? dc->SwapFont(m_font) : nullptr;
     MeasureRowHeight(dc);
     // Every row is one row height high, so empty rows keep their place.
-    if (m_rowHeight > 0) {
-        RECT row = {m_rect.left + m_textInset + 1, m_rect.top, m_rect.right - m_textInset - 1, m_rect.top};
-        for (int i = m_topIndex < 0 ? 0 : m_topIndex; i < m_items.GetSize(); ++i) {
-            if (row.top + m_rowHeight > m_rect.bottom) break;
-            row.bottom = row.top + m_rowHeight;
-            const CString& text = m_items[i];
-            dc->TextOut(row.left, row.top, text, text.GetLength());
-            if (i == m_selection) dc->InvertRect(&row);
-            row.top = row.bottom;
-        }
+    const int rows = DrawnRowCount();
+    const RECT inner = {Clamped(m_rect.left + 1LL + m_textInset), m_rect.top,
+                        Clamped(m_rect.right - 1LL - m_textInset), m_rect.top};
+    for (int n = 0; n < rows; ++n) {
+        const int i = FirstRow() + n;
+        RECT row = inner;
+        row.top = static_cast<LONG>(m_rect.top + static_cast<long long>(n) * m_rowHeight);
+        row.bottom = row.top + m_rowHeight;
+        const CString& text = m_items[i];
+        dc->TextOut(row.left, row.top, text, text.GetLength());
+        if (i == m_selection) dc->InvertRect(&row);
     }
     if (m_font) dc->SwapFont(old);
     return 0;
 }
 
+int YListBox::FirstRow() const { return m_topIndex < 0 ? 0 : m_topIndex; }
+
+int YListBox::DrawnRowCount() const
+{
+    if (m_rowHeight <= 0) return 0;
+    const long long height = HeightOf(m_rect);
+    const long long fit = height > 0 ? height / m_rowHeight : 0;
+    return static_cast<int>(std::min<long long>(fit, std::max(0, m_items.GetSize() - FirstRow())));
+}
+
 int YListBox::RowFromPoint(int x, int y) const
 {
-    if (m_rowHeight <= 0) return -1;
-    const POINT point = {x, y};
-    RECT row = {m_rect.left, m_rect.top, m_rect.right, m_rect.top + m_rowHeight};
-    for (int i = m_topIndex < 0 ? 0 : m_topIndex; i < m_items.GetSize() && row.top < m_rect.bottom; ++i) {
-        if (PtInRect(&row, point)) return i;
-        OffsetRect(&row, 0, m_rowHeight);
-    }
-    return -1;
+    // Only the rows Draw shows: a row cut by the bottom edge is not drawn.
+    if (x < m_rect.left || x >= m_rect.right || y < m_rect.top) return -1;
+    const long long n = (static_cast<long long>(y) - m_rect.top) / (m_rowHeight > 0 ? m_rowHeight : 1);
+    return n < DrawnRowCount() ? FirstRow() + static_cast<int>(n) : -1;
 }
 
 void YListBox::OnLButtonDown(int flags, int x, int y)

@@ -53,6 +53,9 @@ public:
 
 private:
     void MeasureRowHeight(YDC* dc);
+    // The first row drawn, and how many whole rows Draw shows from it.
+    int FirstRow() const;
+    int DrawnRowCount() const;
 
     CStringArray m_items;
     int32_t m_selection;

@@ -152,21 +152,23 @@ void YListCtrl::SetSelection(int row)
 
 RECT YListCtrl::Area() const
 {
-    return RECT{m_rect.left + m_margins.left, m_rect.top + m_margins.top, m_rect.right - m_margins.right,
-                m_rect.bottom - m_margins.bottom};
+    return RECT{Clamped(static_cast<long long>(m_rect.left) + m_margins.left),
+                Clamped(static_cast<long long>(m_rect.top) + m_margins.top),
+                Clamped(static_cast<long long>(m_rect.right) - m_margins.right),
+                Clamped(static_cast<long long>(m_rect.bottom) - m_margins.bottom)};
 }
 
-int YListCtrl::FirstRowTop(const RECT& area) const
+long long YListCtrl::FirstRowTop(const RECT& area) const
 {
-    return m_showHeader ? area.top + m_rowHeight + m_rowGap : area.top;
+    return m_showHeader ? static_cast<long long>(area.top) + m_rowHeight + m_rowGap : area.top;
 }
 
 int YListCtrl::RowFromPoint(int y) const
 {
     const RECT area = Area();
-    int top = FirstRowTop(area);
+    long long top = FirstRowTop(area);
     for (int row = std::max(0, static_cast<int>(m_topRow)); row < GetRowCount(); ++row) {
-        const int bottom = top + m_rowHeight;
+        const long long bottom = top + m_rowHeight;
         if (bottom > area.bottom) break;
         if (top < y && y < bottom) return row;
         top = bottom + m_rowGap;
@@ -202,27 +204,28 @@ int YListCtrl::Draw(YDC* dc)
     DrawBackground(dc);
     const RECT area = Area();
     YFont* old = m_font ? dc->SwapFont(m_font) : nullptr;
-    int x = area.left;
+    long long x = area.left;
     for (int c = 0; c < m_columns.GetSize(); ++c) {
         const YColumn& column = *Column(c);
-        const int right = x + column.m_width;
+        const long long right = x + column.m_width;
         if (m_showHeader) {
-            RECT header = {x, area.top, right, area.top + m_rowHeight};
+            RECT header = {Clamped(x), area.top, Clamped(right),
+                           Clamped(static_cast<long long>(area.top) + m_rowHeight)};
             YFont* body = m_headerFont ? dc->SwapFont(m_headerFont) : nullptr;
             dc->DrawText(column.m_header, &header, DT_CENTER);
             if (m_headerFont) dc->SwapFont(body);
         }
-        int top = FirstRowTop(area);
+        long long top = FirstRowTop(area);
         for (int row = std::max(0, static_cast<int>(m_topRow)); row < GetRowCount(); ++row) {
-            RECT cell = {x, top, right, top + m_rowHeight};
-            if (cell.bottom > area.bottom) break;
+            if (top + m_rowHeight > area.bottom) break;
+            RECT cell = {Clamped(x), Clamped(top), Clamped(right), Clamped(top + m_rowHeight)};
             if (!m_hideCells) {
                 CString text;
                 GetItemText(text, c, row);
                 dc->DrawText(text, &cell, column.m_format);
                 if (row == m_selection) dc->InvertRect(&cell);
             }
-            top = cell.bottom + m_rowGap;
+            top += static_cast<long long>(m_rowHeight) + m_rowGap;
         }
         x = right + m_columnGap;
     }

@@ -79,7 +79,7 @@ private:
     // The table's area: the window inset by the margins.
     RECT Area() const;
     // Top of the first row: below the header when it shows.
-    int FirstRowTop(const RECT& area) const;
+    long long FirstRowTop(const RECT& area) const;
     void Notify(int code);
 
     CObArray m_columns;

@@ -62,7 +62,8 @@ bool YScrollBar::GetPartRect(int part, RECT* out)
     const long long start = vertical ? m_rect.top : m_rect.left, end = vertical ? m_rect.bottom : m_rect.right;
     const long long track = end - start - a - b;
     const long long centre = start + a +
-                             MulDiv(Clamped(track), Diff(m_pos, m_min), Diff(m_max, m_min)) + 1;
+                             MulDivWide(track, static_cast<long long>(m_pos) - m_min,
+                                        static_cast<long long>(m_max) - m_min) + 1;
     long long from = 0, to = 0;
     switch (part) {
     case kArrowEnd: from = end - b, to = end; break;
@@ -96,8 +97,8 @@ void YScrollBar::OnLButtonDown(int, int x, int y)
     m_posAtPress = m_pos;
     s_capture = this;
     if (m_pressedPart == kNoPart) return;
-    const int range = Diff(m_max, m_min);
-    int step = 0;
+    const long long range = static_cast<long long>(m_max) - m_min;
+    long long step = 0;
     switch (m_pressedPart) {
     case kArrowEnd:
         step = range / 100;
@@ -119,7 +120,7 @@ void YScrollBar::OnLButtonDown(int, int x, int y)
         break;
     default: break;
     }
-    m_pos = InRange(static_cast<long long>(m_pos) + step);
+    m_pos = InRange(m_pos + step);
     if (m_callback) m_callback(m_pos);
     if (m_parent)
         m_parent->HandleMessage(WM_NOTIFY, static_cast<WPARAM>(m_windowId), static_cast<LPARAM>(m_pressedPart));
@@ -135,10 +136,10 @@ void YScrollBar::OnMouseMove(int, int x, int y)
 {
     if (m_pressedPart != kThumb) return;
     const bool vertical = IsVertical();
-    const int origin = vertical ? m_rect.top : m_rect.left;
-    const int extent = vertical ? Diff(m_rect.bottom, m_rect.top) : Diff(m_rect.right, m_rect.left);
-    m_pos = InRange(static_cast<long long>(m_min) +
-                    MulDiv(Diff(vertical ? y : x, origin), Diff(m_max, m_min), extent));
+    const long long origin = vertical ? m_rect.top : m_rect.left;
+    const long long extent = (vertical ? m_rect.bottom : m_rect.right) - origin;
+    // Wide, so that a thumb dragged past the end of a wide range stays at the end.
+    m_pos = InRange(m_min + MulDivWide((vertical ? y : x) - origin, static_cast<long long>(m_max) - m_min, extent));
     if (m_callback) m_callback(m_pos);
 }
 

@@ -52,16 +52,18 @@ void YSlider::SetMax(int maximum)
     SetValue(m_value);
 }
 
+// Worked out wide: a range or a distance past 32 bits must not turn into
+// MulDiv's -1 (a thumb dragged past the end would go to the minimum).
 int YSlider::ValueToX(int value)
 {
-    return Clamped(static_cast<long long>(m_rect.left) +
-                    MulDiv(Diff(m_rect.right, m_rect.left), Diff(value, m_min), Diff(m_max, m_min)));
+    return Clamped(m_rect.left + MulDivWide(WidthOf(m_rect), static_cast<long long>(value) - m_min,
+                                            static_cast<long long>(m_max) - m_min));
 }
 
 int YSlider::XToValue(int x)
 {
-    return Clamped(static_cast<long long>(m_min) +
-                    MulDiv(Diff(x, m_rect.left), Diff(m_max, m_min), Diff(m_rect.right, m_rect.left)));
+    return Clamped(m_min + MulDivWide(static_cast<long long>(x) - m_rect.left,
+                                      static_cast<long long>(m_max) - m_min, WidthOf(m_rect)));
 }
 
 RECT YSlider::ThumbRect()
@@ -127,8 +129,12 @@ void YSlider::OnMouseMove(int, int x, int)
 
 void YSlider::OnLButtonUp(int flags, int x, int y)
 {
-    if (IsDisabled()) return;
     if (s_capture == this) s_capture = nullptr;
+    if (IsDisabled()) {
+        // Disabled during a drag: the drag ends without a value or a notification.
+        SetDragging(false);
+        return;
+    }
     OnMouseMove(flags, x, y);
     SetDragging(false);
     Notify(kNotifyValueSet);

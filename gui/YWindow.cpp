@@ -1,5 +1,6 @@
 #include "gui/YWindow.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "foundation/YCatalog.h"
@@ -175,15 +176,15 @@ void YWindow::SortChildrenByHeight()
     CObList* sorted = new CObList(10);
     while (m_children->GetCount() > 1) {
         POSITION tallest = nullptr;
-        int height = 0;
+        long long height = 0;
         for (POSITION at = m_children->GetHeadPosition(); at;) {
             POSITION here = at;
             YWindow* child = ChildAt(at, m_children);
             RECT r;
             child->GetRect(&r);
-            if (!tallest || r.bottom - r.top > height) {
+            if (!tallest || HeightOf(r) > height) {
                 tallest = here;
-                height = r.bottom - r.top;
+                height = HeightOf(r);
             }
         }
         sorted->AddTail(m_children->GetAt(tallest));
@@ -203,7 +204,7 @@ RECT* YWindow::GetRect(RECT* out)
 void YWindow::MoveTo(const RECT* rect)
 {
     if (!rect) return;
-    const int dx = rect->left - m_rect.left, dy = rect->top - m_rect.top;
+    const int dx = Diff(rect->left, m_rect.left), dy = Diff(rect->top, m_rect.top);
     for (POSITION at = m_children->GetHeadPosition(); at;) {
         YWindow* child = ChildAt(at, m_children);
         RECT moved;
@@ -462,8 +463,8 @@ void YWindow::SetResourceAt(int index, YResource* resource, bool widen)
 {
     if (index < 0) return;
     if (widen && resource) {
-        m_rect.right = m_rect.left + resource->GetWidth();
-        m_rect.bottom = m_rect.top + resource->GetHeight();
+        m_rect.right = Clamped(static_cast<long long>(m_rect.left) + resource->GetWidth());
+        m_rect.bottom = Clamped(static_cast<long long>(m_rect.top) + resource->GetHeight());
     }
     if (index >= GetResourceCount()) m_dependents->SetSize(index + 1);
     m_dependents->SetAt(index, resource);
@@ -561,14 +562,22 @@ int YWindow::LoadFromFile(const CStringArray& directories, int flag)
     return result;
 }
 
+int YWindow::HandBackNamedResources()
+{
+    const int named = std::min(static_cast<int>(m_resourceNames.GetCount()), GetResourceCount());
+    if (!m_releaseThroughCatalog) return named;
+    for (int i = 0; i < named; ++i) {
+        YResource* resource = m_dependents->GetAt(i);
+        if (!resource) continue;
+        if (resource == m_font) SetFont(nullptr);
+        if (s_catalog && !s_catalog->ReleaseResource(resource)) delete resource;
+    }
+    return named;
+}
+
 YWindow* YWindow::Release()
 {
-    if (m_releaseThroughCatalog && !m_resourceNames.IsEmpty()) {
-        for (int i = 0; i < m_resourceNames.GetCount() && i < GetResourceCount(); ++i) {
-            YResource* resource = m_dependents->GetAt(i);
-            if (resource && s_catalog && !s_catalog->ReleaseResource(resource)) delete resource;
-        }
-    }
+    HandBackNamedResources();
     m_resourcesLoaded = 0;
     m_dependents->RemoveAll();
     return SetParent(nullptr);
@@ -719,10 +728,17 @@ void YWindow::Serialize(CArchive& ar)
 
 int YWindow::LoadAlways(const CStringArray* directories, const char* directory, int flag)
 {
+    // What an earlier load got for the names goes back first, so that the
+    // names load into their places again; resources past them stay last.
+    const int named = HandBackNamedResources();
+    CObArray others;
+    for (int i = named; i < GetResourceCount(); ++i) others.Add(m_dependents->GetAt(i));
+    m_dependents->RemoveAll();
     const uint8_t loaded = m_resourcesLoaded;
     m_resourcesLoaded = 0;
     const int result = directories ? YWindow::LoadFromFile(*directories, flag) : YWindow::LoadFromCatalog(directory, flag);
     m_resourcesLoaded = loaded;
+    for (int i = 0; i < others.GetSize(); ++i) m_dependents->Add(static_cast<YResource*>(others[i]));
     return result;
 }
 
@@ -736,4 +752,19 @@ int YWindow::LoadOwnTakingFont(const CStringArray* directories, const char* dire
         if (found) SetFont(found);
     }
     return result;
+}
+
+long long YWindow::MulDivWide(long long number, long long numerator, long long denominator)
+{
+    if (denominator == 0) return 0;
+    const __int128 product = static_cast<__int128>(number) * numerator;
+    const __int128 magnitude = product < 0 ? -product : product;
+    const __int128 divisor = denominator < 0 ? -static_cast<__int128>(denominator) : denominator;
+    __int128 result = (magnitude + divisor / 2) / divisor;
+    if ((product < 0) != (denominator < 0)) result = -result;
+    // Held well inside 64 bits, so that coordinates can still be added.
+    const long long limit = 1LL << 62;
+    if (result > limit) return limit;
+    if (result < -limit) return -limit;
+    return static_cast<long long>(result);
 }

@@ -161,6 +161,10 @@ protected:
     // window's font when it has none.  Files from the directories when
     // given, else from the catalog directory.
     int LoadOwnTakingFont(const CStringArray* directories, const char* directory, int flag);
+    // The resources held for the names go back to the catalog (deleted when
+    // it does not take them; the font lets go of them first).  How many
+    // leading resources that was.
+    int HandBackNamedResources();
     // Coordinates and values summed from a description stay in the 32-bit range.
     static int Clamped(long long value)
     {
@@ -168,6 +172,13 @@ protected:
                                                                          : static_cast<int>(value);
     }
     static int Diff(int a, int b) { return Clamped(static_cast<long long>(a) - b); }
+    // Sizes of a rectangle, wide: a hostile one spans more than 31 bits.
+    static long long WidthOf(const RECT& r) { return static_cast<long long>(r.right) - r.left; }
+    static long long HeightOf(const RECT& r) { return static_cast<long long>(r.bottom) - r.top; }
+    // number x numerator / denominator rounded as MulDiv rounds (halves away
+    // from zero), without its -1 for a result past 32 bits; 0 over 0, and
+    // within +-2^62.
+    static long long MulDivWide(long long number, long long numerator, long long denominator);
 
     // The resource placed at the cursor of a shelf-packing pass, drawn into
     // the source; false when its row runs past maxHeight.

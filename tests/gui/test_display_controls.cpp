@@ -1,7 +1,10 @@
 // The display-only windows: the text control's format and first line, the
 // multi-image's swap of one loaded picture, and the animation's frames by
 // the clock.
+#include <functional>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "ControlFixture.h"
 #include "ScratchFolder.h"
@@ -9,6 +12,9 @@
 #include "foundation/YResourceFactory.h"
 #include "gui/YAnimation.h"
 #include "gui/YButton.h"
+#include "gui/YComboBox.h"
+#include "gui/YEditBox.h"
+#include "gui/YListBox.h"
 #include "gui/YMultiImage.h"
 #include "gui/YTextCtrl.h"
 
@@ -216,6 +222,53 @@ TEST_F(LoadingTest, ATextControlLoadsEveryTimeAndTakesAFontFromItsResources)
         text.LoadFromFile(folders, 0);
         EXPECT_EQ(1, text.GetResourceCount());
         EXPECT_EQ(nullptr, text.GetFont());
+    }
+}
+
+TEST_F(LoadingTest, EveryReloadPutsTheNamedResourcesInTheirPlacesAgain)
+{
+    // Windows that load every time: the resources of the load before go
+    // back (the catalog takes none, so they are deleted) and the names load
+    // into the same places, after a font the window took from them too.
+    std::vector<std::pair<const char*, std::function<YWindow*()>>> kinds = {
+        {"text control", [] { return new YTextCtrl; }},
+        {"edit box", [] { return new YEditBox; }},
+        {"list box", [] { return new YListBox; }},
+        {"combo box", [] { return new YComboBox; }},
+    };
+    CStringArray folders;
+    folders.Add("art");
+    for (auto& kind : kinds) {
+        SCOPED_TRACE(kind.first);
+        std::unique_ptr<YWindow> window(kind.second());
+        window->AddResourceName("one.bmp");
+        window->AddResourceName("two.bmp");
+        g_deleted = 0;
+        for (int load = 0; load < 4; ++load) {
+            if (load % 2) window->LoadFromFile(folders, 0);
+            else window->LoadFromCatalog("art", 0);
+            ASSERT_EQ(2, window->GetResourceCount()) << load;
+            EXPECT_EQ("one.bmp", NameOf(window->GetResourceAt(0)));
+            EXPECT_EQ("two.bmp", NameOf(window->GetResourceAt(1)));
+            EXPECT_EQ(2 * load, g_deleted);
+        }
+        window.reset();
+        EXPECT_EQ(8, g_deleted);
+    }
+
+    YResourceFactory::RegisterType(1, RUNTIME_CLASS(FileFont));
+    m_scratch.Write("fonts/small.fnt", "x");
+    for (auto& kind : kinds) {
+        SCOPED_TRACE(kind.first);
+        std::unique_ptr<YWindow> window(kind.second());
+        window->AddResourceName("small.fnt");
+        for (int load = 0; load < 3; ++load) {
+            window->LoadFromCatalog("fonts", 0);
+            ASSERT_EQ(1, window->GetResourceCount());
+            EXPECT_EQ(window->GetResourceAt(0), window->GetFont()) << load;
+            LogDC dc;
+            window->Draw(&dc);
+        }
     }
 }
 

@@ -274,6 +274,33 @@ TEST(EditBoxDraw, TheSelectionIsInvertedBetweenItsEnds)
     EXPECT_TRUE(SameRect(clipped.m_inverted[0], RECT{22, 22, 30, 38}));
 }
 
+TEST(EditBoxDraw, TheStyleGivesTheTextFormatAndAReadOnlyBoxShowsAmpersands)
+{
+    // The read-only bit is DT_NOPREFIX: "&" stays "&" instead of underlining.
+    struct Case {
+        int style;
+        UINT format;
+    } cases[] = {
+        {YEditBox::kReadOnlyStyle, DT_NOPREFIX},
+        {YEditBox::kReadOnlyStyle | DT_CENTER, DT_NOPREFIX | DT_CENTER},
+        {0, 0},
+        {YEditBox::kWordWrapStyle, DT_WORDBREAK},
+        {YEditBox::kWordWrapStyle | YEditBox::kReadOnlyStyle, DT_WORDBREAK | DT_NOPREFIX},
+        {DT_RIGHT | YWindow::kTabStopStyle, DT_RIGHT},
+    };
+    for (const Case& c : cases) {
+        YEditBox box;
+        RECT rect = {0, 0, 200, 20};
+        box.Create(c.style, &rect, nullptr, 1);
+        box.SetName("Fish & Chips");
+        RecordingDC dc(12);
+        box.Draw(&dc);
+        ASSERT_EQ(1u, dc.m_drawn.size()) << c.style;
+        EXPECT_EQ(c.format, dc.m_drawn[0].format) << c.style;
+        EXPECT_EQ("Fish & Chips", dc.m_drawn[0].text);
+    }
+}
+
 TEST(EditBoxDraw, TheCaretFlashesAndShowsAtOnceAfterAKey)
 {
     platform::Clock::SetManual(true);

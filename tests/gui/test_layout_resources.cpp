@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -203,6 +204,13 @@ TEST(LayoutResourceSet, PurgeNumbersTheControlsKept)
         {"base added to the ids", {0, -1, 2}, 100, {0, 3, 2}, {100, 103, 102}},
         {"purged ones do not count", {-2, 9, -1}, 0, {9, 10}, {9, 10}},
         {"nothing asked for empties the set", {-2, -2}, 0, {}, {}},
+        {"none above the largest: the lowest free ones", {INT_MAX, -1, 0, -1, 2}, 0, {INT_MAX, 1, 0, 3, 2},
+         {INT_MAX, 1, 0, 3, 2}},
+        {"up to the largest", {INT_MAX - 2, -1, -1, -1}, 0, {INT_MAX - 2, INT_MAX - 1, INT_MAX, 0},
+         {INT_MAX - 2, INT_MAX - 1, INT_MAX, 0}},
+        {"ids past the largest go round", {INT_MAX, 5, INT_MIN}, 10, {INT_MAX, 5, INT_MIN},
+         {INT_MIN + 9, 15, INT_MIN + 10}},
+        {"a base below the least", {INT_MIN, 0}, -1, {INT_MIN, 0}, {INT_MAX, -1}},
     };
     for (const Case& c : cases) {
         std::vector<std::unique_ptr<YLayoutItem>> items;
@@ -227,6 +235,8 @@ TEST(LayoutResourceSet, PurgeNumbersTheControlsKept)
             YLayoutRes* record = static_cast<YLayoutRes*>(set.m_controls[0].GetNext(at));
             contexts.push_back(record->m_owner->m_context);
             ids.push_back(static_cast<YWindow*>(record->m_resource)->GetId());
+            // The layout finds the control's item from the id it notifies.
+            EXPECT_EQ(record->m_owner->m_context, set.ContextOf(ids.back())) << c.name;
         }
         EXPECT_EQ(c.wantContexts, contexts) << c.name;
         EXPECT_EQ(c.wantIds, ids) << c.name;

@@ -85,6 +85,62 @@ TEST(ListBoxRows, RemovalsAndResetsNeverLeaveASelectionPastTheRows)
     }
 }
 
+TEST(ListBoxClicks, OnlyTheRowsDrawnAreHit)
+{
+    // Rows of 10 from y = 20 in a window that ends at 45: two whole rows are
+    // drawn, the third is cut by the bottom edge and is neither drawn nor hit.
+    for (int bottom : {45, 40, 39, 20, 5}) {
+        NoteLog parent;
+        YListBox* list = new YListBox;
+        RECT rect = {10, 20, 110, bottom};
+        list->Create(0, &rect, &parent, 8);
+        for (const char* text : {"zero", "one", "two", "three", "four"}) list->AddString(text);
+        list->SetTopIndex(1);
+        RecordingDC dc(10);
+        list->Draw(&dc);
+        for (int y = 20; y < bottom; ++y) {
+            list->SetCurSel(-1);
+            parent.HandleMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(50, y));
+            const int hit = list->GetCurSel();
+            std::string drawn = "none";
+            for (const RecordingDC::Text& t : dc.m_texts)
+                if (t.rect.top <= y && y < t.rect.top + 10) drawn = t.text;
+            EXPECT_EQ(drawn, hit < 0 ? std::string("none") : std::string(list->GetText(hit))) << bottom << " " << y;
+        }
+    }
+}
+
+TEST(ListBoxRows, RemovalsKeepTheTopRowOnARowThatIsThere)
+{
+    struct Case {
+        int top, removed;
+        const char* shown;  // the rows drawn after the removal
+    };
+    const Case cases[] = {
+        {3, 3, "c"},  // the last row was on top: the one before it takes its place
+        {3, 0, "d"},    // a row above the top goes: the same row stays on top
+        {2, 0, "c d"}, {1, 3, "b c"}, {0, 0, "b c"}, {2, 2, "d"},
+    };
+    for (const Case& c : cases) {
+        YListBox list;
+        RECT rect = {0, 0, 100, 20};
+        list.Create(0, &rect, nullptr, 1);
+        for (const char* text : {"a", "b", "c", "d"}) list.AddString(text);
+        list.SetTopIndex(c.top);
+        list.DeleteString(c.removed);
+        RecordingDC dc(10);
+        list.Draw(&dc);
+        std::string shown;
+        for (const RecordingDC::Text& t : dc.m_texts) shown += (shown.empty() ? "" : " ") + t.text;
+        EXPECT_EQ(c.shown, shown) << c.top << " " << c.removed;
+    }
+    // The last row of all goes: an empty list, the top back at 0.
+    YListBox one;
+    one.AddString("x");
+    one.DeleteString(0);
+    EXPECT_EQ(0, one.GetTopIndex());
+}
+
 TEST(ListCtrlRows, HitTestUsesWholeRowsBetweenTheirEdges)
 {
     // Window 0..100 high, margins 5 top, 10 bottom: the area ends at 90.

@@ -1,6 +1,8 @@
 // The slider and the scroll bar: value and pixel through MulDiv, part
 // rectangles and hit tests, presses, drags and releases with their
 // notifications, drawing and the archive form.
+#include <algorithm>
+#include <climits>
 #include <memory>
 
 #include "ControlFixture.h"
@@ -154,6 +156,98 @@ TEST_F(ValueControlTest, ASecondPressEndsTheDragAndDisabledSlidersIgnorePresses)
     EXPECT_FALSE(slider->IsDragging());
     EXPECT_EQ(nullptr, YWindow::GetCaptureWindow());
     EXPECT_EQ("", parent.Joined());
+}
+
+TEST_F(ValueControlTest, ThumbsDraggedOverWideRangesStayAtTheEndTheyAreDraggedTo)
+{
+    // Range times distance passes 32 bits: MulDiv alone gives -1 there.
+    struct Case {
+        int minimum, maximum;
+        int x;      // dragged to, on a slider 0..100 wide at left 20
+        int value;  // the value it gives
+    } cases[] = {
+        {0, INT_MAX, 300, INT_MAX},  {0, INT_MAX, 120, INT_MAX},  {0, INT_MAX, 121, INT_MAX},
+        {0, INT_MAX, 70, 1073741824}, {-100, INT_MAX, 30000, INT_MAX}, {INT_MIN, INT_MAX, 200, INT_MAX},
+        {INT_MIN, INT_MAX, 70, 0},   {0, 1 << 30, 119, 1063004406},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.minimum) + ".." + std::to_string(c.maximum) + " x " + std::to_string(c.x));
+        Parent parent;
+        YSlider* slider = MakeSlider(&parent, RECT{20, 0, 120, 16}, c.minimum, c.maximum);
+        parent.HandleMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(30, 5));
+        parent.HandleMessage(WM_MOUSEMOVE, 0, MAKELPARAM(static_cast<WORD>(c.x), 5));
+        EXPECT_EQ(c.value, slider->GetPos());
+        parent.HandleMessage(WM_LBUTTONUP, 0, MAKELPARAM(static_cast<WORD>(c.x), 5));
+        EXPECT_EQ(c.value, slider->GetPos());
+        // And back: the value puts the thumb where it was dragged, within the slider.
+        EXPECT_EQ(std::min(c.x, 120), slider->ValueToX(c.value));
+    }
+
+    // The scroll bar's thumb, the same way, vertical 100..300.
+    struct BarCase {
+        int minimum, maximum, y, pos;
+    } bars[] = {{0, INT_MAX, 400, INT_MAX}, {0, INT_MAX, 301, INT_MAX}, {INT_MIN, INT_MAX, 200, 0},
+                {INT_MIN, INT_MAX, 20, INT_MIN}, {-5, INT_MAX, 250, 1610612734}};
+    for (const BarCase& c : bars) {
+        SCOPED_TRACE(std::to_string(c.minimum) + ".." + std::to_string(c.maximum) + " y " + std::to_string(c.y));
+        Parent parent;
+        YScrollBar* bar = MakeBar(&parent, YScrollBar::kVerticalStyle, RECT{0, 100, 20, 300}, c.minimum, c.maximum,
+                                  c.minimum);
+        RECT thumb;
+        bar->GetPartRect(YScrollBar::kThumb, &thumb);
+        parent.HandleMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(5, thumb.bottom - 1));
+        ASSERT_EQ(YScrollBar::kThumb, bar->GetPressedPart());
+        parent.HandleMessage(WM_MOUSEMOVE, 0, MAKELPARAM(5, c.y));
+        EXPECT_EQ(c.pos, bar->GetPos());
+        parent.HandleMessage(WM_LBUTTONUP, 0, MAKELPARAM(5, c.y));
+    }
+}
+
+TEST_F(ValueControlTest, ThumbsOfWideRangesSitWhereTheirValueIs)
+{
+    // value -> pixel over a range that does not fit 32 bits.
+    std::unique_ptr<YSlider> slider(MakeSlider(nullptr, RECT{20, 0, 120, 16}, INT_MIN, INT_MAX));
+    const struct {
+        int value, x;
+    } cases[] = {{INT_MIN, 20}, {0, 70}, {INT_MAX, 120}, {-1073741824, 45}};
+    for (const auto& c : cases) EXPECT_EQ(c.x, slider->ValueToX(c.value)) << c.value;
+
+    // The scroll bar's thumb centre: track 200 - 24 long from 112.
+    std::unique_ptr<YScrollBar> bar(MakeBar(nullptr, YScrollBar::kVerticalStyle, RECT{0, 100, 20, 300}, INT_MIN,
+                                            INT_MAX, INT_MAX));
+    RECT thumb;
+    bar->GetPartRect(YScrollBar::kThumb, &thumb);
+    EXPECT_EQ(112 + 176 + 1, (thumb.top + thumb.bottom) / 2);
+    bar->SetPos(0, 0);
+    bar->GetPartRect(YScrollBar::kThumb, &thumb);
+    EXPECT_EQ(112 + 88 + 1, (thumb.top + thumb.bottom) / 2);
+}
+
+TEST_F(ValueControlTest, ASliderDisabledDuringADragLetsGoOfTheMouse)
+{
+    Parent parent;
+    RECT all = {0, 0, 640, 480};
+    parent.MoveTo(&all);
+    YSlider* slider = MakeSlider(&parent, RECT{0, 0, 256, 16}, 0, 255);
+    YWindow* other = new YWindow;
+    RECT below = {0, 100, 100, 200};
+    other->Create(0, "other", 0, &below, &parent, 2, 0);
+    parent.HandleMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(40, 5));
+    parent.HandleMessage(WM_MOUSEMOVE, 0, MAKELPARAM(60, 5));
+    ASSERT_EQ(slider, YWindow::GetCaptureWindow());
+    ASSERT_EQ(60, slider->GetPos());
+
+    slider->Enable(false);
+    parent.m_log.clear();
+    parent.HandleMessage(WM_LBUTTONUP, 0, MAKELPARAM(90, 5));
+    EXPECT_EQ(nullptr, YWindow::GetCaptureWindow());
+    EXPECT_FALSE(slider->IsDragging());
+    EXPECT_EQ(60, slider->GetPos());  // the release sets no value
+    EXPECT_EQ("", parent.Joined());   // and notifies nothing
+    // The next press goes to the window under the mouse.
+    parent.HandleMessage(WM_LBUTTONDOWN, 0, MAKELPARAM(50, 150));
+    EXPECT_EQ(other, YWindow::GetFocusWindow());
+    EXPECT_EQ(nullptr, YWindow::GetCaptureWindow());
 }
 
 TEST_F(ValueControlTest, TheSliderDrawsItsThumbInsideItself)

@@ -334,10 +334,10 @@ void MapSeeds(const std::string& data)
     if (chdir(here) != 0 || !saved) std::exit(1);
     Seed("map_stream", "tiny-bank", std::string(1, '\1') + bank);
 }
-// A point (two words), then a control that holds a child.
+// A point and two numbers (four words), then a control that holds a child.
 void ControlSeeds()
 {
-    const std::string point = Le32(40) + Le32(25);
+    const std::string point = Le32(40) + Le32(25) + Le32(3) + Le32(12);
     auto seed = [&](const char* name, YWindow* control, int style) {
         const RECT r = {10, 10, 110, 40}, inside = {2, 2, 20, 12};
         control->Create(0, "caption", style, &r, nullptr, 7, 0);
@@ -362,6 +362,29 @@ void ControlSeeds()
     YAnimation* animation = new YAnimation;
     animation->SetLoop(true);
     seed("animation", animation, 0);
+    YEditBox* edit = new YEditBox;
+    edit->SetLabel(">");
+    edit->SetName("pilot");
+    seed("edit_box", edit, 0x800);
+    YListBox* list = new YListBox;
+    for (const char* row : {"one", "two", "three"}) list->AddString(row);
+    seed("list_box", list, 0);
+    YListCtrl* table = new YListCtrl;
+    table->SetColumnCount(2);
+    CStringArray cells;
+    cells.Add("Ann");
+    cells.Add("12");
+    table->AddRow(cells);
+    table->AddRow(cells);
+    seed("list_ctrl", table, 0);
+    // A combo's edit box and list are its children; made by Create.
+    YComboBox* combo = new YComboBox;
+    const RECT r = {10, 10, 110, 40};
+    combo->Create(1, &r, nullptr, 4);
+    combo->AddString("red");
+    combo->AddString("blue");
+    Seed("window_controls", "combo_box", point + Stored([&](CArchive& ar) { ar.WriteObject(combo); }));
+    delete combo;
 }
 }  // namespace
 
