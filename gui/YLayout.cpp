@@ -223,6 +223,13 @@ void YLayout::ParseScript()
         }
         const int blockKind = BlockKind(token);
         if (blockKind >= 0) {
+            if (stack.GetCount() >= kMaxBlockDepth) {
+                // The blocks draw, reload and free themselves recursively.
+                CString message;
+                message.Format("Layout blocks nest deeper than %d: the script is cut there", kMaxBlockDepth);
+                AfxMessageBox(message);
+                break;
+            }
             stack.AddTail(current);
             YLayoutGroup* block = new YLayoutGroup;
             block->m_context = context;
@@ -266,11 +273,13 @@ void YLayout::ReadItemArgs(YLayoutItem* item, YLayoutTokenizer& tokens, const ch
     CString rest = tokens.Next(kArgSeparators, &followers);
     rest.TrimLeft();
     for (int pass = 0; pass < kMaxArgPieces && !rest.IsEmpty(); ++pass) {
-        // Parentheses inside a quoted text belong to it.
-        while (CountQuotes(rest) % 2 == 1 && !tokens.AtEnd()) {
-            const CString between = followers;
-            const CString more = tokens.Next(kArgSeparators, &followers);
-            rest += between + more;
+        // Parentheses inside a quoted text belong to it.  The quotes are
+        // counted once per piece: an unclosed quote stays linear.
+        for (bool odd = CountQuotes(rest) % 2 == 1; odd && !tokens.AtEnd();) {
+            CString more = followers;
+            more += tokens.Next(kArgSeparators, &followers);
+            rest += more;
+            odd ^= CountQuotes(more) % 2 == 1;
         }
         if (rest[0] == '"') {
             const int close = rest.Find('"', 1);

@@ -24,7 +24,7 @@ class YLayoutTokenizer;
 class YLayout : public YWindow {
     DECLARE_DYNAMIC(YLayout)
 public:
-    enum { kDefaultDepth = 32767, kMaxArgPieces = 50 };
+    enum { kDefaultDepth = 32767, kMaxArgPieces = 50, kMaxBlockDepth = 64 };
     enum { kNotifyEditBox = 1024 };
 
     YLayout();
