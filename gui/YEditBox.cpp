@@ -29,7 +29,7 @@ CString& DefaultLabel()
 
 YEditBox::YEditBox()
     : m_maxLength(0x7FFFFFFF), m_caret{0, 0, GetTickCount()}, m_selStart(0), m_selEnd(0), m_labelX(0), m_labelY(0),
-      m_label(DefaultLabel()), m_caretEnabled(0)
+      m_label(DefaultLabel()), m_caretEnabled(0), m_drawnFont(nullptr)
 {
     m_version = kVersion;
 }
@@ -153,13 +153,12 @@ POINT YEditBox::IndexToPoint(int index, YDC* dc)
     return POINT{m_rect.left + width, m_rect.top + line * before.cy};
 }
 
-bool YEditBox::Overflows(YDC* dc)
+bool YEditBox::Overflows(YFont* font)
 {
     const int width = m_rect.right - m_rect.left, height = m_rect.bottom - m_rect.top;
     RECT box = {0, 0, width, height};
-    if (m_font) m_font->DrawText(m_text, &box, DT_CALCRECT | DT_WORDBREAK, nullptr);
-    else if (dc && dc->GetFont()) dc->DrawText(m_text, &box, DT_CALCRECT | DT_WORDBREAK);
-    else return false;
+    if (!font) return false;
+    font->DrawText(m_text, &box, DT_CALCRECT | DT_WORDBREAK, nullptr);
     return box.right - box.left > width || box.bottom - box.top > height + 1;
 }
 
@@ -167,9 +166,9 @@ bool YEditBox::Overflows(YDC* dc)
 
 int YEditBox::Draw(YDC* dc)
 {
-    if (!m_visible) return 0;
-    m_lastDC = dc;
-    if (!dc) return 0;
+    if (!m_visible || !dc) return 0;
+    // Contexts live no longer than a draw: the box keeps the font it drew with.
+    m_drawnFont = m_font ? nullptr : dc->GetFont();
     YFont* old = m_font ? dc->SwapFont(m_font) : nullptr;
     DrawBackground(dc);
     dc->TextOut(m_rect.left + m_labelX, m_rect.top + m_labelY, m_label, m_label.GetLength());
@@ -303,14 +302,12 @@ int YEditBox::OnChar(int ch, int repeat, int)
             }
         }
     }
-    YDC* dc = m_font ? nullptr : GetLastDC();
-    if (Overflows(dc)) {
+    if (Overflows(m_font ? m_font : m_drawnFont)) {
         m_text = savedText;
         m_caret = savedCaret;
         m_selStart = savedStart;
         m_selEnd = savedEnd;
     }
-    if (dc) ReleaseDC(dc);
     NotifyChanged();
     return 0;
 }
