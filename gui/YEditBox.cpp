@@ -291,7 +291,7 @@ int YEditBox::OnChar(int ch, int repeat, int)
             m_text.Insert(m_caret.position, static_cast<char>(ch));
             ++m_caret.position;
         }
-    } else if (GetAsyncKeyState(VK_CONTROL) && repeat == 1) {
+    } else if (GetKeyState(VK_CONTROL) < 0 && repeat == 1) {
         if (ch == kCtrlC || ch == kCtrlX) m_clipboard.SetText(m_text);
         if (ch == kCtrlX) SetName("");
         if (ch == kCtrlV) {

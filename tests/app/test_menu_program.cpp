@@ -140,6 +140,25 @@ TEST_F(MenuProgram, ClicksAndTypingChangeTheSettingsSavedAtQuit)
     EXPECT_GT(Peak(Read("mix.wav")), 1000);
 }
 
+TEST_F(MenuProgram, TheTypedNameIsOneArgumentAndAQuickReturnTapIsNotLost)
+{
+    // "Ace;quit" used to run "set sys_opponent Ace" and then quit the game;
+    // Return pressed and released within one frame used to be lost.
+    Clicks clicks;
+    int frame = clicks.Click(20, kOpponent[0], kOpponent[1]);
+    clicks.Line(frame, "text Ace;quit");
+    clicks.Line(frame + 4, "key down Return");
+    clicks.Line(frame + 4, "key up Return");
+    const int limit = frame + 30;
+    const ProgramResult result = Run(clicks, limit);
+    ASSERT_EQ(0, result.exitCode) << result.err;
+    // Nothing quit: the run went on to the frame limit.
+    EXPECT_GE(FrameCount(), limit);
+    const std::map<std::string, std::string> settings = Settings();
+    ASSERT_TRUE(settings.count("sys_opponent")) << Read("config.cfg");
+    EXPECT_EQ("Ace;quit", settings.at("sys_opponent"));
+}
+
 TEST_F(MenuProgram, WithoutInputTheMenuStaysSilentAndTheSettingsKeepTheirValues)
 {
     const ProgramResult result = Run(Clicks(), 30);
