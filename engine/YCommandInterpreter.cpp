@@ -38,6 +38,16 @@ YCommandInterpreter::YCommandInterpreter() : m_escapeRequest(false), m_fileDepth
 
 bool YCommandInterpreter::ExecuteCommand(const YString& line, YString* output)
 {
+    return Execute(line, nullptr, output);
+}
+
+bool YCommandInterpreter::ExecuteCommandWithText(const YString& line, const YString& text, YString* output)
+{
+    return Execute(line, &text, output);
+}
+
+bool YCommandInterpreter::Execute(const YString& line, const YString* text, YString* output)
+{
     YString scratch;
     if (!output) output = &scratch;
     int length = line.GetLength();
@@ -63,13 +73,15 @@ bool YCommandInterpreter::ExecuteCommand(const YString& line, YString* output)
             copy.SetAt(i, ' ');
         }
     }
-    return RunPiece(line, copy.Mid(start), output);
+    return RunPiece(text ? line + " " + *text : line, copy.Mid(start), text, output);
 }
 
-bool YCommandInterpreter::RunPiece(const YString& line, const YString& piece, YString* output)
+bool YCommandInterpreter::RunPiece(const YString& line, const YString& piece, const YString* text,
+                                   YString* output)
 {
-    if (!LoadCommand(piece)) {
-        output->Format("Command too long (%d characters, at most %d).", piece.GetLength(), CommandBufferSize - 1);
+    if (!LoadCommand(piece, text ? (const char*)*text : nullptr)) {
+        const int length = piece.GetLength() + (text ? text->GetLength() + 1 : 0);
+        output->Format("Command too long (%d characters, at most %d).", length, CommandBufferSize - 1);
         return false;
     }
     const char* first = FirstToken(" ");

@@ -17,6 +17,9 @@ public:
     YCommandInterpreter();
 
     bool ExecuteCommand(const YString& line, YString* output) override;
+    // Runs a command line whose last command gets text as one more argument,
+    // taken whole whatever it holds (blanks, ";", quotes).
+    bool ExecuteCommandWithText(const YString& line, const YString& text, YString* output);
     // Runs a command file line by line; false only when it cannot be run.
     virtual bool ExecFile(const YString& fileName, YString* output, bool show);
 
@@ -26,7 +29,8 @@ public:
     bool m_escapeRequest;
 
 private:
-    bool RunPiece(const YString& line, const YString& piece, YString* output);
+    bool Execute(const YString& line, const YString* text, YString* output);
+    bool RunPiece(const YString& line, const YString& piece, const YString* text, YString* output);
     bool RunVerb(const char* word);
 
     int m_fileDepth;

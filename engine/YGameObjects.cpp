@@ -399,6 +399,13 @@ void YGameObjects::ExecuteCommand(const char* line)
     m_interpreter->ExecuteCommand(line, &output);
 }
 
+void YGameObjects::ExecuteCommandWithText(const char* line, const char* text)
+{
+    if (!m_interpreter || !line) return;
+    YString output;
+    m_interpreter->ExecuteCommandWithText(line, text ? text : "", &output);
+}
+
 int YGameObjects::MessageBox(const char* text, const char* caption, UINT type)
 {
     if (!caption) {

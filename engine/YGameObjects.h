@@ -76,6 +76,8 @@ public:
     // that replaces the old one only once it is complete.
     void SaveConfig(YConfigObject* object, const char* fileName);
     void ExecuteCommand(const char* line);
+    // The text is the last command's last argument, whole.
+    void ExecuteCommandWithText(const char* line, const char* text);
     int MessageBox(const char* text, const char* caption, UINT type);
     void EnableInput(int on);
     void SetRenderer(YParser* renderer);

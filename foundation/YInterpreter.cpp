@@ -6,7 +6,9 @@ namespace {
 const YCommandRow NoCommands[] = {{nullptr, nullptr}};
 }
 
-YInterpreter::YInterpreter() : m_commands(NoCommands), m_trace(false), m_tokenPos(nullptr)
+YInterpreter::YInterpreter()
+    : m_commands(NoCommands), m_trace(false), m_tokenPos(nullptr), m_argument(nullptr), m_argumentTaken(false),
+      m_tookArgument(false)
 {
     m_command[0] = '\0';
 }
@@ -21,15 +23,24 @@ bool* YInterpreter::GetTraceSwitch() { return &m_trace; }
 
 YString* YInterpreter::GetLogFileName() { return &m_logFile; }
 
-bool YInterpreter::LoadCommand(const char* text)
+bool YInterpreter::LoadCommand(const char* text, const char* argument)
 {
-    size_t length = strlen(text);
-    if (length >= CommandBufferSize) {
+    m_argument = nullptr;
+    m_argumentTaken = m_tookArgument = false;
+    const size_t length = strlen(text);
+    // An empty argument is none.
+    const size_t extra = argument && *argument ? strlen(argument) + 1 : 0;
+    if (length >= CommandBufferSize || extra >= CommandBufferSize - length) {
         m_command[0] = '\0';
         m_tokenPos = nullptr;
         return false;
     }
     memcpy(m_command, text, length + 1);
+    // Behind the command's end, where no delimiter search reaches.
+    if (extra) {
+        m_argument = m_command + length + 1;
+        memcpy(m_argument, argument, extra);
+    }
     m_tokenPos = m_command;
     return true;
 }
@@ -37,17 +48,24 @@ bool YInterpreter::LoadCommand(const char* text)
 char* YInterpreter::FirstToken(const char* delimiters)
 {
     m_tokenPos = m_command;
+    m_argumentTaken = false;
     return NextToken(delimiters);
 }
 
 char* YInterpreter::NextToken(const char* delimiters)
 {
+    m_tookArgument = false;
     char* start = m_tokenPos;
     if (!start) return nullptr;
+    if (m_argument && start >= m_argument) start = m_argument + strlen(m_argument);
     start += strspn(start, delimiters);
     if (!*start) {
         m_tokenPos = start;
-        return nullptr;
+        if (!m_argument || m_argumentTaken || start > m_argument) return nullptr;
+        // The command's words are used up: the argument comes whole.
+        m_argumentTaken = m_tookArgument = true;
+        m_tokenPos = m_argument + strlen(m_argument);
+        return m_argument;
     }
     char* end = start + strcspn(start, delimiters);
     if (*end) {
@@ -59,7 +77,12 @@ char* YInterpreter::NextToken(const char* delimiters)
     return start;
 }
 
-const char* YInterpreter::GetRemainder() const { return m_tokenPos ? m_tokenPos : ""; }
+const char* YInterpreter::GetRemainder() const
+{
+    if (!m_tokenPos) return "";
+    if (*m_tokenPos || !m_argument || m_argumentTaken || m_tokenPos > m_argument) return m_tokenPos;
+    return m_argument;
+}
 
 bool YInterpreter::ExecuteCommand(const YString& line, YString* output)
 {
@@ -85,7 +108,7 @@ void YInterpreter::ReadArgument(YString& out, const char* delimiters)
     while (!out.IsEmpty() && trimmed.IsEmpty()) {
         const char* token = NextToken(delimiters);
         out = token ? token : "";
-        if (out.GetLength() > 0 && out[0] == '"') {
+        if (!m_tookArgument && out.GetLength() > 0 && out[0] == '"') {
             if (out.GetLength() >= 2 && out[out.GetLength() - 1] == '"') {
                 // "" is the empty text, not the rest (Mid with a count of 0).
                 out = out.GetLength() > 2 ? out.Mid(1, out.GetLength() - 2) : YString();

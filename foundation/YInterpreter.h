@@ -39,12 +39,15 @@ public:
     // kept by the interpreter, so handlers continue where it stopped.
     char* FirstToken(const char* delimiters);
     char* NextToken(const char* delimiters);
-    // What follows the last token taken (empty when nothing is left).
+    // What follows the last token taken (empty when nothing is left); once
+    // the command's own words are used up, the text argument.
     const char* GetRemainder() const;
 
 protected:
-    // Copies a piece into the command buffer; false when it does not fit.
-    bool LoadCommand(const char* text);
+    // Copies a piece into the command buffer, and a text after it that the
+    // tokens give whole as one last argument, whatever it holds; false when
+    // they do not fit.
+    bool LoadCommand(const char* text, const char* argument = nullptr);
 
     char m_command[CommandBufferSize];
     const YCommandRow* m_commands;
@@ -53,4 +56,9 @@ protected:
 
 private:
     char* m_tokenPos;
+    // The text argument in the buffer behind the command's end; null without one.
+    char* m_argument;
+    bool m_argumentTaken;
+    // The last token was the text argument: it keeps its quotes.
+    bool m_tookArgument;
 };

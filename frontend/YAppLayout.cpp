@@ -50,6 +50,11 @@ void YAppLayout::ExecuteCommand(const char* text)
     if (YGameObjects* engine = YGameObjects::Existing()) engine->ExecuteCommand(text);
 }
 
+void YAppLayout::ExecuteCommandWithText(const char* command, const char* text)
+{
+    if (YGameObjects* engine = YGameObjects::Existing()) engine->ExecuteCommandWithText(command, text);
+}
+
 void YAppLayout::KeyboardOn(bool on)
 {
     YGameObjects* engine = YGameObjects::Existing();

@@ -21,6 +21,7 @@ public:
     YLayoutItem* CreateAppItem(const char* token) override;
     // Hands one console command to the engine's interpreter.
     void ExecuteCommand(const char* text) override;
+    void ExecuteCommandWithText(const char* command, const char* text) override;
     void KeyboardOn(bool on) override;
     void OnIdle() override;
 };

@@ -29,7 +29,7 @@ CString& DefaultLabel()
 
 YEditBox::YEditBox()
     : m_maxLength(0x7FFFFFFF), m_caret{0, 0, GetTickCount()}, m_selStart(0), m_selEnd(0), m_labelX(0), m_labelY(0),
-      m_label(DefaultLabel()), m_caretEnabled(0)
+      m_label(DefaultLabel()), m_caretEnabled(0), m_drawnFont(nullptr)
 {
     m_version = kVersion;
 }
@@ -153,13 +153,12 @@ POINT YEditBox::IndexToPoint(int index, YDC* dc)
     return POINT{Clamped(m_rect.left + width), Clamped(m_rect.top + line * before.cy)};
 }
 
-bool YEditBox::Overflows(YDC* dc)
+bool YEditBox::Overflows(YFont* font)
 {
     const long long width = WidthOf(m_rect), height = HeightOf(m_rect);
     RECT box = {0, 0, Clamped(width), Clamped(height)};
-    if (m_font) m_font->DrawText(m_text, &box, DT_CALCRECT | DT_WORDBREAK, nullptr);
-    else if (dc && dc->GetFont()) dc->DrawText(m_text, &box, DT_CALCRECT | DT_WORDBREAK);
-    else return false;
+    if (!font) return false;
+    font->DrawText(m_text, &box, DT_CALCRECT | DT_WORDBREAK, nullptr);
     return WidthOf(box) > width || HeightOf(box) > height + 1;
 }
 
@@ -167,9 +166,9 @@ bool YEditBox::Overflows(YDC* dc)
 
 int YEditBox::Draw(YDC* dc)
 {
-    if (!m_visible) return 0;
-    m_lastDC = dc;
-    if (!dc) return 0;
+    if (!m_visible || !dc) return 0;
+    // Contexts live no longer than a draw: the box keeps the font it drew with.
+    m_drawnFont = m_font ? nullptr : dc->GetFont();
     YFont* old = m_font ? dc->SwapFont(m_font) : nullptr;
     DrawBackground(dc);
     dc->TextOut(Clamped(static_cast<long long>(m_rect.left) + m_labelX),
@@ -296,7 +295,7 @@ int YEditBox::OnChar(int ch, int repeat, int)
             m_text.Insert(m_caret.position, static_cast<char>(ch));
             ++m_caret.position;
         }
-    } else if (GetAsyncKeyState(VK_CONTROL) && repeat == 1) {
+    } else if (GetKeyState(VK_CONTROL) < 0 && repeat == 1) {
         if (ch == kCtrlC || ch == kCtrlX) m_clipboard.SetText(m_text);
         if (ch == kCtrlX) SetName("");
         if (ch == kCtrlV) {
@@ -307,14 +306,12 @@ int YEditBox::OnChar(int ch, int repeat, int)
             }
         }
     }
-    YDC* dc = m_font ? nullptr : GetLastDC();
-    if (Overflows(dc)) {
+    if (Overflows(m_font ? m_font : m_drawnFont)) {
         m_text = savedText;
         m_caret = savedCaret;
         m_selStart = savedStart;
         m_selEnd = savedEnd;
     }
-    if (dc) ReleaseDC(dc);
     NotifyChanged();
     return 0;
 }

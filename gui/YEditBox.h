@@ -71,8 +71,8 @@ private:
     SIZE Extent(const CString& text, YDC* dc);
     // The parent hears that the text or the caret may have changed.
     void NotifyChanged();
-    // The text no longer fits the box with this font.
-    bool Overflows(YDC* dc);
+    // The text no longer fits the box with this font (never without one).
+    bool Overflows(YFont* font);
     // Keeps the caret and the selection inside the text after it changed.
     void ClampToText();
     int IndexAt(int x, int y);
@@ -89,4 +89,6 @@ private:
     CString m_label;
     uint8_t m_caretEnabled;
     YClipboard m_clipboard;
+    // Without a font of its own: the font the context held at the last draw.
+    YFont* m_drawnFont;
 };

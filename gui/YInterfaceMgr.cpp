@@ -274,9 +274,12 @@ int YInterfaceMgr::Draw(YDC* dc)
     if (m_visible && dc) {
         // The screen layers' layouts in child order, over a copy: a layout
         // may close a layer while drawn.  Other windows hung here (the
-        // console) draw themselves.
-        for (YWindow* child : Snapshot<YWindow>(*m_children))
+        // console) draw after them, above every layer.
+        const std::vector<YWindow*> children = Snapshot<YWindow>(*m_children);
+        for (YWindow* child : children)
             if (m_children->Find(child) && IsLayerLayout(child)) child->Draw(dc);
+        for (YWindow* child : children)
+            if (m_children->Find(child) && !IsLayerLayout(child)) child->Draw(dc);
         m_lastDC = dc;
     }
     if (m_debugTextures) RenderTextureLayers(dc);

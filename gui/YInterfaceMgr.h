@@ -62,7 +62,8 @@ public:
     BOOL ReleaseSurfaces() override;
     virtual BOOL RestoreSurfaces(YDXDraw* display);
     // The texture layers, the screen layers back to front (black when none
-    // shows), the purge of the shared set and the pending OnOpen calls.
+    // shows), the other windows hung here (the console) above them, the
+    // purge of the shared set and the pending OnOpen calls.
     int Draw(YDC* dc) override;
     // A modal layer's layout takes every message.
     int HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) override;

@@ -223,6 +223,13 @@ void YLayout::ParseScript()
         }
         const int blockKind = BlockKind(token);
         if (blockKind >= 0) {
+            if (stack.GetCount() >= kMaxBlockDepth) {
+                // The blocks draw, reload and free themselves recursively.
+                CString message;
+                message.Format("Layout blocks nest deeper than %d: the script is cut there", kMaxBlockDepth);
+                AfxMessageBox(message);
+                break;
+            }
             stack.AddTail(current);
             YLayoutGroup* block = new YLayoutGroup;
             block->m_context = context;
@@ -266,11 +273,13 @@ void YLayout::ReadItemArgs(YLayoutItem* item, YLayoutTokenizer& tokens, const ch
     CString rest = tokens.Next(kArgSeparators, &followers);
     rest.TrimLeft();
     for (int pass = 0; pass < kMaxArgPieces && !rest.IsEmpty(); ++pass) {
-        // Parentheses inside a quoted text belong to it.
-        while (CountQuotes(rest) % 2 == 1 && !tokens.AtEnd()) {
-            const CString between = followers;
-            const CString more = tokens.Next(kArgSeparators, &followers);
-            rest += between + more;
+        // Parentheses inside a quoted text belong to it.  The quotes are
+        // counted once per piece: an unclosed quote stays linear.
+        for (bool odd = CountQuotes(rest) % 2 == 1; odd && !tokens.AtEnd();) {
+            CString more = followers;
+            more += tokens.Next(kArgSeparators, &followers);
+            rest += more;
+            odd ^= CountQuotes(more) % 2 == 1;
         }
         if (rest[0] == '"') {
             const int close = rest.Find('"', 1);
@@ -702,8 +711,9 @@ YWindow* YLayout::ChildFromPoint(int x, int y, int flags)
     return nullptr;
 }
 
-CString YLayout::EditCommand(int context)
+CString YLayout::EditCommand(int context, CString& typedText, bool& typed)
 {
+    typed = false;
     CObList& edits = GetEditBoxList();
     for (POSITION at = edits.GetHeadPosition(); at;) {
         YLayoutRes* record = static_cast<YLayoutRes*>(edits.GetNext(at));
@@ -711,7 +721,9 @@ CString YLayout::EditCommand(int context)
         if (!item || item->m_context != context || item->m_kind != 0) continue;
         YWindow* window = static_cast<YWindow*>(record->m_resource);
         CString command;
-        const bool enter = GetAsyncKeyState(VK_RETURN) != 0, escape = !enter && GetAsyncKeyState(VK_ESCAPE) != 0;
+        // The keys as of the key message, not as they are once the whole
+        // frame's input was pumped (a quick tap is up by then).
+        const bool enter = GetKeyState(VK_RETURN) < 0, escape = !enter && GetKeyState(VK_ESCAPE) < 0;
         if ((enter || escape) && m_editKeyDone) return command;
         m_editKeyDone = enter || escape;
         if (enter) {
@@ -722,7 +734,11 @@ CString YLayout::EditCommand(int context)
                 window->m_visible = 0;
             }
             // Without a command of its own the typed text runs nothing.
-            if (!record->m_command.IsEmpty()) command.Format("%s %s", (const char*)record->m_command, (const char*)text);
+            if (!record->m_command.IsEmpty()) {
+                command = record->m_command;
+                typedText = text;
+                typed = true;
+            }
             KeyboardOn(true);
         } else if (escape) {
             window->SetName("");
@@ -764,15 +780,17 @@ void YLayout::OnKeyDown(int key, int repeat, int keyFlags)
 void YLayout::OnNotify(int id, int code)
 {
     m_clickSound = 0;
-    CString command;
+    CString command, text;
+    bool typed = false;
     const int context = m_activeSet->ContextOf(id);
     if (code == kNotifyEditBox) {
-        command = EditCommand(context);
+        command = EditCommand(context, text, typed);
     } else if (code == kNotifyClicked) {
         bool clickSound = false;
         command = ClickCommand(context, clickSound);
         if (OwnsResourceSet()) m_clickSound = clickSound ? 1 : 0;
     }
     YWindow::OnNotify(id, code);
-    if (!command.IsEmpty()) ExecuteCommand(command);
+    if (typed) ExecuteCommandWithText(command, text);
+    else if (!command.IsEmpty()) ExecuteCommand(command);
 }

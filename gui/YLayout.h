@@ -24,7 +24,7 @@ class YLayoutTokenizer;
 class YLayout : public YWindow {
     DECLARE_DYNAMIC(YLayout)
 public:
-    enum { kDefaultDepth = 32767, kMaxArgPieces = 50 };
+    enum { kDefaultDepth = 32767, kMaxArgPieces = 50, kMaxBlockDepth = 64 };
     enum { kNotifyEditBox = 1024 };
 
     YLayout();
@@ -102,6 +102,9 @@ public:
     // A game item for a token the parser did not know, or null.
     virtual YLayoutItem* CreateAppItem(const char* token) = 0;
     virtual void ExecuteCommand(const char* text) = 0;
+    // Runs the command with the text as its last argument, one argument
+    // whatever it holds (blanks, ";" and quotes are no syntax in it).
+    virtual void ExecuteCommandWithText(const char* command, const char* text) = 0;
     virtual void KeyboardOn(bool on) = 0;
     // Between the two passes of a draw.
     virtual void OnIdle() = 0;
@@ -163,7 +166,9 @@ private:
     // The tip of the control under the mouse, once it rested there; tips
     // of controls that left the resource set are dropped first.
     void DrawToolTip(YDC* dc);
-    CString EditCommand(int context);
+    // The command of an edit box's Enter or Escape; typed is set when the
+    // box's text goes with it as its argument.
+    CString EditCommand(int context, CString& text, bool& typed);
     // Enter or Escape already ran the box's command for this key press: the
     // character the key makes notifies again and runs nothing.
     uint8_t m_editKeyDone = 0;

@@ -64,6 +64,14 @@ CString JoinPath(const CString& directory, const CString& name)
 
 bool IsCatalogName(const CString& name) { return name.Left(3) == kCatalogPrefix; }
 
+// Windows being read inside each other: a tree read from a file is freed,
+// stored and searched recursively, so its depth is bounded where it is read.
+int g_readDepth = 0;
+struct ReadDepthScope {
+    ReadDepthScope() { ++g_readDepth; }
+    ~ReadDepthScope() { --g_readDepth; }
+};
+
 }  // namespace
 
 YWindow::YWindow()
@@ -712,7 +720,10 @@ void YWindow::Serialize(CArchive& ar)
         // other class or a back-reference to an object read before (this
         // window, an ancestor, another window's child) fails the load.  What
         // was read before the failure hangs in the tree and goes with it.
+        ReadDepthScope depth;
         DWORD count = ar.ReadCount();
+        if (count > 0 && g_readDepth >= kMaxArchiveDepth)
+            AfxThrowArchiveException(CArchiveException::genericException, ar.m_strFileName);
         for (DWORD i = 0; i < count; ++i) {
             // Another class is refused before anything of it is made.
             CObject* object = ar.ReadOwnedObject(RUNTIME_CLASS(YWindow));

@@ -22,6 +22,8 @@ public:
     enum { kDisabledStyle = 0x08000000, kTabStopStyle = 0x00010000 };
     enum { kNotifyClicked = -2, kNotifyRightClicked = -5 };
     enum { kVersion = 4 };
+    // A window tree read from an archive is at most this many windows deep.
+    enum { kMaxArchiveDepth = 64 };
 
     YWindow();
     // A window like other, attached to other's parent, sharing its resources.

@@ -56,11 +56,24 @@ struct Window {
     HWND parent = nullptr;
 };
 
+// The keyboard as a message saw it when it was posted.
+struct KeySnapshot {
+    bool keys[256] = {};
+    bool toggled[256] = {};
+};
+
+struct Queued {
+    MSG message;
+    KeySnapshot keys;
+};
+
 struct State {
     std::map<std::string, WNDPROC> classes;
     std::map<uintptr_t, std::unique_ptr<Window>> windows;
     uintptr_t nextHandle = 0x100;
-    std::deque<MSG> queue;
+    std::deque<Queued> queue;
+    // The keyboard as of the message last taken from the queue (GetKeyState).
+    KeySnapshot messageKeys;
     HWND shown = nullptr;  // the window the backend shows
     HWND focus = nullptr;
     HWND foreground = nullptr;
@@ -190,7 +203,11 @@ void Post(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     m.lParam = lParam;
     m.time = GetTickCount();
     m.pt = S().cursor;
-    S().queue.push_back(m);
+    Queued queued;
+    queued.message = m;
+    memcpy(queued.keys.keys, S().keys, sizeof queued.keys.keys);
+    memcpy(queued.keys.toggled, S().toggled, sizeof queued.keys.toggled);
+    S().queue.push_back(queued);
 }
 
 WPARAM MouseKeys()
@@ -350,6 +367,7 @@ void ResetWindows()
     State& s = S();
     s.windows.clear();
     s.queue.clear();
+    s.messageKeys = KeySnapshot();
     s.shown = s.focus = s.foreground = nullptr;
     memset(s.keys, 0, sizeof s.keys);
     memset(s.toggled, 0, sizeof s.toggled);
@@ -757,11 +775,14 @@ BOOL PeekMessageA(LPMSG message, HWND window, UINT first, UINT last, UINT remove
 {
     if (!message) return FALSE;
     platform::PumpBackendEvents();
-    std::deque<MSG>& queue = S().queue;
+    std::deque<Queued>& queue = S().queue;
     for (auto it = queue.begin(); it != queue.end(); ++it) {
-        if (!Matches(*it, window, first, last)) continue;
-        *message = *it;
-        if (remove & PM_REMOVE) queue.erase(it);
+        if (!Matches(it->message, window, first, last)) continue;
+        *message = it->message;
+        if (remove & PM_REMOVE) {
+            S().messageKeys = it->keys;
+            queue.erase(it);
+        }
         return TRUE;
     }
     if (TakePaint(message) && Matches(*message, window, first, last)) return TRUE;
@@ -791,14 +812,17 @@ BOOL TranslateMessage(const MSG* message)
     int character = 0;
     if (key == VK_BACK || key == VK_TAB || key == VK_RETURN || key == VK_ESCAPE)
         character = key;
-    else if (S().keys[VK_CONTROL] && key >= 'A' && key <= 'Z')
+    else if (S().messageKeys.keys[VK_CONTROL] && key >= 'A' && key <= 'Z')
         character = key - 'A' + 1;
     if (character) {
-        // The character message comes next, ahead of later input.
-        MSG m = *message;
-        m.message = message->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
-        m.wParam = static_cast<WPARAM>(character);
-        S().queue.push_front(m);
+        // The character message comes next, ahead of later input, with the
+        // key state of its key message.
+        Queued queued;
+        queued.message = *message;
+        queued.message.message = message->message == WM_KEYDOWN ? WM_CHAR : WM_SYSCHAR;
+        queued.message.wParam = static_cast<WPARAM>(character);
+        queued.keys = S().messageKeys;
+        S().queue.push_front(queued);
     }
     return TRUE;
 }
@@ -875,11 +899,14 @@ BOOL WaitMessage()
 }
 
 // ---------------------------------------------------------------- keyboard and cursor
+// As of the message last taken from the queue: a press and release pumped
+// together still show the key down to the press's messages.
 SHORT GetKeyState(int virtualKey)
 {
     int key = virtualKey & 0xFF;
-    SHORT state = S().keys[key] ? static_cast<SHORT>(0x8000) : 0;
-    if (S().toggled[key]) state |= 1;
+    const KeySnapshot& seen = S().messageKeys;
+    SHORT state = seen.keys[key] ? static_cast<SHORT>(0x8000) : 0;
+    if (seen.toggled[key]) state |= 1;
     return state;
 }
 

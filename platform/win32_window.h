@@ -301,7 +301,9 @@ BOOL WaitMessage();
 #define CallWindowProc CallWindowProcA
 
 // ---------------------------------------------------------------- keyboard and cursor
+// The key as of the message last taken from the queue.
 SHORT GetKeyState(int virtualKey);
+// The key now.
 SHORT GetAsyncKeyState(int virtualKey);
 // Milliseconds within which a second left press makes a double click.
 UINT GetDoubleClickTime();

@@ -140,6 +140,63 @@ TEST_F(MenuProgram, ClicksAndTypingChangeTheSettingsSavedAtQuit)
     EXPECT_GT(Peak(Read("mix.wav")), 1000);
 }
 
+TEST_F(MenuProgram, TheTypedNameIsOneArgumentAndAQuickReturnTapIsNotLost)
+{
+    // "Ace;quit" used to run "set sys_opponent Ace" and then quit the game;
+    // Return pressed and released within one frame used to be lost.
+    Clicks clicks;
+    int frame = clicks.Click(20, kOpponent[0], kOpponent[1]);
+    clicks.Line(frame, "text Ace;quit");
+    clicks.Line(frame + 4, "key down Return");
+    clicks.Line(frame + 4, "key up Return");
+    const int limit = frame + 30;
+    const ProgramResult result = Run(clicks, limit);
+    ASSERT_EQ(0, result.exitCode) << result.err;
+    // Nothing quit: the run went on to the frame limit.
+    EXPECT_GE(FrameCount(), limit);
+    const std::map<std::string, std::string> settings = Settings();
+    ASSERT_TRUE(settings.count("sys_opponent")) << Read("config.cfg");
+    EXPECT_EQ("Ace;quit", settings.at("sys_opponent"));
+}
+
+namespace {
+// Rows between 100 and 300 lit white from edge to edge: the console's line
+// above its input line (the menu draws none there).
+int WhiteRows(const Frame& frame)
+{
+    int rows = 0;
+    for (int y = 100; y < 300 && y < frame.height; ++y) {
+        int lit = 0;
+        for (int x = 0; x < frame.width; ++x) lit += Near(frame.At(x, y), Rgb(255, 255, 255));
+        rows += lit == frame.width;
+    }
+    return rows;
+}
+}  // namespace
+
+TEST_F(MenuProgram, TheConsoleOpensOverTheModalMenuKeepsTheKeysAndClosesWithF2)
+{
+    // The console used to run beneath the full-screen menu: never seen, its
+    // keys taken by the menu's edit box, so F2 could not close it.
+    Clicks clicks;
+    clicks.Line(20, "key down F2");
+    clicks.Line(21, "key up F2");
+    clicks.Line(24, "text set gfx_fog 1");
+    clicks.Line(26, "key down Return");
+    clicks.Line(27, "key up Return");
+    clicks.Line(30, "key down F2");
+    clicks.Line(31, "key up F2");
+    Write("config.cfg", "set sys_exec \"menu.cfg\"\nset gfx_fog \"0\"\n");
+    const ProgramResult result = Run(clicks, 40);
+    ASSERT_EQ(0, result.exitCode) << result.err;
+    EXPECT_EQ(0, WhiteRows(FrameAt(15)));
+    EXPECT_EQ(1, WhiteRows(FrameAt(25)));
+    EXPECT_EQ(0, WhiteRows(FrameAt(-1)));
+    const std::map<std::string, std::string> settings = Settings();
+    EXPECT_EQ("1", settings.at("gfx_fog"));
+    EXPECT_EQ("", settings.count("sys_opponent") ? settings.at("sys_opponent") : "");
+}
+
 TEST_F(MenuProgram, WithoutInputTheMenuStaysSilentAndTheSettingsKeepTheirValues)
 {
     const ProgramResult result = Run(Clicks(), 30);

@@ -125,6 +125,47 @@ TEST_F(CommandInterpreterTest, SemicolonsSplitOutsideQuotesOnly)
     EXPECT_STREQ("z", m_game->m_map);
 }
 
+TEST_F(CommandInterpreterTest, ATextArgumentIsOneArgumentWhateverItHolds)
+{
+    // What a player typed into a layout's edit box follows its command.
+    struct Case {
+        const char* line;
+        const char* text;
+        const char* map;    // sys_map afterwards
+        const char* plane;  // sys_plane afterwards
+    };
+    const Case cases[] = {
+        {"set sys_map", "Ace;set sys_plane jet", "Ace;set sys_plane jet", "before"},
+        // The setting drops quotes itself, as "config.cfg" holds it in quotes.
+        {"set sys_map", "\"quoted\" and \"not;quit", "quoted and not;quit", "before"},
+        {"set sys_map", " two  blanks ", " two  blanks ", "before"},
+        // The line's own ";" still separates; the text goes with the last piece.
+        {"set sys_plane jet;set sys_map", "x;quit", "x;quit", "jet"},
+        {"set sys_map \"a;b\"", "ignored", "a;b", "before"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Run("set sys_map before");
+        Run("set sys_plane before");
+        YString output;
+        EXPECT_TRUE(m_interpreter->ExecuteCommandWithText(c.line, c.text, &output));
+        EXPECT_STREQ(c.map, m_game->m_map);
+        EXPECT_STREQ(c.plane, m_game->m_plane);
+    }
+    // A verb gets it as the rest of its line.
+    m_session.m_calls.clear();
+    YString output;
+    EXPECT_TRUE(m_interpreter->ExecuteCommandWithText("+tleft", "a;b \"c", &output));
+    ASSERT_EQ(1u, m_session.m_calls.size());
+    EXPECT_EQ((VerbCall{9, YGameSession::VerbPress, "a;b \"c"}), m_session.m_calls[0]);
+    // The command and its text share the command buffer.
+    Run("set sys_map before");
+    const std::string longText(YInterpreter::CommandBufferSize - 12, 'x');
+    EXPECT_FALSE(m_interpreter->ExecuteCommandWithText("set sys_map", longText.c_str(), &output));
+    EXPECT_EQ(0, output.Find("Command too long"));
+    EXPECT_STREQ("before", m_game->m_map);
+}
+
 TEST_F(CommandInterpreterTest, EmptyPiecesRunNothing)
 {
     struct Case {

@@ -116,8 +116,10 @@ TEST_F(ConsoleDisplay, ARestartTypedInTheConsoleGivesItsContextALiveSurface)
     ASSERT_EQ(console.m_passes, 2);
     EXPECT_EQ(counter.m_restarts, 1);
     EXPECT_EQ(console.m_registered, (std::vector<bool>{true, true}));
-    // Drawn on the back surface, then on the surface the context got after the restart.
-    EXPECT_EQ(console.m_drawnWidths, (std::vector<DWORD>{width, width}));
+    // Drawn on the back surface, then on the surface the context got after
+    // the restart; the frames drawn meanwhile draw it above the layers too.
+    EXPECT_GE(console.m_drawnWidths.size(), 2u);
+    EXPECT_EQ(console.m_drawnWidths, std::vector<DWORD>(console.m_drawnWidths.size(), width));
     EXPECT_EQ(m_graphics->m_started, 1);
     EXPECT_EQ(static_cast<int>(m_graphics->m_surfaceContexts.GetCount()), contexts);
     EXPECT_FALSE(console.IsModal());

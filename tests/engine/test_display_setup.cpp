@@ -191,10 +191,9 @@ TEST_F(DisplaySetup, TheFrameContextOutlivesTheFrameForWindowsThatKeepIt)
     ASSERT_EQ(interface.m_contexts.size(), 2u);
     EXPECT_EQ(interface.m_contexts[0], interface.m_contexts[1]);
     EXPECT_EQ(interface.m_surfaces[0], m_graphics->m_back);
-    EXPECT_EQ(interface.m_box.GetLastDC(), interface.m_contexts[1]);
-    // Between frames the box measures typed text with the context it kept,
-    // which draws nowhere now.
+    // Between frames the context draws nowhere, and the box keeps none of it.
     EXPECT_EQ(interface.m_contexts[1]->GetSurface(), nullptr);
+    EXPECT_EQ(interface.m_box.GetLastDC(), nullptr);
     interface.m_box.SetFocus();
     interface.m_box.HandleMessage(WM_CHAR, 'a', 1);
     CString text;

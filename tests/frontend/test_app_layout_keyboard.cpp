@@ -27,6 +27,10 @@ void RecordKeyboardLine(const char* line) { KeyboardSent().push_back(line); }
 class KeyboardLayout : public YAppLayout {
 public:
     void ExecuteCommand(const char* text) override { m_ran.push_back(text); }
+    void ExecuteCommandWithText(const char* command, const char* text) override
+    {
+        m_ran.push_back(std::string(command) + " <" + text + ">");
+    }
     std::vector<std::string> m_ran;
 };
 
@@ -70,7 +74,7 @@ TEST(AppLayoutKeyboard, BindingsStopWhileAnEditIsOpenAndComeBackAfter)
     struct Case {
         const char* key;  // closes the box; none: another script does
         const char* ran;
-    } cases[] = {{"Return", "say Ace"}, {"Escape", "+exit"}, {nullptr, ""}};
+    } cases[] = {{"Return", "say <Ace>"}, {"Escape", "+exit"}, {nullptr, ""}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key ? c.key : "new script");
         KeyboardLayout layout;
@@ -89,8 +93,9 @@ TEST(AppLayoutKeyboard, BindingsStopWhileAnEditIsOpenAndComeBackAfter)
 
         box->SetName("Ace");
         if (c.key) {
-            // The box tells the layout while the key is down.
+            // The box tells the layout while the key's message is handled.
             scripted::Play(std::string("0 key down ") + c.key + "\n");
+            DropMessages();
             layout.OnNotify(box->GetId(), YLayout::kNotifyEditBox);
             scripted::Play(std::string("0 key up ") + c.key + "\n");
             DropMessages();

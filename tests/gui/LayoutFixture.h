@@ -65,6 +65,11 @@ public:
         return nullptr;
     }
     void ExecuteCommand(const char* text) override { m_commands.push_back(text); }
+    // The text argument in angle brackets: one argument, whatever it holds.
+    void ExecuteCommandWithText(const char* command, const char* text) override
+    {
+        m_commands.push_back(std::string(command) + " <" + text + ">");
+    }
     void KeyboardOn(bool on) override { m_keyboard.push_back(on); }
     void OnIdle() override { ++m_idles; }
     void SetRefresh() override

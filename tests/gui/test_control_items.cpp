@@ -601,7 +601,7 @@ TEST_F(ControlItemTest, ClicksSlidesAndKeysBecomeTheItemsCommands)
     click(150, 15);
     // Enter and Escape notify with their key and again with their character;
     // each press runs its command once.
-    const std::vector<std::string> want = {"detail 2", "mute", "volume 40", "name Ace", "+exit", "+exit"};
+    const std::vector<std::string> want = {"detail 2", "mute", "volume 40", "name <Ace>", "+exit", "+exit"};
     EXPECT_EQ(want, m_layout->m_commands);
 }
 

@@ -209,6 +209,51 @@ TEST(EditBoxFit, ACharacterThatWouldOverflowTheBoxIsUndone)
     }
 }
 
+TEST(EditBoxFit, WithoutAFontOfItsOwnTheBoxMeasuresWithTheFontItWasDrawnWithAfterTheContextIsGone)
+{
+    // The console's modal loop draws the menu's boxes into a context it then
+    // deletes; a texture layer's context lives on the stack.  The next
+    // character used to measure with the freed context.
+    struct Case {
+        int width;
+        const char* text;
+        const char* after;
+    };
+    const Case cases[] = {
+        {30, "abcd", "abcdx"},
+        {30, "abcde", "abcde"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        Parent parent;
+        FixedFont font(6, 10);
+        YEditBox* box = new YEditBox;
+        RECT rect = {0, 0, c.width, 12};
+        box->Create(0, &rect, &parent, 0);
+        box->SetName(c.text);
+        box->SetCaret(static_cast<int>(std::strlen(c.text)));
+        {
+            auto context = std::make_unique<RecordingDC>();
+            context->SwapFont(&font);
+            box->Draw(context.get());
+        }
+        EXPECT_EQ(nullptr, box->GetLastDC());
+        box->OnChar('x', 1, 0);
+        EXPECT_EQ(Text(*box), c.after);
+    }
+    // Drawn without any font, nothing measures: every character is taken.
+    Parent parent;
+    YEditBox* box = new YEditBox;
+    RECT rect = {0, 0, 12, 12};
+    box->Create(0, &rect, &parent, 0);
+    {
+        RecordingDC context;
+        box->Draw(&context);
+    }
+    for (char ch : std::string("abcdef")) box->OnChar(ch, 1, 0);
+    EXPECT_EQ(Text(*box), "abcdef");
+}
+
 TEST(EditBoxMouse, PressDragAndReleaseSelectCharactersUnderThePoint)
 {
     // Without a font, characters are 6 pixels wide and the left 4 pixels are

@@ -47,9 +47,11 @@ TEST(LayoutInput, EnterAndEscapeInAnEditFieldBecomeCommands)
         const char* ran;       // every command run, "" for none
         const char* textAfter;
         bool visibleAfter;
+        const char* typed = nullptr;  // the field's text; "Ace", or "quit" without a command
+        bool tapped = false;          // press and release reach the queue together
     };
     const Case cases[] = {
-        {"enter runs the command with the typed text", "edit:3(x)", "name", true, VK_RETURN, 0x1C, "name Ace", "Ace",
+        {"enter runs the command with the typed text", "edit:3(x)", "name", true, VK_RETURN, 0x1C, "name <Ace>", "Ace",
          false},
         {"no command text: the typed text never runs alone", "edit:3(x)", "", true, VK_RETURN, 0x1C, "", "quit",
          false},
@@ -57,6 +59,15 @@ TEST(LayoutInput, EnterAndEscapeInAnEditFieldBecomeCommands)
         {"escape empties the field and leaves", "edit:3(x)", "name", true, VK_ESCAPE, 0x01, "+exit", "", true},
         {"an editfield gives no command", "editfield:3(x)", "name", true, VK_RETURN, 0x1C, "", "Ace", true},
         {"other keys give none", "edit:3(x)", "name", true, VK_HOME, 0x47, "", "Ace", true},
+        // The text is the command's one last argument, whatever it holds.
+        {"a ';' in the text is no command", "edit:3(x)", "set sys_opponent", true, VK_RETURN, 0x1C,
+         "set sys_opponent <Ace;quit>", "Ace;quit", false, "Ace;quit"},
+        {"quotes and blanks stay in the text", "edit:3(x)", "name", true, VK_RETURN, 0x1C, "name < \"A\" ;b >",
+         " \"A\" ;b ", false, " \"A\" ;b "},
+        // A tap within one frame: the key is up before its messages are read.
+        {"a quick enter still runs", "edit:3(x)", "name", true, VK_RETURN, 0x1C, "name <Ace>", "Ace", false, nullptr,
+         true},
+        {"a quick escape still leaves", "edit:3(x)", "name", true, VK_ESCAPE, 0x01, "+exit", "", true, nullptr, true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -67,7 +78,7 @@ TEST(LayoutInput, EnterAndEscapeInAnEditFieldBecomeCommands)
         TestLayout* layout = new TestLayout;
         layout->Create(0, "hiscore", 0, &screen, &root, 0, 0);
         layout->SetScript(c.script);
-        YEditBox* box = AddEditBox(*layout, 0, c.command, std::string(c.command).empty() ? "quit" : "Ace");
+        YEditBox* box = AddEditBox(*layout, 0, c.command, c.typed ? c.typed : *c.command ? "Ace" : "quit");
         ASSERT_NE(nullptr, box);
         const YLayoutGroup* items = static_cast<const YLayoutGroup*>(layout->GetItems().GetHead());
         static_cast<YLayoutItemEdit*>(items->GetChild(0))->m_hideOnEnter = c.hideOnEnter ? 1 : 0;
@@ -78,7 +89,7 @@ TEST(LayoutInput, EnterAndEscapeInAnEditFieldBecomeCommands)
         layout->m_commands.clear();
         layout->m_keyboard.clear();
         pump.Key(c.key, c.scanCode, true);
-        pump.Deliver(root);
+        if (!c.tapped) pump.Deliver(root);
         pump.Key(c.key, c.scanCode, false);
         pump.Deliver(root);
 

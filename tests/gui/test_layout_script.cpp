@@ -3,6 +3,8 @@
 // layout read from a script file that routes a click to its control.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <cstring>
 #include <string>
 
 #include "LayoutFixture.h"
@@ -21,6 +23,7 @@
 #include "gui/YLayoutTokenizer.h"
 #include "gui/YEditBox.h"
 #include "gui/YSlider.h"
+#include "platform/win32_window.h"
 
 namespace {
 
@@ -185,6 +188,80 @@ TEST(LayoutScript, BlocksNestAndAnyEndClosesTheInnermost)
         TestLayout layout;
         EXPECT_EQ(c.tree, Parsed(layout, c.script));
     }
+}
+
+namespace {
+// Blocks from the root down along the first child of each.
+int BlockDepth(TestLayout& layout)
+{
+    int depth = 0;
+    const YLayoutItem* item = static_cast<const YLayoutItem*>(layout.GetItems().GetHead());
+    for (auto* g = dynamic_cast<const YLayoutGroup*>(item); g && g->GetChildCount() > 0;
+         g = dynamic_cast<const YLayoutGroup*>(g->GetChild(0)))
+        depth += dynamic_cast<const YLayoutGroup*>(g->GetChild(0)) ? 1 : 0;
+    return depth;
+}
+
+std::string NestedIfs(int count, const char* inside)
+{
+    std::string script;
+    for (int i = 0; i < count; ++i) script += " if(1)\r\n";
+    return script + inside;
+}
+}  // namespace
+
+TEST(LayoutScript, BlocksNestAsDeepAsTheLimitAndNoDeeper)
+{
+    struct Case {
+        int ifs;
+        int depth;     // blocks kept
+        bool drawn;    // the probe inside the innermost block
+        int messages;  // message boxes shown
+    };
+    const int limit = YLayout::kMaxBlockDepth;
+    const Case cases[] = {
+        {limit, limit, true, 0},
+        {limit + 1, limit, false, 1},
+        // 100,000 nested lines (800 KB) used to crash the game through LAYOUT.
+        {100000, limit, false, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.ifs);
+        const int before = platform::MessageBoxCount();
+        {
+            TestLayout layout;
+            layout.SetScript(NestedIfs(c.ifs, " probe(inner)").c_str());
+            EXPECT_EQ(c.depth, BlockDepth(layout));
+            YDC dc;
+            layout.Draw(&dc);
+            EXPECT_EQ(c.drawn ? 1u : 0u, layout.m_log.size());
+            layout.ReloadAll();
+        }
+        EXPECT_EQ(before + c.messages, platform::MessageBoxCount());
+        if (c.messages) {
+            EXPECT_NE(nullptr, strstr(platform::LastMessageBox(), "nest deeper than 64"));
+        }
+    }
+}
+
+TEST(LayoutScript, AnUnclosedQuoteTakesTheRestInLinearTime)
+{
+    // 200 KB of parenthesised pieces after a quote that never closes: each
+    // piece used to count the quotes of all the text before it (6 s).
+    std::string tail;
+    while (tail.size() < 200000) tail += " x(x)";
+    const std::string script = "img(\"never closed, 20, 80)" + tail;
+    TestLayout layout;
+    const auto start = std::chrono::steady_clock::now();
+    layout.SetScript(script.c_str());
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    const YLayoutGroup* root = static_cast<const YLayoutGroup*>(layout.GetItems().GetHead());
+    ASSERT_EQ(1, root->GetChildCount());
+    const YLayoutItem* image = root->GetChild(0);
+    ASSERT_EQ(1, image->GetArgCount());
+    // All of it but the keyword and the last parenthesis.
+    EXPECT_EQ(script.substr(4, script.size() - 5), std::string((const char*)image->GetArg(0)));
+    EXPECT_LT(seconds, 2.0);
 }
 
 TEST(LayoutScript, ConditionsDrawHideOrSkipTheirBlocks)

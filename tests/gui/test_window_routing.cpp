@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include "ArchiveBytes.h"
+#include "foundation/test_catalog_bytes.h"
 
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "foundation/YCatalog.h"
+#include "foundation/YCatalogItem.h"
 #include "gui/YAnimation.h"
+#include "gui/YGuiResources.h"
 #include "gui/YButton.h"
 #include "gui/YComboBox.h"
 #include "gui/YDialog.h"
@@ -391,6 +395,69 @@ TEST(WindowArchive, ChildListsThatAreNotATreeAreRefused)
         EXPECT_TRUE(refused);
         EXPECT_EQ(nullptr, loaded);
         delete loaded;
+    }
+}
+
+namespace {
+// A catalog of one screen (catalog type 14) whose window tree is `depth`
+// windows deep: the screen, then a chain of windows each holding the next.
+ArchiveBytes DeepCatalog(int depth)
+{
+    auto body = [](ArchiveBytes& b, WORD children) {
+        b.I32(YWindow::kVersion).I32(0).I32(0).I32(8).I32(8).U32(0).Str("w").U32(7).U32(0).U16(children);
+    };
+    ArchiveBytes b;
+    b.I32(0).U32(2).Str("").Str("").Str("").Str("").U16(0).U16(1);
+    b.NewClass(3, "YCatalogItem").I32(0).I32(14).Str("Screens").Str("Deep").Str("").Str("").I32(0).I32(0).Str("");
+    b.I32(0);
+    body(b, depth > 1 ? 1 : 0);
+    for (int level = 1; level < depth; ++level) {
+        // The class comes once (index 3 after the item's class and the item).
+        if (level == 1) b.NewClass(1, "YWindow");
+        else b.ClassRef(3);
+        body(b, level + 1 < depth ? 1 : 0);
+    }
+    for (int level = 0; level < depth; ++level) b.U16(0);  // no resource names
+    return b.U16(0).U16(0);                                // no strings, no relations
+}
+
+int TreeDepth(YWindow* window)
+{
+    int depth = 0;
+    for (; window; window = window->GetChild(0)) ++depth;
+    return depth;
+}
+}  // namespace
+
+TEST(WindowArchive, TreesDeeperThanTheLimitAreRefusedWhereTheyAreRead)
+{
+    YGuiResources::Register();
+    const int limit = YWindow::kMaxArchiveDepth;
+    // A catalog 60,000 windows deep (2.3 MB) used to overflow the stack at start-up.
+    for (int depth : {2, limit, limit + 1, 60000}) {
+        SCOPED_TRACE(depth);
+        TempFolder folder;
+        const std::string path = folder / "deep.cat";
+        TempFolder::Write(path, DeepCatalog(depth).bytes);
+        YCatalog* catalog = nullptr;
+        bool refused = false;
+        try {
+            catalog = new YCatalog(path.c_str());
+        } catch (CArchiveException* e) {
+            refused = true;
+            e->Delete();
+        }
+        EXPECT_EQ(depth > limit, refused);
+        if (!catalog) continue;
+        YWindow* screen = dynamic_cast<YWindow*>(catalog->GetItems()->GetHead()->GetResource());
+        ASSERT_NE(nullptr, screen);
+        EXPECT_EQ(depth, TreeDepth(screen));
+        EXPECT_EQ(screen->GetChild(0), screen->FindChildById(7));
+        // Stored again, it reads back the same.
+        catalog->Store(path.c_str());
+        delete catalog;
+        YCatalog again(path.c_str());
+        EXPECT_EQ(depth, TreeDepth(dynamic_cast<YWindow*>(again.GetItems()->GetHead()->GetResource())));
     }
 }
 

@@ -22,6 +22,7 @@ struct Seen {
     WPARAM wParam;
     LPARAM lParam;
     bool returnDown;  // GetAsyncKeyState(VK_RETURN) as the handler saw it
+    bool returnSeen;  // GetKeyState(VK_RETURN): as of the message
 };
 std::vector<Seen> g_seen;
 
@@ -29,7 +30,8 @@ LRESULT CALLBACK Record(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR || message == WM_SYSKEYDOWN ||
         (message >= WM_MOUSEMOVE && message <= WM_MOUSEWHEEL))
-        g_seen.push_back({message, wParam, lParam, (GetAsyncKeyState(VK_RETURN) & 0x8000) != 0});
+        g_seen.push_back({message, wParam, lParam, (GetAsyncKeyState(VK_RETURN) & 0x8000) != 0,
+                          (GetKeyState(VK_RETURN) & 0x8000) != 0});
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
@@ -150,7 +152,8 @@ TEST_F(WindowMessages, TheKeyIsDownBeforeItsMessagesAreHandled)
     Key(VK_RETURN, 0x1C, true);
     // The state changes when the event is taken, before the message is read.
     EXPECT_NE(0, GetAsyncKeyState(VK_RETURN) & 0x8000);
-    EXPECT_NE(0, GetKeyState(VK_RETURN) & 0x8000);
+    // GetKeyState follows the messages taken: none was.
+    EXPECT_EQ(0, GetKeyState(VK_RETURN) & 0x8000);
     Key(VK_RETURN, 0x1C, true);  // held: a repeat
     Dispatch();
     ASSERT_EQ(4u, g_seen.size());
@@ -163,6 +166,36 @@ TEST_F(WindowMessages, TheKeyIsDownBeforeItsMessagesAreHandled)
     Dispatch();
     ASSERT_EQ(1u, g_seen.size());
     EXPECT_FALSE(g_seen[0].returnDown);
+}
+
+TEST_F(WindowMessages, AKeyTappedWithinOnePumpIsDownForItsPressMessages)
+{
+    // Press and release reach the queue together (one frame): the release
+    // is already in the async state when the press is handled.
+    Key(VK_RETURN, 0x1C, true);
+    Key(VK_RETURN, 0x1C, false);
+    Dispatch();
+    ASSERT_EQ(3u, g_seen.size());
+    const UINT messages[3] = {WM_KEYDOWN, WM_CHAR, WM_KEYUP};
+    const bool seen[3] = {true, true, false};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(messages[i], g_seen[i].message);
+        EXPECT_EQ(seen[i], g_seen[i].returnSeen) << i;
+        EXPECT_FALSE(g_seen[i].returnDown) << i;
+    }
+    EXPECT_EQ(0, GetKeyState(VK_RETURN) & 0x8000);
+
+    // Ctrl+C tapped as quickly still makes its control character.
+    g_seen.clear();
+    Key(VK_CONTROL, 0x1D, true);
+    Key('C', 0x2E, true);
+    Key('C', 0x2E, false);
+    Key(VK_CONTROL, 0x1D, false);
+    Dispatch();
+    std::vector<WPARAM> characters;
+    for (const Seen& s : g_seen)
+        if (s.message == WM_CHAR) characters.push_back(s.wParam);
+    EXPECT_EQ(std::vector<WPARAM>{3}, characters);
 }
 
 TEST_F(WindowMessages, ButtonsPackTheirPointAndASecondPressMakesADoubleClick)

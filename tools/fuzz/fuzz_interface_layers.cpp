@@ -33,6 +33,7 @@ public:
     CString ResolveText(const char* text, YDC*) override { return CString(text); }
     YLayoutItem* CreateAppItem(const char*) override { return nullptr; }
     void ExecuteCommand(const char*) override {}
+    void ExecuteCommandWithText(const char*, const char*) override {}
     void KeyboardOn(bool) override {}
     void OnIdle() override {}
     void OnStep() override

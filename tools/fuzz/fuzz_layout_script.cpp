@@ -103,6 +103,7 @@ public:
         YWindow::SetCaptureWindow(nullptr);
     }
     void ExecuteCommand(const char*) override {}
+    void ExecuteCommandWithText(const char*, const char*) override {}
     void KeyboardOn(bool) override {}
     void OnIdle() override {}
     YDXSurface* GetImage(const char* name, bool* created) override
