@@ -338,7 +338,9 @@ void YActorWorld::ClipToSurface(YVector& position, bool flying, bool clipGround,
 {
     GroundSample sample;
     TerrainSample(position.x, position.z, sample);
-    const float ground = static_cast<float>(sample.ground), water = static_cast<float>(sample.water);
+    // A water sheet under the ground (a shore cell) is no surface to stand on.
+    const float ground = static_cast<float>(sample.ground);
+    const float water = static_cast<float>(sample.water > sample.ground ? sample.water : sample.ground);
     if (clipWater && (!flying || position.y < water)) {
         position.y = water;
         return;

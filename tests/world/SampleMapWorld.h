@@ -21,7 +21,7 @@ class SampleMapWorld : public ::testing::Test {
 protected:
     // Loads the map once for the whole suite; a map is read-only here but
     // for the actors registered, which every test takes out again.
-    static void SetUpTestSuite()
+    static void Load(const char* name)
     {
         YCatalogText::RegisterResourceClasses();
         s_catalog = new YCatalog(RCV_DATA_DIR "/RC Volaro.cat");
@@ -33,7 +33,7 @@ protected:
         s_parser->SetWorldScale(YActorWorld::kRenderScale);
         s_parser->SetObjectTest(ObjectTest);
         YSessionDesc desc;
-        desc.m_mapPath = RCV_DATA_DIR "/maps/Meadow.zon";
+        desc.m_mapPath = (std::string(RCV_DATA_DIR "/maps/") + name + ".zon").c_str();
         for (int i = 0; i < YSessionDesc::ParameterCount; ++i) desc.m_parameters[i] = engine->m_sessionDesc.m_parameters[i];
         s_loaded = true;
         for (int level = 0; level < s_parser->GetInitLevelCount(2); ++level)

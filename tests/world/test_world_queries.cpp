@@ -15,6 +15,7 @@ bool SampleMapWorld::s_loaded = false;
 namespace {
 class WorldQueries : public SampleMapWorld {
 protected:
+    static void SetUpTestSuite() { Load("Meadow"); }
     // The middle of the sample lake, where its bed lies 4 m under the water.
     YVector Lake() const { return YVector(Size() * 0.62f, 0.0f, Size() * 0.38f); }
     YActor* Add(const YVector& at, int place = 1)
@@ -87,6 +88,12 @@ TEST_F(WorldQueries, TheLakeHoldsWalkersOnItsSurface)
         m_world.ClipToSurface(at, c.flying, c.ground, c.water);
         EXPECT_NEAR(c.expected, at.y, 0.05f);
     }
+    // On the shore the lake's sheet runs under the ground: no surface to stand on.
+    YVector shoreline(1052.19f, 10, 597.61f);
+    m_world.SampleAtPoint(shoreline, sample);
+    ASSERT_LT(sample.water, sample.ground - 0.5);
+    m_world.ClipToSurface(shoreline, false, true, true);
+    EXPECT_NEAR(sample.ground, shoreline.y, 1e-4);
     // An actor by its flags; a child is left alone.
     YActor* walker = Add(YVector(lake.x, 5, lake.z), 0);
     walker->SetFlag("ClipToWater", true);
