@@ -10,6 +10,7 @@
 
 #include "assets3d/YSMHandle.h"
 #include "assets3d/YSMObject.h"
+#include "RecordBytes.h"
 #include "platform/mfc.h"
 #include "world/YActor.h"
 #include "world/YActorWorld.h"
@@ -23,33 +24,6 @@ YVector AtYaw(float degrees, float distance)
     return YVector(static_cast<float>(std::sin(r) * distance), 0.0f, static_cast<float>(std::cos(r) * distance));
 }
 
-std::vector<uint8_t> Store(CObject& object)
-{
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        object.Serialize(ar);
-    }
-    const ULONGLONG size = file.GetLength();
-    std::vector<uint8_t> bytes(static_cast<size_t>(size));
-    file.SeekToBegin();
-    file.Read(bytes.data(), static_cast<UINT>(size));
-    return bytes;
-}
-
-// Loads the bytes; false when the archive ran out.
-bool Load(CObject& object, const std::vector<uint8_t>& bytes)
-{
-    CMemFile file(const_cast<uint8_t*>(bytes.data()), static_cast<UINT>(bytes.size()));
-    CArchive ar(&file, CArchive::load);
-    try {
-        object.Serialize(ar);
-    } catch (CArchiveException* e) {
-        e->Delete();
-        return false;
-    }
-    return true;
-}
 }  // namespace
 
 TEST(Actor, FlagsOfBothWordsByNameInAnyCase)
