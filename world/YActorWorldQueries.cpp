@@ -373,7 +373,8 @@ void YActorWorld::BuildParentMatrix(YActor* actor, YMatrix* matrix)
 
 void YActorWorld::TransformPosition(YActor* actor, YVector& position, const YMatrix* matrix)
 {
-    if (!actor) return;
+    // Without a renderer there is no model transform: the position stays.
+    if (!actor || !m_scene) return;
     YMatrix m;
     if (matrix) {
         m = *matrix;
@@ -391,7 +392,7 @@ void YActorWorld::TransformPosition(YActor* actor, YVector& position, const YMat
 void YActorWorld::TransformAngles(YActor* actor, YVector& angles, const YMatrix* matrix)
 {
     YSMHandle* model = actor ? actor->GetModelInstance() : nullptr;
-    if (!model || !model->m_model) return;
+    if (!model || !model->m_model || !m_scene) return;
     YMatrix m;
     if (matrix) {
         m = *matrix;

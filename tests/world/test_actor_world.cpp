@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/YGameObjects.h"
+#include "assets3d/YSMObject.h"
 #include "renderer/YD3D6Parser.h"
 #include "world/YActor.h"
 #include "world/YActorWorld.h"
@@ -394,4 +395,38 @@ TEST_F(ActorWorld, ClearLetsChildrenAndParentsGoInAnyOrder)
     child->AddChild(grandchild);
     m_world.Clear();
     EXPECT_EQ(3, m_deleted);
+}
+
+TEST_F(ActorWorld, AChildStandsWhereItsParentsModelPutsIt)
+{
+    LoadLog scene;
+    YSMObject shape;
+    shape.m_frames.emplace_back(new YSMFrame);
+    YActor* parent = Add("parent");
+    YActor* child = Add("child");
+    parent->SetModelObject(shape.CreateHandle());
+    parent->m_position = YVector(10, 0, 20);
+    parent->AddChild(child);
+    child->m_position = YVector(3, 3, 3);
+    YVector position, angles;
+    // Without a renderer the child's own position stands.
+    child->GetWorldTransform(position, angles);
+    EXPECT_EQ(YVector(3, 3.1f, 3), position);
+    m_world.GetScene() = &scene;
+    ++child->m_transformStamp;
+    child->GetWorldTransform(position, angles);
+    EXPECT_NEAR(10.0f, position.x, 1e-4f);
+    EXPECT_NEAR(0.0f, position.y, 1e-4f);
+    EXPECT_NEAR(20.0f, position.z, 1e-4f);
+    // Cached for the frame: the parent moving shows with the next stamp.
+    parent->m_position = YVector(50, 0, 50);
+    child->GetWorldTransform(position, angles);
+    EXPECT_NEAR(10.0f, position.x, 1e-4f);
+    ++child->m_transformStamp;
+    child->GetWorldTransform(position, angles);
+    EXPECT_NEAR(50.0f, position.x, 1e-4f);
+    delete parent->GetModelInstance();
+    parent->GetModelInstance() = nullptr;
+    m_world.Clear();
+    m_world.GetScene() = nullptr;
 }

@@ -244,6 +244,20 @@ TEST_F(RampPasses, SlopesSlowBlockAndDrop)
     EXPECT_EQ(1.0f, level->m_speedPercent);
 }
 
+TEST_F(RampPasses, SlopePitchLooksAlongTheHeading)
+{
+    YActor* walker = Walker(70, 48, 0);
+    walker->m_angles = YVector(0, 90, 0);  // up the ramp
+    walker->m_length = 4.0f;
+    EXPECT_NEAR(45.0f, walker->GetSlopePitch(0), 0.1f);
+    EXPECT_NEAR(315.0f, walker->GetSlopePitch(180), 0.1f) << "down it";
+    EXPECT_NEAR(0.0f, walker->GetSlopePitch(90), 0.1f) << "across it";
+    YActor* flat = Walker(110, 48, 0);
+    EXPECT_NEAR(0.0f, flat->GetSlopePitch(0), 0.1f);
+    walker->AddChild(flat);
+    EXPECT_EQ(0.0f, flat->GetSlopePitch(0)) << "children have no ground";
+}
+
 TEST_F(RampPasses, TheMarginHoldsActorsInsideTheMap)
 {
     const float size = Size();
