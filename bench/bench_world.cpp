@@ -5,6 +5,8 @@
 // The ratios come last.
 #include <benchmark/benchmark.h>
 
+#include "FastestRunReporter.h"
+
 #include <cstdio>
 #include <map>
 #include <ostream>
@@ -124,20 +126,8 @@ void RendererTraceWorld(benchmark::State& state)
 BENCHMARK(RendererTraceWorld);
 
 // The console table, then each world operation's time over its yardstick's.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public FastestRunReporter {
 public:
-    RatioReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        // With repetitions the fastest run counts: other work only slows runs down.
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            const std::string name = run.run_name.str();
-            const double time = run.GetAdjustedCPUTime();
-            if (!m_time.count(name) || time < m_time[name]) m_time[name] = time;
-        }
-    }
     void Finalize() override
     {
         const char* pairs[][2] = {{"MechanicalPass", "GroundInfoYardstick"}, {"WorldLineTrace", "RendererTraceWorld"}};
@@ -149,9 +139,6 @@ public:
         }
         ConsoleReporter::Finalize();
     }
-
-private:
-    std::map<std::string, double> m_time;
 };
 }  // namespace
 

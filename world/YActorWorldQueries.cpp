@@ -13,6 +13,14 @@
 #include "world/YActorWorld.h"
 
 namespace {
+// Where the actor stands this frame, its parents' models counted.
+YVector PlaceOf(YActor* actor)
+{
+    YVector position, angles;
+    actor->GetWorldTransform(position, angles);
+    return position;
+}
+
 const float kPlaceStep = 32.0f;   // spiral ring step, metres
 const float kPlaceTurn = 22.0f;   // spiral turn, degrees
 const float kPlaceClear = 5.0f;   // free radius around a placement, metres
@@ -41,10 +49,7 @@ float YActorWorld::MapHeight() const
 
 float YActorWorld::TerrainHeightUnder(YActor* actor)
 {
-    if (!actor) return 0.0f;
-    YVector position, angles;
-    actor->GetWorldTransform(position, angles);
-    return TerrainHeightAt(position.x, position.z);
+    return actor ? TerrainHeightAtPoint(PlaceOf(actor)) : 0.0f;
 }
 
 float YActorWorld::TerrainHeightAtPoint(const YVector& point) { return TerrainHeightAt(point.x, point.z); }
@@ -57,10 +62,7 @@ float YActorWorld::TerrainHeightAt(float x, float z)
 
 float YActorWorld::GroundHeightUnder(YActor* actor)
 {
-    if (!actor) return 0.0f;
-    YVector position, angles;
-    actor->GetWorldTransform(position, angles);
-    return GroundHeightAt(position.x, position.z);
+    return actor ? GroundHeightAtPoint(PlaceOf(actor)) : 0.0f;
 }
 
 float YActorWorld::GroundHeightAtPoint(const YVector& point) { return GroundHeightAt(point.x, point.z); }
@@ -77,9 +79,7 @@ void YActorWorld::SampleUnder(YActor* actor, GroundSample& sample)
         memset(&sample, 0, sizeof sample);
         return;
     }
-    YVector position, angles;
-    actor->GetWorldTransform(position, angles);
-    TerrainSample(position.x, position.z, sample);
+    SampleAtPoint(PlaceOf(actor), sample);
 }
 
 void YActorWorld::SampleAtPoint(const YVector& point, GroundSample& sample) { TerrainSample(point.x, point.z, sample); }
@@ -105,21 +105,9 @@ int YActorWorld::GridZ(const YVector& point)
     return cell > 0.0f ? static_cast<int>(point.z / cell) : 0;
 }
 
-int YActorWorld::GridXOf(YActor* actor)
-{
-    if (!actor) return 0;
-    YVector position, angles;
-    actor->GetWorldTransform(position, angles);
-    return GridX(position);
-}
+int YActorWorld::GridXOf(YActor* actor) { return actor ? GridX(PlaceOf(actor)) : 0; }
 
-int YActorWorld::GridZOf(YActor* actor)
-{
-    if (!actor) return 0;
-    YVector position, angles;
-    actor->GetWorldTransform(position, angles);
-    return GridZ(position);
-}
+int YActorWorld::GridZOf(YActor* actor) { return actor ? GridZ(PlaceOf(actor)) : 0; }
 
 int YActorWorld::CellIndex(int column, int row)
 {
@@ -148,18 +136,12 @@ bool YActorWorld::IsWaterNear(const YVector& position, float radius)
 
 bool YActorWorld::IsWaterNearActor(YActor* actor, float radius)
 {
-    if (!actor) return false;
-    YVector position, angles;
-    actor->GetWorldTransform(position, angles);
-    return IsWaterNear(position, radius);
+    return actor && IsWaterNear(PlaceOf(actor), radius);
 }
 
 int YActorWorld::SurfaceAttributeUnder(YActor* actor, const char* name, char* buffer, int size)
 {
-    if (!actor) return 0;
-    YVector position, angles;
-    actor->GetWorldTransform(position, angles);
-    return SurfaceAttributeAt(position.x, position.z, name, buffer, size);
+    return actor ? SurfaceAttributeAtPoint(PlaceOf(actor), name, buffer, size) : 0;
 }
 
 int YActorWorld::SurfaceAttributeAtPoint(const YVector& point, const char* name, char* buffer, int size)

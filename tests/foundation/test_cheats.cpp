@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "RecordBytes.h"
+
 namespace {
 
 class CheatsTest : public ::testing::Test {
@@ -79,38 +81,11 @@ TEST_F(CheatsTest, ResetClearsEverything)
 
 }  // namespace
 
-namespace {
-std::vector<BYTE> StoreCheats(YCheats& cheats)
-{
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        cheats.Serialize(ar);
-    }
-    std::vector<BYTE> bytes(static_cast<size_t>(file.GetLength()));
-    file.SeekToBegin();
-    file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
-    return bytes;
-}
-
-bool LoadCheats(YCheats& cheats, std::vector<BYTE> bytes)
-{
-    CMemFile file(bytes.data(), static_cast<UINT>(bytes.size()));
-    CArchive ar(&file, CArchive::load);
-    try {
-        cheats.Serialize(ar);
-    } catch (CArchiveException* e) {
-        e->Delete();
-        return false;
-    }
-    return true;
-}
-}  // namespace
 
 TEST_F(CheatsTest, ArchiveHoldsTheCountThenEachRecord)
 {
     m_cheats.Enter("flyhigh");
-    const std::vector<BYTE> bytes = StoreCheats(m_cheats);
+    const std::vector<uint8_t> bytes = Store(m_cheats);
     // A WORD count, then per record: the name's length and bytes, type, value.
     ASSERT_EQ(2u + (4 + 7 + 8) + (4 + 7 + 8) + (4 + 5 + 8), bytes.size());
     EXPECT_EQ(3, bytes[0] | bytes[1] << 8);
@@ -121,24 +96,24 @@ TEST_F(CheatsTest, ArchiveHoldsTheCountThenEachRecord)
 
     YCheats copy;
     copy.Add(YCheats::Scramble("gone"), YCheat::Toggle);
-    ASSERT_TRUE(LoadCheats(copy, bytes));
+    ASSERT_TRUE(Load(copy, bytes));
     EXPECT_EQ(3, copy.GetCount()) << "loading replaces";
     EXPECT_EQ(-1, copy.IndexOf(YCheats::Scramble("gone")));
     EXPECT_EQ(1, copy.IsOn(YCheats::Scramble("flyhigh")));
-    EXPECT_EQ(bytes, StoreCheats(copy));
+    EXPECT_EQ(bytes, Store(copy));
 }
 
 TEST_F(CheatsTest, ShortOrLyingArchivesKeepTheList)
 {
-    const std::vector<BYTE> bytes = StoreCheats(m_cheats);
-    std::vector<std::vector<BYTE>> bad;
+    const std::vector<uint8_t> bytes = Store(m_cheats);
+    std::vector<std::vector<uint8_t>> bad;
     for (size_t cut : {size_t(1), size_t(9), bytes.size() - 1}) bad.emplace_back(bytes.begin(), bytes.end() - cut);
-    std::vector<BYTE> huge = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 1, 0, 0, 0, 'a', 0, 0, 0, 0, 0, 0, 0, 0};
+    std::vector<uint8_t> huge = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 1, 0, 0, 0, 'a', 0, 0, 0, 0, 0, 0, 0, 0};
     bad.push_back(huge);
-    for (const std::vector<BYTE>& b : bad) {
+    for (const std::vector<uint8_t>& b : bad) {
         YCheats kept;
         kept.Add(YCheats::Scramble("kept"), YCheat::Toggle);
-        EXPECT_FALSE(LoadCheats(kept, b)) << b.size();
+        EXPECT_FALSE(Load(kept, b)) << b.size();
         EXPECT_EQ(1, kept.GetCount());
         EXPECT_EQ(0, kept.IndexOf(YCheats::Scramble("kept")));
     }
