@@ -186,6 +186,8 @@ private:
     void ForgetHere(YActor* actor);
     // Forgets the actor everywhere, then deletes it.
     void DestroyActor(YActor* actor);
+    // The given matrix, else the actor's parent chain composed anew.
+    YMatrix ParentMatrix(YActor* actor, const YMatrix* matrix);
     // The grid holds the actor nowhere any more (searched cell by cell).
     bool UnplaceByIdentity(YActor* actor);
     // Empties a slot, letting the view and the tether go.

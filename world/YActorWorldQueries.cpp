@@ -353,18 +353,21 @@ void YActorWorld::BuildParentMatrix(YActor* actor, YMatrix* matrix)
     }
 }
 
+YMatrix YActorWorld::ParentMatrix(YActor* actor, const YMatrix* matrix)
+{
+    YMatrix m;
+    if (matrix) return *matrix;
+    MakeIdentityMatrix(&m);
+    BuildParentMatrix(actor, &m);
+    return m;
+}
+
 void YActorWorld::TransformPosition(YActor* actor, YVector& position, const YMatrix* matrix)
 {
     // Without a renderer there is no model transform: the position stays.
     if (!actor || !m_scene) return;
-    YMatrix m;
-    if (matrix) {
-        m = *matrix;
-    } else {
-        MakeIdentityMatrix(&m);
-        BuildParentMatrix(actor, &m);
-    }
-    if (actor->GetModelInstance() && m_scene) {
+    YMatrix m = ParentMatrix(actor, matrix);
+    if (actor->GetModelInstance()) {
         YRenderInstance blank;
         m_scene->ComposeItemMatrix(&actor->m_render, &blank, &m, 1);
     }
@@ -375,13 +378,7 @@ void YActorWorld::TransformAngles(YActor* actor, YVector& angles, const YMatrix*
 {
     YSMHandle* model = actor ? actor->GetModelInstance() : nullptr;
     if (!model || !model->m_model || !m_scene) return;
-    YMatrix m;
-    if (matrix) {
-        m = *matrix;
-    } else {
-        MakeIdentityMatrix(&m);
-        BuildParentMatrix(actor, &m);
-    }
+    YMatrix m = ParentMatrix(actor, matrix);
     const int16_t frame = model->GetFrame();
     const YSMPose* pose = model->GetGroupBounds(model->GetActiveGroup(), static_cast<uint16_t>(frame));
     if (frame < 0 || !pose) return;
