@@ -482,13 +482,15 @@ void YActor::RemoveChild(YActor* actor)
 
 void YActor::RemoveAllChildren()
 {
-    if (m_children) {
-        while (!m_children->IsEmpty()) {
-            YActor* child = m_children->GetHead();
-            if (child) child->m_previousPosition = m_position;
-            RemoveChild(child);
-            if (!child && !m_children->IsEmpty()) m_children->RemoveHead();
+    if (!m_children) return;
+    while (!m_children->IsEmpty()) {
+        YActor* child = m_children->GetHead();
+        if (!child) {
+            m_children->RemoveHead();
+            continue;
         }
+        child->m_previousPosition = m_position;
+        RemoveChild(child);
     }
     delete m_children;
     m_children = nullptr;
