@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "engine/YGameObjects.h"
+#include "assets3d/YSMHandle.h"
 #include "assets3d/YSMObject.h"
 #include "renderer/YD3D6Parser.h"
 #include "world/YActor.h"
@@ -266,8 +267,8 @@ TEST_F(ActorWorld, ModelNamesTakeTheirLoadingRoad)
     EXPECT_EQ(1, record->m_elementCount) << "drawn by index";
     EXPECT_EQ(scene.GetWorldModelRecord(), record->m_worldModel);
     EXPECT_NEAR(1.5707964f, record->m_angles[0], 1e-6f) << "PitchToSlope stands it up";
-    // The cache empties with the world's reset.
-    m_world.ResetFields();
+    // The cache empties with the world's reset, which Clear ends with.
+    m_world.Clear();
     scene.m_calls.clear();
     m_world.GetModelIndex("Tree");
     EXPECT_EQ(std::vector<std::string>{"index Tree"}, scene.m_calls);
