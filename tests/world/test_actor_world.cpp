@@ -202,6 +202,11 @@ TEST_F(ActorWorld, NamesHeldWithoutRegardToCase)
     EXPECT_EQ(nullptr, m_world.FindNearestActor(m_world.GetActor(2), 50, false, "plane"));
     m_world.RemoveByName("LOON0");
     EXPECT_EQ(2, m_world.GetCount());
+    // The power-up kind goes with RemoveMarked.
+    m_world.GetActor(1)->m_flagsB = YActor::FlagPowerUpKind;
+    m_world.RemoveMarked();
+    EXPECT_EQ(1, m_world.GetCount());
+    EXPECT_EQ(nullptr, m_world.GetActor(1));
 }
 
 TEST_F(ActorWorld, ModelNamesTakeTheirLoadingRoad)

@@ -2,6 +2,7 @@
 // at and beyond the edges, the lake, free places, traces, the grid
 // registration and the camera.
 #include <cmath>
+#include <vector>
 
 #include "SampleMapWorld.h"
 #include "engine/YEngineCallbacks.h"
@@ -233,6 +234,42 @@ TEST_F(WorldQueries, TheGridHoldsEachActorOnceInItsCell)
     actor->m_render.m_position[0] = actor->m_render.m_position[2] = 900 * 16.0f;
     EXPECT_TRUE(m_world.UnplaceActor(actor));
     EXPECT_EQ(0, Registrations(actor));
+}
+
+namespace {
+std::vector<YVector> g_moves;
+void RecordMove(YActor*, const YVector& to, const YVector& from)
+{
+    g_moves.push_back(from);
+    g_moves.push_back(to);
+}
+}  // namespace
+
+TEST_F(WorldQueries, TheMoveCallbackHearsMovesButNotFromTheStartingPlaces)
+{
+    g_moves.clear();
+    m_world.SetMoveCallback(RecordMove);
+    struct Case {
+        YVector from, to;
+        bool heard;
+    };
+    const Case cases[] = {
+        {YVector(300, 0, 300), YVector(301, 0, 300), true},
+        {YVector(0.1f, 0.1f, 0.1f), YVector(301, 0, 300), false},  // near the origin
+        {YVector(16, 0.2f, 16), YVector(301, 0, 300), false},      // near (16, 0, 16)
+        {YVector(300, 0, 300), YVector(300.005f, 0, 300), false},  // too short a move
+    };
+    for (const Case& c : cases) {
+        g_moves.clear();
+        YActor* actor = Add(c.from);
+        m_world.MoveActor(actor, c.to);
+        EXPECT_EQ(c.heard ? 2u : 0u, g_moves.size()) << c.from.x;
+        if (c.heard) {
+            EXPECT_EQ(c.from, g_moves[0]);
+            EXPECT_EQ(c.to, g_moves[1]);
+        }
+        m_world.RemoveActor(actor, 0);
+    }
 }
 
 TEST_F(WorldQueries, ADyingChildIsNeverPlacedAgain)
