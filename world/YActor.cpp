@@ -360,6 +360,11 @@ YRenderInstance* YActor::BuildRenderInstance()
             m_render.m_angles[1] = m_render.m_angles[2] = 0.0f;
         }
         m_render.m_flags |= RenderDrawn;
+    } else {
+        // Nothing left to draw (the model was let go).
+        m_render.m_flags &= ~RenderDrawn;
+        m_render.m_kind = 0;
+        m_render.m_elementCount = 0;
     }
     CollectChildRecords();
     m_render.m_childCount = static_cast<uint16_t>(GetChildCount());

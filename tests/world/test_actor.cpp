@@ -219,9 +219,12 @@ TEST(Actor, RenderRecordInRenderUnitsRadiansAndOffsets)
     actor.BuildRenderInstance();
     EXPECT_EQ(16.0f, record->m_position[0]);
     EXPECT_EQ(0u, record->m_flags & YActor::RenderDrawn);
-    delete actor.GetModelInstance();
-    actor.GetModelInstance() = nullptr;
-    record->m_model = nullptr;
+    // A model let go leaves nothing drawn.
+    actor.SetFlag("Visible", true);
+    actor.SetModel("");
+    EXPECT_EQ(nullptr, record->m_model);
+    actor.BuildRenderInstance();
+    EXPECT_EQ(0u, record->m_flags & YActor::RenderDrawn);
 }
 
 TEST(Actor, RenderRecordWaitsForTheActorLock)
