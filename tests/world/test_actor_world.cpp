@@ -436,3 +436,40 @@ TEST_F(ActorWorld, AChildStandsWhereItsParentsModelPutsIt)
     m_world.Clear();
     m_world.GetScene() = nullptr;
 }
+
+TEST_F(ActorWorld, TheNearestSeenActorIsAheadWithinReach)
+{
+    YActor* eye = Add("eye");
+    YActor* behind = Add("behind");
+    YActor* ahead = Add("ahead");
+    YActor* far = Add("far ahead");
+    behind->m_position = YVector(0, 0, -5);
+    ahead->m_position = YVector(1, 0, 12);
+    far->m_position = YVector(0, 0, 40);
+    EXPECT_EQ(behind, m_world.FindNearestActor(eye, 30, false, nullptr));
+    EXPECT_EQ(ahead, m_world.FindNearestActor(eye, 30, true, nullptr));
+    EXPECT_EQ(nullptr, m_world.FindNearestActor(eye, 10, true, nullptr));
+    EXPECT_EQ(far, m_world.FindNearestActor(eye, 50, true, "FAR"));
+
+    // The view actor's distance and heading from each actor.
+    m_world.SetViewActor(ahead);
+    behind->UpdateViewDistance();
+    behind->UpdateViewHeading();
+    EXPECT_NEAR(17.03f, behind->m_viewDistance, 0.05f);
+    EXPECT_NEAR(3.37f, behind->m_viewHeading, 0.05f);
+}
+
+TEST_F(ActorWorld, DescribeListsTheActorsState)
+{
+    YActor* actor = Add("Balloon07");
+    actor->m_flagsB = YActor::FlagOnGround;
+    actor->m_speedPercent = 0.5f;
+    CStringList lines;
+    actor->Describe(lines);
+    ASSERT_EQ(12, lines.GetCount());
+    EXPECT_STREQ("Actor: Balloon07", lines.GetHead());
+    EXPECT_STREQ("Speed %: 0.500000 (Energy 100.000000)", lines.GetAt(lines.FindIndex(9)));
+    EXPECT_STREQ("Grounded: Yes", lines.GetAt(lines.FindIndex(10)));
+    EXPECT_STREQ("", lines.GetTail());
+    EXPECT_STREQ("Position [M]:\t[   0.00000,    0.00000,    0.00000]", lines.GetAt(lines.FindIndex(1)));
+}
