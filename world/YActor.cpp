@@ -78,8 +78,9 @@ YActorWorld* ActiveWorld()
 
 CCriticalSection& YActor::GetActorLock()
 {
-    static CCriticalSection lock;
-    return lock;
+    // Kept to the very end: actors of the engine's worlds go at exit too.
+    static CCriticalSection* lock = new CCriticalSection;
+    return *lock;
 }
 
 YActor::YActor()
