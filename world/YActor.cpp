@@ -394,11 +394,12 @@ void YActor::GetWorldTransform(YVector& position, YVector& angles)
     GetPosition(position);
     GetAngles(angles);
     if (m_world && m_parent) {
-        static YMatrix scratch;
-        MakeIdentityMatrix(&scratch);
-        m_world->BuildParentMatrix(this, &scratch);
-        m_world->TransformPosition(this, position, &scratch);
-        m_world->TransformAngles(this, angles, &scratch);
+        // Its own matrix: building the parents' records may ask again.
+        YMatrix matrix;
+        MakeIdentityMatrix(&matrix);
+        m_world->BuildParentMatrix(this, &matrix);
+        m_world->TransformPosition(this, position, &matrix);
+        m_world->TransformAngles(this, angles, &matrix);
     }
     m_cachedPosition = position;
     m_cachedAngles = angles;
@@ -466,7 +467,9 @@ void YActor::AddChild(YActor* actor)
         actor->m_flagsA |= FlagIsChild;
         actor->m_parent = this;
         actor->m_flagsB |= FlagFlying;
-        if (actor->m_inGrid && m_world) m_world->UnplaceActor(actor);
+        // Out of the grid of the world that placed it.
+        YActorWorld* world = actor->m_world ? actor->m_world : m_world;
+        if (actor->m_inGrid && world) world->UnplaceActor(actor);
         RebuildChildRecords();
     }
     BuildRenderInstance();
