@@ -408,7 +408,10 @@ bool YActorWorld::UnplaceByIdentity(YActor* actor)
     bool removed = false;
     for (int r = 0; r < height && r < 32768; ++r)
         for (int c = 0; c < width && c < 32768; ++c)
-            while (m_scene->RemoveActorFromCell(actor, static_cast<int16_t>(c), static_cast<int16_t>(r))) removed = true;
+            for (int copies = 0; copies < 16 && m_scene->RemoveActorFromCell(actor, static_cast<int16_t>(c),
+                                                                              static_cast<int16_t>(r));
+                 ++copies)
+                removed = true;
     return removed;
 }
 
