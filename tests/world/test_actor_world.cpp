@@ -9,6 +9,7 @@
 #include "engine/YGameObjects.h"
 #include "assets3d/YSMHandle.h"
 #include "assets3d/YSMObject.h"
+#include "assets3d/YTexture2.h"
 #include "renderer/YD3D6Parser.h"
 #include "world/YActor.h"
 #include "world/YActorWorld.h"
@@ -472,4 +473,56 @@ TEST_F(ActorWorld, DescribeListsTheActorsState)
     EXPECT_STREQ("Grounded: Yes", lines.GetAt(lines.FindIndex(10)));
     EXPECT_STREQ("", lines.GetTail());
     EXPECT_STREQ("Position [M]:\t[   0.00000,    0.00000,    0.00000]", lines.GetAt(lines.FindIndex(1)));
+}
+
+namespace {
+// A renderer with one texture of two tagged regions: the left half of the
+// unit square says "Surface" = "Grass", the right half "Water".
+class RegionTexture : public YD3D6Parser {
+public:
+    RegionTexture()
+    {
+        const char* values[2] = {"Grass", "Water"};
+        for (int half = 0; half < 2; ++half) {
+            YTexRegion* region = new YTexRegion;
+            const float x0 = half * 0.5f, x1 = x0 + 0.5f;
+            region->AddPoint(x0, 0), region->AddPoint(x1, 0), region->AddPoint(x1, 1), region->AddPoint(x0, 1);
+            region->SetTag("Surface", values[half]);
+            m_texture.AddRegion(region);
+        }
+    }
+    YTexture2* GetTexture(int16_t texture) override { return texture == 3 ? &m_texture : nullptr; }
+    YTexture2 m_texture;
+};
+}  // namespace
+
+TEST_F(ActorWorld, TextureRegionsAnswerTheirAttributes)
+{
+    RegionTexture scene;
+    m_world.GetScene() = &scene;
+    struct Case {
+        int16_t texture;
+        float u, v;
+        const char* name;
+        int size;
+        int length;
+        const char* text;
+    };
+    const Case cases[] = {
+        {3, 0.25f, 0.5f, "Surface", 16, 5, "Grass"}, {3, 0.75f, 0.5f, "surface", 16, 5, "Water"},
+        {3, 0.75f, 0.5f, "Surface", 3, 5, "Wa"},      {3, 1.5f, 0.5f, "Surface", 16, 0, "untouched"},
+        {3, 0.25f, 0.5f, "Colour", 16, 0, "untouched"}, {4, 0.25f, 0.5f, "Surface", 16, 0, "untouched"},
+        {-1, 0.25f, 0.5f, "Surface", 16, 0, "untouched"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.texture << " at " << c.u << " " << c.name);
+        char buffer[16] = "untouched";
+        EXPECT_EQ(c.length, m_world.TextureAttributeAt(c.texture, c.u, c.v, c.name, buffer, c.size));
+        EXPECT_STREQ(c.text, buffer);
+    }
+    // Without a hit test the first region with the attribute answers.
+    char buffer[16] = "";
+    EXPECT_EQ(5, m_world.TextureAttribute(3, "Surface", buffer, sizeof buffer));
+    EXPECT_STREQ("Grass", buffer);
+    m_world.GetScene() = nullptr;
 }
