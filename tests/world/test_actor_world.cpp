@@ -526,3 +526,63 @@ TEST_F(ActorWorld, TextureRegionsAnswerTheirAttributes)
     EXPECT_STREQ("Grass", buffer);
     m_world.GetScene() = nullptr;
 }
+
+namespace {
+// Writes down the decals asked of it.
+class DecalLog : public LoadLog {
+public:
+    void AddModelDecal(YSMHandle* handle, const void* decal) override
+    {
+        m_handles.push_back(handle);
+        m_decals.push_back(*static_cast<const YModelDecalArgs*>(decal));
+    }
+    std::vector<YSMHandle*> m_handles;
+    std::vector<YModelDecalArgs> m_decals;
+};
+}  // namespace
+
+TEST_F(ActorWorld, DecalsAreStampedOnceAtTheirPose)
+{
+    DecalLog scene;
+    m_world.GetScene() = &scene;
+    YSMObject shape;
+    shape.m_frames.emplace_back(new YSMFrame);
+    shape.m_frames.emplace_back(new YSMFrame);
+    YActor* parent = Add("parent");
+    YActor* actor = Add("painted");
+    actor->SetModelObject(shape.CreateHandle());
+    parent->AddChild(actor);
+    actor->m_position = YVector(5, 6, 7);
+    YActorDecal* decal = new YActorDecal;
+    decal->m_name = "Splat";
+    decal->m_position[0] = 1;
+    decal->m_angles[0] = 90 * 128;
+    decal->m_angles[3] = 2 * 128 + 64;  // scale 2.5
+    decal->m_frame = 1;
+    decal->m_placePosition = YVector(1, 2, 3);
+    decal->m_placeDirection = YVector(0, 0, 1);
+    decal->m_angleByte = 255;
+    actor->m_decals.AddTail(decal);
+
+    actor->DrawDecals();
+    ASSERT_EQ(1u, scene.m_decals.size());
+    const YModelDecalArgs& args = scene.m_decals[0];
+    EXPECT_EQ(actor->GetModelInstance(), scene.m_handles[0]);
+    EXPECT_EQ(&actor->m_render, args.record);
+    EXPECT_EQ(std::vector<std::string>{"index Splat"}, std::vector<std::string>(scene.m_calls.end() - 1, scene.m_calls.end()));
+    EXPECT_EQ(static_cast<int16_t>(scene.m_calls.size() + 40), args.texture);
+    EXPECT_EQ(16.0f, args.position[0]);
+    EXPECT_EQ(48.0f, args.position[2]);
+    EXPECT_EQ(16.0f, args.direction[2]);
+    EXPECT_EQ(30.0f, args.size);
+    EXPECT_NEAR(2 * 3.14159265f, args.angle, 1e-3f) << "255 is a whole turn";
+    EXPECT_EQ(1, decal->m_placed);
+    // Back on its parent, at its own pose, showing its own frame.
+    EXPECT_EQ(parent, actor->GetParent());
+    EXPECT_EQ(80.0f, actor->m_render.m_position[0]);
+    EXPECT_EQ(0, actor->GetModelInstance()->GetFrame());
+    actor->DrawDecals();
+    EXPECT_EQ(1u, scene.m_decals.size()) << "placed once";
+    m_world.Clear();
+    m_world.GetScene() = nullptr;
+}
