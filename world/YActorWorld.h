@@ -119,8 +119,10 @@ public:
     virtual void ClipActorToSurface(YActor* actor);
     virtual void ClipToSurface(YVector& position, bool flying, bool clipGround, bool clipWater);
 
-    // The first slot at or after the start whose actor's name holds the text.
+    // The slot of the actor nearest to the one at the index (itself too)
+    // whose name holds the text, without regard to case; -1 when none.
     virtual int FindNearestByName(int fromIndex, const char* text);
+    // Nearest in the x-z plane; with mustSee, within reach and in sight.
     virtual YActor* FindNearestActor(YActor* from, float maxDistance, bool mustSee, const char* text);
     virtual int FindNextByName(int afterIndex, const char* text);
     virtual int CountByName(const char* text);
@@ -150,7 +152,6 @@ public:
     int FindActor(int start, const char* identifier) const;
     int GetHighestIndex() const { return m_topIndex; }
     int GetCount() const { return m_count; }
-    int GetSlotCount() const { return static_cast<int>(m_actors.GetSize()); }
     int GetPendingCount() const { return static_cast<int>(m_pendingDelete.GetSize()); }
     // A map is loaded: a renderer in map mode.
     bool HasMap() const;
