@@ -1,5 +1,6 @@
 // Full-screen 640 x 480 blits: colour-keyed and alpha-blended, at 16 and 32
 // bits, each beside a memcpy of the same surface; the ratios come last.
+#include "FastestRunReporter.h"
 #include "foundation/YCpuInfo.h"
 #include "foundation/YFastMath.h"
 #include "graphics2d/YDXDraw.h"
@@ -106,21 +107,8 @@ void AlphaBlit(benchmark::State& state)
 BENCHMARK(AlphaBlit)->Arg(16)->Arg(32)->Unit(benchmark::kMillisecond);
 
 // The console table, then each blit's speed as a share of the memcpy at its depth.
-class RatioReporter : public benchmark::ConsoleReporter {
+class RatioReporter : public FastestRunReporter {
 public:
-    // Colours only on a terminal.
-    RatioReporter() : ConsoleReporter(isatty(fileno(stdout)) ? OO_Defaults : OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        // With repetitions the fastest run of each counts: other work on the machine only slows runs down.
-        for (const Run& run : runs) {
-            if (run.run_type != Run::RT_Iteration || run.error_occurred) continue;
-            const std::string name = run.run_name.str();
-            const double time = run.GetAdjustedCPUTime();
-            if (!m_time.count(name) || time < m_time[name]) m_time[name] = time;
-        }
-    }
     void Finalize() override
     {
         for (const auto& entry : m_time) {
@@ -136,9 +124,6 @@ public:
         }
         ConsoleReporter::Finalize();
     }
-
-private:
-    std::map<std::string, double> m_time;
 };
 }  // namespace
 

@@ -38,9 +38,9 @@ void* ModelEnumerator(int* cursor)
     YGameObjects* engine = YGameObjects::Instance();
     if (!cursor) return nullptr;
     if (engine->m_world && engine->m_localClient) {
-        const YVector& view = engine->m_world->m_viewVector;
+        const YVector& view = engine->m_world->m_cameraOffset;
         float squared = view.x * view.x + view.y * view.y + view.z * view.z;
-        if (!(squared <= 0.0001f) || engine->m_world->m_viewActor != static_cast<void*>(engine->m_localClient->m_plane)) {
+        if (!(squared <= 0.0001f) || engine->m_world->GetViewActor() != static_cast<void*>(engine->m_localClient->m_plane)) {
             *cursor = -1;
             return nullptr;
         }
@@ -56,7 +56,7 @@ void* ModelEnumerator(int* cursor)
     }
     YActor* actor = engine->m_world2->GetActor(*cursor);
     ++*cursor;
-    if (!actor || !(actor->m_flags & YActor::FlagVisible) || actor->m_noRender) return nullptr;
+    if (!actor || !(actor->m_flagsA & YActor::FlagVisible) || actor->m_noRender) return nullptr;
     YRenderInstance* record = actor->BuildRenderInstance();
     return record && record->m_model ? record : nullptr;
 }

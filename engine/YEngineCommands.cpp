@@ -349,7 +349,7 @@ const VectorField VectorFields[] = {
     {"POSITION", &YActor::m_position},
     {"ORIENTATION", &YActor::m_angles},
     {"VELOCITY", &YActor::m_velocity},
-    {"SPIN", &YActor::m_angularVelocity},
+    {"SPIN", &YActor::m_vectorB},
     {"WOBBLEEXTENTS", &YActor::m_wobbleExtents},
     {"WOBBLEVELOCITY", &YActor::m_wobbleVelocity},
     {"BOBBLEEXTENTS", &YActor::m_bobbleExtents},
@@ -396,12 +396,13 @@ void ConsoleActor(YInterpreter* interpreter, const char* name, int mode, YString
     if (Is(subcommand, "SCALE")) {
         actor->m_scale = static_cast<float>(atof(parms[0]));
     } else if (Is(subcommand, "VELOCITYSCALE")) {
-        actor->m_animVelocityScale = static_cast<float>(atof(parms[0]));
+        actor->m_auxFloatC = static_cast<float>(atof(parms[0]));
     } else if (Is(subcommand, "ANIM")) {
-        if (!actor->m_model) return;
-        int16_t animation = actor->m_model->FindAnimation((const char*)parms[0]);
+        YSMHandle* model = actor->GetModelInstance();
+        if (!model) return;
+        int16_t animation = model->FindAnimation((const char*)parms[0]);
         if (animation < 0) output->Format("Animation %s not found in the model.", (const char*)parms[0]);
-        else actor->m_model->PlayAnimation(animation, 1.0f, YSMHandle::kPlayLoop, 0, 0, 1);
+        else model->PlayAnimation(animation, 1.0f, YSMHandle::kPlayLoop, 0, 0, 1);
     } else if (Is(subcommand, "ACTION")) {
         actor->PerformAction(parms[0]);
     } else if (Is(subcommand, "ATTACH")) {
@@ -415,22 +416,25 @@ void ConsoleActor(YInterpreter* interpreter, const char* name, int mode, YString
             return;
         }
         int distance = parms[1].IsEmpty() ? kDefaultAttachDistance : rcv_atoi(parms[1]);
-        world->AttachView(viewIndex, target, distance);
+        world->SetTether(viewIndex, target, distance);
     } else if (Is(subcommand, "BIND")) {
         YActor* parent = world->GetActor(world->FindActor(viewIndex, parms[0]));
-        if (!parent || !parent->m_model) return;
-        if (!parent->AddChild(actor)) {
+        if (!parent || !parent->GetModelInstance()) return;
+        // The actor itself, or one above the parent, would close a loop.
+        if (parent->IsRelatedTo(actor, true, false)) {
             output->Format("Cannot make %s a child of %s.", (const char*)identifier, (const char*)parms[0]);
             return;
         }
-        actor->m_attachGroup = parent->m_model->FindGroup((const char*)parms[1]);
+        parent->AddChild(actor);
+        actor->m_attachGroup = parent->GetModelInstance()->FindGroup((const char*)parms[1]);
         actor->m_position = YVector();
         actor->m_angles = YVector();
         actor->m_velocity = YVector();
     } else if (Is(subcommand, "KILL")) {
+        // Each removal takes the actor out of its slot, so the walk ends.
         while (actor) {
-            if (engine->m_gameServer->m_watchedActor == actor) engine->m_gameServer->m_watchedActor = nullptr;
-            if (!world->RemoveActor(actor, 1)) break;
+            world->RemoveActor(actor, 1);
+            if (world->IndexOf(actor) >= 0) break;
             index = world->FindActor(index, identifier);
             actor = world->GetActor(index);
         }

@@ -194,6 +194,7 @@ void YGameObjects::ClearMembers()
 {
     m_rules = nullptr;
     m_opponentPlane = m_winnerPlane = nullptr;
+    m_directionArrow = nullptr;
     m_compass = nullptr;
     m_jukebox = nullptr;
     m_voiceOvers = nullptr;
@@ -350,7 +351,20 @@ int YGameObjects::ClearPopulation()
         }
         m_powerUps->RemoveAll();
     }
-    return m_world ? m_world->Purge() : 0;
+    if (!m_world) return 0;
+    const int before = m_world->GetCount();
+    m_world->PurgeDestroyed();
+    return before - m_world->GetCount();
+}
+
+void YGameObjects::ForgetActor(YActor* actor)
+{
+    if (!actor) return;
+    if (m_gameServer && m_gameServer->m_watchedActor == actor) m_gameServer->m_watchedActor = nullptr;
+    if (m_rules && m_rules->m_celebration == actor) m_rules->m_celebration = nullptr;
+    if (m_directionArrow == actor) m_directionArrow = nullptr;
+    // The opponent plane is an actor of the world once planes are actors.
+    if (static_cast<const void*>(m_opponentPlane) == static_cast<const void*>(actor)) m_opponentPlane = nullptr;
 }
 
 void YGameObjects::ResetState()
@@ -632,6 +646,9 @@ void YGameObjects::SetRenderer(YParser* renderer)
 void YGameObjects::DestroyRenderer()
 {
     if (!m_renderer) return;
+    // The worlds let the renderer go with it.
+    for (YActorWorld* world : {m_world, m_world2})
+        if (world && world->GetScene() == m_renderer) world->GetScene() = nullptr;
     m_renderer->DestroyDevice();
     m_renderer->ReleaseModels();
     delete m_renderer;

@@ -8,6 +8,7 @@
 #include "game/YGameActors.h"
 #include "platform/mfc.h"
 
+class YActor;
 class YActorWorld;
 class YCatalog;
 class YCheats;
@@ -99,6 +100,8 @@ public:
     // Flags the population actors for destruction, empties the lists and
     // purges the game world; the purge's result.
     int ClearPopulation();
+    // An actor is being deleted: every engine reference to it goes.
+    void ForgetActor(YActor* actor);
 
     // The main loop, then Shutdown.
     void Run();
@@ -112,6 +115,7 @@ public:
     int32_t m_debugVertices[DebugVertexWords];
     int32_t m_debugVertexCount;
     YPlane* m_opponentPlane;  // reference
+    YActor* m_directionArrow;  // reference
     YPlane* m_winnerPlane;    // reference
     uint8_t m_tie;
     YCompass* m_compass;

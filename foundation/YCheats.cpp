@@ -109,3 +109,30 @@ int YCheats::TakeLastValue()
     m_lastValue = 0;
     return value;
 }
+
+void YCheats::Serialize(CArchive& ar)
+{
+    // A record takes at least the name's length and two words.
+    const ULONGLONG kLeastRecord = 12;
+    if (ar.IsStoring()) {
+        ar.WriteCount(static_cast<DWORD>(m_cheats.GetSize()));
+        for (int i = 0; i < m_cheats.GetSize(); ++i) {
+            const YCheat& cheat = m_cheats.GetData()[i];
+            ar << cheat.m_name << LONG(cheat.m_type) << DWORD(cheat.m_value);
+        }
+        return;
+    }
+    const DWORD count = ar.ReadCount();
+    ar.EnsureCanRead(count * kLeastRecord);
+    CArray<YCheat, YCheat&> read;
+    read.SetSize(static_cast<int>(count));
+    for (DWORD i = 0; i < count; ++i) {
+        YCheat& cheat = read[static_cast<int>(i)];
+        LONG type;
+        DWORD value;
+        ar >> cheat.m_name >> type >> value;
+        cheat.m_type = type;
+        cheat.m_value = static_cast<uint8_t>(value);
+    }
+    m_cheats.Copy(read);
+}

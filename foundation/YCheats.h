@@ -35,6 +35,11 @@ public:
     int TakeLastValue();
 
     int GetCount() const { return static_cast<int>(m_cheats.GetSize()); }
+    const YCheat& GetAt(int index) const { return m_cheats.GetData()[index]; }
+
+    // The array: its count, then each record (name, type, value). Loading
+    // replaces the list; a short archive throws end-of-file and keeps it.
+    void Serialize(CArchive& ar) override;
     bool HasChanged() const { return m_changed != 0; }
 
 private:

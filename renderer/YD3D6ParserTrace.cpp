@@ -469,8 +469,8 @@ void YD3D6Parser::CollideModelNode(YTraceRequest& q)
     if (!o->m_children || q.m_depth >= kMaxAttachDepth) return;
     const float reference = handle->GetReferenceSize();
     for (uint16_t i = 0; i < o->m_childCount; ++i) {
-        YRenderInstance* child = &o->m_children[i];
-        if (child == o || !(child->m_flags & 0x4) || (child->m_flags & 0x2)) continue;
+        YRenderInstance* child = o->m_children[i];
+        if (!child || child == o || !(child->m_flags & 0x4) || (child->m_flags & 0x2)) continue;
         if ((flags & 0x1000) && (child->m_flags & 0x8)) continue;
         const int16_t group = child->m_attachIndex >= 0 ? child->m_attachIndex : active;
         const YSMPose* pose = group >= 0 ? handle->GetGroupBounds(group, frameWord) : nullptr;

@@ -238,6 +238,12 @@ public:
     void ClearPlacedObjects() { m_placedObjects.clear(); }
 
     int GetSessionMode() const { return m_sessionMode; }
+    // The map grid: cells along x and z, and a cell's edge in map units (metres).
+    uint32_t GetGridWidth() const { return m_gridWidth; }
+    uint32_t GetGridHeight() const { return m_gridHeight; }
+    float GetCellSize() const { return m_cellSize; }
+    // The record shared by the actors drawn by world model index.
+    YRenderInstance* GetWorldModelRecord() { return &m_renderRecord; }
     ObjectTest GetObjectTest() const { return m_objectTest; }
     ModelEnumerator GetModelEnumerator() const { return m_modelEnumerator; }
     KeepAlive GetLoadingKeepAlive() const { return m_keepAlive; }

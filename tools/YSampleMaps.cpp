@@ -22,6 +22,7 @@ const YSampleMaps::Shape kShapes[] = {
     {"Ridge", 2024, 60.0f * YSampleMaps::kUnitsPerMetre, true, 96},
     {"Flat", 7, 0.0f, false, 96},
     {"Tiny", 3, 12.0f * YSampleMaps::kUnitsPerMetre, true, 12},
+    {"Ramp", 5, 0.0f, false, 12, true},
 };
 
 struct Bump {
@@ -42,9 +43,15 @@ public:
         }
         if (shape.lake) m_lake = {size * 0.62f, size * 0.38f, size * 0.12f, -4.0f * YSampleMaps::kUnitsPerMetre};
         m_plain = shape.hillHeight > 0.0f || shape.lake ? 1.0f * YSampleMaps::kUnitsPerMetre : 0.0f;
+        m_ramps = shape.ramps;
     }
     float At(float x, float z) const
     {
+        if (m_ramps) {
+            const float start = 64.0f * YSampleMaps::kUnitsPerMetre, end = 96.0f * YSampleMaps::kUnitsPerMetre;
+            const float rise = z < end ? 1.0f : 0.5f;
+            return (std::min(std::max(x, start), end) - start) * rise;
+        }
         float h = m_plain;
         for (const Bump& b : m_bumps) h += b.height * Falloff(b, x, z);
         if (m_lake.radius > 0.0f) {
@@ -67,6 +74,7 @@ private:
     }
     float m_size;
     float m_plain = 0.0f;
+    bool m_ramps = false;
     std::vector<Bump> m_bumps;
     Bump m_lake{0, 0, 0, 0};
 };

@@ -16,6 +16,9 @@ public:
         float hillHeight;  // tallest hill above the plain, map units
         bool lake;
         unsigned cells;  // along each side
+        // Two ramps across x from 64 m to 96 m on a level plain: rising 1 m
+        // a metre where z < 96 m, half a metre a metre beyond.
+        bool ramps = false;
     };
 
     // Fills an empty map object with the map of this shape.

@@ -26,7 +26,8 @@ struct YRenderInstance {
     void* m_worldModel = nullptr;
     void* m_owner = nullptr;
     DWORD m_flags = FlagTraceable;
-    int16_t m_typeIndex = -1;
+    int16_t m_typeIndex = -1;    // an actor drawn by index: its world model index
+    int16_t m_elementCount = 0;  // 1 for an actor drawn by index
     int16_t m_kind = KindModel;
     int16_t m_subKind = 0;
     int16_t m_attachIndex = -1;
@@ -38,7 +39,7 @@ struct YRenderInstance {
     DWORD m_words[2] = {0, 0};
     int16_t m_index2 = -1;
     uint16_t m_childCount = 0;
-    YRenderInstance* m_children = nullptr;
+    YRenderInstance** m_children = nullptr;  // null entries are skipped
     YString m_name;
     // A placed map object: where the grid holds it, and its attached block.
     double m_worldX = 0.0;

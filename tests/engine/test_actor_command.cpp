@@ -44,13 +44,14 @@ protected:
         }
         m_model = m_shape.CreateHandle();
         m_model->SetAnimated(true);
-        m_plane->m_model = m_model;
+        m_plane->GetModelInstance() = m_model;
     }
 
     void TearDown() override
     {
-        m_plane->m_model = nullptr;
-        delete m_model;
+        // The handle goes before the model it shows.
+        delete m_plane->GetModelInstance();
+        m_plane->GetModelInstance() = nullptr;
         EngineCommandsTest::TearDown();
     }
 
@@ -80,7 +81,7 @@ TEST_F(ActorCommand, VectorSubcommandsSetTheirField)
         {"POSITION", &YActor::m_position},
         {"orientation", &YActor::m_angles},
         {"Velocity", &YActor::m_velocity},
-        {"SPIN", &YActor::m_angularVelocity},
+        {"SPIN", &YActor::m_vectorB},
         {"WOBBLEEXTENTS", &YActor::m_wobbleExtents},
         {"wobblevelocity", &YActor::m_wobbleVelocity},
         {"BOBBLEEXTENTS", &YActor::m_bobbleExtents},
@@ -108,7 +109,7 @@ TEST_F(ActorCommand, ScalesAndActions)
     Run("actor action box wave");
     Run("actor action plane wave");
     EXPECT_FLOAT_EQ(0.25f, m_box->m_scale);
-    EXPECT_FLOAT_EQ(0.75f, m_box->m_animVelocityScale);
+    EXPECT_FLOAT_EQ(0.75f, m_box->m_auxFloatC);
     EXPECT_EQ(std::vector<std::string>{"wave"}, m_box->m_actions);
 }
 
@@ -116,10 +117,9 @@ TEST_F(ActorCommand, KillRemovesEveryMatchOnBothSidesOfTheCamera)
 {
     EXPECT_EQ("", Run("actor kill balloon"));
     EXPECT_EQ(-1, m_world.FindActor(-1, "balloon"));
-    for (YActor* balloon : m_balloons) EXPECT_TRUE(balloon->IsMarkedForDestruction());
-    EXPECT_FALSE(m_camera->IsMarkedForDestruction());
-    EXPECT_FALSE(m_box->IsMarkedForDestruction());
-    EXPECT_EQ(3, m_world.Purge());
+    for (YActor* balloon : m_balloons) EXPECT_EQ(-1, m_world.IndexOf(balloon));
+    EXPECT_EQ(3, m_world.GetCount());
+    for (YActor* kept : {m_camera, m_plane, static_cast<YActor*>(m_box)}) EXPECT_GE(m_world.IndexOf(kept), 0);
     EXPECT_EQ(m_box, m_world.GetActor(m_world.FindActor(-1, "box")));
 }
 
@@ -141,19 +141,20 @@ TEST_F(ActorCommand, FlagsShowAndSet)
         const char* output;
     };
     const Case cases[] = {
-        {"actor flag box Visible", "box : Visible = 0"},
-        {"actor flag box visible 1", ""},
         {"actor flag box Visible", "box : Visible = 1"},
-        {"actor flag box Visible", "box : Visible = 1"},
-        {"actor flag [camera] VISIBLE", "camera : VISIBLE = 0"},
         {"actor flag box visible 0", ""},
         {"actor flag box Visible", "box : Visible = 0"},
+        {"actor flag box Visible", "box : Visible = 0"},
+        {"actor flag [camera] VISIBLE", "camera : VISIBLE = 1"},
+        {"actor flag box FLYING 1", ""},
+        {"actor flag box flying", "box : flying = 1"},
         {"actor flag box Sparkly 1", ""},
         {"actor flag box Sparkly", "box : Sparkly = 0"},
         {"actor flag nobody Visible", ""},
     };
     for (const Case& c : cases) EXPECT_EQ(c.output, Run(c.line)) << c.line;
-    EXPECT_EQ(0u, m_box->m_flags);
+    EXPECT_EQ(YActor::FlagsAReset & ~YActor::FlagVisible, m_box->m_flagsA);
+    EXPECT_EQ(YActor::FlagFlying, m_box->m_flagsB);
 }
 
 TEST_F(ActorCommand, AnimPlaysFoundAnimationsLooping)
@@ -188,13 +189,13 @@ TEST_F(ActorCommand, AttachFollowsTheTargetOrRefuses)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         EXPECT_EQ(c.output, Run(c.line));
-        EXPECT_EQ(camera, m_world.m_viewAttachment.viewIndex);
-        EXPECT_EQ(c.target, m_world.m_viewAttachment.targetIndex);
-        EXPECT_EQ(c.distance, m_world.m_viewAttachment.distance);
+        EXPECT_EQ(camera, m_world.m_tetherFollower);
+        EXPECT_EQ(c.target, m_world.m_tetherLeader);
+        EXPECT_EQ(c.distance, m_world.m_tetherDistance);
     }
     m_world.m_viewActor = nullptr;
     EXPECT_EQ("There is no view to attach.", Run("actor attach box plane 10"));
-    EXPECT_EQ(30, m_world.m_viewAttachment.distance);
+    EXPECT_EQ(30, m_world.m_tetherDistance);
 }
 
 TEST_F(ActorCommand, BindMakesAChildOfAModelledActor)
@@ -202,14 +203,14 @@ TEST_F(ActorCommand, BindMakesAChildOfAModelledActor)
     m_box->m_position = YVector(1, 2, 3);
     m_box->m_angles = YVector(4, 5, 6);
     m_box->m_velocity = YVector(7, 8, 9);
-    m_box->m_angularVelocity = YVector(1, 1, 1);
+    m_box->m_vectorB = YVector(1, 1, 1);
     EXPECT_EQ("", Run("actor bind box plane tail"));
     EXPECT_EQ(m_plane, m_box->GetParent());
     EXPECT_EQ(1, m_box->m_attachGroup);
     ExpectVector(m_box->m_position, 0, 0, 0);
     ExpectVector(m_box->m_angles, 0, 0, 0);
     ExpectVector(m_box->m_velocity, 0, 0, 0);
-    ExpectVector(m_box->m_angularVelocity, 1, 1, 1);
+    ExpectVector(m_box->m_vectorB, 1, 1, 1);
 
     // A parent without a model takes no child; nothing changes.
     m_camera->m_position = YVector(1, 1, 1);
@@ -227,11 +228,12 @@ TEST_F(ActorCommand, BindRefusesLoops)
     ExpectVector(m_plane->m_position, 1, 1, 1);
 
     YSMHandle boxModel;
-    m_box->m_model = &boxModel;
+    m_box->GetModelInstance() = &boxModel;
     Run("actor bind box plane wing");
     EXPECT_EQ("Cannot make plane a child of box.", Run("actor bind plane box wing"));
     EXPECT_EQ(nullptr, m_plane->GetParent());
     EXPECT_EQ(m_plane, m_box->GetParent());
+    m_box->GetModelInstance() = nullptr;
 }
 
 TEST_F(ActorCommand, NothingWithoutAGameServer)

@@ -231,14 +231,15 @@ protected:
         m_engine->m_world = m_saved[0];
         m_engine->m_world2 = m_saved[1];
         m_engine->m_localClient = m_savedClient;
+        m_world.m_viewActor = nullptr;  // the plane stands in for an actor here
         EngineTest::TearDown();
     }
-    // A visible actor with a model, added to the second world.
-    YActor* AddActor(uint32_t flags = YActor::FlagVisible, YSMHandle* model = nullptr)
+    // A visible actor with a model of its own, added to the second world.
+    YActor* AddActor(uint32_t flags = YActor::FlagVisible)
     {
         YActor* actor = new YActor;
-        actor->m_flags = flags;
-        actor->m_model = model ? model : &m_handle;
+        actor->m_flagsA = flags;
+        actor->GetModelInstance() = new YSMHandle;
         m_world2.AddActor(actor);
         return actor;
     }
@@ -258,7 +259,6 @@ protected:
     YActorWorld m_world, m_world2;
     YClientInfo m_client;
     YPlane m_plane;
-    YSMHandle m_handle;
     YActorWorld* m_saved[2];
     YClientInfo* m_savedClient;
 };
@@ -271,7 +271,7 @@ TEST_F(CallbackWorlds, EnumeratorGivesEveryVisibleModelThenEnds)
     for (YActor* actor : actors) {
         void* model = ModelEnumerator(&cursor);
         EXPECT_EQ(model, &actor->m_render);
-        EXPECT_EQ(static_cast<YRenderInstance*>(model)->m_model, &m_handle);
+        EXPECT_EQ(static_cast<YRenderInstance*>(model)->m_model, actor->GetModelInstance());
         EXPECT_NE(cursor, -1);
     }
     EXPECT_EQ(cursor, 3);
@@ -286,7 +286,9 @@ TEST_F(CallbackWorlds, EnumeratorSkipsHiddenUnrenderedAndModelFreeActors)
     AddActor();
     AddActor(0);                           // not visible
     AddActor()->m_noRender = 1;            // left out of the camera-space pass
-    AddActor()->m_model = nullptr;         // a record without a model is none
+    YActor* bare = AddActor();             // a record without a model is none
+    delete bare->GetModelInstance();
+    bare->GetModelInstance() = nullptr;
     YActor* last = AddActor();
     last->m_position = YVector(1.0f, 2.0f, 3.0f);
     int calls = 0;
@@ -317,7 +319,7 @@ TEST_F(CallbackWorlds, EnumeratorEndsAtOnceUnlessTheViewSitsInTheLocalPlane)
     };
     YActor other;
     for (const Case& c : cases) {
-        m_world.m_viewVector = c.view;
+        m_world.m_cameraOffset = c.view;
         m_world.m_viewActor = c.localView ? reinterpret_cast<YActor*>(&m_plane) : &other;
         m_engine->m_localClient = c.client ? &m_client : nullptr;
         m_engine->m_world2 = c.secondWorld ? &m_world2 : nullptr;
@@ -339,7 +341,7 @@ TEST_F(CallbackWorlds, ObjectTestAnswersTheActorsRenderRecordForFlagTwo)
     EXPECT_EQ(actor->m_render.m_flags & 1u, 1u);
     EXPECT_EQ(ObjectTest(actor, 0x1), 0u);
     EXPECT_EQ(ObjectTest(nullptr, 0x2), 0u);
-    actor->m_flags = 0;
+    actor->m_flagsA = 0;
     ObjectTest(actor, 0x2);
     EXPECT_EQ(actor->m_render.m_flags & 1u, 0u) << "a hidden actor is not drawn";
 }

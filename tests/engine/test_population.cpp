@@ -93,7 +93,7 @@ TEST_F(Population, TheWorldPurgesAlsoWithoutLists)
     m_engine->m_powerUps = powerUps;
     EXPECT_EQ(m_engine->ClearPopulation(), 2);
     EXPECT_EQ(m_world.GetHighestIndex(), -1);
-    EXPECT_EQ(m_world.Purge(), 0);
+    EXPECT_EQ(m_world.GetCount(), 0);
 }
 
 TEST_F(Population, TheEngineOwnsTheFrontEndAndGameObjects)

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "RecordBytes.h"
+
 namespace {
 
 class CheatsTest : public ::testing::Test {
@@ -78,3 +80,41 @@ TEST_F(CheatsTest, ResetClearsEverything)
 }
 
 }  // namespace
+
+
+TEST_F(CheatsTest, ArchiveHoldsTheCountThenEachRecord)
+{
+    m_cheats.Enter("flyhigh");
+    const std::vector<uint8_t> bytes = Store(m_cheats);
+    // A WORD count, then per record: the name's length and bytes, type, value.
+    ASSERT_EQ(2u + (4 + 7 + 8) + (4 + 7 + 8) + (4 + 5 + 8), bytes.size());
+    EXPECT_EQ(3, bytes[0] | bytes[1] << 8);
+    EXPECT_EQ(7, bytes[2]);
+    EXPECT_EQ(0, memcmp(&bytes[6], YCheats::Scramble("flyhigh").GetBuffer(), 7));
+    EXPECT_EQ(YCheat::Toggle, bytes[13]);
+    EXPECT_EQ(1, bytes[17]) << "its value";
+
+    YCheats copy;
+    copy.Add(YCheats::Scramble("gone"), YCheat::Toggle);
+    ASSERT_TRUE(Load(copy, bytes));
+    EXPECT_EQ(3, copy.GetCount()) << "loading replaces";
+    EXPECT_EQ(-1, copy.IndexOf(YCheats::Scramble("gone")));
+    EXPECT_EQ(1, copy.IsOn(YCheats::Scramble("flyhigh")));
+    EXPECT_EQ(bytes, Store(copy));
+}
+
+TEST_F(CheatsTest, ShortOrLyingArchivesKeepTheList)
+{
+    const std::vector<uint8_t> bytes = Store(m_cheats);
+    std::vector<std::vector<uint8_t>> bad;
+    for (size_t cut : {size_t(1), size_t(9), bytes.size() - 1}) bad.emplace_back(bytes.begin(), bytes.end() - cut);
+    std::vector<uint8_t> huge = {0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x7F, 1, 0, 0, 0, 'a', 0, 0, 0, 0, 0, 0, 0, 0};
+    bad.push_back(huge);
+    for (const std::vector<uint8_t>& b : bad) {
+        YCheats kept;
+        kept.Add(YCheats::Scramble("kept"), YCheat::Toggle);
+        EXPECT_FALSE(Load(kept, b)) << b.size();
+        EXPECT_EQ(1, kept.GetCount());
+        EXPECT_EQ(0, kept.IndexOf(YCheats::Scramble("kept")));
+    }
+}

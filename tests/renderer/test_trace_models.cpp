@@ -259,8 +259,9 @@ TEST_F(TraceModels, AttachedObjectsSitAtTheirMarker)
     child[1] = child[0];
     child[1].m_flags = 0x4 | 0x2;  // a target: never tested
     child[1].m_position[1] = -3;
-    parent.m_children = child;
-    parent.m_childCount = 2;
+    YRenderInstance* children[3] = {&child[0], nullptr, &child[1]};  // a null entry is skipped
+    parent.m_children = children;
+    parent.m_childCount = 3;
     parser.AddActorToCell(&parent, 0, 3, 3);
 
     const struct {
@@ -288,7 +289,8 @@ TEST_F(TraceModels, AttachedObjectsSitAtTheirMarker)
     EXPECT_EQ(0, Run(25, 13, 35.5f, 45, 13, 35.5f, 0x48));
     // A child that holds itself is not walked again and again.
     child[0].m_flags = 0x4;
-    child[0].m_children = &child[0];
+    YRenderInstance* itself = &child[0];
+    child[0].m_children = &itself;
     child[0].m_childCount = 1;
     EXPECT_EQ(0, Run(25, 13, 35.5f, 45, 13, 35.5f, 0x48));
 }

@@ -3,6 +3,8 @@
 // reader agree field by field, and the strip bank of a real map reloads equal.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -45,7 +47,7 @@ TEST(SampleMaps, EveryMapLoadsWithTerrainStartsSoundsAndSky)
     const struct {
         const char* name;
         bool hillsAndLake;
-    } maps[] = {{"Meadow", true}, {"Ridge", true}, {"Flat", false}, {"Tiny", true}};
+    } maps[] = {{"Meadow", true}, {"Ridge", true}, {"Flat", false}, {"Tiny", true}, {"Ramp", false}};
     for (const auto& m : maps) {
         SCOPED_TRACE(m.name);
         YMapVT3 map;
@@ -64,7 +66,8 @@ TEST(SampleMaps, EveryMapLoadsWithTerrainStartsSoundsAndSky)
             EXPECT_LT(h.low, YSampleMaps::kWaterLevel);
             EXPECT_GT(WaterGroups(map), 0u);
         } else {
-            EXPECT_EQ(h.low, h.high);
+            // Level, but for the ramps' 32 m rise.
+            EXPECT_EQ(h.low + (std::string(m.name) == "Ramp" ? 32.0f * YSampleMaps::kUnitsPerMetre : 0.0f), h.high);
             EXPECT_EQ(0u, WaterGroups(map));
         }
 
@@ -90,7 +93,7 @@ TEST(SampleMaps, EveryMapLoadsWithTerrainStartsSoundsAndSky)
 // face suffix.
 TEST(SampleMaps, SkyBoxesNamedByTheMapsExist)
 {
-    for (const char* name : {"Meadow", "Ridge", "Flat", "Tiny"}) {
+    for (const char* name : {"Meadow", "Ridge", "Flat", "Tiny", "Ramp"}) {
         SCOPED_TRACE(name);
         YMapVT3 map;
         ASSERT_EQ(1, map.LoadFile(MapPath(name).c_str(), nullptr));
@@ -119,7 +122,7 @@ TEST(SampleMaps, SkyBoxesNamedByTheMapsExist)
 TEST(SampleMaps, TexturesSpritesAndSunNamedByTheMapsExist)
 {
     const std::string data(RCV_DATA_DIR);
-    for (const char* name : {"Meadow", "Ridge", "Flat", "Tiny"}) {
+    for (const char* name : {"Meadow", "Ridge", "Flat", "Tiny", "Ramp"}) {
         SCOPED_TRACE(name);
         YMapVT3 map;
         ASSERT_EQ(1, map.LoadFile(MapPath(name).c_str(), nullptr));

@@ -28,8 +28,9 @@ void TraceModel(YSMHandle* handle)
     record.m_scale = 1.5f;
     record.m_angles[0] = 0.3f, record.m_angles[1] = 1.1f, record.m_angles[2] = -0.2f;
     child.m_attachIndex = 1;
-    record.m_children = &child;
-    record.m_childCount = 1;
+    YRenderInstance* children[2] = {&child, nullptr};
+    record.m_children = children;
+    record.m_childCount = 2;
     const float segments[][6] = {{-50, 3, -40, 60, -2, 45}, {0, 100, 0, 0, -100, 0}, {0.5f, 0.25f, 0, 0.5f, 0.25f, 0}};
     for (const auto& s : segments) {
         for (int16_t kind : {int16_t(0), int16_t(2)}) {

@@ -34,6 +34,9 @@
 #include "renderer/YMapVT3.h"
 #include "sound/YSoundEmitter.h"
 #include "tools/fuzz/FuzzScratch.h"
+#include "foundation/YCheats.h"
+#include "world/YActor.h"
+#include "world/YVSActorInfo.h"
 
 namespace {
 const std::string kCut = "\n--8<--\n";
@@ -386,6 +389,25 @@ void ControlSeeds()
     Seed("window_controls", "combo_box", point + Stored([&](CArchive& ar) { ar.WriteObject(combo); }));
     delete combo;
 }
+
+// The actor records as the world's tests write them, each after its picking byte.
+void ActorRecordSeeds()
+{
+    YActor actor;
+    actor.m_name = "Balloon01";
+    actor.m_position = YVector(1, 2, 3);
+    actor.m_targetId = 4;
+    Seed("actor_records", "actor", std::string(1, '\0') + Stored([&](CArchive& ar) { actor.Serialize(ar); }));
+    YVSActorInfo info;
+    info.m_properties->Set("Kind", "Balloon");
+    info.m_floatsA.Add(0.5f);
+    info.m_floatsC.Add(-4.0f);
+    Seed("actor_records", "info", std::string(1, '\1') + Stored([&](CArchive& ar) { info.Serialize(ar); }));
+    YCheats cheats;
+    cheats.Add(YCheats::Scramble("flyhigh"), YCheat::Toggle);
+    cheats.Add(YCheats::Scramble("oneshot"), YCheat::OneShot);
+    Seed("actor_records", "cheats", std::string(1, '\2') + Stored([&](CArchive& ar) { cheats.Serialize(ar); }));
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -409,5 +431,6 @@ int main(int argc, char** argv)
     MapSeeds(argv[1]);
     EmitterSeeds(argv[1]);
     ControlSeeds();
+    ActorRecordSeeds();
     return 0;
 }
