@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -274,6 +275,71 @@ TEST_F(PipelineTest, TexturedQuadAtEachFilterAndAddressMode)
                 }
             EXPECT_EQ(0, bad);
         }
+}
+
+// One-float texture coordinates: u only, v reads as 0, and nothing is read
+// or written beyond the set (the vertices lie back to back on the heap, the
+// last at the end of its block).
+TEST_F(PipelineTest, OneFloatTextureCoordinatesReadAndWriteOneFloat)
+{
+    // Four columns of distinct colours in the first row, blue below it.
+    std::vector<uint32_t> texels(16, 0xFF0000FF);
+    const uint32_t firstRow[4] = {0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 0xFF00FFFF};
+    std::copy(firstRow, firstRow + 4, texels.begin());
+    ASSERT_EQ(D3D_OK, dev->SetTexture(0, scene.Texture(4, 4, kA888, texels.data())));
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    dev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    dev->SetTextureStageState(0, D3DTSS_ADDRESS, D3DTADDRESS_CLAMP);
+    struct Screen {
+        float x, y, z, rhw;
+        DWORD diffuse;
+        float u;
+    };
+    const DWORD fvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1 | D3DFVF_TEXCOORDSIZE1(0);
+    const Screen quad[4] = {{0, 0, 0.5f, 1, 0xFFFFFFFF, 0}, {W, 0, 0.5f, 1, 0xFFFFFFFF, 1},
+                            {0, H, 0.5f, 1, 0xFFFFFFFF, 0}, {W, H, 0.5f, 1, 0xFFFFFFFF, 1}};
+    static_assert(sizeof(Screen) == 24, "six floats");
+    std::unique_ptr<Screen[]> vertices(new Screen[4]);
+    std::copy(quad, quad + 4, vertices.get());
+    ASSERT_EQ(D3D_OK, dev->BeginScene());
+    ASSERT_EQ(D3D_OK, dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, fvf, vertices.get(), 4, 0));
+    ASSERT_EQ(D3D_OK, dev->EndScene());
+    for (int column = 0; column < 4; ++column)
+        for (int y : {1, H / 2, H - 2})
+            EXPECT_EQ(firstRow[column] & 0xFFFFFF, scene.Pixel(column * W / 4 + W / 8, y)) << column << "," << y;
+
+    // ProcessVertices: one float in, one float out, the next vertex untouched.
+    struct Model {
+        float x, y, z, u;
+    };
+    const DWORD modelFvf = D3DFVF_XYZ | D3DFVF_TEX2 | D3DFVF_TEXCOORDSIZE1(0) | D3DFVF_TEXCOORDSIZE2(1);
+    const DWORD screenFvf = D3DFVF_XYZRHW | D3DFVF_TEX1 | D3DFVF_TEXCOORDSIZE1(0);
+    D3DVERTEXBUFFERDESC srcDesc = {sizeof(D3DVERTEXBUFFERDESC), 0, modelFvf, 1};
+    D3DVERTEXBUFFERDESC dstDesc = {sizeof(D3DVERTEXBUFFERDESC), 0, screenFvf, 2};
+    IDirect3DVertexBuffer7 *src = nullptr, *dst = nullptr;
+    ASSERT_EQ(D3D_OK, scene.d3d->CreateVertexBuffer(&srcDesc, &src, 0));
+    ASSERT_EQ(D3D_OK, scene.d3d->CreateVertexBuffer(&dstDesc, &dst, 0));
+    void* data = nullptr;
+    DWORD size = 0;
+    ASSERT_EQ(D3D_OK, src->Lock(0, &data, &size));
+    EXPECT_EQ(12u + 4 + 8, size);
+    const float source[6] = {0, 0, 5, 0.625f, 0.5f, 0.75f};
+    memcpy(data, source, sizeof source);
+    src->Unlock();
+    ASSERT_EQ(D3D_OK, dst->Lock(0, &data, &size));
+    EXPECT_EQ(2u * 20, size);
+    const float sentinel[5] = {-7, -8, -9, -10, -11};
+    memcpy(static_cast<uint8_t*>(data) + 20, sentinel, sizeof sentinel);
+    dst->Unlock();
+    ASSERT_EQ(D3D_OK, dst->ProcessVertices(D3DVOP_TRANSFORM, 0, 1, src, 0, dev, 0));
+    ASSERT_EQ(D3D_OK, dst->Lock(0, &data, nullptr));
+    float out[10];
+    memcpy(out, data, sizeof out);
+    dst->Unlock();
+    EXPECT_EQ(0.625f, out[4]);
+    for (int k = 0; k < 5; ++k) EXPECT_EQ(sentinel[k], out[5 + k]) << k;
+    src->Release();
+    dst->Release();
 }
 
 TEST_F(PipelineTest, TextureFormatsReadBackTheirColours)
