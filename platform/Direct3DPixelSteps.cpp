@@ -1014,12 +1014,20 @@ void FillColour(uint8_t* buffer, DWORD argb, int n)
 }  // namespace
 
 namespace {
+// What D3DTA_TEXTURE reads on a stage: its texels, or without a texture
+// white for colour and the diffuse alpha for alpha.
+const uint8_t* TextureSource(Work& w, int stage, bool textured, bool readsAlpha)
+{
+    if (textured) return w.texel[stage];
+    return readsAlpha ? w.diffuse : w.white;
+}
+
 // The buffer an argument names; modifiers are applied into a spare buffer.
-const uint8_t* ArgumentSource(Work& w, DWORD arg, int stage, const uint8_t* current, bool textured)
+const uint8_t* ArgumentSource(Work& w, DWORD arg, int stage, const uint8_t* current, bool textured, bool readsAlpha)
 {
     switch (arg & D3DTA_SELECTMASK) {
     case D3DTA_CURRENT: return current;
-    case D3DTA_TEXTURE: return textured ? w.texel[stage] : w.white;
+    case D3DTA_TEXTURE: return TextureSource(w, stage, textured, readsAlpha);
     case D3DTA_TFACTOR: return w.tfactor;
     case D3DTA_SPECULAR: return w.specular;
     default: return w.diffuse;
@@ -1029,9 +1037,9 @@ const uint8_t* ArgumentSource(Work& w, DWORD arg, int stage, const uint8_t* curr
 const uint8_t* Argument(Work& w, Work::Combine& c, DWORD arg, int stage, const uint8_t* current, bool textured,
                         bool alphaPass)
 {
-    const uint8_t* source = ArgumentSource(w, arg, stage, current, textured);
     const bool complement = (arg & D3DTA_COMPLEMENT) != 0;
     const bool replicate = !alphaPass && (arg & D3DTA_ALPHAREPLICATE) != 0;
+    const uint8_t* source = ArgumentSource(w, arg, stage, current, textured, alphaPass || replicate);
     if (!complement && !replicate) return source;
     if (c.mods >= 5) return source;
     int k = c.mods++;
@@ -1047,7 +1055,7 @@ const uint8_t* BlendSource(Work& w, DWORD op, int stage, const uint8_t* current,
     switch (op) {
     case D3DTOP_BLENDDIFFUSEALPHA: return w.diffuse;
     case D3DTOP_BLENDTEXTUREALPHA:
-    case D3DTOP_BLENDTEXTUREALPHAPM: return textured ? w.texel[stage] : w.white;
+    case D3DTOP_BLENDTEXTUREALPHAPM: return TextureSource(w, stage, textured, true);
     case D3DTOP_BLENDFACTORALPHA: return w.tfactor;
     case D3DTOP_BLENDCURRENTALPHA: return current;
     default: return arg1;

@@ -502,6 +502,52 @@ TEST_F(PipelineTest, SecondStageCombinesWithTheFirst)
     EXPECT_TRUE(Near(0xFF4060u, scene.Pixel(4, 4), 1)) << std::hex << scene.Pixel(4, 4);
 }
 
+// A stage without a texture: D3DTA_TEXTURE reads white as a colour and the
+// diffuse alpha as an alpha, so untextured translucent geometry keeps its
+// vertex colour and alpha (here blended over the background).
+TEST_F(PipelineTest, UntexturedStageReadsWhiteColourAndDiffuseAlpha)
+{
+    const DWORD diffuse = 0x80FF8040, factor = 0xFF204060;
+    const int alpha = 0x80;
+    struct Case {
+        const char* name;
+        DWORD colourOp, colourArg1, colourArg2, alphaOp, alphaArg1, alphaArg2;
+        DWORD colour;  // what the stage gives, 0x00RRGGBB
+        int alpha;
+    } cases[] = {
+        {"defaults", D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT,
+         0xFF8040, alpha},
+        {"texture alone", D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG1, D3DTA_TEXTURE,
+         D3DTA_CURRENT, 0xFFFFFF, alpha},
+        {"alpha squared", D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_MODULATE, D3DTA_TEXTURE,
+         D3DTA_DIFFUSE, 0xFF8040, alpha * alpha / 255},
+        {"blended by texture alpha", D3DTOP_BLENDTEXTUREALPHA, D3DTA_DIFFUSE, D3DTA_TFACTOR, D3DTOP_SELECTARG2,
+         D3DTA_TEXTURE, D3DTA_TEXTURE, 0x906050, alpha},
+        {"alpha replicated", D3DTOP_SELECTARG1, D3DTA_TEXTURE | D3DTA_ALPHAREPLICATE, D3DTA_CURRENT,
+         D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, 0x808080, alpha},
+    };
+    dev->SetRenderState(D3DRENDERSTATE_TEXTUREFACTOR, factor);
+    dev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    dev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    dev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dev->SetTextureStageState(0, D3DTSS_COLOROP, c.colourOp);
+        dev->SetTextureStageState(0, D3DTSS_COLORARG1, c.colourArg1);
+        dev->SetTextureStageState(0, D3DTSS_COLORARG2, c.colourArg2);
+        dev->SetTextureStageState(0, D3DTSS_ALPHAOP, c.alphaOp);
+        dev->SetTextureStageState(0, D3DTSS_ALPHAARG1, c.alphaArg1);
+        dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, c.alphaArg2);
+        ASSERT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0));
+        Quad(diffuse);
+        const uint32_t got = scene.Pixel(9, 9);
+        for (int shift : {0, 8, 16}) {
+            const double expected = (Channel(c.colour, shift) * c.alpha + Channel(kBackground, shift) * (255 - c.alpha)) / 255;
+            EXPECT_NEAR(expected, ChannelOf(got, shift), 1) << shift;
+        }
+    }
+}
+
 // Each blend factor as source (destination zero) and as destination
 // (source zero) at one pixel, with a translucent source over a known target.
 TEST_F(PipelineTest, EveryBlendFactorOnChosenPixels)
