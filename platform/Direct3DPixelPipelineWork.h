@@ -108,5 +108,10 @@ struct Direct3DPixelPipeline::Work {
     FactorFn dstFactor = nullptr;
     BlendFn blend = nullptr;
     int targetBytes = 0;
+    // Ordered dithering of 16-bit targets: what each pixel adds to b g r a
+    // before the channels are cut, for each row of the 4 x 4 pattern over
+    // eight columns (any four in a row start at column x & 3).
+    bool dither = false;
+    alignas(16) uint8_t ditherRows[4][8 * 4];
 };
 }  // namespace platform

@@ -884,6 +884,34 @@ void WriteTarget(uint8_t* row, const uint8_t* colour, const uint8_t* mask, int n
     }
 }
 
+// ---------------------------------------------------------------- dithering
+// The 4 x 4 ordered pattern, thresholds 0..15.
+constexpr uint8_t kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+
+// Each pixel's bytes to add for a target keeping the top bits of b g r.
+void MakeDitherRows(Work& w, int blueBits, int greenBits, int redBits)
+{
+    const int bits[4] = {blueBits, greenBits, redBits, 8};
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            for (int k = 0; k < 4; ++k)
+                w.ditherRows[y][x * 4 + k] = static_cast<uint8_t>((kBayer[y][x & 3] << (8 - bits[k])) >> 4);
+}
+
+// Adds the pattern at (x, y) onwards to a run's colours, saturating.
+void Dither(const Work& w, uint8_t* colour, int x, int y, int n)
+{
+    const uint8_t* row = w.ditherRows[y & 3] + (x & 3) * 4;
+    const __m128i add = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m128i* at = reinterpret_cast<__m128i*>(colour + i * 4);
+        _mm_storeu_si128(at, _mm_adds_epu8(_mm_loadu_si128(at), add));
+    }
+    for (; i < n; ++i)
+        for (int k = 0; k < 4; ++k) colour[i * 4 + k] = Sat(colour[i * 4 + k] + row[(i & 3) * 4 + k]);
+}
+
 // ---------------------------------------------------------------- blending
 template <int Factor>
 void BlendFactor(const uint8_t* s, const uint8_t* d, uint8_t* f, int n)
@@ -1238,6 +1266,9 @@ bool Configure(Work& w, const Direct3DPixelPipeline::Settings& settings, int& co
     w.alphaTest = rs[D3DRENDERSTATE_ALPHATESTENABLE] ? PickAlphaTest(rs[D3DRENDERSTATE_ALPHAFUNC]) : nullptr;
     w.alphaRef = static_cast<uint8_t>(rs[D3DRENDERSTATE_ALPHAREF]);
 
+    w.dither = rs[D3DRENDERSTATE_DITHERENABLE] && (kind == kTarget565 || kind == kTarget555);
+    if (w.dither) MakeDitherRows(w, 5, kind == kTarget565 ? 6 : 5, 5);
+
     w.blend = nullptr;
     if (rs[D3DRENDERSTATE_ALPHABLENDENABLE]) {
         DWORD src = rs[D3DRENDERSTATE_SRCBLEND], dst = rs[D3DRENDERSTATE_DESTBLEND];
@@ -1298,10 +1329,10 @@ void Draw(Work& w, const Run& run, bool needSpecular)
             w.dstFactor(colour, w.dest, w.factorDst, n);
         }
         w.blend(colour, w.dest, w.factorSrc, w.factorDst, w.dest, n);
-        w.writeTarget(row, w.dest, w.mask, n);
-    } else {
-        w.writeTarget(row, colour, w.mask, n);
+        colour = w.dest;
     }
+    if (w.dither) Dither(w, colour, run.x, run.y, n);
+    w.writeTarget(row, colour, w.mask, n);
     if (w.zWrite) w.zWrite(zrow, w.zvalue, w.mask, n);
 }
 }  // namespace RCV_PIXEL_ISA

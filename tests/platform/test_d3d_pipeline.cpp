@@ -1049,6 +1049,82 @@ std::vector<uint8_t> SurfaceBytes(IDirectDrawSurface7* surface)
     return bytes;
 }
 
+// 16-bit targets with D3DRENDERSTATE_DITHERENABLE: an ordered 4 x 4 pattern
+// tied to the screen, so that every aligned 4 x 4 block of a flat colour
+// averages back to the colour itself; without it (or on 32 bits) every pixel
+// is the colour cut to the target's bits.
+std::vector<uint8_t> DrawFlat(const DDPIXELFORMAT& format, bool dither, uint32_t colour, bool blend = false)
+{
+    const int w = 16, h = 12;
+    Scene scene;
+    EXPECT_EQ(D3D_OK, scene.Open(w, h, format, 16));
+    if (!scene.device) return {};
+    IDirect3DDevice7* dev = scene.device;
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+    dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    dev->SetRenderState(D3DRENDERSTATE_DITHERENABLE, dither);
+    dev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, blend);
+    dev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+    dev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+    EXPECT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0));
+    // Three triangles from odd corners, so that runs start at every column phase.
+    D3DTLVERTEX v[5] = {TL(0, 0, 0.5f, 1, colour), TL(w, 0, 0.5f, 1, colour), TL(5.3f, 7.7f, 0.5f, 1, colour),
+                        TL(0, h, 0.5f, 1, colour), TL(w, h, 0.5f, 1, colour)};
+    const WORD indices[9] = {0, 1, 2, 0, 2, 3, 1, 4, 3};
+    const WORD rest[3] = {2, 1, 3};
+    EXPECT_EQ(D3D_OK, dev->BeginScene());
+    EXPECT_EQ(D3D_OK, dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, v, 5, const_cast<WORD*>(indices), 9, 0));
+    EXPECT_EQ(D3D_OK, dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, v, 5, const_cast<WORD*>(rest), 3, 0));
+    EXPECT_EQ(D3D_OK, dev->EndScene());
+    return SurfaceBytes(scene.target);
+}
+
+TEST(PipelineTargets, SixteenBitTargetsDitherWhenAsked)
+{
+    unsetenv("RCV_FORCE");
+    struct Format {
+        const DDPIXELFORMAT* format;
+        int redShift, greenShift, greenBits;
+    } formats[] = {{&k565, 11, 5, 6}, {&k555, 10, 5, 5}};
+    // Channels between two levels, on a level, and near the top.
+    const uint32_t colours[] = {0xFF847A3D, 0xFF104020, 0xFFF4F1F6, 0xFF0B0203};
+    for (const Format& f : formats)
+        for (uint32_t colour : colours) {
+            SCOPED_TRACE(std::to_string(f.redShift) + " " + std::to_string(colour));
+            const std::vector<uint8_t> dithered = DrawFlat(*f.format, true, colour), plain = DrawFlat(*f.format, false, colour);
+            ASSERT_EQ(16u * 12 * 2, dithered.size());
+            auto pixel = [](const std::vector<uint8_t>& bytes, int x, int y) { return bytes[(y * 16 + x) * 2] | bytes[(y * 16 + x) * 2 + 1] << 8; };
+            const int bits[3] = {5, f.greenBits, 5}, shifts[3] = {0, f.greenShift, f.redShift};
+            for (int k = 0; k < 3; ++k) {
+                const int value = static_cast<int>((colour >> (8 * k)) & 0xFF), cut = 8 - bits[k], top = (1 << bits[k]) - 1;
+                for (int by = 0; by < 12; by += 4)
+                    for (int bx = 0; bx < 16; bx += 4) {
+                        int sum = 0;
+                        for (int y = by; y < by + 4; ++y)
+                            for (int x = bx; x < bx + 4; ++x) {
+                                const int level = (pixel(dithered, x, y) >> shifts[k]) & top;
+                                EXPECT_TRUE(level == value >> cut || level == (value >> cut) + 1) << x << "," << y;
+                                sum += level;
+                                EXPECT_EQ(value >> cut, (pixel(plain, x, y) >> shifts[k]) & top);
+                            }
+                        // The block's mean, in the colour's 8 bits, is the colour.
+                        EXPECT_EQ(value * 16, sum << cut) << "channel " << k << " block " << bx << "," << by;
+                    }
+            }
+            // The pattern is the same however the surface was covered, and in both builds.
+            EXPECT_TRUE(dithered == DrawFlat(*f.format, true, colour));
+            ScopedForce force("noavx2");
+            EXPECT_TRUE(dithered == DrawFlat(*f.format, true, colour));
+        }
+    // Adding blended pixels onto a black target dithers the blend's result the same way.
+    EXPECT_TRUE(DrawFlat(k565, true, 0xFF847A3D) == DrawFlat(k565, true, 0xFF847A3D, true));
+    // Targets of 24 and 32 bits hold every colour as it is.
+    EXPECT_TRUE(DrawFlat(kX888, true, 0xFF847A3D) == DrawFlat(kX888, false, 0xFF847A3D));
+}
+
 void DrawBusyScene(const DDPIXELFORMAT& format, int zbits, std::vector<uint8_t>& colour, std::vector<uint8_t>& depth)
 {
     const int w = 96, h = 64;
