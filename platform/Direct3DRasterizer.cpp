@@ -51,9 +51,13 @@ void Fill(Direct3DPixelPipeline::Run& run, const float* at, const float* dx, con
     }
 }
 
-int CeilInt(float f)
+// The ceiling as a whole number, f held within +-2^30 (NaN at the low end).
+inline int CeilInt(float f)
 {
-    return static_cast<int>(std::ceil(f));
+    const float limit = 1073741824.0f;
+    f = f > -limit ? (f < limit ? f : limit) : -limit;
+    const int i = static_cast<int>(f);
+    return i + (static_cast<float>(i) < f);
 }
 }  // namespace
 
