@@ -84,21 +84,16 @@ void ZValuesFast(const Run& run, double scale, float offset, uint32_t* out)
 {
     const float z = run.z - offset, dz = run.dz, s = static_cast<float>(scale);
     const int n = run.n;
-    // Four at a time, the same operations as the loop below.
+    // Four at a time, the last four whole (out holds kChunk values; those
+    // past the run are never read).
     const __m128 vz = _mm_set1_ps(z), vdz = _mm_set1_ps(dz), vs = _mm_set1_ps(s), zero = _mm_setzero_ps();
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
+    for (int i = 0; i < n; i += 4) {
         const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), _mm_set_ps(3, 2, 1, 0));
         __m128 v = _mm_mul_ps(_mm_add_ps(vz, _mm_mul_ps(vdz, fi)), vs);
         const __m128 below = _mm_cmplt_ps(v, zero), over = _mm_cmpgt_ps(v, vs);
         v = _mm_andnot_ps(below, v);
         v = _mm_or_ps(_mm_and_ps(over, vs), _mm_andnot_ps(over, v));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_cvttps_epi32(v));
-    }
-    for (; i < n; ++i) {
-        float v = (z + dz * static_cast<float>(i)) * s;
-        v = v < 0 ? 0 : (v > s ? s : v);
-        out[i] = static_cast<uint32_t>(static_cast<int32_t>(v));
     }
 }
 
@@ -226,28 +221,19 @@ void Interpolate(const float* start, const float* step, uint8_t* out, int n)
     }
     __m128i value = _mm_set_epi32(s[3], s[2], s[1], s[0]);
     const __m128i delta = _mm_set_epi32(d[3], d[2], d[1], d[0]);
-    // The two saturating packs clamp each channel to 0..255.
-    int i = 0;
-    if (n >= 4) {
-        const __m128i delta2 = _mm_add_epi32(delta, delta), delta4 = _mm_add_epi32(delta2, delta2);
-        __m128i v0 = value, v1 = _mm_add_epi32(value, delta), v2 = _mm_add_epi32(value, delta2),
-                v3 = _mm_add_epi32(v1, delta2);
-        for (; i + 4 <= n; i += 4) {
-            const __m128i a = _mm_packs_epi32(_mm_srai_epi32(v0, 16), _mm_srai_epi32(v1, 16));
-            const __m128i b = _mm_packs_epi32(_mm_srai_epi32(v2, 16), _mm_srai_epi32(v3, 16));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 4), _mm_packus_epi16(a, b));
-            v0 = _mm_add_epi32(v0, delta4);
-            v1 = _mm_add_epi32(v1, delta4);
-            v2 = _mm_add_epi32(v2, delta4);
-            v3 = _mm_add_epi32(v3, delta4);
-        }
-        value = v0;
-    }
-    for (; i < n; ++i) {
-        const __m128i c = _mm_packs_epi32(_mm_srai_epi32(value, 16), _mm_srai_epi32(value, 16));
-        const int packed = _mm_cvtsi128_si32(_mm_packus_epi16(c, c));
-        std::memcpy(out + i * 4, &packed, 4);
-        value = _mm_add_epi32(value, delta);
+    // The two saturating packs clamp each channel to 0..255. Four pixels at
+    // a time, the last four whole (out holds kChunk pixels).
+    const __m128i delta2 = _mm_add_epi32(delta, delta), delta4 = _mm_add_epi32(delta2, delta2);
+    __m128i v0 = value, v1 = _mm_add_epi32(value, delta), v2 = _mm_add_epi32(value, delta2),
+            v3 = _mm_add_epi32(v1, delta2);
+    for (int i = 0; i < n; i += 4) {
+        const __m128i a = _mm_packs_epi32(_mm_srai_epi32(v0, 16), _mm_srai_epi32(v1, 16));
+        const __m128i b = _mm_packs_epi32(_mm_srai_epi32(v2, 16), _mm_srai_epi32(v3, 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 4), _mm_packus_epi16(a, b));
+        v0 = _mm_add_epi32(v0, delta4);
+        v1 = _mm_add_epi32(v1, delta4);
+        v2 = _mm_add_epi32(v2, delta4);
+        v3 = _mm_add_epi32(v3, delta4);
     }
 }
 
