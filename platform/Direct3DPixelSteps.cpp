@@ -327,10 +327,35 @@ __attribute__((always_inline)) inline uint32_t Fetch(const LevelView& lv, int iu
     return Bilinear(rowA[xa], rowA[xb], rowB[xa], rowB[xb], fu, fv);
 }
 
+// Four texels' channels split without moving bytes across lanes: b and r
+// (the even bytes) and g and a (the odd bytes), each in the low half of a
+// 16-bit lane; a pixel keeps its 32-bit lane throughout.
+struct SplitTexels {
+    __m128i even, odd;
+};
+inline SplitTexels Split(__m128i texels)
+{
+    return {_mm_and_si128(texels, _mm_set1_epi16(0xFF)), _mm_srli_epi16(texels, 8)};
+}
+inline __m128i Join(const SplitTexels& t)
+{
+    return _mm_or_si128(t.even, _mm_slli_epi16(t.odd, 8));
+}
+// (x wx + y wy) / 256 in each 16-bit lane, weights summing to 256.
+inline __m128i Weigh(__m128i x, __m128i wx, __m128i y, __m128i wy)
+{
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(x, wx), _mm_mullo_epi16(y, wy)), 8);
+}
+inline SplitTexels Weigh(const SplitTexels& x, __m128i wx, const SplitTexels& y, __m128i wy)
+{
+    return {Weigh(x.even, wx, y.even, wy), Weigh(x.odd, wx, y.odd, wy)};
+}
+
 // Bilinear samples of four pixels on a power-of-two level with wrapped
 // addressing, all in SSE but the sixteen texel loads: 8.8 coordinates in,
-// four 0xAARRGGBB texels out as 16-bit channels (pixels 0-1 in lo, 2-3 in hi).
-inline void BilinearWrap4(const LevelView& lv, const int* iu, const int* iv, __m128i& lo, __m128i& hi)
+// four texels out split (two rows of two weighted across, then down, with
+// no byte shuffled: the baseline's shuffles all share one port).
+inline SplitTexels BilinearWrap4(const LevelView& lv, const int* iu, const int* iv)
 {
     const __m128i u = _mm_load_si128(reinterpret_cast<const __m128i*>(iu));
     const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(iv));
@@ -351,21 +376,14 @@ inline void BilinearWrap4(const LevelView& lv, const int* iu, const int* iv, __m
     const __m128i ta1 = _mm_set_epi32(static_cast<int>(t[a1[3]]), static_cast<int>(t[a1[2]]), static_cast<int>(t[a1[1]]), static_cast<int>(t[a1[0]]));
     const __m128i tb0 = _mm_set_epi32(static_cast<int>(t[b0[3]]), static_cast<int>(t[b0[2]]), static_cast<int>(t[b0[1]]), static_cast<int>(t[b0[0]]));
     const __m128i tb1 = _mm_set_epi32(static_cast<int>(t[b1[3]]), static_cast<int>(t[b1[2]]), static_cast<int>(t[b1[1]]), static_cast<int>(t[b1[0]]));
-    // Weights per pixel spread over its four channel lanes.
+    // Each pixel's weights in both 16-bit halves of its lane.
     const __m128i fu = _mm_and_si128(u, low8), fv = _mm_and_si128(v, low8);
-    const __m128i fu16 = _mm_packs_epi32(fu, fu), fv16 = _mm_packs_epi32(fv, fv);
-    const __m128i fuPairs = _mm_unpacklo_epi16(fu16, fu16), fvPairs = _mm_unpacklo_epi16(fv16, fv16);
-    const __m128i full = _mm_set1_epi16(256), zero = _mm_setzero_si128();
-    for (int half = 0; half < 2; ++half) {
-        const __m128i wu = half ? _mm_unpackhi_epi32(fuPairs, fuPairs) : _mm_unpacklo_epi32(fuPairs, fuPairs);
-        const __m128i wv = half ? _mm_unpackhi_epi32(fvPairs, fvPairs) : _mm_unpacklo_epi32(fvPairs, fvPairs);
-        const __m128i wu1 = _mm_sub_epi16(full, wu), wv1 = _mm_sub_epi16(full, wv);
-        auto widen = [&](__m128i x) { return half ? _mm_unpackhi_epi8(x, zero) : _mm_unpacklo_epi8(x, zero); };
-        const __m128i top = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(widen(ta0), wu1), _mm_mullo_epi16(widen(ta1), wu)), 8);
-        const __m128i bottom = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(widen(tb0), wu1), _mm_mullo_epi16(widen(tb1), wu)), 8);
-        const __m128i r = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, wv1), _mm_mullo_epi16(bottom, wv)), 8);
-        (half ? hi : lo) = r;
-    }
+    const __m128i wu = _mm_or_si128(fu, _mm_slli_epi32(fu, 16)), wv = _mm_or_si128(fv, _mm_slli_epi32(fv, 16));
+    const __m128i full = _mm_set1_epi16(256);
+    const __m128i wu1 = _mm_sub_epi16(full, wu), wv1 = _mm_sub_epi16(full, wv);
+    const SplitTexels top = Weigh(Split(ta0), wu1, Split(ta1), wu);
+    const SplitTexels bottom = Weigh(Split(tb0), wu1, Split(tb1), wu);
+    return Weigh(top, wv1, bottom, wv);
 }
 
 #ifdef __AVX2__
@@ -505,18 +523,14 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
                              _mm_packus_epi16(_mm256_castsi256_si128(r), _mm256_extracti128_si256(r, 1)));
             continue;
 #endif
-            __m128i lo, hi;
-            BilinearWrap4(lv, iu, iv, lo, hi);
+            SplitTexels texels = BilinearWrap4(lv, iu, iv);
             if (Mip == kMipLinear && frac > 0) {
                 const LevelView& next = stage.levels[level + 1];
                 Coordinates<kMinFilter>(next, u, v, ju, jv);
-                __m128i lo2, hi2;
-                BilinearWrap4(next, ju, jv, lo2, hi2);
-                const __m128i f = _mm_set1_epi16(static_cast<short>(frac)), g = _mm_set1_epi16(static_cast<short>(256 - frac));
-                lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(lo, g), _mm_mullo_epi16(lo2, f)), 8);
-                hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(hi, g), _mm_mullo_epi16(hi2, f)), 8);
+                texels = Weigh(texels, _mm_set1_epi16(static_cast<short>(256 - frac)), BilinearWrap4(next, ju, jv),
+                               _mm_set1_epi16(static_cast<short>(frac)));
             }
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i0), _mm_packus_epi16(lo, hi));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i0), Join(texels));
             continue;
         }
         if (Mip == kMipLinear && frac > 0) {
