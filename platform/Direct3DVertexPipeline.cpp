@@ -412,8 +412,8 @@ void Direct3DVertexPipeline::Store(const State& state, const Layout& layout, uin
 void Direct3DVertexPipeline::DrawPolygon(const State& state, std::vector<ClipVertex>& polygon)
 {
     if (polygon.size() < 3) return;
-    std::vector<Direct3DScreenVertex> screen;
-    screen.reserve(polygon.size());
+    std::vector<Direct3DScreenVertex>& screen = m_projected;
+    screen.clear();
     for (const ClipVertex& v : polygon) screen.push_back(Project(state, v));
     // Culling by the winding on the screen (y down): positive area is clockwise.
     float area = 0;

@@ -91,6 +91,7 @@ private:
     std::vector<Direct3DScreenVertex> m_screen;  // for screen vertices
     std::vector<uint8_t> m_outcode;
     std::vector<ClipVertex> m_polygon, m_scratch;
+    std::vector<Direct3DScreenVertex> m_projected;  // the clipped polygon on the screen
     std::vector<EyeLight> m_eyeLights;
     int m_cull = D3DCULL_CCW;
     int m_fill = D3DFILL_SOLID;
