@@ -34,6 +34,16 @@ D3DTLVERTEX TL(float x, float y, float z, float rhw, DWORD colour, float u = 0, 
     return t;
 }
 
+// Both faces, in the diffuse colour and alpha alone.
+void DrawDiffuseOnly(IDirect3DDevice7* dev)
+{
+    dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+}
+
 // ---------------------------------------------------------------- the reference
 // Pixel centres on whole coordinates; a pixel is in when its centre is
 // strictly inside, out when strictly outside, undecided within eps of an edge.
@@ -146,11 +156,7 @@ protected:
         ASSERT_EQ(D3D_OK, scene.Open(W, H, kX888));
         dev = scene.device;
         ASSERT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0));
-        dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
-        dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);  // diffuse unless a test says otherwise
-        dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-        dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-        dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+        DrawDiffuseOnly(dev);  // unless a test says otherwise
     }
 
     void Draw(D3DPRIMITIVETYPE type, D3DTLVERTEX* v, DWORD count)
@@ -187,6 +193,16 @@ protected:
             }
         EXPECT_EQ(0, bad);
         EXPECT_GT(covered, 0);
+    }
+
+    // A source and a destination vertex buffer for ProcessVertices.
+    void CreateBuffers(DWORD srcFvf, DWORD srcCount, DWORD dstFvf, DWORD dstCount, IDirect3DVertexBuffer7** src,
+                       IDirect3DVertexBuffer7** dst)
+    {
+        D3DVERTEXBUFFERDESC srcDesc = {sizeof(D3DVERTEXBUFFERDESC), 0, srcFvf, srcCount};
+        D3DVERTEXBUFFERDESC dstDesc = {sizeof(D3DVERTEXBUFFERDESC), 0, dstFvf, dstCount};
+        ASSERT_EQ(D3D_OK, scene.d3d->CreateVertexBuffer(&srcDesc, src, 0));
+        ASSERT_EQ(D3D_OK, scene.d3d->CreateVertexBuffer(&dstDesc, dst, 0));
     }
 
     static constexpr DWORD kBackground = 0x00102030;
@@ -309,16 +325,10 @@ TEST_F(PipelineTest, OneFloatTextureCoordinatesReadAndWriteOneFloat)
             EXPECT_EQ(firstRow[column] & 0xFFFFFF, scene.Pixel(column * W / 4 + W / 8, y)) << column << "," << y;
 
     // ProcessVertices: one float in, one float out, the next vertex untouched.
-    struct Model {
-        float x, y, z, u;
-    };
     const DWORD modelFvf = D3DFVF_XYZ | D3DFVF_TEX2 | D3DFVF_TEXCOORDSIZE1(0) | D3DFVF_TEXCOORDSIZE2(1);
     const DWORD screenFvf = D3DFVF_XYZRHW | D3DFVF_TEX1 | D3DFVF_TEXCOORDSIZE1(0);
-    D3DVERTEXBUFFERDESC srcDesc = {sizeof(D3DVERTEXBUFFERDESC), 0, modelFvf, 1};
-    D3DVERTEXBUFFERDESC dstDesc = {sizeof(D3DVERTEXBUFFERDESC), 0, screenFvf, 2};
     IDirect3DVertexBuffer7 *src = nullptr, *dst = nullptr;
-    ASSERT_EQ(D3D_OK, scene.d3d->CreateVertexBuffer(&srcDesc, &src, 0));
-    ASSERT_EQ(D3D_OK, scene.d3d->CreateVertexBuffer(&dstDesc, &dst, 0));
+    ASSERT_NO_FATAL_FAILURE(CreateBuffers(modelFvf, 1, screenFvf, 2, &src, &dst));
     void* data = nullptr;
     DWORD size = 0;
     ASSERT_EQ(D3D_OK, src->Lock(0, &data, &size));
@@ -973,11 +983,8 @@ TEST_F(PipelineTest, PointLightFallsOffWithAttenuationAndRange)
         dev->SetLight(3, &light);
         dev->LightEnable(3, TRUE);
         // The lit vertex in front of the light, through ProcessVertices.
-        D3DVERTEXBUFFERDESC srcDesc = {sizeof(D3DVERTEXBUFFERDESC), 0, D3DFVF_VERTEX, 1};
-        D3DVERTEXBUFFERDESC dstDesc = {sizeof(D3DVERTEXBUFFERDESC), 0, D3DFVF_TLVERTEX, 1};
         IDirect3DVertexBuffer7 *src = nullptr, *dst = nullptr;
-        ASSERT_EQ(D3D_OK, scene.d3d->CreateVertexBuffer(&srcDesc, &src, 0));
-        ASSERT_EQ(D3D_OK, scene.d3d->CreateVertexBuffer(&dstDesc, &dst, 0));
+        ASSERT_NO_FATAL_FAILURE(CreateBuffers(D3DFVF_VERTEX, 1, D3DFVF_TLVERTEX, 1, &src, &dst));
         void* data = nullptr;
         src->Lock(0, &data, nullptr);
         D3DVERTEX centre = {0, 0, 5, 0, 0, -1, 0.25f, 0.75f};
@@ -1012,11 +1019,7 @@ TEST(PipelineTargets, SixteenAndTwentyFourBitTargetsHoldTheColour)
         Scene scene;
         ASSERT_EQ(D3D_OK, scene.Open(8, 8, *c.format, 24));
         IDirect3DDevice7* dev = scene.device;
-        dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-        dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-        dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-        dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-        dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+        DrawDiffuseOnly(dev);
         ASSERT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0));
         D3DTLVERTEX v[3] = {TL(0, 0, 0.5f, 1, 0x80FF8040), TL(8, 0, 0.5f, 1, 0x80FF8040), TL(0, 8, 0.5f, 1, 0x80FF8040)};
         ASSERT_EQ(D3D_OK, dev->BeginScene());
@@ -1060,11 +1063,7 @@ std::vector<uint8_t> DrawFlat(const DDPIXELFORMAT& format, bool dither, uint32_t
     EXPECT_EQ(D3D_OK, scene.Open(w, h, format, 16));
     if (!scene.device) return {};
     IDirect3DDevice7* dev = scene.device;
-    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-    dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-    dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-    dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-    dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    DrawDiffuseOnly(dev);
     dev->SetRenderState(D3DRENDERSTATE_DITHERENABLE, dither);
     dev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, blend);
     dev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
