@@ -1236,6 +1236,11 @@ bool Configure(Work& w, const Direct3DPixelPipeline::Settings& settings, int& co
             c.alphaArg[1] = b2;
             c.alphaArg[2] = BlendSource(w, alphaOp, s, current, textured, b1);
         }
+        // The colour pass works on all four bytes: with the same operation on
+        // the same arguments its alpha byte is already the alpha pass's.
+        if (alphaOp == colourOp && c.alphaArg[0] == c.colourArg[0] && c.alphaArg[1] == c.colourArg[1] &&
+            c.alphaArg[2] == c.colourArg[2])
+            c.alpha = nullptr;
         // A stage that only passes one scratch buffer on runs no operation.
         const bool select = colourOp == D3DTOP_SELECTARG1 || colourOp == D3DTOP_SELECTARG2;
         const uint8_t* selected = colourOp == D3DTOP_SELECTARG1 ? c.colourArg[0] : c.colourArg[1];
@@ -1320,7 +1325,7 @@ void Draw(Work& w, const Run& run, bool needSpecular)
         if (!c.colour) continue;
         for (int k = 0; k < c.mods; ++k) c.mod[k](c.modIn[k], c.modOut[k], n);
         c.colour(c.colourArg[0], c.colourArg[1], c.colourArg[2], c.out, n);
-        c.alpha(c.alphaArg[0], c.alphaArg[1], c.alphaArg[2], c.out, n);
+        if (c.alpha) c.alpha(c.alphaArg[0], c.alphaArg[1], c.alphaArg[2], c.out, n);
     }
     uint8_t* colour = w.colour;
     if (w.specularAdd) AddSpecular(colour, w.specular, n);
