@@ -54,11 +54,48 @@ void Quads(D3DBenchScene& s, int count)
     }
     s.pixels = static_cast<double>(count) * w * h;
 }
+
+// Three layers over the whole screen in large triangles, the shape of a
+// frame: a far sky, a terrain receding to the horizon and a translucent
+// layer in front, each quad split into a fan of eight triangles.
+void Layers(D3DBenchScene& s)
+{
+    const float w = D3DBenchScene::kWidth, h = D3DBenchScene::kHeight;
+    struct Layer {
+        float rhwTop, rhwBottom, z;
+        uint32_t alpha, tint;
+        float uScale, vScale;
+    } layers[3] = {{0.12f, 0.15f, 0.9f, 0xFF, 0x8090FF, 0.2f, 0.1f},
+                   {0.12f, 1.0f, 0.6f, 0xFF, 0xFFE0A0, 2.0f, 1.0f},
+                   {0.5f, 0.5f, 0.3f, 0x70, 0xFFFFFF, 1.0f, 0.8f}};
+    for (const Layer& l : layers) {
+        auto vertex = [&](float x, float y) {
+            D3DBenchScene::Vertex v;
+            v.x = x;
+            v.y = y;
+            v.rhw = l.rhwTop + (l.rhwBottom - l.rhwTop) * (y / h);
+            v.z = l.z;
+            v.diffuse = l.alpha << 24 | l.tint;
+            // Coordinates of a plane: u/w and v/w affine on the screen.
+            v.u0 = (x / w - 0.5f) * l.uScale / v.rhw;
+            v.v0 = (y / h + 0.1f) * l.vScale / v.rhw;
+            v.u1 = v.u0 * 0.5f;
+            v.v1 = v.v0 * 0.5f;
+            return v;
+        };
+        const D3DBenchScene::Vertex centre = vertex(w * 0.45f, h * 0.55f);
+        const D3DBenchScene::Vertex rim[8] = {vertex(0, 0), vertex(w / 2, 0), vertex(w, 0), vertex(w, h / 2),
+                                              vertex(w, h), vertex(w / 2, h), vertex(0, h), vertex(0, h / 2)};
+        for (int i = 0; i < 8; ++i)
+            for (const D3DBenchScene::Vertex& v : {centre, rim[i], rim[(i + 1) % 8]}) s.vertices.push_back(v);
+    }
+    s.pixels = 3.0 * w * h;
+}
 }  // namespace
 
 const char* D3DBenchScene::Name(Kind kind)
 {
-    static const char* names[kKinds] = {"gouraud", "textured", "twostage", "blended", "fogged"};
+    static const char* names[kKinds] = {"gouraud", "textured", "twostage", "blended", "fogged", "overdraw3"};
     return names[kind];
 }
 
@@ -125,6 +162,15 @@ D3DBenchScene D3DBenchScene::Make(Kind kind)
         s.fog = true;
         s.fogStart = 2.0f;
         s.fogEnd = 9.0f;
+        s.fogColour = 0xFFA0B0C0;
+        break;
+    case kOverdraw:
+        Layers(s);
+        s.textures = 1;
+        s.blend = true;
+        s.fog = true;
+        s.fogStart = 1.5f;
+        s.fogEnd = 8.0f;
         s.fogColour = 0xFFA0B0C0;
         break;
     default: break;

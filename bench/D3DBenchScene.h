@@ -7,7 +7,7 @@
 #include <vector>
 
 struct D3DBenchScene {
-    enum Kind { kGouraud, kTextured, kTwoStage, kBlended, kFogged, kKinds };
+    enum Kind { kGouraud, kTextured, kTwoStage, kBlended, kFogged, kOverdraw, kKinds };
     static constexpr int kWidth = 640, kHeight = 480;
     static constexpr int kTextureSide = 256;
 

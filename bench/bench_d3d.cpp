@@ -32,6 +32,19 @@ void Run(benchmark::State& state, Renderer* renderer, D3DBenchScene::Kind kind)
     state.counters["Mpix/s"] = benchmark::Counter(scene.pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
 }
 
+// The physical yardstick: copying the whole 32-bit target once.
+void CopyTarget(benchmark::State& state)
+{
+    const size_t pixels = static_cast<size_t>(D3DBenchScene::kWidth) * D3DBenchScene::kHeight;
+    std::vector<uint32_t> from(pixels, 0x00203040), to(pixels);
+    for (auto _ : state) {
+        memcpy(to.data(), from.data(), pixels * 4);
+        benchmark::DoNotOptimize(to.data());
+        benchmark::ClobberMemory();
+    }
+    state.counters["Mpix/s"] = benchmark::Counter(pixels / 1e6, benchmark::Counter::kIsIterationInvariantRate);
+}
+
 // Keeps the CPU time per frame of every repetition of every benchmark so
 // that the ratios of the medians can be printed (both draw on this thread
 // alone, and on a shared machine the CPU time holds steadier than the wall
@@ -138,6 +151,7 @@ int main(int argc, char** argv)
         benchmark::RegisterBenchmark(("llvmpipe/" + name).c_str(), [kind](benchmark::State& s) { Run(s, g_mesa, kind); })
             ->Unit(benchmark::kMillisecond);
     }
+    benchmark::RegisterBenchmark("memcpy/target", CopyTarget)->Unit(benchmark::kMillisecond);
     // On a shared machine one run says little: unless told otherwise, each
     // benchmark runs seven times, interleaved with the others, and the
     // median counts.
@@ -169,6 +183,18 @@ int main(int argc, char** argv)
         if (a <= 0 || b <= 0) continue;
         printf("%-10s %14.0f %12.1f %14.0f %12.1f %8.2f\n", name.c_str(), scene.Triangles() / a, scene.pixels / 1e6 / a,
                scene.Triangles() / b, scene.pixels / 1e6 / b, b / a);
+    }
+    const double copy = reporter.Median("memcpy/target");
+    if (copy > 0) {
+        const double copyRate = D3DBenchScene::kWidth * D3DBenchScene::kHeight / 1e6 / copy;
+        printf("memcpy of the target: %.1f Mpix/s", copyRate);
+        const D3DBenchScene layers = D3DBenchScene::Make(D3DBenchScene::kOverdraw);
+        const double a = reporter.Median("ours/" + std::string(D3DBenchScene::Name(layers.kind)));
+        const double b = reporter.Median("llvmpipe/" + std::string(D3DBenchScene::Name(layers.kind)));
+        if (a > 0 && b > 0)
+            printf("; %s at %.3f of it (llvmpipe %.3f)", D3DBenchScene::Name(layers.kind), layers.pixels / 1e6 / a / copyRate,
+                   layers.pixels / 1e6 / b / copyRate);
+        printf("\n");
     }
     benchmark::Shutdown();
     return 0;

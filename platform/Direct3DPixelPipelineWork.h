@@ -71,7 +71,7 @@ struct Direct3DPixelPipeline::Work {
         typedef void (*OpFn)(const uint8_t* a, const uint8_t* b, const uint8_t* c, uint8_t* out, int n);
         typedef void (*ModFn)(const uint8_t* in, uint8_t* out, int n);
         OpFn colour = nullptr;
-        OpFn alpha = nullptr;
+        OpFn alpha = nullptr;  // null when the colour pass already gave the alpha
         const uint8_t* colourArg[3] = {nullptr, nullptr, nullptr};
         const uint8_t* alphaArg[3] = {nullptr, nullptr, nullptr};
         ModFn mod[5] = {};  // modifiers, each from modIn into modOut before the operations run
@@ -108,5 +108,10 @@ struct Direct3DPixelPipeline::Work {
     FactorFn dstFactor = nullptr;
     BlendFn blend = nullptr;
     int targetBytes = 0;
+    // Ordered dithering of 16-bit targets: what each pixel adds to b g r a
+    // before the channels are cut, for each row of the 4 x 4 pattern over
+    // eight columns (any four in a row start at column x & 3).
+    bool dither = false;
+    alignas(16) uint8_t ditherRows[4][8 * 4];
 };
 }  // namespace platform

@@ -84,21 +84,16 @@ void ZValuesFast(const Run& run, double scale, float offset, uint32_t* out)
 {
     const float z = run.z - offset, dz = run.dz, s = static_cast<float>(scale);
     const int n = run.n;
-    // Four at a time, the same operations as the loop below.
+    // Four at a time, the last four whole (out holds kChunk values; those
+    // past the run are never read).
     const __m128 vz = _mm_set1_ps(z), vdz = _mm_set1_ps(dz), vs = _mm_set1_ps(s), zero = _mm_setzero_ps();
-    int i = 0;
-    for (; i + 4 <= n; i += 4) {
+    for (int i = 0; i < n; i += 4) {
         const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), _mm_set_ps(3, 2, 1, 0));
         __m128 v = _mm_mul_ps(_mm_add_ps(vz, _mm_mul_ps(vdz, fi)), vs);
         const __m128 below = _mm_cmplt_ps(v, zero), over = _mm_cmpgt_ps(v, vs);
         v = _mm_andnot_ps(below, v);
         v = _mm_or_ps(_mm_and_ps(over, vs), _mm_andnot_ps(over, v));
         _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), _mm_cvttps_epi32(v));
-    }
-    for (; i < n; ++i) {
-        float v = (z + dz * static_cast<float>(i)) * s;
-        v = v < 0 ? 0 : (v > s ? s : v);
-        out[i] = static_cast<uint32_t>(static_cast<int32_t>(v));
     }
 }
 
@@ -226,28 +221,19 @@ void Interpolate(const float* start, const float* step, uint8_t* out, int n)
     }
     __m128i value = _mm_set_epi32(s[3], s[2], s[1], s[0]);
     const __m128i delta = _mm_set_epi32(d[3], d[2], d[1], d[0]);
-    // The two saturating packs clamp each channel to 0..255.
-    int i = 0;
-    if (n >= 4) {
-        const __m128i delta2 = _mm_add_epi32(delta, delta), delta4 = _mm_add_epi32(delta2, delta2);
-        __m128i v0 = value, v1 = _mm_add_epi32(value, delta), v2 = _mm_add_epi32(value, delta2),
-                v3 = _mm_add_epi32(v1, delta2);
-        for (; i + 4 <= n; i += 4) {
-            const __m128i a = _mm_packs_epi32(_mm_srai_epi32(v0, 16), _mm_srai_epi32(v1, 16));
-            const __m128i b = _mm_packs_epi32(_mm_srai_epi32(v2, 16), _mm_srai_epi32(v3, 16));
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 4), _mm_packus_epi16(a, b));
-            v0 = _mm_add_epi32(v0, delta4);
-            v1 = _mm_add_epi32(v1, delta4);
-            v2 = _mm_add_epi32(v2, delta4);
-            v3 = _mm_add_epi32(v3, delta4);
-        }
-        value = v0;
-    }
-    for (; i < n; ++i) {
-        const __m128i c = _mm_packs_epi32(_mm_srai_epi32(value, 16), _mm_srai_epi32(value, 16));
-        const int packed = _mm_cvtsi128_si32(_mm_packus_epi16(c, c));
-        std::memcpy(out + i * 4, &packed, 4);
-        value = _mm_add_epi32(value, delta);
+    // The two saturating packs clamp each channel to 0..255. Four pixels at
+    // a time, the last four whole (out holds kChunk pixels).
+    const __m128i delta2 = _mm_add_epi32(delta, delta), delta4 = _mm_add_epi32(delta2, delta2);
+    __m128i v0 = value, v1 = _mm_add_epi32(value, delta), v2 = _mm_add_epi32(value, delta2),
+            v3 = _mm_add_epi32(v1, delta2);
+    for (int i = 0; i < n; i += 4) {
+        const __m128i a = _mm_packs_epi32(_mm_srai_epi32(v0, 16), _mm_srai_epi32(v1, 16));
+        const __m128i b = _mm_packs_epi32(_mm_srai_epi32(v2, 16), _mm_srai_epi32(v3, 16));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i * 4), _mm_packus_epi16(a, b));
+        v0 = _mm_add_epi32(v0, delta4);
+        v1 = _mm_add_epi32(v1, delta4);
+        v2 = _mm_add_epi32(v2, delta4);
+        v3 = _mm_add_epi32(v3, delta4);
     }
 }
 
@@ -341,10 +327,35 @@ __attribute__((always_inline)) inline uint32_t Fetch(const LevelView& lv, int iu
     return Bilinear(rowA[xa], rowA[xb], rowB[xa], rowB[xb], fu, fv);
 }
 
+// Four texels' channels split without moving bytes across lanes: b and r
+// (the even bytes) and g and a (the odd bytes), each in the low half of a
+// 16-bit lane; a pixel keeps its 32-bit lane throughout.
+struct SplitTexels {
+    __m128i even, odd;
+};
+inline SplitTexels Split(__m128i texels)
+{
+    return {_mm_and_si128(texels, _mm_set1_epi16(0xFF)), _mm_srli_epi16(texels, 8)};
+}
+inline __m128i Join(const SplitTexels& t)
+{
+    return _mm_or_si128(t.even, _mm_slli_epi16(t.odd, 8));
+}
+// (x wx + y wy) / 256 in each 16-bit lane, weights summing to 256.
+inline __m128i Weigh(__m128i x, __m128i wx, __m128i y, __m128i wy)
+{
+    return _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(x, wx), _mm_mullo_epi16(y, wy)), 8);
+}
+inline SplitTexels Weigh(const SplitTexels& x, __m128i wx, const SplitTexels& y, __m128i wy)
+{
+    return {Weigh(x.even, wx, y.even, wy), Weigh(x.odd, wx, y.odd, wy)};
+}
+
 // Bilinear samples of four pixels on a power-of-two level with wrapped
 // addressing, all in SSE but the sixteen texel loads: 8.8 coordinates in,
-// four 0xAARRGGBB texels out as 16-bit channels (pixels 0-1 in lo, 2-3 in hi).
-inline void BilinearWrap4(const LevelView& lv, const int* iu, const int* iv, __m128i& lo, __m128i& hi)
+// four texels out split (two rows of two weighted across, then down, with
+// no byte shuffled: the baseline's shuffles all share one port).
+inline SplitTexels BilinearWrap4(const LevelView& lv, const int* iu, const int* iv)
 {
     const __m128i u = _mm_load_si128(reinterpret_cast<const __m128i*>(iu));
     const __m128i v = _mm_load_si128(reinterpret_cast<const __m128i*>(iv));
@@ -365,21 +376,14 @@ inline void BilinearWrap4(const LevelView& lv, const int* iu, const int* iv, __m
     const __m128i ta1 = _mm_set_epi32(static_cast<int>(t[a1[3]]), static_cast<int>(t[a1[2]]), static_cast<int>(t[a1[1]]), static_cast<int>(t[a1[0]]));
     const __m128i tb0 = _mm_set_epi32(static_cast<int>(t[b0[3]]), static_cast<int>(t[b0[2]]), static_cast<int>(t[b0[1]]), static_cast<int>(t[b0[0]]));
     const __m128i tb1 = _mm_set_epi32(static_cast<int>(t[b1[3]]), static_cast<int>(t[b1[2]]), static_cast<int>(t[b1[1]]), static_cast<int>(t[b1[0]]));
-    // Weights per pixel spread over its four channel lanes.
+    // Each pixel's weights in both 16-bit halves of its lane.
     const __m128i fu = _mm_and_si128(u, low8), fv = _mm_and_si128(v, low8);
-    const __m128i fu16 = _mm_packs_epi32(fu, fu), fv16 = _mm_packs_epi32(fv, fv);
-    const __m128i fuPairs = _mm_unpacklo_epi16(fu16, fu16), fvPairs = _mm_unpacklo_epi16(fv16, fv16);
-    const __m128i full = _mm_set1_epi16(256), zero = _mm_setzero_si128();
-    for (int half = 0; half < 2; ++half) {
-        const __m128i wu = half ? _mm_unpackhi_epi32(fuPairs, fuPairs) : _mm_unpacklo_epi32(fuPairs, fuPairs);
-        const __m128i wv = half ? _mm_unpackhi_epi32(fvPairs, fvPairs) : _mm_unpacklo_epi32(fvPairs, fvPairs);
-        const __m128i wu1 = _mm_sub_epi16(full, wu), wv1 = _mm_sub_epi16(full, wv);
-        auto widen = [&](__m128i x) { return half ? _mm_unpackhi_epi8(x, zero) : _mm_unpacklo_epi8(x, zero); };
-        const __m128i top = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(widen(ta0), wu1), _mm_mullo_epi16(widen(ta1), wu)), 8);
-        const __m128i bottom = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(widen(tb0), wu1), _mm_mullo_epi16(widen(tb1), wu)), 8);
-        const __m128i r = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(top, wv1), _mm_mullo_epi16(bottom, wv)), 8);
-        (half ? hi : lo) = r;
-    }
+    const __m128i wu = _mm_or_si128(fu, _mm_slli_epi32(fu, 16)), wv = _mm_or_si128(fv, _mm_slli_epi32(fv, 16));
+    const __m128i full = _mm_set1_epi16(256);
+    const __m128i wu1 = _mm_sub_epi16(full, wu), wv1 = _mm_sub_epi16(full, wv);
+    const SplitTexels top = Weigh(Split(ta0), wu1, Split(ta1), wu);
+    const SplitTexels bottom = Weigh(Split(tb0), wu1, Split(tb1), wu);
+    return Weigh(top, wv1, bottom, wv);
 }
 
 #ifdef __AVX2__
@@ -519,18 +523,14 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
                              _mm_packus_epi16(_mm256_castsi256_si128(r), _mm256_extracti128_si256(r, 1)));
             continue;
 #endif
-            __m128i lo, hi;
-            BilinearWrap4(lv, iu, iv, lo, hi);
+            SplitTexels texels = BilinearWrap4(lv, iu, iv);
             if (Mip == kMipLinear && frac > 0) {
                 const LevelView& next = stage.levels[level + 1];
                 Coordinates<kMinFilter>(next, u, v, ju, jv);
-                __m128i lo2, hi2;
-                BilinearWrap4(next, ju, jv, lo2, hi2);
-                const __m128i f = _mm_set1_epi16(static_cast<short>(frac)), g = _mm_set1_epi16(static_cast<short>(256 - frac));
-                lo = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(lo, g), _mm_mullo_epi16(lo2, f)), 8);
-                hi = _mm_srli_epi16(_mm_add_epi16(_mm_mullo_epi16(hi, g), _mm_mullo_epi16(hi2, f)), 8);
+                texels = Weigh(texels, _mm_set1_epi16(static_cast<short>(256 - frac)), BilinearWrap4(next, ju, jv),
+                               _mm_set1_epi16(static_cast<short>(frac)));
             }
-            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i0), _mm_packus_epi16(lo, hi));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i0), Join(texels));
             continue;
         }
         if (Mip == kMipLinear && frac > 0) {
@@ -757,20 +757,28 @@ void VertexFog(const Run&, const Work& w, uint8_t* fog, int n)
 
 void ApplyFog(uint8_t* colour, const uint8_t* fog, const uint8_t* fogColour, int n)
 {
-    // Two pixels at a time in 16-bit lanes; alpha is kept.
+    // Four pixels at a time in 16-bit lanes, two to a register; alpha is kept.
     const __m128i zero = _mm_setzero_si128(), full = _mm_set1_epi16(255);
     int fc;
     std::memcpy(&fc, fogColour, 4);
     const __m128i fogc = _mm_unpacklo_epi8(_mm_set1_epi32(fc), zero);
     const __m128i keepAlpha = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+    auto mix = [&](__m128i c, __m128i f) {
+        const __m128i r = _mm_add_epi16(Mul8x8(c, f), Mul8x8(fogc, _mm_sub_epi16(full, f)));
+        return _mm_or_si128(_mm_and_si128(keepAlpha, c), _mm_andnot_si128(keepAlpha, r));
+    };
     int i = 0;
-    for (; i + 2 <= n; i += 2) {
+    for (; i + 4 <= n; i += 4) {
         __m128i* at = reinterpret_cast<__m128i*>(colour + i * 4);
-        const __m128i c = _mm_unpacklo_epi8(_mm_loadl_epi64(at), zero);
-        const __m128i f = _mm_set_epi16(fog[i + 1], fog[i + 1], fog[i + 1], fog[i + 1], fog[i], fog[i], fog[i], fog[i]);
-        __m128i r = _mm_add_epi16(Mul8x8(c, f), Mul8x8(fogc, _mm_sub_epi16(full, f)));
-        r = _mm_or_si128(_mm_and_si128(keepAlpha, c), _mm_andnot_si128(keepAlpha, r));
-        _mm_storel_epi64(at, _mm_packus_epi16(r, r));
+        const __m128i c = _mm_loadu_si128(at);
+        int four;
+        std::memcpy(&four, fog + i, 4);
+        // Each pixel's factor in its four lanes.
+        const __m128i f16 = _mm_unpacklo_epi8(_mm_cvtsi32_si128(four), zero);
+        const __m128i pairs = _mm_unpacklo_epi16(f16, f16);
+        const __m128i lo = mix(_mm_unpacklo_epi8(c, zero), _mm_unpacklo_epi32(pairs, pairs));
+        const __m128i hi = mix(_mm_unpackhi_epi8(c, zero), _mm_unpackhi_epi32(pairs, pairs));
+        _mm_storeu_si128(at, _mm_packus_epi16(lo, hi));
     }
     for (; i < n; ++i) {
         int f = fog[i];
@@ -882,6 +890,34 @@ void WriteTarget(uint8_t* row, const uint8_t* colour, const uint8_t* mask, int n
             std::memcpy(row + i * 4, c, 4);
         }
     }
+}
+
+// ---------------------------------------------------------------- dithering
+// The 4 x 4 ordered pattern, thresholds 0..15.
+constexpr uint8_t kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+
+// Each pixel's bytes to add for a target keeping the top bits of b g r.
+void MakeDitherRows(Work& w, int blueBits, int greenBits, int redBits)
+{
+    const int bits[4] = {blueBits, greenBits, redBits, 8};
+    for (int y = 0; y < 4; ++y)
+        for (int x = 0; x < 8; ++x)
+            for (int k = 0; k < 4; ++k)
+                w.ditherRows[y][x * 4 + k] = static_cast<uint8_t>((kBayer[y][x & 3] << (8 - bits[k])) >> 4);
+}
+
+// Adds the pattern at (x, y) onwards to a run's colours, saturating.
+void Dither(const Work& w, uint8_t* colour, int x, int y, int n)
+{
+    const uint8_t* row = w.ditherRows[y & 3] + (x & 3) * 4;
+    const __m128i add = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row));
+    int i = 0;
+    for (; i + 4 <= n; i += 4) {
+        __m128i* at = reinterpret_cast<__m128i*>(colour + i * 4);
+        _mm_storeu_si128(at, _mm_adds_epu8(_mm_loadu_si128(at), add));
+    }
+    for (; i < n; ++i)
+        for (int k = 0; k < 4; ++k) colour[i * 4 + k] = Sat(colour[i * 4 + k] + row[(i & 3) * 4 + k]);
 }
 
 // ---------------------------------------------------------------- blending
@@ -1014,12 +1050,20 @@ void FillColour(uint8_t* buffer, DWORD argb, int n)
 }  // namespace
 
 namespace {
+// What D3DTA_TEXTURE reads on a stage: its texels, or without a texture
+// white for colour and the diffuse alpha for alpha.
+const uint8_t* TextureSource(Work& w, int stage, bool textured, bool readsAlpha)
+{
+    if (textured) return w.texel[stage];
+    return readsAlpha ? w.diffuse : w.white;
+}
+
 // The buffer an argument names; modifiers are applied into a spare buffer.
-const uint8_t* ArgumentSource(Work& w, DWORD arg, int stage, const uint8_t* current, bool textured)
+const uint8_t* ArgumentSource(Work& w, DWORD arg, int stage, const uint8_t* current, bool textured, bool readsAlpha)
 {
     switch (arg & D3DTA_SELECTMASK) {
     case D3DTA_CURRENT: return current;
-    case D3DTA_TEXTURE: return textured ? w.texel[stage] : w.white;
+    case D3DTA_TEXTURE: return TextureSource(w, stage, textured, readsAlpha);
     case D3DTA_TFACTOR: return w.tfactor;
     case D3DTA_SPECULAR: return w.specular;
     default: return w.diffuse;
@@ -1029,9 +1073,9 @@ const uint8_t* ArgumentSource(Work& w, DWORD arg, int stage, const uint8_t* curr
 const uint8_t* Argument(Work& w, Work::Combine& c, DWORD arg, int stage, const uint8_t* current, bool textured,
                         bool alphaPass)
 {
-    const uint8_t* source = ArgumentSource(w, arg, stage, current, textured);
     const bool complement = (arg & D3DTA_COMPLEMENT) != 0;
     const bool replicate = !alphaPass && (arg & D3DTA_ALPHAREPLICATE) != 0;
+    const uint8_t* source = ArgumentSource(w, arg, stage, current, textured, alphaPass || replicate);
     if (!complement && !replicate) return source;
     if (c.mods >= 5) return source;
     int k = c.mods++;
@@ -1047,7 +1091,7 @@ const uint8_t* BlendSource(Work& w, DWORD op, int stage, const uint8_t* current,
     switch (op) {
     case D3DTOP_BLENDDIFFUSEALPHA: return w.diffuse;
     case D3DTOP_BLENDTEXTUREALPHA:
-    case D3DTOP_BLENDTEXTUREALPHAPM: return textured ? w.texel[stage] : w.white;
+    case D3DTOP_BLENDTEXTUREALPHAPM: return TextureSource(w, stage, textured, true);
     case D3DTOP_BLENDFACTORALPHA: return w.tfactor;
     case D3DTOP_BLENDCURRENTALPHA: return current;
     default: return arg1;
@@ -1192,6 +1236,11 @@ bool Configure(Work& w, const Direct3DPixelPipeline::Settings& settings, int& co
             c.alphaArg[1] = b2;
             c.alphaArg[2] = BlendSource(w, alphaOp, s, current, textured, b1);
         }
+        // The colour pass works on all four bytes: with the same operation on
+        // the same arguments its alpha byte is already the alpha pass's.
+        if (alphaOp == colourOp && c.alphaArg[0] == c.colourArg[0] && c.alphaArg[1] == c.colourArg[1] &&
+            c.alphaArg[2] == c.colourArg[2])
+            c.alpha = nullptr;
         // A stage that only passes one scratch buffer on runs no operation.
         const bool select = colourOp == D3DTOP_SELECTARG1 || colourOp == D3DTOP_SELECTARG2;
         const uint8_t* selected = colourOp == D3DTOP_SELECTARG1 ? c.colourArg[0] : c.colourArg[1];
@@ -1229,6 +1278,9 @@ bool Configure(Work& w, const Direct3DPixelPipeline::Settings& settings, int& co
     needSpecular = w.specularAdd || w.fogFactors == VertexFog;
     w.alphaTest = rs[D3DRENDERSTATE_ALPHATESTENABLE] ? PickAlphaTest(rs[D3DRENDERSTATE_ALPHAFUNC]) : nullptr;
     w.alphaRef = static_cast<uint8_t>(rs[D3DRENDERSTATE_ALPHAREF]);
+
+    w.dither = rs[D3DRENDERSTATE_DITHERENABLE] && (kind == kTarget565 || kind == kTarget555);
+    if (w.dither) MakeDitherRows(w, 5, kind == kTarget565 ? 6 : 5, 5);
 
     w.blend = nullptr;
     if (rs[D3DRENDERSTATE_ALPHABLENDENABLE]) {
@@ -1273,7 +1325,7 @@ void Draw(Work& w, const Run& run, bool needSpecular)
         if (!c.colour) continue;
         for (int k = 0; k < c.mods; ++k) c.mod[k](c.modIn[k], c.modOut[k], n);
         c.colour(c.colourArg[0], c.colourArg[1], c.colourArg[2], c.out, n);
-        c.alpha(c.alphaArg[0], c.alphaArg[1], c.alphaArg[2], c.out, n);
+        if (c.alpha) c.alpha(c.alphaArg[0], c.alphaArg[1], c.alphaArg[2], c.out, n);
     }
     uint8_t* colour = w.colour;
     if (w.specularAdd) AddSpecular(colour, w.specular, n);
@@ -1290,10 +1342,10 @@ void Draw(Work& w, const Run& run, bool needSpecular)
             w.dstFactor(colour, w.dest, w.factorDst, n);
         }
         w.blend(colour, w.dest, w.factorSrc, w.factorDst, w.dest, n);
-        w.writeTarget(row, w.dest, w.mask, n);
-    } else {
-        w.writeTarget(row, colour, w.mask, n);
+        colour = w.dest;
     }
+    if (w.dither) Dither(w, colour, run.x, run.y, n);
+    w.writeTarget(row, colour, w.mask, n);
     if (w.zWrite) w.zWrite(zrow, w.zvalue, w.mask, n);
 }
 }  // namespace RCV_PIXEL_ISA

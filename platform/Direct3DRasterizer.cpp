@@ -24,36 +24,44 @@ void Load(const Direct3DScreenVertex& v, const Direct3DScreenVertex& colours, fl
     out[13] = v.tex[1][1] * v.rhw;
 }
 
-// Values at one pixel with their steps per pixel along x and per row.
-void Fill(Direct3DPixelPipeline::Run& run, const float* at, const float* dx, const float* dy, int attributes)
+// Values at the pixel (ox, oy) away from where v holds them, with their
+// steps per pixel along x and per row. Written straight into the run: read
+// back from a scratch array, the wide loads stalled on the narrow stores.
+void Fill(Direct3DPixelPipeline::Run& run, const float* v, const float* dx, const float* dy, float ox, float oy,
+          int attributes)
 {
-    run.z = at[0];
+    auto at = [&](int k) { return v[k] + ox * dx[k] + oy * dy[k]; };
+    run.z = at(0);
     run.dz = dx[0];
-    run.rhw = at[1];
+    run.rhw = at(1);
     run.drhw = dx[1];
     run.drhwdy = dy[1];
     for (int k = 0; k < 4; ++k) {
-        run.diffuse[k] = at[2 + k];
+        run.diffuse[k] = at(2 + k);
         run.ddiffuse[k] = dx[2 + k];
     }
     if (attributes <= 6) return;
     for (int k = 0; k < 4; ++k) {
-        run.specular[k] = at[6 + k];
+        run.specular[k] = at(6 + k);
         run.dspecular[k] = dx[6 + k];
     }
     for (int s = 0; 10 + 2 * s < attributes; ++s) {
-        run.uw[s] = at[10 + 2 * s];
+        run.uw[s] = at(10 + 2 * s);
         run.duw[s] = dx[10 + 2 * s];
         run.duwdy[s] = dy[10 + 2 * s];
-        run.vw[s] = at[11 + 2 * s];
+        run.vw[s] = at(11 + 2 * s);
         run.dvw[s] = dx[11 + 2 * s];
         run.dvwdy[s] = dy[11 + 2 * s];
     }
 }
 
-int CeilInt(float f)
+// The ceiling as a whole number, f held within +-2^30 (NaN at the low end).
+inline int CeilInt(float f)
 {
-    return static_cast<int>(std::ceil(f));
+    const float limit = 1073741824.0f;
+    f = f > -limit ? (f < limit ? f : limit) : -limit;
+    const int i = static_cast<int>(f);
+    return i + (static_cast<float>(i) < f);
 }
 }  // namespace
 
@@ -98,7 +106,6 @@ void Direct3DRasterizer::DrawTriangle(const Direct3DScreenVertex& a, const Direc
     const float upperSlope = mid->y > top->y ? (mid->x - top->x) / (mid->y - top->y) : 0.0f;
     const float lowerSlope = bot->y > mid->y ? (bot->x - mid->x) / (bot->y - mid->y) : 0.0f;
 
-    float at[kAttributes];
     Direct3DPixelPipeline::Run run;
     for (int y = y0; y < y1; ++y) {
         const float fy = static_cast<float>(y);
@@ -111,8 +118,7 @@ void Direct3DRasterizer::DrawTriangle(const Direct3DScreenVertex& a, const Direc
         while (xs < xe) {
             const int n = xe - xs < Direct3DPixelPipeline::kChunk ? xe - xs : Direct3DPixelPipeline::kChunk;
             const float ox = static_cast<float>(xs) - a.x, oy = fy - a.y;
-            for (int k = 0; k < attributes; ++k) at[k] = va[k] + ox * dx[k] + oy * dy[k];
-            Fill(run, at, dx, dy, attributes);
+            Fill(run, va, dx, dy, ox, oy, attributes);
             run.x = xs;
             run.y = y;
             run.n = n;
@@ -138,7 +144,7 @@ void Direct3DRasterizer::DrawLine(const Direct3DScreenVertex& a, const Direct3DS
         const int y = static_cast<int>(std::floor(a.y + dy * t + 0.5f));
         if (x < m_left || x >= m_right || y < m_top || y >= m_bottom) continue;
         for (int k = 0; k < kAttributes; ++k) at[k] = va[k] + (vb[k] - va[k]) * t;
-        Fill(run, at, zero, zero, kAttributes);
+        Fill(run, at, zero, zero, 0, 0, kAttributes);
         run.x = x;
         run.y = y;
         run.n = 1;
@@ -154,7 +160,7 @@ void Direct3DRasterizer::DrawPoint(const Direct3DScreenVertex& a)
     const int y = static_cast<int>(std::floor(a.y + 0.5f));
     if (x < m_left || x >= m_right || y < m_top || y >= m_bottom) return;
     Direct3DPixelPipeline::Run run;
-    Fill(run, va, zero, zero, kAttributes);
+    Fill(run, va, zero, zero, 0, 0, kAttributes);
     run.x = x;
     run.y = y;
     run.n = 1;

@@ -177,10 +177,22 @@ bool Direct3DVertexPipeline::Layout::Decode(DWORD fvf, Layout& layout)
         // The size bits above bit 16: 0 two floats, 1 three, 2 four, 3 one.
         static const int kFloats[4] = {2, 3, 4, 1};
         layout.tex[i] = offset;
-        offset += 4 * kFloats[(fvf >> (16 + 2 * i)) & 3];
+        layout.texFloats[i] = kFloats[(fvf >> (16 + 2 * i)) & 3];
+        offset += 4 * layout.texFloats[i];
     }
     layout.stride = offset;
     return true;
+}
+
+void Direct3DVertexPipeline::Layout::ReadCoordinates(const uint8_t* vertex, int i, float* uv) const
+{
+    uv[1] = 0;
+    std::memcpy(uv, vertex + tex[i], texFloats[i] > 1 ? 8 : 4);
+}
+
+void Direct3DVertexPipeline::Layout::WriteCoordinates(uint8_t* vertex, int i, const float* uv) const
+{
+    std::memcpy(vertex + tex[i], uv, texFloats[i] > 1 ? 8 : 4);
 }
 
 void Direct3DVertexPipeline::LightVertex(const State& state, const float* position, const float* normal,
@@ -292,7 +304,7 @@ void Direct3DVertexPipeline::Process(const State& state, const Layout& layout, c
             if (!(s.rhw > 0)) s.rhw = 1.0f;
             ColourToFloats(layout.diffuse >= 0 ? ReadDword(v + layout.diffuse) : 0xFFFFFFFFu, s.diffuse);
             ColourToFloats(layout.specular >= 0 ? ReadDword(v + layout.specular) : 0xFF000000u, s.specular);
-            for (int t = 0; t < 2 && t < layout.texCount; ++t) std::memcpy(s.tex[t], v + layout.tex[t], 8);
+            for (int t = 0; t < 2 && t < layout.texCount; ++t) layout.ReadCoordinates(v, t, s.tex[t]);
             if (layout.texCount == 1) std::memcpy(s.tex[1], s.tex[0], 8);
         }
         return;
@@ -354,7 +366,7 @@ void Direct3DVertexPipeline::Process(const State& state, const Layout& layout, c
             const float depth = rs[D3DRENDERSTATE_RANGEFOGENABLE] ? std::sqrt(Dot(eye, eye)) : eye[2];
             out.specular[3] = 255.0f * FogFactor(rs[D3DRENDERSTATE_FOGVERTEXMODE], depth, rs);
         }
-        for (int t = 0; t < 2 && t < layout.texCount; ++t) std::memcpy(out.tex[t], v + layout.tex[t], 8);
+        for (int t = 0; t < 2 && t < layout.texCount; ++t) layout.ReadCoordinates(v, t, out.tex[t]);
         if (layout.texCount == 1) std::memcpy(out.tex[1], out.tex[0], 8);
     }
 }
@@ -393,15 +405,15 @@ void Direct3DVertexPipeline::Store(const State& state, const Layout& layout, uin
             DWORD c = FloatsToColour(s.specular);
             std::memcpy(v + layout.specular, &c, 4);
         }
-        for (int t = 0; t < 2 && t < layout.texCount; ++t) std::memcpy(v + layout.tex[t], s.tex[t], 8);
+        for (int t = 0; t < 2 && t < layout.texCount; ++t) layout.WriteCoordinates(v, t, s.tex[t]);
     }
 }
 
 void Direct3DVertexPipeline::DrawPolygon(const State& state, std::vector<ClipVertex>& polygon)
 {
     if (polygon.size() < 3) return;
-    std::vector<Direct3DScreenVertex> screen;
-    screen.reserve(polygon.size());
+    std::vector<Direct3DScreenVertex>& screen = m_projected;
+    screen.clear();
     for (const ClipVertex& v : polygon) screen.push_back(Project(state, v));
     // Culling by the winding on the screen (y down): positive area is clockwise.
     float area = 0;

@@ -23,6 +23,11 @@ public:
         int rhw = -1, normal = -1, diffuse = -1, specular = -1;
         int texCount = 0;
         int tex[8] = {};
+        int texFloats[8] = {};  // 1 to 4 floats a set
+        // Reads coordinate set i as (u, v): v is 0 for a one-float set.
+        void ReadCoordinates(const uint8_t* vertex, int i, float* uv) const;
+        // Writes u (and v where the set has room for it).
+        void WriteCoordinates(uint8_t* vertex, int i, const float* uv) const;
         // False for formats the device does not draw (blend weights, no position).
         static bool Decode(DWORD fvf, Layout& layout);
     };
@@ -86,6 +91,7 @@ private:
     std::vector<Direct3DScreenVertex> m_screen;  // for screen vertices
     std::vector<uint8_t> m_outcode;
     std::vector<ClipVertex> m_polygon, m_scratch;
+    std::vector<Direct3DScreenVertex> m_projected;  // the clipped polygon on the screen
     std::vector<EyeLight> m_eyeLights;
     int m_cull = D3DCULL_CCW;
     int m_fill = D3DFILL_SOLID;

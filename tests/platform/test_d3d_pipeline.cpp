@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <random>
 #include <set>
 
@@ -31,6 +32,16 @@ D3DTLVERTEX TL(float x, float y, float z, float rhw, DWORD colour, float u = 0, 
     t.tu = u;
     t.tv = v;
     return t;
+}
+
+// Both faces, in the diffuse colour and alpha alone.
+void DrawDiffuseOnly(IDirect3DDevice7* dev)
+{
+    dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
+    dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
+    dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
 }
 
 // ---------------------------------------------------------------- the reference
@@ -145,11 +156,7 @@ protected:
         ASSERT_EQ(D3D_OK, scene.Open(W, H, kX888));
         dev = scene.device;
         ASSERT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0));
-        dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
-        dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);  // diffuse unless a test says otherwise
-        dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-        dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-        dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
+        DrawDiffuseOnly(dev);  // unless a test says otherwise
     }
 
     void Draw(D3DPRIMITIVETYPE type, D3DTLVERTEX* v, DWORD count)
@@ -186,6 +193,16 @@ protected:
             }
         EXPECT_EQ(0, bad);
         EXPECT_GT(covered, 0);
+    }
+
+    // A source and a destination vertex buffer for ProcessVertices.
+    void CreateBuffers(DWORD srcFvf, DWORD srcCount, DWORD dstFvf, DWORD dstCount, IDirect3DVertexBuffer7** src,
+                       IDirect3DVertexBuffer7** dst)
+    {
+        D3DVERTEXBUFFERDESC srcDesc = {sizeof(D3DVERTEXBUFFERDESC), 0, srcFvf, srcCount};
+        D3DVERTEXBUFFERDESC dstDesc = {sizeof(D3DVERTEXBUFFERDESC), 0, dstFvf, dstCount};
+        ASSERT_EQ(D3D_OK, scene.d3d->CreateVertexBuffer(&srcDesc, src, 0));
+        ASSERT_EQ(D3D_OK, scene.d3d->CreateVertexBuffer(&dstDesc, dst, 0));
     }
 
     static constexpr DWORD kBackground = 0x00102030;
@@ -274,6 +291,65 @@ TEST_F(PipelineTest, TexturedQuadAtEachFilterAndAddressMode)
                 }
             EXPECT_EQ(0, bad);
         }
+}
+
+// One-float texture coordinates: u only, v reads as 0, and nothing is read
+// or written beyond the set (the vertices lie back to back on the heap, the
+// last at the end of its block).
+TEST_F(PipelineTest, OneFloatTextureCoordinatesReadAndWriteOneFloat)
+{
+    // Four columns of distinct colours in the first row, blue below it.
+    std::vector<uint32_t> texels(16, 0xFF0000FF);
+    const uint32_t firstRow[4] = {0xFFFF0000, 0xFF00FF00, 0xFFFFFF00, 0xFF00FFFF};
+    std::copy(firstRow, firstRow + 4, texels.begin());
+    ASSERT_EQ(D3D_OK, dev->SetTexture(0, scene.Texture(4, 4, kA888, texels.data())));
+    dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG1);
+    dev->SetTextureStageState(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    dev->SetTextureStageState(0, D3DTSS_ADDRESS, D3DTADDRESS_CLAMP);
+    struct Screen {
+        float x, y, z, rhw;
+        DWORD diffuse;
+        float u;
+    };
+    const DWORD fvf = D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1 | D3DFVF_TEXCOORDSIZE1(0);
+    const Screen quad[4] = {{0, 0, 0.5f, 1, 0xFFFFFFFF, 0}, {W, 0, 0.5f, 1, 0xFFFFFFFF, 1},
+                            {0, H, 0.5f, 1, 0xFFFFFFFF, 0}, {W, H, 0.5f, 1, 0xFFFFFFFF, 1}};
+    static_assert(sizeof(Screen) == 24, "six floats");
+    std::unique_ptr<Screen[]> vertices(new Screen[4]);
+    std::copy(quad, quad + 4, vertices.get());
+    ASSERT_EQ(D3D_OK, dev->BeginScene());
+    ASSERT_EQ(D3D_OK, dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, fvf, vertices.get(), 4, 0));
+    ASSERT_EQ(D3D_OK, dev->EndScene());
+    for (int column = 0; column < 4; ++column)
+        for (int y : {1, H / 2, H - 2})
+            EXPECT_EQ(firstRow[column] & 0xFFFFFF, scene.Pixel(column * W / 4 + W / 8, y)) << column << "," << y;
+
+    // ProcessVertices: one float in, one float out, the next vertex untouched.
+    const DWORD modelFvf = D3DFVF_XYZ | D3DFVF_TEX2 | D3DFVF_TEXCOORDSIZE1(0) | D3DFVF_TEXCOORDSIZE2(1);
+    const DWORD screenFvf = D3DFVF_XYZRHW | D3DFVF_TEX1 | D3DFVF_TEXCOORDSIZE1(0);
+    IDirect3DVertexBuffer7 *src = nullptr, *dst = nullptr;
+    ASSERT_NO_FATAL_FAILURE(CreateBuffers(modelFvf, 1, screenFvf, 2, &src, &dst));
+    void* data = nullptr;
+    DWORD size = 0;
+    ASSERT_EQ(D3D_OK, src->Lock(0, &data, &size));
+    EXPECT_EQ(12u + 4 + 8, size);
+    const float source[6] = {0, 0, 5, 0.625f, 0.5f, 0.75f};
+    memcpy(data, source, sizeof source);
+    src->Unlock();
+    ASSERT_EQ(D3D_OK, dst->Lock(0, &data, &size));
+    EXPECT_EQ(2u * 20, size);
+    const float sentinel[5] = {-7, -8, -9, -10, -11};
+    memcpy(static_cast<uint8_t*>(data) + 20, sentinel, sizeof sentinel);
+    dst->Unlock();
+    ASSERT_EQ(D3D_OK, dst->ProcessVertices(D3DVOP_TRANSFORM, 0, 1, src, 0, dev, 0));
+    ASSERT_EQ(D3D_OK, dst->Lock(0, &data, nullptr));
+    float out[10];
+    memcpy(out, data, sizeof out);
+    dst->Unlock();
+    EXPECT_EQ(0.625f, out[4]);
+    for (int k = 0; k < 5; ++k) EXPECT_EQ(sentinel[k], out[5 + k]) << k;
+    src->Release();
+    dst->Release();
 }
 
 TEST_F(PipelineTest, TextureFormatsReadBackTheirColours)
@@ -434,6 +510,52 @@ TEST_F(PipelineTest, SecondStageCombinesWithTheFirst)
     Quad(0xFF4080C0);
     // (0x40, 0x80, 0xC0) x 0x80/255, then red added.
     EXPECT_TRUE(Near(0xFF4060u, scene.Pixel(4, 4), 1)) << std::hex << scene.Pixel(4, 4);
+}
+
+// A stage without a texture: D3DTA_TEXTURE reads white as a colour and the
+// diffuse alpha as an alpha, so untextured translucent geometry keeps its
+// vertex colour and alpha (here blended over the background).
+TEST_F(PipelineTest, UntexturedStageReadsWhiteColourAndDiffuseAlpha)
+{
+    const DWORD diffuse = 0x80FF8040, factor = 0xFF204060;
+    const int alpha = 0x80;
+    struct Case {
+        const char* name;
+        DWORD colourOp, colourArg1, colourArg2, alphaOp, alphaArg1, alphaArg2;
+        DWORD colour;  // what the stage gives, 0x00RRGGBB
+        int alpha;
+    } cases[] = {
+        {"defaults", D3DTOP_MODULATE, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT,
+         0xFF8040, alpha},
+        {"texture alone", D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, D3DTOP_SELECTARG1, D3DTA_TEXTURE,
+         D3DTA_CURRENT, 0xFFFFFF, alpha},
+        {"alpha squared", D3DTOP_SELECTARG2, D3DTA_TEXTURE, D3DTA_DIFFUSE, D3DTOP_MODULATE, D3DTA_TEXTURE,
+         D3DTA_DIFFUSE, 0xFF8040, alpha * alpha / 255},
+        {"blended by texture alpha", D3DTOP_BLENDTEXTUREALPHA, D3DTA_DIFFUSE, D3DTA_TFACTOR, D3DTOP_SELECTARG2,
+         D3DTA_TEXTURE, D3DTA_TEXTURE, 0x906050, alpha},
+        {"alpha replicated", D3DTOP_SELECTARG1, D3DTA_TEXTURE | D3DTA_ALPHAREPLICATE, D3DTA_CURRENT,
+         D3DTOP_SELECTARG1, D3DTA_TEXTURE, D3DTA_CURRENT, 0x808080, alpha},
+    };
+    dev->SetRenderState(D3DRENDERSTATE_TEXTUREFACTOR, factor);
+    dev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, TRUE);
+    dev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
+    dev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        dev->SetTextureStageState(0, D3DTSS_COLOROP, c.colourOp);
+        dev->SetTextureStageState(0, D3DTSS_COLORARG1, c.colourArg1);
+        dev->SetTextureStageState(0, D3DTSS_COLORARG2, c.colourArg2);
+        dev->SetTextureStageState(0, D3DTSS_ALPHAOP, c.alphaOp);
+        dev->SetTextureStageState(0, D3DTSS_ALPHAARG1, c.alphaArg1);
+        dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, c.alphaArg2);
+        ASSERT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, kBackground, 1.0f, 0));
+        Quad(diffuse);
+        const uint32_t got = scene.Pixel(9, 9);
+        for (int shift : {0, 8, 16}) {
+            const double expected = (Channel(c.colour, shift) * c.alpha + Channel(kBackground, shift) * (255 - c.alpha)) / 255;
+            EXPECT_NEAR(expected, ChannelOf(got, shift), 1) << shift;
+        }
+    }
 }
 
 // Each blend factor as source (destination zero) and as destination
@@ -861,11 +983,8 @@ TEST_F(PipelineTest, PointLightFallsOffWithAttenuationAndRange)
         dev->SetLight(3, &light);
         dev->LightEnable(3, TRUE);
         // The lit vertex in front of the light, through ProcessVertices.
-        D3DVERTEXBUFFERDESC srcDesc = {sizeof(D3DVERTEXBUFFERDESC), 0, D3DFVF_VERTEX, 1};
-        D3DVERTEXBUFFERDESC dstDesc = {sizeof(D3DVERTEXBUFFERDESC), 0, D3DFVF_TLVERTEX, 1};
         IDirect3DVertexBuffer7 *src = nullptr, *dst = nullptr;
-        ASSERT_EQ(D3D_OK, scene.d3d->CreateVertexBuffer(&srcDesc, &src, 0));
-        ASSERT_EQ(D3D_OK, scene.d3d->CreateVertexBuffer(&dstDesc, &dst, 0));
+        ASSERT_NO_FATAL_FAILURE(CreateBuffers(D3DFVF_VERTEX, 1, D3DFVF_TLVERTEX, 1, &src, &dst));
         void* data = nullptr;
         src->Lock(0, &data, nullptr);
         D3DVERTEX centre = {0, 0, 5, 0, 0, -1, 0.25f, 0.75f};
@@ -900,11 +1019,7 @@ TEST(PipelineTargets, SixteenAndTwentyFourBitTargetsHoldTheColour)
         Scene scene;
         ASSERT_EQ(D3D_OK, scene.Open(8, 8, *c.format, 24));
         IDirect3DDevice7* dev = scene.device;
-        dev->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_SELECTARG2);
-        dev->SetTextureStageState(0, D3DTSS_COLORARG2, D3DTA_DIFFUSE);
-        dev->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG2);
-        dev->SetTextureStageState(0, D3DTSS_ALPHAARG2, D3DTA_DIFFUSE);
-        dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
+        DrawDiffuseOnly(dev);
         ASSERT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0));
         D3DTLVERTEX v[3] = {TL(0, 0, 0.5f, 1, 0x80FF8040), TL(8, 0, 0.5f, 1, 0x80FF8040), TL(0, 8, 0.5f, 1, 0x80FF8040)};
         ASSERT_EQ(D3D_OK, dev->BeginScene());
@@ -935,6 +1050,78 @@ std::vector<uint8_t> SurfaceBytes(IDirectDrawSurface7* surface)
     }
     surface->Unlock(nullptr);
     return bytes;
+}
+
+// 16-bit targets with D3DRENDERSTATE_DITHERENABLE: an ordered 4 x 4 pattern
+// tied to the screen, so that every aligned 4 x 4 block of a flat colour
+// averages back to the colour itself; without it (or on 32 bits) every pixel
+// is the colour cut to the target's bits.
+std::vector<uint8_t> DrawFlat(const DDPIXELFORMAT& format, bool dither, uint32_t colour, bool blend = false)
+{
+    const int w = 16, h = 12;
+    Scene scene;
+    EXPECT_EQ(D3D_OK, scene.Open(w, h, format, 16));
+    if (!scene.device) return {};
+    IDirect3DDevice7* dev = scene.device;
+    DrawDiffuseOnly(dev);
+    dev->SetRenderState(D3DRENDERSTATE_DITHERENABLE, dither);
+    dev->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, blend);
+    dev->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_ONE);
+    dev->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_ONE);
+    EXPECT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0, 1.0f, 0));
+    // Three triangles from odd corners, so that runs start at every column phase.
+    D3DTLVERTEX v[5] = {TL(0, 0, 0.5f, 1, colour), TL(w, 0, 0.5f, 1, colour), TL(5.3f, 7.7f, 0.5f, 1, colour),
+                        TL(0, h, 0.5f, 1, colour), TL(w, h, 0.5f, 1, colour)};
+    const WORD indices[9] = {0, 1, 2, 0, 2, 3, 1, 4, 3};
+    const WORD rest[3] = {2, 1, 3};
+    EXPECT_EQ(D3D_OK, dev->BeginScene());
+    EXPECT_EQ(D3D_OK, dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, v, 5, const_cast<WORD*>(indices), 9, 0));
+    EXPECT_EQ(D3D_OK, dev->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, v, 5, const_cast<WORD*>(rest), 3, 0));
+    EXPECT_EQ(D3D_OK, dev->EndScene());
+    return SurfaceBytes(scene.target);
+}
+
+TEST(PipelineTargets, SixteenBitTargetsDitherWhenAsked)
+{
+    unsetenv("RCV_FORCE");
+    struct Format {
+        const DDPIXELFORMAT* format;
+        int redShift, greenShift, greenBits;
+    } formats[] = {{&k565, 11, 5, 6}, {&k555, 10, 5, 5}};
+    // Channels between two levels, on a level, and near the top.
+    const uint32_t colours[] = {0xFF847A3D, 0xFF104020, 0xFFF4F1F6, 0xFF0B0203};
+    for (const Format& f : formats)
+        for (uint32_t colour : colours) {
+            SCOPED_TRACE(std::to_string(f.redShift) + " " + std::to_string(colour));
+            const std::vector<uint8_t> dithered = DrawFlat(*f.format, true, colour), plain = DrawFlat(*f.format, false, colour);
+            ASSERT_EQ(16u * 12 * 2, dithered.size());
+            auto pixel = [](const std::vector<uint8_t>& bytes, int x, int y) { return bytes[(y * 16 + x) * 2] | bytes[(y * 16 + x) * 2 + 1] << 8; };
+            const int bits[3] = {5, f.greenBits, 5}, shifts[3] = {0, f.greenShift, f.redShift};
+            for (int k = 0; k < 3; ++k) {
+                const int value = static_cast<int>((colour >> (8 * k)) & 0xFF), cut = 8 - bits[k], top = (1 << bits[k]) - 1;
+                for (int by = 0; by < 12; by += 4)
+                    for (int bx = 0; bx < 16; bx += 4) {
+                        int sum = 0;
+                        for (int y = by; y < by + 4; ++y)
+                            for (int x = bx; x < bx + 4; ++x) {
+                                const int level = (pixel(dithered, x, y) >> shifts[k]) & top;
+                                EXPECT_TRUE(level == value >> cut || level == (value >> cut) + 1) << x << "," << y;
+                                sum += level;
+                                EXPECT_EQ(value >> cut, (pixel(plain, x, y) >> shifts[k]) & top);
+                            }
+                        // The block's mean, in the colour's 8 bits, is the colour.
+                        EXPECT_EQ(value * 16, sum << cut) << "channel " << k << " block " << bx << "," << by;
+                    }
+            }
+            // The pattern is the same however the surface was covered, and in both builds.
+            EXPECT_TRUE(dithered == DrawFlat(*f.format, true, colour));
+            ScopedForce force("noavx2");
+            EXPECT_TRUE(dithered == DrawFlat(*f.format, true, colour));
+        }
+    // Adding blended pixels onto a black target dithers the blend's result the same way.
+    EXPECT_TRUE(DrawFlat(k565, true, 0xFF847A3D) == DrawFlat(k565, true, 0xFF847A3D, true));
+    // Targets of 24 and 32 bits hold every colour as it is.
+    EXPECT_TRUE(DrawFlat(kX888, true, 0xFF847A3D) == DrawFlat(kX888, false, 0xFF847A3D));
 }
 
 void DrawBusyScene(const DDPIXELFORMAT& format, int zbits, std::vector<uint8_t>& colour, std::vector<uint8_t>& depth)
