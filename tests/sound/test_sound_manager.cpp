@@ -612,3 +612,64 @@ TEST_F(SoundManager, StopByFileNameRewindsTheFirstBufferOfTheSound)
     EXPECT_EQ(0u, Cursor(buffer));
     EXPECT_EQ(1, sound.StopByFileName("nothing.wav"));
 }
+
+TEST_F(SoundManager, ATwoDCopyOfAThreeDSourceIsRefilledAfterALoss)
+{
+    YSound& sound = Start();
+    const std::string hum = Tone("hum.wav", 2.0);
+    YDXSoundBuffer* placed = sound.CreateNewGameBuffer(hum.c_str(), 1);
+    ASSERT_NE(nullptr, placed);
+    ASSERT_EQ(3, placed->m_kind);
+    placed->Play(DSBPLAY_LOOPING);
+    // The 2D request copies the 3D buffer's samples: no file was read for it.
+    YDXSoundBuffer* flat = sound.CreateNewGameBuffer(hum.c_str(), 0);
+    ASSERT_NE(nullptr, flat);
+    ASSERT_EQ(2, flat->m_kind);
+    ASSERT_EQ(0, flat->m_duplicate);
+    placed->Stop();
+
+    platform::LoseSoundBuffers();
+    ASSERT_EQ(1, flat->Play(DSBPLAY_LOOPING));
+    EXPECT_NEAR(kToneRms, Rms(Listen(200), 0), kToneRms * 0.02);
+}
+
+TEST_F(SoundManager, ABufferThatCannotBeRefilledDoesNotPlay)
+{
+    YSound& sound = Start();
+    sound.SetDeletionHook(NoteDeletion);
+    const std::string hum = Tone("hum.wav", 2.0);
+    YDXSoundBuffer* flat = sound.CreateNewGameBuffer(hum.c_str(), 0);
+    ASSERT_NE(nullptr, flat);
+    wavebytes::WriteFile(hum, "RIFF");  // the file went bad after the upload
+    platform::LoseSoundBuffers();
+    EXPECT_EQ(0, flat->Play(0));
+    EXPECT_EQ(nullptr, flat->GetBuffer());
+    EXPECT_EQ(0.0, Rms(Listen(100), 0));
+    // The next request of the sound cannot make it again: it is gone.
+    EXPECT_EQ(nullptr, sound.CreateNewGameBuffer(hum.c_str(), 0));
+    EXPECT_TRUE(sound.GetGameBuffers().empty());
+    EXPECT_EQ(std::vector<YDXSoundBuffer*>{flat}, g_deleted);
+}
+
+TEST_F(SoundManager, AReleasedThreeDBufferIsMadeAgainWhenHandedBack)
+{
+    YSound& sound = Start();
+    sound.SetDeletionHook(NoteDeletion);
+    const std::string hum = Tone("hum.wav", 2.0);
+    YDXSoundBuffer* placed = sound.CreateNewGameBuffer(hum.c_str(), 1);
+    ASSERT_NE(nullptr, placed);
+    ASSERT_EQ(1, sound.Release3DBuffer(placed));
+    ASSERT_EQ(nullptr, placed->GetBuffer());
+
+    EXPECT_EQ(placed, sound.CreateNewGameBuffer(hum.c_str(), 1));
+    ASSERT_NE(nullptr, placed->GetBuffer());
+    EXPECT_EQ(3, placed->m_kind);
+    YDXSound3DBuffer* sound3D = dynamic_cast<YDXSound3DBuffer*>(placed);
+    ASSERT_NE(nullptr, sound3D);
+    EXPECT_NE(nullptr, sound3D->Get3DBuffer());
+    EXPECT_EQ(1, sound3D->SetPosition(0, 0, 1, DS3D_IMMEDIATE));
+    ASSERT_EQ(1, placed->Play(0));
+    EXPECT_GT(Rms(Listen(200), 0), kToneRms * 0.2);
+    EXPECT_EQ(1u, sound.GetGameBuffers().size());
+    EXPECT_TRUE(g_deleted.empty());
+}
