@@ -728,11 +728,7 @@ void YD3D6Parser::LeaveThermalView(int light)
     m_lightIntensity = 0.5f;
 }
 
-YTexture2* YD3D6Parser::GetTexture(int16_t texture)
-{
-    if (texture < 0 || size_t(texture) >= m_textures.size() || !m_textures[texture]) return nullptr;
-    return m_textures[texture]->m_texture;
-}
+YTexLock* YD3D6Parser::GetTexture(int16_t texture) { return GetTextureLock(texture); }
 
 int YD3D6Parser::GetTextureNameReversed(int16_t texture, char* buffer, int16_t length)
 {

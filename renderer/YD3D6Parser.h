@@ -97,7 +97,7 @@ public:
     int GetNamePairText(int16_t index, uint8_t* outByte, char* buffer1, const char* source1, char* buffer2,
                         const char* source2) override;
     int GetNamePair(int16_t index, void* record) override;
-    YTexture2* GetTexture(int16_t texture) override;
+    YTexLock* GetTexture(int16_t texture) override;
     int LogStatus() override;
     bool IsModelLoaded(int16_t model) override;
     int16_t FindModelByName(const char* name) override;
