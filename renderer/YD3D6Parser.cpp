@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -122,7 +123,12 @@ void YD3D6Parser::KeepAlive() const
 
 int32_t YD3D6Parser::SessionWord(const YSessionDesc* desc, int word)
 {
-    if (!desc || word < 1 || word > YSessionDesc::ParameterCount) return 0;
+    if (!desc || word < 0 || word > YSessionDesc::ParameterCount) return 0;
+    // Word 0 is the path; the model viewer keeps its size there, as a number.
+    if (word == 0) {
+        const long size = std::strtol(desc->m_mapPath.GetBuffer(), nullptr, 10);
+        return int32_t(std::max(long(INT32_MIN), std::min(long(INT32_MAX), size)));
+    }
     return desc->m_parameters[word - 1];
 }
 
@@ -204,8 +210,8 @@ int YD3D6Parser::InitSession(int mode, void* descriptor, int level)
         if (level != 0) return 1;
         Log("[YD3D6Parser::InitSession] YSMVLevel 0 Start");
         m_ready = 0;
-        if (const int32_t* words = static_cast<const int32_t*>(descriptor))
-            for (int word : kViewerCopiedWords) m_viewerSettings[word] = words[word];
+        if (const YSessionDesc* desc = static_cast<const YSessionDesc*>(descriptor))
+            for (int word : kViewerCopiedWords) m_viewerSettings[word] = SessionWord(desc, word);
         if (Display()) Display()->sessionWord = static_cast<DWORD_PTR>(m_viewerSettings[kViewerDisplayWord]);
         SetProjection(60.0f, 60.0f, 1.0f, ViewerFarPlane(m_viewerSettings[0], 1.0f));
         // The viewer's models and render states come with the frame road.

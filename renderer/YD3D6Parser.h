@@ -54,8 +54,8 @@ public:
     int CreateDevice(void* deviceDescriptor) override;
     int DestroyDevice() override;
     YD3D6Raster* GetRaster() override { return m_raster; }
-    // Mode 1 is the model viewer (its descriptor a block of 32-bit words),
-    // mode 2 a map session (the engine's session descriptor).
+    // Mode 1 is the model viewer, mode 2 a map session; both read the
+    // engine's session descriptor.
     int InitSession(int mode, void* descriptor, int level) override;
     int SetSessionOptions(YSessionDesc* desc) override;
     int GetInitLevelCount(int mode) override { return mode == 2 ? 5 : 1; }
@@ -468,7 +468,8 @@ public:
     // The four values of a tree model type: reach and height of the groups
     // flagged 0x10, then of those flagged 0x02, in render units.
     static void TreeModelValues(const YSMHandle& handle, float values[4]);
-    // Word i of the engine's session descriptor; word 0 is the map path.
+    // Word i of the engine's session descriptor; word 0 is the map path,
+    // read as a number (the model viewer's size).
     static int32_t SessionWord(const YSessionDesc* desc, int word);
 
     // The overhead view of a map shot; active once set.
