@@ -343,6 +343,9 @@ int YD3D6Parser::Hunt_Init()
     };
     m_farCorner[0] = whole(double(float(m_gridWidth) * m_cellSizeRender + m_origin[0]));
     m_farCorner[1] = whole(double(float(m_gridHeight) * m_cellSizeRender + m_origin[2]));
+    m_heightTable = m_map->m_heightTable;
+    m_heightCopy = m_map->m_heightTable;
+    m_waterHeights = m_map->m_vertexHeights;
 
     // The placed models move over to the renderer.
     for (YMapVT3Model_Output* record : m_modelOutputs) delete record;
@@ -477,6 +480,8 @@ void YD3D6Parser::EndMapSession()
     for (YD3D6TextureItem* item : m_textures) delete item;
     m_textures.clear();
     m_namePairs.clear();
+    std::vector<float>().swap(m_heightCopy);
+    std::vector<float>().swap(m_waterHeights);
 }
 
 // Frames draw only once a session is ready, and only in its two modes.
@@ -1037,6 +1042,7 @@ int YD3D6Parser::BuildTerrainCells(const YMapVT3& map, float scale)
 
     m_cells.assign(cells, YMapCell());
     m_cellActors.assign(YMapVT3::kMaxCells, nullptr);
+    if (m_waterHeights.size() < cells) m_waterHeights.resize(cells, 0.0f);
     for (size_t i = 0; i < cells; ++i) {
         YMapCell& cell = m_cells[i];
         bool anyWater = false, anyGround = false;
@@ -1125,6 +1131,7 @@ int YD3D6Parser::BuildTerrainCells(const YMapVT3& map, float scale)
             cell.m_water = 1;
         else
             cell.m_water = 2;
+        m_waterHeights[i] = anyWater ? waterHigh : 0.0f;
     }
     m_visitedCells.assign(cells, 0);
     m_visitedKeys.assign(map.m_groups.size(), 0);

@@ -122,7 +122,8 @@ public:
     int16_t PickCellItem(float x, float z) override;
     int PickCellItemEx(float x, float z, int16_t value) override;
     void SetCellItemMaterial(DWORD cell, DWORD item, int16_t value) override;
-    void* GetMapRecordBase() override { return m_mapRecordBase; }
+    // The height table's second copy; null before a map session's level 0.
+    void* GetMapRecordBase() override { return m_heightCopy.empty() ? nullptr : m_heightCopy.data(); }
     int16_t GetMapRecordCount() override;
     void* GetMapRecord(int16_t index) override;
     int16_t GetMapSoundCount() override;
@@ -509,7 +510,10 @@ public:
     std::vector<YMapVT3Vertex> m_mapVertices;  // render units
     float m_gridOrigin[3] = {0.0f, 0.0f, 0.0f};
     std::vector<float> m_heightTable;          // 65536 entries once a map is set up
-    void* m_mapRecordBase = nullptr;
+    std::vector<float> m_heightCopy;           // the same, copied at map level 0
+    // The map's corner heights, (width + 1) x (height + 1); from level 1 on,
+    // at each cell's index, the greatest height of its water (0 for none).
+    std::vector<float> m_waterHeights;
     bool m_mapKept = false;                    // a map object is kept
     std::vector<YMapVT3Sound_Output> m_mapSounds;
     // Tree types: below m_spriteTypeCount sprite types with a texture each

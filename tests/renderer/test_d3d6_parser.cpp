@@ -19,6 +19,7 @@
 #include "renderer/YD3D6Parser.h"
 #include "renderer/YD3D6Raster.h"
 #include "renderer/YD3D6TextureItem.h"
+#include "renderer/YMapVT3.h"
 #include "renderer/YMapVT3Model_Output.h"
 #include "renderer/YParseModelItem.h"
 
@@ -178,6 +179,40 @@ TEST_F(D3D6Parser, MapSessionRunsItsFiveLevelsWithTheirLogLines)
     EXPECT_EQ(parser->m_softwareRasteriser, nullptr);
     EXPECT_EQ(parser->m_greyRamp, nullptr);
     EXPECT_EQ(LogLines(folder).size(), expected.size()) << "the later levels write no lines";
+}
+
+// Level 0 copies the map's height table twice (the second copy is what
+// GetMapRecordBase hands out) and its corner heights; level 1 writes each
+// cell's water height into the latter; the end of the session frees them.
+TEST_F(D3D6Parser, MapLevelZeroCopiesTheHeightTablesAndTheCornerHeights)
+{
+    ScratchFolder folder(ScratchFolder::Enter);
+    folder.Write("maps/tiny.zon", TinyMap());
+    ASSERT_EQ(1, MakeDevice());
+    EXPECT_EQ(nullptr, parser->GetMapRecordBase());
+    YSessionDesc session = Session("maps\\tiny.zon");
+    ASSERT_EQ(1, parser->InitSession(2, &session, 0));
+    ASSERT_NE(nullptr, parser->m_map);
+    const float* copy = static_cast<const float*>(parser->GetMapRecordBase());
+    ASSERT_NE(nullptr, copy);
+    ASSERT_EQ(65536u, parser->m_heightCopy.size());
+    EXPECT_EQ(parser->m_map->m_heightTable, parser->m_heightCopy);
+    EXPECT_EQ(parser->m_map->m_heightTable, parser->m_heightTable);
+    EXPECT_NE(copy, parser->m_heightTable.data()) << "two tables";
+    EXPECT_EQ(0.0f, parser->GetHeightSample(65535)) << "the table is there from level 0";
+    EXPECT_EQ(parser->m_map->m_vertexHeights, parser->m_waterHeights);
+    EXPECT_EQ(size_t(4 * 3), parser->m_waterHeights.size());
+
+    parser->m_waterHeights.assign(12, 9.0f);
+    ASSERT_EQ(1, parser->InitSession(2, nullptr, 1));
+    for (size_t cell = 0; cell < 6; ++cell) EXPECT_EQ(0.0f, parser->m_waterHeights[cell]) << "no water in " << cell;
+    EXPECT_EQ(9.0f, parser->m_waterHeights[6]) << "past the cells";
+    ASSERT_EQ(1, parser->InitSession(2, nullptr, 3));
+    EXPECT_NE(nullptr, parser->GetMapRecordBase()) << "the copies outlive the map object";
+
+    parser->EndSession(0);
+    EXPECT_EQ(nullptr, parser->GetMapRecordBase());
+    EXPECT_TRUE(parser->m_waterHeights.empty());
 }
 
 TEST_F(D3D6Parser, MapSessionSizesItsFrameBuffersOnceAndFreesThemAtItsEnd)
