@@ -300,8 +300,8 @@ void YD3D6Raster::CalcCamera()
         projection.m[2][3] = 1.0f;
         projection.m[3][2] = -q * nearPlane;
         projection.m[3][3] = 0.0f;
-        // Planes that meet (or a field of view of 0) give no
-        // projection: the last good one stays.
+        // Planes that meet, or a field of view of 0, give no projection:
+        // the last good one stays.
         bool finite = true;
         for (const auto& row : projection.m)
             for (float v : row) finite = finite && std::isfinite(v);

@@ -29,8 +29,10 @@ const char* const kNoDirectDraw7 =
 const int kFontType = 17;
 // The interface font's colour: its caches are keyed on the colour its glyph pictures are drawn on.
 const COLORREF kFontColour = 0x00FF00FF;
-// The sound buffer list of the debug overlay: 8-point Times New Roman,
-// 12 pixels a line, columns ending 20 pixels above the bottom.
+// The sound buffer list of the debug overlay: 8-point Times New Roman from
+// (15, 21), 12 pixels a line, columns ending 20 pixels above the bottom.
+const int kSoundListLeft = 15;
+const int kSoundListTop = 21;
 const int kSoundListPoints = 8;
 const int kSoundListLine = 12;
 const int kSoundListFoot = 20;
@@ -422,13 +424,13 @@ void YGraphics::DrawSoundList(HDC dc, YSound* sound)
                              "Times New Roman");
     HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
     const int bottom = static_cast<int>(m_back->GetHeight()) - kSoundListFoot;
-    int x = 15, y = 21, widest = 0;
+    int x = kSoundListLeft, y = kSoundListTop, widest = 0;
     for (const char* line = list.data(); *line;) {
         const char* end = std::strchr(line, '\n');
         const int length = end ? static_cast<int>(end - line) : lstrlenA(line);
-        if (y + kSoundListLine > bottom && y > 21) {
+        if (y + kSoundListLine > bottom && y > kSoundListTop) {
             x += widest + kSoundListGap;
-            y = 21;
+            y = kSoundListTop;
             widest = 0;
         }
         SIZE size = {0, 0};
