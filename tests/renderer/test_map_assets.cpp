@@ -391,6 +391,28 @@ TEST(TreePlacement, NoSpreadPutsTreesOnThePathFacingOneSide)
     }
 }
 
+// Spreads from 2^31 on (the map stores them as 32-bit words) stay whole
+// numbers; their trees land far off the grid and are left out.
+TEST(TreePlacement, SpreadsPastTheIntRangeKeepTheirTreesOffTheGrid)
+{
+    for (DWORD spread : {DWORD(0x7FFFFFE7), DWORD(0x80000000), DWORD(0xFFFFFFFF), DWORD(2147483520)}) {
+        SCOPED_TRACE(spread);
+        TreeParser parser;
+        YMapVT3Tree row = Row({{5, 10}, {75, 10}}, 40);
+        row.m_value0 = spread;
+        row.m_values[0] = 100;  // every tree shrinks towards the path, by nothing
+        parser.m_map->m_trees = {row};
+        parser.PlaceTrees(1);
+        parser.PlaceTrees(0);
+        const std::vector<YCellItem> items = AllItems(parser);
+        EXPECT_LT(items.size(), 40u);
+        for (const YCellItem& item : items) {
+            EXPECT_GE(item.m_position[0], 0.0f);
+            EXPECT_LE(item.m_position[0], 80.0f);
+        }
+    }
+}
+
 TEST(TreePlacement, ACellHoldsAtMost255TreesAndRangesAreOrdered)
 {
     TreeParser parser;
