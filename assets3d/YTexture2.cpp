@@ -1,8 +1,10 @@
 #include "assets3d/YTexture2.h"
 
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "graphics2d/LoadImageFile.h"
 
@@ -44,6 +46,50 @@ struct StatusTags {
                 format.RemoveTag(at);
         }
     }
+};
+
+// A format's layer chain with its size and palette, taken out of the format
+// while a new chain is made: unless dropped, it goes back in when this ends.
+class KeptChain {
+public:
+    explicit KeptChain(YTextureFormat& format) : m_format(format) {}
+    ~KeptChain()
+    {
+        if (!m_taken) return;
+        m_format.DeleteLayers();
+        m_format.m_layers.swap(m_layers);
+        m_format.m_iWidth = m_width;
+        m_format.m_iHeight = m_height;
+        m_format.m_iMIPDepth = m_depth;
+        std::memcpy(m_format.m_palette, m_palette, sizeof m_palette);
+    }
+    KeptChain(const KeptChain&) = delete;
+    KeptChain& operator=(const KeptChain&) = delete;
+
+    void Take()
+    {
+        m_taken = true;
+        m_layers.swap(m_format.m_layers);
+        m_width = m_format.m_iWidth;
+        m_height = m_format.m_iHeight;
+        m_depth = m_format.m_iMIPDepth;
+        std::memcpy(m_palette, m_format.m_palette, sizeof m_palette);
+    }
+    // The new chain stays: the old layers go.
+    void Drop()
+    {
+        if (!m_taken) return;
+        for (YTextureLayer* layer : m_layers) delete layer;
+        m_layers.clear();
+        m_taken = false;
+    }
+
+private:
+    YTextureFormat& m_format;
+    bool m_taken = false;
+    std::vector<YTextureLayer*> m_layers;
+    int16_t m_width = 0, m_height = 0, m_depth = 0;
+    RGBQUAD m_palette[256];
 };
 
 }  // namespace
@@ -177,10 +223,13 @@ int YTexture2::LoadExternalMIP(int16_t formatIndex, int16_t level, const char* f
     }
     if (format->m_iColorDepth <= 8 && !colour->m_palettised) return 0;
 
+    // Level 0 makes a new chain; the old one stays until the images went in.
+    KeptChain kept(*format);
     if (level == 0) {
         const int64_t row = static_cast<int64_t>(colour->m_width) * format->m_iBytesPerPixel;
         if (colour->m_width < 1 || colour->m_height < 1 || row > INT16_MAX || colour->m_height > INT16_MAX) return 0;
         const int16_t width = static_cast<int16_t>(colour->m_width), height = static_cast<int16_t>(colour->m_height);
+        kept.Take();
         if (!format->CreateLayers(width, height, YTextureFormat::DepthFor(width, height, format->GetTagIntByName("MIPLevels", 10)),
                                   false))
             return 0;
@@ -201,6 +250,7 @@ int YTexture2::LoadExternalMIP(int16_t formatIndex, int16_t level, const char* f
     }
     status.Restore(*format, level);
     if (!ok) return 0;
+    kept.Drop();
     if (level == 0) {
         m_iWidth = format->m_iWidth;
         m_iHeight = format->m_iHeight;

@@ -237,7 +237,8 @@ int YTextureHandler::CopySelectedFormat(YTextureFormat* format)
         const int size = selected->GetLayerRGB(level, nullptr, 1);
         if (size <= 0) continue;
         colour.assign(static_cast<size_t>(size), 0);
-        if (selected->GetLayerRGB(level, colour.data(), 1) == 0) format->SetLayerRGB(level, colour.data());
+        // Exchange pixels; a palettised copy takes its palette's nearest entries.
+        if (selected->GetLayerRGB(level, colour.data(), 1) == 0) format->StoreLayerRGB(level, colour.data());
         if (selected->HasAlpha() && format->HasAlpha()) {
             const int alphaSize = selected->GetLayerAlpha(level, nullptr);
             if (alphaSize <= 0) continue;

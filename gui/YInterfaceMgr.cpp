@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "assets3d/YTexture2.h"
+#include "assets3d/YTexLock.h"
 #include "graphics2d/YDXSurface.h"
 #include "graphics2d/YSurfaceDC.h"
 #include "gui/YDC.h"
@@ -303,15 +303,15 @@ void YInterfaceMgr::RenderTextureLayers(YDC* target)
     for (YTextureLayout* record : Snapshot<YTextureLayout>(m_textureLayers)) {
         YLayout* layout = record->m_layout;
         if (!record->m_surface && layout) {
-            YTexture2* texture = scene->GetTexture(static_cast<int16_t>(record->m_textureId));
+            YTexLock* texture = scene->GetTexture(static_cast<int16_t>(record->m_textureId));
             YDXDraw* display = layout->GetDisplay();
-            if (texture && display && texture->m_iWidth > 0 && texture->m_iHeight > 0) {
+            if (texture && display && texture->GetWidth() > 0 && texture->GetHeight() > 0) {
                 YDXSurface* surface = new YDXSurface("Texture layout");
-                if (surface->CreateSurface(display, static_cast<DWORD>(texture->m_iWidth),
-                                           static_cast<DWORD>(texture->m_iHeight), DDSCAPS_SYSTEMMEMORY, nullptr, 0,
+                if (surface->CreateSurface(display, static_cast<DWORD>(texture->GetWidth()),
+                                           static_cast<DWORD>(texture->GetHeight()), DDSCAPS_SYSTEMMEMORY, nullptr, 0,
                                            nullptr)) {
                     record->m_surface = surface;
-                    RECT rect = {0, 0, texture->m_iWidth, texture->m_iHeight};
+                    RECT rect = {0, 0, texture->GetWidth(), texture->GetHeight()};
                     layout->MoveTo(&rect);
                 } else {
                     delete surface;

@@ -236,7 +236,8 @@ HRESULT DirectSoundBuffer::Play(DWORD, DWORD, DWORD flags)
 HRESULT DirectSoundBuffer::SetCurrentPosition(DWORD position)
 {
     SoundMixer::Guard guard;
-    if (position >= m_bytes) return DSERR_INVALIDPARAM;
+    // The cursor stands on whole frames; a trailing partial frame has none.
+    if (position >= m_bytes || position / m_format.nBlockAlign >= Frames()) return DSERR_INVALIDPARAM;
     m_cursor = uint64_t(position / m_format.nBlockAlign) << 32;
     return DS_OK;
 }

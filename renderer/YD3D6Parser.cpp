@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <new>
@@ -122,7 +123,12 @@ void YD3D6Parser::KeepAlive() const
 
 int32_t YD3D6Parser::SessionWord(const YSessionDesc* desc, int word)
 {
-    if (!desc || word < 1 || word > YSessionDesc::ParameterCount) return 0;
+    if (!desc || word < 0 || word > YSessionDesc::ParameterCount) return 0;
+    // Word 0 is the path; the model viewer keeps its size there, as a number.
+    if (word == 0) {
+        const long size = std::strtol(desc->m_mapPath.GetBuffer(), nullptr, 10);
+        return int32_t(std::max(long(INT32_MIN), std::min(long(INT32_MAX), size)));
+    }
     return desc->m_parameters[word - 1];
 }
 
@@ -204,8 +210,8 @@ int YD3D6Parser::InitSession(int mode, void* descriptor, int level)
         if (level != 0) return 1;
         Log("[YD3D6Parser::InitSession] YSMVLevel 0 Start");
         m_ready = 0;
-        if (const int32_t* words = static_cast<const int32_t*>(descriptor))
-            for (int word : kViewerCopiedWords) m_viewerSettings[word] = words[word];
+        if (const YSessionDesc* desc = static_cast<const YSessionDesc*>(descriptor))
+            for (int word : kViewerCopiedWords) m_viewerSettings[word] = SessionWord(desc, word);
         if (Display()) Display()->sessionWord = static_cast<DWORD_PTR>(m_viewerSettings[kViewerDisplayWord]);
         SetProjection(60.0f, 60.0f, 1.0f, ViewerFarPlane(m_viewerSettings[0], 1.0f));
         // The viewer's models and render states come with the frame road.
@@ -337,6 +343,9 @@ int YD3D6Parser::Hunt_Init()
     };
     m_farCorner[0] = whole(double(float(m_gridWidth) * m_cellSizeRender + m_origin[0]));
     m_farCorner[1] = whole(double(float(m_gridHeight) * m_cellSizeRender + m_origin[2]));
+    m_heightTable = m_map->m_heightTable;
+    m_heightCopy = m_map->m_heightTable;
+    m_waterHeights = m_map->m_vertexHeights;
 
     // The placed models move over to the renderer.
     for (YMapVT3Model_Output* record : m_modelOutputs) delete record;
@@ -471,6 +480,8 @@ void YD3D6Parser::EndMapSession()
     for (YD3D6TextureItem* item : m_textures) delete item;
     m_textures.clear();
     m_namePairs.clear();
+    std::vector<float>().swap(m_heightCopy);
+    std::vector<float>().swap(m_waterHeights);
 }
 
 // Frames draw only once a session is ready, and only in its two modes.
@@ -728,11 +739,7 @@ void YD3D6Parser::LeaveThermalView(int light)
     m_lightIntensity = 0.5f;
 }
 
-YTexture2* YD3D6Parser::GetTexture(int16_t texture)
-{
-    if (texture < 0 || size_t(texture) >= m_textures.size() || !m_textures[texture]) return nullptr;
-    return m_textures[texture]->m_texture;
-}
+YTexLock* YD3D6Parser::GetTexture(int16_t texture) { return GetTextureLock(texture); }
 
 int YD3D6Parser::GetTextureNameReversed(int16_t texture, char* buffer, int16_t length)
 {
@@ -1035,6 +1042,7 @@ int YD3D6Parser::BuildTerrainCells(const YMapVT3& map, float scale)
 
     m_cells.assign(cells, YMapCell());
     m_cellActors.assign(YMapVT3::kMaxCells, nullptr);
+    if (m_waterHeights.size() < cells) m_waterHeights.resize(cells, 0.0f);
     for (size_t i = 0; i < cells; ++i) {
         YMapCell& cell = m_cells[i];
         bool anyWater = false, anyGround = false;
@@ -1123,6 +1131,7 @@ int YD3D6Parser::BuildTerrainCells(const YMapVT3& map, float scale)
             cell.m_water = 1;
         else
             cell.m_water = 2;
+        m_waterHeights[i] = anyWater ? waterHigh : 0.0f;
     }
     m_visitedCells.assign(cells, 0);
     m_visitedKeys.assign(map.m_groups.size(), 0);

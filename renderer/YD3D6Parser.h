@@ -54,8 +54,8 @@ public:
     int CreateDevice(void* deviceDescriptor) override;
     int DestroyDevice() override;
     YD3D6Raster* GetRaster() override { return m_raster; }
-    // Mode 1 is the model viewer (its descriptor a block of 32-bit words),
-    // mode 2 a map session (the engine's session descriptor).
+    // Mode 1 is the model viewer, mode 2 a map session; both read the
+    // engine's session descriptor.
     int InitSession(int mode, void* descriptor, int level) override;
     int SetSessionOptions(YSessionDesc* desc) override;
     int GetInitLevelCount(int mode) override { return mode == 2 ? 5 : 1; }
@@ -97,7 +97,7 @@ public:
     int GetNamePairText(int16_t index, uint8_t* outByte, char* buffer1, const char* source1, char* buffer2,
                         const char* source2) override;
     int GetNamePair(int16_t index, void* record) override;
-    YTexture2* GetTexture(int16_t texture) override;
+    YTexLock* GetTexture(int16_t texture) override;
     int LogStatus() override;
     bool IsModelLoaded(int16_t model) override;
     int16_t FindModelByName(const char* name) override;
@@ -122,7 +122,8 @@ public:
     int16_t PickCellItem(float x, float z) override;
     int PickCellItemEx(float x, float z, int16_t value) override;
     void SetCellItemMaterial(DWORD cell, DWORD item, int16_t value) override;
-    void* GetMapRecordBase() override { return m_mapRecordBase; }
+    // The height table's second copy; null before a map session's level 0.
+    void* GetMapRecordBase() override { return m_heightCopy.empty() ? nullptr : m_heightCopy.data(); }
     int16_t GetMapRecordCount() override;
     void* GetMapRecord(int16_t index) override;
     int16_t GetMapSoundCount() override;
@@ -468,7 +469,8 @@ public:
     // The four values of a tree model type: reach and height of the groups
     // flagged 0x10, then of those flagged 0x02, in render units.
     static void TreeModelValues(const YSMHandle& handle, float values[4]);
-    // Word i of the engine's session descriptor; word 0 is the map path.
+    // Word i of the engine's session descriptor; word 0 is the map path,
+    // read as a number (the model viewer's size).
     static int32_t SessionWord(const YSessionDesc* desc, int word);
 
     // The overhead view of a map shot; active once set.
@@ -508,7 +510,10 @@ public:
     std::vector<YMapVT3Vertex> m_mapVertices;  // render units
     float m_gridOrigin[3] = {0.0f, 0.0f, 0.0f};
     std::vector<float> m_heightTable;          // 65536 entries once a map is set up
-    void* m_mapRecordBase = nullptr;
+    std::vector<float> m_heightCopy;           // the same, copied at map level 0
+    // The map's corner heights, (width + 1) x (height + 1); from level 1 on,
+    // at each cell's index, the greatest height of its water (0 for none).
+    std::vector<float> m_waterHeights;
     bool m_mapKept = false;                    // a map object is kept
     std::vector<YMapVT3Sound_Output> m_mapSounds;
     // Tree types: below m_spriteTypeCount sprite types with a texture each

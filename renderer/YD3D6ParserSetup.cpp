@@ -360,7 +360,8 @@ void YD3D6Parser::PlaceTrees(uint8_t fill)
         if (record.m_kind != YMapVT3Tree::kPath || record.m_points.size() < 2 || record.m_treeCount == 0) continue;
         srand(record.m_seed);
         const float spread = float(record.m_value0);
-        const int spreadWhole = spread >= 1.0f ? int(std::min(spread, 2147483647.0f)) : 0;
+        // 2147483647 is no float: from 2^31 on the spread is the largest int.
+        const int spreadWhole = spread >= 1.0f ? (spread < 2147483648.0f ? int(spread) : INT32_MAX) : 0;
         const float falloff = float(record.m_values[0]);
         const float shrink = float(record.m_values[1]);
         const float spacing = float(record.m_values[2]);

@@ -290,16 +290,25 @@ void YD3D6Raster::CalcCamera()
     const float fov = m_projection[0], nearPlane = m_projection[1], farPlane = m_projection[2];
     const float key[5] = {height, width, fov, farPlane, nearPlane};
     if (memcmp(key, m_projectionCache, sizeof key) != 0) {
-        memcpy(m_projectionCache, key, sizeof key);
-        MakeIdentityMatrix(&m_projectionMatrix);
+        YMatrix projection;
+        MakeIdentityMatrix(&projection);
         const float aspect = width != 0.0f ? height / width : 1.0f;
         const float q = farPlane / (farPlane - nearPlane);
-        m_projectionMatrix.m[0][0] = 1.0f / std::tan(fov * kPi / 360.0f);
-        m_projectionMatrix.m[1][1] = 1.0f / std::tan(fov * aspect * kPi / 360.0f);
-        m_projectionMatrix.m[2][2] = q;
-        m_projectionMatrix.m[2][3] = 1.0f;
-        m_projectionMatrix.m[3][2] = -q * nearPlane;
-        m_projectionMatrix.m[3][3] = 0.0f;
+        projection.m[0][0] = 1.0f / std::tan(fov * kPi / 360.0f);
+        projection.m[1][1] = 1.0f / std::tan(fov * aspect * kPi / 360.0f);
+        projection.m[2][2] = q;
+        projection.m[2][3] = 1.0f;
+        projection.m[3][2] = -q * nearPlane;
+        projection.m[3][3] = 0.0f;
+        // Planes that meet, or a field of view of 0, give no projection:
+        // the last good one stays.
+        bool finite = true;
+        for (const auto& row : projection.m)
+            for (float v : row) finite = finite && std::isfinite(v);
+        if (finite) {
+            memcpy(m_projectionCache, key, sizeof key);
+            m_projectionMatrix = projection;
+        }
     }
     d = ToD3D(m_projectionMatrix);
     m_device->SetTransform(D3DTRANSFORMSTATE_PROJECTION, &d);

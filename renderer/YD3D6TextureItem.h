@@ -1,6 +1,6 @@
 // An entry of the renderer's texture table; the texture index is its place
-// in the table.  The entry owns the texture object and the device surface
-// its pixels were uploaded to.
+// in the table.  The entry owns the texture's lock (the texture object the
+// renderer hands out) and the device surface its pixels were uploaded to.
 #pragma once
 
 #include <cstdint>
@@ -9,7 +9,6 @@
 #include "platform/ddraw.h"
 
 class YD3D6Lock;
-class YTexture2;
 
 struct YD3D6TextureItem {
     YD3D6TextureItem() = default;
@@ -17,7 +16,6 @@ struct YD3D6TextureItem {
     YD3D6TextureItem(const YD3D6TextureItem&) = delete;
     YD3D6TextureItem& operator=(const YD3D6TextureItem&) = delete;
 
-    YTexture2* m_texture = nullptr;
     YD3D6Lock* m_lock = nullptr;  // the device texture's lock with its tags and opacity mask
     IDirectDrawSurface7* m_surface = nullptr;  // one reference held
     int16_t m_width = 0;

@@ -1,5 +1,9 @@
 #include "renderer/YGraphics.h"
 
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
 #include "engine/YGameObjects.h"
 #include "foundation/SaveDCBitmap.h"
 #include "foundation/YCatalog.h"
@@ -15,6 +19,7 @@
 #include "gui/YInterfaceMgr.h"
 #include "input/YInputObj.h"
 #include "renderer/YD3D6Parser.h"
+#include "sound/YSound.h"
 
 IMPLEMENT_DYNAMIC(YGraphics, YDXDraw)
 
@@ -24,6 +29,15 @@ const char* const kNoDirectDraw7 =
 const int kFontType = 17;
 // The interface font's colour: its caches are keyed on the colour its glyph pictures are drawn on.
 const COLORREF kFontColour = 0x00FF00FF;
+// The sound buffer list of the debug overlay: 8-point Times New Roman from
+// (15, 21), 12 pixels a line, columns ending 20 pixels above the bottom.
+const int kSoundListLeft = 15;
+const int kSoundListTop = 21;
+const int kSoundListPoints = 8;
+const int kSoundListLine = 12;
+const int kSoundListFoot = 20;
+const int kSoundListGap = 10;
+const int kSoundListBytes = 16384;
 
 YDisplayDescriptor g_display;
 YDeviceDescriptor g_device;
@@ -380,7 +394,8 @@ void YGraphics::DrawCursor()
 void YGraphics::DrawOverlays()
 {
     YGameObjects* engine = YGameObjects::Instance();
-    if (!engine->m_appFps && !engine->m_appInput) return;
+    const bool sounds = engine->m_showSoundInfo && engine->m_sound;
+    if (!engine->m_appFps && !engine->m_appInput && !sounds) return;
     HDC dc = nullptr;
     if (!m_back->GetDC(&dc)) return;
     SetBkMode(dc, TRANSPARENT);
@@ -390,6 +405,7 @@ void YGraphics::DrawOverlays()
         snprintf(text, sizeof text, "%2.1f", engine->m_fps);
         TextOutA(dc, 15, 15, text, lstrlenA(text));
     }
+    if (sounds) DrawSoundList(dc, engine->m_sound);
     if (engine->m_appInput) {
         POINT mouse;
         GetCursorPos(&mouse);
@@ -398,6 +414,34 @@ void YGraphics::DrawOverlays()
         TextOutA(dc, 15, 30, text, lstrlenA(text));
     }
     m_back->ReleaseDC(dc);
+}
+
+void YGraphics::DrawSoundList(HDC dc, YSound* sound)
+{
+    std::vector<char> list(kSoundListBytes);
+    if (!sound->ListBuffers(list.data(), kSoundListBytes)) return;
+    HFONT font = CreateFontA(-MulDiv(kSoundListPoints, 96, 72), 0, 0, 0, FW_NORMAL, 0, 0, 0, ANSI_CHARSET, 0, 0, 0, 0,
+                             "Times New Roman");
+    HGDIOBJ previous = font ? SelectObject(dc, font) : nullptr;
+    const int bottom = static_cast<int>(m_back->GetHeight()) - kSoundListFoot;
+    int x = kSoundListLeft, y = kSoundListTop, widest = 0;
+    for (const char* line = list.data(); *line;) {
+        const char* end = std::strchr(line, '\n');
+        const int length = end ? static_cast<int>(end - line) : lstrlenA(line);
+        if (y + kSoundListLine > bottom && y > kSoundListTop) {
+            x += widest + kSoundListGap;
+            y = kSoundListTop;
+            widest = 0;
+        }
+        SIZE size = {0, 0};
+        GetTextExtentPoint32A(dc, line, length, &size);
+        widest = std::max(widest, static_cast<int>(size.cx));
+        TextOutA(dc, x, y, line, length);
+        y += kSoundListLine;
+        line = end ? end + 1 : line + length;
+    }
+    if (previous) SelectObject(dc, previous);
+    if (font) DeleteObject(font);
 }
 
 void YGraphics::SaveScreenShot()

@@ -10,6 +10,7 @@
 class YDXClipper;
 class YDXSurface;
 class YResource;
+class YSound;
 class YSurfaceDC;
 
 typedef CTypedPtrList<CPtrList, YSurfaceDC*> YSurfaceDCList;
@@ -77,6 +78,8 @@ private:
     // The software cursor at the mouse, when the mouse is over the window.
     void DrawCursor();
     void DrawOverlays();
+    // The sound manager's buffer list, line by line in columns.
+    void DrawSoundList(HDC dc, YSound* sound);
     int FailStart();
     // Before a display change: clients and contexts let go of their surfaces.
     void ReleaseClients();

@@ -21,7 +21,7 @@
 
 class YD3D6Raster;
 class YSMHandle;
-class YTexture2;
+class YTexLock;
 struct YSessionDesc;
 struct YTraceResult;
 struct YParseYSMItem;
@@ -104,7 +104,8 @@ public:
     virtual int GetNamePairText(int16_t index, uint8_t* outByte, char* buffer1, const char* source1, char* buffer2,
                                 const char* source2) = 0;
     virtual int GetNamePair(int16_t index, void* record) = 0;
-    virtual YTexture2* GetTexture(int16_t texture) = 0;
+    // The device texture of a texture index: its lock, or null.
+    virtual YTexLock* GetTexture(int16_t texture) = 0;
     virtual int LogStatus() = 0;
     virtual void ComposeItemMatrix(YRenderInstance* parent, YRenderInstance* record, YMatrix* matrix, int animate);
     virtual float* TransformPoint(float* point, YMatrix matrix);

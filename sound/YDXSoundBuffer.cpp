@@ -153,6 +153,11 @@ int YDXSoundBuffer::CopyWaveTo(YDXSoundBuffer* target)
     target->FreeData();
     target->m_data = samples;
     target->m_dataLength = m_dataLength;
+    // The copy refills from the same source once its samples were uploaded.
+    target->m_fileName = m_fileName;
+    target->m_module = m_module;
+    target->m_resourceId = m_resourceId;
+    target->m_fromResource = m_fromResource;
     return 1;
 }
 
@@ -160,14 +165,18 @@ int YDXSoundBuffer::Play(DWORD flags)
 {
     if (!m_buffer) return 0;
     DWORD status = 0;
-    if (GetStatus(&status, 1) && (status & DSBSTATUS_BUFFERLOST)) Restore();
+    if (GetStatus(&status, 1) && (status & DSBSTATUS_BUFFERLOST) && !Restore()) return 0;
     return Forward(m_buffer->Play(0, 0, flags));
 }
 
 int YDXSoundBuffer::Restore()
 {
     if (!m_buffer || !Forward(m_buffer->Restore())) return 0;
-    return Upload();
+    if (Upload()) return 1;
+    // A buffer that cannot be refilled would only play silence: it goes,
+    // and creating it again reloads the samples.
+    Cleanup();
+    return 0;
 }
 
 int YDXSoundBuffer::SetVolume(LONG volume)

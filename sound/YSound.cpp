@@ -383,6 +383,7 @@ YDXSoundBuffer* YSound::CreateNewGameBuffer(const char* name, int want3D)
 
     YDXSoundBuffer* source = nullptr;
     YDXSoundBuffer* restart = nullptr;
+    YDXSoundBuffer* silent = nullptr;
     DWORD furthest = 0;
     int count = 0;
     for (YDXSoundBuffer* buffer : m_gameBuffers) {
@@ -394,11 +395,20 @@ YDXSoundBuffer* YSound::CreateNewGameBuffer(const char* name, int want3D)
         if (!buffer->m_duplicate) source = buffer;
         if (buffer->m_kind != kind) continue;
         ++count;
-        if (!(status & DSBSTATUS_PLAYING)) return buffer;
+        if (!(status & DSBSTATUS_PLAYING)) {
+            silent = buffer;
+            break;
+        }
         if (buffer->m_kind == 2 && !(status & DSBSTATUS_LOOPING) && (!restart || cursor >= furthest)) {
             restart = buffer;
             furthest = cursor;
         }
+    }
+    if (silent) {
+        // A released buffer is made again before it is handed out; one that
+        // cannot be made is gone, and the request starts over without it.
+        if (silent->GetBuffer() || Remake(silent)) return silent;
+        return CreateNewGameBuffer(name, want3D);
     }
 
     if (count <= m_maxSameBuffers) {
@@ -495,6 +505,18 @@ int YSound::Create3DBuffer(YDXSoundBuffer*& buffer)
         if (YDXSound3DBuffer* placed = dynamic_cast<YDXSound3DBuffer*>(buffer)) placed->Get3DInterface();
     if (!ok) DeleteBuffer(buffer);
     return ok;
+}
+
+int YSound::Remake(YDXSoundBuffer*& buffer)
+{
+    if (buffer->m_kind == 3) return Create3DBuffer(buffer);
+    if (!buffer->CreateBuffer()) {
+        DeleteBuffer(buffer);
+        return 0;
+    }
+    // Its samples are its own now.
+    buffer->m_duplicate = 0;
+    return 1;
 }
 
 void YSound::DeleteBuffer(YDXSoundBuffer*& buffer)

@@ -111,6 +111,9 @@ public:
 protected:
     YDXSoundBuffer* CreateBuffer(YDXSoundBuffer* source, const char* path, int& kind, int& isNew);
     int Create3DBuffer(YDXSoundBuffer*& buffer);
+    // Creates the DirectSound buffer of a game buffer that lost it; on
+    // failure the buffer is deleted and the reference cleared.
+    int Remake(YDXSoundBuffer*& buffer);
     void DeleteBuffer(YDXSoundBuffer*& buffer);
     bool IsAppBuffer(const YDXSoundBuffer* buffer) const;
     static bool FileExists(const YString& path);

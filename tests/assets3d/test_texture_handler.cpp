@@ -326,4 +326,50 @@ TEST(TextureHandler, SaveImportAndCopyFormats)
     EXPECT_TRUE(user);
 }
 
+// A palettised copy of a true-colour format holds, at every pixel and level,
+// the entry of its palette's range nearest to the colour it copies: at level
+// 0, where the picture has only the range's colours, that very colour.
+TEST(TextureHandler, CopyIntoAPalettisedFormatKeepsThePicture)
+{
+    const uint32_t colours[4] = {0xFF102030, 0xFFF08010, 0xFF20E040, 0xFFFFFFFF};
+    ScratchFolder folder;
+    texture_test::WriteTGA(folder / "pic.tga", 16, 16, [&](int x, int y) { return colours[(x / 4 + y / 4) % 4]; });
+    YTextureHandler handler;
+    ASSERT_EQ(1, handler.ImportFormat((folder / "pic.tga").c_str(), texture_test::MakeFormat("8888")));
+    YTextureFormat* palettised = texture_test::MakeFormat("pal8");
+    RGBQUAD palette[256] = {};
+    for (int i = 0; i < 4; ++i)
+        palette[40 + i] = {BYTE(colours[i]), BYTE(colours[i] >> 8), BYTE(colours[i] >> 16), 0};
+    palettised->SetPalette(palette);
+    palettised->m_iFirstPalette = 40;
+    palettised->m_iLastPalette = 43;
+    ASSERT_EQ(1, handler.CopySelectedFormat(palettised));
+    YTexture2* texture = handler.GetTexture();
+    ASSERT_EQ(2, texture->GetNumFormats());
+    YTextureFormat* from = texture->GetFormat(0);
+    YTextureFormat* to = texture->GetFormat(1);
+    ASSERT_TRUE(to->HasPalette());
+    ASSERT_GT(to->m_iMIPDepth, 1);
+    auto distance = [](const BYTE* pixel, const RGBQUAD& entry) {
+        const int b = pixel[0] - entry.rgbBlue, g = pixel[1] - entry.rgbGreen, r = pixel[2] - entry.rgbRed;
+        return b * b + g * g + r * r;
+    };
+    for (int16_t level = 0; level < to->m_iMIPDepth; ++level) {
+        const YTextureLayer* layer = to->m_layers[static_cast<size_t>(level)];
+        for (int y = 0; y < layer->m_iHeight; ++y)
+            for (int x = 0; x < layer->m_iWidth; ++x) {
+                SCOPED_TRACE(std::to_string(level) + ": " + std::to_string(x) + ", " + std::to_string(y));
+                BYTE source[4];
+                from->UnpackPixel(from->GetPixel(level, x, y), source);
+                const DWORD index = to->GetPixel(level, x, y);
+                ASSERT_GE(index, 40u);
+                ASSERT_LE(index, 43u);
+                int nearest = distance(source, palette[40]);
+                for (int i = 41; i < 44; ++i) nearest = std::min(nearest, distance(source, palette[i]));
+                EXPECT_EQ(nearest, distance(source, to->m_palette[index]));
+                if (level == 0) EXPECT_EQ(0, nearest);
+            }
+    }
+}
+
 }  // namespace

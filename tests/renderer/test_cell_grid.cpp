@@ -248,6 +248,26 @@ TEST(CellGridBuild, WaterClassesCompareWaterAndGroundHeights)
     EXPECT_EQ(2, parser.m_cells[7].m_water);           // water only
 }
 
+// Each cell's greatest water height stands at its index of the corner
+// heights' copy: the water at 2 (render units 32) in the right half.
+TEST(CellGridBuild, EachCellKeepsItsGreatestWaterHeight)
+{
+    YD3D6Parser parser;
+    parser.m_waterHeights.assign(9 * 9, -1.0f);  // the map's corner heights, copied at level 0
+    handmade::SetUp(parser, 16.0f);
+    ASSERT_EQ(81u, parser.m_waterHeights.size());
+    for (int row = 0; row < 8; ++row)
+        for (int column = 0; column < 8; ++column)
+            EXPECT_EQ(parser.m_waterHeights[row * 8 + column], column >= 3 ? 2.0f * 16.0f : 0.0f) << column << "," << row;
+    for (size_t i = 64; i < 81; ++i) EXPECT_EQ(parser.m_waterHeights[i], -1.0f) << "past the cells: " << i;
+    // Built without a map session, the copy is made as large as the grid.
+    YD3D6Parser alone;
+    handmade::SetUp(alone, 16.0f);
+    ASSERT_EQ(64u, alone.m_waterHeights.size());
+    EXPECT_EQ(alone.m_waterHeights[7], 32.0f);
+    EXPECT_EQ(alone.m_waterHeights[0], 0.0f);
+}
+
 struct Collect : CellGrid {
     static DWORD_PTR Test(void* object, DWORD) { return reinterpret_cast<DWORD_PTR>(object) == 0x300 ? 0 : 0x900; }
     int a, b, c, d;

@@ -19,6 +19,7 @@
 #include "renderer/YD3D6Parser.h"
 #include "renderer/YD3D6Raster.h"
 #include "renderer/YD3D6TextureItem.h"
+#include "renderer/YMapVT3.h"
 #include "renderer/YMapVT3Model_Output.h"
 #include "renderer/YParseModelItem.h"
 
@@ -180,6 +181,40 @@ TEST_F(D3D6Parser, MapSessionRunsItsFiveLevelsWithTheirLogLines)
     EXPECT_EQ(LogLines(folder).size(), expected.size()) << "the later levels write no lines";
 }
 
+// Level 0 copies the map's height table twice (the second copy is what
+// GetMapRecordBase hands out) and its corner heights; level 1 writes each
+// cell's water height into the latter; the end of the session frees them.
+TEST_F(D3D6Parser, MapLevelZeroCopiesTheHeightTablesAndTheCornerHeights)
+{
+    ScratchFolder folder(ScratchFolder::Enter);
+    folder.Write("maps/tiny.zon", TinyMap());
+    ASSERT_EQ(1, MakeDevice());
+    EXPECT_EQ(nullptr, parser->GetMapRecordBase());
+    YSessionDesc session = Session("maps\\tiny.zon");
+    ASSERT_EQ(1, parser->InitSession(2, &session, 0));
+    ASSERT_NE(nullptr, parser->m_map);
+    const float* copy = static_cast<const float*>(parser->GetMapRecordBase());
+    ASSERT_NE(nullptr, copy);
+    ASSERT_EQ(65536u, parser->m_heightCopy.size());
+    EXPECT_EQ(parser->m_map->m_heightTable, parser->m_heightCopy);
+    EXPECT_EQ(parser->m_map->m_heightTable, parser->m_heightTable);
+    EXPECT_NE(copy, parser->m_heightTable.data()) << "two tables";
+    EXPECT_EQ(0.0f, parser->GetHeightSample(65535)) << "the table is there from level 0";
+    EXPECT_EQ(parser->m_map->m_vertexHeights, parser->m_waterHeights);
+    EXPECT_EQ(size_t(4 * 3), parser->m_waterHeights.size());
+
+    parser->m_waterHeights.assign(12, 9.0f);
+    ASSERT_EQ(1, parser->InitSession(2, nullptr, 1));
+    for (size_t cell = 0; cell < 6; ++cell) EXPECT_EQ(0.0f, parser->m_waterHeights[cell]) << "no water in " << cell;
+    EXPECT_EQ(9.0f, parser->m_waterHeights[6]) << "past the cells";
+    ASSERT_EQ(1, parser->InitSession(2, nullptr, 3));
+    EXPECT_NE(nullptr, parser->GetMapRecordBase()) << "the copies outlive the map object";
+
+    parser->EndSession(0);
+    EXPECT_EQ(nullptr, parser->GetMapRecordBase());
+    EXPECT_TRUE(parser->m_waterHeights.empty());
+}
+
 TEST_F(D3D6Parser, MapSessionSizesItsFrameBuffersOnceAndFreesThemAtItsEnd)
 {
     ScratchFolder folder(ScratchFolder::Enter);
@@ -309,10 +344,11 @@ TEST_F(D3D6Parser, ViewerSessionCopiesItsWordsAndLogs)
 {
     ScratchFolder folder(ScratchFolder::Enter);
     parser->SetDebugLog(1);
-    int32_t words[36];
-    for (int i = 0; i < 36; ++i) words[i] = 100 + i;
-    words[0] = 30;
-    EXPECT_EQ(1, parser->InitSession(1, words, 0));
+    // The viewer's size stands in the path word.
+    YSessionDesc words;
+    words.m_mapPath = "30";
+    for (int i = 1; i < 36; ++i) words.m_parameters[i - 1] = 100 + i;
+    EXPECT_EQ(1, parser->InitSession(1, &words, 0));
     EXPECT_EQ(parser->GetSessionMode(), 1);
     EXPECT_EQ(parser->IsReady(), 1);
     const std::vector<std::string> expected = {"[YD3D6Parser::InitSession] YSMVLevel 0 Start",
@@ -324,7 +360,7 @@ TEST_F(D3D6Parser, ViewerSessionCopiesItsWordsAndLogs)
     EXPECT_EQ(m_display.sessionWord, 115u);
     for (int word : {1, 3, 5, 7, 11, 14, 16, 19}) EXPECT_EQ(parser->m_viewerSettings[word], 100 + word) << word;
     for (int word : {2, 6, 12, 13, 17, 18}) EXPECT_EQ(parser->m_viewerSettings[word], 0) << word;
-    EXPECT_EQ(1, parser->InitSession(1, words, 1));
+    EXPECT_EQ(1, parser->InitSession(1, &words, 1));
     EXPECT_EQ(LogLines(folder).size(), 2u) << "only level 0 works";
 
     // Options in viewer mode: words 3, 4, 5 and 14 of the engine's descriptor.
@@ -334,6 +370,30 @@ TEST_F(D3D6Parser, ViewerSessionCopiesItsWordsAndLogs)
     EXPECT_EQ(parser->m_viewerSettings[4], 40);
     EXPECT_EQ(parser->m_viewerSettings[7], 107);
     EXPECT_EQ(parser->m_mapSettings[31], 0) << "the map's copy is left alone";
+}
+
+// The engine's descriptor, as the session hands it over, is read the same
+// way by the viewer's set-up and by its options: the path word is no size.
+TEST_F(D3D6Parser, ViewerReadsTheEngineDescriptorLikeItsOptions)
+{
+    struct Case {
+        const char* path;
+        float farPlane;
+    } cases[] = {{"maps\\Meadow.zon", 1.0f + 128.0f}, {"", 1.0f + 128.0f}, {"12", 10.0f * 128.0f},
+                 {"99999999999999999999", float(INT32_MAX - 2) * 128.0f}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        YSessionDesc session = Session(c.path);
+        ASSERT_EQ(1, parser->InitSession(1, &session, 0));
+        float fov, fov2, nearPlane, farPlane;
+        parser->GetProjection(&fov, &fov2, &nearPlane, &farPlane);
+        EXPECT_EQ(farPlane, c.farPlane);
+        const std::vector<int32_t> before(parser->m_viewerSettings, parser->m_viewerSettings + 20);
+        for (int word : {3, 4, 5, 14}) EXPECT_EQ(parser->m_viewerSettings[word], session.m_parameters[word - 1]);
+        ASSERT_EQ(1, parser->SetSessionOptions(&session));
+        EXPECT_EQ(before, std::vector<int32_t>(parser->m_viewerSettings, parser->m_viewerSettings + 20));
+        parser->EndSession(0);
+    }
 }
 
 TEST_F(D3D6Parser, FilterLevelIsLoweredToWhatTheDeviceDraws)
@@ -376,7 +436,7 @@ TEST_F(D3D6Parser, FramesRunOnlyInAReadySessionOfTheirMode)
     ScratchFolder folder(ScratchFolder::Enter);
     ASSERT_EQ(1, MakeDevice());
     parser->SetDebugLog(1);
-    int32_t viewer[36] = {30};
+    YSessionDesc viewer = Session("30");
     struct Case {
         const char* what;
         int mode;
@@ -394,7 +454,7 @@ TEST_F(D3D6Parser, FramesRunOnlyInAReadySessionOfTheirMode)
         SCOPED_TRACE(c.what);
         parser->EndSession(0);
         folder.Write("Debug.log", "");
-        if (c.level >= 0) parser->InitSession(c.mode, c.mode == 1 ? static_cast<void*>(viewer) : nullptr, c.level);
+        if (c.level >= 0) parser->InitSession(c.mode, c.mode == 1 ? static_cast<void*>(&viewer) : nullptr, c.level);
         parser->SetOverlayColor(0.1f, 0.2f, 0.3f, 0.4f);
         parser->PushOverlayColor(1, 1.0f, 0.0f, 0.0f, 1.0f);
 

@@ -19,6 +19,8 @@
 #include "assets3d/YSMObject.h"
 #include "assets3d/YTexture2.h"
 #include "graphics2d/Graphics2dFixture.h"
+#include "gui/LayoutFixture.h"
+#include "gui/YInterfaceMgr.h"
 #include "renderer/YD3D6Parser.h"
 #include "renderer/YD3D6Raster.h"
 #include "renderer/YD3D6TextureItem.h"
@@ -217,6 +219,56 @@ TEST_F(TexturedParser, CommandTexturesHaveTheirOwnSize)
     EXPECT_EQ(-1, parser->LoadCatalogTextures("cmd;G;000;16;16;shadow.ytx", 0, 1));
 }
 
+// A layout shown in a texture layer draws into the texture the renderer
+// hands out for its id.
+TEST_F(TexturedParser, ATextureLayerDrawsIntoItsTexture)
+{
+    class ScreenLayout : public TestLayout {
+    public:
+        explicit ScreenLayout(YDXDraw* display) : m_display(display) {}
+        YDXDraw* GetDisplay() override { return m_display; }
+        YDXDraw* m_display;
+    };
+    class Factory : public YInterfaceFactory {
+    public:
+        Factory(YParser* scene, YDXDraw* display) : m_scene(scene), m_display(display) {}
+        YParser* GetScene() override { return m_scene; }
+        YLayout* CreateLayout(const char*) override { return new ScreenLayout(m_display); }
+        YParser* m_scene;
+        YDXDraw* m_display;
+    };
+
+    WriteTexture("screen.ytx", 16, {});
+    const int16_t index = int16_t(parser->LoadCatalogTextures("file;screen.ytx", 0, 1));
+    ASSERT_GE(index, 0);
+    YTexLock* texture = parser->GetTexture(index);
+    ASSERT_NE(nullptr, texture);
+    EXPECT_EQ(texture, parser->GetTextureLock(index));
+    EXPECT_EQ(16, texture->GetWidth());
+    EXPECT_EQ(16, texture->GetHeight());
+
+    Factory factory(parser.get(), &display);
+    YInterfaceMgr manager(&factory);
+    manager.SetTextureLayout(index, "rect(0, 0, 16, 16, 255, 0, 0)", YInterfaceMgr::LayoutShow, "");
+    manager.RenderTextureLayers(nullptr);
+    const YTextureLayout* record = manager.FindTextureLayout(index);
+    ASSERT_NE(nullptr, record);
+    ASSERT_NE(nullptr, record->m_surface) << "the layer got its surface";
+    EXPECT_EQ(16u, record->m_surface->GetWidth());
+    EXPECT_EQ(16u, record->m_surface->GetHeight());
+
+    YDXSurface seen("Seen");
+    ASSERT_EQ(1, seen.CreateSurface(&display, 16, 16, DDSCAPS_OFFSCREENPLAIN, nullptr, 0, &k565));
+    Write(seen, std::vector<uint32_t>(256, 0));
+    ASSERT_EQ(1, parser->BlitTextureToSurface(index, seen.GetSurface()));
+    const std::vector<uint32_t> pixels = Read(seen);
+    ASSERT_EQ(256u, pixels.size());
+    for (size_t i : {size_t(0), size_t(17), size_t(255)}) EXPECT_EQ(0xF800u, pixels[i]) << i;
+    // Neither a negative index nor one past the table has a texture.
+    EXPECT_EQ(nullptr, parser->GetTexture(-1));
+    EXPECT_EQ(nullptr, parser->GetTexture(int16_t(parser->GetTextureCount())));
+}
+
 TEST_F(TexturedParser, ShadowTableMarksMissingTexturesWithoutItsOverlay)
 {
     parser->CreateShadowTable();
@@ -336,6 +388,28 @@ TEST(TreePlacement, NoSpreadPutsTreesOnThePathFacingOneSide)
         // Mode 1: a quarter turn to one side of the segment's direction.
         const float segment = first ? 0.0f : 1.5707963f;
         EXPECT_NEAR(segment - 1.570795f, item.m_facing, 1e-4f);
+    }
+}
+
+// Spreads from 2^31 on (the map stores them as 32-bit words) stay whole
+// numbers; their trees land far off the grid and are left out.
+TEST(TreePlacement, SpreadsPastTheIntRangeKeepTheirTreesOffTheGrid)
+{
+    for (DWORD spread : {DWORD(0x7FFFFFE7), DWORD(0x80000000), DWORD(0xFFFFFFFF), DWORD(2147483520)}) {
+        SCOPED_TRACE(spread);
+        TreeParser parser;
+        YMapVT3Tree row = Row({{5, 10}, {75, 10}}, 40);
+        row.m_value0 = spread;
+        row.m_values[0] = 100;  // every tree shrinks towards the path, by nothing
+        parser.m_map->m_trees = {row};
+        parser.PlaceTrees(1);
+        parser.PlaceTrees(0);
+        const std::vector<YCellItem> items = AllItems(parser);
+        EXPECT_LT(items.size(), 40u);
+        for (const YCellItem& item : items) {
+            EXPECT_GE(item.m_position[0], 0.0f);
+            EXPECT_LE(item.m_position[0], 80.0f);
+        }
     }
 }
 

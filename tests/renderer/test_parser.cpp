@@ -335,8 +335,9 @@ TEST(ParserSessions, LevelsModesAndTheSilhouetteRasteriser)
 
     // The viewer's far plane from word 0 of its descriptor.
     for (int32_t size : {30, 1}) {
-        int32_t words[36] = {size};
-        EXPECT_EQ(parser.InitSession(1, words, 0), 1);
+        YSessionDesc words;
+        words.m_mapPath = std::to_string(size).c_str();
+        EXPECT_EQ(parser.InitSession(1, &words, 0), 1);
         float fov, fov2, nearPlane, farPlane;
         parser.GetProjection(&fov, &fov2, &nearPlane, &farPlane);
         EXPECT_EQ(fov, 60.0f);

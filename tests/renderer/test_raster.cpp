@@ -263,6 +263,33 @@ TEST_F(RasterTest, ProjectionFollowsViewportAndIsCached)
     EXPECT_NE(raster->GetProjectionMatrix().m[1][1], cached.m[1][1]);
 }
 
+// Planes that meet, or no field of view, make no projection: the device
+// keeps the last good one, and a good one later is taken again.
+TEST_F(RasterTest, ADegenerateProjectionKeepsTheLastGoodOne)
+{
+    MakeSurfaces(k565, 640, 480);
+    ASSERT_EQ(1, raster->Init(&desc));
+    raster->SetProjection(60.0f, 2.0f, 1000.0f);
+    raster->CalcCamera();
+    const YMatrix good = raster->GetProjectionMatrix();
+    const struct {
+        float fov, nearPlane, farPlane;
+    } cases[] = {{60.0f, 500.0f, 500.0f}, {60.0f, 0.0f, 0.0f}, {0.0f, 2.0f, 1000.0f}, {60.0f, 1e30f, 1e30f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.fov) + " " + std::to_string(c.nearPlane) + " " + std::to_string(c.farPlane));
+        raster->SetProjection(c.fov, c.nearPlane, c.farPlane);
+        raster->CalcCamera();
+        EXPECT_EQ(memcmp(&good, &raster->GetProjectionMatrix(), sizeof good), 0);
+        D3DMATRIX p = DeviceTransform(D3DTRANSFORMSTATE_PROJECTION);
+        const float* e = reinterpret_cast<const float*>(&p);
+        for (int i = 0; i < 16; ++i) EXPECT_TRUE(std::isfinite(e[i])) << i;
+    }
+    raster->SetProjection(60.0f, 2.0f, 500.0f);
+    raster->CalcCamera();
+    EXPECT_NE(raster->GetProjectionMatrix().m[2][2], good.m[2][2]);
+    EXPECT_NEAR(raster->GetProjectionMatrix().m[2][2], 500.0f / 498.0f, 1e-5f);
+}
+
 // What the pick calls straight ahead lies straight ahead in the view.
 TEST_F(RasterTest, ViewLooksWhereThePickPoints)
 {

@@ -63,6 +63,16 @@ protected:
         return path;
     }
 
+    // A started manager that notes deletions, with a game buffer of the
+    // 2 s tone "hum.wav" (its path in m_hum).
+    YDXSoundBuffer* StartWithHum(int want3D)
+    {
+        YSound& sound = Start();
+        sound.SetDeletionHook(NoteDeletion);
+        m_hum = Tone("hum.wav", 2.0);
+        return sound.CreateNewGameBuffer(m_hum.c_str(), want3D);
+    }
+
     std::vector<int16_t> Output() { return platform::HeadlessBackend::Active()->Audio().Take(); }
 
     std::vector<int16_t> Listen(DWORD milliseconds)
@@ -100,6 +110,7 @@ protected:
     YCatalog m_catalog;
     YSoundData m_settings;
     std::unique_ptr<YSound> m_sound;
+    std::string m_hum;
 };
 }  // namespace
 
@@ -611,4 +622,58 @@ TEST_F(SoundManager, StopByFileNameRewindsTheFirstBufferOfTheSound)
     EXPECT_FALSE(buffer->IsPlaying());
     EXPECT_EQ(0u, Cursor(buffer));
     EXPECT_EQ(1, sound.StopByFileName("nothing.wav"));
+}
+
+TEST_F(SoundManager, ATwoDCopyOfAThreeDSourceIsRefilledAfterALoss)
+{
+    YDXSoundBuffer* placed = StartWithHum(1);
+    ASSERT_NE(nullptr, placed);
+    ASSERT_EQ(3, placed->m_kind);
+    placed->Play(DSBPLAY_LOOPING);
+    // The 2D request copies the 3D buffer's samples: no file was read for it.
+    YDXSoundBuffer* flat = m_sound->CreateNewGameBuffer(m_hum.c_str(), 0);
+    ASSERT_NE(nullptr, flat);
+    ASSERT_EQ(2, flat->m_kind);
+    ASSERT_EQ(0, flat->m_duplicate);
+    placed->Stop();
+
+    platform::LoseSoundBuffers();
+    ASSERT_EQ(1, flat->Play(DSBPLAY_LOOPING));
+    EXPECT_NEAR(kToneRms, Rms(Listen(200), 0), kToneRms * 0.02);
+}
+
+TEST_F(SoundManager, ABufferThatCannotBeRefilledDoesNotPlay)
+{
+    YDXSoundBuffer* flat = StartWithHum(0);
+    ASSERT_NE(nullptr, flat);
+    wavebytes::WriteFile(m_hum, "RIFF");  // the file went bad after the upload
+    platform::LoseSoundBuffers();
+    EXPECT_EQ(0, flat->Play(0));
+    EXPECT_EQ(nullptr, flat->GetBuffer());
+    EXPECT_EQ(0.0, Rms(Listen(100), 0));
+    // The next request of the sound cannot make it again: it is gone.
+    EXPECT_EQ(nullptr, m_sound->CreateNewGameBuffer(m_hum.c_str(), 0));
+    EXPECT_TRUE(m_sound->GetGameBuffers().empty());
+    EXPECT_EQ(std::vector<YDXSoundBuffer*>{flat}, g_deleted);
+}
+
+TEST_F(SoundManager, AReleasedThreeDBufferIsMadeAgainWhenHandedBack)
+{
+    YDXSoundBuffer* placed = StartWithHum(1);
+    ASSERT_NE(nullptr, placed);
+    YSound& sound = *m_sound;
+    ASSERT_EQ(1, sound.Release3DBuffer(placed));
+    ASSERT_EQ(nullptr, placed->GetBuffer());
+
+    EXPECT_EQ(placed, sound.CreateNewGameBuffer(m_hum.c_str(), 1));
+    ASSERT_NE(nullptr, placed->GetBuffer());
+    EXPECT_EQ(3, placed->m_kind);
+    YDXSound3DBuffer* sound3D = dynamic_cast<YDXSound3DBuffer*>(placed);
+    ASSERT_NE(nullptr, sound3D);
+    EXPECT_NE(nullptr, sound3D->Get3DBuffer());
+    EXPECT_EQ(1, sound3D->SetPosition(0, 0, 1, DS3D_IMMEDIATE));
+    ASSERT_EQ(1, placed->Play(0));
+    EXPECT_GT(Rms(Listen(200), 0), kToneRms * 0.2);
+    EXPECT_EQ(1u, sound.GetGameBuffers().size());
+    EXPECT_TRUE(g_deleted.empty());
 }
