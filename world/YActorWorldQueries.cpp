@@ -6,7 +6,7 @@
 
 #include "assets3d/YSMHandle.h"
 #include "assets3d/YSMObject.h"
-#include "assets3d/YTexture2.h"
+#include "assets3d/YTexLock.h"
 #include "platform/win32.h"
 #include "renderer/YParser.h"
 #include "world/YActor.h"
@@ -159,7 +159,7 @@ int YActorWorld::SurfaceAttributeAt(float x, float z, const char* name, char* bu
 namespace {
 // The first region (hit by the last test, when asked) with the attribute:
 // its text copied into the buffer, and its length.
-int CopyRegionAttribute(YTexture2* texture, bool hitOnly, const char* name, char* buffer, int size)
+int CopyRegionAttribute(YTexRegionList* texture, bool hitOnly, const char* name, char* buffer, int size)
 {
     if (!texture || !name || !buffer || size <= 0) return 0;
     for (int16_t i = 0; i < texture->GetNumRegions(); ++i) {
@@ -185,7 +185,7 @@ int YActorWorld::TextureAttribute(int16_t texture, const char* name, char* buffe
 int YActorWorld::TextureAttributeAt(int16_t texture, float u, float v, const char* name, char* buffer, int size)
 {
     if (!m_scene || texture < 0) return 0;
-    YTexture2* object = m_scene->GetTexture(texture);
+    YTexRegionList* object = m_scene->GetTexture(texture);
     if (!object || !object->HitTestRegions(u, v)) return 0;
     return CopyRegionAttribute(object, true, name, buffer, size);
 }

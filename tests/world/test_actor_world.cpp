@@ -9,6 +9,7 @@
 #include "engine/YGameObjects.h"
 #include "assets3d/YSMHandle.h"
 #include "assets3d/YSMObject.h"
+#include "assets3d/YTexLock.h"
 #include "assets3d/YTexture2.h"
 #include "renderer/YD3D6Parser.h"
 #include "world/YActor.h"
@@ -491,8 +492,11 @@ public:
             m_texture.AddRegion(region);
         }
     }
-    YTexture2* GetTexture(int16_t texture) override { return texture == 3 ? &m_texture : nullptr; }
-    YTexture2 m_texture;
+    YTexLock* GetTexture(int16_t texture) override { return texture == 3 ? &m_texture : nullptr; }
+    struct RegionLock : YTexLock {
+        int Upload(YTexture2*) override { return 0; }
+        void ReleaseSurface() override {}
+    } m_texture;
 };
 }  // namespace
 
