@@ -31,16 +31,12 @@ int32_t YD3D6Parser::VisibleCellCapacity(int32_t d)
     return int32_t(std::ceil(half * half * 3.141592 * 0.2631579));
 }
 
-int32_t YD3D6Parser::MaxShotDistance() const
+int32_t YD3D6Parser::MaxShotDistance()
 {
+    // A grid holds at most as many cells as 16-bit indices reach.
     int32_t most = kNearestShot;
     while (VisibleCellCapacity(most + 1) <= kMostCells) ++most;
-    // A reach past the grid's diagonal sees nothing more.
-    if (m_gridWidth && m_gridHeight) {
-        const double diagonal = std::sqrt(double(m_gridWidth) * m_gridWidth + double(m_gridHeight) * m_gridHeight);
-        most = std::min(most, int32_t(2.0 * std::ceil(diagonal)) + 8);
-    }
-    return std::max(most, kNearestShot);
+    return most;
 }
 
 void YD3D6Parser::ResizeFrameBuffers(int32_t d)

@@ -649,8 +649,8 @@ public:
     void ResizeFrameBuffers(int32_t viewDistance);
     // Entries of each visible-cell list for view distance d.
     static int32_t VisibleCellCapacity(int32_t viewDistance);
-    // The widest shot view the grid and 16-bit cell indices allow.
-    int32_t MaxShotDistance() const;
+    // The widest shot view: its lists stay within 16-bit cell indices.
+    static int32_t MaxShotDistance();
     struct SavedView {
         int32_t viewDistance = 0;
         int32_t farDistance = 0;
