@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "RecordingDevice.h"
+#include "foundation/YSineTable.h"
 #include "graphics2d/Graphics2dFixture.h"
 #include "renderer/HandMadeGrid.h"
 #include "renderer/YD3D6Parser.h"
@@ -19,6 +20,7 @@ protected:
     void SetUp() override
     {
         Graphics2dTest::SetUp();
+        BuildSineTable();
         memset(&m_display, 0, sizeof m_display);
         m_display.word1 = 20;
         parser->AttachDisplay(&m_display);
