@@ -215,8 +215,7 @@ void YD3D6Parser::DrawOpaqueRecords()
     const int32_t count = std::min(m_frameCounters[kOpaqueRecordCount], int32_t(m_frameBuffers[7].capacity));
     IDirect3DDevice7* device = m_raster ? m_raster->GetDevice() : nullptr;
     IDirect3DVertexBuffer7* source = m_raster ? m_raster->GetVertexBuffer() : nullptr;
-    IDirect3DVertexBuffer7* target = m_raster ? m_raster->GetScreenVertexBuffer() : nullptr;
-    if (count <= 0 || !device || !source || !target || !m_indexScratch.bytes) return;
+    if (count <= 0 || !device || !source || !m_indexScratch.bytes) return;
     YMatrix rotation;
     MatrixRotationEuler1(&rotation, -m_cameraAngles[0], m_cameraAngles[1], -m_cameraAngles[2]);
 
@@ -240,12 +239,13 @@ void YD3D6Parser::DrawOpaqueRecords()
                 v.v1 = ny * 0.5f + 0.5f;
             }
         }
-        // Wireframe materials set the device's fill mode: the same list draws as lines.
+        // Wireframe materials set the device's fill mode: the same list draws
+        // as lines.  Our device transforms, lights and clips the buffer as it
+        // draws it (its processed vertices keep no clip codes, so a triangle
+        // reaching behind the eye would fill the screen).
         source->Unlock();
-        if (SUCCEEDED(target->ProcessVertices(D3DVOP_TRANSFORM | D3DVOP_LIGHT | D3DVOP_CLIP, 0, batch.vertexCount,
-                                              source, 0, device, 0)))
-            device->DrawIndexedPrimitiveVB(D3DPT_TRIANGLELIST, target, 0, batch.vertexCount, batch.indices,
-                                           batch.indexCount, 0);
+        device->DrawIndexedPrimitiveVB(D3DPT_TRIANGLELIST, source, 0, batch.vertexCount, batch.indices,
+                                       batch.indexCount, 0);
         data = nullptr;
         source->Lock(DDLOCK_WAIT | DDLOCK_WRITEONLY, &data, nullptr);
         batch.vertices = static_cast<YAlphaVertex*>(data);

@@ -14,7 +14,7 @@ void YD3D6Parser::ViewVector(float out[3]) const
     const float yaw = m_cameraAngles[1], pitch = m_cameraAngles[0];
     const float cp = FastCos(pitch);
     out[0] = FastSin(yaw) * cp;
-    out[1] = -FastSin(pitch);
+    out[1] = FastSin(pitch);  // pitch below 0 looks down
     out[2] = FastCos(yaw) * cp;
 }
 

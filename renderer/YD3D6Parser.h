@@ -406,6 +406,9 @@ public:
     // Frees the grid, its polygons, items and actor lists.
     void FreeCellGrid();
     bool HasGrid() const { return !m_cells.empty(); }
+    uint32_t GridColumns() const { return m_gridWidth; }
+    uint32_t GridRows() const { return m_gridHeight; }
+    float CellSize() const { return m_cellSizeRender; }  // render units
     // The cell index of a point, or -1 outside the grid (truncation toward zero).
     int32_t CellIndexOf(float x, float z) const;
     // The cell under a point, clamped to the border cells (NaN gives 0).
