@@ -13,7 +13,6 @@
 #include "engine/YGameObjects.h"
 #include "engine/YMsgHandler.h"
 #include "gui/YInterfaceMgr.h"
-#include "assets3d/YD3D6Lock.h"
 #include "platform/backend/Backend.h"
 #include "renderer/YD3D6Parser.h"
 #include "renderer/YGraphics.h"
@@ -102,30 +101,6 @@ public:
             }
         }
         const YMapFramePath path(*renderer);
-        if (getenv("MF_NOCULL"))
-            for (int i = 0; i < renderer->GetTextureCount(); ++i)
-                if (YD3D6Lock* l = renderer->GetTextureLock(int16_t(i))) l->m_states.m_cullMode = 1;
-        if (getenv("MF_NOTERRAIN"))
-            for (YMapCell& c : renderer->m_cells)
-                for (YCellPolygon& p : c.m_polygons) p.m_kind &= ~1;
-        if (getenv("MF_DEBUG")) {
-            for (int i = 0; i < renderer->GetTextureCount(); ++i) {
-                const YD3D6Lock* lock = renderer->GetTextureLock(int16_t(i));
-                fprintf(stderr, "texture %d lock %p surface %p sort %d light %d fog %u\n", i, (void*)lock,
-                        lock ? (void*)lock->m_pSurface : nullptr, lock ? lock->m_iSortType : -1,
-                        lock ? lock->m_states.m_lighting : -1, lock ? lock->m_states.m_fogEnable : 0);
-            }
-            const YCellPolygon& p = renderer->m_cells[4000].m_polygons[0];
-            IDirect3DDevice7* dev = renderer->GetRaster()->GetDevice();
-            for (D3DRENDERSTATETYPE st : {D3DRENDERSTATE_FOGENABLE, D3DRENDERSTATE_FOGTABLEMODE, D3DRENDERSTATE_FOGCOLOR,
-                                          D3DRENDERSTATE_FOGSTART, D3DRENDERSTATE_FOGEND, D3DRENDERSTATE_AMBIENT, D3DRENDERSTATE_LIGHTING}) {
-                DWORD v = 0;
-                dev->GetRenderState(st, &v);
-                fprintf(stderr, "state %d = %x\n", int(st), v);
-            }
-            fprintf(stderr, "clear %x sky %d fog %d backgrounds %zu\n", renderer->m_clearColour, renderer->m_backgroundsOn, renderer->m_fogOn, renderer->m_backgrounds.size());
-            fprintf(stderr, "poly tex %d colour %x kind %x\n", p.m_layerTextures[0], p.m_corners[0].m_colour, p.m_kind);
-        }
         YGraphics* graphics = engine->m_graphics;
         // No screen is open: the interface would clear the frame to black.
         YInterfaceMgr* interface = engine->m_interfaceMgr;
@@ -134,25 +109,6 @@ public:
             int any = 0;
             if (engine->m_msgHandler && !engine->m_msgHandler->PumpMessages(any)) break;
             path.Draw(frame, *renderer, graphics->m_width, graphics->m_height);
-            if (getenv("MF_DEBUG") && frame == 0) {
-                D3DMATRIX v, p;
-                IDirect3DDevice7* dev = renderer->GetRaster()->GetDevice();
-                dev->GetTransform(D3DTRANSFORMSTATE_VIEW, &v);
-                dev->GetTransform(D3DTRANSFORMSTATE_PROJECTION, &p);
-                float pos[3], ang[2];
-                path.At(0, pos, ang, *renderer);
-                fprintf(stderr, "eye %f %f %f angles %f %f centre %f %f %f\n", pos[0], pos[1], pos[2], ang[0], ang[1], path.centre[0], path.centre[1], path.centre[2]);
-                const float pts[3][3] = {{path.centre[0], path.centre[1], path.centre[2]}, {path.centre[0], path.centre[1] + 2000, path.centre[2]}, {pos[0], pos[1] - 300, pos[2] + 300}};
-                for (const auto& q : pts) {
-                    const float* m = &v._11;
-                    float c[4];
-                    for (int j = 0; j < 4; ++j) c[j] = q[0] * m[j] + q[1] * m[4 + j] + q[2] * m[8 + j] + m[12 + j];
-                    const float* pm = &p._11;
-                    float h[4];
-                    for (int j = 0; j < 4; ++j) h[j] = c[0] * pm[j] + c[1] * pm[4 + j] + c[2] * pm[8 + j] + c[3] * pm[12 + j];
-                    fprintf(stderr, "point %f %f %f view %f %f %f -> ndc %f %f\n", q[0], q[1], q[2], c[0], c[1], c[2], h[0] / h[3], h[1] / h[3]);
-                }
-            }
             if (frame == 0 && !g_options.cells.empty()) {
                 renderer->ComputeVisibleCells();
                 if (!WriteCellPicture(*renderer, g_options.cells))
