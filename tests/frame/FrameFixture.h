@@ -9,6 +9,8 @@
 #include <vector>
 
 #include "RecordingDevice.h"
+#include "foundation/YCpuInfo.h"
+#include "foundation/YFastMath.h"
 #include "foundation/YSineTable.h"
 #include "graphics2d/Graphics2dFixture.h"
 #include "renderer/HandMadeGrid.h"
@@ -20,6 +22,8 @@ protected:
     void SetUp() override
     {
         Graphics2dTest::SetUp();
+        // The math forms and sine table the engine object installs.
+        InitMathDispatch(DetectCpuFeatures());
         BuildSineTable();
         memset(&m_display, 0, sizeof m_display);
         m_display.word1 = 20;

@@ -128,7 +128,7 @@ TEST_F(Lights, FogColourAndStartReachTheDeviceOnlyInAMapWithFog)
 TEST_F(Lights, TerrainColourFadesByDistanceAndDarkensByShade)
 {
     parser->m_mapVertices.assign(4, YMapVT3Vertex());
-    const float places[4] = {0.0f, 30.0f, 1200.0f, 50000.0f};
+    const float places[4] = {0.0f, 35.0f, 1200.0f, 50000.0f};
     for (int i = 0; i < 4; ++i) parser->m_mapVertices[size_t(i)].m_x = places[i];
     parser->SetCameraPosition(0.0f, 0.0f, 0.0f);
     struct Case {
@@ -139,8 +139,8 @@ TEST_F(Lights, TerrainColourFadesByDistanceAndDarkensByShade)
         uint32_t want;
     } cases[] = {
         {"at the camera, fog 0: clamped to 112", 0, 255, 0, 1.0f, 0x70FEFEFEu},
-        {"30 away: f = 10", 1, 255, 0, 1.0f, 0x70FEFEFEu},
-        {"30 away, fog 200", 1, 255, 200, 1.0f, 0xCBFEFEFEu},
+        {"35 away: f = 11", 1, 255, 0, 1.0f, 0x70FEFEFEu},
+        {"35 away, fog 200: 255 - 55 x 244 / 255", 1, 255, 200, 1.0f, 0xCBFEFEFEu},
         {"1200 away: f = 255", 2, 255, 0, 1.0f, 0xFFFEFEFEu},
         {"50000 away, past a whole number's square", 3, 255, 0, 1.0f, 0xFFFEFEFEu},
         {"shade 127 at full strength", 2, 127, 0, 1.0f, 0xFF7E7E7Eu},
