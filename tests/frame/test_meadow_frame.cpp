@@ -41,9 +41,7 @@ protected:
         ASSERT_EQ(1, MakeDevice(kWidth, kHeight));
         YSessionDesc session;
         session.m_mapPath = RCV_DATA_DIR "/maps/Meadow.zon";
-        const int32_t words[] = {255, 1, 1, 800, 100, 2, 1, 0, 1, 0, 16, 1, 1, 1, 1, 1, 0, 1,
-                                 1, 0, 1, 0, 1, 1, 1, 0, 2, 0, 0, 0, 5, 5, 0, 0, 172, 0};
-        for (int i = 0; i < YSessionDesc::ParameterCount; ++i) session.m_parameters[i] = words[i];
+        YMapFramePath::SessionWords(session.m_parameters);
         for (int level = 0; level < parser->GetInitLevelCount(2); ++level)
             ASSERT_EQ(1, parser->InitSession(2, level == 0 ? &session : nullptr, level)) << level;
     }

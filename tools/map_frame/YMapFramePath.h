@@ -11,6 +11,16 @@
 #include "renderer/YD3D6Raster.h"
 
 struct YMapFramePath {
+    // Session words for a map shown whole: the widest view distance, every
+    // detail class, midsummer (the seasonal textures of day 172); the others
+    // as the program's defaults.
+    static void SessionWords(int32_t parameters[36])
+    {
+        const int32_t words[36] = {255, 1, 1, 800, 100, 2, 1, 0, 1, 0, 16, 1, 1, 1, 1, 1, 0, 1,
+                                   1, 0, 1, 0, 1, 1, 1, 0, 2, 0, 0, 0, 5, 5, 0, 0, 172, 0};
+        for (int i = 0; i < 36; ++i) parameters[i] = words[i];
+    }
+
     float centre[3] = {0.0f, 0.0f, 0.0f};
     float radius = 0.0f;
     int steps = 240;  // one round

@@ -85,15 +85,10 @@ public:
             fprintf(stderr, "map_frame: no renderer\n");
             return FALSE;
         }
-        // Every detail class shows; the widest view distance.
         YSessionDesc& session = engine->m_sessionDesc;
         session.m_mapPath = g_options.map.c_str();
-        session.m_parameters[YD3D6Parser::kViewDistanceWord - 1] = 255;
-        session.m_parameters[YSessionDesc::ParamPTrees] = 5;
-        session.m_parameters[YSessionDesc::ParamSTrees] = 5;
+        YMapFramePath::SessionWords(session.m_parameters);
         session.m_parameters[YSessionDesc::ParamBillboard] = g_options.lod ? 1 : 0;
-        // Midsummer, so that the seasonal textures always show the same day.
-        session.m_parameters[YD3D6Parser::kDayWord - 1] = 172;
         for (int level = 0; level < renderer->GetInitLevelCount(2); ++level) {
             if (!renderer->InitSession(2, level == 0 ? &session : nullptr, level)) {
                 fprintf(stderr, "map_frame: cannot set up %s\n", g_options.map.c_str());
