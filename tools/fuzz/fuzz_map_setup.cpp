@@ -49,11 +49,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         for (int level = 1; level < parser.GetInitLevelCount(2); ++level) parser.InitSession(2, nullptr, level);
     // The frame's stages that need no device: inside, at the edge looking
     // out, far outside, and with every detail class and far classes on.
-    const float size = float(parser.GridColumns()) * parser.CellSize();
-    const float cameras[4][5] = {{0.5f * size, 300.0f, 0.5f * size, -0.2f, 0.7f},
-                                 {size, 100.0f, 0.5f * size, 0.0f, 1.5708f},
+    const float side = float(parser.GridColumns()) * parser.CellSize();
+    const float cameras[4][5] = {{0.5f * side, 300.0f, 0.5f * side, -0.2f, 0.7f},
+                                 {side, 100.0f, 0.5f * side, 0.0f, 1.5708f},
                                  {-1e6f, 0.0f, -1e6f, 0.0f, 0.785f},
-                                 {0.3f * size, 1e4f, 0.2f * size, -1.0f, -2.5f}};
+                                 {0.3f * side, 1e4f, 0.2f * side, -1.0f, -2.5f}};
     for (int c = 0; c < 4 && parser.HasGrid(); ++c) {
         parser.m_mapSettings[YD3D6Parser::kLevelOfDetailWord] = c & 1;
         parser.m_mapSettings[YD3D6Parser::kDistanceCacheWord] = c >> 1;

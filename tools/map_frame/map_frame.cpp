@@ -1,9 +1,10 @@
 // Starts the display and the renderer as the program does, sets a map up in
 // the renderer's five levels and flies the fixed camera path through the
 // map frame in the game's window.  Run it in the data folder.
-// Usage: map_frame [map [frames]] [--lod] [--cells picture.bmp]
+// Usage: map_frame [map [frames]] [--lod] [--cells picture.bmp] [--hold seconds]
 //   --lod    far model trees become their sprite class
 //   --cells  writes the map with the first frame's visible cells over it
+//   --hold   keeps showing the last frame that long (for a screenshot)
 // Headless, RCV_FIXED_STEP_MS and RCV_FRAME_DUMP keep the frames.
 #include <cstdio>
 #include <cstdlib>
@@ -25,6 +26,7 @@ struct Options {
     int frames = 240;
     bool lod = false;
     std::string cells;
+    int holdSeconds = 0;
 } g_options;
 
 // The map, a 4 x 4 block a cell: water blue, ground green by height; the
@@ -111,6 +113,13 @@ public:
             }
             graphics->RunFrame();
         }
+        const DWORD until = GetTickCount() + DWORD(g_options.holdSeconds) * 1000;
+        while (g_options.holdSeconds > 0 && engine->m_running && int32_t(until - GetTickCount()) > 0) {
+            int any = 0;
+            if (engine->m_msgHandler && !engine->m_msgHandler->PumpMessages(any)) break;
+            graphics->RunFrame();
+            Sleep(20);
+        }
         engine->m_interfaceMgr = interface;
         renderer->EndSession(0);
         // Closed by its frame count rather than by the player: the window goes now.
@@ -136,6 +145,8 @@ int main(int argc, char** argv)
             g_options.lod = true;
         } else if (!strcmp(argv[i], "--cells") && i + 1 < argc) {
             g_options.cells = argv[++i];
+        } else if (!strcmp(argv[i], "--hold") && i + 1 < argc) {
+            g_options.holdSeconds = std::max(0, atoi(argv[++i]));
         } else if (plain == 0) {
             g_options.map = argv[i], ++plain;
         } else {
