@@ -48,69 +48,36 @@ void YD3D6Parser::EndMapScene()
 void YD3D6Parser::Hunt_RenderFrame()
 {
     Log("[YD3D6Parser::Hunt_RenderFrame] Starting...");
-    auto clearZ = [this] {
-        if (m_raster) m_raster->ClearZBuffer();
+    auto run = [this](int stage, void (YD3D6Parser::*step)()) {
+        StageTimer timer(&m_stageMs[stage]);
+        (this->*step)();
     };
     double clears[2] = {0.0, 0.0};
-    {
-        StageTimer timer(&m_stageMs[kStageDayLights]);
-        UpdateDayLights();
-    }
-    {
-        StageTimer timer(&m_stageMs[kStageSky]);
-        RenderSky();
-    }
-    {
-        StageTimer timer(&clears[0]);
-        clearZ();
-    }
+    auto clearDepth = [this, &clears](int which) {
+        StageTimer timer(&clears[which]);
+        if (m_raster) m_raster->ClearZBuffer();
+    };
+    run(kStageDayLights, &YD3D6Parser::UpdateDayLights);
+    run(kStageSky, &YD3D6Parser::RenderSky);
+    clearDepth(0);
     ResetFrameCounters();
-    {
-        StageTimer timer(&m_stageMs[kStageTerrain]);
-        CollectTerrainPolygons();
-    }
-    {
-        StageTimer timer(&m_stageMs[kStageCellObjects]);
-        DrawCellObjects();
-    }
-    {
-        StageTimer timer(&m_stageMs[kStageSceneObjects]);
-        DrawSceneObjects();
-    }
-    {
-        StageTimer timer(&m_stageMs[kStageShadows]);
-        UpdateShadows();
-    }
+    run(kStageTerrain, &YD3D6Parser::CollectTerrainPolygons);
+    run(kStageCellObjects, &YD3D6Parser::DrawCellObjects);
+    run(kStageSceneObjects, &YD3D6Parser::DrawSceneObjects);
+    run(kStageShadows, &YD3D6Parser::UpdateShadows);
     {
         StageTimer timer(&m_stageMs[kStageSort]);
         SortOpaqueRecords();
         SortAlphaRecords();
     }
-    {
-        StageTimer timer(&m_stageMs[kStageOpaque]);
-        DrawOpaqueRecords();
-    }
-    {
-        StageTimer timer(&m_stageMs[kStageImmediate]);
-        DrawImmediateTriangles();
-    }
-    {
-        StageTimer timer(&m_stageMs[kStageAlpha]);
-        DrawAlphaRecords();
-    }
-    {
-        StageTimer timer(&clears[1]);
-        clearZ();
-    }
+    run(kStageOpaque, &YD3D6Parser::DrawOpaqueRecords);
+    run(kStageImmediate, &YD3D6Parser::DrawImmediateTriangles);
+    run(kStageAlpha, &YD3D6Parser::DrawAlphaRecords);
+    // The models of the camera-space pass lie in front of the world.
+    clearDepth(1);
     m_stageMs[kStageClear] = clears[0] + clears[1];
-    {
-        StageTimer timer(&m_stageMs[kStageCameraSpace]);
-        RenderCameraSpaceModels();
-    }
-    {
-        StageTimer timer(&m_stageMs[kStageFlares]);
-        RenderFlaresAndOverlay();
-    }
+    run(kStageCameraSpace, &YD3D6Parser::RenderCameraSpaceModels);
+    run(kStageFlares, &YD3D6Parser::RenderFlaresAndOverlay);
     PopOverlayColor();
     Log("[YD3D6Parser::Hunt_RenderFrame] Finished");
 }

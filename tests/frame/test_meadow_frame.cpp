@@ -9,10 +9,8 @@
 
 #include "FrameFixture.h"
 #include "assets3d/YD3D6Lock.h"
-#include "engine/YGameObjects.h"
+#include "SampleCatalog.h"
 #include "foundation/SaveDCBitmap.h"
-#include "foundation/YCatalog.h"
-#include "tools/YCatalogText.h"
 #include "tools/map_frame/YMapFramePath.h"
 
 #if defined(RCV_DATA_DIR)
@@ -31,12 +29,7 @@ protected:
     void SetUp() override
     {
         FrameTest::SetUp();
-        YCatalogText::RegisterResourceClasses();
-        catalog.reset(new YCatalog(RCV_DATA_DIR "/RC Volaro.cat"));
-        catalog->GetSearchDirectories().Add(RCV_DATA_DIR);
-        engine = YGameObjects::Instance();
-        savedCatalog = engine->m_catalog;
-        engine->m_catalog = catalog.get();
+        catalog.reset(new SampleCatalog(RCV_DATA_DIR));
         parser->SetRangeTest(Midsummer);
         ASSERT_EQ(1, MakeDevice(kWidth, kHeight));
         YSessionDesc session;
@@ -48,7 +41,6 @@ protected:
     void TearDown() override
     {
         parser.reset();
-        engine->m_catalog = savedCatalog;
         catalog.reset();
         FrameTest::TearDown();
     }
@@ -72,9 +64,7 @@ protected:
         back.GetSurface()->ReleaseDC(dc);
     }
 
-    std::unique_ptr<YCatalog> catalog;
-    YGameObjects* engine = nullptr;
-    YCatalog* savedCatalog = nullptr;
+    std::unique_ptr<SampleCatalog> catalog;
 };
 
 // A 24-bit bottom-up BMP as 0xRRGGBB rows from the top.

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "SampleCatalog.h"
 #include "ScratchFolder.h"
 #include "assets3d/YD3D6Lock.h"
 #include "assets3d/YSMHandle.h"
@@ -53,12 +54,8 @@ protected:
     void SetUp() override
     {
         Graphics2dTest::SetUp();
-        YCatalogText::RegisterResourceClasses();
-        catalog.reset(new YCatalog(RCV_DATA_DIR "/RC Volaro.cat"));
-        catalog->GetSearchDirectories().Add(RCV_DATA_DIR);
+        catalog.reset(new SampleCatalog(RCV_DATA_DIR));
         engine = YGameObjects::Instance();
-        savedCatalog = engine->m_catalog;
-        engine->m_catalog = catalog.get();
         g_keepAlives = 0;
         memset(&displayDesc, 0, sizeof displayDesc);
         displayDesc.word1 = 20;
@@ -70,7 +67,6 @@ protected:
     void TearDown() override
     {
         parser.reset();
-        engine->m_catalog = savedCatalog;
         catalog.reset();
         back.Release();
         primary.Release();
@@ -101,9 +97,8 @@ protected:
         return 1;
     }
 
-    std::unique_ptr<YCatalog> catalog;
+    std::unique_ptr<SampleCatalog> catalog;
     YGameObjects* engine = nullptr;
-    YCatalog* savedCatalog = nullptr;
     YDXSurface primary{"Primary"}, back{"Back"};
     D3DDEVICEDESC7 caps;
     YDeviceDescriptor device;
