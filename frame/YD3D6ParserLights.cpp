@@ -23,9 +23,8 @@ YRasterLight MakeLight(float range)
 
 const float kNewSlotRange = 2.0f;
 const float kResetRange = 10000.0f;
-}  // namespace
 
-namespace {
+// The Direct3D light of a record, with the renderer's ambient level.
 void FillDeviceLight(const YRasterLight& record, float ambient, D3DLIGHT7* out)
 {
     memset(out, 0, sizeof *out);

@@ -88,7 +88,7 @@ void YD3D6Parser::DrawSceneObjects()
                     scale *= from / to * 0.5f;
                     cls = alternate;
                 }
-            } else if (cls < billboardClasses) {
+            } else if (cls < billboardClasses && size_t(cls) < m_spriteTextures.size()) {
                 const YD3D6Lock* lock = GetTextureLock(int16_t(m_spriteTextures[size_t(cls)]));
                 if (lock) scale *= lock->m_fReduceX;
             }
@@ -111,6 +111,7 @@ void YD3D6Parser::DrawSceneObjects()
                 continue;
             }
 
+            if (size_t(cls) >= m_spriteTextures.size()) continue;
             const int16_t texture = int16_t(m_spriteTextures[size_t(cls)]);
             const YD3D6TextureItem* textureItem = GetTextureItem(texture);
             int32_t& billboards = m_frameCounters[kBillboardCount];

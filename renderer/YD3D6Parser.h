@@ -617,6 +617,7 @@ private:
     void TraceSpriteBillboard(const YTraceRequest& q);
     void StoreTreeHit(const YTraceRequest& q, DWORD code, const float* point, float distance2, float height, float u,
                       float v);
+
     // ---- The frame road (frame/) --------------------------------------
 public:
     // Frame driver.

@@ -62,7 +62,9 @@ protected:
             // Each cell once.
             const std::vector<uint16_t> all = VisibleCells(0);
             EXPECT_EQ(all.size(), std::set<uint16_t>(all.begin(), all.end()).size());
-            if (!getenv("RCV_UPDATE_GOLDEN")) EXPECT_EQ(golden[c.name], lists);
+            if (!getenv("RCV_UPDATE_GOLDEN")) {
+                EXPECT_EQ(golden[c.name], lists);
+            }
         }
         if (getenv("RCV_UPDATE_GOLDEN")) std::ofstream(path) << made.str();
     }
