@@ -113,6 +113,7 @@ protected:
     }
     void TearDown() override
     {
+        recorder.reset();
         parser.reset();
         picture.Release();
         FrameDriver::TearDown();
