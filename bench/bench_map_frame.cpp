@@ -5,6 +5,7 @@
 // Run it with the data folder as the first argument (default "data").
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <memory>
@@ -99,7 +100,14 @@ double FillMilliseconds(YD3D6Parser& parser, int times)
     device->SetTextureStageState(0, D3DTSS_MAGFILTER, D3DTFG_LINEAR);
     device->SetTextureStageState(0, D3DTSS_MINFILTER, D3DTFN_LINEAR);
     device->SetTextureStageState(0, D3DTSS_MIPFILTER, D3DTFP_NONE);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    device->SetTextureStageState(0, D3DTSS_ADDRESS, D3DTADDRESS_WRAP);
+    device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, 0);
+    device->SetTextureStageState(0, D3DTSS_MAXMIPLEVEL, 0);
     device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    device->SetTextureStageState(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+    device->SetRenderState(D3DRENDERSTATE_COLORKEYENABLE, FALSE);
+    device->SetRenderState(D3DRENDERSTATE_FILLMODE, D3DFILL_SOLID);
     device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, FALSE);
     device->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, FALSE);
     device->SetRenderState(D3DRENDERSTATE_FOGENABLE, FALSE);
@@ -147,7 +155,10 @@ void MapFrame(benchmark::State& state)
     }
     const double frame =
         std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count() / double(step);
-    const double fill = FillMilliseconds(parser, 20);
+    // The best of three runs of the fill, as the frame's own time is a mean
+    // over many frames.
+    double fill = FillMilliseconds(parser, 20);
+    for (int run = 0; run < 2; ++run) fill = std::min(fill, FillMilliseconds(parser, 20));
     state.counters["frame_ms"] = frame;
     state.counters["fill_ms"] = fill;
     state.counters["frame/fill"] = fill > 0.0 ? frame / fill : 0.0;
