@@ -352,3 +352,26 @@ TEST_F(DrawPasses, ASingleStageZeroMaterialDisablesStageOneAndStatesGoOnlyOnChan
     parser->ApplyMaterialStates(nullptr);
     EXPECT_EQ((std::vector<std::string>{"SetTexture 0 none", "SetTexture 1 none"}), recorder->lines);
 }
+
+// The distance cache is filled on the first pass with the switch on and
+// again only after a pass with it off.
+TEST_F(DrawPasses, DistanceCacheFillsOnceUntilTheSwitchGoesOffAndOn)
+{
+    SpriteClass(1);
+    YCellItem& tree = Tree(0.0f);
+    tree.m_position[0] = 40.0f, tree.m_position[2] = 0.0f;
+    parser->SetCameraPosition(40.0f, 0.0f, -30.0f);
+    struct Step {
+        int32_t cache;
+        float cameraZ;
+        float stored;
+    } steps[] = {{0, -30.0f, 0.0f}, {1, -30.0f, 30.0f}, {1, -50.0f, 30.0f}, {0, -50.0f, 30.0f}, {1, -50.0f, 50.0f}};
+    tree.m_fixedDistance = 0.0f;
+    for (const Step& s : steps) {
+        parser->SetCameraPosition(40.0f, 0.0f, s.cameraZ);
+        parser->m_mapSettings[YD3D6Parser::kDistanceCacheWord] = s.cache;
+        parser->ResetFrameCounters();
+        parser->DrawSceneObjects();
+        EXPECT_NEAR(s.stored, tree.m_fixedDistance, 0.01f) << s.cache << " " << s.cameraZ;
+    }
+}
