@@ -20,6 +20,8 @@ struct YCellPlane {
 struct YCellPolygon {
     enum { kTriangle = 1, kStrip = 2 };
     enum { kGround = 0x07, kWater = 0x43 };
+    // Bits of the kind the frame reads.
+    enum { kDrawn = 0x01, kTakesDecals = 0x04, kAnimated = 0x40 };
 
     uint8_t m_shape = kTriangle;
     uint8_t m_kind = kGround;
@@ -27,6 +29,7 @@ struct YCellPolygon {
     std::vector<YCellPlane> m_planes;
     std::vector<int16_t> m_layerTextures;            // the first is the ground texture
     std::vector<std::vector<float>> m_layerCoords;   // per layer, u and v per corner
+    std::vector<std::vector<uint8_t>> m_layerAlpha;  // per layer, the alpha of each corner
 
     // Calls f(corner a, corner b, corner c, plane) for every triangle, in
     // order: a triangle is (0, 1, 2) with plane 0; a strip gives for

@@ -82,7 +82,7 @@ void CopyText(char* out, const char* text, size_t limit)
 static_assert(YSessionDesc::ParameterCount + 1 >= YD3D6Parser::kSessionWords, "the descriptor holds every word");
 
 YD3D6Parser::YD3D6Parser()
-    : m_mapShot{0, 0, 0.0f, 0, 0}, m_raster(nullptr), m_map(nullptr), m_renderRecordCount(0),
+    : m_raster(nullptr), m_map(nullptr), m_renderRecordCount(0),
       m_origin{0.0f, 0.0f, 0.0f}, m_farCorner{0, 0}, m_softwareRasteriser(nullptr), m_greyRamp(nullptr),
       m_savedLight{0.0f, 0.0f, 0.0f}, m_savedOverlay{0.0f, 0.0f, 0.0f, 0.0f}, m_overlayDepth(0), m_lightMode(0),
       m_thermal(0), m_thermalTexture(kThermalNotLoaded), m_lightIntensity(0.5f), m_workBuffer(nullptr)
@@ -273,11 +273,8 @@ int YD3D6Parser::Hunt_SizeBuffers()
         int32_t(std::ceil(double(m_viewCells + 4) * double(m_viewCells + 4) * 3.141592 * 0.26315789803903855));
     for (auto& list : m_visibleCells) list.assign(size_t(m_visibleCellCapacity), 0);
     for (auto& list : m_visibleRecords) list.assign(size_t(m_visibleCellCapacity) * 4, 0.0f);
-    // The frame road's work buffers do not depend on the view distance.
-    for (int i = 0; i < kFrameBuffers; ++i) m_frameBuffers[i].Allocate(kFrameBufferBytes[i]);
-    m_vertexScratch.Allocate(kVertexScratchBytes);
-    for (uint8_t*& pointer : m_scratch) pointer = m_vertexScratch.bytes.get();
-    m_indexScratch.Allocate(kIndexScratchBytes);
+    // The frame road's work buffers do not depend on the view distance here.
+    AllocateFrameBuffers(kFrameBufferBytes);
     m_shadowCasters.assign(kShadowCasters, YD3D6ShadowCaster());
     Log("[YD3D6Parser::Hunt_SizeBuffers] Finished");
     return 1;
@@ -286,16 +283,36 @@ int YD3D6Parser::Hunt_SizeBuffers()
 const uint32_t YD3D6Parser::kFrameBufferBytes[kFrameBuffers] = {720896, 196608, 2883584, 1572864,
                                                                 393216, 196608, 393216,  393216};
 
-void YD3D6Parser::FrameBuffer::Allocate(uint32_t n)
+const uint32_t YD3D6Parser::kFrameRecordBytes[kFrameBuffers] = {44, 1, 44, 1, 1, 1, 12, 12};
+const uint32_t YD3D6Parser::kFrameRecordHeld[kFrameBuffers] = {
+    sizeof(YBillboardRecord), 1, sizeof(YAlphaVertex), 1, 1, 1, sizeof(YAlphaRecord), sizeof(YOpaqueRecord)};
+
+void YD3D6Parser::FrameBuffer::Allocate(uint32_t n, uint32_t recordBytes, uint32_t heldBytes)
 {
-    bytes.reset(new uint8_t[n]);
+    capacity = n / recordBytes;
+    bytes.reset(new uint8_t[size_t(capacity) * heldBytes]);
     size = n;
 }
 
 void YD3D6Parser::FrameBuffer::Free()
 {
     bytes.reset();
-    size = 0;
+    size = capacity = 0;
+}
+
+void YD3D6Parser::AllocateFrameBuffers(const uint32_t bytes[kFrameBuffers])
+{
+    for (int i = 0; i < kFrameBuffers; ++i) {
+        m_frameBuffers[i].Free();
+        m_frameBuffers[i].Allocate(bytes[i], kFrameRecordBytes[i], kFrameRecordHeld[i]);
+    }
+    m_vertexScratch.Free();
+    m_vertexScratch.Allocate(kVertexScratchBytes, sizeof(YAlphaVertex), sizeof(YAlphaVertex));
+    for (uint8_t*& pointer : m_scratch) pointer = m_vertexScratch.bytes.get();
+    m_indexScratch.Free();
+    m_indexScratch.Allocate(kIndexScratchBytes, sizeof(uint16_t), sizeof(uint16_t));
+    for (int32_t& count : m_frameCounters) count = 0;
+    for (int32_t& count : m_visibleCounts) count = 0;
 }
 
 void YD3D6Parser::FreeFrameBuffers()
@@ -306,6 +323,8 @@ void YD3D6Parser::FreeFrameBuffers()
     m_vertexScratch.Free();
     for (uint8_t*& pointer : m_scratch) pointer = nullptr;
     m_indexScratch.Free();
+    for (int32_t& count : m_frameCounters) count = 0;
+    for (int32_t& count : m_visibleCounts) count = 0;
     std::vector<YD3D6ShadowCaster>().swap(m_shadowCasters);
 }
 
@@ -491,16 +510,18 @@ void YD3D6Parser::BeginFrame()
     if (m_sessionMode == 2) BeginMapScene();
 }
 
-// Frames into a texture come with the frame road.
-int YD3D6Parser::RenderTextureFrame(int16_t)
+int YD3D6Parser::RenderTextureFrame(int16_t texture, float projection1, float projection2, const float* fractions)
 {
+    if (!m_ready) return 0;
+    // The model viewer's texture frame comes with its own road.
+    if (m_sessionMode == 2) return RenderMapTextureFrame(texture, projection1, projection2, fractions);
     return 0;
 }
 
 void YD3D6Parser::RenderFrame()
 {
     if (!m_ready) return;
-    // The model viewer's frame comes with the frame road.
+    // The model viewer's frame comes with its own road.
     if (m_sessionMode == 2) Hunt_RenderFrame();
 }
 
@@ -508,29 +529,6 @@ void YD3D6Parser::EndFrame()
 {
     if (!m_ready) return;
     if (m_sessionMode == 2) EndMapScene();
-}
-
-int YD3D6Parser::BeginMapScene()
-{
-    IDirect3DDevice7* device = m_raster ? m_raster->GetDevice() : nullptr;
-    return device && SUCCEEDED(device->BeginScene()) ? 1 : 0;
-}
-
-// The passes between the two depth clears (terrain, objects, shadows,
-// models, flares and the overlay) come with the frame road.
-void YD3D6Parser::Hunt_RenderFrame()
-{
-    Log("[YD3D6Parser::Hunt_RenderFrame] Starting...");
-    if (m_raster) m_raster->ClearZBuffer();
-    if (m_raster) m_raster->ClearZBuffer();
-    PopOverlayColor();
-    Log("[YD3D6Parser::Hunt_RenderFrame] Finished");
-}
-
-void YD3D6Parser::EndMapScene()
-{
-    IDirect3DDevice7* device = m_raster ? m_raster->GetDevice() : nullptr;
-    if (device) device->EndScene();
 }
 
 int YD3D6Parser::BlitSurfaceToTexture(IDirectDrawSurface7* surface, int16_t texture)
@@ -918,11 +916,6 @@ uint8_t YD3D6Parser::ShadeByTrees(const float vertex[3], const TreeShadeSource* 
     return sum <= 255.0f ? static_cast<uint8_t>(255 - int(sum)) : 0;
 }
 
-void YD3D6Parser::SetMapShotView(int32_t viewDistance, float height, int32_t fogStart, int32_t fogEnd)
-{
-    m_mapShot = {1, viewDistance, height, fogStart, fogEnd};
-}
-
 // ---------------------------------------------------------------------------
 // Cell grid
 
@@ -1097,14 +1090,18 @@ int YD3D6Parser::BuildTerrainCells(const YMapVT3& map, float scale)
             for (size_t l = 0; l < g.m_layerTextures.size(); ++l) {
                 poly.m_layerTextures.push_back(static_cast<int16_t>(g.m_layerTextures[l]));
                 std::vector<float> uv;
+                std::vector<uint8_t> alpha;
                 if (l < g.m_layerCorners.size()) {
                     for (const YMapVT3LayerCorner& lc : g.m_layerCorners[l]) {
                         uv.push_back(lc.m_u);
                         uv.push_back(lc.m_v);
+                        alpha.push_back(lc.m_alpha);
                     }
                 }
                 uv.resize(2 * n, 0.0f);
+                alpha.resize(n, 255);
                 poly.m_layerCoords.push_back(std::move(uv));
+                poly.m_layerAlpha.push_back(std::move(alpha));
             }
             // Water classes compare the heights of the water and ground corners.
             const bool water = g.m_surface == YCellPolygon::kWater;
@@ -1866,9 +1863,7 @@ int YD3D6Parser::SegmentCircleXZ(const float* start, const float* end, const flo
     return 1;
 }
 
-namespace {
-// The detail-class mask of an "APP_STREES" or "APP_PTREES" value.
-void DetailMask(int32_t value, bool extra, uint8_t mask[4])
+void YD3D6Parser::DetailMask(int32_t value, bool extra, uint8_t mask[4])
 {
     if (value == 0) {
         mask[0] = mask[2] = 1;
@@ -1877,6 +1872,8 @@ void DetailMask(int32_t value, bool extra, uint8_t mask[4])
     }
     mask[0] = value >= 2, mask[2] = value >= 3, mask[1] = value >= 4, mask[3] = value == 5;
 }
+
+namespace {
 
 // A grid coordinate for the walk, clamped in floating point (NaN 0) so the
 // integer steps cannot overflow.
@@ -2046,12 +2043,11 @@ int YD3D6Parser::TraceWorld(const float* to, const float* from, float radiusFrom
     MakeIdentityMatrix(&q.m_matrix);
     q.m_parent = q.m_parentInverse = q.m_matrix;
 
-    // Sprites by "APP_STREES" (word 32), models by "APP_PTREES" (word 31).
     uint8_t spriteMask[4], modelMask[4];
-    DetailMask(m_mapSettings[32], m_mapSettings[3] != 0, spriteMask);
-    DetailMask(m_mapSettings[31], m_mapSettings[3] != 0, modelMask);
-    // "APP_LOD" (word 33): fixed tree distances; "APP_BILLBOARD" (word 34): far types always.
-    const bool fixedDistance = m_mapSettings[33] != 0, billboards = m_mapSettings[34] != 0;
+    DetailMask(m_mapSettings[kBillboardDetailWord], m_mapSettings[kExtraDetailWord] != 0, spriteMask);
+    DetailMask(m_mapSettings[kModelDetailWord], m_mapSettings[kExtraDetailWord] != 0, modelMask);
+    const bool fixedDistance = m_mapSettings[kDistanceCacheWord] != 0;
+    const bool billboards = m_mapSettings[kLevelOfDetailWord] != 0;
     const uint16_t spriteTypes = static_cast<uint16_t>(std::max<int16_t>(m_spriteTypeCount, 0));
     YRenderInstance spriteTree, modelTree;
     modelTree.m_kind = 2;

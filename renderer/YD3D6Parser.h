@@ -21,6 +21,11 @@
 #include "renderer/YMapVT3Terrain.h"
 #include "renderer/YParser.h"
 #include "assets3d/YTexStates.h"
+#include "frame/YAlphaRecord.h"
+#include "frame/YAlphaVertex.h"
+#include "frame/YBillboardRecord.h"
+#include "frame/YD3D6DrawContext.h"
+#include "frame/YOpaqueRecord.h"
 
 class YD3D6Raster;
 class YMapVT3;
@@ -65,7 +70,7 @@ public:
     int ReservedZero() override { return 0; }
     int ReservedOne(DWORD) override { return 1; }
     void BeginFrame() override;
-    int RenderTextureFrame(int16_t texture) override;
+    int RenderTextureFrame(int16_t texture, float projection1, float projection2, const float* fractions) override;
     void RenderFrame() override;
     void EndFrame() override;
     void EvictTextures() override;
@@ -85,8 +90,6 @@ public:
     void GetViewRects(RECT* screen, RECT* clip) override;
     void SetViewRectsAndApply(int left, int top, int right, int bottom) override;
     int ApplyView() override;
-    // Puts the camera overhead for a shot of the whole map.
-    void SetMapShotView(int32_t viewDistance, float height, int32_t fogStart, int32_t fogEnd) override;
     // The texture's name reversed back into the buffer, always terminated.
     int GetTextureNameReversed(int16_t texture, char* buffer, int16_t length) override;
     // The name-pair buffers hold up to kMaxNameText characters and the
@@ -336,12 +339,24 @@ public:
     static const uint32_t kFrameBufferBytes[kFrameBuffers];
     static const uint32_t kVertexScratchBytes = 1441792;
     static const uint32_t kIndexScratchBytes = 131072;
+    // size is the buffer's bytes in the records' stored form; capacity the
+    // records it holds (their form here may be larger).
     struct FrameBuffer {
         std::unique_ptr<uint8_t[]> bytes;
         uint32_t size = 0;
-        void Allocate(uint32_t n);
+        uint32_t capacity = 0;
+        void Allocate(uint32_t n, uint32_t recordBytes = 1, uint32_t heldBytes = 1);
         void Free();
+        template <class T>
+        T* As() const
+        {
+            return reinterpret_cast<T*>(bytes.get());
+        }
     };
+    // Each buffer's record: its stored bytes and its size here.
+    static const uint32_t kFrameRecordBytes[kFrameBuffers];
+    static const uint32_t kFrameRecordHeld[kFrameBuffers];
+    void AllocateFrameBuffers(const uint32_t bytes[kFrameBuffers]);
     FrameBuffer m_frameBuffers[kFrameBuffers];
     FrameBuffer m_vertexScratch;
     uint8_t* m_scratch[kScratchPointers] = {};
@@ -392,6 +407,9 @@ public:
     // Frees the grid, its polygons, items and actor lists.
     void FreeCellGrid();
     bool HasGrid() const { return !m_cells.empty(); }
+    uint32_t GridColumns() const { return m_gridWidth; }
+    uint32_t GridRows() const { return m_gridHeight; }
+    float CellSize() const { return m_cellSizeRender; }  // render units
     // The cell index of a point, or -1 outside the grid (truncation toward zero).
     int32_t CellIndexOf(float x, float z) const;
     // The cell under a point, clamped to the border cells (NaN gives 0).
@@ -469,18 +487,11 @@ public:
     // The four values of a tree model type: reach and height of the groups
     // flagged 0x10, then of those flagged 0x02, in render units.
     static void TreeModelValues(const YSMHandle& handle, float values[4]);
+    // The bits of a float, as float render states take them.
+    static DWORD FloatBits(float value);
     // Word i of the engine's session descriptor; word 0 is the map path,
     // read as a number (the model viewer's size).
     static int32_t SessionWord(const YSessionDesc* desc, int word);
-
-    // The overhead view of a map shot; active once set.
-    struct MapShotView {
-        int32_t active;
-        int32_t viewDistance;
-        float height;
-        int32_t fogStart;
-        int32_t fogEnd;
-    };
 
     enum {
         kSessionWords = 36,
@@ -503,7 +514,6 @@ public:
     D3DDEVICEDESC7 m_deviceCaps;
     std::vector<YD3D6TextureItem*> m_textures;
     std::vector<YMapVT3Tag> m_namePairs;
-    MapShotView m_mapShot;
 
     // The map grid; cell index = row x width + column.
     std::vector<YMapCell> m_cells;
@@ -583,10 +593,6 @@ private:
     void ReleaseMapObject();
     void KeepAlive() const;
     void EndMapSession();
-    // Frame stages of the map session.
-    int BeginMapScene();
-    void Hunt_RenderFrame();
-    void EndMapScene();
     // Copies the texture's pixels from or to the surface with the GDI.
     int BlitTexture(int16_t texture, IDirectDrawSurface7* surface, bool intoTexture);
     void SetAmbientColor(float r, float g, float b);
@@ -615,4 +621,136 @@ private:
     void TraceSpriteBillboard(const YTraceRequest& q);
     void StoreTreeHit(const YTraceRequest& q, DWORD code, const float* point, float distance2, float height, float u,
                       float v);
+
+    // ---- The frame road (frame/) --------------------------------------
+public:
+    // Frame driver.
+    int BeginMapScene();
+    void Hunt_RenderFrame();
+    void EndMapScene();
+    // A map frame into a rectangle of the render surface, copied into the
+    // texture; 1 when drawn at the surface origin, 0 in view rectangle B or
+    // for a bad texture or rectangle.
+    int RenderMapTextureFrame(int16_t texture, float projection1, float projection2, const float* fractions);
+    // Stages that later road works fill.
+    virtual void RenderSky() {}
+    virtual void UpdateShadows() {}
+    virtual void DrawImmediateTriangles() {}
+    virtual void RenderCameraSpaceModels() {}
+    virtual void RenderFlaresAndOverlay() {}
+    virtual void DrawCellObjects() {}
+    virtual void DrawModelHandle(YD3D6DrawContext* context, int level);
+    // Sends the fixed lights to the device and enables them.
+    void UpdateDayLights();
+    // Milliseconds each stage of the last map frame took, on the real clock.
+    enum {
+        kStageDayLights, kStageSky, kStageClear, kStageTerrain, kStageCellObjects, kStageSceneObjects,
+        kStageShadows, kStageSort, kStageOpaque, kStageImmediate, kStageAlpha, kStageCameraSpace,
+        kStageFlares, kStageVisibleCells, kStageCount
+    };
+    static const char* const kStageNames[kStageCount];
+    double m_stageMs[kStageCount] = {};
+
+    // Map shot view and view-distance buffers.
+    void SetMapShotView(int32_t viewDistance, float height, int32_t fogStart, int32_t fogEnd) override;
+    // Frees and sizes the cell lists and work buffers for view distance d.
+    void ResizeFrameBuffers(int32_t viewDistance);
+    // Entries of each visible-cell list for view distance d.
+    static int32_t VisibleCellCapacity(int32_t viewDistance);
+    // The widest shot view: its lists stay within 16-bit cell indices.
+    static int32_t MaxShotDistance();
+    struct SavedView {
+        int32_t viewDistance = 0;
+        int32_t farDistance = 0;
+        float fogStart = 0.0f;
+        float fogEnd = 0.0f;
+        bool saved = false;
+    };
+    SavedView m_savedView;
+
+    // Visible cells and the terrain pass.
+    void ComputeVisibleCells();
+    void CollectTerrainPolygons();
+    int32_t m_visibleCounts[3] = {0, 0, 0};  // all, with water, with actors
+    // Entries of the animated texture-offset table: u, v and a spare.
+    enum { kTextureOffsets = 16 };
+    float m_textureOffsets[kTextureOffsets][3] = {};
+    int32_t m_oneRecordPerLayer = 0;
+    // The camera's forward vector from its yaw and pitch.
+    void ViewVector(float out[3]) const;
+    // A terrain vertex's normal, kept in its three further words.
+    static void TerrainNormal(const YMapVT3Vertex& vertex, float out[3]);
+    // The texture is drawn in the alpha pass.
+    bool IsTranslucent(int16_t texture) const;
+
+    // Scene objects, sorting and the two passes.
+    enum { kBillboardCount, kWorkCount2, kAlphaVertexCount, kWorkCount4, kWorkCount5, kAlphaRecordCount,
+           kOpaqueRecordCount, kWorkCount8, kFrameCounters };
+    int32_t m_frameCounters[kFrameCounters] = {};
+    void ResetFrameCounters();
+    void DrawSceneObjects();
+    void SortOpaqueRecords();
+    void SortAlphaRecords();
+    void DrawOpaqueRecords();
+    void DrawAlphaRecords();
+    // Sends the states of a texture's stage chain (its lock, then its
+    // detail lock) that the device does not hold yet; null clears stages 0 and 1.
+    void ApplyMaterialStates(const YD3D6Lock* record);
+    // The frame's opaque and alpha lists and buffers, as far as filled.
+    YOpaqueRecord* OpaqueRecords() const { return m_frameBuffers[7].As<YOpaqueRecord>(); }
+    YAlphaRecord* AlphaRecords() const { return m_frameBuffers[6].As<YAlphaRecord>(); }
+    YAlphaVertex* AlphaVertices() const { return m_frameBuffers[2].As<YAlphaVertex>(); }
+    YBillboardRecord* BillboardRecords() const { return m_frameBuffers[0].As<YBillboardRecord>(); }
+    // Appends a record when the list has room; null when full.
+    YOpaqueRecord* AddOpaqueRecord(int16_t texture, uint16_t vertices, uint8_t kind, uint8_t sub);
+    YAlphaRecord* AddAlphaRecord(float key, int16_t texture, uint16_t kind, const void* data);
+    // The scene-object switches are words of the map session's descriptor:
+    // model detail "APP_PTREES" (31) and billboard detail "APP_STREES" (32),
+    // levels 0 to 5; the distance cache "APP_LOD" (33); the far classes, level
+    // of detail, "APP_BILLBOARD" (34); extra detail the map's soften word (3).
+    enum {
+        kModelDetailWord = 31,
+        kBillboardDetailWord = 32,
+        kDistanceCacheWord = 33,
+        kLevelOfDetailWord = 34,
+        kExtraDetailWord = kSoftenWord,
+    };
+    // The detail classes (flags word mod 4) a detail level shows.
+    static void DetailMask(int32_t level, bool extra, uint8_t mask[4]);
+    int32_t m_distanceCacheFilled = 0;
+    // How much of a billboard from base to base + height lies under water.
+    static float WaterFraction(float water, float base, float height);
+    YRenderInstance m_sceneRecord;  // the model item being drawn
+    float m_swapDistance = 0.0f;  // nothing sets it
+    // The device state caches beyond the render and stage states.
+    struct MaterialCache {
+        int32_t nextStage = -1;
+        int32_t lighting = -1;
+        int32_t materialFlag = 0;
+        int32_t fill = -1;
+        int32_t uvGen = 0;
+        int32_t uv2Gen = 0;
+        float scaleU[2] = {1.0f, 1.0f};
+        float scaleV[2] = {1.0f, 1.0f};
+    };
+    MaterialCache m_materialCache;
+    // The billboard normal every billboard vertex takes.
+    float m_billboardNormal[3] = {0.0f, 1.0f, 0.0f};
+
+    // Lights, sun, fog and the colour rules.
+    int ClearLights(int count) override;
+    int GetLightCount() override;
+    void* GetLight(int index) override;
+    void* SetLight(int index, const void* record) override;
+    int AddLight(const void* record) override;
+    void RemoveLight(int index) override;
+    void SetSunDirection(const float* direction) override;
+    void SetFog(const DWORD* factors, const float* multipliers) override;
+    void SetFogStart(float multiplier) override;
+    uint32_t ShadeTerrainVertexColor(const YCellCorner& corner, uint8_t shade, uint8_t fog) const;
+    uint32_t ShadeModelVertexColor(uint32_t colour, uint8_t shade, uint8_t grey, uint8_t alpha) const;
+    float m_ambientLevel = 0.0f;
+    float m_sunVector[3] = {0.0f, -1.0f, 0.0f};
+    DWORD m_fogFactorWords[3] = {0, 0, 0};
+    float m_shadeStrength = 1.0f;
 };

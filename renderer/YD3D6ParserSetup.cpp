@@ -66,12 +66,6 @@ YTexStates ClassFromCaps(const D3DDEVICEDESC7& caps)
     return record;
 }
 
-DWORD FloatBits(float value)
-{
-    DWORD bits;
-    memcpy(&bits, &value, sizeof bits);
-    return bits;
-}
 
 bool StartsWith(const char* text, const char* prefix) { return strncmp(text, prefix, strlen(prefix)) == 0; }
 
@@ -859,4 +853,11 @@ void YD3D6Parser::FreeMapSetup()
     m_cellItemCounts.clear();
     m_groundTexture = m_waterTexture = m_flareTexture = -1;
     FreeFrameBuffers();
+}
+
+DWORD YD3D6Parser::FloatBits(float value)
+{
+    DWORD bits;
+    memcpy(&bits, &value, sizeof bits);
+    return bits;
 }

@@ -3,6 +3,7 @@
 // the global and session lights, and two vertex buffers.
 #pragma once
 
+#include <utility>
 #include <vector>
 
 #include "foundation/YMatrix.h"
@@ -73,6 +74,14 @@ public:
     IDirect3DVertexBuffer7* GetVertexBuffer() const { return m_vertexBuffer; }
     IDirect3DVertexBuffer7* GetScreenVertexBuffer() const { return m_screenVertexBuffer; }
     int IsZ16Only() const { return m_z16Only; }
+    // Puts other device objects in the raster's place (a recording layer in
+    // tests) and hands back the ones it held.
+    void SwapDevice(IDirect3DDevice7** device, IDirect3DVertexBuffer7** vertices, IDirect3DVertexBuffer7** screen)
+    {
+        std::swap(m_device, *device);
+        std::swap(m_vertexBuffer, *vertices);
+        std::swap(m_screenVertexBuffer, *screen);
+    }
 
     std::vector<YRasterLight> m_globalLights;
     std::vector<YRasterLight> m_sessionLights;

@@ -21,6 +21,7 @@ struct YD3D6TextureItem {
     int16_t m_width = 0;
     int16_t m_height = 0;
     int16_t m_bitDepth = 0;
+    int32_t m_copyMode = 0;  // 1: frames drawn into it are copied through GDI device contexts
     YString m_name;  // the request name reversed
     int16_t m_handler = -1;
     float m_youngScale = 2.0f;

@@ -63,7 +63,9 @@ public:
     virtual int ReservedZero() = 0;
     virtual int ReservedOne(DWORD word) = 0;
     virtual void BeginFrame() = 0;
-    virtual int RenderTextureFrame(int16_t texture) = 0;
+    // Draws a frame into the texture over the fractions (left, top, right,
+    // bottom) of its size, with the two projection values given.
+    virtual int RenderTextureFrame(int16_t texture, float projection1, float projection2, const float* fractions) = 0;
     virtual void RenderFrame() = 0;
     virtual void EndFrame() = 0;
     virtual void EvictTextures() = 0;
@@ -159,15 +161,18 @@ public:
     virtual void ProjectOntoTerrainRotated(YRenderInstance* record) {}
 
     // Lights and fog of the frame road.
-    virtual int ClearLights(int flag) { return 1; }
+    virtual int ClearLights(int count) { return 1; }
     virtual int GetLightCount() { return 0; }
     virtual void* GetLight(int index) { return nullptr; }
-    virtual void SetLight(int index, const void* record) {}
+    // The record's device light description, null out of range.
+    virtual void* SetLight(int index, const void* record) { return nullptr; }
     virtual int AddLight(const void* record) { return -1; }
     virtual void RemoveLight(int index) {}
     virtual void SetSunDirection(const float* direction) {}
-    virtual void SetFog(float start, float end, DWORD color) {}
-    virtual void SetFogStart(float start) {}
+    // Three factor words kept for the callers, and the fog colour's
+    // multipliers r, g, b.
+    virtual void SetFog(const DWORD* factors, const float* multipliers) {}
+    virtual void SetFogStart(float multiplier) {}
 
     // World trace.
     virtual void ClearVisitedMarks() {}

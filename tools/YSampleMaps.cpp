@@ -79,12 +79,15 @@ private:
     Bump m_lake{0, 0, 0, 0};
 };
 
+// Its normal, in the three further words, points up.
 YMapVT3Vertex Vertex(float x, float y, float z)
 {
     YMapVT3Vertex v;
     v.m_x = x;
     v.m_y = y;
     v.m_z = z;
+    const float up = 1.0f;
+    memcpy(&v.m_extra[1], &up, sizeof up);
     return v;
 }
 
@@ -151,11 +154,23 @@ void Terrain(YMapVT3& map, const HeightField& field)
     for (DWORD z = 0; z < side; ++z)
         for (DWORD x = 0; x < side; ++x)
             map.m_vertices.push_back(Vertex(x * kCellSize, field.At(x * kCellSize, z * kCellSize), z * kCellSize));
+    // Each ground vertex keeps its normal in its three further words.
+    for (YMapVT3Vertex& v : map.m_vertices) {
+        const float step = 0.5f * kCellSize;
+        const float n[3] = {field.At(v.m_x - step, v.m_z) - field.At(v.m_x + step, v.m_z), 2.0f * step,
+                            field.At(v.m_x, v.m_z - step) - field.At(v.m_x, v.m_z + step)};
+        const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+        for (int i = 0; i < 3; ++i) {
+            const float unit = n[i] / length;
+            memcpy(&v.m_extra[i], &unit, sizeof unit);
+        }
+    }
     map.m_cells.assign(grid * grid, YMapVT3Cell());
     for (DWORD z = 0; z < grid; ++z) {
         for (DWORD x = 0; x < grid; ++x) {
             const DWORD c00 = z * side + x, c10 = c00 + 1, c01 = c00 + side, c11 = c01 + 1;
-            const DWORD halves[2][3] = {{c00, c01, c10}, {c10, c01, c11}};
+            // Clockwise seen from above, as the textures' default culling wants.
+            const DWORD halves[2][3] = {{c00, c10, c01}, {c10, c11, c01}};
             float low = 1e30f, high = -1e30f;
             for (DWORD v : {c00, c10, c01, c11}) {
                 low = std::min(low, map.m_vertices[v].m_y);
@@ -174,7 +189,7 @@ void Terrain(YMapVT3& map, const HeightField& field)
             const DWORD base = static_cast<DWORD>(map.m_vertices.size());
             for (DWORD v : {c00, c10, c01, c11})
                 map.m_vertices.push_back(Vertex(map.m_vertices[v].m_x, YSampleMaps::kWaterLevel, map.m_vertices[v].m_z));
-            const DWORD water[2][3] = {{base, base + 2, base + 1}, {base + 1, base + 2, base + 3}};
+            const DWORD water[2][3] = {{base, base + 1, base + 2}, {base + 1, base + 3, base + 2}};
             for (const DWORD* half : water) {
                 cell.m_groups.push_back(static_cast<DWORD>(map.m_groups.size()));
                 map.m_groups.push_back(Triangle(map, half, YMapVT3Group::kWater, kWaterTexture, 160));
@@ -197,9 +212,10 @@ void Trees(YMapVT3& map, const HeightField& field, unsigned seed)
     for (int k = 0; k < YMapVT3Tree::kTreeKinds; ++k) {
         row.m_bytesA[k] = 200;
         row.m_bytesB[k] = 255;
-        // The last kind is the tree model (type 2, after the two sprites).
-        row.m_wordsA[k] = static_cast<WORD>(k == 4 ? 2 : k % 2);
-        row.m_wordsB[k] = static_cast<WORD>(k == 4 ? 2 : k % 2);
+        // The last kind is the tree model (type 3, after the three sprites),
+        // whose far class is the tree sprite.
+        row.m_wordsA[k] = static_cast<WORD>(k == 4 ? 3 : k % 2);
+        row.m_wordsB[k] = static_cast<WORD>(k == 4 ? 0 : k % 2);
         row.m_floatsA[k] = k % 2 ? 2.0f : 6.0f;
         row.m_floatsB[k] = k % 2 ? 3.0f : 10.0f;
     }
@@ -218,6 +234,19 @@ void Trees(YMapVT3& map, const HeightField& field, unsigned seed)
     }
     row.m_closed = 1;
     map.m_trees.push_back(row);
+    // Willows (the translucent sprite) standing in the shallow part of the lake.
+    if (field.Lake()) {
+        YMapVT3Tree willows = row;
+        willows.m_treeCount = 4;
+        willows.m_value0 = 0;
+        willows.m_values[2] = 2;
+        for (int k = 0; k < YMapVT3Tree::kTreeKinds; ++k) willows.m_wordsA[k] = willows.m_wordsB[k] = 2;
+        const Bump lake = field.LakeBump();
+        willows.m_points = {{lake.x - lake.radius * 0.55f, lake.z - lake.radius * 0.1f},
+                            {lake.x - lake.radius * 0.3f, lake.z + lake.radius * 0.1f}};
+        willows.m_closed = 0;
+        map.m_trees.push_back(willows);
+    }
     // Single trees scattered over the plain.
     std::mt19937 random(seed + 1);
     std::uniform_real_distribution<float> unit(0.1f, 0.9f);
@@ -333,6 +362,7 @@ void YSampleMaps::Make(const Shape& shape, YMapVT3& map)
         map.m_strings1.Add(texture);
     map.m_strings3.Add("textures\\sprites\\tree1.ytx");
     map.m_strings3.Add("textures\\sprites\\bush1.ytx");
+    map.m_strings3.Add("textures\\sprites\\willow1.ytx");  // translucent
     map.m_strings4.Add("models\\tree.fmf");
     Terrain(map, field);
     Trees(map, field, shape.seed);

@@ -40,6 +40,16 @@ struct YRenderInstance {
     int16_t m_index2 = -1;
     uint16_t m_childCount = 0;
     YRenderInstance** m_children = nullptr;  // null entries are skipped
+    // What the frame's model drawing reads besides: a primitive set's
+    // elements, texture and colour; a child's scale, surface weights and
+    // surface triangle (-1 none); the distance from the camera.
+    void* m_geometry = nullptr;
+    int16_t m_textureIndex = -1;
+    float m_childScale = 1.0f;
+    float m_surfaceWeights[2] = {0.0f, 0.0f};
+    int16_t m_surfaceTriangle = -1;
+    uint32_t m_colour = 0xFFFFFFFFu;
+    float m_cameraDistance = 0.0f;
     YString m_name;
     // A placed map object: where the grid holds it, and its attached block.
     double m_worldX = 0.0;

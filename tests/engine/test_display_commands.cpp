@@ -47,32 +47,42 @@ TEST_F(DisplayCommands, SetModeStartsTheDisplayAndItsRenderer)
 TEST_F(DisplayCommands, ShotSetsTheViewAndSavesNumberedScreenshots)
 {
     ASSERT_EQ("", Run("graphics setmode"));
-    ASSERT_NE(nullptr, Renderer());
+    YD3D6Parser* renderer = Renderer();
+    ASSERT_NE(nullptr, renderer);
+    // Outside a map session the view stays; the screenshot is still taken.
+    const int32_t before = renderer->m_viewCells;
+    EXPECT_EQ("", Run("parser shot 80"));
+    EXPECT_EQ(before, renderer->m_viewCells);
+    EXPECT_EQ("BM", m_scratch->Read("ScreenShots/ScreenShot01.bmp").substr(0, 2));
+
+    ASSERT_EQ(1, renderer->InitSession(2, nullptr, 99));
+    renderer->m_fogOn = 1;
+    renderer->m_viewCells = 25;
+    renderer->m_fogRange[0] = 7.0f, renderer->m_fogRange[1] = 8.0f;
     struct Case {
         const char* line;
         int32_t distance;
-        float height;
-        int32_t fogStart;
-        int32_t fogEnd;
+        int32_t eye;
+        float fogStart;
+        float fogEnd;
         const char* file;
     };
     const Case cases[] = {
-        {"parser shot", 200, 1000.0f, 2000, 20000, "ScreenShots/ScreenShot01.bmp"},
-        {"parser SHOT 300", 300, 1000.0f, 2000, 20000, "ScreenShots/ScreenShot02.bmp"},
-        {"parser shot 50,2500.5,100,900", 50, 2500.5f, 100, 900, "ScreenShots/ScreenShot03.bmp"},
-        {"parser shot 0,0.5", 0, 0.5f, 2000, 20000, "ScreenShots/ScreenShot04.bmp"},
+        {"parser shot", 200, 1000, 2000.0f, 20000.0f, "ScreenShots/ScreenShot02.bmp"},
+        {"parser SHOT 300", 300, 1000, 2000.0f, 20000.0f, "ScreenShots/ScreenShot03.bmp"},
+        {"parser shot 50,2500.5,100,900", 50, 2500, 100.0f, 900.0f, "ScreenShots/ScreenShot04.bmp"},
+        {"parser shot 0,0.5", 25, 0, 7.0f, 8.0f, "ScreenShots/ScreenShot05.bmp"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.line);
         EXPECT_EQ("", Run(c.line));
-        const YD3D6Parser::MapShotView& view = Renderer()->m_mapShot;
-        EXPECT_EQ(1, view.active);
-        EXPECT_EQ(c.distance, view.viewDistance);
-        EXPECT_FLOAT_EQ(c.height, view.height);
-        EXPECT_EQ(c.fogStart, view.fogStart);
-        EXPECT_EQ(c.fogEnd, view.fogEnd);
+        EXPECT_EQ(c.distance, renderer->m_viewCells);
+        EXPECT_EQ(c.eye, g_eyeOffset);
+        EXPECT_EQ(c.fogStart, renderer->m_fogRange[0]);
+        EXPECT_EQ(c.fogEnd, renderer->m_fogRange[1]);
         EXPECT_EQ("BM", m_scratch->Read(c.file).substr(0, 2));
     }
+    renderer->EndSession(0);
 }
 
 TEST_F(DisplayCommands, LogWritesTheTextureSums)

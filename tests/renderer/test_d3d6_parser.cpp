@@ -463,7 +463,8 @@ TEST_F(D3D6Parser, FramesRunOnlyInAReadySessionOfTheirMode)
         EXPECT_EQ(again, c.scene ? D3DERR_SCENE_IN_SCENE : D3D_OK);
         if (!c.scene) Device()->EndScene();
         parser->RenderFrame();
-        EXPECT_EQ(parser->RenderTextureFrame(0), 0);
+        const float all[4] = {0.0f, 0.0f, 1.0f, 1.0f};
+        EXPECT_EQ(parser->RenderTextureFrame(0, 60.0f, 60.0f, all), 0) << "no texture 0";
         parser->EndFrame();
         EXPECT_EQ(Device()->EndScene(), D3DERR_SCENE_NOT_IN_SCENE) << "the scene is ended";
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "SampleCatalog.h"
 #include "ScratchFolder.h"
 #include "assets3d/YD3D6Lock.h"
 #include "assets3d/YSMHandle.h"
@@ -27,6 +28,7 @@
 #include "graphics2d/YModel.h"
 #include "graphics2d/YModelFrame.h"
 #include "tools/YCatalogText.h"
+#include "tools/map_frame/YMapFramePath.h"
 
 #if defined(RCV_DATA_DIR)
 namespace {
@@ -52,12 +54,8 @@ protected:
     void SetUp() override
     {
         Graphics2dTest::SetUp();
-        YCatalogText::RegisterResourceClasses();
-        catalog.reset(new YCatalog(RCV_DATA_DIR "/RC Volaro.cat"));
-        catalog->GetSearchDirectories().Add(RCV_DATA_DIR);
+        catalog.reset(new SampleCatalog(RCV_DATA_DIR));
         engine = YGameObjects::Instance();
-        savedCatalog = engine->m_catalog;
-        engine->m_catalog = catalog.get();
         g_keepAlives = 0;
         memset(&displayDesc, 0, sizeof displayDesc);
         displayDesc.word1 = 20;
@@ -69,7 +67,6 @@ protected:
     void TearDown() override
     {
         parser.reset();
-        engine->m_catalog = savedCatalog;
         catalog.reset();
         back.Release();
         primary.Release();
@@ -100,9 +97,8 @@ protected:
         return 1;
     }
 
-    std::unique_ptr<YCatalog> catalog;
+    std::unique_ptr<SampleCatalog> catalog;
     YGameObjects* engine = nullptr;
-    YCatalog* savedCatalog = nullptr;
     YDXSurface primary{"Primary"}, back{"Back"};
     D3DDEVICEDESC7 caps;
     YDeviceDescriptor device;
@@ -174,8 +170,9 @@ TEST_F(SampleMapSession, MeadowLoadsLevelByLevelAndEndsClean)
     ASSERT_EQ(1u, parser->m_clouds.size());
     EXPECT_GE(parser->m_clouds[0].texture, 0);
 
-    // Trees: two sprite types and the tree model; the row's trees in the cells.
-    EXPECT_EQ(2, parser->m_spriteTypeCount);
+    // Trees: three sprite types (the willow translucent) and the tree model;
+    // the trees of the ring and of the willows' row in the cells.
+    EXPECT_EQ(3, parser->m_spriteTypeCount);
     ASSERT_EQ(1u, parser->m_treeModels.size());
     EXPECT_NE(nullptr, parser->m_treeModels[0]);
     size_t trees = 0, models = 0;
@@ -186,7 +183,7 @@ TEST_F(SampleMapSession, MeadowLoadsLevelByLevelAndEndsClean)
             EXPECT_EQ(64u, item.m_work.size());
         }
     EXPECT_GT(trees, 12u);
-    EXPECT_LE(trees, 24u);
+    EXPECT_LE(trees, 24u + 4u);
     EXPECT_GT(models, 0u);
     size_t shaded = 0;
     for (uint8_t shade : parser->m_vertexShade) shaded += shade < 255;
@@ -292,46 +289,8 @@ TEST_F(SampleMapSession, SkyOffUsesTheMapsSolidColour)
 }
 
 // ---------------------------------------------------------------------------
-// The headless frame: the terrain cells with their textures and colours,
-// the sprite trees standing on them, seen from above one corner.
-
-struct Camera {
-    float position[3];
-    float right[3], up[3], forward[3];
-    float focal, width, height;
-    bool Project(const float p[3], D3DTLVERTEX* v) const
-    {
-        const float d[3] = {p[0] - position[0], p[1] - position[1], p[2] - position[2]};
-        const float x = d[0] * right[0] + d[1] * right[1] + d[2] * right[2];
-        const float y = d[0] * up[0] + d[1] * up[1] + d[2] * up[2];
-        const float z = d[0] * forward[0] + d[1] * forward[1] + d[2] * forward[2];
-        if (z < 16.0f) return false;
-        v->sx = width * 0.5f + x / z * focal;
-        v->sy = height * 0.5f - y / z * focal;
-        v->sz = std::min(0.999f, z / 60000.0f);
-        v->rhw = 1.0f / z;
-        return true;
-    }
-};
-
-void Normalize(float v[3])
-{
-    const float l = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-    for (int i = 0; i < 3; ++i) v[i] /= l;
-}
-
-void UseTexture(IDirect3DDevice7* device, YD3D6Lock* lock, bool blend)
-{
-    device->SetTexture(0, lock ? lock->m_pSurface : nullptr);
-    device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
-    device->SetTextureStageState(0, D3DTSS_ALPHAOP, blend ? D3DTOP_MODULATE : D3DTOP_SELECTARG2);
-    device->SetRenderState(D3DRENDERSTATE_ALPHABLENDENABLE, blend);
-    device->SetRenderState(D3DRENDERSTATE_SRCBLEND, D3DBLEND_SRCALPHA);
-    device->SetRenderState(D3DRENDERSTATE_DESTBLEND, D3DBLEND_INVSRCALPHA);
-    device->SetRenderState(D3DRENDERSTATE_ALPHATESTENABLE, blend);
-    device->SetRenderState(D3DRENDERSTATE_ALPHAREF, 8);
-    device->SetRenderState(D3DRENDERSTATE_ALPHAFUNC, D3DCMP_GREATER);
-}
+// The headless frame: the map frame of the loaded terrain and trees, along
+// the map frame tool's camera path.
 
 TEST_F(SampleMapSession, HeadlessFrameShowsTheLoadedTerrain)
 {
@@ -339,84 +298,10 @@ TEST_F(SampleMapSession, HeadlessFrameShowsTheLoadedTerrain)
     ASSERT_EQ(1, MakeDevice(w, h));
     YSessionDesc session = Session(RCV_DATA_DIR "/maps/Meadow.zon");
     ASSERT_EQ(1, RunLevels(session));
-    IDirect3DDevice7* dev = parser->GetRaster()->GetDevice();
-    const float size = 96 * 256.0f;
-    Camera cam;
-    // Above the south-west shore of the lake, looking across it.
-    cam.position[0] = 0.30f * size, cam.position[1] = 0.06f * size, cam.position[2] = 0.08f * size;
-    float target[3] = {0.66f * size, 0.0f, 0.46f * size};
-    for (int i = 0; i < 3; ++i) cam.forward[i] = target[i] - cam.position[i];
-    Normalize(cam.forward);
-    cam.right[0] = cam.forward[2], cam.right[1] = 0.0f, cam.right[2] = -cam.forward[0];
-    Normalize(cam.right);
-    cam.up[0] = cam.forward[1] * cam.right[2] - cam.forward[2] * cam.right[1];
-    cam.up[1] = cam.forward[2] * cam.right[0] - cam.forward[0] * cam.right[2];
-    cam.up[2] = cam.forward[0] * cam.right[1] - cam.forward[1] * cam.right[0];
-    if (cam.up[1] < 0)
-        for (float& u : cam.up) u = -u;
-    cam.focal = w * 0.9f, cam.width = float(w), cam.height = float(h);
-
-    ASSERT_EQ(D3D_OK, dev->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF000000u | parser->m_clearColour, 1.0f, 0));
-    ASSERT_EQ(D3D_OK, dev->BeginScene());
-    dev->SetRenderState(D3DRENDERSTATE_LIGHTING, FALSE);
-    dev->SetRenderState(D3DRENDERSTATE_CULLMODE, D3DCULL_NONE);
-    dev->SetRenderState(D3DRENDERSTATE_FOGENABLE, FALSE);
-    dev->SetRenderState(D3DRENDERSTATE_ZENABLE, TRUE);
-    int drawn = 0;
-    for (int pass = 0; pass < 2; ++pass) {
-        for (const YMapCell& cell : parser->m_cells) {
-            for (const YCellPolygon& polygon : cell.m_polygons) {
-                const bool wet = polygon.m_kind == YCellPolygon::kWater;
-                if (wet != (pass == 1)) continue;
-                UseTexture(dev, parser->GetTextureLock(polygon.m_layerTextures[0]), wet);
-                polygon.ForEachTriangle([&](const YCellCorner& a, const YCellCorner& b, const YCellCorner& c,
-                                            const YCellPlane&) {
-                    const YCellCorner* corners[3] = {&a, &b, &c};
-                    D3DTLVERTEX v[3];
-                    for (int k = 0; k < 3; ++k) {
-                        const YMapVT3Vertex& p = parser->m_mapVertices[corners[k]->m_vertex];
-                        if (!cam.Project(&p.m_x, &v[k])) return;
-                        const size_t slot = size_t(corners[k] - polygon.m_corners.data());
-                        const uint8_t shade = parser->m_vertexShade[corners[k]->m_vertex];
-                        const uint32_t rgb = corners[k]->m_colour;
-                        auto channel = [&](int s) { return ((rgb >> s) & 0xFF) * shade / 255; };
-                        v[k].color = (wet ? 0xA0000000u : 0xFF000000u) | channel(16) << 16 | channel(8) << 8 | channel(0);
-                        v[k].specular = 0xFF000000u;
-                        v[k].tu = polygon.m_layerCoords[0][2 * slot];
-                        v[k].tv = polygon.m_layerCoords[0][2 * slot + 1];
-                    }
-                    if (dev->DrawPrimitive(D3DPT_TRIANGLELIST, D3DFVF_TLVERTEX, v, 3, 0) == D3D_OK) ++drawn;
-                });
-            }
-        }
-    }
-    // Sprite trees: upright quads facing the camera, sized by their texture.
-    int treesDrawn = 0;
-    for (const YMapCell& cell : parser->m_cells) {
-        for (const YCellItem& item : cell.m_items) {
-            if (item.m_type < 0 || item.m_type >= parser->m_spriteTypeCount) continue;
-            const int16_t texture = int16_t(parser->m_spriteTextures[size_t(item.m_type)]);
-            const float tw = parser->m_treeFactorA[size_t(item.m_type)] * item.m_treeSize * 0.25f;
-            const float th = parser->m_treeFactorB[size_t(item.m_type)] * item.m_treeSize * 0.25f;
-            UseTexture(dev, parser->GetTextureLock(texture), true);
-            D3DTLVERTEX v[4];
-            bool seen = true;
-            for (int k = 0; k < 4; ++k) {
-                const float side = (k & 1) ? 0.5f : -0.5f, rise = (k & 2) ? 0.0f : 1.0f;
-                const float p[3] = {item.m_position[0] + cam.right[0] * side * tw, item.m_position[1] + rise * th,
-                                    item.m_position[2] + cam.right[2] * side * tw};
-                seen = seen && cam.Project(p, &v[k]);
-                v[k].color = 0xFFFFFFFFu;
-                v[k].specular = 0xFF000000u;
-                v[k].tu = (k & 1) ? 1.0f : 0.0f;
-                v[k].tv = (k & 2) ? 1.0f : 0.0f;
-            }
-            if (seen && dev->DrawPrimitive(D3DPT_TRIANGLESTRIP, D3DFVF_TLVERTEX, v, 4, 0) == D3D_OK) ++treesDrawn;
-        }
-    }
-    ASSERT_EQ(D3D_OK, dev->EndScene());
-    EXPECT_GT(drawn, 10000);
-    EXPECT_GT(treesDrawn, 0);
+    const YMapFramePath path(*parser);
+    path.Draw(0, *parser, w, h);
+    EXPECT_GT(parser->m_frameCounters[YD3D6Parser::kOpaqueRecordCount], 100) << "terrain in view";
+    EXPECT_GT(parser->m_frameCounters[YD3D6Parser::kBillboardCount], 0);
 
     // The upper part shows the sky colour, the lower the ground: green grass.
     std::vector<uint32_t> pixels = Read(back);

@@ -2,8 +2,10 @@
 // written as "map.zon" and set up level by level by the renderer without a
 // device or catalog (textures and models are then missing), so that cells,
 // layer textures, tree types and placement, the trees near each vertex, the
-// placed-model lists and the sky tags run on any map.  The name forms of the
-// asset requests are fed the raw bytes too.  Runs in a folder of its own.
+// placed-model lists and the sky tags run on any map; then the visible
+// cells of a few cameras, the terrain pass and the scene-object pass with
+// the sorts.  The name forms of the asset requests are fed the raw bytes
+// too.  Runs in a folder of its own.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -12,12 +14,17 @@
 #include <unistd.h>
 
 #include "engine/YGameObjects.h"
+#include "foundation/YCpuInfo.h"
+#include "foundation/YFastMath.h"
+#include "foundation/YSineTable.h"
 #include "renderer/YD3D6Parser.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
     static char folder[] = "/tmp/rcv_fuzz_map_setup_XXXXXX";
     if (!mkdtemp(folder) || chdir(folder) != 0) abort();
+    InitMathDispatch(DetectCpuFeatures());
+    BuildSineTable();
     return 0;
 }
 
@@ -40,6 +47,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     parser.SetWorldScale(16.0f);
     if (parser.InitSession(2, &session, 0))
         for (int level = 1; level < parser.GetInitLevelCount(2); ++level) parser.InitSession(2, nullptr, level);
+    // The frame's stages that need no device: inside, at the edge looking
+    // out, far outside, and with every detail class and far classes on.
+    const float side = float(parser.GridColumns()) * parser.CellSize();
+    const float cameras[4][5] = {{0.5f * side, 300.0f, 0.5f * side, -0.2f, 0.7f},
+                                 {side, 100.0f, 0.5f * side, 0.0f, 1.5708f},
+                                 {-1e6f, 0.0f, -1e6f, 0.0f, 0.785f},
+                                 {0.3f * side, 1e4f, 0.2f * side, -1.0f, -2.5f}};
+    for (int c = 0; c < 4 && parser.HasGrid(); ++c) {
+        parser.m_mapSettings[YD3D6Parser::kLevelOfDetailWord] = c & 1;
+        parser.m_mapSettings[YD3D6Parser::kDistanceCacheWord] = c >> 1;
+        parser.m_mapSettings[YD3D6Parser::kBillboardDetailWord] = parser.m_mapSettings[YD3D6Parser::kModelDetailWord] = 5;
+        parser.SetCameraPosition(cameras[c][0], cameras[c][1], cameras[c][2]);
+        parser.SetCameraAngles(cameras[c][3], cameras[c][4], 0.0f);
+        parser.ComputeVisibleCells();
+        parser.ResetFrameCounters();
+        parser.CollectTerrainPolygons();
+        parser.DrawSceneObjects();
+        parser.SortOpaqueRecords();
+        parser.SortAlphaRecords();
+        parser.ClearVisitedMarks();
+    }
     parser.LoadCatalogTextures(text.c_str(), 0, 1);
     parser.EndSession(0);
     return 0;

@@ -1,0 +1,79 @@
+// The fixed camera path of the map frame tool, its goldens and its
+// benchmark: a circle round the map's water (or its middle), eye 16 m above
+// the ground, looking at the centre and slightly down (pitch below 0); and one map frame
+// drawn through the renderer's frame operations in the 3D view's order.
+#pragma once
+
+#include <algorithm>
+#include <cmath>
+
+#include "renderer/YD3D6Parser.h"
+#include "renderer/YD3D6Raster.h"
+
+struct YMapFramePath {
+    // Session words for a map shown whole: the widest view distance, every
+    // detail class, midsummer (the seasonal textures of day 172); the others
+    // as the program's defaults.
+    static void SessionWords(int32_t parameters[36])
+    {
+        const int32_t words[36] = {255, 1, 1, 800, 100, 2, 1, 0, 1, 0, 16, 1, 1, 1, 1, 1, 0, 1,
+                                   1, 0, 1, 0, 1, 1, 1, 0, 2, 0, 0, 0, 5, 5, 0, 0, 172, 0};
+        for (int i = 0; i < 36; ++i) parameters[i] = words[i];
+    }
+
+    float centre[3] = {0.0f, 0.0f, 0.0f};
+    float radius = 0.0f;
+    int steps = 240;  // one round
+
+    // The circle of a set-up map: about the mean of its water cells.
+    explicit YMapFramePath(YD3D6Parser& renderer)
+    {
+        const float cell = renderer.CellSize();
+        const uint32_t columns = renderer.GridColumns(), rows = renderer.GridRows();
+        double x = 0.0, z = 0.0;
+        size_t wet = 0;
+        for (uint32_t i = 0; i < renderer.m_cells.size(); ++i) {
+            if (!renderer.m_cells[i].m_water) continue;
+            x += (i % columns + 0.5) * cell;
+            z += (i / columns + 0.5) * cell;
+            ++wet;
+        }
+        const float width = float(columns) * cell, depth = float(rows) * cell;
+        centre[0] = wet ? float(x / double(wet)) : width * 0.5f;
+        centre[2] = wet ? float(z / double(wet)) : depth * 0.5f;
+        centre[0] += renderer.m_gridOrigin[0], centre[2] += renderer.m_gridOrigin[2];
+        centre[1] = renderer.GetGroundHeight(centre[0], centre[2]);
+        radius = std::min(width, depth) * 0.17f;
+    }
+
+    // Position and angles (pitch, yaw) of step i.
+    void At(int i, float position[3], float angles[2], YD3D6Parser& renderer) const
+    {
+        const float a = float(i % steps) / float(steps) * 6.2831853f;
+        position[0] = centre[0] + radius * std::sin(a);
+        position[2] = centre[2] - radius * std::cos(a);
+        position[1] = renderer.GetGroundHeight(position[0], position[2]) + 16.0f * 16.0f;
+        const float dx = centre[0] - position[0], dz = centre[2] - position[2];
+        angles[0] = -0.25f;
+        angles[1] = std::atan2(dx, dz);
+    }
+
+    // One frame of step i into the render surface, in the order the 3D view
+    // calls the renderer.  Until the sky stage draws, the map's clear
+    // colour stands behind the terrain.
+    void Draw(int i, YD3D6Parser& renderer, int width, int height) const
+    {
+        float position[3], angles[2];
+        At(i, position, angles, renderer);
+        renderer.SetCameraPosition(position[0], position[1], position[2]);
+        renderer.SetCameraAngles(angles[0], angles[1], 0.0f);
+        renderer.SetViewRects(0, 0, width, height, 0, 0, width, height);
+        renderer.SetProjection(60.0f, 60.0f, 16.0f, float(std::max(renderer.m_popUpDistance, 256)));
+        renderer.ApplyView();
+        if (renderer.GetRaster()) renderer.GetRaster()->ClearTarget(0xFF000000u | renderer.m_clearColour);
+        renderer.BeginFrame();
+        renderer.RenderFrame();
+        renderer.EndFrame();
+        renderer.ClearVisitedMarks();
+    }
+};

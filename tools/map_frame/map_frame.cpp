@@ -1,0 +1,159 @@
+// Starts the display and the renderer as the program does, sets a map up in
+// the renderer's five levels and flies the fixed camera path through the
+// map frame in the game's window.  Run it in the data folder.
+// Usage: map_frame [map [frames]] [--lod] [--cells picture.bmp] [--hold seconds]
+//   --lod    far model trees become their sprite class
+//   --cells  writes the map with the first frame's visible cells over it
+//   --hold   keeps showing the last frame that long (for a screenshot)
+// Headless, RCV_FIXED_STEP_MS and RCV_FRAME_DUMP keep the frames.
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "engine/YGameObjects.h"
+#include "engine/YMsgHandler.h"
+#include "gui/YInterfaceMgr.h"
+#include "platform/backend/Backend.h"
+#include "renderer/YD3D6Parser.h"
+#include "renderer/YGraphics.h"
+#include "tools/YImageWriter.h"
+#include "tools/map_frame/YMapFramePath.h"
+
+namespace {
+struct Options {
+    std::string map = "maps\\Meadow.zon";
+    int frames = 240;
+    bool lod = false;
+    std::string cells;
+    int holdSeconds = 0;
+} g_options;
+
+// The map, a 4 x 4 block a cell: water blue, ground green by height; the
+// visible cells yellow, those with water cyan, those with actors red.
+bool WriteCellPicture(YD3D6Parser& renderer, const std::string& path)
+{
+    const int block = 4;
+    const uint32_t columns = renderer.GridColumns(), rows = renderer.GridRows();
+    YImage image;
+    image.m_width = int32_t(columns) * block;
+    image.m_height = int32_t(rows) * block;
+    image.SetPixelFormat(32);
+    if (!image.AllocatePixels(uint32_t(image.m_width) * 4)) return false;
+    float low = 1e30f, high = -1e30f;
+    for (const YMapVT3Vertex& v : renderer.m_mapVertices) low = std::min(low, v.m_y), high = std::max(high, v.m_y);
+    std::vector<uint32_t> colours(renderer.m_cells.size());
+    for (uint32_t i = 0; i < colours.size(); ++i) {
+        const float cell = renderer.CellSize();
+        const float x = (float(i % columns) + 0.5f) * cell + renderer.m_gridOrigin[0];
+        const float z = (float(i / columns) + 0.5f) * cell + renderer.m_gridOrigin[2];
+        const float t = high > low ? (renderer.GetGroundHeight(x, z) - low) / (high - low) : 0.5f;
+        colours[i] = renderer.m_cells[i].m_water ? 0x2050B0u : (uint32_t(40 + 120 * t) << 8) | uint32_t(30 + 60 * t) << 16;
+    }
+    const uint32_t marks[3] = {0xF0E040u, 0x40F0F0u, 0xF04040u};
+    for (int list = 0; list < 3; ++list)
+        for (int32_t k = 0; k < renderer.m_visibleCounts[list]; ++k) colours[renderer.m_visibleCells[list][size_t(k)]] = marks[list];
+    for (int y = 0; y < image.m_height; ++y)
+        for (int x = 0; x < image.m_width; ++x) {
+            // Row 0 of the picture is the map's far edge (largest z).
+            const uint32_t cell = (rows - 1 - uint32_t(y / block)) * columns + uint32_t(x / block);
+            const uint32_t c = colours[cell];
+            BYTE* p = image.m_pixels + size_t(y) * image.m_stride + size_t(x) * 4;
+            p[0] = BYTE(c), p[1] = BYTE(c >> 8), p[2] = BYTE(c >> 16), p[3] = 255;
+        }
+    // The eye: a white dot.
+    float eye[3];
+    renderer.GetCameraPosition(&eye[0], &eye[1], &eye[2]);
+    const int ex = int((eye[0] - renderer.m_gridOrigin[0]) / renderer.CellSize() * block);
+    const int ey = image.m_height - 1 - int((eye[2] - renderer.m_gridOrigin[2]) / renderer.CellSize() * block);
+    for (int dy = -2; dy <= 2; ++dy)
+        for (int dx = -2; dx <= 2; ++dx) {
+            const int x = ex + dx, y = ey + dy;
+            if (x < 0 || y < 0 || x >= image.m_width || y >= image.m_height) continue;
+            memset(image.m_pixels + size_t(y) * image.m_stride + size_t(x) * 4, 255, 4);
+        }
+    return YImageWriter::WriteBMP(image, path, 24);
+}
+
+class MapFrameApp : public CWinApp {
+public:
+    BOOL InitInstance() override
+    {
+        YGameObjects* engine = YGameObjects::Instance();
+        srand(1);
+        if (!engine->Start(this)) return FALSE;
+        YD3D6Parser* renderer = dynamic_cast<YD3D6Parser*>(engine->m_renderer);
+        if (!renderer) {
+            fprintf(stderr, "map_frame: no renderer\n");
+            return FALSE;
+        }
+        YSessionDesc& session = engine->m_sessionDesc;
+        session.m_mapPath = g_options.map.c_str();
+        YMapFramePath::SessionWords(session.m_parameters);
+        session.m_parameters[YSessionDesc::ParamBillboard] = g_options.lod ? 1 : 0;
+        for (int level = 0; level < renderer->GetInitLevelCount(2); ++level) {
+            if (!renderer->InitSession(2, level == 0 ? &session : nullptr, level)) {
+                fprintf(stderr, "map_frame: cannot set up %s\n", g_options.map.c_str());
+                return FALSE;
+            }
+        }
+        const YMapFramePath path(*renderer);
+        YGraphics* graphics = engine->m_graphics;
+        // No screen is open: the interface would clear the frame to black.
+        YInterfaceMgr* interface = engine->m_interfaceMgr;
+        engine->m_interfaceMgr = nullptr;
+        for (int frame = 0; frame < g_options.frames && engine->m_running; ++frame) {
+            int any = 0;
+            if (engine->m_msgHandler && !engine->m_msgHandler->PumpMessages(any)) break;
+            path.Draw(frame, *renderer, graphics->m_width, graphics->m_height);
+            if (frame == 0 && !g_options.cells.empty()) {
+                renderer->ComputeVisibleCells();
+                if (!WriteCellPicture(*renderer, g_options.cells))
+                    fprintf(stderr, "map_frame: cannot write %s\n", g_options.cells.c_str());
+            }
+            graphics->RunFrame();
+        }
+        const DWORD until = GetTickCount() + DWORD(g_options.holdSeconds) * 1000;
+        while (g_options.holdSeconds > 0 && engine->m_running && int32_t(until - GetTickCount()) > 0) {
+            int any = 0;
+            if (engine->m_msgHandler && !engine->m_msgHandler->PumpMessages(any)) break;
+            graphics->RunFrame();
+            Sleep(20);
+        }
+        engine->m_interfaceMgr = interface;
+        renderer->EndSession(0);
+        // Closed by its frame count rather than by the player: the window goes now.
+        if (m_pMainWnd && engine->m_running) m_pMainWnd->DestroyWindow();
+        m_pMainWnd = nullptr;
+        return TRUE;
+    }
+    int ExitInstance() override
+    {
+        YGameObjects::Instance()->DestroyAll();
+        return CWinApp::ExitInstance();
+    }
+};
+
+MapFrameApp theApp;
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    int plain = 0;
+    for (int i = 1; i < argc; ++i) {
+        if (!strcmp(argv[i], "--lod")) {
+            g_options.lod = true;
+        } else if (!strcmp(argv[i], "--cells") && i + 1 < argc) {
+            g_options.cells = argv[++i];
+        } else if (!strcmp(argv[i], "--hold") && i + 1 < argc) {
+            g_options.holdSeconds = std::max(0, atoi(argv[++i]));
+        } else if (plain == 0) {
+            g_options.map = argv[i], ++plain;
+        } else {
+            g_options.frames = std::max(1, atoi(argv[i]));
+        }
+    }
+    int code = AfxWinMain();
+    platform::Backend::Shutdown();
+    return code;
+}
