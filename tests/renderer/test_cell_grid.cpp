@@ -113,7 +113,7 @@ TEST_F(CellGrid, PickExSetsOnlyTheFirstLayerOfTheCellsPolygon)
 
 TEST_F(CellGrid, PolygonWithoutLayersIsNeverDereferenced)
 {
-    for (YCellPolygon& p : parser.m_cells[0].m_polygons) p.m_layerTextures.clear();
+    for (YCellPolygon* p : parser.m_cells[0].m_polygons) p->m_layerTextures.clear();
     EXPECT_EQ(-1, parser.PickCellItem(5, 5));
     EXPECT_EQ(0, parser.PickCellItemEx(5, 5, 3));
 }

@@ -148,7 +148,8 @@ TEST_F(SampleMapSession, MeadowLoadsLevelByLevelAndEndsClean)
     size_t water = 0;
     for (const YMapCell& cell : parser->m_cells) {
         EXPECT_EQ(-1, cell.m_index);
-        for (const YCellPolygon& polygon : cell.m_polygons) {
+        for (const YCellPolygon* shared : cell.m_polygons) {
+            const YCellPolygon& polygon = *shared;
             ASSERT_EQ(1u, polygon.m_layerTextures.size());
             const YD3D6TextureItem* item = parser->GetTextureItem(polygon.m_layerTextures[0]);
             ASSERT_NE(nullptr, item);
@@ -365,7 +366,8 @@ TEST_F(SampleMapSession, HeadlessFrameShowsTheLoadedTerrain)
     int drawn = 0;
     for (int pass = 0; pass < 2; ++pass) {
         for (const YMapCell& cell : parser->m_cells) {
-            for (const YCellPolygon& polygon : cell.m_polygons) {
+            for (const YCellPolygon* shared : cell.m_polygons) {
+                const YCellPolygon& polygon = *shared;
                 const bool wet = polygon.m_kind == YCellPolygon::kWater;
                 if (wet != (pass == 1)) continue;
                 UseTexture(dev, parser->GetTextureLock(polygon.m_layerTextures[0]), wet);
