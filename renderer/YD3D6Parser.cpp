@@ -1074,7 +1074,9 @@ int YD3D6Parser::BuildTerrainCells(const YMapVT3& map, float scale)
             double nz = e1[0] * e2[1] - e1[1] * e2[0];
             const double len = std::sqrt(nx * nx + ny * ny + nz * nz);
             if (!(len > 0.0) || !std::isfinite(len)) return plane;  // no area: never contains a point
-            nx /= len, ny /= len, nz /= len;
+            // Whichever way the corners wind, the normal points up.
+            const double up = ny < 0.0 ? -len : len;
+            nx /= up, ny /= up, nz /= up;
             plane.a = float(nx), plane.b = float(ny), plane.c = float(nz);
             plane.d = float(-(nx * a[0] + ny * a[1] + nz * a[2]));
             return plane;

@@ -248,6 +248,36 @@ TEST(CellGridBuild, WaterClassesCompareWaterAndGroundHeights)
     EXPECT_EQ(2, parser.m_cells[7].m_water);           // water only
 }
 
+// A slope y = x / 4 as a triangle wound both ways and as a strip: every
+// plane is the same and its normal points up.
+TEST(CellGridBuild, PlanesPointUpWhicheverWayTheCornersWind)
+{
+    YMapVT3 map;
+    map.m_gridWidth = map.m_gridHeight = 1;
+    map.m_cellSize = 80.0f;
+    handmade::AddVertex(map, 0, 0, 0), handmade::AddVertex(map, 40, 10, 0);
+    handmade::AddVertex(map, 0, 0, 80), handmade::AddVertex(map, 40, 10, 80);
+    handmade::AddGroup(map, YMapVT3Group::kTriangle, YMapVT3Group::kGround, {0, 1, 2}, 1);
+    handmade::AddGroup(map, YMapVT3Group::kTriangle, YMapVT3Group::kGround, {0, 2, 1}, 1);
+    handmade::AddGroup(map, YMapVT3Group::kStrip, YMapVT3Group::kGround, {0, 1, 2, 3}, 1);
+    handmade::AddGroup(map, YMapVT3Group::kStrip, YMapVT3Group::kGround, {1, 0, 3, 2}, 1);
+    handmade::ListGroupsInCells(map);
+    YD3D6Parser parser;
+    ASSERT_EQ(1, parser.BuildTerrainCells(map, 1.0f));
+    const float len = std::sqrt(1.0f + 1.0f / 16.0f);
+    int planes = 0;
+    for (const YCellPolygon* poly : parser.m_cells[0].m_polygons) {
+        poly->ForEachTriangle([&](const YCellCorner&, const YCellCorner&, const YCellCorner&, const YCellPlane& p) {
+            EXPECT_NEAR(-0.25f / len, p.a, 1e-6f);
+            EXPECT_NEAR(1.0f / len, p.b, 1e-6f);
+            EXPECT_NEAR(0.0f, p.c, 1e-6f);
+            EXPECT_NEAR(0.0f, p.d, 1e-5f);
+            ++planes;
+        });
+    }
+    EXPECT_EQ(6, planes);
+}
+
 struct Collect : CellGrid {
     static DWORD_PTR Test(void* object, DWORD) { return reinterpret_cast<DWORD_PTR>(object) == 0x300 ? 0 : 0x900; }
     int a, b, c, d;
