@@ -54,6 +54,10 @@ public:
     static int32_t SelectDetailLevel(const float a[3], float angle, const float b[3], const YFMFMeshPart* entry,
                                      float given, bool useGiven);
     void FreeDetailLevels(YFMFMeshSet* set);
+    // The mesh entry a group was made from, for SelectDetailLevel: a model
+    // loaded from an ".FMF" file keeps its mesh set; null for any other.
+    const YFMFMeshPart* GetDetailEntry(int16_t group) const;
+    std::unique_ptr<YFMFMeshSet> m_meshSet;
 
     std::vector<std::unique_ptr<YSMGroup>> m_groups;
     std::vector<std::unique_ptr<YSMFrame>> m_frames;

@@ -339,3 +339,10 @@ void YSMObject::FreeDetailLevels(YFMFMeshSet*)
 {
     for (auto& group : m_groups) group->levels.clear();
 }
+
+const YFMFMeshPart* YSMObject::GetDetailEntry(int16_t group) const
+{
+    if (!m_meshSet || group < 0) return nullptr;
+    const std::vector<Mesh> meshes = Meshes(m_meshSet.get());
+    return static_cast<size_t>(group) < meshes.size() ? meshes[static_cast<size_t>(group)].entry : nullptr;
+}
