@@ -17,16 +17,17 @@ namespace {
 // The sound manager with its device open.
 void OpenSound(YGameObjects* engine)
 {
+    static YCatalog* catalog = new YCatalog;  // outlives the engine, as the program's does
     YSoundData settings;
     settings.m_8bitQuality = 0;
-    if (!engine->m_sound || !engine->m_sound->Initialize(new YCatalog, &settings)) std::exit(2);
+    if (!engine->m_sound || !engine->m_sound->Initialize(catalog, &settings)) std::exit(2);
     if (!platform::HeadlessBackend::Active() || !platform::HeadlessBackend::Active()->Audio().IsOpen()) std::exit(3);
 }
 
 // The frame window and a windowed display with its surfaces.
 void StartDisplay(YGameObjects* engine)
 {
-    YKestrixFrame* frame = new YKestrixFrame;
+    static YKestrixFrame* frame = new YKestrixFrame;
     if (!frame->Create(nullptr, "RC Volaro", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU)) std::exit(4);
     engine->m_hWnd = frame->m_hWnd;
     if (YDXDrawDrivers::Enumerate(nullptr) != 0 || engine->m_graphics->StartDisplay() != 1) std::exit(5);
