@@ -82,7 +82,6 @@ private:
     void ReadCells(YMapBlockReader& in);
     void ReadCelestials(YMapBlockReader& in);
     void ReadClouds(YMapBlockReader& in);
-    // Every corner names a vertex and every cell list a group.
     // Refuses group and vertex indexes out of range, and cell lists that
     // would make the strip builder list more layer records than
     // kListedRecordsPerByte for each byte of the stream.
