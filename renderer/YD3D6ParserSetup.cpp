@@ -359,7 +359,8 @@ void YD3D6Parser::PlaceTrees(uint8_t fill)
         if (record.m_kind != YMapVT3Tree::kPath || record.m_points.size() < 2 || record.m_treeCount == 0) continue;
         srand(record.m_seed);
         const float spread = float(record.m_value0);
-        const int spreadWhole = spread >= 1.0f ? int(std::min(spread, 2147483647.0f)) : 0;
+        // In double: 2147483647 as a float is 2^31, past the int range.
+        const int spreadWhole = spread >= 1.0f ? int(std::min(double(spread), 2147483647.0)) : 0;
         const float falloff = float(record.m_values[0]);
         const float shrink = float(record.m_values[1]);
         const float spacing = float(record.m_values[2]);
