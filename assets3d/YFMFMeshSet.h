@@ -86,6 +86,7 @@ public:
     static void ApplyToMesh(YFMFMeshNode* node, int part, uint32_t level);
 
     uint32_t m_header[2] = {0, 0};
+    uint32_t m_fileBytes = 0;  // the size of the file it was read from; 0 when built in memory
     std::vector<std::unique_ptr<YFMFMeshNode>> m_meshes;
     std::vector<std::unique_ptr<YFMFGroup>> m_groups;
 

@@ -244,6 +244,7 @@ bool YFMFormat::LoadFromMemory(YFMFMeshSet* set, const unsigned char* data, unsi
     }
     set->m_header[0] = header[0];
     set->m_header[1] = header[1];
+    set->m_fileBytes = static_cast<uint32_t>(size);
     for (auto& node : meshes) set->AddMesh(node.release());
     for (auto& group : groups) set->AddGroup(group.release());
     return true;

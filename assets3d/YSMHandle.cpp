@@ -1,5 +1,6 @@
 #include "assets3d/YSMHandle.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -128,6 +129,33 @@ int16_t YSMHandle::GetShownFrame() const
         return key < a.keyFrames.size() ? static_cast<int16_t>(a.keyFrames[key]) : -1;
     }
     return m_currentFrame;
+}
+
+void YSMHandle::RefreshDrawFrames(bool animate)
+{
+    m_drawFrame = m_drawNextFrame = nullptr;
+    m_drawBlend = 0.0f;
+    if (!m_model) return;
+    const int16_t shown = GetShownFrame();
+    if (shown < 0 || static_cast<size_t>(shown) >= m_model->m_frames.size()) return;
+    m_drawFrame = m_model->m_frames[shown].get();
+    const int16_t anim = Anim(kCurrent);
+    if (!animate || !IsAnimated() || anim < 0) return;
+    const YSMAnim& a = *m_model->m_anims[anim];
+    const YSMAnimHandle& state = m_animStates[anim];
+    const int keys = static_cast<int>(a.keyFrames.size());
+    if (state.key >= keys || state.key >= static_cast<int>(a.keyDurations.size())) return;
+    const bool reverse = (state.playFlags & 0x10) != 0, loop = (state.playFlags & 0x1) != 0;
+    int next = state.key + (reverse ? -1 : 1);
+    if (next < 0 || next >= keys) {
+        if (!loop) return;
+        next = reverse ? keys - 1 : 0;
+    }
+    const float duration = a.keyDurations[state.key];
+    if (!(duration > 0.0f) || a.keyFrames[next] >= m_model->m_frames.size()) return;
+    const float run = reverse ? duration - state.keyTime : state.keyTime;
+    m_drawNextFrame = m_model->m_frames[a.keyFrames[next]].get();
+    m_drawBlend = std::min(std::max(run / duration, 0.0f), 1.0f);
 }
 
 void YSMHandle::ShowGroup(int16_t group, bool show)

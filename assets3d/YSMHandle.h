@@ -74,6 +74,10 @@ public:
     bool HasGroupTexture(int16_t group) const;
     int16_t GetGroupSkin(int16_t group) const;
     int16_t GetSkinTexture(int16_t group, int16_t skin) const;
+    // Sets the draw frames from the animation: the shown frame, and with
+    // animate the next key's frame and how far the current key has run
+    // towards it (none at the end of a one-shot animation).
+    void RefreshDrawFrames(bool animate);
     // Frame 0xFFFF (or above) is the shown frame; null out of range.
     const YSMPose* GetGroupBounds(int16_t group, uint16_t frame) const;
     uint32_t GetGroupFlags(int16_t group) const;

@@ -161,6 +161,7 @@ void YSMObject::Clear()
     m_resources.clear();
     m_tags.clear();
     m_faces.clear();
+    m_meshSet.reset();
     m_frameCount = m_groupCount = m_animCount = m_vertexCount = m_faceCount = m_resourceCount = m_tagCount = 0;
 }
 
@@ -459,11 +460,11 @@ bool YSMObject::LoadFile(const char* path)
     if (!path) return false;
     if (EndsWithNoCase(path, ".FMF")) {
         Clear();
-        YFMFMeshSet set;
-        if (!YFMFormat::LoadFromFile(&set, path)) return false;
-        bool imported = ImportMeshSet(&set);
-        set.FreeAll();
-        return imported;
+        std::unique_ptr<YFMFMeshSet> set(new YFMFMeshSet);
+        if (!YFMFormat::LoadFromFile(set.get(), path) || !ImportMeshSet(set.get())) return false;
+        // The detail levels are selected through the set's mesh entries.
+        m_meshSet = std::move(set);
+        return true;
     }
     CFile file;
     if (!file.Open(path, CFile::modeRead | CFile::shareDenyNone | CFile::typeBinary)) {

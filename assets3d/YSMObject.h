@@ -46,10 +46,18 @@ public:
     // Mesh-set import and its detail levels.  The import returns false (and
     // leaves the model empty) for a set it cannot make a model of.
     bool ImportMeshSet(YFMFMeshSet* set);
-    void BuildDetailLevels(YFMFMeshSet* set);
+    // False when the tables of a set read from a file would pass
+    // kDetailBytesPerFileByte bytes for each byte of it (kDetailFloorBytes
+    // at least).
+    bool BuildDetailLevels(YFMFMeshSet* set);
+    enum { kDetailBytesPerFileByte = 64, kDetailFloorBytes = 8 << 20 };
     static int32_t SelectDetailLevel(const float a[3], float angle, const float b[3], const YFMFMeshPart* entry,
                                      float given, bool useGiven);
     void FreeDetailLevels(YFMFMeshSet* set);
+    // The mesh entry a group was made from, for SelectDetailLevel: a model
+    // loaded from an ".FMF" file keeps its mesh set; null for any other.
+    const YFMFMeshPart* GetDetailEntry(int16_t group) const;
+    std::unique_ptr<YFMFMeshSet> m_meshSet;
 
     std::vector<std::unique_ptr<YSMGroup>> m_groups;
     std::vector<std::unique_ptr<YSMFrame>> m_frames;
@@ -73,6 +81,7 @@ public:
     int32_t m_shellPending = 1;  // cleared by the first instance preparation
 
 private:
+    bool ImportMeshes(YFMFMeshSet* set);
     void Load(CArchive& ar);
     void Store(CArchive& ar);
     void BuildFaceLists();

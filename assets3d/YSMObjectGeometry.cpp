@@ -59,24 +59,36 @@ void YSMObject::WeldAndComputeNormals()
 
     std::vector<int> map(std::max<size_t>(vertices, 32));
     int count = 0;
-    for (size_t i = 0; i < vertices; ++i) {
-        map[i] = -1;
-        if (m_sourceKind == 0) {
-            for (size_t j = 0; j < i && map[i] < 0; ++j) {
-                bool same = true;
-                for (const auto& frame : m_frames) {
-                    const float* a = &frame->positions[i * 3];
-                    const float* b = &frame->positions[j * 3];
-                    if (a[0] != b[0] || a[1] != b[1] || a[2] != b[2]) {
-                        same = false;
-                        break;
-                    }
-                }
-                if (same) map[i] = map[j];
+    for (size_t i = 0; i < vertices; ++i) map[i] = static_cast<int>(i);
+    if (m_sourceKind == 0) {
+        // A vertex welds to the first earlier one at the same position in
+        // every frame: sorted by their positions, equal vertices lie together.
+        auto at = [&](size_t v, size_t k) { return &m_frames[k]->positions[v * 3]; };
+        auto unordered = [&](size_t v) {
+            for (size_t k = 0; k < m_frames.size(); ++k)
+                for (int c = 0; c < 3; ++c)
+                    if (std::isnan(at(v, k)[c])) return true;
+            return false;
+        };
+        std::vector<size_t> order;
+        for (size_t i = 0; i < vertices; ++i)
+            if (!unordered(i)) order.push_back(i);
+        auto compare = [&](size_t a, size_t b) {
+            for (size_t k = 0; k < m_frames.size(); ++k) {
+                const float* p = at(a, k);
+                const float* q = at(b, k);
+                for (int c = 0; c < 3; ++c)
+                    if (p[c] != q[c]) return p[c] < q[c] ? -1 : 1;
             }
-        }
-        if (map[i] < 0) map[i] = count++;
+            return 0;
+        };
+        std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return compare(a, b) < 0; });
+        for (size_t n = 1; n < order.size(); ++n)
+            if (compare(order[n - 1], order[n]) == 0) map[order[n]] = map[order[n - 1]];
     }
+    // New indices in the order of the vertices' first appearance.
+    for (size_t i = 0; i < vertices; ++i)
+        map[i] = static_cast<size_t>(map[i]) == i ? count++ : map[static_cast<size_t>(map[i])];
 
     for (YSMFace& face : m_faces)
         if (FaceInRange(face, vertices))

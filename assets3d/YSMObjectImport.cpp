@@ -87,6 +87,13 @@ void ReduceTo(Mesh& m, uint32_t vertices)
 
 bool YSMObject::ImportMeshSet(YFMFMeshSet* set)
 {
+    if (ImportMeshes(set)) return true;
+    Clear();
+    return false;
+}
+
+bool YSMObject::ImportMeshes(YFMFMeshSet* set)
+{
     Clear();
     if (!set) return false;
     std::vector<Mesh> meshes = Meshes(set);
@@ -240,14 +247,19 @@ bool YSMObject::ImportMeshSet(YFMFMeshSet* set)
     m_animCount = static_cast<int16_t>(m_anims.size());
     m_groupCount = static_cast<int16_t>(m_groups.size());
     m_tagCount = 0;
-    BuildDetailLevels(set);
+    if (!BuildDetailLevels(set)) return false;
     m_sourceKind = 1;
     return true;
 }
 
-void YSMObject::BuildDetailLevels(YFMFMeshSet* set)
+bool YSMObject::BuildDetailLevels(YFMFMeshSet* set)
 {
-    if (!set) return;
+    if (!set) return true;
+    // Each level lists the faces of one vertex count: bounded by the file.
+    const uint64_t budget = set->m_fileBytes
+                                ? std::max<uint64_t>(uint64_t(set->m_fileBytes) * kDetailBytesPerFileByte, kDetailFloorBytes)
+                                : UINT64_MAX;
+    uint64_t spent = 0;
     std::vector<Mesh> meshes = Meshes(set);
     for (size_t j = 0; j < meshes.size() && j < m_groups.size(); ++j) {
         Mesh& m = meshes[j];
@@ -259,6 +271,9 @@ void YSMObject::BuildDetailLevels(YFMFMeshSet* set)
         std::vector<YSMDetailLevel> levels;
         for (uint32_t L = lo; L <= hi; ++L) {
             ReduceTo(m, L);
+            // The faces walked, and the corners and indexes kept.
+            spent += uint64_t(mesh.countC) * 4;
+            if (spent > budget) break;
             YSMDetailLevel level;
             std::map<std::tuple<uint32_t, uint32_t, uint32_t>, uint16_t> seen;
             int32_t highest = 0;
@@ -289,11 +304,14 @@ void YSMObject::BuildDetailLevels(YFMFMeshSet* set)
             level.cornerCount = static_cast<int16_t>(level.corners.size() / 3);
             level.highestVertex = static_cast<int16_t>(highest);
             level.faceCount = static_cast<int16_t>(level.cornerIndexes.size() / 3);
+            spent += level.corners.size() * sizeof(float) + level.cornerIndexes.size() * sizeof(uint16_t);
             levels.push_back(std::move(level));
         }
         YFMFMeshSet::ApplyToMesh(m.node, m.part, start);
+        if (spent > budget) return false;
         m_groups[j]->levels.swap(levels);
     }
+    return true;
 }
 
 int32_t YSMObject::SelectDetailLevel(const float a[3], float angle, const float b[3], const YFMFMeshPart* entry,
@@ -320,4 +338,11 @@ int32_t YSMObject::SelectDetailLevel(const float a[3], float angle, const float 
 void YSMObject::FreeDetailLevels(YFMFMeshSet*)
 {
     for (auto& group : m_groups) group->levels.clear();
+}
+
+const YFMFMeshPart* YSMObject::GetDetailEntry(int16_t group) const
+{
+    if (!m_meshSet || group < 0) return nullptr;
+    const std::vector<Mesh> meshes = Meshes(m_meshSet.get());
+    return static_cast<size_t>(group) < meshes.size() ? meshes[static_cast<size_t>(group)].entry : nullptr;
 }

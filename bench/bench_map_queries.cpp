@@ -74,7 +74,8 @@ void GroundHeightEveryTriangle(benchmark::State& state)
         const float x = s.points[i], z = s.points[i + 1];
         float best = 0.0f;
         for (const YMapCell& cell : s.parser.m_cells) {
-            for (const YCellPolygon& poly : cell.m_polygons) {
+            for (const YCellPolygon* shared : cell.m_polygons) {
+                const YCellPolygon& poly = *shared;
                 if (poly.m_kind != YCellPolygon::kGround) continue;
                 poly.ForEachTriangle([&](const YCellCorner& a, const YCellCorner& b, const YCellCorner& c,
                                          const YCellPlane& plane) {
@@ -144,7 +145,7 @@ void TraceEveryTriangle(benchmark::State& state)
         std::fill(seen.begin(), seen.end(), 0);
         for (const YMapCell& cell : s.parser.m_cells) {
             for (size_t k = 0; k < cell.m_polygons.size(); ++k) {
-                const YCellPolygon& poly = cell.m_polygons[k];
+                const YCellPolygon& poly = *cell.m_polygons[k];
                 if (!(poly.m_kind & 2) || seen[cell.m_keys[k]]) continue;  // each polygon once
                 seen[cell.m_keys[k]] = 1;
                 poly.ForEachTriangle([&](const YCellCorner& a, const YCellCorner& b, const YCellCorner& c,

@@ -62,7 +62,7 @@ void YD3D6Parser::CollectTerrainPolygons()
         if (cell >= m_cells.size()) continue;
         const YMapCell& mapCell = m_cells[cell];
         for (size_t p = 0; p < mapCell.m_polygons.size(); ++p) {
-            const YCellPolygon& polygon = mapCell.m_polygons[p];
+            const YCellPolygon& polygon = *mapCell.m_polygons[p];
             if (p < mapCell.m_keys.size() && MarkVisited(mapCell.m_keys[p])) continue;
             if (!(polygon.m_kind & YCellPolygon::kDrawn) || polygon.m_layerTextures.empty()) continue;
             const int16_t texture = polygon.m_layerTextures[0];

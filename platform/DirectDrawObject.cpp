@@ -71,8 +71,8 @@ DirectDrawObject::~DirectDrawObject()
 
 std::vector<DirectDrawObject*>& DirectDrawObject::Live()
 {
-    static std::vector<DirectDrawObject*> live;
-    return live;
+    static auto* live = new std::vector<DirectDrawObject*>;  // outlives static destruction
+    return *live;
 }
 
 HRESULT& DirectDrawObject::CooperativeOverride()

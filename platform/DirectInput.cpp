@@ -54,8 +54,8 @@ struct InputState {
 
 InputState& S()
 {
-    static InputState state;
-    return state;
+    static InputState* state = new InputState;  // outlives static destruction
+    return *state;
 }
 
 // The backend's relative mouse is on while any mouse is acquired exclusively.

@@ -22,8 +22,8 @@ struct Joysticks {
 
 Joysticks& J()
 {
-    static Joysticks joysticks;
-    return joysticks;
+    static Joysticks* joysticks = new Joysticks;  // outlives static destruction
+    return *joysticks;
 }
 
 // The default range of an axis, before a program sets its own.

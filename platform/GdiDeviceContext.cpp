@@ -8,8 +8,8 @@ namespace platform {
 namespace {
 std::vector<GdiDeviceContext*>& LiveContexts()
 {
-    static std::vector<GdiDeviceContext*> live;
-    return live;
+    static auto* live = new std::vector<GdiDeviceContext*>;  // outlives static destruction
+    return *live;
 }
 
 }  // namespace

@@ -31,8 +31,8 @@ private:
 
 FT_Library Library()
 {
-    static FreeTypeLibrary library;
-    return library.Get();
+    static FreeTypeLibrary* library = new FreeTypeLibrary;  // fonts may be freed during static destruction
+    return library->Get();
 }
 
 bool Exists(const std::string& path)

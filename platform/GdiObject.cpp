@@ -116,12 +116,20 @@ using platform::Handle;
 
 HGDIOBJ GetStockObject(int object)
 {
-    static GdiBrush white(false, RGB(255, 255, 255), true), ltgray(false, RGB(192, 192, 192), true),
-        gray(false, RGB(128, 128, 128), true), dkgray(false, RGB(64, 64, 64), true), black(false, RGB(0, 0, 0), true),
-        hollow(true, 0, true);
-    static GdiPen whitePen(PS_SOLID, 1, RGB(255, 255, 255), true), blackPen(PS_SOLID, 1, RGB(0, 0, 0), true),
-        nullPen(PS_NULL, 1, 0, true);
-    static GdiFont system(platform::SystemLogFontForStock(), true);
+    // Outlive static destruction: contexts may still select them then.
+    struct Stock {
+        GdiBrush white{false, RGB(255, 255, 255), true}, ltgray{false, RGB(192, 192, 192), true},
+            gray{false, RGB(128, 128, 128), true}, dkgray{false, RGB(64, 64, 64), true}, black{false, RGB(0, 0, 0), true},
+            hollow{true, 0, true};
+        GdiPen whitePen{PS_SOLID, 1, RGB(255, 255, 255), true}, blackPen{PS_SOLID, 1, RGB(0, 0, 0), true},
+            nullPen{PS_NULL, 1, 0, true};
+        GdiFont system{platform::SystemLogFontForStock(), true};
+    };
+    static Stock* stock = new Stock;
+    GdiBrush &white = stock->white, &ltgray = stock->ltgray, &gray = stock->gray, &dkgray = stock->dkgray,
+             &black = stock->black, &hollow = stock->hollow;
+    GdiPen &whitePen = stock->whitePen, &blackPen = stock->blackPen, &nullPen = stock->nullPen;
+    GdiFont& system = stock->system;
     switch (object) {
     case WHITE_BRUSH: return Handle(&white);
     case LTGRAY_BRUSH: return Handle(&ltgray);

@@ -58,7 +58,9 @@ void SoundMixer::ReleaseDevice()
 {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (m_devices == 0 || --m_devices > 0) return;
-    if (m_open) Backend::Get().CloseAudio();
+    // A backend already shut down took its output with it.
+    Backend* backend = Backend::Existing();
+    if (m_open && backend) backend->CloseAudio();
     m_open = false;
 }
 

@@ -97,8 +97,8 @@ struct State {
 
 State& S()
 {
-    static State state;
-    return state;
+    static State* state = new State;  // windows may be destroyed during static destruction
+    return *state;
 }
 
 std::string Lower(const char* text)

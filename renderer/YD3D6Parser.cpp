@@ -1033,102 +1033,113 @@ int YD3D6Parser::BuildTerrainCells(const YMapVT3& map, float scale)
         m_mapVertices[i] = v;
     }
 
+    // One polygon per group, shared by every cell that lists the group.
+    m_groupPolygons.assign(map.m_groups.size(), YCellPolygon());
+    struct HeightRange {
+        bool any = false;
+        float low = 0, high = 0;
+        void Add(float y)
+        {
+            low = any ? std::min(low, y) : y;
+            high = any ? std::max(high, y) : y;
+            any = true;
+        }
+    };
+    std::vector<HeightRange> groupRanges(map.m_groups.size());
+    for (size_t key = 0; key < map.m_groups.size(); ++key) {
+        const YMapVT3Group& g = map.m_groups[key];
+        YCellPolygon& poly = m_groupPolygons[key];
+        poly.m_shape = g.m_kind;
+        poly.m_kind = g.m_surface;
+        poly.m_corners.reserve(g.m_corners.size());
+        for (const YMapVT3Corner& c : g.m_corners) {
+            YCellCorner corner;
+            corner.m_vertex = c.m_vertex;
+            corner.m_colour = c.m_red * 65536u + c.m_green * 256u + c.m_blue;
+            poly.m_corners.push_back(corner);
+        }
+        // One plane per triangle slot; PlaneFromPoints of (b - a) x (b - c).
+        const size_t n = poly.m_corners.size();
+        poly.m_planes.resize(g.m_kind == YCellPolygon::kTriangle ? 1 : (n > 2 ? n - 2 : 0));
+        auto planeOf = [&](uint32_t ia, uint32_t ib, uint32_t ic) {
+            YCellPlane plane;
+            const float* a = VertexAt(m_mapVertices, ia);
+            const float* b = VertexAt(m_mapVertices, ib);
+            const float* c = VertexAt(m_mapVertices, ic);
+            if (!a || !b || !c) return plane;
+            const double e1[3] = {double(b[0]) - a[0], double(b[1]) - a[1], double(b[2]) - a[2]};
+            const double e2[3] = {double(b[0]) - c[0], double(b[1]) - c[1], double(b[2]) - c[2]};
+            double nx = e1[1] * e2[2] - e1[2] * e2[1];
+            double ny = e1[2] * e2[0] - e1[0] * e2[2];
+            double nz = e1[0] * e2[1] - e1[1] * e2[0];
+            const double len = std::sqrt(nx * nx + ny * ny + nz * nz);
+            if (!(len > 0.0) || !std::isfinite(len)) return plane;  // no area: never contains a point
+            // Whichever way the corners wind, the normal points up.
+            const double up = ny < 0.0 ? -len : len;
+            nx /= up, ny /= up, nz /= up;
+            plane.a = float(nx), plane.b = float(ny), plane.c = float(nz);
+            plane.d = float(-(nx * a[0] + ny * a[1] + nz * a[2]));
+            return plane;
+        };
+        if (g.m_kind == YCellPolygon::kTriangle && n >= 3) {
+            poly.m_planes[0] = planeOf(poly.m_corners[0].m_vertex, poly.m_corners[1].m_vertex,
+                                       poly.m_corners[2].m_vertex);
+        } else if (g.m_kind == YCellPolygon::kStrip) {
+            for (size_t k = 0; n >= 3 && k < n - 2; k += 2) {
+                poly.m_planes[k] = planeOf(poly.m_corners[k].m_vertex, poly.m_corners[k + 1].m_vertex,
+                                           poly.m_corners[k + 2].m_vertex);
+                if (k + 1 < n - 2)
+                    poly.m_planes[k + 1] = planeOf(poly.m_corners[k + 1].m_vertex, poly.m_corners[k + 3].m_vertex,
+                                                   poly.m_corners[k + 2].m_vertex);
+            }
+        }
+        for (size_t l = 0; l < g.m_layerTextures.size(); ++l) {
+            poly.m_layerTextures.push_back(static_cast<int16_t>(g.m_layerTextures[l]));
+            std::vector<float> uv;
+            std::vector<uint8_t> alpha;
+            if (l < g.m_layerCorners.size()) {
+                for (const YMapVT3LayerCorner& lc : g.m_layerCorners[l]) {
+                    uv.push_back(lc.m_u);
+                    uv.push_back(lc.m_v);
+                    alpha.push_back(lc.m_alpha);
+                }
+            }
+            uv.resize(2 * n, 0.0f);
+            alpha.resize(n, 255);
+            poly.m_layerCoords.push_back(std::move(uv));
+            poly.m_layerAlpha.push_back(std::move(alpha));
+        }
+        if (g.m_surface == YCellPolygon::kWater || g.m_surface == YCellPolygon::kGround) {
+            for (const YCellCorner& c : poly.m_corners)
+                if (const float* v = VertexAt(m_mapVertices, c.m_vertex)) groupRanges[key].Add(v[1]);
+        }
+    }
+
     m_cells.assign(cells, YMapCell());
     m_cellActors.assign(YMapVT3::kMaxCells, nullptr);
     if (m_waterHeights.size() < cells) m_waterHeights.resize(cells, 0.0f);
     for (size_t i = 0; i < cells; ++i) {
         YMapCell& cell = m_cells[i];
-        bool anyWater = false, anyGround = false;
-        float waterLow = 0, waterHigh = 0, groundLow = 0, groundHigh = 0;
+        // Water classes compare the heights of the water and ground corners.
+        HeightRange water, ground;
         for (DWORD key : map.m_cells[i].m_groups) {
             if (key >= map.m_groups.size()) continue;
-            const YMapVT3Group& g = map.m_groups[key];
-            YCellPolygon poly;
-            poly.m_shape = g.m_kind;
-            poly.m_kind = g.m_surface;
-            poly.m_corners.reserve(g.m_corners.size());
-            for (const YMapVT3Corner& c : g.m_corners) {
-                YCellCorner corner;
-                corner.m_vertex = c.m_vertex;
-                corner.m_colour = c.m_red * 65536u + c.m_green * 256u + c.m_blue;
-                poly.m_corners.push_back(corner);
+            const HeightRange& range = groupRanges[key];
+            HeightRange& into = map.m_groups[key].m_surface == YCellPolygon::kWater ? water : ground;
+            if (range.any) {
+                into.Add(range.low);
+                into.Add(range.high);
             }
-            // One plane per triangle slot; PlaneFromPoints of (b - a) x (b - c).
-            const size_t n = poly.m_corners.size();
-            poly.m_planes.resize(g.m_kind == YCellPolygon::kTriangle ? 1 : (n > 2 ? n - 2 : 0));
-            auto planeOf = [&](uint32_t ia, uint32_t ib, uint32_t ic) {
-                YCellPlane plane;
-                const float* a = VertexAt(m_mapVertices, ia);
-                const float* b = VertexAt(m_mapVertices, ib);
-                const float* c = VertexAt(m_mapVertices, ic);
-                if (!a || !b || !c) return plane;
-                const double e1[3] = {double(b[0]) - a[0], double(b[1]) - a[1], double(b[2]) - a[2]};
-                const double e2[3] = {double(b[0]) - c[0], double(b[1]) - c[1], double(b[2]) - c[2]};
-                double nx = e1[1] * e2[2] - e1[2] * e2[1];
-                double ny = e1[2] * e2[0] - e1[0] * e2[2];
-                double nz = e1[0] * e2[1] - e1[1] * e2[0];
-                const double len = std::sqrt(nx * nx + ny * ny + nz * nz);
-                if (!(len > 0.0) || !std::isfinite(len)) return plane;  // no area: never contains a point
-                nx /= len, ny /= len, nz /= len;
-                plane.a = float(nx), plane.b = float(ny), plane.c = float(nz);
-                plane.d = float(-(nx * a[0] + ny * a[1] + nz * a[2]));
-                return plane;
-            };
-            if (g.m_kind == YCellPolygon::kTriangle && n >= 3) {
-                poly.m_planes[0] = planeOf(poly.m_corners[0].m_vertex, poly.m_corners[1].m_vertex,
-                                           poly.m_corners[2].m_vertex);
-            } else if (g.m_kind == YCellPolygon::kStrip) {
-                for (size_t k = 0; n >= 3 && k < n - 2; k += 2) {
-                    poly.m_planes[k] = planeOf(poly.m_corners[k].m_vertex, poly.m_corners[k + 1].m_vertex,
-                                               poly.m_corners[k + 2].m_vertex);
-                    if (k + 1 < n - 2)
-                        poly.m_planes[k + 1] = planeOf(poly.m_corners[k + 1].m_vertex,
-                                                       poly.m_corners[k + 3].m_vertex,
-                                                       poly.m_corners[k + 2].m_vertex);
-                }
-            }
-            for (size_t l = 0; l < g.m_layerTextures.size(); ++l) {
-                poly.m_layerTextures.push_back(static_cast<int16_t>(g.m_layerTextures[l]));
-                std::vector<float> uv;
-                std::vector<uint8_t> alpha;
-                if (l < g.m_layerCorners.size()) {
-                    for (const YMapVT3LayerCorner& lc : g.m_layerCorners[l]) {
-                        uv.push_back(lc.m_u);
-                        uv.push_back(lc.m_v);
-                        alpha.push_back(lc.m_alpha);
-                    }
-                }
-                uv.resize(2 * n, 0.0f);
-                alpha.resize(n, 255);
-                poly.m_layerCoords.push_back(std::move(uv));
-                poly.m_layerAlpha.push_back(std::move(alpha));
-            }
-            // Water classes compare the heights of the water and ground corners.
-            const bool water = g.m_surface == YCellPolygon::kWater;
-            const bool ground = g.m_surface == YCellPolygon::kGround;
-            for (const YCellCorner& c : poly.m_corners) {
-                const float* v = VertexAt(m_mapVertices, c.m_vertex);
-                if (!v) continue;
-                if (water) {
-                    waterLow = anyWater ? std::min(waterLow, v[1]) : v[1];
-                    waterHigh = anyWater ? std::max(waterHigh, v[1]) : v[1];
-                    anyWater = true;
-                } else if (ground) {
-                    groundLow = anyGround ? std::min(groundLow, v[1]) : v[1];
-                    groundHigh = anyGround ? std::max(groundHigh, v[1]) : v[1];
-                    anyGround = true;
-                }
-            }
-            cell.m_polygons.push_back(std::move(poly));
+            cell.m_polygons.push_back(&m_groupPolygons[key]);
             cell.m_keys.push_back(key);
         }
-        if (!anyWater || (anyGround && !(waterHigh > groundLow)))
-            cell.m_water = anyWater && !anyGround ? 2 : 0;
-        else if (anyGround && waterLow < groundHigh)
+        if (!water.any || (ground.any && !(water.high > ground.low)))
+            cell.m_water = water.any && !ground.any ? 2 : 0;
+        else if (ground.any && water.low < ground.high)
             cell.m_water = 1;
         else
             cell.m_water = 2;
-        m_waterHeights[i] = anyWater ? waterHigh : 0.0f;
+        m_waterHeights[i] = water.any ? water.high : 0.0f;
     }
     m_visitedCells.assign(cells, 0);
     m_visitedKeys.assign(map.m_groups.size(), 0);
@@ -1152,6 +1163,7 @@ void YD3D6Parser::FreeCellGrid()
     m_cellActors.clear();
     m_viewerActors.clear();
     m_cells.clear();
+    m_groupPolygons.clear();
     m_visitedCells.clear();
     m_visitedKeys.clear();
     m_visitedList.clear();
@@ -1263,10 +1275,11 @@ int16_t YD3D6Parser::GetCellItemMaterialEx(DWORD cell, DWORD item)
 
 namespace {
 // The polygon of a cell whose triangle first contains the point, or null.
-YCellPolygon* FirstPickedPolygon(std::vector<YCellPolygon>& polygons, const std::vector<YMapVT3Vertex>& vertices,
-                                 float x, float z)
+YCellPolygon* FirstPickedPolygon(const std::vector<YCellPolygon*>& polygons,
+                                 const std::vector<YMapVT3Vertex>& vertices, float x, float z)
 {
-    for (YCellPolygon& poly : polygons) {
+    for (YCellPolygon* shared : polygons) {
+        YCellPolygon& poly = *shared;
         if (poly.m_kind != YCellPolygon::kGround) continue;
         bool found = false;
         poly.ForEachTriangle([&](const YCellCorner& a, const YCellCorner& b, const YCellCorner& c,
@@ -1482,7 +1495,8 @@ void YD3D6Parser::WalkTriangles(double x, double z, F f) const
     if (m_cells.empty()) return;
     const YMapCell& cell = m_cells[ClampedCellOf(x, z)];
     const float px = static_cast<float>(x), pz = static_cast<float>(z);
-    for (const YCellPolygon& poly : cell.m_polygons) {
+    for (const YCellPolygon* shared : cell.m_polygons) {
+        const YCellPolygon& poly = *shared;
         poly.ForEachTriangle([&](const YCellCorner& a, const YCellCorner& b, const YCellCorner& c,
                                  const YCellPlane& plane) {
             const float* pa = VertexAt(m_mapVertices, a.m_vertex);
@@ -1986,7 +2000,7 @@ void YD3D6Parser::TraceTerrain(const float* from, DWORD flags)
         if (index > cells - 1) continue;
         const YMapCell& cell = m_cells[index];
         for (size_t i = 0; i < cell.m_polygons.size(); ++i) {
-            const YCellPolygon& poly = cell.m_polygons[i];
+            const YCellPolygon& poly = *cell.m_polygons[i];
             if (MarkVisited(cell.m_keys[i])) continue;
             const uint8_t k = poly.m_kind;
             if (!(k & 2)) continue;

@@ -517,6 +517,7 @@ public:
 
     // The map grid; cell index = row x width + column.
     std::vector<YMapCell> m_cells;
+    std::vector<YCellPolygon> m_groupPolygons;  // one per map group; the cells point into it
     std::vector<YMapVT3Vertex> m_mapVertices;  // render units
     float m_gridOrigin[3] = {0.0f, 0.0f, 0.0f};
     std::vector<float> m_heightTable;          // 65536 entries once a map is set up

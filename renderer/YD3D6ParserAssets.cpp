@@ -407,6 +407,8 @@ YSMHandle* YD3D6Parser::CreateModelHandle(const char* path)
         m_models.push_back(item);
     }
     YSMHandle* handle = model->CreateHandle();
+    // Once per model: the frame boxes widen for the traces.
+    handle->PrepareInstance();
     for (const auto& tag : model->m_tags)
         if (tag && strcmp((const char*)tag->key, "DoShadows") == 0) RemoveModelDecals(handle, 1);
     return handle;

@@ -155,28 +155,27 @@ void YD3D6Parser::SetupCells()
 {
     if (!m_map || !BuildTerrainCells(*m_map, m_worldScale)) return;
     m_vertexShade.assign(m_mapVertices.size(), 255);
-    for (YMapCell& cell : m_cells) {
-        for (YCellPolygon& polygon : cell.m_polygons) {
-            for (int16_t& layer : polygon.m_layerTextures) {
-                KeepAlive();
-                const int word = static_cast<uint16_t>(layer);
-                int index = -1;
-                if (word < m_map->m_strings1.GetSize()) {
-                    const int16_t handler =
-                        static_cast<size_t>(word) < m_mapTextureHandlers.size() ? m_mapTextureHandlers[word] : -1;
-                    if (handler >= 0 && static_cast<size_t>(handler) < m_textureHandlers.size()) {
-                        // Each cell draws its own variant of the handler.
-                        const std::string reversed(m_textureHandlers[handler]->name.GetBuffer());
-                        index = LoadCatalogTextures(std::string(reversed.rbegin(), reversed.rend()).c_str(), 0, 1);
-                    } else {
-                        index = LoadCatalogTextures(m_map->m_strings1[word], 0, 1);
-                    }
+    // Each group's layers once: the cells share the group polygons.
+    for (YCellPolygon& polygon : m_groupPolygons) {
+        for (int16_t& layer : polygon.m_layerTextures) {
+            KeepAlive();
+            const int word = static_cast<uint16_t>(layer);
+            int index = -1;
+            if (word < m_map->m_strings1.GetSize()) {
+                const int16_t handler =
+                    static_cast<size_t>(word) < m_mapTextureHandlers.size() ? m_mapTextureHandlers[word] : -1;
+                if (handler >= 0 && static_cast<size_t>(handler) < m_textureHandlers.size()) {
+                    // Each cell draws its own variant of the handler.
+                    const std::string reversed(m_textureHandlers[handler]->name.GetBuffer());
+                    index = LoadCatalogTextures(std::string(reversed.rbegin(), reversed.rend()).c_str(), 0, 1);
+                } else {
+                    index = LoadCatalogTextures(m_map->m_strings1[word], 0, 1);
                 }
-                layer = static_cast<int16_t>(index < 0 ? 0 : index);
             }
+            layer = static_cast<int16_t>(index < 0 ? 0 : index);
         }
-        cell.m_index = -1;
     }
+    for (YMapCell& cell : m_cells) cell.m_index = -1;
 }
 
 void YD3D6Parser::SetupSky()
@@ -354,8 +353,8 @@ void YD3D6Parser::PlaceTrees(uint8_t fill)
         if (record.m_kind != YMapVT3Tree::kPath || record.m_points.size() < 2 || record.m_treeCount == 0) continue;
         srand(record.m_seed);
         const float spread = float(record.m_value0);
-        // 2147483647 is no float: from 2^31 on the spread is the largest int.
-        const int spreadWhole = spread >= 1.0f ? (spread < 2147483648.0f ? int(spread) : INT32_MAX) : 0;
+        // In double: 2147483647 as a float is 2^31, past the int range.
+        const int spreadWhole = spread >= 1.0f ? int(std::min(double(spread), 2147483647.0)) : 0;
         const float falloff = float(record.m_values[0]);
         const float shrink = float(record.m_values[1]);
         const float spacing = float(record.m_values[2]);

@@ -13,6 +13,6 @@ struct YMapCell {
     uint8_t m_flags = 0;
     uint8_t m_water = 0;  // 0 no water, 1 water partly below ground, 2 all water above ground
     int32_t m_index = -1;
-    std::vector<YCellPolygon> m_polygons;
+    std::vector<YCellPolygon*> m_polygons;  // the renderer's group polygons, shared between cells
     std::vector<uint32_t> m_keys;  // per polygon: its group number in the map
 };

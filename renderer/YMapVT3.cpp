@@ -142,7 +142,7 @@ bool YMapVT3::ReadStream(CArchive& ar)
             break;
         }
     }
-    CheckIndexes();
+    CheckIndexes(file->GetLength());
     // The renderer takes the zones once the whole map has been read.
     if (m_renderer) {
         for (YParserZone* zone : m_zones) m_renderer->AppendZone(zone);
@@ -470,14 +470,19 @@ void YMapVT3::ReadClouds(YMapBlockReader& in)
     m_clouds.swap(clouds);
 }
 
-void YMapVT3::CheckIndexes() const
+void YMapVT3::CheckIndexes(ULONGLONG streamBytes) const
 {
     for (const YMapVT3Group& g : m_groups)
         for (const YMapVT3Corner& c : g.m_corners)
             if (c.m_vertex >= m_vertices.size()) Refuse();
-    for (const YMapVT3Cell& cell : m_cells)
-        for (DWORD g : cell.m_groups)
+    ULONGLONG listed = 0;
+    for (const YMapVT3Cell& cell : m_cells) {
+        for (DWORD g : cell.m_groups) {
             if (g >= m_groups.size()) Refuse();
+            listed += m_groups[g].m_layerTextures.size();
+        }
+    }
+    if (listed > streamBytes * kListedRecordsPerByte) Refuse();
 }
 
 void YMapVT3::BuildStrips()

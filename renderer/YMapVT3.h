@@ -23,6 +23,7 @@ class YMapVT3 : public CObject {
     DECLARE_DYNAMIC(YMapVT3)
 public:
     enum { kMaxCells = 65536, kHeightTable = 65536, kMaxString = 2047, kMaxZoneString = 4095 };
+    enum { kListedRecordsPerByte = 4 };
     enum StripState { kNoTerrain = 0, kTerrainRead = 1, kStripsBuilt = 2 };
 
     YMapVT3();
@@ -81,8 +82,10 @@ private:
     void ReadCells(YMapBlockReader& in);
     void ReadCelestials(YMapBlockReader& in);
     void ReadClouds(YMapBlockReader& in);
-    // Every corner names a vertex and every cell list a group.
-    void CheckIndexes() const;
+    // Refuses group and vertex indexes out of range, and cell lists that
+    // would make the strip builder list more layer records than
+    // kListedRecordsPerByte for each byte of the stream.
+    void CheckIndexes(ULONGLONG streamBytes) const;
     void BuildStrips();
     void FreeZones();
 

@@ -150,28 +150,84 @@ YSMHandle* YParser::CreateModelHandleByName(const char* model, const char* group
     return CreateModelHandle(FindModelFile(model, group, "YSM"));
 }
 
-// Without animation frames only the record's own placement applies: its
-// scale, rotation and position go in front of the matrix, so that a point
-// of the item lands where the matrix puts the item's parent.
-void YParser::ComposeItemMatrix(YRenderInstance* parent, YRenderInstance* record, YMatrix* matrix, int animate)
+namespace {
+bool IsModelHandle(const YRenderInstance* r)
 {
-    (void)parent;
-    (void)animate;
-    if (!record || !matrix) return;
-    const bool handle = record->m_kind == YRenderInstance::KindModel &&
-                        (record->m_subKind == 0 || record->m_subKind == 1) && record->m_model;
-    if (!handle || record->m_attachIndex != -1) return;
+    return r && r->m_kind == YRenderInstance::KindModel && (r->m_subKind == 0 || r->m_subKind == 1) && r->m_model;
+}
+
+// M := M x (scale, rotations about z, x and y, translation): a point goes
+// through the list in that order, then through M.
+void MultiplyPlacement(YMatrix* m, float scale, float z, float x, float y, const float* position)
+{
     // The affine product (out, a, b) applies b first, then a.
     YMatrix local, part;
-    MatrixScalingOut(&local, record->m_scale, record->m_scale, record->m_scale);
-    MatrixMultiplyAffineOut(&local, MatrixRotationZ(&part, -record->m_angles[2]), &local);
-    MatrixMultiplyAffineOut(&local, MatrixRotationX(&part, record->m_angles[0]), &local);
-    MatrixMultiplyAffineOut(&local, MatrixRotationY(&part, -record->m_angles[1]), &local);
-    MatrixMultiplyAffineOut(&local,
-                            MatrixTranslationOut(&part, record->m_position[0], record->m_position[1],
-                                                 record->m_position[2]),
-                            &local);
-    MatrixMultiplyAffineOut(matrix, matrix, &local);
+    MatrixScalingOut(&local, scale, scale, scale);
+    MatrixMultiplyAffineOut(&local, MatrixRotationZ(&part, z), &local);
+    MatrixMultiplyAffineOut(&local, MatrixRotationX(&part, x), &local);
+    MatrixMultiplyAffineOut(&local, MatrixRotationY(&part, y), &local);
+    MatrixMultiplyAffineOut(&local, MatrixTranslationOut(&part, position[0], position[1], position[2]), &local);
+    MatrixMultiplyAffineOut(m, m, &local);
+}
+
+// An attachment frame: a group's pose record in the parent's draw frame,
+// moved towards the next key frame by the parent's blend.
+bool AttachmentFrame(const YSMHandle& parent, int16_t group, YSMPose* out)
+{
+    const YSMFrame* frame = parent.m_drawFrame;
+    if (group < 0 || !frame || static_cast<size_t>(group) >= frame->poses.size()) return false;
+    *out = frame->poses[group];
+    const YSMFrame* next = parent.m_drawNextFrame;
+    if (next && static_cast<size_t>(group) < next->poses.size() && parent.m_drawBlend != 0.0f)
+        for (int i = 0; i < 10; ++i) out->v[i] += (next->poses[group].v[i] - out->v[i]) * parent.m_drawBlend;
+    return true;
+}
+}  // namespace
+
+// Finds where a point of an item lies, for example the muzzle of a plane:
+// the parent's attachment frame and then the item's own placement go in
+// front of the matrix.
+void YParser::ComposeItemMatrix(YRenderInstance* parent, YRenderInstance* record, YMatrix* matrix, int animate)
+{
+    if (!record || !matrix) return;
+    const bool handle = IsModelHandle(record);
+    if (!handle && record->m_kind != YRenderInstance::KindAttachment) return;
+
+    // The parent's frame: the record's attachment group, else the parent's active group.
+    bool attached = false;
+    float position[3] = {0, 0, 0}, angles[3] = {0, 0, 0}, scale = 1.0f;
+    if (IsModelHandle(parent)) {
+        YSMHandle& p = *parent->m_model;
+        p.RefreshDrawFrames(animate != 0);
+        YSMPose pose;
+        const int16_t group = record->m_attachIndex >= 0 ? record->m_attachIndex : p.GetActiveGroup();
+        if (AttachmentFrame(p, group, &pose)) {
+            // Between the two ends of the group's edge, by the record's own factor.
+            for (int i = 0; i < 3; ++i) {
+                position[i] = pose.v[i] + (pose.v[3 + i] - pose.v[i]) * record->m_blend2;
+                angles[i] = pose.v[6 + i];
+            }
+            scale = pose.v[9];
+            const float base = parent->m_baseScale != 0.0f ? parent->m_baseScale : 1.0f;
+            const float back[3] = {-position[0], -position[1], -position[2]};
+            MultiplyPlacement(matrix, scale / base, angles[2], -angles[0], angles[1], back);
+            attached = record->m_attachIndex >= 0;
+        }
+    }
+    if (!handle) return;
+    record->m_model->RefreshDrawFrames(animate != 0);
+    if (attached) {
+        // The attachment frame placed it already; the record keeps where.
+        for (int i = 0; i < 3; ++i) {
+            record->m_position[i] = position[i];
+            record->m_angles[i] = angles[i];
+        }
+        record->m_scale = scale;
+        return;
+    }
+    if (record->m_attachIndex != -1) return;
+    MultiplyPlacement(matrix, record->m_scale, -record->m_angles[2], record->m_angles[0], -record->m_angles[1],
+                      record->m_position);
 }
 
 float* YParser::TransformPoint(float* point, YMatrix m)

@@ -41,7 +41,9 @@ public:
                                    shape.hillHeight * (0.4f + 0.6f * unit(random))});
             m_bumps[0].height = shape.hillHeight;  // the tallest hill reaches the full height
         }
-        if (shape.lake) m_lake = {size * 0.62f, size * 0.38f, size * 0.12f, -4.0f * YSampleMaps::kUnitsPerMetre};
+        // A lake some cells across, so that whole cells of its bed lie under the water.
+        if (shape.lake)
+            m_lake = {size * 0.62f, size * 0.38f, std::max(size * 0.12f, 4.0f * kCellSize), -4.0f * YSampleMaps::kUnitsPerMetre};
         m_plain = shape.hillHeight > 0.0f || shape.lake ? 1.0f * YSampleMaps::kUnitsPerMetre : 0.0f;
         m_ramps = shape.ramps;
     }
@@ -154,6 +156,21 @@ void Terrain(YMapVT3& map, const HeightField& field)
     for (DWORD z = 0; z < side; ++z)
         for (DWORD x = 0; x < side; ++x)
             map.m_vertices.push_back(Vertex(x * kCellSize, field.At(x * kCellSize, z * kCellSize), z * kCellSize));
+    // A cell is all above the water level or all at or below it: the corners
+    // below the level of a cell that rises above it come up to the level, so
+    // that the water never lies under the visible ground.
+    const float level = YSampleMaps::kWaterLevel;
+    std::vector<DWORD> raise;
+    for (DWORD z = 0; z < grid; ++z) {
+        for (DWORD x = 0; x < grid; ++x) {
+            const DWORD c00 = z * side + x, corners[4] = {c00, c00 + 1, c00 + side, c00 + side + 1};
+            bool above = false;
+            for (DWORD v : corners) above |= map.m_vertices[v].m_y > level;
+            for (DWORD v : corners)
+                if (above && map.m_vertices[v].m_y < level) raise.push_back(v);
+        }
+    }
+    for (DWORD v : raise) map.m_vertices[v].m_y = level;
     // Each ground vertex keeps its normal in its three further words.
     for (YMapVT3Vertex& v : map.m_vertices) {
         const float step = 0.5f * kCellSize;
@@ -184,8 +201,8 @@ void Terrain(YMapVT3& map, const HeightField& field)
                 cell.m_groups.push_back(static_cast<DWORD>(map.m_groups.size()));
                 map.m_groups.push_back(Triangle(map, half, YMapVT3Group::kGround, texture, 255));
             }
-            if (low >= YSampleMaps::kWaterLevel) continue;
-            // Water: a level sheet over the part of the lake bed below the surface.
+            if (low >= level || high > level) continue;
+            // Water: a level sheet over a cell of the lake bed.
             const DWORD base = static_cast<DWORD>(map.m_vertices.size());
             for (DWORD v : {c00, c10, c01, c11})
                 map.m_vertices.push_back(Vertex(map.m_vertices[v].m_x, YSampleMaps::kWaterLevel, map.m_vertices[v].m_z));

@@ -9,8 +9,9 @@ namespace platform {
 namespace {
 std::unique_ptr<Backend>& Current()
 {
-    static std::unique_ptr<Backend> backend;
-    return backend;
+    // Outlives static destruction: game objects may release into it then.
+    static std::unique_ptr<Backend>* backend = new std::unique_ptr<Backend>;
+    return *backend;
 }
 }  // namespace
 
@@ -27,6 +28,8 @@ Backend& Backend::Get()
     }
     return *backend;
 }
+
+Backend* Backend::Existing() { return Current().get(); }
 
 void Backend::Shutdown()
 {

@@ -144,6 +144,8 @@ public:
 
     // The backend chosen by RCV_BACKEND, made on first use.
     static Backend& Get();
+    // The backend in use, or null when none was made or it was shut down.
+    static Backend* Existing();
     // Ends the current backend; the next Get makes a new one.
     static void Shutdown();
 

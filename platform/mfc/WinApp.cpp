@@ -17,8 +17,8 @@ CWinApp*& TheApp()
 
 std::map<HWND, CWnd*>& Handles()
 {
-    static std::map<HWND, CWnd*> handles;
-    return handles;
+    static auto* handles = new std::map<HWND, CWnd*>;  // outlives static destruction
+    return *handles;
 }
 
 // The window being created, until its first message attaches it.

@@ -178,6 +178,36 @@ TEST(MeshImport, InconsistentSetsAreRefused)
         YSMObject model;
         EXPECT_FALSE(model.ImportMeshSet(&set)) << c.what;
         EXPECT_EQ(0, model.m_groupCount + model.m_faceCount + model.m_vertexCount) << c.what;
+        // Nothing is left behind the empty counts.
+        EXPECT_TRUE(model.m_faces.empty() && model.m_frames.empty() && model.m_resources.empty() &&
+                    model.m_anims.empty() && model.m_groups.empty())
+            << c.what;
+    }
+}
+
+// A progressive mesh of 4,000 vertices with levels from 20 to 100 % lists
+// 3,201 vertex counts: a set read from a 400 KB file may not keep that
+// many tables; a narrower range may, and a set built in memory is not bounded.
+TEST(MeshDetail, TablesAreBoundedByTheFilesSize)
+{
+    struct Case {
+        float low;
+        uint32_t fileBytes;
+        bool imports;
+    } cases[] = {{20.0f, 400000, false}, {95.0f, 400000, true}, {20.0f, 0, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.low << " %, " << c.fileBytes << " bytes");
+        YFMFMeshSet set;
+        std::vector<YFMFMeshPart> parts;
+        parts.push_back(Part("m", 4000, {"t"}, c.low, 100.0f));
+        Progressive(parts[0], 800);
+        set.AddMesh(PartsNode(std::move(parts)));
+        AddFrames(set, {4000}, {"only"});
+        set.m_fileBytes = c.fileBytes;
+        YSMObject model;
+        EXPECT_EQ(c.imports, model.ImportMeshSet(&set));
+        EXPECT_EQ(c.imports ? 1 : 0, model.m_groupCount);
+        if (c.imports) EXPECT_EQ(static_cast<size_t>(4001 - 40 * c.low), model.m_groups[0]->levels.size());
     }
 }
 

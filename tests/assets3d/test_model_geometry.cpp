@@ -75,6 +75,35 @@ TEST(ModelGeometry, WeldsOnlyWhatMatchesInEveryFrame)
     ExpectVec(imported.m_frames[0]->normals, 2, 0, 0, 0);
 }
 
+// 8,000 vertices over 80 frames, all at one point but in the last frame,
+// where they pair up (0.0 and -0.0 are one position; NaN matches nothing).
+TEST(ModelGeometry, WeldsManyVerticesOverManyFrames)
+{
+    const int n = 8000, frames = 80;
+    const float nan = std::nanf("");
+    YSMObject m;
+    m.m_faces = {Face(0, 1, 2, 0), Face(n - 3, n - 2, n - 1, 0)};
+    m.m_groups.emplace_back(Group("g", 0x2));
+    for (int k = 0; k < frames; ++k) {
+        std::vector<float> p(n * 3, 1.0f);
+        if (k == frames - 1) {
+            for (int i = 0; i < n; ++i) {
+                p[i * 3] = i >= n - 2 ? nan : static_cast<float>(i / 2);
+                p[i * 3 + 2] = i % 2 ? -0.0f : 0.0f;
+            }
+        }
+        m.m_frames.emplace_back(Frame("f", p, 1));
+    }
+    Finish(m, n);
+    m.WeldAndComputeNormals();
+    EXPECT_EQ(n / 2 + 1, m.m_vertexCount);
+    EXPECT_EQ((std::vector<int>{0, 0, 1}), (std::vector<int>{m.m_faces[0].v[0], m.m_faces[0].v[1], m.m_faces[0].v[2]}));
+    EXPECT_EQ((std::vector<int>{n / 2 - 2, n / 2 - 1, n / 2}),
+              (std::vector<int>{m.m_faces[1].v[0], m.m_faces[1].v[1], m.m_faces[1].v[2]}));
+    ASSERT_EQ(static_cast<size_t>(n / 2 + 1) * 3, m.m_frames.back()->positions.size());
+    ExpectVec(m.m_frames.back()->positions, 1234, 1234, 1, 0);
+}
+
 TEST(ModelGeometry, BoxesLeaveOutMarkersAndFlaggedGroups)
 {
     YSMObject m;

@@ -167,7 +167,7 @@ protected:
     {
         for (const YMapCell& cell : parser->m_cells)
             for (size_t p = 0; p < cell.m_polygons.size(); ++p)
-                if (cell.m_keys[p] == uint32_t(kind)) return &cell.m_polygons[p];
+                if (cell.m_keys[p] == uint32_t(kind)) return cell.m_polygons[p];
         return nullptr;
     }
 };
@@ -221,7 +221,7 @@ TEST_F(TerrainPass, UndrawnPolygonsGiveNothingAndLayersGiveARecordEachInOneRecor
     // Only the copy in the first cell that lists a polygon is read.
     for (YMapCell& cell : parser->m_cells)
         for (size_t p = 0; p < cell.m_polygons.size(); ++p) {
-            YCellPolygon& polygon = cell.m_polygons[p];
+            YCellPolygon& polygon = *cell.m_polygons[p];
             if (cell.m_keys[p] == uint32_t(handmade::kSlope)) polygon.m_kind = 0x06;
             if (cell.m_keys[p] == uint32_t(handmade::kBed)) {
                 polygon.m_layerTextures = {44, 5, 6};

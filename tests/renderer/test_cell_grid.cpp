@@ -113,7 +113,7 @@ TEST_F(CellGrid, PickExSetsOnlyTheFirstLayerOfTheCellsPolygon)
 
 TEST_F(CellGrid, PolygonWithoutLayersIsNeverDereferenced)
 {
-    for (YCellPolygon& p : parser.m_cells[0].m_polygons) p.m_layerTextures.clear();
+    for (YCellPolygon* p : parser.m_cells[0].m_polygons) p->m_layerTextures.clear();
     EXPECT_EQ(-1, parser.PickCellItem(5, 5));
     EXPECT_EQ(0, parser.PickCellItemEx(5, 5, 3));
 }
@@ -266,6 +266,36 @@ TEST(CellGridBuild, EachCellKeepsItsGreatestWaterHeight)
     ASSERT_EQ(64u, alone.m_waterHeights.size());
     EXPECT_EQ(alone.m_waterHeights[7], 32.0f);
     EXPECT_EQ(alone.m_waterHeights[0], 0.0f);
+}
+
+// A slope y = x / 4 as a triangle wound both ways and as a strip: every
+// plane is the same and its normal points up.
+TEST(CellGridBuild, PlanesPointUpWhicheverWayTheCornersWind)
+{
+    YMapVT3 map;
+    map.m_gridWidth = map.m_gridHeight = 1;
+    map.m_cellSize = 80.0f;
+    handmade::AddVertex(map, 0, 0, 0), handmade::AddVertex(map, 40, 10, 0);
+    handmade::AddVertex(map, 0, 0, 80), handmade::AddVertex(map, 40, 10, 80);
+    handmade::AddGroup(map, YMapVT3Group::kTriangle, YMapVT3Group::kGround, {0, 1, 2}, 1);
+    handmade::AddGroup(map, YMapVT3Group::kTriangle, YMapVT3Group::kGround, {0, 2, 1}, 1);
+    handmade::AddGroup(map, YMapVT3Group::kStrip, YMapVT3Group::kGround, {0, 1, 2, 3}, 1);
+    handmade::AddGroup(map, YMapVT3Group::kStrip, YMapVT3Group::kGround, {1, 0, 3, 2}, 1);
+    handmade::ListGroupsInCells(map);
+    YD3D6Parser parser;
+    ASSERT_EQ(1, parser.BuildTerrainCells(map, 1.0f));
+    const float len = std::sqrt(1.0f + 1.0f / 16.0f);
+    int planes = 0;
+    for (const YCellPolygon* poly : parser.m_cells[0].m_polygons) {
+        poly->ForEachTriangle([&](const YCellCorner&, const YCellCorner&, const YCellCorner&, const YCellPlane& p) {
+            EXPECT_NEAR(-0.25f / len, p.a, 1e-6f);
+            EXPECT_NEAR(1.0f / len, p.b, 1e-6f);
+            EXPECT_NEAR(0.0f, p.c, 1e-6f);
+            EXPECT_NEAR(0.0f, p.d, 1e-5f);
+            ++planes;
+        });
+    }
+    EXPECT_EQ(6, planes);
 }
 
 struct Collect : CellGrid {

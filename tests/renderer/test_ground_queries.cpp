@@ -74,8 +74,8 @@ TEST_F(Ground, GroundInfoAndTheBelowForms)
     // The normals come with the hits: the flat bed and water point up.
     double below[2], normals[6] = {9, 9, 9, 9, 9, 9};
     parser.GetGroundAndWaterBelow(50, 100, 50, below, normals);
-    EXPECT_NEAR(1.0, std::fabs(normals[1]), 1e-6);
-    EXPECT_NEAR(1.0, std::fabs(normals[4]), 1e-6);
+    EXPECT_NEAR(1.0, normals[1], 1e-6);
+    EXPECT_NEAR(1.0, normals[4], 1e-6);
     EXPECT_NEAR(0.0, normals[0], 1e-6);
 }
 
@@ -122,7 +122,7 @@ TEST_F(Ground, HeightsByFlagsPerClassWithTheLimit)
     const uint8_t mode0[1] = {0};
     EXPECT_EQ(0u, parser.GetGroundHeightsByFlags(25, 0.0, 25, 1, h, none, mode0, n));
     EXPECT_DOUBLE_EQ(30, h[0]);
-    EXPECT_NEAR(1.0, std::fabs(n[1]), 1e-6);
+    EXPECT_NEAR(1.0, n[1], 1e-6);
     // Nothing under the point at all: no-ground heights and zero normals.
     EXPECT_EQ(0u, parser.GetGroundHeightsByFlags(-100, 0.0, 50, 1, h, none, mode0, n));
     EXPECT_FLOAT_EQ(YParser::kNoGround, float(h[0]));

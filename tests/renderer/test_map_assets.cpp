@@ -372,6 +372,19 @@ TEST(TreePlacement, CountAndFillAgreeAndOnlyGridPointsCount)
     for (size_t i = 0; i < numbers.size(); ++i) EXPECT_EQ(i + 1, numbers[i]) << "number 0 went to the single tree";
 }
 
+// The largest spread a record can hold still counts and places its trees.
+TEST(TreePlacement, LargestSpreadStaysInRange)
+{
+    TreeParser parser;
+    YMapVT3Tree row = Row({{5, 5}, {75, 5}}, 10);
+    row.m_value0 = 0xFFFFFFFF;
+    parser.m_map->m_trees = {row};
+    parser.PlaceTrees(1);
+    const std::vector<uint8_t> counted = parser.m_cellItemCounts;
+    parser.PlaceTrees(0);
+    for (size_t c = 0; c < parser.m_cells.size(); ++c) EXPECT_EQ(counted[c], parser.m_cells[c].m_items.size()) << c;
+}
+
 TEST(TreePlacement, NoSpreadPutsTreesOnThePathFacingOneSide)
 {
     TreeParser parser;

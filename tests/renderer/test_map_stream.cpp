@@ -439,3 +439,66 @@ TEST_F(MapStream, StoringWritesNothing)
 }
 
 }  // namespace
+
+// Strip groups listed by every cell of a 64 x 64 grid (1.6 MB): the cells
+// share one copy of each group, and the ground answers as before.
+TEST_F(MapStream, GroupsListedByEveryCellAreSharedByTheCells)
+{
+    const uint32_t side = 64, groupCount = 20, corners = 3750;
+    std::vector<std::array<float, 3>> points;
+    for (uint32_t i = 0; i < corners; ++i) points.push_back({{(i / 2) * 640.0f / (corners / 2), 5.0f, (i % 2) * 640.0f}});
+    MapStreamBytes groups;
+    groups.U32(groupCount);
+    for (uint32_t g = 0; g < groupCount; ++g) {
+        groups.U8(2).U8(7).U32(corners);
+        for (uint32_t c = 0; c < corners; ++c) groups.U32(c).U8(10).U8(20).U8(30);
+        groups.U8(1).U16(0);
+        for (uint32_t c = 0; c < corners; ++c) groups.F32(0).F32(0).U8(255);
+    }
+    std::vector<uint32_t> every(groupCount);
+    for (uint32_t g = 0; g < groupCount; ++g) every[g] = g;
+    const MapStreamBytes stream = MapStreamBytes::Header(side, side, 3)
+                                      .Block(16, Vertices(points))
+                                      .Block(23, groups)
+                                      .Block(18, Cells(side, side, [&](uint32_t, uint32_t) { return every; }));
+    ASSERT_EQ(1, Load(stream));
+    YD3D6Parser parser;
+    ASSERT_EQ(1, parser.BuildTerrainCells(m_map, 16.0f));
+    ASSERT_EQ(groupCount, parser.m_groupPolygons.size());
+    for (const YMapCell& cell : parser.m_cells) {
+        ASSERT_EQ(groupCount, cell.m_polygons.size());
+        for (uint32_t g = 0; g < groupCount; ++g) ASSERT_EQ(&parser.m_groupPolygons[g], cell.m_polygons[g]);
+    }
+    // The map's corner lies at (-5, 7) m.
+    EXPECT_FLOAT_EQ(5.0f * 16, parser.GetGroundHeight((-5 + 100) * 16.0, (7 + 300) * 16.0));
+}
+
+// Each cell listing a group makes the strip builder list every layer of it:
+// lists that would list more layer records than the stream's size allows
+// are refused.
+TEST_F(MapStream, CellListsBeyondTheStreamsBoundAreRefused)
+{
+    const struct {
+        int layers;
+        uint32_t side;
+        int loads;
+    } cases[] = {{255, 8, 1}, {255, 16, 0}, {1, 128, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.layers << " layers, " << c.side << " x " << c.side);
+        MapStreamBytes group;
+        group.U32(1).U8(1).U8(7).U32(3);
+        for (uint32_t k = 0; k < 3; ++k) group.U32(k).U8(1).U8(2).U8(3);
+        group.U8(c.layers);
+        for (int l = 0; l < c.layers; ++l) {
+            group.U16(l);
+            for (int k = 0; k < 3; ++k) group.F32(0).F32(0).U8(255);
+        }
+        const MapStreamBytes stream =
+            MapStreamBytes::Header(c.side, c.side, 3)
+                .Block(16, Vertices({{{0, 0, 0}}, {{10, 0, 0}}, {{0, 0, 10}}}))
+                .Block(23, group)
+                .Block(18, Cells(c.side, c.side, [](uint32_t, uint32_t) { return std::vector<uint32_t>{0}; }));
+        EXPECT_EQ(c.loads, Load(stream));
+        EXPECT_EQ(c.loads ? c.side * c.side : 0u, m_map.m_cells.size());
+    }
+}

@@ -205,6 +205,60 @@ TEST_F(Parser, ComposeItemMatrixPlacesAModelRecord)
     }
 }
 
+// A part attached to a marker group of an animated parent (a muzzle that
+// moves between two key frames): the point lands between the marker's two
+// places by how far the key has run, and only with animate.
+TEST_F(Parser, ComposeItemMatrixFollowsTheParentsAttachmentFrame)
+{
+    YSMObject model;
+    for (float x : {2.0f, 4.0f}) {
+        std::unique_ptr<YSMFrame> frame(new YSMFrame);
+        // The pose record holds the negated ends of the marker's edge.
+        frame->poses.push_back({{-x, -1.0f, -3.0f, -x, -1.0f, -5.0f, 0.0f, 0.0f, 0.0f, 2.0f}});
+        model.m_frames.push_back(std::move(frame));
+    }
+    std::unique_ptr<YSMGroup> group(new YSMGroup);
+    group->name = "Muzzle";
+    model.m_groups.push_back(std::move(group));
+    std::unique_ptr<YSMAnim> anim(new YSMAnim);
+    anim->keyCount = 2;
+    anim->keyFrames = {0, 1};
+    anim->keyDurations = {1.0f, 1.0f};
+    anim->total = 2.0f;
+    model.m_anims.push_back(std::move(anim));
+    model.m_frameCount = 2, model.m_groupCount = 1, model.m_animCount = 1;
+    YSMHandle* handle = model.CreateHandle();
+    handle->SetAnimated(true);
+    handle->PlayAnimation(0, 1.0f, 0x1, 0, 0, 0);
+    handle->UpdateAnimations(0.25f);
+
+    YRenderInstance parent, part;
+    parent.m_model = handle;
+    parent.m_baseScale = 2.0f;
+    YSMHandle partHandle;
+    part.m_model = &partHandle;
+    part.m_attachIndex = 0;
+    part.m_blend2 = 0.5f;
+    const struct {
+        int animate;
+        float x;
+    } cases[] = {{1, 2.5f}, {0, 2.0f}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.animate);
+        YMatrix m;
+        MakeIdentityMatrix(&m);
+        parser.ComposeItemMatrix(&parent, &part, &m, c.animate);
+        float p[3] = {0.0f, 0.0f, 0.0f};
+        parser.TransformPoint(p, m);
+        ExpectDirection(p, c.x, 1.0f, 4.0f, "at the muzzle");
+        // The part keeps the attachment frame: the stored ends' mean, the frame's scale.
+        EXPECT_FLOAT_EQ(-c.x, part.m_position[0]);
+        EXPECT_FLOAT_EQ(-4.0f, part.m_position[2]);
+        EXPECT_FLOAT_EQ(2.0f, part.m_scale);
+    }
+    delete handle;
+}
+
 TEST(ParserPaths, DirectoryAndFileName)
 {
     struct Case {

@@ -97,11 +97,12 @@ TEST_F(Trace, TerrainWaterAndBridgeHits)
         }
         ExpectMarksCleared();
     }
-    // The slope's normal comes with the hit.
+    // The slope's normal comes with the hit, pointing up and back down the slope.
     Run(25, 50, 45, 25, -20, 45, 0x100);
     const float* n = Result().m_normal;
     EXPECT_NEAR(0.0f, n[2], 1e-6f);
-    EXPECT_NEAR(4.0f, std::fabs(n[1] / n[0]), 1e-4f);
+    EXPECT_GT(n[1], 0.0f);
+    EXPECT_NEAR(-4.0f, n[1] / n[0], 1e-4f);
 }
 
 TEST_F(Trace, ASegmentShortOfTheGroundHitsNothing)

@@ -58,7 +58,14 @@ TEST(SampleMapQueries, GroundSurfaceAndPickAgreeWithTheMapsVertices)
             // A cell with a water sheet answers the sheet's level, any other the ground.
             const double surface = parser.GetSurfaceHeight(x * kScale, z * kScale) / kScale;
             EXPECT_NEAR(water ? 0.0 : ref, surface, tolerance) << x << ", " << z;
+            // The water never lies under the visible ground.
+            EXPECT_GE(surface, ref - tolerance) << x << ", " << z;
             (water ? wet : dry)++;
+            // Ground and water normals point up.
+            double heights[2], normals[6];
+            parser.GetGroundAndWaterBelow(x * kScale, (ref + 1) * kScale, z * kScale, heights, normals);
+            EXPECT_GT(normals[1], 0.5) << x << ", " << z;
+            EXPECT_GT(normals[4], 0.5) << x << ", " << z;
             EXPECT_EQ(int16_t(map.m_groups[mapCell.m_groups[0]].m_layerTextures[0]),
                       parser.PickCellItem(x * kScale, z * kScale));
         }
@@ -78,6 +85,7 @@ TEST(SampleMapQueries, GroundSurfaceAndPickAgreeWithTheMapsVertices)
             const YTraceResult& hit = *parser.GetTraceResult();
             EXPECT_EQ(0x100u, hit.m_hitCode);
             EXPECT_NEAR(ref, (hit.m_hitPoint[1] - 0.01f) / kScale, 2e-3f * (1.0f + std::fabs(ref)));
+            EXPECT_GT(hit.m_normal[1], 0.5f) << x << ", " << z;
             ASSERT_EQ(0, parser.TraceWorld(to, from, 0, 0, 0x300));
             if (ref < 0.0f) {
                 // Under the lake's level: the water sheet is hit first.

@@ -144,7 +144,8 @@ TEST_F(SampleMapSession, MeadowLoadsLevelByLevelAndEndsClean)
     size_t water = 0;
     for (const YMapCell& cell : parser->m_cells) {
         EXPECT_EQ(-1, cell.m_index);
-        for (const YCellPolygon& polygon : cell.m_polygons) {
+        for (const YCellPolygon* shared : cell.m_polygons) {
+            const YCellPolygon& polygon = *shared;
             ASSERT_EQ(1u, polygon.m_layerTextures.size());
             const YD3D6TextureItem* item = parser->GetTextureItem(polygon.m_layerTextures[0]);
             ASSERT_NE(nullptr, item);
@@ -384,6 +385,43 @@ TEST_F(SampleAssets, HandlersDrawTodaysVariantsByWeight)
         EXPECT_EQ(int(c.expected.size()), parser->m_textureHandlers[0]->count);
         EXPECT_EQ(int(c.expected.size()), parser->GetTextureCount()) << "each variant loads once";
     }
+}
+
+// The renderer's handles come prepared: the model's frame boxes widen once
+// by 0.48 of the "Normal" group's edge length, however many handles follow.
+TEST_F(SampleAssets, HandlesComeWithTheModelsBoxesWidenedOnce)
+{
+    const char* path = RCV_DATA_DIR "/models/biplane.ysm";
+    YSMObject plain;
+    ASSERT_TRUE(plain.LoadFile(path));
+    const uint8_t permutation[3] = {1, 2, 0};
+    const float signs[3] = {-1.0f, 1.0f, 1.0f};
+    plain.RemapAxes(permutation, signs);
+    plain.WeldAndComputeNormals();
+    plain.BuildPreShell();
+    plain.ComputeBounds();
+    const int16_t normal = plain.FindGroup("Normal");
+    ASSERT_GE(normal, 0);
+    const float d = plain.m_frames[0]->poses[normal].v[9] * 0.5f * 0.96f;
+    ASSERT_GT(d, 0.0f);
+
+    YSMHandle* a = parser->CreateModelHandle(path);
+    YSMHandle* b = parser->CreateModelHandle(path);
+    ASSERT_NE(nullptr, a);
+    ASSERT_NE(nullptr, b);
+    ASSERT_EQ(plain.m_frames.size(), a->m_model->m_frames.size());
+    for (size_t f = 0; f < plain.m_frames.size(); ++f) {
+        const YSMFrame& want = *plain.m_frames[f];
+        const YSMFrame& got = *a->m_model->m_frames[f];
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_FLOAT_EQ(want.boxAMin[i] - d, got.boxAMin[i]);
+            EXPECT_FLOAT_EQ(want.boxAMax[i] + d, got.boxAMax[i]);
+            EXPECT_FLOAT_EQ(want.boxBMin[i] - d, got.boxBMin[i]);
+            EXPECT_FLOAT_EQ(want.boxBMax[i] + d, got.boxBMax[i]);
+        }
+    }
+    delete a;
+    delete b;
 }
 
 TEST_F(SampleAssets, ModelsLoadOnceAndFindTheirTextures)

@@ -42,6 +42,25 @@ size_t WaterGroups(const YMapVT3& map)
                          [](const YMapVT3Group& g) { return g.m_surface == YMapVT3Group::kWater; });
 }
 
+// Cells with water whose ground rises above the water's lowest corner.
+size_t CellsWithGroundAboveTheWater(const YMapVT3& map)
+{
+    size_t cells = 0;
+    for (const YMapVT3Cell& cell : map.m_cells) {
+        float groundHigh = -1e30f, waterLow = 1e30f;
+        for (DWORD g : cell.m_groups) {
+            const YMapVT3Group& group = map.m_groups[g];
+            for (const YMapVT3Corner& c : group.m_corners) {
+                const float y = map.m_vertices[c.m_vertex].m_y;
+                if (group.m_surface == YMapVT3Group::kWater) waterLow = std::min(waterLow, y);
+                if (group.m_surface == YMapVT3Group::kGround) groundHigh = std::max(groundHigh, y);
+            }
+        }
+        cells += groundHigh > waterLow;
+    }
+    return cells;
+}
+
 TEST(SampleMaps, EveryMapLoadsWithTerrainStartsSoundsAndSky)
 {
     const struct {
@@ -65,6 +84,7 @@ TEST(SampleMaps, EveryMapLoadsWithTerrainStartsSoundsAndSky)
             EXPECT_GE(h.high - YSampleMaps::kWaterLevel, 10.0f * YSampleMaps::kUnitsPerMetre);
             EXPECT_LT(h.low, YSampleMaps::kWaterLevel);
             EXPECT_GT(WaterGroups(map), 0u);
+            EXPECT_EQ(0u, CellsWithGroundAboveTheWater(map));
         } else {
             // Level, but for the ramps' 32 m rise.
             EXPECT_EQ(h.low + (std::string(m.name) == "Ramp" ? 32.0f * YSampleMaps::kUnitsPerMetre : 0.0f), h.high);

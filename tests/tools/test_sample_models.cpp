@@ -154,6 +154,13 @@ TEST(SampleModels, TheBearPlaysItsAnimationsAndTheTreeHasDetailLevels)
     EXPECT_EQ(25u, tree.m_groups[crown]->levels.size());
     EXPECT_LT(tree.m_groups[crown]->levels.front().faceCount, tree.m_groups[crown]->levels.back().faceCount);
     EXPECT_EQ(1u, tree.m_groups[tree.FindGroup("Trunk")]->levels.size());
+    // The model keeps the mesh entries its levels are selected through:
+    // the most vertices up close, the fewest far away.
+    const float eye[3] = {0, 0, 0}, near[3] = {5, 0, 0}, far[3] = {5000, 0, 0};
+    ASSERT_NE(nullptr, tree.GetDetailEntry(crown));
+    EXPECT_EQ(24, YSMObject::SelectDetailLevel(eye, 45.0f, near, tree.GetDetailEntry(crown), 0, false));
+    EXPECT_EQ(0, YSMObject::SelectDetailLevel(eye, 45.0f, far, tree.GetDetailEntry(crown), 0, false));
+    EXPECT_EQ(nullptr, tree.GetDetailEntry(tree.m_groupCount));
     Prepare(tree);
 }
 

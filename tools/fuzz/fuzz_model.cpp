@@ -73,7 +73,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     handle->SetAnimated(true);
     for (int16_t a = 0; a < static_cast<int16_t>(model.m_anims.size()) && a < 8; ++a) {
         handle->PlayAnimation(a, 1.5f, static_cast<uint8_t>(a & 1 ? 0x11 : 0x1), 0, 0, 0);
-        for (int t = 0; t < 5; ++t) handle->UpdateAnimations(0.37f);
+        for (int t = 0; t < 5; ++t) {
+            handle->UpdateAnimations(0.37f);
+            handle->RefreshDrawFrames(true);
+        }
         handle->SetAnimationTime(a, 12.5f);
         handle->SetAnimationKey(a, 7);
         handle->GetGroupBounds(0, 0xFFFF);
