@@ -12,6 +12,7 @@
 #include "world/YActor.h"
 #include "world/YActorSound.h"
 #include "world/YActorWorld.h"
+#include "world/YGameCommands.h"
 #include "world/YGameSession.h"
 #include "world/YSoundAmbient.h"
 
@@ -135,17 +136,18 @@ void YGameServer::AdvanceGameTime()
 void YGameServer::UpdateWind(int code)
 {
     YGameObjects* engine = YGameObjects::Existing();
-    if (engine && engine->m_settings) {
+    if (engine && engine->m_gameCommands) {
+        YGameCommands* commands = engine->m_gameCommands;
         YVector wind = m_weather.m_wind;
         const float speed = wind.Length();
         const int direction = speed > 0.0f ? static_cast<int>(std::lround(wind.ToAngles().y)) % 360 : 0;
         char text[32];
         snprintf(text, sizeof text, "%d", direction);
-        engine->m_settings->Set("game_wind_dir", text);
+        commands->SetSetting(1, -1, "game_wind_dir", text, 0);
         snprintf(text, sizeof text, "%ld", std::lround(speed));
-        engine->m_settings->Set("game_wind_mps", text);
+        commands->SetSetting(1, -1, "game_wind_mps", text, 0);
         snprintf(text, sizeof text, "%ld mph", std::lround(speed * kMilesPerHourPerMps));
-        engine->m_settings->Set("game_wind_mph", text);
+        commands->SetSetting(1, -1, "game_wind_mph", text, 0);
     }
     if ((code != -1 || m_weather.m_intensityChanged) && m_element) m_element->m_intensity = m_weather.m_intensity;
     if (m_weather.m_elementChanged) {
