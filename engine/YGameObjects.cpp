@@ -360,7 +360,7 @@ int YGameObjects::ClearPopulation()
 void YGameObjects::ForgetActor(YActor* actor)
 {
     if (!actor) return;
-    if (m_gameServer && m_gameServer->m_watchedActor == actor) m_gameServer->m_watchedActor = nullptr;
+    if (m_gameServer) m_gameServer->ForgetActor(actor);
     if (m_rules && m_rules->m_celebration == actor) m_rules->m_celebration = nullptr;
     if (m_directionArrow == actor) m_directionArrow = nullptr;
     // The opponent plane is an actor of the world once planes are actors.

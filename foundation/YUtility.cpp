@@ -145,6 +145,13 @@ int DayOfYear(const CTime& date)
     return day;
 }
 
+bool DayInWindow(int day, int first, int last)
+{
+    if (first == last || first < 1 || first > 365 || last < 1 || last > 365) return true;
+    if (first < last) return day >= first && day <= last;
+    return day >= first || day <= last;
+}
+
 CTime DateFromDayOfYear(int day)
 {
     if (day < 1) day = 1;

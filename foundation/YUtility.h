@@ -20,5 +20,8 @@ int CountChar(const char* text, char ch);
 CTime ParseDate(const char* text);
 int DayOfYear(const CTime& date);
 CTime DateFromDayOfYear(int day);
+// A day window first..last of days 1..365 wraps over the new year when
+// first > last; equal days or a day outside 1..365 admit every day.
+bool DayInWindow(int day, int first, int last);
 // Minutes after local midnight.
 void SunriseSunset(const CTime& date, int& sunrise, int& sunset);
