@@ -1,9 +1,7 @@
 #include "game/YPlane.h"
 
-int YPlane::Command(int verb, const char*, int value)
-{
-    m_lastVerb = verb;
-    m_lastValue = value;
-    ++m_commands;
-    return 1;
-}
+IMPLEMENT_SERIAL(YPlane, YActor, 1)
+
+YPlane::YPlane() { m_name = "Plane"; }
+
+int YPlane::OnCommand(int, const char*, int) { return 0; }

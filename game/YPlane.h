@@ -1,15 +1,16 @@
-// The plane actor: so far the command operation that control verbs reach.
+// The plane actor a pilot flies.
 #pragma once
 
-class YPlane {
+#include "world/YActor.h"
+
+class YPlane : public YActor {
+    DECLARE_SERIAL(YPlane)
 public:
-    YPlane() = default;
-    virtual ~YPlane() = default;
+    YPlane();
+    ~YPlane() override = default;
 
-    // A control verb with its argument text and value.
-    virtual int Command(int verb, const char* text, int value);
-
-    int m_lastVerb = 0;
-    int m_lastValue = 0;
-    int m_commands = 0;
+    using YActor::OnCommand;
+    // A command verb with its argument text and phase (1 press, 2 held,
+    // 3 release); 1 when handled.
+    virtual int OnCommand(int id, const char* argument, int phase);
 };
