@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "engine/YGameObjects.h"
 #include "game/YClientInfo.h"
 #include "game/YClientPhysics.h"
 #include "game/YControlVerbs.h"
@@ -16,6 +17,7 @@ class ControlVerbs : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        YGameObjects::Instance();  // the engine object sets the fast math up
         m_plane.m_flagsB = YActor::FlagPlaneKind | YPlane::FlagScaledAuthority;
         m_plane.m_velocity = YVector(0.0f, 0.0f, 5.0f);
         m_record.m_controlledPlane = &m_plane;
