@@ -1,5 +1,7 @@
 #include "game/YClientPhysics.h"
 
+#include "game/YClientInfo.h"
+
 IMPLEMENT_DYNCREATE(YClientPhysics, CObject)
 
 namespace {
@@ -60,4 +62,27 @@ void YClientPhysics::SetSpeedScale(float scale)
 {
     m_speedScale = scale;
     for (float YClientPhysics::*field : kScaledFields) this->*field *= scale;
+}
+
+void YClientPhysics::Step(YClientInfo* record, float dt, bool subdivide)
+{
+    if (!record || !record->m_active) return;
+    if (subdivide) {
+        while (dt > 0.1f) {
+            const float step = dt > 1.0f ? 1.0f : 0.1f;
+            Step(record, step, false);
+            dt -= step;
+        }
+    }
+    BeforeStep(record, dt);
+    StepOnce(record, dt);
+    AfterStep(record, dt);
+}
+
+void YClientPhysics::SizeArray(YClientPhysicsArray& blocks, int count)
+{
+    for (int i = count; i < blocks.GetSize(); ++i) delete blocks[i];
+    const int kept = static_cast<int>(blocks.GetSize());
+    blocks.SetSize(count);
+    for (int i = kept; i < count; ++i) blocks[i] = new YClientPhysics;
 }

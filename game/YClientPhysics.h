@@ -6,6 +6,11 @@
 
 #include "platform/mfc.h"
 
+class YClientInfo;
+class YClientPhysics;
+
+typedef CTypedPtrArray<CPtrArray, YClientPhysics*> YClientPhysicsArray;
+
 class YClientPhysics : public CObject {
     DECLARE_DYNCREATE(YClientPhysics)
 public:
@@ -19,6 +24,13 @@ public:
 
     // Stores the scale and multiplies the speed fields by it; calls compound.
     void SetSpeedScale(float scale);
+
+    // The pilot step of a queued record: with subdivide a long frame runs as
+    // steps of 1.0 s (while above 1.0) and 0.1 s (while above 0.1) before
+    // the remainder.  Nothing for an inactive record.
+    void Step(YClientInfo* record, float dt, bool subdivide);
+    // Grows or shrinks the array to the count; kept blocks stay.
+    static void SizeArray(YClientPhysicsArray& blocks, int count);
 
     float m_bankYawFactor;
     float m_speedScale;
@@ -53,8 +65,12 @@ public:
     float m_range31;
     float m_reserved32;
 
+protected:
+    // The hooks of one step; empty here.
+    virtual void BeforeStep(YClientInfo*, float) {}
+    virtual void StepOnce(YClientInfo*, float) {}
+    virtual void AfterStep(YClientInfo*, float) {}
+
 private:
     void SetRow(int row);
 };
-
-typedef CTypedPtrArray<CPtrArray, YClientPhysics*> YClientPhysicsArray;

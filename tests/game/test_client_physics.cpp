@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include "game/YClientInfo.h"
 #include "game/YClientPhysics.h"
 
 namespace {
@@ -88,4 +91,57 @@ TEST(ClientPhysics, SpeedScaleMultipliesSpeedsAndCompounds)
         EXPECT_FLOAT_EQ(once.*c.field, fresh.*c.field * (c.scaled ? 2.0f : 1.0f));
         EXPECT_FLOAT_EQ(twice.*c.field, fresh.*c.field * (c.scaled ? 4.0f : 1.0f));
     }
+}
+
+namespace {
+
+// Keeps the length of every step it runs.
+class RecordingPhysics : public YClientPhysics {
+protected:
+    void StepOnce(YClientInfo*, float dt) override { m_steps.push_back(dt); }
+
+public:
+    std::vector<float> m_steps;
+};
+
+}  // namespace
+
+TEST(ClientPhysics, PilotStepSubdividesLongFrames)
+{
+    struct Row {
+        float dt;
+        bool subdivide;
+        std::vector<float> steps;
+    } rows[] = {
+        {2.35f, true, {1.0f, 1.0f, 0.1f, 0.1f, 0.1f, 0.05f}},
+        {2.35f, false, {2.35f}},
+        {0.05f, true, {0.05f}},
+        {0.0f, true, {0.0f}},
+    };
+    YClientInfo record;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.dt);
+        RecordingPhysics physics;
+        physics.Step(&record, row.dt, row.subdivide);
+        ASSERT_EQ(physics.m_steps.size(), row.steps.size());
+        for (size_t i = 0; i < row.steps.size(); ++i) EXPECT_NEAR(physics.m_steps[i], row.steps[i], 1e-5f) << i;
+    }
+    RecordingPhysics idle;
+    record.m_active = 0;
+    idle.Step(&record, 2.35f, true);
+    EXPECT_TRUE(idle.m_steps.empty()) << "an inactive record is not stepped";
+}
+
+TEST(ClientPhysics, SizeArrayKeepsBlocksAndDestroysSurplus)
+{
+    YClientPhysicsArray blocks;
+    YClientPhysics* kept = new YClientPhysics(YClientPhysics::PresetF15);
+    blocks.Add(kept);
+    YClientPhysics::SizeArray(blocks, 5);
+    ASSERT_EQ(blocks.GetSize(), 5);
+    EXPECT_EQ(blocks[0], kept);
+    for (int i = 1; i < 5; ++i) EXPECT_FLOAT_EQ(blocks[i]->m_fullControlSpeed, YClientPhysics().m_fullControlSpeed);
+    YClientPhysics::SizeArray(blocks, 2);
+    EXPECT_EQ(blocks.GetSize(), 2);
+    for (int i = 0; i < blocks.GetSize(); ++i) delete blocks[i];
 }
