@@ -185,11 +185,16 @@ void YawAxis(uint32_t clock, float, YClientInfo* record, const char* argument, i
 
 // ---------------------------------------------------------------- the plane's inputs
 // The plane a roll or pitch verb changes; null when it takes nothing now.
-// dt becomes 0.1 when it is 0.
-YPlane* InputPlane(YClientInfo* record, float& dt)
+// A bot's verb goes to the axis instead; dt becomes 0.1 when it is 0.
+YPlane* InputPlane(uint32_t clock, float& dt, YClientInfo* record, int phase, YControlVerbHandler botAxis,
+                   const char* axis)
 {
     YPlane* plane = FlownPlane(record);
     if (!plane) return nullptr;
+    if (plane->m_botFlown) {
+        botAxis(clock, dt, record, axis, phase);
+        return nullptr;
+    }
     if (dt == 0.0f) dt = 0.1f;
     if (!plane->m_controlEnabled || plane->m_disrupted) return nullptr;
     return plane;
@@ -197,12 +202,7 @@ YPlane* InputPlane(YClientInfo* record, float& dt)
 
 void RollInput(uint32_t clock, float dt, YClientInfo* record, int phase, float sign, const char* axis)
 {
-    YPlane* plane = FlownPlane(record);
-    if (plane && plane->m_botFlown) {
-        YawAxis(clock, dt, record, axis, phase);
-        return;
-    }
-    plane = InputPlane(record, dt);
+    YPlane* plane = InputPlane(clock, dt, record, phase, YawAxis, axis);
     if (!plane) return;
     if (plane->IsOnGround()) {
         YawAxis(clock, dt, record, axis, phase);
@@ -229,12 +229,7 @@ void RollRight(uint32_t clock, float dt, YClientInfo* r, const char*, int phase)
 
 void PitchInput(uint32_t clock, float dt, YClientInfo* record, int phase, float sign, const char* axis)
 {
-    YPlane* plane = FlownPlane(record);
-    if (plane && plane->m_botFlown) {
-        PitchAxis(clock, dt, record, axis, phase);
-        return;
-    }
-    plane = InputPlane(record, dt);
+    YPlane* plane = InputPlane(clock, dt, record, phase, PitchAxis, axis);
     if (!plane) return;
     if (phase == PhaseRelease) {
         plane->m_pitchInputHeld = 1;
