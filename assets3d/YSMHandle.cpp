@@ -237,6 +237,27 @@ const YSMPose* YSMHandle::GetGroupBounds(int16_t group, uint16_t frame) const
     return &fr.poses[group];
 }
 
+float YSMHandle::GetGroupHeight(int16_t group) const
+{
+    if (!ValidGroup(group)) return -1.0f;
+    const int32_t f = GetShownFrame();
+    if (f < 0 || static_cast<size_t>(f) >= m_model->m_frames.size()) return -1.0f;
+    const std::vector<float>& positions = m_model->m_frames[f]->positions;
+    float low = 0.0f, high = 0.0f;
+    bool any = false;
+    for (uint16_t face : m_model->m_groups[group]->faces) {
+        if (face >= m_model->m_faces.size()) continue;
+        for (int16_t v : m_model->m_faces[face].v) {
+            const size_t y = static_cast<size_t>(v) * 3 + 1;
+            if (v < 0 || y >= positions.size()) continue;
+            low = any ? std::min(low, positions[y]) : positions[y];
+            high = any ? std::max(high, positions[y]) : positions[y];
+            any = true;
+        }
+    }
+    return any ? high - low : -1.0f;
+}
+
 uint32_t YSMHandle::GetGroupFlags(int16_t group) const { return ValidGroup(group) ? m_groupStates[group].flags : 0; }
 
 void YSMHandle::SetGroupFlags(int16_t group, uint32_t flags)

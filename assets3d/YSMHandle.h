@@ -80,6 +80,9 @@ public:
     void RefreshDrawFrames(bool animate);
     // Frame 0xFFFF (or above) is the shown frame; null out of range.
     const YSMPose* GetGroupBounds(int16_t group, uint16_t frame) const;
+    // Vertical extent of a group's faces in the shown frame; -1 when the
+    // group has none.
+    float GetGroupHeight(int16_t group) const;
     uint32_t GetGroupFlags(int16_t group) const;
     void SetGroupFlags(int16_t group, uint32_t flags);
     uint32_t GetGroupWord(int16_t group) const;

@@ -4,6 +4,7 @@
 #include "engine/YCommandInterpreter.h"
 #include "engine/YGameObjects.h"
 #include "game/YClientInfo.h"
+#include "game/YPlane.h"
 #include "gui/YInterfaceMgr.h"
 #include "renderer/YGraphics.h"
 #include "sound/YSound.h"
@@ -40,7 +41,7 @@ void* ModelEnumerator(int* cursor)
     if (engine->m_world && engine->m_localClient) {
         const YVector& view = engine->m_world->m_cameraOffset;
         float squared = view.x * view.x + view.y * view.y + view.z * view.z;
-        if (!(squared <= 0.0001f) || engine->m_world->GetViewActor() != static_cast<void*>(engine->m_localClient->m_plane)) {
+        if (!(squared <= 0.0001f) || engine->m_world->GetViewActor() != engine->m_localClient->m_plane) {
             *cursor = -1;
             return nullptr;
         }

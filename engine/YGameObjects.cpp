@@ -363,6 +363,7 @@ void YGameObjects::ForgetActor(YActor* actor)
     if (m_gameServer) m_gameServer->ForgetActor(actor);
     if (m_rules && m_rules->m_celebration == actor) m_rules->m_celebration = nullptr;
     if (m_directionArrow == actor) m_directionArrow = nullptr;
+    if (m_clients) m_clients->ForgetActor(actor);
     // The opponent plane is an actor of the world once planes are actors.
     if (static_cast<const void*>(m_opponentPlane) == static_cast<const void*>(actor)) m_opponentPlane = nullptr;
 }
@@ -678,7 +679,7 @@ void YGameObjects::ClearRendererObjects()
 
 void YGameObjects::SendPlaneVerb(int verb, const char* text, int value)
 {
-    if (m_localClient && m_localClient->m_plane) m_localClient->m_plane->Command(verb, text, value);
+    if (m_localClient && m_localClient->m_plane) m_localClient->m_plane->OnCommand(verb, text, value);
 }
 
 // ---------------------------------------------------------------- the window

@@ -11,6 +11,12 @@ constexpr float kRadToDeg = 57.29578f;
 constexpr double kAtanToDeg = 57.29577951308232;
 }  // namespace
 
+float FoldAngle180(float angle)
+{
+    angle = WrapAngle360(angle);
+    return angle > 180.0f ? angle - 360.0f : angle;
+}
+
 float WrapAngle360(float angle)
 {
     if (!std::isfinite(angle)) return 0.0f;

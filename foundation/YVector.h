@@ -78,3 +78,5 @@ CArchive& operator>>(CArchive& ar, YVector& v);
 
 // One angle brought into [0, 360); 0 for a value that is not finite.
 float WrapAngle360(float angle);
+// One angle folded into (-180, 180]; 0 for a value that is not finite.
+float FoldAngle180(float angle);

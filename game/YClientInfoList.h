@@ -3,6 +3,7 @@
 
 #include "platform/mfc.h"
 
+class YActor;
 class YClientInfo;
 
 class YClientInfoList {
@@ -11,6 +12,8 @@ public:
     virtual ~YClientInfoList() = default;
 
     void Add(YClientInfo* client);
+    // Every record drops its pointers to an actor that is going away.
+    void ForgetActor(YActor* actor);
     int GetCount() const { return static_cast<int>(m_clients.GetCount()); }
 
     CPtrList m_clients;  // references

@@ -1,15 +1,162 @@
-// The plane actor: so far the command operation that control verbs reach.
+// The plane actor a pilot flies: the player's model and each bot's.  It
+// carries its handling block, the control inputs the verbs write and the
+// state the rules, the HUD and the bots read.
 #pragma once
 
-class YPlane {
+#include <cstdint>
+
+#include "world/YActor.h"
+
+class YClientPhysics;
+
+class YPlane : public YActor {
+    DECLARE_SERIAL(YPlane)
 public:
-    YPlane() = default;
-    virtual ~YPlane() = default;
+    // Flag word B bits of a plane.
+    enum : uint32_t {
+        FlagCrashing = 0x1000,
+        FlagDown = 0x2000,  // crashed; the collision pass also sweeps a tail
+        FlagLiftOffReady = 0x4000,
+        FlagScaledAuthority = 0x8000,  // the bot axes scale by control authority
+    };
+    // Model classes the rules and the HUD read.
+    enum { ClassBiplane = 0, ClassProp = 1, ClassJet = 2 };
+    // Sound slots.
+    enum { SoundCrash = 0, SoundRunHigh = 6, SoundStart = 9, SoundStop = 10, SoundLowFuel = 14, SoundJetStart = 16,
+           SoundJetRun = 17, SoundJetStop = 18, SoundCount = 19 };
+    // Parts the collision pass reports.
+    enum { PartLeftWing = 0, PartRightWing = 1, PartPropeller = 2, PartTail = 3, PartCount = 4 };
+    enum { CarriedSlots = 5 };
+    static const int kMaxEngineLevel = 255;
 
-    // A control verb with its argument text and value.
-    virtual int Command(int verb, const char* text, int value);
+    // The factory's plane: the biplane's build with the default handling,
+    // named "Plane", and no smoke or direction arrow.
+    YPlane();
+    // A plane of the model key (exact, letter case included); any key but
+    // the four model keys gets the fifth preset.
+    explicit YPlane(const char* key);
+    ~YPlane() override;
 
-    int m_lastVerb = 0;
-    int m_lastValue = 0;
-    int m_commands = 0;
+    using YActor::OnCommand;
+    // A command verb with its argument text and phase (1 press, 2 held,
+    // 3 release); 1 when handled.
+    virtual int OnCommand(int id, const char* argument, int phase);
+    void ForgetActor(YActor* actor) override;
+
+    // Engine level 0, the disruptor on for 100 s, smoke for 100 s and a
+    // restart pending.
+    virtual void ResetEffects();
+    virtual void SetSpeedScale(float scale);
+
+    // Marks the direction arrow for destruction.
+    void DestroyPlayerActor();
+    void SetEngineLevel(int level);
+
+    YClientPhysics* GetHandling() const { return m_handling; }
+    float GetSpeed() const { return m_velocity.Length(); }
+    bool IsOnGround() const { return (m_flagsB & FlagOnGround) != 0; }
+    bool IsCrashingOrDown() const { return (m_flagsB & (FlagCrashing | FlagDown)) != 0; }
+
+    YString m_soundNames[SoundCount];
+    uint8_t m_forcePitchLevel = 0;
+    uint8_t m_forceRollLevel = 0;
+    uint8_t m_engineStarted = 0;
+    uint8_t m_isJet = 0;
+    float m_restOffset = 0.1f;  // subtracted when the plane settles onto an object
+    int32_t m_class = ClassBiplane;
+    uint32_t m_shotTimer = 0;  // paint-ball fire gate, clock
+    uint8_t m_shotFlag = 0;
+    // Timed effects: a byte with its remaining seconds each.
+    uint8_t m_disrupted = 0;
+    float m_disruptedTime = 0.0f;
+    uint8_t m_tornado = 0;
+    float m_tornadoTime = 0.0f;
+    uint8_t m_flashed = 0;
+    float m_flashedTime = 0.0f;
+    uint8_t m_reversed = 0;  // reversed controls
+    float m_reversedTime = 0.0f;
+    uint8_t m_unlimitedAmmo = 0;
+    float m_unlimitedAmmoTime = 0.0f;
+    uint8_t m_machineGun = 0;
+    float m_machineGunTime = 0.0f;
+    uint8_t m_amplifiedDamage = 0;
+    float m_amplifiedDamageTime = 0.0f;
+    uint8_t m_autoFire = 0;
+    float m_autoFireTime = 0.0f;
+    int32_t m_lap = 0;
+    uint8_t m_raceEnded = 0;
+    int32_t m_signalState = 0;  // 0 normal, 1 weak, 2 lost
+    uint8_t m_controlEnabled = 1;  // 0 blocks the roll and pitch verbs
+    float m_pitchImpulse = 0.0f;  // added once to the rates, then cleared
+    float m_rollImpulse = 0.0f;
+    YActor* m_heldPowerUp = nullptr;  // reference
+    YVector m_cameraUp;
+    YVector m_cameraForward;
+    YVector m_cameraLag;
+    YVector m_forward;  // flight orientation
+    YVector m_up;
+    uint8_t m_rollInputHeld = 0;  // set on release: the input recentres
+    uint8_t m_rudderInputHeld = 0;
+    uint8_t m_pitchInputHeld = 0;
+    float m_pitchRate = 0.0f;  // degrees a second
+    float m_yawRate = 0.0f;
+    float m_rollRate = 0.0f;
+    float m_rollInput = 0.0f;  // -30..30
+    float m_pitchInput = 0.0f;
+    float m_rudderInput = 0.0f;
+    uint32_t m_stallDeadline = 0;  // clock until which the crash or stall state lasts
+    int32_t m_place = 1;
+    int32_t m_score = 0;
+    int32_t m_tunnixCount = 0;
+    YActor* m_carried[CarriedSlots] = {};  // references
+    uint32_t m_lastTurnTime = 0;  // clock of the last roll or pitch input
+    float m_fuel = 255.0f;
+    uint8_t m_autoLevel = 0;
+    uint8_t m_autoPitch = 0;
+    uint8_t m_partHit[PartCount] = {};
+    int32_t m_throttle = 0;  // requested engine level
+    int32_t m_ammo = 5;
+    int32_t m_balloons = 0;
+    int32_t m_hitCount = 0;
+    uint8_t m_upsideDown = 0;
+    int32_t m_crashState = 0;  // 0 flying, 9 stall, others crashing
+    float m_groundClearance = 0.0f;  // what the plane may still sink this frame
+    uint8_t m_freezeVertical = 0;  // gravity holds for one step
+    float m_sinkSpeed = 0.0f;
+    float m_gravity = 9.8f;
+    uint8_t m_gravityOn = 1;
+    YString m_modelKey;
+    int32_t m_cameraMode = 3;
+    float m_visualBank = 0.0f;
+    float m_groundYaw = 0.0f;
+    float m_taxiPitch = 12.0f;  // nose up at rest on the wheels, degrees
+    int32_t m_engineLevel = 0;
+    float m_engineToneScale = 100.0f;
+    int32_t m_bandLimits[3] = {85, 170, 255};
+    uint8_t m_botFlown = 0;
+    YActor* m_directionArrow = nullptr;  // reference; the world owns it
+    uint8_t m_axisTurn = 0;  // set by the yaw axis in the air
+    uint32_t m_axisTurnTime = 0;
+    int32_t m_soundVolumeLow = 50;
+    int32_t m_soundVolumeHigh = 200;
+    int32_t m_soundSlot = -1;
+    float m_signalRange = 1500.0f;
+    float m_stealRange = 2500.0f;  // squared
+    float m_smokeTime = 0.0f;
+    uint8_t m_darkSmoke = 0;
+    float m_crashTiltLimit = 3.0f;
+    float m_value100 = 100.0f;
+    uint8_t m_touchDisabled = 0;
+    uint8_t m_pendingRestart = 0;
+    uint8_t m_lookAheadSkip = 0;  // the collision pass lets the plane through
+    uint8_t m_nearTarget = 0;     // a bot close to its target
+    YVector m_motionDirection;
+    uint8_t m_inputOwner = 0;
+
+protected:
+    YClientPhysics* m_handling;  // owned
+
+private:
+    void LoadPlaneModel();
+    float ModelTaxiPitch() const;
 };

@@ -282,8 +282,12 @@ void YSampleModels::MakePlane(const Plane& plane, YSMObject& m)
     AddBox(m, right, 2.2f, 0.5f, 0.3f, 1.8f, 0.06f, 0.6f);
     const int tail = AddGroup(m, "Normal_tail", 0x2 | 0x10, {paint.c_str()});
     AddBox(m, tail, 0, 0.9f, -1.8f, 0.05f, 0.45f, 0.3f);
+    // The undercarriage: the axle and the legs up into the body.  Its height
+    // exceeds the body's by about 0.21 m, which sets the taxi pitch near 12
+    // degrees; the leg's ends lie on the 1/64 m grid of the packed models.
     const int wheels = AddGroup(m, "Normal_wheels", 0x2 | 0x1, {"tyre"});
     AddBox(m, wheels, 0, -0.3f, 0.8f, 0.7f, 0.05f, 0.05f);
+    AddBox(m, wheels, 0, 0.09375f, 0.8f, 0.04f, 0.453125f, 0.04f);
     for (const char* side : {"Normal_wheel_left", "Normal_wheel_right"}) {
         const float x = side[13] == 'l' ? -0.7f : 0.7f;
         AddBox(m, AddGroup(m, side, 0x2 | 0x1, {"tyre"}), x, -0.35f, 0.8f, 0.06f, 0.22f, 0.22f);

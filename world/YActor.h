@@ -66,6 +66,7 @@ public:
         FlagFollowTarget = 0x20000,
         FlagIsChild = 0x40000,
         FlagDescribeOffsets = 0x80000,
+        FlagExtendSweep = 0x100000,  // the collision sweep reaches ahead of the move
         FlagNoMech = 0x400000,
         FlagNoUpdates = 0x800000,
         FlagNearView = 0x1000000,  // drawn 3 % of the way toward the view actor

@@ -169,12 +169,26 @@ TEST(MessagePump, QuitEndsThePumpBeforeLaterMessages)
     DestroyWindow(window);
 }
 
+// Keeps the last command the plane was given.
+class RecordingPlane : public YPlane {
+public:
+    using YPlane::OnCommand;
+    int OnCommand(int id, const char*, int phase) override
+    {
+        m_lastVerb = id;
+        m_lastValue = phase;
+        return 1;
+    }
+    int m_lastVerb = 0;
+    int m_lastValue = 0;
+};
+
 TEST_F(EngineTest, FrameWindowHandlesWheelAltAndTheSystemMenu)
 {
     YKestrixFrame* frame = new YKestrixFrame;
     ASSERT_TRUE(frame->Create(nullptr, "RC Volaro", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU));
     HWND window = frame->m_hWnd;
-    YPlane plane;
+    RecordingPlane plane;
     m_engine->m_localClient->m_plane = &plane;
     struct Row {
         int delta;
