@@ -124,7 +124,7 @@ void YGameCommands::KeyHook(YActiveVerb* verb, int code)
         return;
     }
     // The owner's further command receiver comes with the pilot record.
-    if (verb->m_owner && verb->m_owner->m_plane) verb->m_owner->m_plane->Command(verb->m_id, verb->m_text, code);
+    if (verb->m_owner && verb->m_owner->m_plane) verb->m_owner->m_plane->OnCommand(verb->m_id, verb->m_text, code);
 }
 
 bool YGameCommands::ParseEditorPick(const char* text, YVector& position, YVector& second)
