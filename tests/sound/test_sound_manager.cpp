@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "HeadlessSoundTest.h"
 #include "ScratchFolder.h"
 #include "WaveBytes.h"
 #include "foundation/YCatalog.h"
@@ -21,46 +22,25 @@
 using wavebytes::Rms;
 
 namespace {
-const uint32_t kRate = 22050;
 const double kToneRms = 8000 / std::sqrt(2.0);
 
 std::vector<YDXSoundBuffer*> g_deleted;
 void NoteDeletion(YDXSoundBuffer* buffer) { g_deleted.push_back(buffer); }
 
-class SoundManager : public ::testing::Test {
+class SoundManager : public HeadlessSoundTest {
 protected:
     void SetUp() override
     {
-        platform::Clock::SetManual(true);
-        platform::Clock::Set(5000);
-        ASSERT_NE(nullptr, platform::HeadlessBackend::Active());
-        BuildSineTable();
-        m_settings.m_8bitQuality = 0;
-        m_catalog.GetSearchDirectories().Add(CString(m_folder.Path().c_str()));
+        HeadlessSoundTest::SetUp();
         g_deleted.clear();
-    }
-
-    void TearDown() override
-    {
-        m_sound.reset();
-        platform::Clock::SetManual(false);
     }
 
     // A fresh manager started with the settings as they are now.
     YSound& Start()
     {
-        m_sound.reset();
-        m_sound = std::make_unique<YSound>();
-        m_sound->Initialize(&m_catalog, &m_settings);
+        YSound& sound = StartManager();
         Output();
-        return *m_sound;
-    }
-
-    std::string Tone(const std::string& name, double seconds, int peak = 8000)
-    {
-        const std::string path = m_folder.Path() + "/" + name;
-        wavebytes::WriteFile(path, wavebytes::PcmWave(kRate, 1, wavebytes::Sine(kRate, 441, seconds, peak)));
-        return path;
+        return sound;
     }
 
     // A started manager that notes deletions, with a game buffer of the
@@ -106,10 +86,6 @@ protected:
         return volume;
     }
 
-    ScratchFolder m_folder;
-    YCatalog m_catalog;
-    YSoundData m_settings;
-    std::unique_ptr<YSound> m_sound;
     std::string m_hum;
 };
 }  // namespace

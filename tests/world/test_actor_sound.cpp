@@ -6,6 +6,7 @@
 #include <memory>
 #include <string>
 
+#include "HeadlessSoundTest.h"
 #include "ScratchFolder.h"
 #include "WaveBytes.h"
 #include "foundation/YCatalog.h"
@@ -19,7 +20,6 @@
 #include "world/YActorSound.h"
 
 namespace {
-const uint32_t kRate = 22050;
 
 // Moves an actor as the mechanical pass does, its transform made stale.
 void Place(YActor& actor, const YVector& position)
@@ -28,17 +28,12 @@ void Place(YActor& actor, const YVector& position)
     ++actor.m_transformStamp;
 }
 
-class ActorSound : public ::testing::Test {
+class ActorSound : public HeadlessSoundTest {
 protected:
     void SetUp() override
     {
-        platform::Clock::SetManual(true);
-        platform::Clock::Set(5000);
-        ASSERT_NE(nullptr, platform::HeadlessBackend::Active());
-        BuildSineTable();
-        m_settings.m_8bitQuality = 0;
+        HeadlessSoundTest::SetUp();
         m_settings.m_3dEnabled = 0;
-        m_catalog.GetSearchDirectories().Add(CString(m_folder.Path().c_str()));
         Place(m_listener, YVector(0, 0, 0));
         Place(m_owner, YVector(0, 0, 10));
     }
@@ -46,23 +41,10 @@ protected:
     void TearDown() override
     {
         while (!m_owner.m_sounds.IsEmpty()) delete m_owner.m_sounds.RemoveHead();
-        m_sound.reset();
-        platform::Clock::SetManual(false);
+        HeadlessSoundTest::TearDown();
     }
 
-    YSound& Start()
-    {
-        m_sound = std::make_unique<YSound>();
-        m_sound->Initialize(&m_catalog, &m_settings);
-        return *m_sound;
-    }
-
-    std::string Tone(const std::string& name, double seconds)
-    {
-        const std::string path = m_folder.Path() + "/" + name;
-        wavebytes::WriteFile(path, wavebytes::PcmWave(kRate, 1, wavebytes::Sine(kRate, 441, seconds, 8000)));
-        return path;
-    }
+    YSound& Start() { return StartManager(); }
 
     // A sound of a tone attached to the owner.
     YActorSound* Attach(double seconds, float repeatMin, float repeatMax)
@@ -88,10 +70,6 @@ protected:
         return buffer && buffer->GetStatus(&status, 1) && (status & DSBSTATUS_PLAYING);
     }
 
-    ScratchFolder m_folder;
-    YCatalog m_catalog;
-    YSoundData m_settings;
-    std::unique_ptr<YSound> m_sound;
     YActor m_listener, m_owner;
 };
 }  // namespace
