@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "HeadlessSoundTest.h"
+#include "SoundFixture.h"
 #include "ScratchFolder.h"
 #include "WaveBytes.h"
 #include "foundation/YCatalog.h"
@@ -27,11 +27,11 @@ const double kToneRms = 8000 / std::sqrt(2.0);
 std::vector<YDXSoundBuffer*> g_deleted;
 void NoteDeletion(YDXSoundBuffer* buffer) { g_deleted.push_back(buffer); }
 
-class SoundManager : public HeadlessSoundTest {
+class SoundManager : public SoundManagerFixture {
 protected:
     void SetUp() override
     {
-        HeadlessSoundTest::SetUp();
+        SoundManagerFixture::SetUp();
         g_deleted.clear();
     }
 
@@ -51,15 +51,6 @@ protected:
         sound.SetDeletionHook(NoteDeletion);
         m_hum = Tone("hum.wav", 2.0);
         return sound.CreateNewGameBuffer(m_hum.c_str(), want3D);
-    }
-
-    std::vector<int16_t> Output() { return platform::HeadlessBackend::Active()->Audio().Take(); }
-
-    std::vector<int16_t> Listen(DWORD milliseconds)
-    {
-        Output();
-        platform::Clock::Advance(milliseconds);
-        return Output();
     }
 
     // Passes of the main loop's sound step, the clock moving between them.

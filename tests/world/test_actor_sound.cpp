@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "HeadlessSoundTest.h"
+#include "sound/SoundFixture.h"
 #include "ScratchFolder.h"
 #include "WaveBytes.h"
 #include "foundation/YCatalog.h"
@@ -28,11 +28,11 @@ void Place(YActor& actor, const YVector& position)
     ++actor.m_transformStamp;
 }
 
-class ActorSound : public HeadlessSoundTest {
+class ActorSound : public SoundManagerFixture {
 protected:
     void SetUp() override
     {
-        HeadlessSoundTest::SetUp();
+        SoundManagerFixture::SetUp();
         m_settings.m_3dEnabled = 0;
         Place(m_listener, YVector(0, 0, 0));
         Place(m_owner, YVector(0, 0, 10));
@@ -41,7 +41,7 @@ protected:
     void TearDown() override
     {
         while (!m_owner.m_sounds.IsEmpty()) delete m_owner.m_sounds.RemoveHead();
-        HeadlessSoundTest::TearDown();
+        SoundManagerFixture::TearDown();
     }
 
     YSound& Start() { return StartManager(); }
