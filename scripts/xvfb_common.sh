@@ -11,3 +11,15 @@ need_xvfb_tools() {
     command -v "$tool" > /dev/null || fail "$tool is not installed (apt-get install xvfb xdotool)"
   done
 }
+
+# Makes a scratch folder under /tmp (a file, with "file" as second word) in
+# $scratch; at exit it goes, and the background program in $pid is ended.
+make_scratch() {
+  if [ "${2:-}" = file ]; then
+    scratch=$(mktemp "/tmp/$1_XXXXXX")
+  else
+    scratch=$(mktemp -d "/tmp/$1_XXXXXX")
+  fi
+  pid=
+  trap '[ -n "$pid" ] && kill "$pid" 2> /dev/null; rm -rf "$scratch"' EXIT
+}

@@ -23,13 +23,7 @@ if [ -z "${RCV_XVFB_INNER:-}" ]; then
   RCV_XVFB_INNER=1 exec timeout 180 xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$build"
 fi
 
-scratch=$(mktemp -d /tmp/rcv_xvfb_XXXXXX)
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2> /dev/null
-  rm -rf "$scratch"
-}
-trap cleanup EXIT
+make_scratch rcv_xvfb
 cp -r "$build/data/." "$scratch/"
 cd "$scratch" || fail "no scratch folder"
 

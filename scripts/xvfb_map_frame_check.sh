@@ -19,13 +19,8 @@ if [ -z "${RCV_XVFB_INNER:-}" ]; then
   RCV_XVFB_INNER=1 exec timeout 120 xvfb-run -a -s "-screen 0 800x600x24" bash "$0" "$build" "$shot" "$frames"
 fi
 
-dir=$(mktemp -d /tmp/rcv_map_frame_XXXXXX)
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2> /dev/null
-  rm -rf "$dir"
-}
-trap cleanup EXIT
+make_scratch rcv_map_frame
+dir=$scratch
 cp -r "$build/data/." "$dir"
 mkdir -p "$dir/dump"
 (cd "$dir" && RCV_BACKEND=headless RCV_FRAME_DUMP="$dir/dump" "$build/map_frame" 'maps\Meadow.zon' "$frames" > /dev/null 2>&1) ||

@@ -22,13 +22,8 @@ if [ -z "${RCV_XVFB_INNER:-}" ]; then
   RCV_XVFB_INNER=1 exec timeout 120 xvfb-run -a -s "-screen 0 800x600x24" bash "$0" "$build" "$shot"
 fi
 
-dir=$(mktemp -d /tmp/rcv_menu_XXXXXX)
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2> /dev/null
-  rm -rf "$dir"
-}
-trap cleanup EXIT
+make_scratch rcv_menu
+dir=$scratch
 cp -r "$build/data/." "$dir"
 printf 'set sys_exec "menu.cfg"\n' > "$dir/config.cfg"
 

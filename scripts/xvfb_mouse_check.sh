@@ -23,13 +23,8 @@ if [ -z "${RCV_XVFB_INNER:-}" ]; then
   RCV_XVFB_INNER=1 exec timeout 120 xvfb-run -a -s "-screen 0 ${screen_width}x768x24" bash "$0" "$build"
 fi
 
-out=$(mktemp /tmp/rcv_mouse_XXXXXX)
-pid=
-cleanup() {
-  [ -n "$pid" ] && kill "$pid" 2> /dev/null
-  rm -f "$out"
-}
-trap cleanup EXIT
+make_scratch rcv_mouse file
+out=$scratch
 
 RCV_BACKEND=sdl "$build/tools/input_probe/input_probe" 8 > "$out" 2>&1 &
 pid=$!
