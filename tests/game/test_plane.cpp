@@ -2,6 +2,7 @@
 
 #include <memory>
 
+#include "assets3d/YSMHandle.h"
 #include "game/YClientPhysics.h"
 #include "game/YDirectionArrow.h"
 #include "game/YPlane.h"
