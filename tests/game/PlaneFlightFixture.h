@@ -16,7 +16,7 @@
 #include "world/YMechanicalUpdater.h"
 
 class PlaneFlight : public SampleMapWorld {
-protected:
+public:
     enum { VerbRight = 8, VerbLeft = 9, VerbUp = 10, VerbDown = 11, ThrottleOff = 14, ThrottleHigh = 17 };
     static constexpr float kStep = 0.016f;
 
@@ -44,6 +44,7 @@ protected:
         m_engine->m_gameClock = 100000;
         m_world.SetMoveCallback(CollideActorParts);
         m_plane = new YPlane(key);
+        m_plane->m_autoLevel = m_plane->m_autoPitch = 0;
         m_world.AddActor(m_plane);
         m_world.SetViewActor(m_plane);
         m_record.m_controlledPlane = m_plane;
@@ -111,7 +112,9 @@ protected:
     {
         for (int i = 0; i < static_cast<int>(seconds / kStep + 0.5f); ++i) Tick();
     }
-    float Height() const { return m_plane->m_position.y - const_cast<YActorWorld&>(m_world).TerrainHeightAt(m_plane->m_position.x, m_plane->m_position.z); }
+    // The terrain under the plane, and the plane's height above it.
+    float Ground() { return m_world.TerrainHeightAt(m_plane->m_position.x, m_plane->m_position.z); }
+    float Height() { return m_plane->m_position.y - Ground(); }
 
     static std::string s_map;
     YPlane* m_plane = nullptr;
