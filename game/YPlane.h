@@ -67,6 +67,9 @@ public:
     static constexpr float kCeiling = 90.0f;  // metres above the terrain
 
     void Update(float dt) override;
+    // The view plane answers the two vectors its update stored (the chase
+    // camera's place, its own until the camera comes); others the actor's.
+    void GetWorldTransform(YVector& position, YVector& angles) override;
     // Holds roll and pitch within the handling ranges.
     void ApplyAngleLocks() override;
     virtual void PostMove(float dt);
@@ -98,6 +101,9 @@ public:
     uint8_t m_contactByte = 0;  // a part touched the ground this step
     int32_t m_contactPart = 0;
     uint8_t m_wheelsDown = 0;
+    uint8_t m_viewStored = 0;
+    YVector m_viewPosition;
+    YVector m_viewAngles;
 
     YString m_soundNames[SoundCount];
     uint8_t m_forcePitchLevel = 0;

@@ -196,7 +196,22 @@ void YPlane::Update(float dt)
         m_cameraForward = m_forward;
         m_cameraUp = m_up;
     }
+    if (view) {
+        m_viewPosition = m_position;
+        m_viewAngles = m_angles;
+        m_viewStored = 1;
+    }
     m_lookAheadSkip = 0;
+}
+
+void YPlane::GetWorldTransform(YVector& position, YVector& angles)
+{
+    if (!m_viewStored || !m_world || m_world->GetViewActor() != this) {
+        YActor::GetWorldTransform(position, angles);
+        return;
+    }
+    position = m_viewPosition;
+    angles = m_viewAngles;
 }
 
 void YPlane::Move(float dt)

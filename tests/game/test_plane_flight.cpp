@@ -159,3 +159,27 @@ TEST_F(PlaneFlight, ScriptedFlights)
         TearDown();
     }
 }
+
+TEST_F(PlaneFlight, TheViewPlaneAnswersWhereItsUpdateLeftIt)
+{
+    Start("Meadow");
+    YVector at;
+    float yaw = 0.0f;
+    ASSERT_TRUE(PlayerStart(at, yaw));
+    Place(at, yaw, 20.0f, 6.0f);
+    Throttle(ThrottleHigh);
+    for (bool view : {true, false}) {
+        SCOPED_TRACE(view);
+        m_world.SetViewActor(view ? m_plane : nullptr);
+        Tick();
+        // The update ran before the mechanical pass moved the plane on.
+        const YVector updated = m_plane->m_position - m_plane->m_velocity * kStep;
+        ++m_plane->m_transformStamp;
+        YVector position, angles;
+        m_plane->GetWorldTransform(position, angles);
+        const YVector expected = view ? updated : m_plane->m_position;
+        EXPECT_NEAR(position.x, expected.x, 1e-3f);
+        EXPECT_NEAR(position.z, expected.z, 1e-3f);
+        EXPECT_NEAR(angles.y, m_plane->m_angles.y, 1e-3f);
+    }
+}
