@@ -123,26 +123,13 @@ void ProbeLineTrace(benchmark::State& state)
 }
 BENCHMARK(ProbeLineTrace);
 
-class RatioReporter : public FastestRunReporter {
-public:
-    void Finalize() override
-    {
-        if (m_time.count("PlaneTick") && m_time.count("ProbeLineTrace") && m_time["ProbeLineTrace"] > 0) {
-            char line[128];
-            snprintf(line, sizeof line, "PlaneTick %6.2f x ProbeLineTrace\n",
-                     m_time["PlaneTick"] / m_time["ProbeLineTrace"]);
-            GetOutputStream() << line;
-        }
-        ConsoleReporter::Finalize();
-    }
-};
 }  // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     if (argc > 1) g_data = argv[1];
-    RatioReporter reporter;
+    PairRatioReporter reporter(PairRatioReporter::Pairs{{"PlaneTick", "ProbeLineTrace"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     // The world's actors go before the renderer that holds them.

@@ -78,6 +78,8 @@ public:
     void Move(float dt);
     void GroundRoll(float speed, float dt);
     void Accelerate(float target, float speed, float rate, float dt);
+    // Toward the engine level's share of the top speed.
+    void DriveSpeed(float top, float accel, float brake, float speed, float dt);
     // Never higher than kCeiling above the terrain under the plane.
     void ClampAltitude();
     // Control authority 0.1..1 from the speed.

@@ -376,11 +376,7 @@ void YPlane::Fly(float speed, float dt)
     m_angles = YVector(framePitch, yaw, frameRoll);
     m_angles.WrapAngles360();
 
-    const float target = static_cast<float>(m_engineLevel) * (1.0f / 255.0f) * h.m_topAirSpeed;
-    if (target - speed > kEpsilon)
-        Accelerate(target, speed, h.m_airAccel, dt);
-    else if (target - speed < -kEpsilon)
-        Accelerate(target, speed, -h.m_airBrake, dt);
+    DriveSpeed(h.m_topAirSpeed, h.m_airAccel, h.m_airBrake, speed, dt);
     PostMove(dt);
     ClampAltitude();
 }
@@ -405,6 +401,15 @@ void YPlane::Accelerate(float target, float speed, float rate, float dt)
     if ((rate > kEpsilon && length > target) || (rate < kEpsilon && length < target)) m_velocity.SetLength(target);
 }
 
+void YPlane::DriveSpeed(float top, float accel, float brake, float speed, float dt)
+{
+    const float target = static_cast<float>(m_engineLevel) * (1.0f / 255.0f) * top;
+    if (target - speed > kEpsilon)
+        Accelerate(target, speed, accel, dt);
+    else if (target - speed < -kEpsilon)
+        Accelerate(target, speed, -brake, dt);
+}
+
 void YPlane::GroundRoll(float speed, float dt)
 {
     const YClientPhysics& h = *m_handling;
@@ -419,11 +424,7 @@ void YPlane::GroundRoll(float speed, float dt)
     }
     m_groundYaw = FoldAngle180(m_groundYaw + 2.0f * d * dt);
 
-    const float target = static_cast<float>(m_engineLevel) * (1.0f / 255.0f) * h.m_topGroundSpeed;
-    if (target - speed > kEpsilon)
-        Accelerate(target, speed, h.m_groundAccel, dt);
-    else if (target - speed < -kEpsilon)
-        Accelerate(target, speed, -h.m_groundBrake, dt);
+    DriveSpeed(h.m_topGroundSpeed, h.m_groundAccel, h.m_groundBrake, speed, dt);
     PostMove(dt);
 
     m_vectorB.x -= FoldAngle180(m_angles.x) * 4.0f;
