@@ -138,6 +138,7 @@ void YPlane::Update(float dt)
         m_shotFlag = 0;
     }
     m_previousPosition = m_position;
+    // Damage smoke runs down; its puffs are the smoke actor's to make.
     if (m_smokeTime > 0.0f) {
         if (m_crashState != CrashNone) m_darkSmoke = 1;
         m_smokeTime -= dt;

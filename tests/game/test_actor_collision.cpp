@@ -111,3 +111,15 @@ TEST_F(CollisionPass, FrameOfZeroLeavesPositionsFinite)
         m_world.RemoveActor(pusher, 1);
     }
 }
+
+TEST_F(CollisionPass, APlaneNeverStrikesItsOwnModel)
+{
+    // Far from the obstacle, registered in the grid where its sweeps pass.
+    TouchedPlane* plane = Approach(-5.0f);
+    m_world.PlaceActor(plane, &plane->m_position);
+    plane->BuildRenderInstance();
+    const YVector now = plane->m_position;
+    CollideActorParts(plane, now, now - YVector(0.3f, 0.0f, 0.0f));
+    EXPECT_EQ(plane->m_touches, 0);
+    EXPECT_EQ(plane->m_position.x, now.x);
+}
