@@ -59,20 +59,26 @@ TEST_F(CollisionPass, WingClippingReportsThatWing)
 {
     struct Row {
         float offset;  // of the plane's centre line from the obstacle's
+        uint8_t bot, nearTarget;
         int part;      // the part that strikes, -1 none
     } rows[] = {
-        {-0.2f, YPlane::PartLeftWing},  // the fuselage passes clear, the left wing does not
-        {0.2f, YPlane::PartRightWing},
-        {-0.6f, -1},
+        {-0.2f, 0, 0, YPlane::PartLeftWing},  // the fuselage passes clear, the left wing does not
+        {0.2f, 0, 0, YPlane::PartRightWing},
+        {-0.6f, 0, 0, -1},
+        {-0.2f, 1, 0, -1},  // a bot far from its target is swept as one point
+        {-0.2f, 1, 1, YPlane::PartLeftWing},
     };
     for (const Row& row : rows) {
-        SCOPED_TRACE(row.offset);
+        SCOPED_TRACE(testing::Message() << row.offset << " bot " << int(row.bot) << " near " << int(row.nearTarget));
         TouchedPlane* plane = Approach(row.offset);
+        plane->m_botFlown = row.bot;
+        plane->m_nearTarget = row.nearTarget;
         const YVector now = plane->m_position, before = now - YVector(1.0f, 0.0f, 0.0f);
         CollideActorParts(plane, now, before);
         for (int part = 0; part < YPlane::PartCount; ++part)
             EXPECT_EQ(plane->m_touchedParts[part], part == row.part) << "part " << part;
-        EXPECT_NEAR(plane->m_motionDirection.x, 1.0f, 1e-5f);
+        EXPECT_EQ(plane->m_touches > 0, row.part >= 0);
+        if (!row.bot) EXPECT_NEAR(plane->m_motionDirection.x, 1.0f, 1e-5f);
         m_world.RemoveActor(plane, 1);
     }
 }
