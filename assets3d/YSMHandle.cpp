@@ -237,25 +237,32 @@ const YSMPose* YSMHandle::GetGroupBounds(int16_t group, uint16_t frame) const
     return &fr.poses[group];
 }
 
-float YSMHandle::GetGroupHeight(int16_t group) const
+bool YSMHandle::GetGroupBox(int16_t group, float low[3], float high[3]) const
 {
-    if (!ValidGroup(group)) return -1.0f;
+    if (!ValidGroup(group)) return false;
     const int32_t f = GetShownFrame();
-    if (f < 0 || static_cast<size_t>(f) >= m_model->m_frames.size()) return -1.0f;
+    if (f < 0 || static_cast<size_t>(f) >= m_model->m_frames.size()) return false;
     const std::vector<float>& positions = m_model->m_frames[f]->positions;
-    float low = 0.0f, high = 0.0f;
     bool any = false;
     for (uint16_t face : m_model->m_groups[group]->faces) {
         if (face >= m_model->m_faces.size()) continue;
         for (int16_t v : m_model->m_faces[face].v) {
-            const size_t y = static_cast<size_t>(v) * 3 + 1;
-            if (v < 0 || y >= positions.size()) continue;
-            low = any ? std::min(low, positions[y]) : positions[y];
-            high = any ? std::max(high, positions[y]) : positions[y];
+            const size_t at = static_cast<size_t>(v) * 3;
+            if (v < 0 || at + 2 >= positions.size()) continue;
+            for (int i = 0; i < 3; ++i) {
+                low[i] = any ? std::min(low[i], positions[at + i]) : positions[at + i];
+                high[i] = any ? std::max(high[i], positions[at + i]) : positions[at + i];
+            }
             any = true;
         }
     }
-    return any ? high - low : -1.0f;
+    return any;
+}
+
+float YSMHandle::GetGroupHeight(int16_t group) const
+{
+    float low[3], high[3];
+    return GetGroupBox(group, low, high) ? high[1] - low[1] : -1.0f;
 }
 
 uint32_t YSMHandle::GetGroupFlags(int16_t group) const { return ValidGroup(group) ? m_groupStates[group].flags : 0; }

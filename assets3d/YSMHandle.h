@@ -83,6 +83,9 @@ public:
     // Vertical extent of a group's faces in the shown frame; -1 when the
     // group has none.
     float GetGroupHeight(int16_t group) const;
+    // The box of a group's faces in the shown frame, model space; false
+    // when the group has none.
+    bool GetGroupBox(int16_t group, float low[3], float high[3]) const;
     uint32_t GetGroupFlags(int16_t group) const;
     void SetGroupFlags(int16_t group, uint32_t flags);
     uint32_t GetGroupWord(int16_t group) const;

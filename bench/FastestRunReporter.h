@@ -7,7 +7,9 @@
 
 #include <cstdio>
 #include <map>
+#include <ostream>
 #include <string>
+#include <utility>
 #include <unistd.h>
 #include <vector>
 
@@ -28,4 +30,27 @@ public:
 
 protected:
     std::map<std::string, double> m_time;
+};
+
+// The console table, then each benchmark's fastest time over its
+// yardstick's, one line a pair.
+class PairRatioReporter : public FastestRunReporter {
+public:
+    // Benchmark and yardstick names.
+    typedef std::vector<std::pair<std::string, std::string>> Pairs;
+    explicit PairRatioReporter(Pairs pairs) : m_pairs(std::move(pairs)) {}
+    void Finalize() override
+    {
+        for (const auto& pair : m_pairs) {
+            if (!m_time.count(pair.first) || !m_time.count(pair.second) || m_time[pair.second] <= 0) continue;
+            char line[160];
+            snprintf(line, sizeof line, "%-16s %6.2f x %s\n", pair.first.c_str(), m_time[pair.first] / m_time[pair.second],
+                     pair.second.c_str());
+            GetOutputStream() << line;
+        }
+        ConsoleReporter::Finalize();
+    }
+
+private:
+    Pairs m_pairs;
 };

@@ -125,28 +125,14 @@ void RendererTraceWorld(benchmark::State& state)
 }
 BENCHMARK(RendererTraceWorld);
 
-// The console table, then each world operation's time over its yardstick's.
-class RatioReporter : public FastestRunReporter {
-public:
-    void Finalize() override
-    {
-        const char* pairs[][2] = {{"MechanicalPass", "GroundInfoYardstick"}, {"WorldLineTrace", "RendererTraceWorld"}};
-        for (const auto& pair : pairs) {
-            if (!m_time.count(pair[0]) || !m_time.count(pair[1]) || m_time[pair[1]] <= 0) continue;
-            char line[128];
-            snprintf(line, sizeof line, "%-16s %6.2f x %s\n", pair[0], m_time[pair[0]] / m_time[pair[1]], pair[1]);
-            GetOutputStream() << line;
-        }
-        ConsoleReporter::Finalize();
-    }
-};
 }  // namespace
 
 int main(int argc, char** argv)
 {
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    RatioReporter reporter;
+    PairRatioReporter reporter(
+        PairRatioReporter::Pairs{{"MechanicalPass", "GroundInfoYardstick"}, {"WorldLineTrace", "RendererTraceWorld"}});
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     // The world's actors go before the renderer that holds them.

@@ -30,6 +30,7 @@
 #include "game/YPlane.h"
 #include "game/YVoiceOvers.h"
 #include "assets3d/YAssets3DResources.h"
+#include "assets3d/YSMHandle.h"
 #include "graphics2d/YDXDrawDrivers.h"
 #include "graphics2d/YGraphics2DResources.h"
 #include "gui/YGuiResources.h"
@@ -680,6 +681,21 @@ void YGameObjects::ClearRendererObjects()
 void YGameObjects::SendPlaneVerb(int verb, const char* text, int value)
 {
     if (m_localClient && m_localClient->m_plane) m_localClient->m_plane->OnCommand(verb, text, value);
+}
+
+bool YGameObjects::ModelPointPosition(YActor* actor, int16_t group, YVector& out)
+{
+    YSMHandle* model = actor ? actor->GetModelInstance() : nullptr;
+    float low[3], high[3];
+    if (!model || !m_renderer || !model->GetGroupBox(group, low, high)) return false;
+    if (!actor->BuildRenderInstance()) return false;
+    YMatrix placement;
+    MakeIdentityMatrix(&placement);
+    m_renderer->ComposeItemMatrix(nullptr, &actor->m_render, &placement, 0);
+    float point[3] = {(low[0] + high[0]) * 0.5f, (low[1] + high[1]) * 0.5f, (low[2] + high[2]) * 0.5f};
+    m_renderer->TransformPoint(point, placement);
+    out = YVector(point[0], point[1], point[2]) * YActorWorld::kMetresPerUnit;
+    return true;
 }
 
 // ---------------------------------------------------------------- the window

@@ -9,6 +9,7 @@
 #include "platform/mfc.h"
 
 class YActor;
+class YVector;
 class YActorWorld;
 class YCatalog;
 class YCheats;
@@ -95,6 +96,10 @@ public:
     int RestartGraphics();
     // A control verb for the local pilot's plane, when there is one.
     void SendPlaneVerb(int verb, const char* text, int value);
+    // Where the centre of a group of the actor's model lies in the world,
+    // metres, placed as the renderer places the actor; false without a
+    // model, a renderer or faces in the group.
+    bool ModelPointPosition(YActor* actor, int16_t group, YVector& out);
     // The six empty population lists of start-up.
     void CreatePopulationLists();
     // Flags the population actors for destruction, empties the lists and

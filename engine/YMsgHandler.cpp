@@ -121,8 +121,11 @@ LRESULT YMsgHandler::WindowProc(CWnd* frame, UINT message, WPARAM wParam, LPARAM
         if ((wParam & 0xFFF0) == SC_KEYMENU) return 0;
         return DefWindowProcA(window, message, wParam, lParam);
     case WM_MOUSEWHEEL: {
+        // While the mouse is acquired the plane reads the notch from the
+        // input object's wheel axis; one notch is one throttle step.
         int delta = static_cast<short>(HIWORD(wParam));
-        engine->SendPlaneVerb(delta > 0 ? kVerbThrottleUp : kVerbThrottleDown, "", 1);
+        if (!engine->m_input || !engine->m_input->m_mouseAcquired)
+            engine->SendPlaneVerb(delta > 0 ? kVerbThrottleUp : kVerbThrottleDown, "", 1);
         return 0;
     }
     default: return frame->CWnd::WindowProc(message, wParam, lParam);

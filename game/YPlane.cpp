@@ -8,6 +8,7 @@
 #include "game/YClientPhysics.h"
 #include "game/YDirectionArrow.h"
 #include "game/YSmoke.h"
+#include "world/YGameCommands.h"
 #include "world/YActorWorld.h"
 
 IMPLEMENT_SERIAL(YPlane, YActor, 1)
@@ -88,6 +89,8 @@ YPlane::YPlane() : m_handling(new YClientPhysics)
 
 YPlane::YPlane(const char* key) : YPlane()
 {
+    YGameObjects* engine = YGameObjects::Existing();
+    if (engine && engine->m_gameCommands) engine->m_gameCommands->ClearActiveVerbs();
     const PlaneModel& model = ModelOf(key);
     delete m_handling;
     m_handling = new YClientPhysics(model.preset);
@@ -97,11 +100,9 @@ YPlane::YPlane(const char* key) : YPlane()
     m_restOffset = model.restOffset;
     m_modelKey = key ? key : "";
     m_inputOwner = 1;
-    if (YGameObjects* engine = YGameObjects::Existing()) {
-        if (engine->m_gameConfig) {
-            m_autoLevel = engine->m_gameConfig->m_autoLevel ? 1 : 0;
-            m_autoPitch = engine->m_gameConfig->m_autoPitch ? 1 : 0;
-        }
+    if (engine && engine->m_gameConfig) {
+        m_autoLevel = engine->m_gameConfig->m_autoLevel ? 1 : 0;
+        m_autoPitch = engine->m_gameConfig->m_autoPitch ? 1 : 0;
     }
     LoadPlaneModel();
     SetEngineLevel(0);

@@ -15,7 +15,7 @@ public:
     // Flag word B bits of a plane.
     enum : uint32_t {
         FlagCrashing = 0x1000,
-        FlagDown = 0x2000,  // crashed; the collision pass also sweeps a tail
+        FlagDown = 0x2000,  // down after a crash; the collision pass also sweeps its tail
         FlagLiftOffReady = 0x4000,
         FlagScaledAuthority = 0x8000,  // the bot axes scale by control authority
     };
@@ -56,6 +56,56 @@ public:
     float GetSpeed() const { return m_velocity.Length(); }
     bool IsOnGround() const { return (m_flagsB & FlagOnGround) != 0; }
     bool IsCrashingOrDown() const { return (m_flagsB & (FlagCrashing | FlagDown)) != 0; }
+    bool IsDown() const { return (m_flagsB & FlagDown) != 0; }
+
+    // ---- flight (YPlaneFlight.cpp)
+    // Crash states the flight step tells apart.
+    enum { CrashNone = 0, CrashNoseOverSink = 7, CrashStall = 9, CrashTip = 10, CrashTumble = 11 };
+    // Ground contact parts.
+    enum { ContactLeftWing = 1, ContactRightWing = 2, ContactLeftWheel = 3, ContactRightWheel = 4, ContactTail = 5,
+           ContactPropeller = 6 };
+    static constexpr float kCeiling = 90.0f;  // metres above the terrain
+
+    void Update(float dt) override;
+    // The view plane answers the two vectors its update stored (the chase
+    // camera's place, its own until the camera comes); others the actor's.
+    void GetWorldTransform(YVector& position, YVector& angles) override;
+    // Holds roll and pitch within the handling ranges.
+    void ApplyAngleLocks() override;
+    virtual void PostMove(float dt);
+    virtual void Fly(float speed, float dt);
+    // Air, ground or crash motion.
+    void Move(float dt);
+    void GroundRoll(float speed, float dt);
+    void Accelerate(float target, float speed, float rate, float dt);
+    // Toward the engine level's share of the top speed.
+    void DriveSpeed(float top, float accel, float brake, float speed, float dt);
+    // Never higher than kCeiling above the terrain under the plane.
+    void ClampAltitude();
+    // Control authority 0.1..1 from the speed.
+    float Authority(float speed) const;
+    // Turns the vector about the axis by the angle, degrees.
+    static void RotateAbout(float angle, YVector& vector, const YVector& axis);
+    // The lowest part's clearance, the lift out of the ground and OnGround.
+    void PartContact();
+    void GroundContact(int part);
+
+    uint8_t m_targetAbove = 0;  // the target lies beyond 40 degrees above
+    uint8_t m_targetBelow = 0;
+    uint8_t m_targetRight = 0;  // beyond 30 degrees right
+    uint8_t m_targetLeft = 0;
+    uint8_t m_stealInRange = 0;
+    uint8_t m_canUsePowerUp = 0;
+    uint8_t m_restartReady = 0;
+    uint8_t m_blink = 0;
+    uint32_t m_blinkTime = 0;
+    int32_t m_worldIndex = -1;
+    uint8_t m_contactByte = 0;  // a part touched the ground this step
+    int32_t m_contactPart = 0;
+    uint8_t m_wheelsDown = 0;
+    uint8_t m_viewStored = 0;
+    YVector m_viewPosition;
+    YVector m_viewAngles;
 
     YString m_soundNames[SoundCount];
     uint8_t m_forcePitchLevel = 0;

@@ -26,7 +26,7 @@ YGameCommands::YGameCommands() = default;
 
 YGameCommands::~YGameCommands()
 {
-    while (!m_verbs.IsEmpty()) delete m_verbs.RemoveHead();
+    ClearActiveVerbs();
 }
 
 // ------------------------------------------------------------ active verbs
@@ -60,6 +60,11 @@ void YGameCommands::HandleVerb(int id, const char* text, int released, uint32_t 
     found->m_phase = YActiveVerb::Pressed;
     found->m_text = text ? text : "";
     found->m_pressTime = clock;
+}
+
+void YGameCommands::ClearActiveVerbs()
+{
+    while (!m_verbs.IsEmpty()) delete m_verbs.RemoveHead();
 }
 
 void YGameCommands::RunActiveVerbs()

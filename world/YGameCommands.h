@@ -26,6 +26,8 @@ public:
 
     // A press or release of a verb by the local pilot.
     virtual void HandleVerb(int id, const char* text, int released, uint32_t clock);
+    // Removes and destroys every active verb: a held key must be pressed again.
+    void ClearActiveVerbs();
     // The session tick's step: fires, repeats and releases the verbs.
     virtual void RunActiveVerbs();
     virtual void Fire(YActiveVerb* verb);

@@ -14,6 +14,7 @@
 #include "foundation/YSineTable.h"
 #include "game/YClientInfo.h"
 #include "game/YPlane.h"
+#include "input/YInputObj.h"
 #include "world/YActor.h"
 #include "world/YActorWorld.h"
 
@@ -190,15 +191,22 @@ TEST_F(EngineTest, FrameWindowHandlesWheelAltAndTheSystemMenu)
     HWND window = frame->m_hWnd;
     RecordingPlane plane;
     m_engine->m_localClient->m_plane = &plane;
+    YInputObj* input = m_engine->m_input;
+    ASSERT_NE(input, nullptr);
+    const uint8_t acquired = input->m_mouseAcquired;
     struct Row {
         int delta;
+        uint8_t acquired;  // then the plane reads the wheel from the input object
         int verb;
-    } rows[] = {{120, 43}, {-120, 44}, {0, 44}, {240, 43}};
+    } rows[] = {{120, 0, 43}, {-120, 0, 44}, {0, 0, 44}, {240, 0, 43}, {120, 1, 0}, {-120, 1, 0}};
     for (const Row& row : rows) {
+        plane.m_lastVerb = plane.m_lastValue = 0;
+        input->m_mouseAcquired = row.acquired;
         EXPECT_EQ(SendMessageA(window, WM_MOUSEWHEEL, MAKEWPARAM(0, row.delta), 0), 0);
         EXPECT_EQ(plane.m_lastVerb, row.verb) << row.delta;
-        EXPECT_EQ(plane.m_lastValue, 1);
+        EXPECT_EQ(plane.m_lastValue, row.verb ? 1 : 0);
     }
+    input->m_mouseAcquired = acquired;
     m_engine->m_localClient->m_plane = nullptr;
     EXPECT_EQ(SendMessageA(window, WM_SYSKEYDOWN, VK_MENU, 0), 0);
     EXPECT_EQ(SendMessageA(window, WM_SYSKEYUP, VK_TAB, 0), 0);

@@ -2,9 +2,12 @@
 
 #include <memory>
 
+#include "assets3d/YSMHandle.h"
 #include "game/YClientPhysics.h"
 #include "game/YDirectionArrow.h"
 #include "game/YPlane.h"
+#include "world/YActiveVerb.h"
+#include "world/YGameCommands.h"
 #include "world/SampleMapWorld.h"
 
 YCatalog* SampleMapWorld::s_catalog = nullptr;
@@ -195,4 +198,19 @@ TEST_F(PlaneOnMap, PurgedActorsAreForgotten)
     EXPECT_EQ(plane->m_heldPowerUp, nullptr);
     EXPECT_EQ(plane->m_carried[2], nullptr);
     EXPECT_EQ(plane->m_directionArrow, nullptr) << "the arrow went with DestroyPlayerActor";
+}
+
+TEST_F(PlaneOnMap, ConstructionDropsEveryActiveVerb)
+{
+    YGameCommands* saved = m_engine->m_gameCommands;
+    YGameCommands commands;
+    m_engine->m_gameCommands = &commands;
+    for (int id : {8, 11, 17}) {
+        YActiveVerb* verb = new YActiveVerb;
+        verb->m_id = id;
+        commands.m_verbs.AddTail(verb);
+    }
+    Build("biplane");
+    EXPECT_TRUE(commands.m_verbs.IsEmpty()) << "a held key must be pressed again";
+    m_engine->m_gameCommands = saved;
 }

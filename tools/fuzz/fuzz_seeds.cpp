@@ -265,6 +265,7 @@ void TextSeeds(const std::string& source)
          "bind k \"set gfx_treepop 77\"\nalias go \"+forward; wait; -forward\"\nexec other.cfg\n;\n"
          "set inp_slope \"1e999\"\nunbind k\n");
     Seed("command_file", "exec", "exec other.cfg;exec other.cfg\n" + kCut + "set sys_map \"a;b\"; echo \"\"\n");
+    Seed("command_file", "sample", ReadAll(source + "/data/config.cfg"));
     Seed("input_script", "keys",
          "# keys and mouse\n10 key down F2\n12 key up F2\n250ms text help\n300ms mouse move 5 -3\n"
          "301ms mouse button 1 down\n302ms mouse button 1 up\n");
