@@ -39,7 +39,7 @@ void YKestrix::RegisterResources()
 BOOL YKestrix::InitInstance()
 {
     YGameObjects* engine = YGameObjects::Instance();
-    srand(static_cast<unsigned int>(time(nullptr)));
+    srand(platform::Seed::Next());
     SetRegistryKey("Yorvane Interactive");
     if (!engine->Start(this)) return FALSE;
     YGameObjects::Instance()->ExecuteCommand("layout s screen:gamesetup screens.scr:InterfaceGameBD");

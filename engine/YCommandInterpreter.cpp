@@ -142,7 +142,7 @@ bool YCommandInterpreter::RunVerb(const char* word)
     int id = engine->m_verbs->IndexOf(word);
     if (id < 0) return false;
     if (kind == YGameSession::VerbPress && engine->m_verbs->GetInt(id) == 1) kind = YGameSession::VerbPlain;
-    if (engine->m_session) engine->m_session->OnVerb(id, kind, GetRemainder());
+    if (engine->m_session) engine->m_session->HandleVerb(id, kind, GetRemainder());
     return true;
 }
 

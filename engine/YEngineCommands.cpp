@@ -186,8 +186,9 @@ void ConsoleSession(YInterpreter* interpreter, const char* name, int mode, YStri
         if (map.Find(".zon") < 0) map += ".zon";
         engine->m_sessionDesc.m_mapPath = map;
         session->Action(YGameSession::ActionInit);
-        if (session->m_state == YGameSession::Loaded) session->Action(YGameSession::ActionBegin);
-        else *output = "Failed to initialize session";
+        // A round that fails to begin has been torn down again.
+        const bool begun = session->m_state == YGameSession::Loaded && session->Action(YGameSession::ActionBegin);
+        if (!begun) *output = "Failed to initialize session";
     } else if (Is(action, "PAUSE")) {
         session->Action(YGameSession::ActionPause);
     } else if (Is(action, "END")) {

@@ -161,6 +161,7 @@ YGameObjects::YGameObjects()
     m_gameClock = 0;
     m_frameTime = 0.0f;
     m_roundSeconds = 120;
+    m_botLevel = 0;
     m_gameDate = CTime::GetCurrentTime();
     m_registering = 1;
     m_winnerPlane = nullptr;
@@ -344,13 +345,11 @@ int YGameObjects::ClearPopulation()
     MarkAll(m_waypoints);
     MarkAll(m_targets);
     MarkAll(m_goals);
-    if (m_powerUps) {
-        // Every power-up of the world goes, listed or not.
-        for (int i = 0; m_world && i <= m_world->GetHighestIndex(); ++i) {
-            YActor* actor = m_world->GetActor(i);
-            if (actor && (actor->m_flagsB & YActor::FlagPowerUpKind)) actor->MarkForDestruction();
-        }
-        m_powerUps->RemoveAll();
+    if (m_powerUps) m_powerUps->RemoveAll();
+    // Every population actor of the world goes, listed or not.
+    for (int i = 0; m_world && i <= m_world->GetHighestIndex(); ++i) {
+        YActor* actor = m_world->GetActor(i);
+        if (actor && (actor->m_flagsB & YActor::FlagsPopulationKinds)) actor->MarkForDestruction();
     }
     if (!m_world) return 0;
     const int before = m_world->GetCount();
@@ -847,4 +846,73 @@ int YGameObjects::ReleaseSubsystems()
     if (m_input) m_input->Destroy();
     if (m_graphics) m_graphics->ExchangeAttached(nullptr);
     return 1;
+}
+
+// ---------------------------------------------------------------- game start
+namespace {
+const char* const kGameTypes[YGameConfig::GameTypes] = {"balloon", "dogfight", "airrace", "tunnix"};
+}  // namespace
+
+void YGameObjects::StartGame(int type, int level, int practice)
+{
+    if (type < 0 || type >= YGameConfig::GameTypes || level < 0 || level > 4 || !m_gameConfig) return;
+    m_gameConfig->m_gameType = kGameTypes[type];
+    if (m_jukebox) m_jukebox->Stop();
+    m_gameConfig->m_practice = practice ? 1 : 0;
+    m_gameConfig->m_levelIndex = level;
+    m_botLevel = practice ? 0 : level + 1;
+    if (m_voiceOvers) {
+        m_voiceOvers->LoadForSession();
+        m_voiceOvers->Say("BotProfile", 100, 0, 0);
+    }
+    YString line;
+    line.Format("session init %s", (const char*)m_gameConfig->m_map);
+    ExecuteCommand(line);
+    if (m_voiceOvers) m_voiceOvers->LoadForSession();
+    // No rules over the setup screen when the round did not start.
+    if (m_session && m_session->m_state == YGameSession::Playing) CreateRulesAndStart();
+}
+
+void YGameObjects::ReturnToSetup()
+{
+    DeleteMember(m_rules);
+    if (m_localClient) m_localClient->m_plane = nullptr;
+    ExecuteCommand("layout s screen:gamesetup screens.scr:InterfaceGameBD");
+}
+
+void YGameObjects::GameTypeBackground(YString& name)
+{
+    static const struct {
+        const char* type;
+        const char* picture;
+    } kBackgrounds[] = {
+        {"balloon", "Interface2:default_bg_bs"},
+        {"dogfight", "Interface2:default_bg_df"},
+        {"airrace", "Interface2:default_bg_ar"},
+        {"tunnix", "Interface2:default_bg_g"},
+    };
+    name = "Interface2:default_bg_bs";
+    if (!m_gameConfig) return;
+    for (const auto& row : kBackgrounds)
+        if (m_gameConfig->m_gameType.CompareNoCase(row.type) == 0) name = row.picture;
+}
+
+YSMHandle* YGameObjects::ModelHandleByName(const char* group, const char* category, const char* name)
+{
+    if (!m_renderer) return nullptr;
+    return m_renderer->CreateModelHandleFromCatalog(category, group, name);
+}
+
+void YGameObjects::CreateRules()
+{
+    DeleteMember(m_rules);
+    // One rules class per game type comes with the round rules.
+    m_rules = new YGameRules;
+    m_rules->m_roundSeconds = m_roundSeconds;
+}
+
+void YGameObjects::CreateRulesAndStart()
+{
+    CreateRules();
+    m_rules->EnterPre();
 }

@@ -37,6 +37,7 @@ class YObjectParser;
 class YParser;
 class YPlane;
 class YResource;
+class YSMHandle;
 class YSound;
 class YVoiceOvers;
 
@@ -102,11 +103,26 @@ public:
     bool ModelPointPosition(YActor* actor, int16_t group, YVector& out);
     // The six empty population lists of start-up.
     void CreatePopulationLists();
-    // Flags the population actors for destruction, empties the lists and
-    // purges the game world; the purge's result.
+    // Flags the listed actors and every population actor of the game world
+    // (by its kind bits) for destruction, empties the lists and purges the
+    // world; the purge's result.
     int ClearPopulation();
     // An actor is being deleted: every engine reference to it goes.
     void ForgetActor(YActor* actor);
+
+    // A new game of the type (0 balloon, 1 dogfight, 2 airrace, 3 tunnix)
+    // and level (0..4) on "sys_map"; nothing when either is out of range.
+    void StartGame(int type, int level, int practice);
+    // Deletes the rules, lets the local plane go and shows the setup screen.
+    void ReturnToSetup();
+    // The setup screen's background picture for the game type.
+    void GameTypeBackground(YString& name);
+    // The catalog model (group, category, name) from the renderer, or null.
+    YSMHandle* ModelHandleByName(const char* group, const char* category, const char* name);
+    // Replaces the rules by those of the game type.
+    void CreateRules();
+    // CreateRules, then the new rules enter their pre-round phase.
+    void CreateRulesAndStart();
 
     // The main loop, then Shutdown.
     void Run();
@@ -125,6 +141,7 @@ public:
     uint8_t m_tie;
     YCompass* m_compass;
     int32_t m_roundSeconds;
+    int32_t m_botLevel;  // 0 in practice, else the game level + 1
     YGameRules* m_rules;
     HINSTANCE m_instance;
     HWND m_hWnd;

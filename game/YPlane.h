@@ -202,6 +202,10 @@ public:
     uint8_t m_nearTarget = 0;     // a bot close to its target
     YVector m_motionDirection;
     uint8_t m_inputOwner = 0;
+    // Where the round put the plane: the signal is measured from here and a
+    // restart with nowhere better goes back here.
+    YVector m_startPosition;
+    YVector m_startAngles;
 
 protected:
     YClientPhysics* m_handling;  // owned

@@ -2,7 +2,10 @@
 #include "platform/win32.h"
 
 #include <chrono>
+#include <ctime>
 #include <thread>
+
+#include "platform/backend/Environment.h"
 
 namespace {
 bool g_manual = false;
@@ -17,6 +20,8 @@ DWORD RealNow()
 }
 
 uint32_t g_holdrand = 1;
+bool g_seedFixed = false;
+unsigned int g_fixedSeed = 0;
 }  // namespace
 
 namespace platform {
@@ -44,6 +49,27 @@ void Clock::Advance(DWORD milliseconds)
 void Clock::Set(DWORD milliseconds)
 {
     g_manualNow = milliseconds;
+}
+}  // namespace platform
+
+namespace platform {
+unsigned int Seed::Next()
+{
+    if (g_seedFixed) return g_fixedSeed;
+    unsigned int seed = 0;
+    if (Environment::Seed(seed)) return seed;
+    return static_cast<unsigned int>(std::time(nullptr));
+}
+
+void Seed::Fix(unsigned int seed)
+{
+    g_seedFixed = true;
+    g_fixedSeed = seed;
+}
+
+void Seed::Release()
+{
+    g_seedFixed = false;
 }
 }  // namespace platform
 

@@ -335,6 +335,16 @@ struct Clock {
 // Our definitions of rand and srand take the place of the C library's.
 #undef RAND_MAX
 #define RAND_MAX 0x7fff
+namespace platform {
+// The seed where the game reseeds rand() from the time: the fixed seed
+// (a test's, else RCV_SEED) when there is one, else the calendar time.
+struct Seed {
+    static unsigned int Next();
+    static void Fix(unsigned int seed);
+    // Back to RCV_SEED or the time.
+    static void Release();
+};
+}  // namespace platform
 #include "platform/win32_files.h"
 
 #include "platform/win32_gdi.h"

@@ -23,3 +23,17 @@ make_scratch() {
   pid=
   trap '[ -n "$pid" ] && kill "$pid" 2> /dev/null; rm -rf "$scratch"' EXIT
 }
+
+# Waits up to five seconds for the game in $pid to end after its Quit, and
+# stops unless it ended with status 0 (the file holds its output).
+wait_for_quit() {
+  for _ in $(seq 50); do
+    kill -0 "$pid" 2> /dev/null || break
+    sleep 0.1
+  done
+  kill -0 "$pid" 2> /dev/null && fail "Quit did not end the game"
+  wait "$pid"
+  status=$?
+  pid=
+  [ "$status" -eq 0 ] || fail "the game ended with status $status: $(cat "$1")"
+}

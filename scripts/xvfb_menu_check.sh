@@ -43,15 +43,7 @@ xdotool type --delay 80 "Ace" && xdotool key Return || fail "cannot type"
 xdotool mousemove --window "$window" 100 414 && sleep 1
 import -window root "$shot" || fail "no screenshot"
 click 540 414 || fail "cannot click Quit"
-for _ in $(seq 50); do
-  kill -0 "$pid" 2> /dev/null || break
-  sleep 0.1
-done
-kill -0 "$pid" 2> /dev/null && fail "Quit did not end the game"
-wait "$pid"
-status=$?
-pid=
-[ "$status" -eq 0 ] || fail "the game ended with status $status: $(cat "$dir/out.txt")"
+wait_for_quit "$dir/out.txt"
 for want in 'sys_game_type "dogfight"' 'sys_game_level "4"' 'snd_music "0"' 'sys_opponent "Ace"'; do
   grep -q "^set $want" "$dir/config.cfg" || fail "config.cfg lacks: set $want"
 done

@@ -299,8 +299,8 @@ void Sounds(YMapVT3& map, const HeightField& field)
         s.m_i = 9000;  // longest repeat delay, ms
         map.m_sounds.push_back(s);
     };
-    add("Birds", "Birds2", size * 0.3f, size * 0.7f, 90, 300);
-    if (field.Lake()) add("Water", "", field.LakeBump().x, field.LakeBump().z, 1, 365);
+    add("Ambient:Birds", "Birds2", size * 0.3f, size * 0.7f, 90, 300);
+    if (field.Lake()) add("Ambient:Water", "", field.LakeBump().x, field.LakeBump().z, 1, 365);
 }
 
 void Sky(YMapVT3& map)
@@ -339,7 +339,7 @@ void Tags(YMapVT3& map, const YSampleMaps::Shape& shape)
     AddTag(map, "FOG-RangeNear", "2000.0");
     AddTag(map, "FOG-RangeFar", "9000.0");
     AddTag(map, "FOG-WaterRGB", "40 80 110");
-    AddTag(map, "MapSound00", "\"Birds\":90:300:10:4:L");
+    AddTag(map, "MapSound00", "\"Ambient:Birds\":90:300:10:4:L");
     AddTag(map, "MapSound01", "\"Frogs\":120:250:5:6:W");
     AddTag(map, "MapSoundLoop00", "\"Ambience\":1:365:0");
     AddTag(map, "MapWindLoop00", "\"wind\":1:365");

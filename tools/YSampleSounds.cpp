@@ -97,6 +97,57 @@ std::vector<int16_t> Wind()
     return out;
 }
 
+// A short tone of the pitch, rising by the sweep in hertz over its length,
+// faded in and out.
+std::vector<int16_t> Tone(double pitch, double sweep, double seconds)
+{
+    std::vector<int16_t> out(size_t(YSampleSounds::kRate * seconds));
+    double phase = 0;
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double t = double(i) / YSampleSounds::kRate;
+        const double envelope = std::sin(kPi * double(i) / double(out.size()));
+        phase += 2 * kPi * (pitch + sweep * t / seconds) / YSampleSounds::kRate;
+        out[i] = Clip(8000 * envelope * std::sin(phase));
+    }
+    return out;
+}
+
+// Three quick chirps.
+std::vector<int16_t> Birds()
+{
+    std::vector<int16_t> out;
+    for (double pitch : {2600.0, 3100.0, 2800.0}) {
+        std::vector<int16_t> chirp = Tone(pitch, 900, 0.07);
+        out.insert(out.end(), chirp.begin(), chirp.end());
+        out.insert(out.end(), size_t(YSampleSounds::kRate * 0.05), 0);
+    }
+    return out;
+}
+
+// Lapping water: low-passed noise swelling twice.
+std::vector<int16_t> Water()
+{
+    std::vector<int16_t> out(YSampleSounds::kRate);
+    Noise noise;
+    double low = 0;
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double t = double(i) / YSampleSounds::kRate;
+        low += 0.08 * (noise.Next() - low);
+        out[i] = Clip(40000 * low * (0.5 + 0.5 * std::sin(2 * kPi * 2 * t - kPi / 2)));
+    }
+    return out;
+}
+
+// The round's preloaded sounds: a short tone each, a different pitch for
+// each name.
+const char* const kToneNames[] = {
+    "as-bird01",        "as-bird02",        "as-bird03",        "as-bird04",         "as-bird05",
+    "as-bird06",        "as-carnival-loop", "as-children",      "as-city-loop",      "as-city-loop2",
+    "as-dog",           "as-fountain",      "as-wildlife-loop", "as-windloop",       "pi-powerup",
+    "pi-powerup-taken", "pi-waypoint",      "pi-bb-fire",       "pi-Tunnix-stolen",  "pi-balloon-release",
+    "pi-balloon-pop",   "pi-balloon-splat", "pi-balloon-splat2",
+};
+
 bool WriteBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary);
@@ -140,6 +191,10 @@ std::vector<int16_t> YSampleSounds::Samples(const std::string& name)
     if (name == "is-mouse-click") return Chirp();
     if (name == "engine") return Engine();
     if (name == "wind") return Wind();
+    if (name == "Birds") return Birds();
+    if (name == "Water") return Water();
+    for (size_t i = 0; i < sizeof kToneNames / sizeof kToneNames[0]; ++i)
+        if (name == kToneNames[i]) return Tone(330.0 * std::pow(2.0, double(i) / 12.0), 0, 0.15);
     return {};
 }
 
@@ -152,7 +207,9 @@ std::string YSampleSounds::WaveFile(const void* format, DWORD formatSize, const 
 bool YSampleSounds::WriteAll(const std::string& folder, std::string& error)
 {
     mkdir((folder + "/sounds").c_str(), 0755);
-    for (const char* name : {"click", "is-mouse-over", "is-mouse-click", "engine"}) {
+    std::vector<std::string> names = {"click", "is-mouse-over", "is-mouse-click", "engine", "Birds", "Water"};
+    names.insert(names.end(), std::begin(kToneNames), std::end(kToneNames));
+    for (const std::string& name : names) {
         if (!WriteBytes(folder + "/sounds/" + name + ".wav", PcmFile(Samples(name)))) {
             error = std::string("cannot write sounds/") + name + ".wav";
             return false;

@@ -5,6 +5,8 @@
 //   engine.wav          one second of a model engine's buzz that loops
 //                       seamlessly (mono, for 3D buffers)
 //   wind.wav            two seconds of wind, IMA ADPCM compressed
+//   Birds.wav, Water.wav the sample maps' placed sounds: chirps, lapping
+//   as-*.wav, pi-*.wav  the sounds a round preloads: a short tone each
 #pragma once
 
 #include <string>

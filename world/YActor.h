@@ -89,6 +89,8 @@ public:
         FlagLightFallKind = 0x10000,
         FlagPowerUpKind = 0x20000,
         FlagHeavyKind = 0x800000,
+        // Power-up, Tunnix, balloon, waypoint, goal and ground target.
+        FlagsPopulationKinds = 0x7E0000,
     };
     // Render flag bits the actor sets.
     enum : DWORD { RenderDrawn = 0x1, RenderTarget = 0x2, RenderTraceable = 0x4, RenderViewActor = 0x8 };

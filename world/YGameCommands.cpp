@@ -3,7 +3,10 @@
 #include <cstdio>
 #include <cstring>
 
+#include "assets3d/YSMHandle.h"
 #include "engine/YGameObjects.h"
+#include "foundation/YDataCollection.h"
+#include "renderer/YParser.h"
 #include "game/YClientInfo.h"
 #include "game/YPlane.h"
 #include "game/YTempSound.h"
@@ -203,6 +206,75 @@ void YGameCommands::StopActorSounds(YActor* actor, const char* name)
     YGameObjects* engine = Engine();
     if (engine && engine->m_sound) engine->m_sound->StopByFileName(name);
     for (YActor* at = actor; at; at = at->GetParent()) at->RemoveSound(name);
+}
+
+// ------------------------------------------------------------ preloads
+
+void YGameCommands::Preload(YDataCollection* collection)
+{
+    YGameObjects* engine = Engine();
+    if (!engine || !collection) return;
+    YSound* sound = engine->m_sound;
+    YParser* renderer = engine->m_renderer;
+    for (int i = 0; i <= collection->GetLastIndex(); ++i) {
+        const YString& name = collection->GetName(i);
+        if (name.IsEmpty()) continue;
+        switch (collection->GetInt(i)) {
+        case PreloadSound2D:
+            if (sound) sound->CreateNewGameBuffer(name, 0);
+            break;
+        case PreloadSound3D:
+            if (sound) sound->CreateNewGameBuffer(name, 1);
+            break;
+        case PreloadModel: delete LoadModelHandle(name); break;
+        case PreloadTexture:
+            if (renderer) renderer->LoadCatalogTextures(name, 0, 1);
+            break;
+        default: break;  // fonts come with the font manager
+        }
+    }
+    const int lastLevel = 4;
+    if (renderer && renderer->GetInitLevelCount(2) == lastLevel + 1) renderer->InitSession(2, nullptr, lastLevel);
+}
+
+YSMHandle* YGameCommands::LoadModelHandle(const char* text)
+{
+    YGameObjects* engine = Engine();
+    YParser* renderer = engine ? engine->m_renderer : nullptr;
+    if (!renderer || !text || !*text) return nullptr;
+    YString parts[3];
+    int count = 0;
+    const char* at = text;
+    for (; count < 3; ++count) {
+        const char* colon = count < 2 ? strchr(at, ':') : nullptr;
+        parts[count] = colon ? YString(at, static_cast<int>(colon - at)) : YString(at);
+        if (!colon) break;
+        at = colon + 1;
+    }
+    ++count;
+    YSMHandle* handle = nullptr;
+    if (count == 3) {
+        handle = renderer->CreateModelHandleFromCatalog(parts[1], parts[0], parts[2]);
+    } else if (count == 2) {
+        handle = renderer->CreateModelHandleByName(parts[1], parts[0]);
+    } else {
+        YString path = parts[0];
+        if (GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES) path = engine->m_dataDir + "\\" + parts[0];
+        handle = renderer->CreateModelHandle(path);
+    }
+    if (handle && !handle->HasModel()) {
+        delete handle;
+        handle = nullptr;
+    }
+    if (!handle) return nullptr;
+    int16_t group = handle->FindGroup("Normal");
+    if (group < 0) group = handle->FindGroup("Camera");
+    if (group >= 0) {
+        handle->SetActiveGroup(group);
+        handle->ShowGroup(group, true);
+    }
+    handle->SetReferenceSize(16.0f);
+    return handle;
 }
 
 // ------------------------------------------------------------ settings

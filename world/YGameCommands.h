@@ -11,6 +11,8 @@
 
 class YActor;
 class YClientInfo;
+class YDataCollection;
+class YSMHandle;
 struct WeatherElementParams;
 
 class YGameCommands {
@@ -18,6 +20,7 @@ public:
     enum FireCode { FireFirst = 1, FireRepeat = 2, FireRelease = 3 };
     enum SoundFlag { SoundLoop = 1, SoundOnce = 2, SoundAlways = 4, SoundStopFirst = 8 };
     enum { EditorVerb = 92 };
+    enum PreloadKind { PreloadSound2D = 0, PreloadSound3D = 1, PreloadModel = 2, PreloadTexture = 3 };
 
     YGameCommands();
     virtual ~YGameCommands();
@@ -38,6 +41,14 @@ public:
     virtual void PlayTempSound(const YVector& position, const char* name, float minDistance, float maxDistance,
                                int flags);
     virtual void StopActorSounds(YActor* actor, const char* name);
+
+    // Loads what a map needs, entry by entry by kind (0 2D sound, 1 3D
+    // sound, 2 model, 3 texture), then the renderer's last map level.
+    virtual void Preload(YDataCollection* collection);
+    // "group:category:name" or "category:name" from the catalog, else a
+    // model file (tried in the data folder too); shown, "Normal" (or
+    // "Camera") current. Null when nothing loads.
+    virtual YSMHandle* LoadModelHandle(const char* text);
 
     // Writes a value to the collection of the code (0 values, 1 and 2
     // settings, 4 verbs); apply tells the renderer the id.

@@ -1,14 +1,30 @@
 // The rules of the current round; one class per game type derives from it.
 #pragma once
 
-class YActor;
+#include <cstdint>
+
+#include "world/YActor.h"
 
 class YGameRules {
 public:
     YGameRules() = default;
     virtual ~YGameRules() = default;
     virtual void Tick() {}
+    // The pre-round phase.
+    virtual void EnterPre() {}
+    virtual void EnterRun() {}
+    virtual void EnterPost() {}
+    virtual void RoundOver() {}
+    virtual void ModeEvent() {}
 
+    // Flags the celebration, when there is one, for destruction.
+    void FlagRemoval()
+    {
+        if (m_celebration) m_celebration->MarkForDestruction();
+    }
+
+    int32_t m_roundSeconds = 0;
     // The end-of-round celebration while it runs, else null; not owned.
     YActor* m_celebration = nullptr;
 };
+

@@ -33,6 +33,17 @@ std::string Environment::InputScript()
     return Read("RCV_INPUT_SCRIPT");
 }
 
+bool Environment::Seed(unsigned int& seed)
+{
+    const std::string text = Read("RCV_SEED");
+    if (text.empty()) return false;
+    char* end = nullptr;
+    const unsigned long value = std::strtoul(text.c_str(), &end, 10);
+    if (!end || *end != '\0') return false;
+    seed = static_cast<unsigned int>(value);
+    return true;
+}
+
 int Environment::FrameDumpEvery()
 {
     int every = std::atoi(Read("RCV_FRAME_DUMP_EVERY").c_str());

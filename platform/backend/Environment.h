@@ -21,6 +21,8 @@ struct Environment {
     static std::string AudioDumpFile();
     // RCV_INPUT_SCRIPT: the headless backend's file of timed input events, empty when unset.
     static std::string InputScript();
+    // RCV_SEED: true and the seed when set to a number.
+    static bool Seed(unsigned int& seed);
     // RCV_FORCE=a,b,...: true when the named failure is forced. Read afresh
     // on each call, so tests can change it between cases.
     static bool Forced(const char* name);

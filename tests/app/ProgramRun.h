@@ -28,6 +28,21 @@ protected:
     }
     void TearDown() override { std::filesystem::remove_all(m_dir); }
 
+    // The program opens the setup screen "screens.scr:InterfaceGameBD" over
+    // what "sys_exec" showed; renamed, the section is not found and the
+    // setup layer stays empty.
+    void WithoutSetupScreen()
+    {
+        std::string screens = Read("screens.scr");
+        const size_t at = screens.find("\r\nInterfaceGameBD\r\n");
+        if (at == std::string::npos) {
+            ASSERT_NE(std::string::npos, screens.find("\r\nNoSetupScreenHe\r\n"));
+            return;
+        }
+        screens.replace(at + 2, 15, "NoSetupScreenHe");
+        Write("screens.scr", screens);
+    }
+
     void Write(const char* name, const std::string& text) { std::ofstream(m_dir / name, std::ios::binary) << text; }
     std::string Read(const char* name) const
     {

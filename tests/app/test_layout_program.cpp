@@ -26,6 +26,7 @@ protected:
         fs::create_directories(m_dir / "frames");
         Write("config.cfg", "set sys_exec \"screens.cfg\"\n");
         Write("screens.cfg", std::string("layout s items screens.scr:") + section + "\n");
+        WithoutSetupScreen();
         ProgramResult result = RunWith("RCV_FRAME_DUMP=frames", frames);
         EXPECT_EQ(result.exitCode, 0) << result.err;
         std::string last;
@@ -133,7 +134,7 @@ TEST_F(LayoutProgram, SpritesSection)
     EXPECT_EQ(1, dots) << "the animation shows one frame";
 }
 
-TEST_F(LayoutProgram, TextAndMainSections)
+TEST_F(LayoutProgram, TextAndSampleSections)
 {
     const Frame text = Show("text");
     ASSERT_EQ(text.width, 640);
@@ -151,10 +152,10 @@ TEST_F(LayoutProgram, TextAndMainSections)
     for (const Box& b : boxes)
         EXPECT_EQ(b.inked, Ink(text, b.left, b.top, b.right, b.bottom) > 10) << b.what;
 
-    const Frame main = Show("main");
-    ASSERT_EQ(main.width, 640);
-    EXPECT_GT(Ink(main, 200, 250, 440, 280), 10) << "the shown if block";
-    EXPECT_EQ(0, Ink(main, 0, 290, 640, 330)) << "the hidden if block";
+    const Frame sample = Show("sample");
+    ASSERT_EQ(sample.width, 640);
+    EXPECT_GT(Ink(sample, 200, 250, 440, 280), 10) << "the shown if block";
+    EXPECT_EQ(0, Ink(sample, 0, 290, 640, 330)) << "the hidden if block";
 }
 
 }  // namespace

@@ -67,6 +67,7 @@ protected:
         fs::create_directories(m_dir / "frames");
         // The sample command file opens the menu.
         Write("config.cfg", "set sys_exec \"menu.cfg\"\nset snd_enabled \"1\"\n");
+        WithoutSetupScreen();
     }
     ProgramResult Run(const Clicks& clicks, int frames)
     {

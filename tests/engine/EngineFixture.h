@@ -34,10 +34,10 @@ inline std::ostream& operator<<(std::ostream& out, const VerbCall& call)
 
 class RecordingSession : public YGameSession {
 public:
-    int OnVerb(int id, int kind, const char* text) override
+    int HandleVerb(int id, int kind, const char* text) override
     {
         m_calls.push_back({id, kind, text ? text : ""});
-        return YGameSession::OnVerb(id, kind, text);
+        return YGameSession::HandleVerb(id, kind, text);
     }
     std::vector<VerbCall> m_calls;
 };

@@ -1,5 +1,6 @@
-// Clearing the round's population: listed actors and every power-up of the
-// game world are flagged and purged, the lists emptied, other actors kept.
+// Clearing the round's population: listed actors and every actor of the game
+// world with a population kind bit are flagged and purged, the lists
+// emptied, other actors kept.
 #include <gtest/gtest.h>
 
 #include "engine/YGameObjects.h"
@@ -71,6 +72,23 @@ TEST_F(Population, ListedActorsCarriedActorsAndAllPowerUpsGo)
     EXPECT_TRUE(m_engine->m_goals->IsEmpty());
 }
 
+TEST_F(Population, EveryPopulationKindGoesListedOrNot)
+{
+    const struct {
+        uint32_t bits;
+        bool goes;
+    } kinds[] = {
+        {0x20000, true},  {0x40000, true},  {0x80000, true}, {0x100000, true}, {0x200000, true},
+        {0x400000, true}, {0x800, false},   {0x10000, false}, {0x800000, false}, {0x0, false},
+    };
+    for (const auto& kind : kinds) Add<YActor>(kind.bits | YActor::FlagOnGround);
+    int gone = 0;
+    for (const auto& kind : kinds) gone += kind.goes;
+    EXPECT_EQ(m_engine->ClearPopulation(), gone);
+    for (int i = 0; i < static_cast<int>(sizeof kinds / sizeof kinds[0]); ++i)
+        EXPECT_EQ(m_world.GetActor(i) == nullptr, kinds[i].goes) << std::hex << kinds[i].bits;
+}
+
 TEST_F(Population, TheWorldPurgesAlsoWithoutLists)
 {
     YGoal* goal = Add<YGoal>();
@@ -82,16 +100,17 @@ TEST_F(Population, TheWorldPurgesAlsoWithoutLists)
     m_engine->m_goals = nullptr;
     m_engine->m_powerUps = nullptr;
 
-    // Without a power-up list no power-up is looked for.
-    EXPECT_EQ(m_engine->ClearPopulation(), 1);
+    // Without lists the population actors still go by their kind bits; the
+    // goal here has none, and only its list would take it.
+    EXPECT_EQ(m_engine->ClearPopulation(), 2);
     EXPECT_NE(m_world.GetActor(0), nullptr);
-    EXPECT_NE(m_world.GetActor(1), nullptr);
+    EXPECT_EQ(m_world.GetActor(1), nullptr);
     EXPECT_EQ(m_world.GetActor(2), nullptr);
-    EXPECT_EQ(m_world.GetHighestIndex(), 1) << "the empty last slot is dropped";
+    EXPECT_EQ(m_world.GetHighestIndex(), 0) << "the empty last slots are dropped";
 
     m_engine->m_goals = goals;
     m_engine->m_powerUps = powerUps;
-    EXPECT_EQ(m_engine->ClearPopulation(), 2);
+    EXPECT_EQ(m_engine->ClearPopulation(), 1);
     EXPECT_EQ(m_world.GetHighestIndex(), -1);
     EXPECT_EQ(m_world.GetCount(), 0);
 }

@@ -6,15 +6,46 @@
 namespace {
 typedef YGameSession S;
 
+// INIT loads when the map file exists and BEGIN plays (or fails when told
+// to); the other actions are the session's own. The console's words are
+// what these tests look at.
+class MapFileSession : public RecordingSession {
+public:
+    int Action(int action, int parameter) override
+    {
+        m_actions.push_back(action);
+        if (action == S::ActionInit) {
+            const YString& map = YGameObjects::Instance()->m_sessionDesc.m_mapPath;
+            const bool found = !map.IsEmpty() && GetFileAttributesA(map) != INVALID_FILE_ATTRIBUTES;
+            m_state = found ? S::Loaded : S::None;
+            return found ? 1 : 0;
+        }
+        if (action == S::ActionBegin && m_state == S::Loaded) {
+            if (m_beginFails) {
+                YGameSession::Action(S::ActionEnd, 0);
+                return 0;
+            }
+            m_state = S::Playing;
+            return 1;
+        }
+        return YGameSession::Action(action, parameter);
+    }
+    std::vector<int> m_actions;
+    bool m_beginFails = false;
+};
+
 class SessionCommands : public EngineCommandsTest {
 protected:
     void SetUp() override
     {
         EngineCommandsTest::SetUp();
+        m_engine->m_session = &m_mapSession;
         m_engine->m_dataDir = "gamedata";
         m_scratch->Write("gamedata/maps/green.zon", "YMAP");
         m_scratch->Write("gamedata/mymaps/green.zon", "YMAP");
     }
+    MapFileSession m_mapSession;
+    MapFileSession& m_session = m_mapSession;
 };
 
 const int AllStates[] = {S::None, S::Loading, S::Loaded, S::Beginning, S::Playing, S::Paused, S::Demo, S::Ending};
@@ -47,6 +78,21 @@ TEST_F(SessionCommands, InitBuildsTheMapPathAndStartsPlaying)
     }
 }
 
+TEST_F(SessionCommands, ARoundThatFailsToBeginIsReportedAndGone)
+{
+    m_session.m_beginFails = true;
+    m_session.m_state = S::None;
+    EXPECT_EQ("Failed to initialize session", Run("session init green"));
+    EXPECT_EQ(S::None, m_session.m_state);
+    EXPECT_EQ((std::vector<int>{S::ActionInit, S::ActionBegin}), m_session.m_actions);
+    // Nothing is left to refuse the next round.
+    m_session.m_beginFails = false;
+    m_session.m_actions.clear();
+    EXPECT_EQ("", Run("session init green"));
+    EXPECT_EQ(S::Playing, m_session.m_state);
+    EXPECT_EQ((std::vector<int>{S::ActionInit, S::ActionBegin}), m_session.m_actions);
+}
+
 TEST_F(SessionCommands, InitEndsARunningRoundFirstAndLeavesOtherStatesAlone)
 {
     for (int state : AllStates) {
@@ -69,7 +115,7 @@ TEST_F(SessionCommands, ActionsInEachState)
     const Case cases[] = {
         {"session end", {S::None, S::Loading, S::Loaded, S::Beginning, S::None, S::None, S::None, S::Ending}},
         {"session pause", {S::None, S::Loading, S::Loaded, S::Beginning, S::Paused, S::Playing, S::Demo, S::Ending}},
-        {"session demo", {S::None, S::Loading, S::Demo, S::Beginning, S::Playing, S::Paused, S::Demo, S::Ending}},
+        {"session demo", {S::Demo, S::Demo, S::Demo, S::Demo, S::Demo, S::Demo, S::Demo, S::Demo}},
         {"session bogus", {S::None, S::Loading, S::Loaded, S::Beginning, S::Playing, S::Paused, S::Demo, S::Ending}},
         {"exit", {S::None, S::None, S::None, S::None, S::None, S::None, S::None, S::None}},
         {"pause", {S::None, S::Loading, S::Loaded, S::Beginning, S::Paused, S::Playing, S::Demo, S::Ending}},

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdlib>
+#include <ctime>
 #include <limits>
 
 #include <string>
@@ -23,6 +25,35 @@ TEST(Win32Rand, RepeatsTheRuntimeSequenceForASeed)
     EXPECT_EQ(rand(), 41);
     EXPECT_EQ(rand(), 18467);
     EXPECT_EQ(RAND_MAX, 32767);
+}
+
+TEST(Win32Rand, SeedIsFixedByATestOrRcvSeedElseTheTime)
+{
+    const struct {
+        const char* env;  // RCV_SEED, null: unset
+        bool fixed;       // a test's fixed seed
+        long seed;        // -1: the calendar time
+    } cases[] = {
+        {nullptr, false, -1}, {"42", false, 42},       {"0", false, 0},  {"4294967295", false, 4294967295L},
+        {"12x", false, -1},   {"", false, -1},         {"42", true, 7},  {nullptr, true, 7},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.env ? c.env : "unset");
+        if (c.env) setenv("RCV_SEED", c.env, 1);
+        else unsetenv("RCV_SEED");
+        if (c.fixed) platform::Seed::Fix(7);
+        const long before = static_cast<long>(time(nullptr));
+        const long seed = static_cast<long>(platform::Seed::Next());
+        const long after = static_cast<long>(time(nullptr));
+        if (c.seed >= 0) {
+            EXPECT_EQ(c.seed, seed);
+        } else {
+            EXPECT_GE(seed, before);
+            EXPECT_LE(seed, after);
+        }
+        platform::Seed::Release();
+    }
+    unsetenv("RCV_SEED");
 }
 
 TEST(Win32Rand, StaysWithinFifteenBits)

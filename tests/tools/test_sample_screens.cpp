@@ -46,15 +46,20 @@ TEST(SampleScreens, EverySectionReadsWithItsInclude)
     struct Case {
         const char* section;
         std::vector<const char*> holds;
+        bool header;  // opens with the included header
     } cases[] = {
-        {"main", {"RC Volaro sample screens", "if(1 == 1)", "endif"}},
-        {"text", {"bstringtick(", "istring(", "rstring(", "cstring(", "\"Fonts:HUD\""}},
-        {"shapes", {"rect(", "framerect(", "grid(", "line(", "group("}},
-        {"images", {"img(", "imgtile(", "imgdial(", "imgscale(", "imgstretch(", "GameScreen:panel"}},
-        {"sprites", {"anim(", "dial(", "Interface3:Compass"}},
+        {"sample", {"RC Volaro sample screens", "if(1 == 1)", "endif"}, true},
+        {"text", {"bstringtick(", "istring(", "rstring(", "cstring(", "\"Fonts:HUD\""}, true},
+        {"shapes", {"rect(", "framerect(", "grid(", "line(", "group("}, true},
+        {"images", {"img(", "imgtile(", "imgdial(", "imgscale(", "imgstretch(", "GameScreen:panel"}, true},
+        {"sprites", {"anim(", "dial(", "Interface3:Compass"}, true},
         {"menu", {"makefontbutton(", "makebutton(", "makeslider(", "textradiobutton(", "textcheckbutton(", "slider(",
-                  "edit(", "listbox(", "textfield(", "listctrl(", "screens.scr:menu2", "\"quit\""}},
-        {"menu2", {"screens.scr:menu\"", "\"quit\""}},
+                  "edit(", "listbox(", "textfield(", "listctrl(", "screens.scr:menu2", "\"quit\""}, true},
+        {"menu2", {"screens.scr:menu\"", "\"quit\""}, true},
+        {"InterfaceGameBD", {"makebutton(", "\"session init Meadow\"", "\"quit\""}, true},
+        {"main", {"xprogress 90", "Loading"}, false},
+        {"practicepause", {"Paused"}, false},
+        {"quit", {"Round over"}, false},
     };
     std::vector<char> buffer(65536);
     for (const Case& c : cases) {
@@ -63,8 +68,10 @@ TEST(SampleScreens, EverySectionReadsWithItsInclude)
             << c.section;
         const std::string script = buffer.data();
         for (const char* piece : c.holds) EXPECT_NE(std::string::npos, script.find(piece)) << c.section << ": " << piece;
-        // Every section starts with the included header; no comment survives.
-        EXPECT_EQ(0u, script.find("    rect(0, 0, 640, 480, 0, 0, 40)")) << c.section;
+        // A section starts with the included header or its own background;
+        // no comment survives.
+        if (c.header) EXPECT_EQ(0u, script.find("    rect(0, 0, 640, 480, 0, 0, 40)    rect(0, 0, 640, 40")) << c.section;
+        else EXPECT_EQ(0u, script.find("    rect(")) << c.section;
         EXPECT_EQ(std::string::npos, script.find("//")) << c.section;
     }
 }

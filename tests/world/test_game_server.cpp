@@ -199,7 +199,10 @@ TEST_F(MeadowServer, PlacedSoundsInSeasonStandAboveTheGround)
     const struct {
         int month, day;
         const char* sounds;
-    } cases[] = {{6, 1, "Birds Water "}, {10, 27, "Birds Water "}, {10, 28, "Water "}, {1, 10, "Water "}};
+    } cases[] = {{6, 1, "Ambient:Birds Ambient:Water "},
+                   {10, 27, "Ambient:Birds Ambient:Water "},
+                   {10, 28, "Ambient:Water "},
+                   {1, 10, "Ambient:Water "}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.sounds);
         m_world.Clear();
