@@ -682,6 +682,14 @@ void YGameObjects::SendPlaneVerb(int verb, const char* text, int value)
     if (m_localClient && m_localClient->m_plane) m_localClient->m_plane->OnCommand(verb, text, value);
 }
 
+void YGameObjects::UpdateWorldLights()
+{
+    if (!m_renderer) return;
+    const int count = m_renderer->GetLightCount();
+    for (int i = 0; i < count; ++i)
+        if (void* light = m_renderer->GetLight(i)) m_renderer->SetLight(i, light);
+}
+
 bool YGameObjects::ModelPointPosition(YActor* actor, int16_t group, YVector& out)
 {
     YSMHandle* model = actor ? actor->GetModelInstance() : nullptr;

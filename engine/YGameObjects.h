@@ -101,6 +101,8 @@ public:
     // metres, placed as the renderer places the actor; false without a
     // model, a renderer or faces in the group.
     bool ModelPointPosition(YActor* actor, int16_t group, YVector& out);
+    // Hands each of the renderer's light records back to it.
+    void UpdateWorldLights();
     // The six empty population lists of start-up.
     void CreatePopulationLists();
     // Flags the listed actors and every population actor of the game world

@@ -574,6 +574,7 @@ void YGameSession::RunRestart()
     if (engine->m_jukebox) engine->m_jukebox->Stop();
     RemoveRoundActors();
     if (engine->m_localClient) engine->m_localClient->Reset();
+    engine->UpdateWorldLights();
     if (engine->m_world) engine->m_world->RemoveMarked();
     engine->CreateRulesAndStart();
     ChoosePopulationScript();

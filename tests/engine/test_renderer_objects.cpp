@@ -1,8 +1,10 @@
 // Clearing the renderer's placed map objects: each leaves the grid at the
-// world x and z it stored, its attached block is freed, the list is emptied.
+// world x and z it stored, its attached block is freed, the list is emptied;
+// the world lights handed back to the renderer.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <utility>
 #include <vector>
 
 #include "engine/YGameObjects.h"
@@ -24,6 +26,20 @@ public:
         return 1;
     }
     std::vector<Removal> m_removals;
+};
+
+// Three light records; writes down each one handed back.
+class LightRecorder : public YD3D6Parser {
+public:
+    int GetLightCount() override { return 3; }
+    void* GetLight(int index) override { return index == 1 ? nullptr : &m_records[index]; }
+    void* SetLight(int index, const void* record) override
+    {
+        m_set.push_back({index, record});
+        return nullptr;
+    }
+    int m_records[3] = {};
+    std::vector<std::pair<int, const void*>> m_set;
 };
 
 YRenderBlock* NewBlock(size_t first, size_t second)
@@ -103,4 +119,19 @@ TEST_F(RendererObjects, WithoutARendererNothingHappens)
     m_engine->ClearRendererObjects();
     EXPECT_EQ(record.m_block, nullptr);
     EXPECT_TRUE(m_renderer.m_removals.size() == 1);
+}
+
+TEST(WorldLights, EachLightRecordGoesBackToItsOwnPlace)
+{
+    YGameObjects* engine = YGameObjects::Instance();
+    YParser* saved = engine->m_renderer;
+    LightRecorder lights;
+    engine->m_renderer = &lights;
+    engine->UpdateWorldLights();
+    const std::vector<std::pair<int, const void*>> expected = {{0, &lights.m_records[0]},
+                                                               {2, &lights.m_records[2]}};
+    EXPECT_EQ(expected, lights.m_set) << "a missing record is skipped";
+    engine->m_renderer = nullptr;
+    engine->UpdateWorldLights();  // no renderer: nothing to do
+    engine->m_renderer = saved;
 }
