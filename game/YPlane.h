@@ -88,6 +88,9 @@ public:
     static void RotateAbout(float angle, YVector& vector, const YVector& axis);
     // The lowest part's clearance, the lift out of the ground and OnGround.
     void PartContact();
+    // PartContact of a plane without a model: its origin stands in for the
+    // wheels, so that it still rests on the ground.
+    void OriginContact();
     void GroundContact(int part);
 
     uint8_t m_targetAbove = 0;  // the target lies beyond 40 degrees above

@@ -456,7 +456,11 @@ void YPlane::PartContact()
     m_contactPart = 0;
     YGameObjects* engine = YGameObjects::Existing();
     YSMHandle* model = GetModelInstance();
-    if (!engine || !model || !m_world || !m_world->HasMap()) return;
+    if (!engine || !m_world || !m_world->HasMap()) return;
+    if (!model) {
+        OriginContact();
+        return;
+    }
     const float width = m_world->MapWidth(), depth = m_world->MapHeight();
     auto heightOf = [&](const YVector& p, float& height) {
         if (!(p.x >= 0.0f && p.x <= width && p.z >= 0.0f && p.z <= depth)) return false;
@@ -490,6 +494,29 @@ void YPlane::PartContact()
     }
     const bool liftOff = GetSpeed() > m_handling->m_liftOffSpeed && (m_flagsB & FlagLiftOffReady);
     if (lowerWheel <= (liftOff ? 0.0f : kWheelReach)) {
+        m_flagsB |= FlagOnGround;
+    } else {
+        m_flagsB &= ~FlagOnGround;
+        m_wheelsDown = 0;
+    }
+}
+
+void YPlane::OriginContact()
+{
+    const YVector& p = m_position;
+    if (!(p.x >= 0.0f && p.x <= m_world->MapWidth() && p.z >= 0.0f && p.z <= m_world->MapHeight())) return;
+    const float height = p.y - m_world->TerrainHeightAt(p.x, p.z);
+    if (height > kContactReach) return;
+    if (height > 0.0f) {
+        m_groundClearance = height;
+        m_contactPart = ContactLeftWheel;
+    } else {
+        m_position.y -= height;
+        m_contactByte = 1;
+        GroundContact(ContactLeftWheel);
+    }
+    const bool liftOff = GetSpeed() > m_handling->m_liftOffSpeed && (m_flagsB & FlagLiftOffReady);
+    if (std::max(height, 0.0f) <= (liftOff ? 0.0f : kWheelReach)) {
         m_flagsB |= FlagOnGround;
     } else {
         m_flagsB &= ~FlagOnGround;

@@ -8,6 +8,7 @@
 #include "foundation/YDataCollection.h"
 #include "renderer/YParser.h"
 #include "game/YClientInfo.h"
+#include "game/YControlVerbs.h"
 #include "game/YPlane.h"
 #include "game/YTempSound.h"
 #include "gui/YInterfaceMgr.h"
@@ -115,7 +116,10 @@ void YGameCommands::Release(YActiveVerb* verb, int code)
     delete verb;
 }
 
-void YGameCommands::RunControlVerb(int, uint32_t, float, YClientInfo*, const char*, int) {}
+void YGameCommands::RunControlVerb(int id, uint32_t clock, float dt, YClientInfo* owner, const char* text, int code)
+{
+    DispatchControlVerb(id, clock, dt, owner, text, code);
+}
 
 void YGameCommands::PlaceEditorPick(const YVector&, const YVector&) {}
 

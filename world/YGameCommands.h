@@ -66,8 +66,7 @@ public:
     CTypedPtrList<CPtrList, YActiveVerb*> m_verbs;  // owned
 
 protected:
-    // The control-verb dispatch of the pilot step; planes take it once they
-    // handle their verbs.
+    // The control-verb dispatch of the pilot step.
     virtual void RunControlVerb(int id, uint32_t clock, float dt, YClientInfo* owner, const char* text, int code);
     // The map editor's placement of a pick.
     virtual void PlaceEditorPick(const YVector& position, const YVector& second);

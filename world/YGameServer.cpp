@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "engine/YCommandInterpreter.h"
 #include "engine/YGameObjects.h"
 #include "foundation/YUtility.h"
 #include "game/YWeatherElement.h"
@@ -107,6 +108,19 @@ void YGameServer::Update()
     if (m_weather.m_changed) UpdateWind(-1);
     m_weather.Update(engine ? engine->m_frameTime : 0.0f);
     AdvanceGameTime();
+    if (engine) ShowWatchedActor(engine->m_interpreter, engine->m_gameClock);
+}
+
+void YGameServer::ShowWatchedActor(YCommandInterpreter* interpreter, uint32_t clock)
+{
+    if (!m_watchedActor || !interpreter || !*interpreter->GetTraceSwitch()) return;
+    const YActor& a = *m_watchedActor;
+    char line[320];
+    snprintf(line, sizeof line, "WATCH %.64s %u pos %.3f %.3f %.3f ang %.2f %.2f %.2f vel %.3f %.3f %.3f",
+             (const char*)a.m_name, unsigned(clock), double(a.m_position.x), double(a.m_position.y),
+             double(a.m_position.z), double(a.m_angles.x), double(a.m_angles.y), double(a.m_angles.z),
+             double(a.m_velocity.x), double(a.m_velocity.y), double(a.m_velocity.z));
+    interpreter->AppendToLog(line);
 }
 
 void YGameServer::AddPreload(const char* name, int kind)

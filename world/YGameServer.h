@@ -13,6 +13,7 @@
 #include "world/YPlayerStart.h"
 
 class YActor;
+class YCommandInterpreter;
 class YSoundAmbient;
 class YWeatherElement;
 struct YMapVT3Sound_Output;
@@ -29,6 +30,9 @@ public:
     virtual void LoadFromMap();
     // One playing tick.
     virtual void Update();
+    // With the console's trace switch on, the watched actor's vectors go to
+    // the log file, one line a tick.
+    void ShowWatchedActor(YCommandInterpreter* interpreter, uint32_t clock);
     virtual void AddPreload(const char* name, int kind);
     virtual void StartWeatherElement(const WeatherElementParams* parameters);
     virtual void StopWeatherElement();

@@ -183,3 +183,27 @@ TEST_F(PlaneFlight, TheViewPlaneAnswersWhereItsUpdateLeftIt)
         EXPECT_NEAR(angles.y, m_plane->m_angles.y, 1e-3f);
     }
 }
+
+// A plane whose model is not found has no wheels: its origin rests on the
+// ground instead of sinking through it.
+TEST_F(PlaneFlight, APlaneWithoutAModelRestsOnTheGround)
+{
+    struct Row {
+        float height;  // above the ground when let go
+        float seconds;
+    } rows[] = {{0.0f, 3.0f}, {0.3f, 3.0f}, {2.0f, 4.0f}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.height);
+        Start("Meadow", "no such plane");
+        ASSERT_EQ(nullptr, m_plane->GetModelInstance());
+        YVector at;
+        float yaw = 0.0f;
+        ASSERT_TRUE(PlayerStart(at, yaw));
+        Place(at, yaw);
+        m_plane->m_position.y = Ground() + row.height;
+        Run(row.seconds);
+        EXPECT_NEAR(Height(), 0.0f, 0.01f);
+        EXPECT_TRUE(m_plane->IsOnGround());
+        TearDown();
+    }
+}
