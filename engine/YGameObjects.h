@@ -206,6 +206,10 @@ public:
     float m_fps;
     uint8_t m_registering;
     uint8_t m_won;
+    // Set while the end-of-round celebration runs: no post-round screens.
+    uint8_t m_celebrating;
+    // The row 1..5 the player's last score entered in its table, 0 none.
+    int32_t m_newEntryPlace;
     YGameState m_gameState;
 
     // Suffix of the file SaveConfig writes before it replaces the old one.
