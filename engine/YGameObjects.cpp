@@ -822,20 +822,25 @@ void YGameObjects::CountFrame()
     m_fps = rate > 0.1f ? rate : 0.1f;
 }
 
+bool YGameObjects::RunPass()
+{
+    CountFrame();
+    int anyMessage = 0;
+    if (m_msgHandler && !m_msgHandler->PumpMessages(anyMessage)) return false;
+    if (m_input) m_input->Update();
+    if (m_interfaceMgr) m_interfaceMgr->Step();
+    if (m_sound) m_sound->Update();
+    if (m_session) m_session->Tick();
+    if (m_graphics) {
+        if (!m_running) return false;
+        m_graphics->RunFrame();
+    }
+    return true;
+}
+
 void YGameObjects::Run()
 {
-    while (m_running) {
-        CountFrame();
-        int anyMessage = 0;
-        if (m_msgHandler && !m_msgHandler->PumpMessages(anyMessage)) break;
-        if (m_input) m_input->Update();
-        if (m_interfaceMgr) m_interfaceMgr->Step();
-        if (m_sound) m_sound->Update();
-        if (m_session) m_session->Tick();
-        if (m_graphics) {
-            if (!m_running) break;
-            m_graphics->RunFrame();
-        }
+    while (m_running && RunPass()) {
     }
     Shutdown();
 }

@@ -126,6 +126,9 @@ public:
 
     // The main loop, then Shutdown.
     void Run();
+    // One pass of the main loop: messages, input, interface, sound, the
+    // session tick and the frame. False when the loop is to end.
+    bool RunPass();
     // One measurement step of the frame rate (the first step of each pass).
     void CountFrame();
     static void ResetFrameRate();

@@ -248,11 +248,13 @@ TEST_F(RulesFixture, AirRaceEnds)
         Run(60000, 100, YGameRules::StatePost);
         EXPECT_EQ(YGameRules::StatePost, e->m_rules->m_state);
         const Strings events = Lines("event ");
-        if (c.event >= 0) EXPECT_EQ(std::to_string(c.event), events.back());
-        else EXPECT_EQ("1", events.back());
+        EXPECT_EQ(c.event >= 0 ? std::to_string(c.event) : "1", events.back());
         EXPECT_EQ(c.announce ? 1 : 0, (int)Lines("announce GameOverLost").size());
-        if (c.winner) EXPECT_EQ(e->*(c.winner), e->m_winnerPlane);
-        else if (c.opponentPresent) EXPECT_EQ(nullptr, e->m_winnerPlane);
+        if (c.winner) {
+            EXPECT_EQ(e->*(c.winner), e->m_winnerPlane);
+        } else if (c.opponentPresent) {
+            EXPECT_EQ(nullptr, e->m_winnerPlane);
+        }
         EXPECT_EQ(c.tie, e->m_tie);
         EXPECT_EQ(c.won, e->m_won);
         YHighScore top;
@@ -527,7 +529,9 @@ TEST_F(RulesFixture, BalloonDropSecondRunEnds)
             EXPECT_GE(m_clock - decided, 3000u);
             EXPECT_LE(m_clock - decided, 3000u + 3100u);
         }
-        if (c.how == 2) EXPECT_EQ(30000u, m_clock - decided + 2000u);
+        if (c.how == 2) {
+            EXPECT_EQ(30000u, m_clock - decided + 2000u);
+        }
         EXPECT_EQ(c.won, e->m_won);
         EXPECT_EQ(c.event, Lines("event ").back());
         EXPECT_EQ(c.place, e->m_newEntryPlace);
