@@ -44,7 +44,12 @@
 #include "world/YActor.h"
 #include "world/YActorWorld.h"
 #include "world/YGameCommands.h"
+#include "world/YAirRaceRules.h"
+#include "world/YBalloonDropRules.h"
+#include "world/YDogFightRules.h"
 #include "world/YGameRules.h"
+#include "world/YPracticeRules.h"
+#include "world/YTunnixRules.h"
 #include "world/YGameServer.h"
 #include "world/YGameSession.h"
 
@@ -188,6 +193,8 @@ YGameObjects::YGameObjects()
     m_debugVertexCount = 0;
     memset(m_debugVertices, 0, sizeof m_debugVertices);
     m_won = 0;
+    m_celebrating = 0;
+    m_newEntryPlace = 0;
 }
 
 YGameObjects::~YGameObjects() { DestroyAll(); }
@@ -362,6 +369,9 @@ void YGameObjects::ForgetActor(YActor* actor)
     if (!actor) return;
     if (m_gameServer) m_gameServer->ForgetActor(actor);
     if (m_rules && m_rules->m_celebration == actor) m_rules->m_celebration = nullptr;
+    if (m_rules && static_cast<const void*>(m_rules->m_currentWaypoint) == static_cast<const void*>(actor))
+        m_rules->m_currentWaypoint = nullptr;
+    if (static_cast<const void*>(m_winnerPlane) == static_cast<const void*>(actor)) m_winnerPlane = nullptr;
     if (m_directionArrow == actor) m_directionArrow = nullptr;
     if (m_clients) m_clients->ForgetActor(actor);
     // The opponent plane is an actor of the world once planes are actors.
@@ -382,6 +392,8 @@ void YGameObjects::ResetState()
     m_fps = 0.0f;
     m_tie = 0;
     m_won = 0;
+    m_celebrating = 0;
+    m_newEntryPlace = 0;
     m_gameState.Reset();
 }
 
@@ -818,20 +830,25 @@ void YGameObjects::CountFrame()
     m_fps = rate > 0.1f ? rate : 0.1f;
 }
 
+bool YGameObjects::RunPass()
+{
+    CountFrame();
+    int anyMessage = 0;
+    if (m_msgHandler && !m_msgHandler->PumpMessages(anyMessage)) return false;
+    if (m_input) m_input->Update();
+    if (m_interfaceMgr) m_interfaceMgr->Step();
+    if (m_sound) m_sound->Update();
+    if (m_session) m_session->Tick();
+    if (m_graphics) {
+        if (!m_running) return false;
+        m_graphics->RunFrame();
+    }
+    return true;
+}
+
 void YGameObjects::Run()
 {
-    while (m_running) {
-        CountFrame();
-        int anyMessage = 0;
-        if (m_msgHandler && !m_msgHandler->PumpMessages(anyMessage)) break;
-        if (m_input) m_input->Update();
-        if (m_interfaceMgr) m_interfaceMgr->Step();
-        if (m_sound) m_sound->Update();
-        if (m_session) m_session->Tick();
-        if (m_graphics) {
-            if (!m_running) break;
-            m_graphics->RunFrame();
-        }
+    while (m_running && RunPass()) {
     }
     Shutdown();
 }
@@ -914,8 +931,13 @@ YSMHandle* YGameObjects::ModelHandleByName(const char* group, const char* catego
 void YGameObjects::CreateRules()
 {
     DeleteMember(m_rules);
-    // One rules class per game type comes with the round rules.
-    m_rules = new YGameRules;
+    const YString type = m_gameConfig ? m_gameConfig->m_gameType : YString();
+    if (m_gameConfig && m_gameConfig->m_practice) m_rules = new YPracticeRules(type);
+    else if (strcmp(type, "dogfight") == 0) m_rules = new YDogFightRules;
+    else if (strcmp(type, "tunnix") == 0) m_rules = new YTunnixRules;
+    else if (strcmp(type, "balloon") == 0) m_rules = new YBalloonDropRules;
+    else if (strcmp(type, "airrace") == 0) m_rules = new YAirRaceRules;
+    else m_rules = new YPracticeRules("practice");
     m_rules->m_roundSeconds = m_roundSeconds;
 }
 

@@ -128,6 +128,9 @@ public:
 
     // The main loop, then Shutdown.
     void Run();
+    // One pass of the main loop: messages, input, interface, sound, the
+    // session tick and the frame. False when the loop is to end.
+    bool RunPass();
     // One measurement step of the frame rate (the first step of each pass).
     void CountFrame();
     static void ResetFrameRate();
@@ -208,6 +211,10 @@ public:
     float m_fps;
     uint8_t m_registering;
     uint8_t m_won;
+    // Set while the end-of-round celebration runs: no post-round screens.
+    uint8_t m_celebrating;
+    // The row 1..5 the player's last score entered in its table, 0 none.
+    int32_t m_newEntryPlace;
     YGameState m_gameState;
 
     // Suffix of the file SaveConfig writes before it replaces the old one.

@@ -13,7 +13,11 @@ public:
 class YTunnix : public YActor {};
 class YPowerUp : public YActor {};
 class YWaypoint : public YActor {};
-class YTarget : public YActor {};
+class YTarget : public YActor {
+public:
+    uint8_t m_hitByBot = 0;
+    uint8_t m_hitByPlayer = 0;
+};
 class YGoal : public YActor {};
 
 typedef CTypedPtrList<CPtrList, YBalloon*> YBalloonList;

@@ -180,6 +180,7 @@ public:
     uint8_t m_gravityOn = 1;
     YString m_modelKey;
     int32_t m_cameraMode = 3;
+    uint32_t m_cameraBlendStart = 0;  // clock of a camera blend under way, 0 none
     float m_visualBank = 0.0f;
     float m_groundYaw = 0.0f;
     float m_taxiPitch = 12.0f;  // nose up at rest on the wheels, degrees

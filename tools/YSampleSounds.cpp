@@ -138,6 +138,38 @@ std::vector<int16_t> Water()
     return out;
 }
 
+// Two short high beeps: the low-gas warning.
+std::vector<int16_t> LowGas()
+{
+    std::vector<int16_t> out = Tone(1760.0, 0, 0.08);
+    out.insert(out.end(), size_t(YSampleSounds::kRate * 0.06), 0);
+    std::vector<int16_t> second = Tone(1760.0, 0, 0.08);
+    out.insert(out.end(), second.begin(), second.end());
+    return out;
+}
+
+// The round music: four notes of a major arpeggio over the root, one
+// second, silent at both ends so that it loops without a click.
+std::vector<int16_t> MusicLoop(double root)
+{
+    std::vector<int16_t> out;
+    for (double step : {0.0, 4.0, 7.0, 12.0}) {
+        std::vector<int16_t> note = Tone(root * std::pow(2.0, step / 12.0), 0, 0.25);
+        out.insert(out.end(), note.begin(), note.end());
+    }
+    return out;
+}
+
+const struct {
+    const char* name;
+    double root;
+} kMusicLoops[] = {
+    {"Airrace-loop", 262.0},
+    {"Balloon-loop", 294.0},
+    {"Dogfight-loop", 220.0},
+    {"Tunnix-loop", 330.0},
+};
+
 // The round's preloaded sounds: a short tone each, a different pitch for
 // each name.
 const char* const kToneNames[] = {
@@ -193,6 +225,9 @@ std::vector<int16_t> YSampleSounds::Samples(const std::string& name)
     if (name == "wind") return Wind();
     if (name == "Birds") return Birds();
     if (name == "Water") return Water();
+    if (name == "pl-warn-low-gas") return LowGas();
+    for (const auto& loop : kMusicLoops)
+        if (name == loop.name) return MusicLoop(loop.root);
     for (size_t i = 0; i < sizeof kToneNames / sizeof kToneNames[0]; ++i)
         if (name == kToneNames[i]) return Tone(330.0 * std::pow(2.0, double(i) / 12.0), 0, 0.15);
     return {};
@@ -209,6 +244,8 @@ bool YSampleSounds::WriteAll(const std::string& folder, std::string& error)
     mkdir((folder + "/sounds").c_str(), 0755);
     std::vector<std::string> names = {"click", "is-mouse-over", "is-mouse-click", "engine", "Birds", "Water"};
     names.insert(names.end(), std::begin(kToneNames), std::end(kToneNames));
+    names.push_back("pl-warn-low-gas");
+    for (const auto& loop : kMusicLoops) names.push_back(loop.name);
     for (const std::string& name : names) {
         if (!WriteBytes(folder + "/sounds/" + name + ".wav", PcmFile(Samples(name)))) {
             error = std::string("cannot write sounds/") + name + ".wav";

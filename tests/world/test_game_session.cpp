@@ -418,6 +418,11 @@ std::string Moment()
 class LoggingJukeBox : public YJukeBox {
 public:
     void Stop() override { g_log.push_back("stop" + Moment()); }
+    void Clear() override { g_log.push_back("clear" + Moment()); }
+    void SetTrack(int index, const char* name) override
+    {
+        g_log.push_back("track " + std::to_string(index) + " " + name + Moment());
+    }
 };
 
 class LoggingVoiceOvers : public YVoiceOvers {
@@ -480,9 +485,13 @@ TEST_F(GameStart, TypesLevelsAndTheOrderOfTheStart)
         const char* text;
         int botLevel;
         bool bot;
+        const char* music;  // the rules' track 0, none in practice
     } cases[] = {
-        {0, 0, 0, "balloon", 1, true},  {1, 2, 0, "dogfight", 3, true}, {2, 4, 0, "airrace", 5, true},
-        {3, 1, 0, "tunnix", 2, true},   {1, 3, 1, "dogfight", 0, false},
+        {0, 0, 0, "balloon", 1, true, "Interface:Balloon-loop"},
+        {1, 2, 0, "dogfight", 3, true, "Interface:Dogfight-loop"},
+        {2, 4, 0, "airrace", 5, true, "Interface:Airrace-loop"},
+        {3, 1, 0, "tunnix", 2, true, "Interface:Tunnix-loop"},
+        {1, 3, 1, "dogfight", 0, false, nullptr},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text + std::to_string(c.practice));
@@ -496,8 +505,14 @@ TEST_F(GameStart, TypesLevelsAndTheOrderOfTheStart)
         EXPECT_EQ(c.bot, e->m_opponentPlane != nullptr);
         EXPECT_NE(nullptr, e->m_rules);
         // The jukebox stops, the voices load and introduce the bot before
-        // the round, load again after it, and the rules come last.
-        EXPECT_EQ((std::vector<std::string>{"stop@0", "load@0", "say BotProfile 100 0 0@0", "load@4"}), g_log);
+        // the round, load again after it, and the rules come last, handing
+        // the jukebox their music.
+        std::vector<std::string> expected{"stop@0", "load@0", "say BotProfile 100 0 0@0", "load@4"};
+        if (c.music) {
+            expected.push_back("clear@4");
+            expected.push_back(std::string("track 0 ") + c.music + "@4");
+        }
+        EXPECT_EQ(expected, g_log);
         m_session.Action(S::ActionEnd);
         EXPECT_EQ(nullptr, e->m_rules);
     }
