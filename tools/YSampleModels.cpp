@@ -275,7 +275,9 @@ void YSampleModels::MakePlane(const Plane& plane, YSMObject& m)
     const int normal = AddGroup(m, "Normal", 0x2 | 0x10, {paint.c_str()});
     AddBox(m, normal, 0, 0.4f, 0, 0.35f, 0.35f, 2.0f);
     const int camera = AddGroup(m, "Camera", 0x8, {});
-    const float cu[3] = {0, 1.0f, -0.6f}, c1[3] = {0, 1.0f, -0.2f}, c2[3] = {0, 1.1f, 0.4f}, cw[3] = {0.2f, 1.1f, 0.0f};
+    // The pivot the actor draws the model about: a unit edge from the model's
+    // origin along +z, face up, so the pose leaves the model as it is.
+    const float cu[3] = {0.2f, 0, 0.2f}, c1[3] = {0, 0, 0}, c2[3] = {0, 0, 1.0f}, cw[3] = {-0.2f, 0, 0.5f};
     AddMarker(m, camera, cu, c1, c2, cw);
     const int left = AddGroup(m, "Normal_wing_left", 0x2 | 0x10, {paint.c_str()});
     AddBox(m, left, -2.2f, 0.5f, 0.3f, 1.8f, 0.06f, 0.6f);
@@ -348,19 +350,14 @@ void YSampleModels::MakeBarn(YSMObject& m)
     const float w = 2.8f, eave = 3.0f, ridge = 4.6f, d = 4.3f;
     const int a = AddVertex(m, -w, eave, -d), b = AddVertex(m, w, eave, -d), c = AddVertex(m, 0, ridge, -d);
     const int e = AddVertex(m, -w, eave, d), f = AddVertex(m, w, eave, d), g = AddVertex(m, 0, ridge, d);
-    // Two slopes and the two gables, both faces each.
+    // The two slopes and the two gables, wound as the box's faces are.
     const int quads[2][4] = {{a, c, g, e}, {b, f, g, c}};
     for (const auto& q : quads) {
         AddFace(m, q[0], q[1], q[2], roof, 0, 0, 1, 0, 1, 1);
         AddFace(m, q[0], q[2], q[3], roof, 0, 0, 1, 1, 0, 1);
-        AddFace(m, q[0], q[2], q[1], roof, 0, 0, 1, 1, 1, 0);
-        AddFace(m, q[0], q[3], q[2], roof, 0, 0, 0, 1, 1, 1);
     }
     const int gables[2][3] = {{a, b, c}, {e, g, f}};
-    for (const auto& t : gables) {
-        AddFace(m, t[0], t[1], t[2], normal, 0, 1, 1, 1, 0.5f, 0);
-        AddFace(m, t[0], t[2], t[1], normal, 0, 1, 0.5f, 0, 1, 1);
-    }
+    for (const auto& t : gables) AddFace(m, t[0], t[1], t[2], normal, 0, 1, 0.5f, 0, 1, 1);
     m.m_tags.emplace_back(Tag("VertCompress", "No"));
     Finish(m);
 }

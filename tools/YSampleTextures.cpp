@@ -165,8 +165,8 @@ Colour Billboard(int x, int y, int w, int h)
 Colour Paint(int x, int y, int, int h)
 {
     const int n = Noise(x, y, 11) % 16;
-    if (std::abs(y - h / 2) < h / 10) return {30 + n, 40 + n, 150 + n, 255};
-    return {220 + n / 2, 180 + n, 40 + n, 255};
+    if (std::abs(y - h / 2) < h / 10) return {150 + n, 40 + n, 30 + n, 255};
+    return {40 + n, 180 + n, 220 + n / 2, 255};
 }
 
 Colour Tyre(int x, int y, int, int)
@@ -178,15 +178,15 @@ Colour Tyre(int x, int y, int, int)
 Colour Planks(int x, int y, int w, int)
 {
     const int n = Noise(x / 2, y, 13) % 24;
-    if (x % std::max(w / 8, 1) == 0) return {70 + n / 2, 20, 15, 255};
-    return {150 + n, 40 + n / 2, 30 + n / 2, 255};
+    if (x % std::max(w / 8, 1) == 0) return {15, 20, 70 + n / 2, 255};
+    return {30 + n / 2, 40 + n / 2, 150 + n, 255};
 }
 
 Colour Roof(int x, int y, int, int h)
 {
     const int n = Noise(x, y / 2, 14) % 20;
     if (y % std::max(h / 8, 1) == 0) return {40, 38, 36, 255};
-    return {90 + n, 85 + n, 80 + n, 255};
+    return {80 + n, 85 + n, 90 + n, 255};
 }
 
 struct Pattern {
