@@ -95,7 +95,20 @@ int Channel(uint32_t p, int shift) { return int((p >> shift) & 0xFF); }
 TEST_F(MeadowFrame, FrameOfThePathMatchesItsGolden)
 {
     const YMapFramePath path(*parser);
+    // The plane the map frame tool stands in the grid.
+    std::unique_ptr<YSMHandle> model(parser->CreateModelHandle(RCV_DATA_DIR "/models/biplane.ysm"));
+    ASSERT_NE(nullptr, model);
+    model->SetActiveGroup(model->FindGroup("Camera"));
+    model->SetReferenceSize(16.0f);
+    YRenderInstance plane;
+    plane.m_model = model.get();
+    plane.m_flags = YD3D6Parser::kRecordVisible;
+    path.ActorSpot(40, *parser, plane.m_position);
+    plane.m_position[1] += 0.7f * 16.0f;
+    plane.m_angles[1] = 50.0f * 3.14159265f / 180.0f;
+    parser->AddActorAt(&plane, 0, plane.m_position[0], plane.m_position[2]);
     path.Draw(40, *parser, kWidth, kHeight);
+    parser->RemoveActorAt(&plane, plane.m_position[0], plane.m_position[2]);
     Save("meadow_frame.bmp");
     const std::vector<uint32_t> got = Pixels();
     const std::string golden = std::string(RCV_TESTS_DIR) + "/frame/golden/meadow_frame.bmp";
