@@ -485,3 +485,46 @@ TEST_F(CellObjects, OnlyCellsWithWaterSetTheWaterFlag)
     parser->DrawCellObjects();
     EXPECT_EQ((std::vector<int32_t>{1, 0}), counting->water);
 }
+
+TEST_F(ModelDrawing, AMeshSkipsTrianglesThatIndexPastItsVertices)
+{
+    YAlphaVertex vertices[3] = {};
+    vertices[1].x = 1.0f, vertices[2].y = 1.0f;
+    const int16_t indices[6] = {0, 1, 2, 0, 2, 7};
+    YPrimitiveMesh mesh;
+    mesh.m_triangleCount = 2;
+    mesh.m_vertices = vertices;
+    mesh.m_indices = indices;
+    mesh.m_vertexCount = 3;
+    YRenderInstance& r = Quads(glass);
+    r.m_subKind = 4;
+    r.m_geometry = &mesh;
+    Draw(r);
+    EXPECT_EQ(1, Count(YD3D6Parser::kAlphaRecordCount)) << "translucent: a keyed triangle each";
+    parser->ResetFrameCounters();
+    r.m_textureIndex = opaque;
+    Draw(r);
+    ASSERT_EQ(1, Count(YD3D6Parser::kOpaqueRecordCount));
+    EXPECT_EQ(YOpaqueRecord::kMesh, parser->OpaqueRecords()[0].m_kind);
+    Record();
+    parser->DrawOpaqueRecords();
+    EXPECT_EQ((std::vector<std::string>{"DrawIndexedPrimitiveVB 4 3 3"}), recorder->Only("DrawIndexedPrimitiveVB"));
+}
+
+TEST_F(ModelDrawing, OpaqueQuadsAndLinesReachTheDevice)
+{
+    float segments[8] = {0, 0, 0, 1, 5, 0, 0, 1};
+    YRenderInstance& lines = Quads(opaque);
+    lines.m_subKind = 3;
+    lines.m_geometry = segments;
+    Draw(lines);
+    float points[8] = {0, 0, 0, 1, 9, 0, 0, 1};
+    YRenderInstance& quads = Quads(opaque);
+    quads.m_elementCount = 2;
+    quads.m_geometry = points;
+    Draw(quads);
+    Record();
+    parser->DrawOpaqueRecords();
+    EXPECT_EQ(1u, recorder->Count("DrawPrimitive 2"));
+    EXPECT_EQ((std::vector<std::string>{"DrawIndexedPrimitiveVB 4 8 12"}), recorder->Only("DrawIndexedPrimitiveVB"));
+}
