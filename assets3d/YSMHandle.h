@@ -149,6 +149,15 @@ public:
     float m_drawFactor = 1.0f;
     uint16_t m_drawSlot = 0xFFFF;
     uint32_t m_drawColour = 0xFF000000u;
+    // The inflated shell: how far its vertices stand out, and its texture.
+    float m_shellWidth = 0.0f;
+    int16_t m_shellTexture = -1;
+    // An instance that follows another takes the leader's world matrix and
+    // scale, which the model drawing leaves in every instance it poses.
+    YSMHandle* m_leader = nullptr;
+    uint8_t m_providesMatrix = 0;
+    float m_drawMatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+    float m_drawScale = 1.0f;
 
 private:
     bool ValidGroup(int16_t group) const;

@@ -5,6 +5,9 @@
 #include <cstring>
 
 #include "assets3d/YD3D6Lock.h"
+#include "assets3d/YSMDecal.h"
+#include "assets3d/YSMHandle.h"
+#include "assets3d/YSMObject.h"
 #include "foundation/YFastMath.h"
 #include "renderer/YD3D6Parser.h"
 #include "renderer/YD3D6Raster.h"
@@ -65,6 +68,7 @@ void SortRecords(T* a, int n, Less less)
 void YD3D6Parser::ResetFrameCounters()
 {
     for (int32_t& count : m_frameCounters) count = 0;
+    m_shadowCasterCount = 0;
 }
 
 void YD3D6Parser::SortOpaqueRecords()
@@ -265,6 +269,78 @@ void YD3D6Parser::DrawOpaqueRecords()
         return batch.vertices != nullptr;
     };
 
+    // A model group (or shell group, or decal) from its record's block of
+    // transformed vertices; false when no buffer can be had.
+    const int32_t groupRecords = std::min<int32_t>(m_frameCounters[kWorkCount2], int32_t(ModelGroupCapacity()));
+    auto modelTriangles = [&](const YOpaqueRecord& record) {
+        if (record.m_model.m_groupRecord >= groupRecords) return true;
+        const YModelGroupRecord& group = ModelGroupRecords()[record.m_model.m_groupRecord];
+        if (!group.m_source || !group.m_vertices) return true;
+        const float su = m_materialCache.scaleU[1], sv = m_materialCache.scaleV[1];
+        auto corner = [&](const YTransformedVertex& p, float u, float v) {
+            YAlphaVertex& out = batch.vertices[batch.vertexCount];
+            out.x = p.x, out.y = p.y, out.z = p.z;
+            out.nx = p.nx, out.ny = p.ny, out.nz = p.nz;
+            out.diffuse = 0xFFFFFFFFu;
+            out.u0 = u, out.v0 = v;
+            out.u1 = u * su, out.v1 = v * sv;
+            batch.indices[batch.indexCount++] = uint16_t(batch.vertexCount++);
+        };
+        if (record.m_kind == YOpaqueRecord::kDecal) {
+            const YSMDecal* decal = static_cast<const YSMDecal*>(group.m_source);
+            const size_t triangles = std::min({decal->m_arrays[0].size() / 9, decal->m_arrays[1].size() / 6,
+                                               size_t(record.m_vertexCount / 3u)});
+            for (size_t t = 0; t < triangles; ++t) {
+                if (!begin(record.m_texture, 3)) return false;
+                for (size_t k = 0; k < 3; ++k)
+                    corner(group.m_vertices[t * 3 + k], decal->m_arrays[1][t * 6 + k * 2], decal->m_arrays[1][t * 6 + k * 2 + 1]);
+            }
+            return true;
+        }
+        const YSMHandle* handle = static_cast<const YSMHandle*>(group.m_source);
+        const YSMObject* model = handle->m_model;
+        if (!model || record.m_model.m_group >= model->m_groups.size()) return true;
+        const YSMGroup& g = *model->m_groups[record.m_model.m_group];
+        // The posed block holds no more vertices than the frames do.
+        size_t vertices = size_t(std::max<int16_t>(model->m_vertexCount, 0));
+        if (handle->m_drawFrame) vertices = std::min(vertices, handle->m_drawFrame->positions.size() / 3);
+        auto triangle = [&](const int32_t* v, const float* uv) {
+            for (int k = 0; k < 3; ++k)
+                if (v[k] < 0 || size_t(v[k]) >= vertices) return true;
+            if (!begin(record.m_texture, 3)) return false;
+            for (int k = 0; k < 3; ++k) corner(group.m_vertices[v[k]], uv[2 * k], uv[2 * k + 1]);
+            return true;
+        };
+        if (!g.levels.empty() && record.m_kind == YOpaqueRecord::kModelGroup) {
+            const float at[3] = {group.m_vertices[0].x, group.m_vertices[0].y, group.m_vertices[0].z};
+            const int32_t pick = YSMObject::SelectDetailLevel(m_cameraPosition, m_projection[0], at,
+                                                              model->GetDetailEntry(int16_t(record.m_model.m_group)),
+                                                              group.m_distance, m_mapSettings[kDistanceCacheWord] != 0);
+            if (pick >= 0 && size_t(pick) < g.levels.size()) {
+                const YSMDetailLevel& l = g.levels[size_t(pick)];
+                for (size_t f = 0; f + 2 < l.cornerIndexes.size(); f += 3) {
+                    int32_t v[3];
+                    float uv[6];
+                    bool ok = true;
+                    for (int k = 0; k < 3 && ok; ++k) {
+                        const size_t at = size_t(l.cornerIndexes[f + size_t(k)]) * 3;
+                        ok = at + 2 < l.corners.size();
+                        if (ok) v[k] = int32_t(l.corners[at]), uv[2 * k] = l.corners[at + 1], uv[2 * k + 1] = l.corners[at + 2];
+                    }
+                    if (ok && !triangle(v, uv)) return false;
+                }
+                return true;
+            }
+        }
+        for (uint16_t f : g.faces) {
+            if (f >= model->m_faces.size()) continue;
+            const YSMFace& face = model->m_faces[f];
+            const int32_t v[3] = {face.v[0], face.v[1], face.v[2]};
+            if (!triangle(v, face.uv)) return false;
+        }
+        return true;
+    };
+
     for (int32_t r = 0; r < count; ++r) {
         const YOpaqueRecord& record = OpaqueRecords()[r];
         switch (record.m_kind) {
@@ -334,8 +410,51 @@ void YD3D6Parser::DrawOpaqueRecords()
             for (uint16_t i : kQuadIndices) batch.indices[batch.indexCount++] = uint16_t(base + i);
             break;
         }
+        case YOpaqueRecord::kModelGroup:
+        case YOpaqueRecord::kShellGroup:
+        case YOpaqueRecord::kDecal:
+            if (!modelTriangles(record)) return;
+            break;
+        case YOpaqueRecord::kQuads: {
+            const uint32_t quads = record.m_vertexCount / 4u;
+            const uint32_t available = uint32_t(std::max(m_frameCounters[kAlphaVertexCount], int32_t(0)));
+            if (uint64_t(record.m_index) + uint64_t(quads) * 4u > available) break;
+            for (uint32_t q = 0; q < quads; ++q) {
+                if (!begin(record.m_texture, 4)) return;
+                const uint32_t base = batch.vertexCount;
+                memcpy(batch.vertices + base, AlphaVertices() + record.m_index + 4 * q, 4 * sizeof(YAlphaVertex));
+                batch.vertexCount += 4;
+                for (uint16_t i : kQuadIndices) batch.indices[batch.indexCount++] = uint16_t(base + i);
+            }
+            break;
+        }
+        case YOpaqueRecord::kLines: {
+            const uint32_t available = uint32_t(std::max(m_frameCounters[kAlphaVertexCount], int32_t(0)));
+            const uint32_t n = record.m_vertexCount & ~1u;
+            if (!n || uint64_t(record.m_index) + n > available) break;
+            // Lines go straight to the device, in the batch's material.
+            if (!begin(record.m_texture, 0)) return;
+            flush();
+            device->DrawPrimitive(D3DPT_LINELIST, YD3D6Raster::kVertexFormat, AlphaVertices() + record.m_index, n, 0);
+            break;
+        }
+        case YOpaqueRecord::kMesh: {
+            const YPrimitiveMesh* mesh = static_cast<const YPrimitiveMesh*>(record.m_mesh);
+            if (!mesh || !mesh->m_vertices || !mesh->m_indices) break;
+            for (int32_t t = 0; t < mesh->m_triangleCount; ++t) {
+                const int16_t* index = mesh->m_indices + size_t(t) * 3;
+                if (index[0] < 0 || index[1] < 0 || index[2] < 0 || index[0] >= mesh->m_vertexCount ||
+                    index[1] >= mesh->m_vertexCount || index[2] >= mesh->m_vertexCount)
+                    continue;
+                if (!begin(record.m_texture, 3)) return;
+                for (int k = 0; k < 3; ++k) {
+                    batch.vertices[batch.vertexCount] = mesh->m_vertices[index[k]];
+                    batch.indices[batch.indexCount++] = uint16_t(batch.vertexCount++);
+                }
+            }
+            break;
+        }
         default:
-            // The model kinds come with the model drawing.
             break;
         }
     }

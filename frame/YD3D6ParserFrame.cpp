@@ -82,8 +82,6 @@ void YD3D6Parser::Hunt_RenderFrame()
     Log("[YD3D6Parser::Hunt_RenderFrame] Finished");
 }
 
-void YD3D6Parser::DrawModelHandle(YD3D6DrawContext*, int) {}
-
 int YD3D6Parser::RenderMapTextureFrame(int16_t texture, float projection1, float projection2, const float* fractions)
 {
     if (texture < 0 || size_t(texture) >= m_textures.size() || !fractions) return 0;

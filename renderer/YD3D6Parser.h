@@ -25,6 +25,9 @@
 #include "frame/YAlphaVertex.h"
 #include "frame/YBillboardRecord.h"
 #include "frame/YD3D6DrawContext.h"
+#include "frame/YModelGroupRecord.h"
+#include "frame/YPrimitiveMesh.h"
+#include "frame/YTransformedVertex.h"
 #include "frame/YOpaqueRecord.h"
 
 class YD3D6Raster;
@@ -639,8 +642,17 @@ public:
     virtual void DrawImmediateTriangles() {}
     virtual void RenderCameraSpaceModels() {}
     virtual void RenderFlaresAndOverlay() {}
-    virtual void DrawCellObjects() {}
+    virtual void DrawCellObjects();
     virtual void DrawModelHandle(YD3D6DrawContext* context, int level);
+private:
+    void DrawPrimitiveSet(YD3D6DrawContext* context, int level);
+    void DrawModelRecord(YD3D6DrawContext* context, int level);
+    void DrawModelChildren(YD3D6DrawContext* context, int level, const YTransformedVertex* block);
+    float DepthKey(const YD3D6DrawContext& context, const float* point) const;
+    YAlphaVertex* AddAlphaVertices(uint32_t n, uint32_t* first);
+    YTransformedVertex* AddTransformedVertices(uint32_t n);
+    int32_t AddModelGroupRecord(const void* source, const YTransformedVertex* block, float distance);
+public:
     // Sends the fixed lights to the device and enables them.
     void UpdateDayLights();
     // Milliseconds each stage of the last map frame took, on the real clock.
@@ -737,6 +749,27 @@ public:
     MaterialCache m_materialCache;
     // The billboard normal every billboard vertex takes.
     float m_billboardNormal[3] = {0.0f, 1.0f, 0.0f};
+
+    // Model and primitive drawing into the frame lists.  The session words
+    // of the key-frame blend and of the two shadow classes.
+    enum { kBlendWord = 7, kShadowWord0 = 14, kShadowWord1 = 18 };
+    enum { kRecordVisible = 0x1, kRecordFollowLeader = 0x10, kRecordNoShadow = 0x20, kRecordOverride = 0x40 };
+    enum { kPrimitiveKind = 1, kDrawLevels = 4 };
+    // Model-group records and transformed vertices live in work buffers 2
+    // and 4 (their counters count records and vertices).
+    YModelGroupRecord* ModelGroupRecords() const { return m_frameBuffers[1].As<YModelGroupRecord>(); }
+    uint32_t ModelGroupCapacity() const { return m_frameBuffers[1].capacity / uint32_t(sizeof(YModelGroupRecord)); }
+    YTransformedVertex* TransformedVertices() const { return m_frameBuffers[3].As<YTransformedVertex>(); }
+    uint32_t TransformedCapacity() const { return m_frameBuffers[3].capacity / uint32_t(sizeof(YTransformedVertex)); }
+    int32_t m_shadowCasterCount = 0;  // stored this frame
+    // The level scratch: each level's world and rotation matrices.
+    YMatrix m_levelMatrix[kDrawLevels];
+    YMatrix m_levelRotation[kDrawLevels];
+    // The distance-cache switch the cell-object pass saw last frame.
+    int32_t m_cellDistanceSwitch = 0;
+    // The world matrix of a placed record (scale, angles, position; no parent).
+    static void RecordPlacement(const float* position, const float* angles, float scale, YMatrix* matrix,
+                                YMatrix* rotation);
 
     // Lights, sun, fog and the colour rules.
     int ClearLights(int count) override;

@@ -513,6 +513,7 @@ YRenderInstance* YD3D6Parser::NewPlacedObject(YSMHandle* handle, const YMapVT3Mo
     YRenderInstance* record = new YRenderInstance;
     record->m_model = handle;
     record->m_kind = kPlacedKind;
+    record->m_flags |= 0x1;  // drawn by the cell-object pass
     record->m_position[0] = output.m_x * m_worldScale;
     record->m_position[1] = output.m_y * m_worldScale;
     record->m_position[2] = output.m_z * m_worldScale;

@@ -7,6 +7,9 @@
 
 class YSMHandle;
 
+struct YRenderInstance;
+struct YTransformedVertex;
+
 struct YD3D6ShadowCaster {
     float m_position[3] = {0.0f, 0.0f, 0.0f};  // render units
     YSMHandle* m_model = nullptr;
@@ -16,4 +19,9 @@ struct YD3D6ShadowCaster {
     void* m_drawItem = nullptr;
     uint32_t m_castTime = 0;  // milliseconds
     int32_t m_entry = -1;     // pool entry: -1 none, -2 a child of another caster
+    // What the model drawing stored with it this frame: the attached
+    // records and the instance's transformed vertices.
+    uint16_t m_childCount = 0;
+    YRenderInstance** m_children = nullptr;
+    const YTransformedVertex* m_vertices = nullptr;
 };

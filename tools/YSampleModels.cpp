@@ -37,7 +37,8 @@ int AddGroup(YSMObject& m, const char* name, uint32_t flags, std::vector<const c
     for (const char* s : skins) {
         YSMSkin* skin = new YSMSkin;
         skin->name = s;
-        skin->resource = Resource(m, (std::string("models\\") + s + ".ytx").c_str());
+        // Found beside the model file.
+        skin->resource = Resource(m, (std::string("file;") + s + ".ytx").c_str());
         g->skins.emplace_back(skin);
     }
     m.m_groups.emplace_back(g);
@@ -274,7 +275,9 @@ void YSampleModels::MakePlane(const Plane& plane, YSMObject& m)
     const int normal = AddGroup(m, "Normal", 0x2 | 0x10, {paint.c_str()});
     AddBox(m, normal, 0, 0.4f, 0, 0.35f, 0.35f, 2.0f);
     const int camera = AddGroup(m, "Camera", 0x8, {});
-    const float cu[3] = {0, 1.0f, -0.6f}, c1[3] = {0, 1.0f, -0.2f}, c2[3] = {0, 1.1f, 0.4f}, cw[3] = {0.2f, 1.1f, 0.0f};
+    // The pivot the actor draws the model about: a unit edge from the model's
+    // origin along +z, face up, so the pose leaves the model as it is.
+    const float cu[3] = {0.2f, 0, 0.2f}, c1[3] = {0, 0, 0}, c2[3] = {0, 0, 1.0f}, cw[3] = {-0.2f, 0, 0.5f};
     AddMarker(m, camera, cu, c1, c2, cw);
     const int left = AddGroup(m, "Normal_wing_left", 0x2 | 0x10, {paint.c_str()});
     AddBox(m, left, -2.2f, 0.5f, 0.3f, 1.8f, 0.06f, 0.6f);
@@ -337,17 +340,39 @@ void YSampleModels::MakeTarget(YSMObject& m)
     Finish(m);
 }
 
+void YSampleModels::MakeBarn(YSMObject& m)
+{
+    Start(m, {"barn"});
+    // The pivot group "Normal" is the body; a ridge roof sits on it.
+    const int normal = AddGroup(m, "Normal", 0x2 | 0x10, {"barn"});
+    AddBox(m, normal, 0, 1.5f, 0, 2.5f, 1.5f, 4.0f);
+    const int roof = AddGroup(m, "Roof", 0x2 | 0x10, {"roof"});
+    const float w = 2.8f, eave = 3.0f, ridge = 4.6f, d = 4.3f;
+    const int a = AddVertex(m, -w, eave, -d), b = AddVertex(m, w, eave, -d), c = AddVertex(m, 0, ridge, -d);
+    const int e = AddVertex(m, -w, eave, d), f = AddVertex(m, w, eave, d), g = AddVertex(m, 0, ridge, d);
+    // The two slopes and the two gables, wound as the box's faces are.
+    const int quads[2][4] = {{a, c, g, e}, {b, f, g, c}};
+    for (const auto& q : quads) {
+        AddFace(m, q[0], q[1], q[2], roof, 0, 0, 1, 0, 1, 1);
+        AddFace(m, q[0], q[2], q[3], roof, 0, 0, 1, 1, 0, 1);
+    }
+    const int gables[2][3] = {{a, b, c}, {e, g, f}};
+    for (const auto& t : gables) AddFace(m, t[0], t[1], t[2], normal, 0, 1, 0.5f, 0, 1, 1);
+    m.m_tags.emplace_back(Tag("VertCompress", "No"));
+    Finish(m);
+}
+
 void YSampleModels::MakeTree(YFMFMeshSet& set)
 {
     set.FreeAll();
     std::vector<YFMFMeshPart> parts;
     // The trunk: a tube of 6 x 3 vertices, always whole.
-    parts.push_back(GridPart("Trunk", "models\\bark.ytx", 6, 3, 100.0f, 100.0f, 0x2, [](int c, int r, float* p) {
+    parts.push_back(GridPart("Trunk", "file;bark.ytx", 6, 3, 100.0f, 100.0f, 0x2, [](int c, int r, float* p) {
         const float a = static_cast<float>(c) / 5.0f * 6.2831853f;
         p[0] = 0.3f * std::cos(a), p[1] = 1.5f * static_cast<float>(r), p[2] = 0.3f * std::sin(a);
     }));
     // The crown: a dome of 8 x 5 vertices with detail levels from 40 %.
-    parts.push_back(GridPart("Normal", "models\\leaves.ytx", 8, 5, 40.0f, 100.0f, 0x2 | 0x10, [](int c, int r, float* p) {
+    parts.push_back(GridPart("Normal", "file;leaves.ytx", 8, 5, 40.0f, 100.0f, 0x2 | 0x10, [](int c, int r, float* p) {
         const float a = static_cast<float>(c) / 7.0f * 6.2831853f, h = static_cast<float>(r) / 4.0f;
         const float radius = 2.0f * std::sin(3.1415927f * (0.15f + 0.85f * h) / 1.0f * 0.5f + 0.3f) * (1.0f - 0.7f * h);
         p[0] = radius * std::cos(a), p[1] = 3.0f + 2.5f * h, p[2] = radius * std::sin(a);
@@ -442,10 +467,13 @@ bool YSampleModels::WriteAll(const std::string& folder, std::string& error)
         MakePlane(plane, model);
         if (!Save(model, models + "/" + plane.key + ".ysm", error)) return false;
     }
-    YSMObject arrow, target;
+    YSMObject arrow, target, barn;
     MakeArrow(arrow);
     MakeTarget(target);
-    if (!Save(arrow, models + "/arrow.ysm", error) || !Save(target, models + "/target.ysm", error)) return false;
+    MakeBarn(barn);
+    if (!Save(arrow, models + "/arrow.ysm", error) || !Save(target, models + "/target.ysm", error) ||
+        !Save(barn, models + "/barn.ysm", error))
+        return false;
     YFMFMeshSet tree, bear;
     MakeTree(tree);
     MakeBear(bear);

@@ -23,6 +23,8 @@ public:
     static void MakePlane(const Plane& plane, YSMObject& model);
     static void MakeArrow(YSMObject& model);
     static void MakeTarget(YSMObject& model);
+    // A barn with a ridge roof, standing on the ground at its origin.
+    static void MakeBarn(YSMObject& model);
     static void MakeTree(YFMFMeshSet& set);
     static void MakeBear(YFMFMeshSet& set);
     // The bear's animations, with their key counts.

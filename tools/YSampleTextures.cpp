@@ -161,6 +161,34 @@ Colour Billboard(int x, int y, int w, int h)
     return band ? Colour{30, 200, 250, 255} : Colour{230, 230, 230, 255};
 }
 
+// Model skins.
+Colour Paint(int x, int y, int, int h)
+{
+    const int n = Noise(x, y, 11) % 16;
+    if (std::abs(y - h / 2) < h / 10) return {150 + n, 40 + n, 30 + n, 255};
+    return {40 + n, 180 + n, 220 + n / 2, 255};
+}
+
+Colour Tyre(int x, int y, int, int)
+{
+    const int n = Noise(x, y, 12) % 12;
+    return {35 + n, 35 + n, 38 + n, 255};
+}
+
+Colour Planks(int x, int y, int w, int)
+{
+    const int n = Noise(x / 2, y, 13) % 24;
+    if (x % std::max(w / 8, 1) == 0) return {15, 20, 70 + n / 2, 255};
+    return {30 + n / 2, 40 + n / 2, 150 + n, 255};
+}
+
+Colour Roof(int x, int y, int, int h)
+{
+    const int n = Noise(x, y / 2, 14) % 20;
+    if (y % std::max(h / 8, 1) == 0) return {40, 38, 36, 255};
+    return {80 + n, 85 + n, 90 + n, 255};
+}
+
 struct Pattern {
     const char* name;
     Colour (*paint)(int, int, int, int);
@@ -172,6 +200,7 @@ const Pattern kPatterns[] = {
     {"flare", Flare},       {"shadow", Shadow},     {"tree", Tree},           {"bush", Bush},
     {"fence", Fence},       {"billboard", Billboard}, {"rock", Rock},           {"sand", Sand},
     {"dry-grass", DryGrass}, {"snow", Snow},         {"ice", Ice},             {"clouds", Clouds},
+    {"paint", Paint},       {"tyre", Tyre},         {"planks", Planks},       {"roof", Roof},
 };
 
 BYTE Clamp(int v) { return static_cast<BYTE>(std::min(std::max(v, 0), 255)); }

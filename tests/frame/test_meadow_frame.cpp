@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <iterator>
 
@@ -12,6 +13,8 @@
 #include "SampleCatalog.h"
 #include "foundation/SaveDCBitmap.h"
 #include "tools/map_frame/YMapFramePath.h"
+#include "assets3d/YSMHandle.h"
+#include "world/YRenderInstance.h"
 
 #if defined(RCV_DATA_DIR)
 namespace {
@@ -92,7 +95,20 @@ int Channel(uint32_t p, int shift) { return int((p >> shift) & 0xFF); }
 TEST_F(MeadowFrame, FrameOfThePathMatchesItsGolden)
 {
     const YMapFramePath path(*parser);
+    // The plane the map frame tool stands in the grid.
+    std::unique_ptr<YSMHandle> model(parser->CreateModelHandle(RCV_DATA_DIR "/models/biplane.ysm"));
+    ASSERT_NE(nullptr, model);
+    model->SetActiveGroup(model->FindGroup("Camera"));
+    model->SetReferenceSize(16.0f);
+    YRenderInstance plane;
+    plane.m_model = model.get();
+    plane.m_flags = YD3D6Parser::kRecordVisible;
+    path.ActorSpot(40, *parser, plane.m_position);
+    plane.m_position[1] += 0.7f * 16.0f;
+    plane.m_angles[1] = 50.0f * 3.14159265f / 180.0f;
+    parser->AddActorAt(&plane, 0, plane.m_position[0], plane.m_position[2]);
     path.Draw(40, *parser, kWidth, kHeight);
+    parser->RemoveActorAt(&plane, plane.m_position[0], plane.m_position[2]);
     Save("meadow_frame.bmp");
     const std::vector<uint32_t> got = Pixels();
     const std::string golden = std::string(RCV_TESTS_DIR) + "/frame/golden/meadow_frame.bmp";
@@ -170,5 +186,124 @@ TEST_F(MeadowFrame, AWillowInTheLakeIsDarkerBelowTheWaterLine)
     // The trunk's red in the middle column: brown above, dark and blue below.
     auto red = [&](int y) { return Channel(pixels[size_t(y * kWidth + kWidth / 2)], 16); };
     EXPECT_LT(red(below) + 30, red(above)) << above << " " << below;
+}
+
+namespace {
+// A frame seen from 30 m south of a point, eye 6 m above it, looking north;
+// the pixels and the screen row of a height there.
+struct Probe {
+    std::vector<uint32_t> pixels;
+    float eye = 0.0f;
+    int Row(float y) const
+    {
+        const float focal = float(kWidth) * 0.5f / std::tan(30.0f * 3.14159265f / 180.0f);
+        return int(float(kHeight) * 0.5f - (y - eye) / 480.0f * focal);
+    }
+};
+
+// Pixels of the box (x0, y0)-(x1, y1) that differ by more than 24 in a channel.
+int Changed(const Probe& a, const Probe& b, int x0, int y0, int x1, int y1)
+{
+    int n = 0;
+    for (int y = std::max(y0, 0); y < std::min(y1, kHeight); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, kWidth); ++x) {
+            const uint32_t p = a.pixels[size_t(y * kWidth + x)], q = b.pixels[size_t(y * kWidth + x)];
+            bool off = false;
+            for (int s : {0, 8, 16}) off = off || std::abs(Channel(p, s) - Channel(q, s)) > 24;
+            n += off;
+        }
+    return n;
+}
+}  // namespace
+
+class MeadowProbe : public MeadowFrame {
+protected:
+    Probe Look(const float* at, const char* file)
+    {
+        Probe probe;
+        const float x = at[0], z = at[2] - 480.0f;
+        probe.eye = std::max(at[1] + 96.0f, parser->GetGroundHeight(x, z) + 48.0f);
+        parser->SetCameraPosition(x, probe.eye, z);
+        parser->SetCameraAngles(0.0f, 0.0f, 0.0f);
+        parser->SetViewRects(0, 0, kWidth, kHeight, 0, 0, kWidth, kHeight);
+        parser->SetProjection(60.0f, 60.0f, 16.0f, float(parser->m_popUpDistance));
+        parser->ApplyView();
+        parser->GetRaster()->ClearTarget(0xFF000000u | parser->m_clearColour);
+        parser->BeginFrame();
+        parser->RenderFrame();
+        parser->EndFrame();
+        Save(file);
+        probe.pixels = Pixels();
+        return probe;
+    }
+};
+
+// The barn stands on the flank of the hill, tilted with it, and shows.
+TEST_F(MeadowProbe, TheBarnStandsOnItsSlope)
+{
+    YRenderInstance* barn = nullptr;
+    for (int i = 0; i < parser->GetPlacedObjectCount(); ++i)
+        if (strcmp(parser->GetPlacedObject(i)->m_name.GetBuffer(), "Scenery-Barn--19-0") == 0) barn = parser->GetPlacedObject(i);
+    ASSERT_NE(nullptr, barn);
+    ASSERT_TRUE(barn->m_flags & YD3D6Parser::kRecordVisible);
+    EXPECT_GT(std::fabs(barn->m_angles[0]) + std::fabs(barn->m_angles[2]), 0.02f);
+    const Probe shown = Look(barn->m_position, "meadow_barn.bmp");
+    barn->m_flags &= ~DWORD(YD3D6Parser::kRecordVisible);
+    const Probe gone = Look(barn->m_position, "meadow_no_barn.bmp");
+    barn->m_flags |= YD3D6Parser::kRecordVisible;
+    // The barn is about 7.5 m wide and 7 m tall: 120 by 110 units at 30 m.
+    const int top = shown.Row(barn->m_position[1] + 110.0f), base = shown.Row(barn->m_position[1]);
+    EXPECT_GT(Changed(shown, gone, kWidth / 2 - 30, top, kWidth / 2 + 30, base), 60 * (base - top) / 3);
+    EXPECT_EQ(0, Changed(shown, gone, 0, 0, kWidth / 2 - 80, kHeight)) << "nothing beside it";
+    // Its walls stand on the ground: the base row is barn, not grass, in the middle.
+    const uint32_t wall = shown.pixels[size_t((base - 4) * kWidth + kWidth / 2)];
+    EXPECT_FALSE(Channel(wall, 8) > Channel(wall, 16) + 40 && Channel(wall, 8) > Channel(wall, 0) + 40);
+}
+
+// A tree of the model class is drawn as a model while the level of detail
+// is off: its crown and trunk, not a sprite.
+TEST_F(MeadowProbe, AModelTreeIsDrawnAsAModel)
+{
+    ASSERT_EQ(0, parser->m_mapSettings[YD3D6Parser::kLevelOfDetailWord]);
+    const YCellItem* tree = nullptr;
+    for (const YMapCell& cell : parser->m_cells)
+        for (const YCellItem& item : cell.m_items)
+            if (!tree && !cell.m_water && item.m_type >= parser->m_spriteTypeCount) tree = &item;
+    ASSERT_NE(nullptr, tree);
+    const int model = tree->m_type - parser->m_spriteTypeCount;
+    ASSERT_LT(size_t(model), parser->m_treeModels.size());
+    const Probe shown = Look(tree->m_position, "meadow_model_tree.bmp");
+    EXPECT_GT(parser->m_frameCounters[YD3D6Parser::kWorkCount4], 0) << "posed vertices";
+    YSMHandle* handle = parser->m_treeModels[size_t(model)];
+    parser->m_treeModels[size_t(model)] = nullptr;
+    const Probe gone = Look(tree->m_position, "meadow_no_model_tree.bmp");
+    parser->m_treeModels[size_t(model)] = handle;
+    const int top = shown.Row(tree->m_position[1] + 60.0f), base = shown.Row(tree->m_position[1]);
+    EXPECT_GT(Changed(shown, gone, kWidth / 2 - 10, top, kWidth / 2 + 10, base), 20);
+}
+
+// A plane model registered in the grid as an actor's record is drawn by the
+// cell-object pass.
+TEST_F(MeadowProbe, AnActorsPlaneModelIsDrawn)
+{
+    std::unique_ptr<YSMHandle> model(parser->CreateModelHandle(RCV_DATA_DIR "/models/biplane.ysm"));
+    ASSERT_NE(nullptr, model);
+    model->SetActiveGroup(model->FindGroup("Camera"));
+    model->SetReferenceSize(16.0f);
+    YRenderInstance record;
+    record.m_model = model.get();
+    record.m_flags = YD3D6Parser::kRecordVisible;
+    const YMapFramePath path(*parser);
+    path.ActorSpot(40, *parser, record.m_position);
+    record.m_position[1] += 16.0f;
+    record.m_scale = 2.0f;
+    const Probe gone = Look(record.m_position, "meadow_no_actor.bmp");
+    parser->AddActorAt(&record, 0, record.m_position[0], record.m_position[2]);
+    const Probe shown = Look(record.m_position, "meadow_actor.bmp");
+    parser->RemoveActorAt(&record, record.m_position[0], record.m_position[2]);
+    // Wings of about 8 m at twice the size: 256 units across at 30 m.
+    const int row = shown.Row(record.m_position[1]);
+    EXPECT_GT(Changed(shown, gone, kWidth / 2 - 60, row - 20, kWidth / 2 + 60, row + 20), 200);
+    EXPECT_GT(Changed(shown, gone, kWidth / 2 - 30, row - 5, kWidth / 2 + 30, row + 5), 30) << "the body";
 }
 #endif

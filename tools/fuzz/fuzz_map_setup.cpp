@@ -4,7 +4,8 @@
 // layer textures, tree types and placement, the trees near each vertex, the
 // placed-model lists and the sky tags run on any map; then the visible
 // cells of a few cameras, the terrain pass and the scene-object pass with
-// the sorts.  The name forms of the asset requests are fed the raw bytes
+// the sorts; the placed models and a primitive set standing in the grid go
+// through the cell-object pass and the model drawing.  The name forms of the asset requests are fed the raw bytes
 // too.  Runs in a folder of its own.
 #include <cstddef>
 #include <cstdint>
@@ -17,7 +18,36 @@
 #include "foundation/YCpuInfo.h"
 #include "foundation/YFastMath.h"
 #include "foundation/YSineTable.h"
+#include "assets3d/YSMHandle.h"
+#include "assets3d/YSMObject.h"
 #include "renderer/YD3D6Parser.h"
+#include "world/YRenderInstance.h"
+
+namespace {
+// A placed model of one triangle for the grid: the map's own need a catalog.
+YSMObject* PlacedModel()
+{
+    static YSMObject* model = nullptr;
+    if (model) return model;
+    model = new YSMObject;
+    YSMFrame* frame = new YSMFrame;
+    frame->positions = {0, 0, 0, 2, 0, 0, 0, 3, 0};
+    frame->normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
+    frame->present = {1};
+    frame->poses.assign(1, YSMPose{{0, 0, 0, 0, 0, 0, 0, 0, 0, 1}});
+    model->m_frames.emplace_back(frame);
+    YSMGroup* group = new YSMGroup;
+    group->name = "Normal";
+    group->flags = 0x2;
+    group->faces = {0};
+    model->m_groups.emplace_back(group);
+    YSMFace face = {};
+    face.v[1] = 1, face.v[2] = 2;
+    model->m_faces.push_back(face);
+    model->m_vertexCount = 3;
+    return model;
+}
+}  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -54,6 +84,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                                  {side, 100.0f, 0.5f * side, 0.0f, 1.5708f},
                                  {-1e6f, 0.0f, -1e6f, 0.0f, 0.785f},
                                  {0.3f * side, 1e4f, 0.2f * side, -1.0f, -2.5f}};
+    // A placed model on the ground and a primitive set in the grid.
+    YSMHandle* handle = PlacedModel()->CreateHandle();
+    handle->m_groupStates[0].slot = 0;
+    handle->SetActiveGroup(0);
+    handle->SetReferenceSize(16.0f);
+    YRenderInstance placed, quads;
+    const float quad[4] = {0.0f, 10.0f, 0.0f, 4.0f};
+    placed.m_model = handle;
+    placed.m_kind = YD3D6Parser::kPlacedKind;
+    quads.m_kind = YD3D6Parser::kPrimitiveKind;
+    quads.m_geometry = const_cast<float*>(quad);
+    quads.m_elementCount = 1;
+    quads.m_textureIndex = 0;
+    for (YRenderInstance* r : {&placed, &quads}) {
+        r->m_flags = YD3D6Parser::kRecordVisible;
+        r->m_position[0] = 0.45f * side, r->m_position[2] = 0.55f * side;
+        r->m_position[1] = parser.GetGroundHeight(r->m_position[0], r->m_position[2]);
+        if (parser.HasGrid()) parser.AddActorAt(r, 0, r->m_position[0], r->m_position[2]);
+    }
     for (int c = 0; c < 4 && parser.HasGrid(); ++c) {
         parser.m_mapSettings[YD3D6Parser::kLevelOfDetailWord] = c & 1;
         parser.m_mapSettings[YD3D6Parser::kDistanceCacheWord] = c >> 1;
@@ -64,10 +113,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         parser.ResetFrameCounters();
         parser.CollectTerrainPolygons();
         parser.DrawSceneObjects();
+        parser.m_mapSettings[YD3D6Parser::kBlendWord] = c & 1;
+        parser.DrawCellObjects();
         parser.SortOpaqueRecords();
         parser.SortAlphaRecords();
         parser.ClearVisitedMarks();
     }
+    for (YRenderInstance* r : {&placed, &quads})
+        if (parser.HasGrid()) parser.RemoveActorAt(r, r->m_position[0], r->m_position[2]);
+    delete handle;
     parser.LoadCatalogTextures(text.c_str(), 0, 1);
     parser.EndSession(0);
     return 0;

@@ -1,7 +1,8 @@
 // libFuzzer target for the "YSMO" model file: the bytes are loaded as a
 // model; a model that loads is prepared as the renderer does it, played
 // through its animations, put to the world trace's model walk and stored
-// back in the form its tags ask for.
+// back in the form its tags ask for.  It is also posed into the frame lists
+// through the model drawing, with animation states taken from the input.
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -47,6 +48,61 @@ void TraceModel(YSMHandle* handle)
         }
     }
 }
+// The instance, a child on its tag and one on a surface triangle, posed by
+// the model drawing with animation states and switches from the input's
+// last bytes.
+void DrawModel(YSMHandle* handle, const uint8_t* data, size_t size)
+{
+    static YD3D6Parser* parser = nullptr;
+    if (!parser) {
+        parser = new YD3D6Parser;
+        parser->ResizeFrameBuffers(8);
+        parser->m_shadowCasters.assign(YD3D6Parser::kShadowCasters, YD3D6ShadowCaster());
+    }
+    auto byte = [&](size_t back) { return size > back ? data[size - 1 - back] : uint8_t(back * 37); };
+    parser->ResetFrameCounters();
+    parser->m_mapSettings[YD3D6Parser::kShadowWord0] = byte(0) & 1;
+    parser->m_mapSettings[YD3D6Parser::kDistanceCacheWord] = (byte(0) >> 1) & 1;
+    handle->SetAnimated((byte(0) & 4) != 0);
+    handle->m_currentAnim = int16_t(int8_t(byte(1)));
+    handle->m_currentFrame = int16_t(int8_t(byte(2)));
+    handle->m_activeGroup = int16_t(int8_t(byte(3)) % 4);
+    for (size_t a = 0; a < handle->m_animStates.size(); ++a) {
+        YSMAnimHandle& state = handle->m_animStates[a];
+        state.key = uint16_t(byte(4 + a % 4) % 8);
+        state.keyTime = float(byte(5)) / 37.0f;
+        state.playFlags = byte(6);
+    }
+    for (size_t g = 0; g < handle->m_groupStates.size(); ++g) {
+        handle->m_groupStates[g].flags |= YSMHandle::kGroupShown | ((byte(7) & 1) ? 0x400u : 0u);
+        handle->m_groupStates[g].slot = int32_t(g % 3) - 1;
+    }
+    handle->m_shellTexture = int16_t(int8_t(byte(8)));
+    handle->m_shellWidth = 0.5f;
+    YRenderInstance record, tagged, surface;
+    for (YRenderInstance* r : {&record, &tagged, &surface}) {
+        r->m_model = handle;
+        r->m_flags = YD3D6Parser::kRecordVisible | (byte(9) & 0x10);
+        r->m_subKind = int16_t(byte(10) % 4);
+    }
+    tagged.m_attachIndex = int16_t(int8_t(byte(11)));
+    surface.m_surfaceTriangle = int16_t(int8_t(byte(12)));
+    surface.m_surfaceWeights[0] = 0.25f, surface.m_surfaceWeights[1] = 0.5f;
+    YRenderInstance* children[3] = {&tagged, nullptr, &surface};
+    record.m_children = children;
+    record.m_childCount = 3;
+    record.m_scale = 1.5f;
+    YD3D6DrawContext context;
+    MakeIdentityMatrix(&context.m_matrix);
+    MakeIdentityMatrix(&context.m_rotation);
+    context.m_viewDirection[2] = 1.0f;
+    context.m_blend = byte(0) & 8;
+    context.m_water = (byte(0) >> 4) & 1;
+    context.m_record = &record;
+    parser->DrawModelHandle(&context, 0);
+    parser->SortOpaqueRecords();
+    parser->SortAlphaRecords();
+}
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -86,6 +142,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         handle->IsGroupMarker(g);
     }
     TraceModel(handle);
+    DrawModel(handle, data, size);
     YSMHandle* clone = model.CloneHandle(handle);
     delete handle;
     CMemFile out;

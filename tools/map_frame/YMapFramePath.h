@@ -58,6 +58,17 @@ struct YMapFramePath {
         angles[1] = std::atan2(dx, dz);
     }
 
+    // Where the tool's plane stands, render units: on the ground a third of
+    // the way from the eye of step i to the centre, in view of that step.
+    void ActorSpot(int i, YD3D6Parser& renderer, float position[3]) const
+    {
+        float eye[3], angles[2];
+        At(i, eye, angles, renderer);
+        position[0] = eye[0] + (centre[0] - eye[0]) * 0.35f;
+        position[2] = eye[2] + (centre[2] - eye[2]) * 0.35f;
+        position[1] = renderer.GetGroundHeight(position[0], position[2]);
+    }
+
     // One frame of step i into the render surface, in the order the 3D view
     // calls the renderer.  Until the sky stage draws, the map's clear
     // colour stands behind the terrain.

@@ -19,6 +19,8 @@
 #include "renderer/YGraphics.h"
 #include "tools/YImageWriter.h"
 #include "tools/map_frame/YMapFramePath.h"
+#include "world/YActor.h"
+#include "world/YActorWorld.h"
 
 namespace {
 struct Options {
@@ -75,6 +77,29 @@ bool WriteCellPicture(YD3D6Parser& renderer, const std::string& path)
     return YImageWriter::WriteBMP(image, path, 24);
 }
 
+// One plane stands in the grid, in view of the path's frame 40, until the
+// game's own actors come; the cell-object pass draws it through the
+// engine's object test (flags 3: an actor, resolved).
+YActor* PlaceActor(YD3D6Parser& renderer, const YMapFramePath& path)
+{
+    YSMHandle* model = renderer.CreateModelHandle("models\\biplane.ysm");
+    if (!model) {
+        fprintf(stderr, "map_frame: no plane model\n");
+        return nullptr;
+    }
+    float at[3];
+    path.ActorSpot(40, renderer, at);
+    YActor* plane = new YActor;
+    plane->SetModelObject(model);
+    plane->m_flagsA |= YActor::FlagVisible;
+    const float metres = 1.0f / YActorWorld::kRenderScale;
+    plane->m_position = YVector(at[0] * metres, at[1] * metres + 0.7f, at[2] * metres);
+    plane->m_angles = YVector(0.0f, 50.0f, 0.0f);
+    plane->BuildRenderInstance();
+    renderer.AddActorAt(plane, 3, plane->m_render.m_position[0], plane->m_render.m_position[2]);
+    return plane;
+}
+
 class MapFrameApp : public CWinApp {
 public:
     BOOL InitInstance() override
@@ -98,6 +123,7 @@ public:
             }
         }
         const YMapFramePath path(*renderer);
+        YActor* plane = PlaceActor(*renderer, path);
         YGraphics* graphics = engine->m_graphics;
         // No screen is open: the interface would clear the frame to black.
         YInterfaceMgr* interface = engine->m_interfaceMgr;
@@ -121,6 +147,10 @@ public:
             Sleep(20);
         }
         engine->m_interfaceMgr = interface;
+        if (plane) {
+            renderer->RemoveActorAt(plane, plane->m_render.m_position[0], plane->m_render.m_position[2]);
+            delete plane;
+        }
         renderer->EndSession(0);
         // Closed by its frame count rather than by the player: the window goes now.
         if (m_pMainWnd && engine->m_running) m_pMainWnd->DestroyWindow();
