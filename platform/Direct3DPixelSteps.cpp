@@ -351,6 +351,32 @@ inline SplitTexels Weigh(const SplitTexels& x, __m128i wx, const SplitTexels& y,
     return {Weigh(x.even, wx, y.even, wy), Weigh(x.odd, wx, y.odd, wy)};
 }
 
+// The texels of four pixels at (x, y) and (x + 1, y) on one level, y
+// already a row offset: lefts and rights each as four 32-bit lanes. Where no
+// pixel's x is the last column the two are neighbours in memory and come as
+// one 64-bit load each; otherwise (the wrap) they are read one by one.
+struct TexelPairs {
+    __m128i left, right;
+};
+inline TexelPairs LoadPairs(const uint32_t* t, __m128i row, __m128i xa, __m128i xb, bool adjacent)
+{
+    alignas(16) int a[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(a), _mm_add_epi32(row, xa));
+    if (adjacent) {
+        const __m128i p0 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(t + a[0]));
+        const __m128i p1 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(t + a[1]));
+        const __m128i p2 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(t + a[2]));
+        const __m128i p3 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(t + a[3]));
+        const __m128 lo = _mm_castsi128_ps(_mm_unpacklo_epi64(p0, p1)), hi = _mm_castsi128_ps(_mm_unpacklo_epi64(p2, p3));
+        return {_mm_castps_si128(_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0))),
+                _mm_castps_si128(_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1)))};
+    }
+    alignas(16) int b[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(b), _mm_add_epi32(row, xb));
+    return {_mm_set_epi32(static_cast<int>(t[a[3]]), static_cast<int>(t[a[2]]), static_cast<int>(t[a[1]]), static_cast<int>(t[a[0]])),
+            _mm_set_epi32(static_cast<int>(t[b[3]]), static_cast<int>(t[b[2]]), static_cast<int>(t[b[1]]), static_cast<int>(t[b[0]]))};
+}
+
 // Bilinear samples of four pixels on a power-of-two level with wrapped
 // addressing, all in SSE but the sixteen texel loads: 8.8 coordinates in,
 // four texels out split (two rows of two weighted across, then down, with
@@ -366,16 +392,10 @@ inline SplitTexels BilinearWrap4(const LevelView& lv, const int* iu, const int* 
     const __m128i shift = _mm_cvtsi32_si128(lv.widthShift);
     const __m128i ya = _mm_sll_epi32(_mm_and_si128(y0, hm), shift);
     const __m128i yb = _mm_sll_epi32(_mm_and_si128(_mm_add_epi32(y0, one), hm), shift);
-    alignas(16) int a0[4], a1[4], b0[4], b1[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(a0), _mm_add_epi32(ya, xa));
-    _mm_store_si128(reinterpret_cast<__m128i*>(a1), _mm_add_epi32(ya, xb));
-    _mm_store_si128(reinterpret_cast<__m128i*>(b0), _mm_add_epi32(yb, xa));
-    _mm_store_si128(reinterpret_cast<__m128i*>(b1), _mm_add_epi32(yb, xb));
-    const uint32_t* t = lv.texels;
-    const __m128i ta0 = _mm_set_epi32(static_cast<int>(t[a0[3]]), static_cast<int>(t[a0[2]]), static_cast<int>(t[a0[1]]), static_cast<int>(t[a0[0]]));
-    const __m128i ta1 = _mm_set_epi32(static_cast<int>(t[a1[3]]), static_cast<int>(t[a1[2]]), static_cast<int>(t[a1[1]]), static_cast<int>(t[a1[0]]));
-    const __m128i tb0 = _mm_set_epi32(static_cast<int>(t[b0[3]]), static_cast<int>(t[b0[2]]), static_cast<int>(t[b0[1]]), static_cast<int>(t[b0[0]]));
-    const __m128i tb1 = _mm_set_epi32(static_cast<int>(t[b1[3]]), static_cast<int>(t[b1[2]]), static_cast<int>(t[b1[1]]), static_cast<int>(t[b1[0]]));
+    const bool adjacent = _mm_movemask_epi8(_mm_cmpeq_epi32(xa, wm)) == 0;
+    const TexelPairs rowA = LoadPairs(lv.texels, ya, xa, xb, adjacent);
+    const TexelPairs rowB = LoadPairs(lv.texels, yb, xa, xb, adjacent);
+    const __m128i ta0 = rowA.left, ta1 = rowA.right, tb0 = rowB.left, tb1 = rowB.right;
     // Each pixel's weights in both 16-bit halves of its lane.
     const __m128i fu = _mm_and_si128(u, low8), fv = _mm_and_si128(v, low8);
     const __m128i wu = _mm_or_si128(fu, _mm_slli_epi32(fu, 16)), wv = _mm_or_si128(fv, _mm_slli_epi32(fv, 16));
@@ -400,11 +420,11 @@ inline __m256i BilinearWrap4x(const LevelView& lv, const int* iu, const int* iv)
     const __m128i shift = _mm_cvtsi32_si128(lv.widthShift);
     const __m128i ya = _mm_sll_epi32(_mm_and_si128(y0, hm), shift);
     const __m128i yb = _mm_sll_epi32(_mm_and_si128(_mm_add_epi32(y0, one), hm), shift);
-    const int* t = reinterpret_cast<const int*>(lv.texels);
-    const __m256i ta0 = _mm256_cvtepu8_epi16(_mm_i32gather_epi32(t, _mm_add_epi32(ya, xa), 4));
-    const __m256i ta1 = _mm256_cvtepu8_epi16(_mm_i32gather_epi32(t, _mm_add_epi32(ya, xb), 4));
-    const __m256i tb0 = _mm256_cvtepu8_epi16(_mm_i32gather_epi32(t, _mm_add_epi32(yb, xa), 4));
-    const __m256i tb1 = _mm256_cvtepu8_epi16(_mm_i32gather_epi32(t, _mm_add_epi32(yb, xb), 4));
+    const bool adjacent = _mm_movemask_epi8(_mm_cmpeq_epi32(xa, wm)) == 0;
+    const TexelPairs rowA = LoadPairs(lv.texels, ya, xa, xb, adjacent);
+    const TexelPairs rowB = LoadPairs(lv.texels, yb, xa, xb, adjacent);
+    const __m256i ta0 = _mm256_cvtepu8_epi16(rowA.left), ta1 = _mm256_cvtepu8_epi16(rowA.right);
+    const __m256i tb0 = _mm256_cvtepu8_epi16(rowB.left), tb1 = _mm256_cvtepu8_epi16(rowB.right);
     // Each pixel's weight in its four channel lanes.
     const __m128i spread = _mm_setr_epi8(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12);
     const __m256i wu = _mm256_cvtepu8_epi16(_mm_shuffle_epi8(_mm_and_si128(u, low8), spread));
