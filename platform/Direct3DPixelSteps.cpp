@@ -528,8 +528,9 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
             continue;
         }
         Coordinates<kMinFilter>(lv, u, v, iu, iv);
-        if (kMinFilter == kLinear && AU == D3DTADDRESS_WRAP && AV == D3DTADDRESS_WRAP && !Key && lv.pow2 &&
-            count == 4) {
+        // Whole groups of four even at the end of the run: the texels past it
+        // are never used, and wrapping keeps their addresses inside the level.
+        if (kMinFilter == kLinear && AU == D3DTADDRESS_WRAP && AV == D3DTADDRESS_WRAP && !Key && lv.pow2) {
 #ifdef __AVX2__
             __m256i r = BilinearWrap4x(lv, iu, iv);
             if (Mip == kMipLinear && frac > 0) {
@@ -1056,6 +1057,224 @@ void TableFog(const Run& run, const Work& w, uint8_t* fog, int n)
 }
 }  // namespace
 
+// ---------------------------------------------------------------- whole runs
+namespace {
+// A run drawn in two passes over groups of four pixels, everything between
+// the Z test and the writes kept in registers: the same arithmetic as the
+// steps one by one (partial groups at the end of a run included, their
+// lanes past the run masked off).
+template <int Textures, bool Fog, bool Blend, bool Less, bool ZWrite, bool KeepAlpha>
+void Span(Work& w, const Run& run)
+{
+    const int n = run.n;
+    uint8_t* zrow = w.zBits + static_cast<size_t>(run.y) * w.zPitch + static_cast<size_t>(run.x) * 2;
+    uint8_t* row = w.targetBits + static_cast<size_t>(run.y) * w.targetPitch + static_cast<size_t>(run.x) * 4;
+    alignas(16) int32_t lanes[K];
+    uint32_t* zv = w.zvalue;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128 steps = _mm_set_ps(3, 2, 1, 0);
+    const __m128i laneIndex = _mm_set_epi32(3, 2, 1, 0);
+    // Z: the values as ZValuesFast, compared with the buffer.
+    {
+        const float z = run.z - w.zOffset, dz = run.dz, sc = static_cast<float>(w.zScale);
+        const __m128 vz = _mm_set1_ps(z), vdz = _mm_set1_ps(dz), vs = _mm_set1_ps(sc), fzero = _mm_setzero_ps();
+        int any = 0;
+        for (int i = 0; i < n; i += 4) {
+            const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), steps);
+            __m128 v = _mm_mul_ps(_mm_add_ps(vz, _mm_mul_ps(vdz, fi)), vs);
+            const __m128 below = _mm_cmplt_ps(v, fzero), over = _mm_cmpgt_ps(v, vs);
+            v = _mm_andnot_ps(below, v);
+            v = _mm_or_ps(_mm_and_ps(over, vs), _mm_andnot_ps(over, v));
+            const __m128i zi = _mm_cvttps_epi32(v);
+            _mm_store_si128(reinterpret_cast<__m128i*>(zv + i), zi);
+            __m128i d;
+            if (i + 4 <= n) {
+                d = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(zrow + i * 2));
+            } else {
+                uint16_t part[4] = {0, 0, 0, 0};
+                std::memcpy(part, zrow + i * 2, static_cast<size_t>(n - i) * 2);
+                d = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(part));
+            }
+            d = _mm_unpacklo_epi16(d, zero);
+            __m128i fail = _mm_cmpgt_epi32(zi, d);
+            if (Less) fail = _mm_or_si128(fail, _mm_cmpeq_epi32(zi, d));
+            const __m128i inside = _mm_cmpgt_epi32(_mm_set1_epi32(n - i), laneIndex);
+            const __m128i pass = _mm_andnot_si128(fail, inside);
+            _mm_store_si128(reinterpret_cast<__m128i*>(lanes + i), pass);
+            any |= _mm_movemask_epi8(pass);
+        }
+        if (!any) return;
+    }
+    for (int s = 0; s < Textures; ++s) w.sample[s](w.stages[s], run, w, n);
+
+    // Diffuse as Interpolate.
+    int s0[4], d0[4];
+    for (int c = 0; c < 4; ++c) {
+        const float v = run.diffuse[c] < 0 ? 0 : (run.diffuse[c] > 255.0f ? 255.0f : run.diffuse[c]);
+        s0[c] = static_cast<int>(v * 65536.0f + 32768.0f);
+        d0[c] = static_cast<int>(run.ddiffuse[c] * 65536.0f);
+    }
+    const __m128i delta = _mm_set_epi32(d0[3], d0[2], d0[1], d0[0]);
+    const __m128i delta2 = _mm_add_epi32(delta, delta), delta4 = _mm_add_epi32(delta2, delta2);
+    __m128i v0 = _mm_set_epi32(s0[3], s0[2], s0[1], s0[0]);
+    __m128i v1 = _mm_add_epi32(v0, delta), v2 = _mm_add_epi32(v0, delta2), v3 = _mm_add_epi32(v1, delta2);
+
+    // Fog as TableFog and ApplyFog.
+    const float fogInv = w.fogEnd != w.fogStart ? 1.0f / (w.fogEnd - w.fogStart) : 0.0f;
+    const __m128 fogScale = _mm_set1_ps(fogInv * 255.0f), fogEnd = _mm_set1_ps(w.fogEnd);
+    const __m128 vrhw = _mm_set1_ps(run.rhw), vdrhw = _mm_set1_ps(run.drhw);
+    int fcBits;
+    std::memcpy(&fcBits, w.fogColour, 4);
+    const __m128i fogc = _mm_unpacklo_epi8(_mm_set1_epi32(fcBits), zero);
+    const __m128i full = _mm_set1_epi16(255), half = _mm_set1_epi16(128);
+    const __m128i keepAlpha = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+    const __m128i alphaBits = _mm_set1_epi32(KeepAlpha ? 0 : static_cast<int>(0xFF000000u));
+
+    for (int i = 0; i < n; i += 4) {
+        const __m128i a = _mm_packs_epi32(_mm_srai_epi32(v0, 16), _mm_srai_epi32(v1, 16));
+        const __m128i b = _mm_packs_epi32(_mm_srai_epi32(v2, 16), _mm_srai_epi32(v3, 16));
+        __m128i colour = _mm_packus_epi16(a, b);
+        v0 = _mm_add_epi32(v0, delta4);
+        v1 = _mm_add_epi32(v1, delta4);
+        v2 = _mm_add_epi32(v2, delta4);
+        v3 = _mm_add_epi32(v3, delta4);
+        const __m128i m = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes + i));
+        if (_mm_movemask_epi8(m) == 0) continue;
+        if (Textures >= 1)
+            colour = Mul8x16(_mm_load_si128(reinterpret_cast<const __m128i*>(w.texel[0] + i * 4)), colour);
+        if (Textures >= 2)
+            colour = Mul8x16(_mm_load_si128(reinterpret_cast<const __m128i*>(w.texel[1] + i * 4)), colour);
+        if (Fog) {
+            const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), steps);
+            const __m128 depth = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(vrhw, _mm_mul_ps(vdrhw, fi)));
+            __m128 f = _mm_mul_ps(_mm_sub_ps(fogEnd, depth), fogScale);
+            f = _mm_min_ps(_mm_max_ps(f, _mm_setzero_ps()), _mm_set1_ps(255.0f));
+            const __m128i f32 = _mm_cvtps_epi32(f);
+            const __m128i f16 = _mm_packs_epi32(f32, f32);
+            const __m128i pairs = _mm_unpacklo_epi16(f16, f16);
+            auto mix = [&](__m128i c, __m128i fv) {
+                const __m128i r = _mm_add_epi16(Mul8x8(c, fv), Mul8x8(fogc, _mm_sub_epi16(full, fv)));
+                return _mm_or_si128(_mm_and_si128(keepAlpha, c), _mm_andnot_si128(keepAlpha, r));
+            };
+            const __m128i lo = mix(_mm_unpacklo_epi8(colour, zero), _mm_unpacklo_epi32(pairs, pairs));
+            const __m128i hi = mix(_mm_unpackhi_epi8(colour, zero), _mm_unpackhi_epi32(pairs, pairs));
+            colour = _mm_packus_epi16(lo, hi);
+        }
+        const bool whole = i + 4 <= n;
+        __m128i old;
+        if (whole) {
+            old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i * 4));
+        } else {
+            alignas(16) uint32_t part[4] = {0, 0, 0, 0};
+            std::memcpy(part, row + i * 4, static_cast<size_t>(n - i) * 4);
+            old = _mm_load_si128(reinterpret_cast<const __m128i*>(part));
+        }
+        if (Blend) {
+            // As BlendSrcAlpha, two pixels to a register.
+            const __m128i dest = _mm_or_si128(old, alphaBits);
+            auto blend = [&](__m128i src, __m128i dst) {
+                const __m128i al = _mm_shufflelo_epi16(_mm_shufflehi_epi16(src, 0xFF), 0xFF);
+                __m128i t = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(src, al), _mm_mullo_epi16(dst, _mm_sub_epi16(full, al))), half);
+                return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+            };
+            colour = _mm_packus_epi16(blend(_mm_unpacklo_epi8(colour, zero), _mm_unpacklo_epi8(dest, zero)),
+                                      blend(_mm_unpackhi_epi8(colour, zero), _mm_unpackhi_epi8(dest, zero)));
+        }
+        colour = _mm_or_si128(colour, alphaBits);
+        const __m128i out = _mm_or_si128(_mm_and_si128(m, colour), _mm_andnot_si128(m, old));
+        const __m128i zvals = _mm_load_si128(reinterpret_cast<const __m128i*>(zv + i));
+        if (whole) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i * 4), out);
+            if (ZWrite) {
+                // The values (at most 0xFFFF) packed to 16 bits, kept where masked off.
+                const __m128i bias = _mm_set1_epi32(0x8000);
+                const __m128i z16 = _mm_xor_si128(_mm_packs_epi32(_mm_sub_epi32(zvals, bias), zero), _mm_set1_epi16(-0x8000));
+                const __m128i m16 = _mm_packs_epi32(m, zero);
+                __m128i* at = reinterpret_cast<__m128i*>(zrow + i * 2);
+                const __m128i oldz = _mm_loadl_epi64(at);
+                _mm_storel_epi64(at, _mm_or_si128(_mm_and_si128(m16, z16), _mm_andnot_si128(m16, oldz)));
+            }
+        } else {
+            alignas(16) uint32_t part[4];
+            alignas(16) uint32_t zpart[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(part), out);
+            _mm_store_si128(reinterpret_cast<__m128i*>(zpart), zvals);
+            for (int k = 0; k < n - i; ++k) {
+                if (!lanes[i + k]) continue;
+                std::memcpy(row + (i + k) * 4, &part[k], 4);
+                if (ZWrite) {
+                    const uint16_t z16 = static_cast<uint16_t>(zpart[k]);
+                    std::memcpy(zrow + (i + k) * 2, &z16, 2);
+                }
+            }
+        }
+    }
+}
+
+template <int Textures, bool Fog, bool Blend, bool Less, bool ZWrite>
+Work::SpanFn PickSpanAlpha(bool keepAlpha)
+{
+    return keepAlpha ? Span<Textures, Fog, Blend, Less, ZWrite, true> : Span<Textures, Fog, Blend, Less, ZWrite, false>;
+}
+template <int Textures, bool Fog, bool Blend>
+Work::SpanFn PickSpanZ(bool less, bool zwrite, bool keepAlpha)
+{
+    if (less) return zwrite ? PickSpanAlpha<Textures, Fog, Blend, true, true>(keepAlpha)
+                            : PickSpanAlpha<Textures, Fog, Blend, true, false>(keepAlpha);
+    return zwrite ? PickSpanAlpha<Textures, Fog, Blend, false, true>(keepAlpha)
+                  : PickSpanAlpha<Textures, Fog, Blend, false, false>(keepAlpha);
+}
+template <int Textures>
+Work::SpanFn PickSpanRest(bool fog, bool blend, bool less, bool zwrite, bool keepAlpha)
+{
+    if (fog) return blend ? PickSpanZ<Textures, true, true>(less, zwrite, keepAlpha)
+                          : PickSpanZ<Textures, true, false>(less, zwrite, keepAlpha);
+    return blend ? PickSpanZ<Textures, false, true>(less, zwrite, keepAlpha)
+                 : PickSpanZ<Textures, false, false>(less, zwrite, keepAlpha);
+}
+
+// The whole-run routine for the chosen steps, or null when they are not
+// one of the shapes it covers.
+Work::SpanFn PickSpan(const Work& w, int kind, DWORD zfunc)
+{
+    if (kind != kTargetX888 && kind != kTargetA888) return nullptr;
+    if (!w.zTest || w.zBytes != 2 || w.zValues != ZValuesFast) return nullptr;
+    if (zfunc != D3DCMP_LESS && zfunc != D3DCMP_LESSEQUAL) return nullptr;
+    if (w.specularAdd || w.alphaTest || w.dither) return nullptr;
+    const bool fog = w.fogFactors != nullptr;
+    if (fog && (w.fogFactors != TableFog<D3DFOG_LINEAR> || w.fogEnd == w.fogStart)) return nullptr;
+    if (w.blend && w.blend != BlendSrcAlpha) return nullptr;
+    // Stages: none (the diffuse colour), or each modulating its texture
+    // with what came before, colour and alpha alike.
+    int textures = 0;
+    const uint8_t* current = w.diffuse;
+    for (int s = 0; s < w.stageCount; ++s) {
+        const Work::Combine& c = w.combine[s];
+        if (!c.colour) {
+            if (c.out != current) return nullptr;  // a select of anything but what came before
+            continue;
+        }
+        if (s != textures || !w.sample[s] || w.stages[s].levels[0].keyed || c.colour != StageOp<false, D3DTOP_MODULATE> ||
+            c.alpha || c.mods)
+            return nullptr;
+        const bool args = (c.colourArg[0] == w.texel[s] && c.colourArg[1] == current) ||
+                          (c.colourArg[1] == w.texel[s] && c.colourArg[0] == current);
+        if (!args) return nullptr;
+        current = c.out;
+        ++textures;
+    }
+    for (int s = 0; s < w.stageCount; ++s)
+        if (w.sample[s] && s >= textures) return nullptr;  // sampled but unused, or keyed
+    if (w.colour != current || textures > 2) return nullptr;
+    const bool less = zfunc == D3DCMP_LESS, zwrite = w.zWrite != nullptr, keepAlpha = kind == kTargetA888;
+    switch (textures) {
+    case 0: return PickSpanRest<0>(fog, w.blend != nullptr, less, zwrite, keepAlpha);
+    case 1: return PickSpanRest<1>(fog, w.blend != nullptr, less, zwrite, keepAlpha);
+    default: return PickSpanRest<2>(fog, w.blend != nullptr, less, zwrite, keepAlpha);
+    }
+}
+}  // namespace
+
 namespace {
 float AsFloat(DWORD bits)
 {
@@ -1322,11 +1541,16 @@ bool Configure(Work& w, const Direct3DPixelPipeline::Settings& settings, int& co
             w.dstFactor = PickFactor(dst);
         }
     }
+    w.span = PickSpan(w, kind, rs[D3DRENDERSTATE_ZFUNC]);
     return true;
 }
 
 void Draw(Work& w, const Run& run, bool needSpecular)
 {
+    if (w.span) {
+        w.span(w, run);
+        return;
+    }
     const int n = run.n;
     uint8_t* zrow = nullptr;
     if (w.zTest) {
