@@ -1070,6 +1070,7 @@ void Span(Work& w, const Run& run)
     uint8_t* zrow = w.zBits + static_cast<size_t>(run.y) * w.zPitch + static_cast<size_t>(run.x) * 2;
     uint8_t* row = w.targetBits + static_cast<size_t>(run.y) * w.targetPitch + static_cast<size_t>(run.x) * 4;
     alignas(16) int32_t lanes[K];
+    const int width = w.targetWidth;
     uint32_t* zv = w.zvalue;
     const __m128i zero = _mm_setzero_si128();
     const __m128 steps = _mm_set_ps(3, 2, 1, 0);
@@ -1088,12 +1089,15 @@ void Span(Work& w, const Run& run)
             const __m128i zi = _mm_cvttps_epi32(v);
             _mm_store_si128(reinterpret_cast<__m128i*>(zv + i), zi);
             __m128i d;
-            if (i + 4 <= n) {
+            if (run.x + i + 4 <= width) {
                 d = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(zrow + i * 2));
             } else {
-                uint16_t part[4] = {0, 0, 0, 0};
-                std::memcpy(part, zrow + i * 2, static_cast<size_t>(n - i) * 2);
-                d = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(part));
+                // The last pixels of the row, read one by one.
+                uint16_t z0, z1 = 0, z2 = 0;
+                std::memcpy(&z0, zrow + i * 2, 2);
+                if (n - i > 1) std::memcpy(&z1, zrow + i * 2 + 2, 2);
+                if (n - i > 2) std::memcpy(&z2, zrow + i * 2 + 4, 2);
+                d = _mm_set_epi16(0, 0, 0, 0, 0, static_cast<short>(z2), static_cast<short>(z1), static_cast<short>(z0));
             }
             d = _mm_unpacklo_epi16(d, zero);
             __m128i fail = _mm_cmpgt_epi32(zi, d);
@@ -1160,14 +1164,18 @@ void Span(Work& w, const Run& run)
             const __m128i hi = mix(_mm_unpackhi_epi8(colour, zero), _mm_unpackhi_epi32(pairs, pairs));
             colour = _mm_packus_epi16(lo, hi);
         }
-        const bool whole = i + 4 <= n;
+        // Four pixels inside the row are read and written whole, those past
+        // the run kept by the mask; at the row's end one by one.
+        const bool whole = run.x + i + 4 <= width;
         __m128i old;
         if (whole) {
             old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i * 4));
         } else {
-            alignas(16) uint32_t part[4] = {0, 0, 0, 0};
-            std::memcpy(part, row + i * 4, static_cast<size_t>(n - i) * 4);
-            old = _mm_load_si128(reinterpret_cast<const __m128i*>(part));
+            uint32_t p0, p1 = 0, p2 = 0;
+            std::memcpy(&p0, row + i * 4, 4);
+            if (n - i > 1) std::memcpy(&p1, row + i * 4 + 4, 4);
+            if (n - i > 2) std::memcpy(&p2, row + i * 4 + 8, 4);
+            old = _mm_set_epi32(0, static_cast<int>(p2), static_cast<int>(p1), static_cast<int>(p0));
         }
         if (Blend) {
             // As BlendSrcAlpha, two pixels to a register.
