@@ -1111,16 +1111,12 @@ void Span(Work& w, const Run& run)
     }
     for (int s = 0; s < Textures; ++s) w.sample[s](w.stages[s], run, w, n);
 
-    // Diffuse as Interpolate.
-    int s0[4], d0[4];
-    for (int c = 0; c < 4; ++c) {
-        const float v = run.diffuse[c] < 0 ? 0 : (run.diffuse[c] > 255.0f ? 255.0f : run.diffuse[c]);
-        s0[c] = static_cast<int>(v * 65536.0f + 32768.0f);
-        d0[c] = static_cast<int>(run.ddiffuse[c] * 65536.0f);
-    }
-    const __m128i delta = _mm_set_epi32(d0[3], d0[2], d0[1], d0[0]);
+    // Diffuse as Interpolate, the four channels' start and step converted at once.
+    const __m128 start = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(run.diffuse), _mm_setzero_ps()), _mm_set1_ps(255.0f));
+    const __m128 fixed = _mm_set1_ps(65536.0f);
+    const __m128i delta = _mm_cvttps_epi32(_mm_mul_ps(_mm_loadu_ps(run.ddiffuse), fixed));
     const __m128i delta2 = _mm_add_epi32(delta, delta), delta4 = _mm_add_epi32(delta2, delta2);
-    __m128i v0 = _mm_set_epi32(s0[3], s0[2], s0[1], s0[0]);
+    __m128i v0 = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(start, fixed), _mm_set1_ps(32768.0f)));
     __m128i v1 = _mm_add_epi32(v0, delta), v2 = _mm_add_epi32(v0, delta2), v3 = _mm_add_epi32(v1, delta2);
 
     // Fog as TableFog and ApplyFog.

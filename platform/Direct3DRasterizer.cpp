@@ -28,7 +28,7 @@ void Load(const Direct3DScreenVertex& v, const Direct3DScreenVertex& colours, fl
 // steps per pixel along x and per row. Written straight into the run: read
 // back from a scratch array, the wide loads stalled on the narrow stores.
 void Fill(Direct3DPixelPipeline::Run& run, const float* v, const float* dx, const float* dy, float ox, float oy,
-          int attributes)
+          int attributes, bool specular = true)
 {
     auto at = [&](int k) { return v[k] + ox * dx[k] + oy * dy[k]; };
     run.z = at(0);
@@ -41,10 +41,11 @@ void Fill(Direct3DPixelPipeline::Run& run, const float* v, const float* dx, cons
         run.ddiffuse[k] = dx[2 + k];
     }
     if (attributes <= 6) return;
-    for (int k = 0; k < 4; ++k) {
-        run.specular[k] = at(6 + k);
-        run.dspecular[k] = dx[6 + k];
-    }
+    if (specular)
+        for (int k = 0; k < 4; ++k) {
+            run.specular[k] = at(6 + k);
+            run.dspecular[k] = dx[6 + k];
+        }
     for (int s = 0; 10 + 2 * s < attributes; ++s) {
         run.uw[s] = at(10 + 2 * s);
         run.duw[s] = dx[10 + 2 * s];
@@ -87,6 +88,8 @@ void Direct3DRasterizer::DrawTriangle(const Direct3DScreenVertex& a, const Direc
     const float e1x = b.x - a.x, e1y = b.y - a.y, e2x = c.x - a.x, e2y = c.y - a.y;
     const int attributes = m_attributes;
     for (int k = 0; k < attributes; ++k) {
+        if (k == 6 && !m_specular) k = 10;
+        if (k >= attributes) break;
         const float d1 = vb[k] - va[k], d2 = vc[k] - va[k];
         dx[k] = (d1 * e2y - d2 * e1y) * inv;
         dy[k] = (d2 * e1x - d1 * e2x) * inv;
@@ -118,7 +121,7 @@ void Direct3DRasterizer::DrawTriangle(const Direct3DScreenVertex& a, const Direc
         while (xs < xe) {
             const int n = xe - xs < Direct3DPixelPipeline::kChunk ? xe - xs : Direct3DPixelPipeline::kChunk;
             const float ox = static_cast<float>(xs) - a.x, oy = fy - a.y;
-            Fill(run, va, dx, dy, ox, oy, attributes);
+            Fill(run, va, dx, dy, ox, oy, attributes, m_specular);
             run.x = xs;
             run.y = y;
             run.n = n;
