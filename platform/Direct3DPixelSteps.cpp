@@ -488,9 +488,13 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
             _mm_store_ps(lods + g / 4, _mm_or_ps(_mm_and_ps(positive, lod), _mm_andnot_ps(positive, _mm_set1_ps(-100.0f))));
         }
     }
+    // Along a row of one depth 1/w is the same at every pixel: divided once.
+    const bool flat = drhw == 0;
+    const __m128 flatInv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_set1_ps(rhw));
     for (int i0 = 0; i0 < n; i0 += 4) {
         const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i0)), steps);
-        const __m128 inv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(rhw), _mm_mul_ps(_mm_set1_ps(drhw), fi)));
+        const __m128 inv = flat ? flatInv
+                                : _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(rhw), _mm_mul_ps(_mm_set1_ps(drhw), fi)));
         const __m128 u = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(uw), _mm_mul_ps(_mm_set1_ps(duw), fi)), inv);
         const __m128 v = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(vw), _mm_mul_ps(_mm_set1_ps(dvw), fi)), inv);
         const float lod = kNeedLod ? lods[i0 / 4] : 0.0f;
@@ -1123,6 +1127,8 @@ void Span(Work& w, const Run& run)
     const float fogInv = w.fogEnd != w.fogStart ? 1.0f / (w.fogEnd - w.fogStart) : 0.0f;
     const __m128 fogScale = _mm_set1_ps(fogInv * 255.0f), fogEnd = _mm_set1_ps(w.fogEnd);
     const __m128 vrhw = _mm_set1_ps(run.rhw), vdrhw = _mm_set1_ps(run.drhw);
+    const bool flat = run.drhw == 0;
+    __m128i flatPairs = _mm_setzero_si128();
     int fcBits;
     std::memcpy(&fcBits, w.fogColour, 4);
     const __m128i fogc = _mm_unpacklo_epi8(_mm_set1_epi32(fcBits), zero);
@@ -1145,13 +1151,18 @@ void Span(Work& w, const Run& run)
         if (Textures >= 2)
             colour = Mul8x16(_mm_load_si128(reinterpret_cast<const __m128i*>(w.texel[1] + i * 4)), colour);
         if (Fog) {
-            const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), steps);
-            const __m128 depth = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(vrhw, _mm_mul_ps(vdrhw, fi)));
-            __m128 f = _mm_mul_ps(_mm_sub_ps(fogEnd, depth), fogScale);
-            f = _mm_min_ps(_mm_max_ps(f, _mm_setzero_ps()), _mm_set1_ps(255.0f));
-            const __m128i f32 = _mm_cvtps_epi32(f);
-            const __m128i f16 = _mm_packs_epi32(f32, f32);
-            const __m128i pairs = _mm_unpacklo_epi16(f16, f16);
+            // Runs of one depth (1/w flat along the row: overlays, walls,
+            // a sky or ground seen level) take the factors of the first group.
+            __m128i pairs = flatPairs;
+            if (!flat || i == 0) {
+                const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), steps);
+                const __m128 depth = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(vrhw, _mm_mul_ps(vdrhw, fi)));
+                __m128 f = _mm_mul_ps(_mm_sub_ps(fogEnd, depth), fogScale);
+                f = _mm_min_ps(_mm_max_ps(f, _mm_setzero_ps()), _mm_set1_ps(255.0f));
+                const __m128i f32 = _mm_cvtps_epi32(f);
+                const __m128i f16 = _mm_packs_epi32(f32, f32);
+                pairs = flatPairs = _mm_unpacklo_epi16(f16, f16);
+            }
             auto mix = [&](__m128i c, __m128i fv) {
                 const __m128i r = _mm_add_epi16(Mul8x8(c, fv), Mul8x8(fogc, _mm_sub_epi16(full, fv)));
                 return _mm_or_si128(_mm_and_si128(keepAlpha, c), _mm_andnot_si128(keepAlpha, r));
