@@ -460,12 +460,15 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
     // 2 x 2 quad), four groups at a time: texels per pixel along x and y from
     // the derivatives of u/w, v/w and 1/w at each group's first pixel.
     alignas(16) float lods[kChunk / 4 + 4];
+    // Along a row of one depth 1/w is the same at every pixel: divided once.
+    const bool flat = drhw == 0;
+    const __m128 flatInv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_set1_ps(rhw));
     if (kNeedLod) {
         const __m128 groups = _mm_set_ps(12, 8, 4, 0);
         const __m128 vW = _mm_set1_ps(W), vH = _mm_set1_ps(H), vdrhw = _mm_set1_ps(drhw), vdrhwdy = _mm_set1_ps(drhwdy);
         for (int g = 0; g < n; g += 16) {
             const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(g)), groups);
-            const __m128 inv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(rhw), _mm_mul_ps(vdrhw, fi)));
+            const __m128 inv = flat ? flatInv : _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(rhw), _mm_mul_ps(vdrhw, fi)));
             const __m128 u = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(uw), _mm_mul_ps(_mm_set1_ps(duw), fi)), inv);
             const __m128 v = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(vw), _mm_mul_ps(_mm_set1_ps(dvw), fi)), inv);
             const __m128 iw = _mm_mul_ps(inv, vW), ih = _mm_mul_ps(inv, vH);
@@ -488,9 +491,6 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
             _mm_store_ps(lods + g / 4, _mm_or_ps(_mm_and_ps(positive, lod), _mm_andnot_ps(positive, _mm_set1_ps(-100.0f))));
         }
     }
-    // Along a row of one depth 1/w is the same at every pixel: divided once.
-    const bool flat = drhw == 0;
-    const __m128 flatInv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_set1_ps(rhw));
     for (int i0 = 0; i0 < n; i0 += 4) {
         const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i0)), steps);
         const __m128 inv = flat ? flatInv
