@@ -16,7 +16,12 @@ bool Configure(Direct3DPixelPipeline::Work& w, const Direct3DPixelPipeline::Sett
 void Draw(Direct3DPixelPipeline::Work& w, const Direct3DPixelPipeline::Run& run, bool needSpecular);
 }  // namespace avx2
 
-Direct3DPixelPipeline::Direct3DPixelPipeline() : m_work(new Work) {}
+// RCV_FORCE=noavx2 keeps the baseline steps, so that both can be compared;
+// read once per device, not on every draw.
+Direct3DPixelPipeline::Direct3DPixelPipeline()
+    : m_work(new Work), m_avx2(__builtin_cpu_supports("avx2") && !Environment::Forced("noavx2"))
+{
+}
 
 Direct3DPixelPipeline::~Direct3DPixelPipeline()
 {
@@ -25,8 +30,6 @@ Direct3DPixelPipeline::~Direct3DPixelPipeline()
 
 bool Direct3DPixelPipeline::Configure(const Settings& settings)
 {
-    // RCV_FORCE=noavx2 keeps the baseline steps, so that both can be compared.
-    m_avx2 = __builtin_cpu_supports("avx2") && !Environment::Forced("noavx2");
     m_drawable = m_avx2 ? avx2::Configure(*m_work, settings, m_coordSets, m_needSpecular)
                         : sse2::Configure(*m_work, settings, m_coordSets, m_needSpecular);
     return m_drawable;

@@ -113,5 +113,11 @@ struct Direct3DPixelPipeline::Work {
     // eight columns (any four in a row start at column x & 3).
     bool dither = false;
     alignas(16) uint8_t ditherRows[4][8 * 4];
+
+    // The whole run in one routine for the states most draws use (16-bit Z,
+    // a 32-bit target, up to two modulated textures, table fog, source alpha
+    // blending); null when the steps above run one by one.
+    typedef void (*SpanFn)(Work& w, const Run& run);
+    SpanFn span = nullptr;
 };
 }  // namespace platform

@@ -351,6 +351,32 @@ inline SplitTexels Weigh(const SplitTexels& x, __m128i wx, const SplitTexels& y,
     return {Weigh(x.even, wx, y.even, wy), Weigh(x.odd, wx, y.odd, wy)};
 }
 
+// The texels of four pixels at (x, y) and (x + 1, y) on one level, y
+// already a row offset: lefts and rights each as four 32-bit lanes. Where no
+// pixel's x is the last column the two are neighbours in memory and come as
+// one 64-bit load each; otherwise (the wrap) they are read one by one.
+struct TexelPairs {
+    __m128i left, right;
+};
+inline TexelPairs LoadPairs(const uint32_t* t, __m128i row, __m128i xa, __m128i xb, bool adjacent)
+{
+    alignas(16) int a[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(a), _mm_add_epi32(row, xa));
+    if (adjacent) {
+        const __m128i p0 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(t + a[0]));
+        const __m128i p1 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(t + a[1]));
+        const __m128i p2 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(t + a[2]));
+        const __m128i p3 = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(t + a[3]));
+        const __m128 lo = _mm_castsi128_ps(_mm_unpacklo_epi64(p0, p1)), hi = _mm_castsi128_ps(_mm_unpacklo_epi64(p2, p3));
+        return {_mm_castps_si128(_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(2, 0, 2, 0))),
+                _mm_castps_si128(_mm_shuffle_ps(lo, hi, _MM_SHUFFLE(3, 1, 3, 1)))};
+    }
+    alignas(16) int b[4];
+    _mm_store_si128(reinterpret_cast<__m128i*>(b), _mm_add_epi32(row, xb));
+    return {_mm_set_epi32(static_cast<int>(t[a[3]]), static_cast<int>(t[a[2]]), static_cast<int>(t[a[1]]), static_cast<int>(t[a[0]])),
+            _mm_set_epi32(static_cast<int>(t[b[3]]), static_cast<int>(t[b[2]]), static_cast<int>(t[b[1]]), static_cast<int>(t[b[0]]))};
+}
+
 // Bilinear samples of four pixels on a power-of-two level with wrapped
 // addressing, all in SSE but the sixteen texel loads: 8.8 coordinates in,
 // four texels out split (two rows of two weighted across, then down, with
@@ -366,16 +392,10 @@ inline SplitTexels BilinearWrap4(const LevelView& lv, const int* iu, const int* 
     const __m128i shift = _mm_cvtsi32_si128(lv.widthShift);
     const __m128i ya = _mm_sll_epi32(_mm_and_si128(y0, hm), shift);
     const __m128i yb = _mm_sll_epi32(_mm_and_si128(_mm_add_epi32(y0, one), hm), shift);
-    alignas(16) int a0[4], a1[4], b0[4], b1[4];
-    _mm_store_si128(reinterpret_cast<__m128i*>(a0), _mm_add_epi32(ya, xa));
-    _mm_store_si128(reinterpret_cast<__m128i*>(a1), _mm_add_epi32(ya, xb));
-    _mm_store_si128(reinterpret_cast<__m128i*>(b0), _mm_add_epi32(yb, xa));
-    _mm_store_si128(reinterpret_cast<__m128i*>(b1), _mm_add_epi32(yb, xb));
-    const uint32_t* t = lv.texels;
-    const __m128i ta0 = _mm_set_epi32(static_cast<int>(t[a0[3]]), static_cast<int>(t[a0[2]]), static_cast<int>(t[a0[1]]), static_cast<int>(t[a0[0]]));
-    const __m128i ta1 = _mm_set_epi32(static_cast<int>(t[a1[3]]), static_cast<int>(t[a1[2]]), static_cast<int>(t[a1[1]]), static_cast<int>(t[a1[0]]));
-    const __m128i tb0 = _mm_set_epi32(static_cast<int>(t[b0[3]]), static_cast<int>(t[b0[2]]), static_cast<int>(t[b0[1]]), static_cast<int>(t[b0[0]]));
-    const __m128i tb1 = _mm_set_epi32(static_cast<int>(t[b1[3]]), static_cast<int>(t[b1[2]]), static_cast<int>(t[b1[1]]), static_cast<int>(t[b1[0]]));
+    const bool adjacent = _mm_movemask_epi8(_mm_cmpeq_epi32(xa, wm)) == 0;
+    const TexelPairs rowA = LoadPairs(lv.texels, ya, xa, xb, adjacent);
+    const TexelPairs rowB = LoadPairs(lv.texels, yb, xa, xb, adjacent);
+    const __m128i ta0 = rowA.left, ta1 = rowA.right, tb0 = rowB.left, tb1 = rowB.right;
     // Each pixel's weights in both 16-bit halves of its lane.
     const __m128i fu = _mm_and_si128(u, low8), fv = _mm_and_si128(v, low8);
     const __m128i wu = _mm_or_si128(fu, _mm_slli_epi32(fu, 16)), wv = _mm_or_si128(fv, _mm_slli_epi32(fv, 16));
@@ -400,11 +420,11 @@ inline __m256i BilinearWrap4x(const LevelView& lv, const int* iu, const int* iv)
     const __m128i shift = _mm_cvtsi32_si128(lv.widthShift);
     const __m128i ya = _mm_sll_epi32(_mm_and_si128(y0, hm), shift);
     const __m128i yb = _mm_sll_epi32(_mm_and_si128(_mm_add_epi32(y0, one), hm), shift);
-    const int* t = reinterpret_cast<const int*>(lv.texels);
-    const __m256i ta0 = _mm256_cvtepu8_epi16(_mm_i32gather_epi32(t, _mm_add_epi32(ya, xa), 4));
-    const __m256i ta1 = _mm256_cvtepu8_epi16(_mm_i32gather_epi32(t, _mm_add_epi32(ya, xb), 4));
-    const __m256i tb0 = _mm256_cvtepu8_epi16(_mm_i32gather_epi32(t, _mm_add_epi32(yb, xa), 4));
-    const __m256i tb1 = _mm256_cvtepu8_epi16(_mm_i32gather_epi32(t, _mm_add_epi32(yb, xb), 4));
+    const bool adjacent = _mm_movemask_epi8(_mm_cmpeq_epi32(xa, wm)) == 0;
+    const TexelPairs rowA = LoadPairs(lv.texels, ya, xa, xb, adjacent);
+    const TexelPairs rowB = LoadPairs(lv.texels, yb, xa, xb, adjacent);
+    const __m256i ta0 = _mm256_cvtepu8_epi16(rowA.left), ta1 = _mm256_cvtepu8_epi16(rowA.right);
+    const __m256i tb0 = _mm256_cvtepu8_epi16(rowB.left), tb1 = _mm256_cvtepu8_epi16(rowB.right);
     // Each pixel's weight in its four channel lanes.
     const __m128i spread = _mm_setr_epi8(0, 0, 0, 0, 4, 4, 4, 4, 8, 8, 8, 8, 12, 12, 12, 12);
     const __m256i wu = _mm256_cvtepu8_epi16(_mm_shuffle_epi8(_mm_and_si128(u, low8), spread));
@@ -440,12 +460,15 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
     // 2 x 2 quad), four groups at a time: texels per pixel along x and y from
     // the derivatives of u/w, v/w and 1/w at each group's first pixel.
     alignas(16) float lods[kChunk / 4 + 4];
+    // Along a row of one depth 1/w is the same at every pixel: divided once.
+    const bool flat = drhw == 0;
+    const __m128 flatInv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_set1_ps(rhw));
     if (kNeedLod) {
         const __m128 groups = _mm_set_ps(12, 8, 4, 0);
         const __m128 vW = _mm_set1_ps(W), vH = _mm_set1_ps(H), vdrhw = _mm_set1_ps(drhw), vdrhwdy = _mm_set1_ps(drhwdy);
         for (int g = 0; g < n; g += 16) {
             const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(g)), groups);
-            const __m128 inv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(rhw), _mm_mul_ps(vdrhw, fi)));
+            const __m128 inv = flat ? flatInv : _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(rhw), _mm_mul_ps(vdrhw, fi)));
             const __m128 u = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(uw), _mm_mul_ps(_mm_set1_ps(duw), fi)), inv);
             const __m128 v = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(vw), _mm_mul_ps(_mm_set1_ps(dvw), fi)), inv);
             const __m128 iw = _mm_mul_ps(inv, vW), ih = _mm_mul_ps(inv, vH);
@@ -470,7 +493,8 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
     }
     for (int i0 = 0; i0 < n; i0 += 4) {
         const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i0)), steps);
-        const __m128 inv = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(rhw), _mm_mul_ps(_mm_set1_ps(drhw), fi)));
+        const __m128 inv = flat ? flatInv
+                                : _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(_mm_set1_ps(rhw), _mm_mul_ps(_mm_set1_ps(drhw), fi)));
         const __m128 u = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(uw), _mm_mul_ps(_mm_set1_ps(duw), fi)), inv);
         const __m128 v = _mm_mul_ps(_mm_add_ps(_mm_set1_ps(vw), _mm_mul_ps(_mm_set1_ps(dvw), fi)), inv);
         const float lod = kNeedLod ? lods[i0 / 4] : 0.0f;
@@ -508,8 +532,9 @@ void Sample(const StageSetup& stage, const Run& run, Work& w, int n)
             continue;
         }
         Coordinates<kMinFilter>(lv, u, v, iu, iv);
-        if (kMinFilter == kLinear && AU == D3DTADDRESS_WRAP && AV == D3DTADDRESS_WRAP && !Key && lv.pow2 &&
-            count == 4) {
+        // Whole groups of four even at the end of the run: the texels past it
+        // are never used, and wrapping keeps their addresses inside the level.
+        if (kMinFilter == kLinear && AU == D3DTADDRESS_WRAP && AV == D3DTADDRESS_WRAP && !Key && lv.pow2) {
 #ifdef __AVX2__
             __m256i r = BilinearWrap4x(lv, iu, iv);
             if (Mip == kMipLinear && frac > 0) {
@@ -1036,6 +1061,235 @@ void TableFog(const Run& run, const Work& w, uint8_t* fog, int n)
 }
 }  // namespace
 
+// ---------------------------------------------------------------- whole runs
+namespace {
+// A run drawn in two passes over groups of four pixels, everything between
+// the Z test and the writes kept in registers: the same arithmetic as the
+// steps one by one (partial groups at the end of a run included, their
+// lanes past the run masked off).
+template <int Textures, bool Fog, bool Blend, bool Less, bool ZWrite, bool KeepAlpha>
+void Span(Work& w, const Run& run)
+{
+    const int n = run.n;
+    uint8_t* zrow = w.zBits + static_cast<size_t>(run.y) * w.zPitch + static_cast<size_t>(run.x) * 2;
+    uint8_t* row = w.targetBits + static_cast<size_t>(run.y) * w.targetPitch + static_cast<size_t>(run.x) * 4;
+    alignas(16) int32_t lanes[K];
+    const int width = w.targetWidth;
+    uint32_t* zv = w.zvalue;
+    const __m128i zero = _mm_setzero_si128();
+    const __m128 steps = _mm_set_ps(3, 2, 1, 0);
+    const __m128i laneIndex = _mm_set_epi32(3, 2, 1, 0);
+    // Z: the values as ZValuesFast, compared with the buffer.
+    {
+        const float z = run.z - w.zOffset, dz = run.dz, sc = static_cast<float>(w.zScale);
+        const __m128 vz = _mm_set1_ps(z), vdz = _mm_set1_ps(dz), vs = _mm_set1_ps(sc), fzero = _mm_setzero_ps();
+        int any = 0;
+        for (int i = 0; i < n; i += 4) {
+            const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), steps);
+            __m128 v = _mm_mul_ps(_mm_add_ps(vz, _mm_mul_ps(vdz, fi)), vs);
+            const __m128 below = _mm_cmplt_ps(v, fzero), over = _mm_cmpgt_ps(v, vs);
+            v = _mm_andnot_ps(below, v);
+            v = _mm_or_ps(_mm_and_ps(over, vs), _mm_andnot_ps(over, v));
+            const __m128i zi = _mm_cvttps_epi32(v);
+            _mm_store_si128(reinterpret_cast<__m128i*>(zv + i), zi);
+            __m128i d;
+            if (run.x + i + 4 <= width) {
+                d = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(zrow + i * 2));
+            } else {
+                // The last pixels of the row, read one by one.
+                uint16_t z0, z1 = 0, z2 = 0;
+                std::memcpy(&z0, zrow + i * 2, 2);
+                if (n - i > 1) std::memcpy(&z1, zrow + i * 2 + 2, 2);
+                if (n - i > 2) std::memcpy(&z2, zrow + i * 2 + 4, 2);
+                d = _mm_set_epi16(0, 0, 0, 0, 0, static_cast<short>(z2), static_cast<short>(z1), static_cast<short>(z0));
+            }
+            d = _mm_unpacklo_epi16(d, zero);
+            __m128i fail = _mm_cmpgt_epi32(zi, d);
+            if (Less) fail = _mm_or_si128(fail, _mm_cmpeq_epi32(zi, d));
+            const __m128i inside = _mm_cmpgt_epi32(_mm_set1_epi32(n - i), laneIndex);
+            const __m128i pass = _mm_andnot_si128(fail, inside);
+            _mm_store_si128(reinterpret_cast<__m128i*>(lanes + i), pass);
+            any |= _mm_movemask_epi8(pass);
+        }
+        if (!any) return;
+    }
+    for (int s = 0; s < Textures; ++s) w.sample[s](w.stages[s], run, w, n);
+
+    // Diffuse as Interpolate, the four channels' start and step converted at once.
+    const __m128 start = _mm_min_ps(_mm_max_ps(_mm_loadu_ps(run.diffuse), _mm_setzero_ps()), _mm_set1_ps(255.0f));
+    const __m128 fixed = _mm_set1_ps(65536.0f);
+    const __m128i delta = _mm_cvttps_epi32(_mm_mul_ps(_mm_loadu_ps(run.ddiffuse), fixed));
+    const __m128i delta2 = _mm_add_epi32(delta, delta), delta4 = _mm_add_epi32(delta2, delta2);
+    __m128i v0 = _mm_cvttps_epi32(_mm_add_ps(_mm_mul_ps(start, fixed), _mm_set1_ps(32768.0f)));
+    __m128i v1 = _mm_add_epi32(v0, delta), v2 = _mm_add_epi32(v0, delta2), v3 = _mm_add_epi32(v1, delta2);
+
+    // Fog as TableFog and ApplyFog.
+    const float fogInv = w.fogEnd != w.fogStart ? 1.0f / (w.fogEnd - w.fogStart) : 0.0f;
+    const __m128 fogScale = _mm_set1_ps(fogInv * 255.0f), fogEnd = _mm_set1_ps(w.fogEnd);
+    const __m128 vrhw = _mm_set1_ps(run.rhw), vdrhw = _mm_set1_ps(run.drhw);
+    const bool flat = run.drhw == 0;
+    __m128i flatPairs = _mm_setzero_si128();
+    int fcBits;
+    std::memcpy(&fcBits, w.fogColour, 4);
+    const __m128i fogc = _mm_unpacklo_epi8(_mm_set1_epi32(fcBits), zero);
+    const __m128i full = _mm_set1_epi16(255), half = _mm_set1_epi16(128);
+    const __m128i keepAlpha = _mm_set_epi16(-1, 0, 0, 0, -1, 0, 0, 0);
+    const __m128i alphaBits = _mm_set1_epi32(KeepAlpha ? 0 : static_cast<int>(0xFF000000u));
+
+    for (int i = 0; i < n; i += 4) {
+        const __m128i a = _mm_packs_epi32(_mm_srai_epi32(v0, 16), _mm_srai_epi32(v1, 16));
+        const __m128i b = _mm_packs_epi32(_mm_srai_epi32(v2, 16), _mm_srai_epi32(v3, 16));
+        __m128i colour = _mm_packus_epi16(a, b);
+        v0 = _mm_add_epi32(v0, delta4);
+        v1 = _mm_add_epi32(v1, delta4);
+        v2 = _mm_add_epi32(v2, delta4);
+        v3 = _mm_add_epi32(v3, delta4);
+        const __m128i m = _mm_load_si128(reinterpret_cast<const __m128i*>(lanes + i));
+        if (_mm_movemask_epi8(m) == 0) continue;
+        if (Textures >= 1)
+            colour = Mul8x16(_mm_load_si128(reinterpret_cast<const __m128i*>(w.texel[0] + i * 4)), colour);
+        if (Textures >= 2)
+            colour = Mul8x16(_mm_load_si128(reinterpret_cast<const __m128i*>(w.texel[1] + i * 4)), colour);
+        if (Fog) {
+            // Runs of one depth (1/w flat along the row: overlays, walls,
+            // a sky or ground seen level) take the factors of the first group.
+            __m128i pairs = flatPairs;
+            if (!flat || i == 0) {
+                const __m128 fi = _mm_add_ps(_mm_set1_ps(static_cast<float>(i)), steps);
+                const __m128 depth = _mm_div_ps(_mm_set1_ps(1.0f), _mm_add_ps(vrhw, _mm_mul_ps(vdrhw, fi)));
+                __m128 f = _mm_mul_ps(_mm_sub_ps(fogEnd, depth), fogScale);
+                f = _mm_min_ps(_mm_max_ps(f, _mm_setzero_ps()), _mm_set1_ps(255.0f));
+                const __m128i f32 = _mm_cvtps_epi32(f);
+                const __m128i f16 = _mm_packs_epi32(f32, f32);
+                pairs = flatPairs = _mm_unpacklo_epi16(f16, f16);
+            }
+            auto mix = [&](__m128i c, __m128i fv) {
+                const __m128i r = _mm_add_epi16(Mul8x8(c, fv), Mul8x8(fogc, _mm_sub_epi16(full, fv)));
+                return _mm_or_si128(_mm_and_si128(keepAlpha, c), _mm_andnot_si128(keepAlpha, r));
+            };
+            const __m128i lo = mix(_mm_unpacklo_epi8(colour, zero), _mm_unpacklo_epi32(pairs, pairs));
+            const __m128i hi = mix(_mm_unpackhi_epi8(colour, zero), _mm_unpackhi_epi32(pairs, pairs));
+            colour = _mm_packus_epi16(lo, hi);
+        }
+        // Four pixels inside the row are read and written whole, those past
+        // the run kept by the mask; at the row's end one by one.
+        const bool whole = run.x + i + 4 <= width;
+        __m128i old;
+        if (whole) {
+            old = _mm_loadu_si128(reinterpret_cast<const __m128i*>(row + i * 4));
+        } else {
+            uint32_t p0, p1 = 0, p2 = 0;
+            std::memcpy(&p0, row + i * 4, 4);
+            if (n - i > 1) std::memcpy(&p1, row + i * 4 + 4, 4);
+            if (n - i > 2) std::memcpy(&p2, row + i * 4 + 8, 4);
+            old = _mm_set_epi32(0, static_cast<int>(p2), static_cast<int>(p1), static_cast<int>(p0));
+        }
+        if (Blend) {
+            // As BlendSrcAlpha, two pixels to a register.
+            const __m128i dest = _mm_or_si128(old, alphaBits);
+            auto blend = [&](__m128i src, __m128i dst) {
+                const __m128i al = _mm_shufflelo_epi16(_mm_shufflehi_epi16(src, 0xFF), 0xFF);
+                __m128i t = _mm_add_epi16(_mm_add_epi16(_mm_mullo_epi16(src, al), _mm_mullo_epi16(dst, _mm_sub_epi16(full, al))), half);
+                return _mm_srli_epi16(_mm_add_epi16(t, _mm_srli_epi16(t, 8)), 8);
+            };
+            colour = _mm_packus_epi16(blend(_mm_unpacklo_epi8(colour, zero), _mm_unpacklo_epi8(dest, zero)),
+                                      blend(_mm_unpackhi_epi8(colour, zero), _mm_unpackhi_epi8(dest, zero)));
+        }
+        colour = _mm_or_si128(colour, alphaBits);
+        const __m128i out = _mm_or_si128(_mm_and_si128(m, colour), _mm_andnot_si128(m, old));
+        const __m128i zvals = _mm_load_si128(reinterpret_cast<const __m128i*>(zv + i));
+        if (whole) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(row + i * 4), out);
+            if (ZWrite) {
+                // The values (at most 0xFFFF) packed to 16 bits, kept where masked off.
+                const __m128i bias = _mm_set1_epi32(0x8000);
+                const __m128i z16 = _mm_xor_si128(_mm_packs_epi32(_mm_sub_epi32(zvals, bias), zero), _mm_set1_epi16(-0x8000));
+                const __m128i m16 = _mm_packs_epi32(m, zero);
+                __m128i* at = reinterpret_cast<__m128i*>(zrow + i * 2);
+                const __m128i oldz = _mm_loadl_epi64(at);
+                _mm_storel_epi64(at, _mm_or_si128(_mm_and_si128(m16, z16), _mm_andnot_si128(m16, oldz)));
+            }
+        } else {
+            alignas(16) uint32_t part[4];
+            alignas(16) uint32_t zpart[4];
+            _mm_store_si128(reinterpret_cast<__m128i*>(part), out);
+            _mm_store_si128(reinterpret_cast<__m128i*>(zpart), zvals);
+            for (int k = 0; k < n - i; ++k) {
+                if (!lanes[i + k]) continue;
+                std::memcpy(row + (i + k) * 4, &part[k], 4);
+                if (ZWrite) {
+                    const uint16_t z16 = static_cast<uint16_t>(zpart[k]);
+                    std::memcpy(zrow + (i + k) * 2, &z16, 2);
+                }
+            }
+        }
+    }
+}
+
+template <int Textures, bool Fog, bool Blend, bool Less, bool ZWrite>
+Work::SpanFn PickSpanAlpha(bool keepAlpha)
+{
+    return keepAlpha ? Span<Textures, Fog, Blend, Less, ZWrite, true> : Span<Textures, Fog, Blend, Less, ZWrite, false>;
+}
+template <int Textures, bool Fog, bool Blend>
+Work::SpanFn PickSpanZ(bool less, bool zwrite, bool keepAlpha)
+{
+    if (less) return zwrite ? PickSpanAlpha<Textures, Fog, Blend, true, true>(keepAlpha)
+                            : PickSpanAlpha<Textures, Fog, Blend, true, false>(keepAlpha);
+    return zwrite ? PickSpanAlpha<Textures, Fog, Blend, false, true>(keepAlpha)
+                  : PickSpanAlpha<Textures, Fog, Blend, false, false>(keepAlpha);
+}
+template <int Textures>
+Work::SpanFn PickSpanRest(bool fog, bool blend, bool less, bool zwrite, bool keepAlpha)
+{
+    if (fog) return blend ? PickSpanZ<Textures, true, true>(less, zwrite, keepAlpha)
+                          : PickSpanZ<Textures, true, false>(less, zwrite, keepAlpha);
+    return blend ? PickSpanZ<Textures, false, true>(less, zwrite, keepAlpha)
+                 : PickSpanZ<Textures, false, false>(less, zwrite, keepAlpha);
+}
+
+// The whole-run routine for the chosen steps, or null when they are not
+// one of the shapes it covers.
+Work::SpanFn PickSpan(const Work& w, int kind, DWORD zfunc)
+{
+    if (kind != kTargetX888 && kind != kTargetA888) return nullptr;
+    if (!w.zTest || w.zBytes != 2 || w.zValues != ZValuesFast) return nullptr;
+    if (zfunc != D3DCMP_LESS && zfunc != D3DCMP_LESSEQUAL) return nullptr;
+    if (w.specularAdd || w.alphaTest || w.dither) return nullptr;
+    const bool fog = w.fogFactors != nullptr;
+    if (fog && (w.fogFactors != TableFog<D3DFOG_LINEAR> || w.fogEnd == w.fogStart)) return nullptr;
+    if (w.blend && w.blend != BlendSrcAlpha) return nullptr;
+    // Stages: none (the diffuse colour), or each modulating its texture
+    // with what came before, colour and alpha alike.
+    int textures = 0;
+    const uint8_t* current = w.diffuse;
+    for (int s = 0; s < w.stageCount; ++s) {
+        const Work::Combine& c = w.combine[s];
+        if (!c.colour) {
+            if (c.out != current) return nullptr;  // a select of anything but what came before
+            continue;
+        }
+        if (s != textures || !w.sample[s] || w.stages[s].levels[0].keyed || c.colour != StageOp<false, D3DTOP_MODULATE> ||
+            c.alpha || c.mods)
+            return nullptr;
+        const bool args = (c.colourArg[0] == w.texel[s] && c.colourArg[1] == current) ||
+                          (c.colourArg[1] == w.texel[s] && c.colourArg[0] == current);
+        if (!args) return nullptr;
+        current = c.out;
+        ++textures;
+    }
+    for (int s = 0; s < w.stageCount; ++s)
+        if (w.sample[s] && s >= textures) return nullptr;  // sampled but unused, or keyed
+    if (w.colour != current || textures > 2) return nullptr;
+    const bool less = zfunc == D3DCMP_LESS, zwrite = w.zWrite != nullptr, keepAlpha = kind == kTargetA888;
+    switch (textures) {
+    case 0: return PickSpanRest<0>(fog, w.blend != nullptr, less, zwrite, keepAlpha);
+    case 1: return PickSpanRest<1>(fog, w.blend != nullptr, less, zwrite, keepAlpha);
+    default: return PickSpanRest<2>(fog, w.blend != nullptr, less, zwrite, keepAlpha);
+    }
+}
+}  // namespace
+
 namespace {
 float AsFloat(DWORD bits)
 {
@@ -1302,11 +1556,16 @@ bool Configure(Work& w, const Direct3DPixelPipeline::Settings& settings, int& co
             w.dstFactor = PickFactor(dst);
         }
     }
+    w.span = PickSpan(w, kind, rs[D3DRENDERSTATE_ZFUNC]);
     return true;
 }
 
 void Draw(Work& w, const Run& run, bool needSpecular)
 {
+    if (w.span) {
+        w.span(w, run);
+        return;
+    }
     const int n = run.n;
     uint8_t* zrow = nullptr;
     if (w.zTest) {

@@ -27,32 +27,43 @@ void Load(const Direct3DScreenVertex& v, const Direct3DScreenVertex& colours, fl
 // Values at the pixel (ox, oy) away from where v holds them, with their
 // steps per pixel along x and per row. Written straight into the run: read
 // back from a scratch array, the wide loads stalled on the narrow stores.
-void Fill(Direct3DPixelPipeline::Run& run, const float* v, const float* dx, const float* dy, float ox, float oy,
-          int attributes)
+// The steps are the triangle's own: FillSteps once, FillStarts per run.
+void FillSteps(Direct3DPixelPipeline::Run& run, const float* dx, const float* dy, int attributes, bool specular)
 {
-    auto at = [&](int k) { return v[k] + ox * dx[k] + oy * dy[k]; };
-    run.z = at(0);
     run.dz = dx[0];
-    run.rhw = at(1);
     run.drhw = dx[1];
     run.drhwdy = dy[1];
-    for (int k = 0; k < 4; ++k) {
-        run.diffuse[k] = at(2 + k);
-        run.ddiffuse[k] = dx[2 + k];
-    }
+    for (int k = 0; k < 4; ++k) run.ddiffuse[k] = dx[2 + k];
     if (attributes <= 6) return;
-    for (int k = 0; k < 4; ++k) {
-        run.specular[k] = at(6 + k);
-        run.dspecular[k] = dx[6 + k];
-    }
+    if (specular)
+        for (int k = 0; k < 4; ++k) run.dspecular[k] = dx[6 + k];
     for (int s = 0; 10 + 2 * s < attributes; ++s) {
-        run.uw[s] = at(10 + 2 * s);
         run.duw[s] = dx[10 + 2 * s];
         run.duwdy[s] = dy[10 + 2 * s];
-        run.vw[s] = at(11 + 2 * s);
         run.dvw[s] = dx[11 + 2 * s];
         run.dvwdy[s] = dy[11 + 2 * s];
     }
+}
+void FillStarts(Direct3DPixelPipeline::Run& run, const float* v, const float* dx, const float* dy, float ox, float oy,
+                int attributes, bool specular)
+{
+    auto at = [&](int k) { return v[k] + ox * dx[k] + oy * dy[k]; };
+    run.z = at(0);
+    run.rhw = at(1);
+    for (int k = 0; k < 4; ++k) run.diffuse[k] = at(2 + k);
+    if (attributes <= 6) return;
+    if (specular)
+        for (int k = 0; k < 4; ++k) run.specular[k] = at(6 + k);
+    for (int s = 0; 10 + 2 * s < attributes; ++s) {
+        run.uw[s] = at(10 + 2 * s);
+        run.vw[s] = at(11 + 2 * s);
+    }
+}
+void Fill(Direct3DPixelPipeline::Run& run, const float* v, const float* dx, const float* dy, float ox, float oy,
+          int attributes)
+{
+    FillSteps(run, dx, dy, attributes, true);
+    FillStarts(run, v, dx, dy, ox, oy, attributes, true);
 }
 
 // The ceiling as a whole number, f held within +-2^30 (NaN at the low end).
@@ -87,6 +98,8 @@ void Direct3DRasterizer::DrawTriangle(const Direct3DScreenVertex& a, const Direc
     const float e1x = b.x - a.x, e1y = b.y - a.y, e2x = c.x - a.x, e2y = c.y - a.y;
     const int attributes = m_attributes;
     for (int k = 0; k < attributes; ++k) {
+        if (k == 6 && !m_specular) k = 10;
+        if (k >= attributes) break;
         const float d1 = vb[k] - va[k], d2 = vc[k] - va[k];
         dx[k] = (d1 * e2y - d2 * e1y) * inv;
         dy[k] = (d2 * e1x - d1 * e2x) * inv;
@@ -107,6 +120,7 @@ void Direct3DRasterizer::DrawTriangle(const Direct3DScreenVertex& a, const Direc
     const float lowerSlope = bot->y > mid->y ? (bot->x - mid->x) / (bot->y - mid->y) : 0.0f;
 
     Direct3DPixelPipeline::Run run;
+    FillSteps(run, dx, dy, attributes, m_specular);
     for (int y = y0; y < y1; ++y) {
         const float fy = static_cast<float>(y);
         float xl = top->x + (fy - top->y) * longSlope;
@@ -118,7 +132,7 @@ void Direct3DRasterizer::DrawTriangle(const Direct3DScreenVertex& a, const Direc
         while (xs < xe) {
             const int n = xe - xs < Direct3DPixelPipeline::kChunk ? xe - xs : Direct3DPixelPipeline::kChunk;
             const float ox = static_cast<float>(xs) - a.x, oy = fy - a.y;
-            Fill(run, va, dx, dy, ox, oy, attributes);
+            FillStarts(run, va, dx, dy, ox, oy, attributes, m_specular);
             run.x = xs;
             run.y = y;
             run.n = n;

@@ -27,6 +27,7 @@ public:
     void SetNeeds(bool specular, int coordinateSets)
     {
         m_attributes = coordinateSets > 0 ? 10 + 2 * coordinateSets : (specular ? 10 : 6);
+        m_specular = specular;
     }
 
     void DrawTriangle(const Direct3DScreenVertex& a, const Direct3DScreenVertex& b, const Direct3DScreenVertex& c);
@@ -39,5 +40,6 @@ private:
     int m_left = 0, m_top = 0, m_right = 0, m_bottom = 0;
     bool m_flat = false;
     int m_attributes = 14;
+    bool m_specular = true;
 };
 }  // namespace platform
