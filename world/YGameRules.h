@@ -23,6 +23,8 @@ public:
         if (m_celebration) m_celebration->MarkForDestruction();
     }
 
+    // 0 dogfight, 1 air race, 2 tunnix, 3 balloon drop, 4 practice; -1 in the base.
+    int32_t m_mode = -1;
     int32_t m_roundSeconds = 0;
     // The end-of-round celebration while it runs, else null; not owned.
     YActor* m_celebration = nullptr;
