@@ -117,7 +117,9 @@ void YPlane::Update(float dt)
 
     if (!m_engineStarted && m_engineLevel > 0) m_engineStarted = 1;
     if (m_pendingRestart && IsOnGround()) {
+        // Knocked out and landed: frozen where it is.
         m_restartReady = 1;
+        m_velocity = m_vectorB = YVector();
         return;
     }
     // Where the target lies, for the HUD's indicators.
