@@ -59,7 +59,7 @@ public:
                        EngineFallingLow = 5, EngineMedium = 6, EngineRisingHigh = 7, EngineFallingMedium = 8,
                        EngineHigh = 9 };
     enum { BandLow = 3, BandMedium = 6, BandHigh = 9 };
-    static const uint32_t kNothingPending = 0xFFFFFFFFu;
+    static constexpr uint32_t kNothingPending = 0xFFFFFFFFu;
 
     // Above 0 the propeller starts first (when the engine was off); 0 or
     // less stops the propeller and the loop.
@@ -299,6 +299,9 @@ public:
     void ObjectContact(int part, const YTraceResult* hit);
     void PartStrike(int part);
     void ClassifyTouchDown(int part, const YTraceResult* hit);
+    // How long a wing strike on an object of the folded surface pitch
+    // lasts: a wall 6000 ms, a floor 9000, exactly 20 degrees 0 (none).
+    static uint32_t WingStrikeMs(float surfacePitch);
     // The common entry actions of a crash state.
     void EnterCrash(int state, uint32_t milliseconds, uint32_t flag);
     uint8_t m_signalWarning = 0;

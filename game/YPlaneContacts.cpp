@@ -44,6 +44,13 @@ bool EditMode()
 
 }  // namespace
 
+uint32_t YPlane::WingStrikeMs(float surfacePitch)
+{
+    if (surfacePitch > -kSurfaceBand && surfacePitch < kSurfaceBand) return kWallMs;
+    if (surfacePitch > kSurfaceBand || surfacePitch < -kSurfaceBand) return kFloorMs;
+    return 0;  // exactly 20 degrees either way
+}
+
 int YPlane::EdgeZone() const
 {
     if (!m_world || !m_world->HasMap()) return 0;
@@ -316,12 +323,11 @@ void YPlane::ClassifyTouchDown(int part, const YTraceResult* hit)
         return;
     }
     if (m_crashState == CrashFlatLanding) return;
-    const bool wall = sp > -kSurfaceBand && sp < kSurfaceBand;
-    const bool floor = sp > kSurfaceBand || sp < -kSurfaceBand;
-    if (!wall && !floor) return;  // exactly 20 degrees
-    EnterCrash(CrashWingObject, wall ? kWallMs : kFloorMs, FlagDown);
+    const uint32_t lasts = WingStrikeMs(sp);
+    if (!lasts) return;
+    EnterCrash(CrashWingObject, lasts, FlagDown);
     m_struckLeft = part == ContactLeftWing;
-    if (floor) {
+    if (lasts == kFloorMs) {
         m_velocity.y = kFloorBounce;
         m_gravityOn = 1;
     }
