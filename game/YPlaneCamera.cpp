@@ -185,7 +185,11 @@ YRenderInstance* YPlane::BuildRenderInstance()
 {
     YRenderInstance* record = YActor::BuildRenderInstance();
     if (!record) return nullptr;
-    if (!m_visible) record->m_flags &= ~RenderDrawn;
+    // The plane places the camera itself: its own visible byte decides.
+    if (m_visible && m_model)
+        record->m_flags |= RenderDrawn;
+    else
+        record->m_flags &= ~RenderDrawn;
     if (IsOnGround()) record->m_angles[0] += m_taxiPitch * TaxiShare() * kRadians;
     return record;
 }
