@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "PlaneFlightFixture.h"
+#include "assets3d/YSMHandle.h"
 #include "foundation/YSineTable.h"
 #include "game/YPropeller.h"
 #include "platform/backend/HeadlessBackend.h"
@@ -185,4 +186,32 @@ TEST_F(PlaneEngine, TheAudibleLevelRisesByTheToneScale)
     m_plane->EngineToneStep(0.05f);
     EXPECT_EQ(m_plane->m_audibleLevel, std::min(175, before + 5));
     EXPECT_NEAR(m_plane->EngineToneFactor(), m_plane->m_audibleLevel / 255.0f * 0.5f + 0.45f, 1e-6f);
+}
+
+// The propeller spins as the plane's child and leaves only through its
+// detach and the world's purge.
+TEST_F(PlaneEngine, ThePropellerComesAndGoesWithTheEngine)
+{
+    Start("p40plane");
+    YSMHandle* model = m_plane->GetModelInstance();
+    ASSERT_NE(model, nullptr);
+    const int16_t group = model->FindGroup("Propeller");
+    m_plane->SetEngineLevel(100);
+    YPropeller* propeller = m_plane->m_propeller;
+    ASSERT_NE(propeller, nullptr);
+    EXPECT_EQ(propeller->GetParent(), m_plane);
+    EXPECT_GE(m_world.IndexOf(propeller), 0);
+    if (group >= 0) EXPECT_FALSE(model->IsGroupShown(group));
+    const float roll = propeller->m_angles.z;
+    for (int i = 0; i < 5; ++i) propeller->Update(0.05f);
+    EXPECT_NE(propeller->m_angles.z, roll) << "it spins";
+
+    m_plane->StopPropeller();
+    EXPECT_EQ(m_plane->m_propeller, nullptr);
+    EXPECT_EQ(propeller->GetParent(), nullptr);
+    EXPECT_TRUE(propeller->IsMarkedForDestruction());
+    EXPECT_GE(m_world.IndexOf(propeller), 0) << "still in its slot until the purge";
+    if (group >= 0) EXPECT_TRUE(model->IsGroupShown(group));
+    m_world.PurgeDestroyed();
+    EXPECT_EQ(m_world.CountByName("Propeller"), 0);
 }
