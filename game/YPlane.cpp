@@ -7,6 +7,8 @@
 #include "engine/YGameObjects.h"
 #include "game/YClientPhysics.h"
 #include "game/YDirectionArrow.h"
+#include "game/YPropeller.h"
+#include "world/YScriptor.h"
 #include "game/YSmoke.h"
 #include "world/YGameCommands.h"
 #include "world/YActorWorld.h"
@@ -55,16 +57,6 @@ const float kDefaultTaxiPitch = 12.0f;
 const float kSmokeSize = 30.0f;
 const float kEffectSeconds = 100.0f;
 
-// Throttle commands: the level each sets.
-const struct {
-    int id;
-    int level;
-} kThrottleLevels[] = {
-    {14, 0}, {47, 0}, {48, 50}, {49, 75}, {15, 100}, {50, 100}, {51, 125}, {52, 150},
-    {16, 175}, {53, 175}, {54, 200}, {55, 225}, {56, 250}, {17, 255},
-};
-enum { CommandThrottleUp = 43, CommandThrottleDown = 44, CommandAltThrottleUp = 45, CommandAltThrottleDown = 46 };
-
 YActorWorld* ActiveWorld()
 {
     YGameObjects* engine = YGameObjects::Existing();
@@ -106,14 +98,33 @@ YPlane::YPlane(const char* key) : YPlane()
     }
     LoadPlaneModel();
     SetEngineLevel(0);
+    PreloadPlaneSounds();
     if (YActorWorld* world = ActiveWorld()) {
-        world->AddActor(new YSmoke(YVector(), kSmokeSize));
+        new YSmoke(YVector(), kSmokeSize);
         m_directionArrow = new YDirectionArrow(YDirectionArrow::KindPlane);
         world->AddActor(m_directionArrow);
     }
 }
 
-YPlane::~YPlane() { delete m_handling; }
+YPlane::~YPlane()
+{
+    YGameObjects* engine = YGameObjects::Existing();
+    if (m_inputOwner && engine) engine->EnableInput(0);
+    // The propeller leaves with the world's purge; it is never deleted here.
+    if (m_propeller) m_propeller->Detach();
+    m_propeller = nullptr;
+    delete m_handling;
+    delete m_script;
+    StopEngineSound();
+}
+
+bool YPlane::GroupPoint(const char* group, YVector& point)
+{
+    YGameObjects* engine = YGameObjects::Existing();
+    YSMHandle* model = GetModelInstance();
+    const int16_t index = model ? model->FindGroup(group) : -1;
+    return engine && index >= 0 && engine->ModelPointPosition(this, index, point);
+}
 
 void YPlane::LoadPlaneModel()
 {
@@ -148,27 +159,8 @@ void YPlane::ForgetActor(YActor* actor)
     if (!actor) return;
     if (m_heldPowerUp == actor) m_heldPowerUp = nullptr;
     if (m_directionArrow == actor) m_directionArrow = nullptr;
-    for (YActor*& carried : m_carried)
-        if (carried == actor) carried = nullptr;
+    if (m_propeller == actor) m_propeller = nullptr;
 }
-
-int YPlane::OnCommand(int id, const char*, int phase)
-{
-    if (phase != 1) return 0;
-    int throttle = -1;
-    for (const auto& row : kThrottleLevels)
-        if (row.id == id) throttle = row.level;
-    if (id == CommandThrottleUp || id == CommandAltThrottleUp)
-        throttle = m_throttle == 0 ? 50 : (m_throttle < 231 ? m_throttle + 25 : kMaxEngineLevel);
-    if (id == CommandThrottleDown || id == CommandAltThrottleDown) throttle = m_throttle >= 75 ? m_throttle - 25 : 0;
-    if (throttle < 0) return 0;
-    if (m_tornado || m_disrupted) return 1;
-    m_throttle = throttle;
-    SetEngineLevel(m_throttle);
-    return 1;
-}
-
-void YPlane::SetEngineLevel(int level) { m_engineLevel = level; }
 
 void YPlane::ResetEffects()
 {

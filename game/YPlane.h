@@ -8,6 +8,9 @@
 #include "world/YActor.h"
 
 class YClientPhysics;
+class YPropeller;
+class YScriptor;
+struct YTraceResult;
 
 class YPlane : public YActor {
     DECLARE_SERIAL(YPlane)
@@ -50,7 +53,36 @@ public:
 
     // Marks the direction arrow for destruction.
     void DestroyPlayerActor();
+
+    // ---- engine (YPlaneEngine.cpp)
+    enum EngineState { EngineStopping = 0, EngineStopped = 1, EngineStarting = 2, EngineLow = 3, EngineRising = 4,
+                       EngineFallingLow = 5, EngineMedium = 6, EngineRisingHigh = 7, EngineFallingMedium = 8,
+                       EngineHigh = 9 };
+    enum { BandLow = 3, BandMedium = 6, BandHigh = 9 };
+    static constexpr uint32_t kNothingPending = 0xFFFFFFFFu;
+
+    // Above 0 the propeller starts first (when the engine was off); 0 or
+    // less stops the propeller and the loop.
     void SetEngineLevel(int level);
+    // A one-shot sound of a slot at the plane; slots 1..7 are silent.
+    void PlaySlot(int slot, int primary);
+    void StartEngineSound();
+    void StopEngineSound();
+    void StartPropeller();
+    void StopPropeller();
+    static uint32_t PlaneSoundDuration(int slot);
+    // Once a program: the plane sounds to the server's preload.
+    void PreloadPlaneSounds();
+    // The band logic of a throttle command (the throttle already set).
+    void ThrottleBands(int id);
+    // The audible level and the loop's frequency.
+    void EngineToneStep(float dt);
+    // The one-shot sequencer and the engine state step.
+    void EngineSequencerStep();
+    const char* EngineLoopKey() const;
+    // The engine loop among the plane's sounds, or null.
+    YActorSound* EngineLoop();
+    float EngineToneFactor() const;
 
     YClientPhysics* GetHandling() const { return m_handling; }
     float GetSpeed() const { return m_velocity.Length(); }
@@ -161,7 +193,7 @@ public:
     int32_t m_place = 1;
     int32_t m_score = 0;
     int32_t m_tunnixCount = 0;
-    YActor* m_carried[CarriedSlots] = {};  // references
+    int32_t m_carried[CarriedSlots] = {};  // carried item values
     uint32_t m_lastTurnTime = 0;  // clock of the last roll or pitch input
     float m_fuel = 255.0f;
     uint8_t m_autoLevel = 0;
@@ -206,6 +238,122 @@ public:
     uint8_t m_nearTarget = 0;     // a bot close to its target
     YVector m_motionDirection;
     uint8_t m_inputOwner = 0;
+
+    // Engine.
+    int32_t m_audibleLevel = 0;
+    uint8_t m_rotating = 0;
+    int32_t m_engineState = EngineStopped;
+    int32_t m_targetBand = BandLow;
+    int32_t m_nextSlot = -1;
+    uint32_t m_soundEndTime = 0;  // clock; 0 nothing pending
+    uint32_t m_engineBaseFrequency = 0;  // read once from the loop's buffer
+    uint32_t m_engineFrequency = 0;      // last set
+    YPropeller* m_propeller = nullptr;  // reference; the world owns it
+    static bool s_soundsPreloaded;
+
+    // ---- effects (YPlaneEffects.cpp)
+    void SetDisrupted(bool on, float seconds);
+    void SetTornado(bool on, float seconds);
+    void SetFlashed(bool on, float seconds);
+    void SetReversed(bool on, float seconds);
+    void SetUnlimitedAmmo(bool on, float seconds);
+    void SetMachineGun(bool on, float seconds);
+    void SetAmplifiedDamage(bool on, float seconds);
+    // The update's ageing of the effects and the automatic fire.
+    void AgeEffects(float dt, bool view);
+    void OnProjectileHit();
+    int GetCarried(int slot) const;
+    void SetCarried(int value, int slot);
+    void UseHeldPowerUp();
+    // A puff at the plane, dark while the dark-smoke byte is set.
+    void Puff(float size);
+    uint8_t m_fifteenHits = 0;
+
+    // ---- commands (YPlaneCommands.cpp)
+    enum { GameDogfight = 0, GameBalloonDrop = 3 };
+    // The current rules' mode, -1 without rules.
+    static int RulesMode();
+    void FirePaintball();
+    void ReleaseBalloon();
+    void FireOrDrop();
+    YScriptor* m_script = nullptr;  // owned, while recording
+    uint8_t m_recording = 0;
+    uint32_t m_dropTimer = 0;  // balloon drop gate, clock
+    uint8_t m_dropHold = 0;
+    int32_t m_previousCameraMode = 3;
+    YVector m_freeVelocity;  // saved on leaving plane mode
+    YVector m_freeAngles;
+    // The paint-balls and bombs made (the projectiles come with their
+    // own classes).
+    int32_t m_paintballsFired = 0;
+    YVector m_shotStart;  // where and how fast the last one left
+    YVector m_shotVelocity;
+    int32_t m_balloonsDropped = 0;
+
+    // ---- signal, contacts and crash entry (YPlaneContacts.cpp)
+    enum { CrashSpin = 1, CrashSomersault = 2, CrashNoseDown = 3, CrashInverted = 4, CrashWingObject = 5,
+           CrashFlatLanding = 6, CrashNoseOver = 8, CrashSignalLost = 12 };
+    static constexpr float kEdgeMargin = 16.0f * 3.0f + 2.0f;
+    static constexpr float kNearEdgeMargin = 16.0f * 3.0f + 30.0f;
+    void SignalStep();
+    // 1 at the edge (within kEdgeMargin), 2 near it, else 0.
+    int EdgeZone() const;
+    void Touch(YActor* other) override;
+    void ObjectContact(int part, const YTraceResult* hit);
+    void PartStrike(int part);
+    void ClassifyTouchDown(int part, const YTraceResult* hit);
+    // How long a wing strike on an object of the folded surface pitch
+    // lasts: a wall 6000 ms, a floor 9000, exactly 20 degrees 0 (none).
+    static uint32_t WingStrikeMs(float surfacePitch);
+    // The common entry actions of a crash state.
+    void EnterCrash(int state, uint32_t milliseconds, uint32_t flag);
+    uint8_t m_signalWarning = 0;
+    uint8_t m_cameraRestore = 0;
+    uint8_t m_crashPoseSet = 0;
+    YVector m_crashPose;
+    YVector m_crashTarget;
+    YVector m_previousNormal;
+    uint8_t m_resting = 0;
+    uint32_t m_restEnd = 0;
+    uint8_t m_noseDown = 0;
+    uint8_t m_frontHit = 0;
+    uint8_t m_inverted = 0;
+    uint8_t m_tipped = 0;
+    uint8_t m_struckLeft = 0;
+    float m_sinkHeight = 0.0f;
+    uint8_t m_objectLanding = 0;
+    float m_tipRate = 0.0f;
+    YVector m_recoveryAngles;
+    YVector m_recoveryFacing;
+    uint8_t m_recoveryPose = 0;
+
+    // ---- crash motion and restart (YPlaneCrash.cpp)
+    // Whether the step's remaining work goes on (false once restarted).
+    bool CrashStep(float dt);
+    bool StallStep(float dt);
+    void Restart();
+    // The first frame's pose, the later frames' stop.
+    void CrashFirstFrame(bool holdSpeed);
+    void Rest();
+    // True when the rest has ended and the plane restarted.
+    bool RestEnd();
+    void ReturnCamera();
+    // d = folded angles - folded target, folded.
+    YVector TargetDelta() const;
+    void SpotSearch();
+    bool ClearSpot(const YVector& spot);
+    uint32_t m_restarts = 0;
+
+    // ---- camera and drawing (YPlaneCamera.cpp)
+    void UpdateCamera();
+    // The view of a mode: eye and angles.
+    void ModeView(int mode, YVector& eye, YVector& angles);
+    uint32_t BlendTime() const;
+    YRenderInstance* BuildRenderInstance() override;
+    // The render pitch's taxi share, 0..1.
+    float TaxiShare() const;
+    void PlaneModelDisplayName(int frame);
+    uint8_t m_visible = 1;
     // Where the round put the plane: the signal is measured from here and a
     // restart with nowhere better goes back here.
     YVector m_startPosition;
@@ -217,4 +365,6 @@ protected:
 private:
     void LoadPlaneModel();
     float ModelTaxiPitch() const;
+    // A model group's point in the world; false without one.
+    bool GroupPoint(const char* group, YVector& point);
 };

@@ -12,6 +12,7 @@
 #include "input/YInputObj.h"
 #include "renderer/YParser.h"
 #include "world/YActorWorld.h"
+#include "world/YGameCommands.h"
 
 namespace {
 
@@ -30,6 +31,7 @@ const float kWheelReach = 0.5f;      // the wheels count as down this close to t
 const float kNoClearance = 10000.0f;
 const float kLiftOffRoll = 0.2f;
 const float kEpsilon = 0.001f;
+const float kLowFuel = 30.0f;
 
 enum { CommandThrottleUp = 43, CommandThrottleDown = 44 };
 
@@ -40,17 +42,6 @@ float TowardZero(float value, float step)
 {
     if (value > 0.0f) return std::max(0.0f, value - step);
     return std::min(0.0f, value + step);
-}
-
-// A timed effect: the time drops, the flag clears at 0.
-bool Expire(uint8_t& flag, float& time, float dt)
-{
-    if (!(time > 0.0f)) return false;
-    time -= dt;
-    if (time > 0.0f) return false;
-    time = 0.0f;
-    flag = 0;
-    return true;
 }
 
 struct PartGroup {
@@ -107,6 +98,14 @@ void YPlane::ApplyAngleLocks()
     };
     hold(m_angles.z, m_handling->m_rollRange);
     hold(m_angles.x, m_handling->m_pitchRange);
+    // Going over onto the back ends the pitch-over of a strike.
+    if (m_crashState == CrashSomersault || m_crashState == CrashNoseDown) {
+        const float pitch = WrapAngle360(m_angles.x);
+        if (pitch > 45.0f && pitch < 180.0f - m_crashTiltLimit) {
+            m_noseDown = 1;
+            m_angles.x = WrapAngle360(m_crashPose.x + (180.0f - m_crashTiltLimit));
+        }
+    }
 }
 
 void YPlane::Update(float dt)
@@ -118,7 +117,9 @@ void YPlane::Update(float dt)
 
     if (!m_engineStarted && m_engineLevel > 0) m_engineStarted = 1;
     if (m_pendingRestart && IsOnGround()) {
+        // Knocked out and landed: frozen where it is.
         m_restartReady = 1;
+        m_velocity = m_vectorB = YVector();
         return;
     }
     // Where the target lies, for the HUD's indicators.
@@ -138,27 +139,25 @@ void YPlane::Update(float dt)
         m_shotFlag = 0;
     }
     m_previousPosition = m_position;
-    // Damage smoke runs down; its puffs are the smoke actor's to make.
+    // Damage smoke.
     if (m_smokeTime > 0.0f) {
         if (m_crashState != CrashNone) m_darkSmoke = 1;
         m_smokeTime -= dt;
+        if (m_smokeTime > 3.0f) {
+            Puff(0.2f);
+            Puff(0.4f);
+            Puff(0.8f);
+        } else if (m_smokeTime > 1.0f) {
+            Puff(1.2f);
+            Puff(1.6f);
+        }
+        Puff(2.4f);
+        Puff(3.0f);
     }
     if (engine && engine->m_opponentPlane && !m_botFlown) m_canUsePowerUp = m_heldPowerUp ? 1 : 0;
     if (m_axisTurn && clock - m_axisTurnTime >= kAxisTurnHold) m_axisTurn = 0;
 
-    Expire(m_disrupted, m_disruptedTime, dt);
-    Expire(m_tornado, m_tornadoTime, dt);
-    if (Expire(m_flashed, m_flashedTime, dt) && engine && engine->m_renderer)
-        engine->m_renderer->SetOverlayColor(0.0f, 0.0f, 0.0f, 0.0f);
-    Expire(m_reversed, m_reversedTime, dt);
-    Expire(m_unlimitedAmmo, m_unlimitedAmmoTime, dt);
-    Expire(m_machineGun, m_machineGunTime, dt);
-    Expire(m_amplifiedDamage, m_amplifiedDamageTime, dt);
-    Expire(m_autoFire, m_autoFireTime, dt);
-    if (m_flashed && view && engine && engine->m_renderer) {
-        const float a = std::min(1.0f, m_flashedTime * 0.13333334f);
-        engine->m_renderer->SetOverlayColor(a, 0.0f, 0.0f, a);
-    }
+    AgeEffects(dt, view);
 
     if (m_pitchInputHeld) m_pitchInput = TowardZero(m_pitchInput, kInputRecentre * dt);
     if (m_rollInputHeld) m_rollInput = TowardZero(m_rollInput, kInputRecentre * dt);
@@ -169,6 +168,7 @@ void YPlane::Update(float dt)
         m_angles.y += 180.0f;
         m_angles.z += 180.0f;
         m_angles.WrapAngles360();
+        if (view) UpdateCamera();
     }
     // The wheel's notches while the mouse is acquired; otherwise the frame
     // window's wheel message carries them.
@@ -184,12 +184,16 @@ void YPlane::Update(float dt)
     }
 
     Move(dt);
+    EngineSequencerStep();
     m_partHit[PartLeftWing] = m_partHit[PartRightWing] = m_partHit[PartPropeller] = 0;
 
     if (clock >= m_blinkTime) {
         m_blinkTime = clock + kBlinkPeriod;
         m_blink ^= 1;
     }
+    if (m_fuel > 0.0f && m_fuel < kLowFuel && m_blink && view && engine && engine->m_gameCommands)
+        engine->m_gameCommands->PlayActorSound(this, m_soundNames[SoundLowFuel], static_cast<float>(m_soundVolumeLow),
+                                               static_cast<float>(m_soundVolumeHigh), YGameCommands::SoundOnce);
     if (m_fuel <= 0.0f) SetEngineLevel(0);
     if (IsOnGround()) {
         m_forward = YVector(0.0f, m_angles.y, 0.0f).FromAngles();
@@ -197,11 +201,9 @@ void YPlane::Update(float dt)
         m_cameraForward = m_forward;
         m_cameraUp = m_up;
     }
-    if (view) {
-        m_viewPosition = m_position;
-        m_viewAngles = m_angles;
-        m_viewStored = 1;
-    }
+    if (view) UpdateCamera();
+    SignalStep();
+    EngineToneStep(dt);
     m_lookAheadSkip = 0;
 }
 
@@ -278,7 +280,10 @@ void YPlane::Move(float dt)
         if (m_world) m_world->UpdateActorCell(this);
     }
     m_freezeVertical = 0;
-    if (m_crashState != CrashNone) return;  // the crash motion comes with the crash states
+    if (m_crashState != CrashNone) {
+        CrashStep(dt);
+        return;
+    }
     if (IsOnGround())
         GroundRoll(speed, dt);
     else
@@ -524,17 +529,3 @@ void YPlane::OriginContact()
     }
 }
 
-void YPlane::GroundContact(int part)
-{
-    if (m_touchDisabled || m_crashState == CrashTip || m_crashState == CrashTumble) return;
-    m_tornado = 0;
-    m_tornadoTime = 0.0f;
-    m_disrupted = 0;
-    m_disruptedTime = 0.0f;
-    if (part == ContactLeftWheel || part == ContactRightWheel) {
-        m_flagsB |= FlagOnGround;
-        m_wheelsDown = 1;
-        m_freezeVertical = 1;
-        m_sinkSpeed = 0.0f;
-    }
-}

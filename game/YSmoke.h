@@ -1,13 +1,24 @@
-// A puff of smoke.
+// A drifting smoke puff that grows over its life and then goes.
 #pragma once
 
-#include "world/YActor.h"
+#include <cstdint>
 
-class YSmoke : public YActor {
+#include "game/YSpriteActor.h"
+
+class YSmoke : public YSpriteActor {
     DECLARE_SERIAL(YSmoke)
 public:
     YSmoke();
-    YSmoke(const YVector& position, float size);
+    // Joins the active world at the position; life in seconds.
+    YSmoke(const YVector& position, float life, int rises = 0);
 
-    float m_size;
+    void Update(float dt) override;
+
+    float m_life = 0.0f;  // remaining, seconds
+    float m_totalLife = 0.0f;
+    YVector m_drift;
+    uint8_t m_rises = 0;
+
+private:
+    void Show(const char* key);
 };

@@ -82,6 +82,20 @@ std::vector<int16_t> Engine()
     return out;
 }
 
+// A loop of whole periods of the fundamental and its harmonics: one second
+// that repeats without a seam (the plane engines' running sounds).
+std::vector<int16_t> RunLoop(int hertz, int harmonics)
+{
+    std::vector<int16_t> out(YSampleSounds::kRate);
+    for (size_t i = 0; i < out.size(); ++i) {
+        const double t = double(i) / YSampleSounds::kRate;
+        double v = 0;
+        for (int h = 1; h <= harmonics; ++h) v += std::sin(2 * kPi * hertz * h * t) / h;
+        out[i] = Clip(6000 * v);
+    }
+    return out;
+}
+
 // Noise through a slowly swept low-pass, rising and falling.
 std::vector<int16_t> Wind()
 {
@@ -180,6 +194,15 @@ const char* const kToneNames[] = {
     "pi-balloon-pop",   "pi-balloon-splat", "pi-balloon-splat2",
 };
 
+// The planes' one-shot sounds: a tone each, rising or falling.
+const struct {
+    const char* name;
+    double pitch, sweep, seconds;
+} kPlaneTones[] = {
+    {"pl-crash", 160, -120, 0.6},  {"pl-start", 220, 440, 0.5},     {"pl-stop", 440, -330, 0.4},
+    {"pl-warn-low-gas", 1320, 0, 0.2}, {"pl-jet-start", 300, 900, 0.8}, {"pl-jet-stop", 900, -700, 0.8},
+};
+
 bool WriteBytes(const std::string& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary);
@@ -230,6 +253,10 @@ std::vector<int16_t> YSampleSounds::Samples(const std::string& name)
         if (name == loop.name) return MusicLoop(loop.root);
     for (size_t i = 0; i < sizeof kToneNames / sizeof kToneNames[0]; ++i)
         if (name == kToneNames[i]) return Tone(330.0 * std::pow(2.0, double(i) / 12.0), 0, 0.15);
+    if (name == "pl-run-hi") return RunLoop(90, 5);
+    if (name == "pl-jet-run") return RunLoop(150, 8);
+    for (const auto& tone : kPlaneTones)
+        if (name == tone.name) return Tone(tone.pitch, tone.sweep, tone.seconds);
     return {};
 }
 
@@ -246,6 +273,8 @@ bool YSampleSounds::WriteAll(const std::string& folder, std::string& error)
     names.insert(names.end(), std::begin(kToneNames), std::end(kToneNames));
     names.push_back("pl-warn-low-gas");
     for (const auto& loop : kMusicLoops) names.push_back(loop.name);
+    names.insert(names.end(), {"pl-run-hi", "pl-jet-run"});
+    for (const auto& tone : kPlaneTones) names.push_back(tone.name);
     for (const std::string& name : names) {
         if (!WriteBytes(folder + "/sounds/" + name + ".wav", PcmFile(Samples(name)))) {
             error = std::string("cannot write sounds/") + name + ".wav";

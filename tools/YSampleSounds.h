@@ -7,6 +7,8 @@
 //   wind.wav            two seconds of wind, IMA ADPCM compressed
 //   Birds.wav, Water.wav the sample maps' placed sounds: chirps, lapping
 //   as-*.wav, pi-*.wav  the sounds a round preloads: a short tone each
+//   pl-*.wav            the planes' sounds: rising and falling tones, and
+//                       the two running sounds as seamless one-second loops
 #pragma once
 
 #include <string>

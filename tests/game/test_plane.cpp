@@ -6,6 +6,7 @@
 #include "game/YClientPhysics.h"
 #include "game/YDirectionArrow.h"
 #include "game/YPlane.h"
+#include "game/YPropeller.h"
 #include "world/YActiveVerb.h"
 #include "world/YGameCommands.h"
 #include "world/SampleMapWorld.h"
@@ -145,9 +146,6 @@ TEST(Plane, ThrottleCommands)
         plane.m_throttle = row.start;
         EXPECT_EQ(plane.OnCommand(row.id, "", row.phase), row.handled);
         EXPECT_EQ(plane.m_throttle, row.expected);
-        if (row.handled) {
-            EXPECT_EQ(plane.m_engineLevel, row.expected);
-        }
     }
     // Under the disruptor the throttle does not move.
     YPlane plane;
@@ -189,14 +187,17 @@ TEST_F(PlaneOnMap, PurgedActorsAreForgotten)
     m_world.AddActor(held);
     plane->m_target = target;
     plane->m_heldPowerUp = held;
-    plane->m_carried[2] = held;
+    plane->SetEngineLevel(100);
+    YActor* propeller = plane->m_propeller;
+    ASSERT_NE(propeller, nullptr);
+    propeller->MarkForDestruction();
     plane->DestroyPlayerActor();
     target->MarkForDestruction();
     held->MarkForDestruction();
     m_world.PurgeDestroyed();
     EXPECT_EQ(plane->m_target, nullptr);
     EXPECT_EQ(plane->m_heldPowerUp, nullptr);
-    EXPECT_EQ(plane->m_carried[2], nullptr);
+    EXPECT_EQ(plane->m_propeller, nullptr);
     EXPECT_EQ(plane->m_directionArrow, nullptr) << "the arrow went with DestroyPlayerActor";
 }
 

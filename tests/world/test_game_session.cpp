@@ -288,7 +288,9 @@ TEST_F(GameSession, GameTypeScalesTheSpeedAndPicksThePreloads)
         EXPECT_EQ("1", std::string(preloads.GetValue("Impact:pi-powerup")));
         EXPECT_EQ("1", std::string(preloads.GetValue("Impact:pi-powerup-taken")));
         int named = 0;
-        for (int i = 0; i <= preloads.GetLastIndex(); ++i) named += !preloads.GetName(i).IsEmpty();
+        // The plane sounds come once a program, with the first plane made.
+        for (int i = 0; i <= preloads.GetLastIndex(); ++i)
+            named += !preloads.GetName(i).IsEmpty() && preloads.GetName(i).Find("Plane:") != 0;
         EXPECT_EQ(16 + static_cast<int>(c.extra.size()), named);
         for (const std::string& name : c.extra) EXPECT_EQ("1", std::string(preloads.GetValue(name.c_str()))) << name;
         m_session.Action(S::ActionEnd);
