@@ -148,8 +148,6 @@ void YPlane::ForgetActor(YActor* actor)
     if (!actor) return;
     if (m_heldPowerUp == actor) m_heldPowerUp = nullptr;
     if (m_directionArrow == actor) m_directionArrow = nullptr;
-    for (YActor*& carried : m_carried)
-        if (carried == actor) carried = nullptr;
 }
 
 int YPlane::OnCommand(int id, const char*, int phase)

@@ -50,6 +50,24 @@ public:
 
     // Marks the direction arrow for destruction.
     void DestroyPlayerActor();
+
+    // ---- carried items and timed effects (YPlaneEffects.cpp)
+    // Slot 0..4, or -1 for the sum of the five; other slots read 0.
+    int32_t GetCarried(int slot) const;
+    // Into slot 0..4; with -1 a non-zero value takes the first empty slot and
+    // 0 empties all five.
+    void SetCarried(int32_t value, int slot);
+    void SetDisrupted(int on, float seconds);
+    void SetTornado(int on, float seconds);
+    void SetFlashed(int on, float seconds);
+    void SetReversed(int on, float seconds);
+    void SetMachineGun(int on, float seconds);
+    void SetUnlimitedAmmo(int on, float seconds);
+    void SetAmplifiedDamage(int on, float seconds);
+    // A sprite actor's touch goes on to that actor's own Touch with this
+    // plane (pick-ups); true when it was handed on.
+    bool HandTouchOn(YActor* other);
+    void Touch(YActor* other) override;
     void SetEngineLevel(int level);
 
     YClientPhysics* GetHandling() const { return m_handling; }
@@ -158,7 +176,7 @@ public:
     int32_t m_place = 1;
     int32_t m_score = 0;
     int32_t m_tunnixCount = 0;
-    YActor* m_carried[CarriedSlots] = {};  // references
+    int32_t m_carried[CarriedSlots] = {};  // item values (Tunnix points), 0 empty
     uint32_t m_lastTurnTime = 0;  // clock of the last roll or pitch input
     float m_fuel = 255.0f;
     uint8_t m_autoLevel = 0;

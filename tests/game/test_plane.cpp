@@ -189,14 +189,12 @@ TEST_F(PlaneOnMap, PurgedActorsAreForgotten)
     m_world.AddActor(held);
     plane->m_target = target;
     plane->m_heldPowerUp = held;
-    plane->m_carried[2] = held;
     plane->DestroyPlayerActor();
     target->MarkForDestruction();
     held->MarkForDestruction();
     m_world.PurgeDestroyed();
     EXPECT_EQ(plane->m_target, nullptr);
     EXPECT_EQ(plane->m_heldPowerUp, nullptr);
-    EXPECT_EQ(plane->m_carried[2], nullptr);
     EXPECT_EQ(plane->m_directionArrow, nullptr) << "the arrow went with DestroyPlayerActor";
 }
 
