@@ -1,0 +1,49 @@
+// libFuzzer target for population scripts (".rcs"): the input is read into a
+// world with the engine's lists and rules, every actor made steps once and
+// is touched by a plane, and clearing the population must leave nothing.
+#include <cstdlib>
+
+#include "tools/fuzz/FuzzScratch.h"
+
+#include "engine/YGameObjects.h"
+#include "game/YGameActors.h"
+#include "game/YPlane.h"
+#include "world/YActorWorld.h"
+#include "world/YGameRules.h"
+#include "world/YScriptor.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    fuzz::EnterScratch("population_script");
+    fuzz::WriteFile("script.rcs", data, size);
+    YGameObjects* engine = YGameObjects::Instance();
+    YActorWorld world;
+    YGameRules rules;
+    rules.m_state = YGameRules::StateRunning;
+    engine->m_world = &world;
+    engine->m_rules = &rules;
+    engine->CreatePopulationLists();
+    YPlane* plane = new YPlane;
+    world.AddActor(plane);
+    {
+        YScriptor scriptor;
+        if (scriptor.Open("script.rcs", YScriptor::ModeRead)) scriptor.ReadAndSpawn();
+    }
+    const int top = world.GetHighestIndex();
+    for (int i = 0; i <= top; ++i) {
+        YActor* actor = world.GetActor(i);
+        if (!actor || actor == plane) continue;
+        actor->Update(0.02f);
+        actor->Touch(plane);
+        actor->BuildRenderInstance();
+    }
+    world.PurgeDestroyed();
+    engine->ClearPopulation();
+    // Only the plane (and nothing of the population) is left.
+    if (world.GetCount() != 1) std::abort();
+    world.Clear();
+    engine->CreatePopulationLists();
+    engine->m_rules = nullptr;
+    engine->m_world = nullptr;
+    return 0;
+}
