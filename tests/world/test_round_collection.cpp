@@ -1,0 +1,94 @@
+// A round started as the console starts it ("session init" on a sample map,
+// the game type's script by the settings): the population is in the world, and the local
+// plane flown by the session's own tick pops a balloon, takes a power-up and
+// banks a Tunnix ball at a goal.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+
+#include "ScratchFolder.h"
+#include "SessionFixture.h"
+#include "game/YGameActors.h"
+
+#if defined(RCV_DATA_DIR)
+namespace {
+
+class RoundCollection : public SessionFixture {
+protected:
+    void Init(const char* type)
+    {
+        const std::string name = std::string(type) + "3.rcs";
+        std::ifstream in(std::string(RCV_DATA_DIR "/") + name, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        m_scratch.Write(name, text.str());
+        m_config.m_gameType = type;
+        m_config.m_gameLevel = 3;
+        e->ExecuteCommand("session init flat");
+    }
+    // The local plane 15 m before the actor, flying at it; the session ticks
+    // until the test holds (at most two seconds).
+    bool FlyThrough(YActor* target, const std::function<bool()>& done)
+    {
+        YPlane* plane = LocalPlane();
+        if (!plane || !target) return false;
+        YVector toward(1.0f, 0.0f, 1.0f);
+        toward.Normalize();
+        m_world.UnplaceActor(plane);
+        plane->m_position = target->m_position - toward * 15.0f;
+        plane->m_angles = toward.ToAngles();
+        plane->m_forward = toward;
+        plane->m_up = YVector(0.0f, 1.0f, 0.0f);
+        plane->m_velocity = toward * 20.0f;
+        plane->m_flagsB &= ~YActor::FlagOnGround;
+        m_world.PlaceActor(plane, &plane->m_position);
+        for (int i = 0; i < 100; ++i) {
+            platform::Clock::Advance(20);
+            m_session.Tick();
+            if (done()) return true;
+        }
+        return false;
+    }
+    ScratchFolder m_scratch{ScratchFolder::Enter};
+};
+
+template <class T>
+T* FirstOf(CTypedPtrList<CPtrList, T*>* list)
+{
+    for (POSITION at = list->GetHeadPosition(); at;)
+        if (T* actor = list->GetNext(at)) return actor;
+    return nullptr;
+}
+
+}  // namespace
+
+TEST_F(RoundCollection, ScriptedFlightsCollectInARound)
+{
+    Init("balloon");
+    ASSERT_EQ(m_session.m_state, YGameSession::Playing);
+    ASSERT_FALSE(e->m_balloons->IsEmpty());
+    ASSERT_FALSE(e->m_powerUps->IsEmpty());
+    e->CreateRulesAndStart();
+    e->m_rules->m_state = YGameRules::StateRunning;
+
+    YBalloon* balloon = FirstOf(e->m_balloons);
+    EXPECT_TRUE(FlyThrough(balloon, [&] { return LocalPlane()->m_balloons == 1; }));
+    EXPECT_EQ(e->m_balloons->GetHead(), nullptr) << "the popped balloon's entry is empty";
+
+    YPowerUp* powerUp = FirstOf(e->m_powerUps);
+    EXPECT_TRUE(FlyThrough(powerUp, [&] { return LocalPlane()->m_heldPowerUp != nullptr; }));
+
+    Init("tunnix");
+    ASSERT_EQ(m_session.m_state, YGameSession::Playing);
+    YTunnix* ball = FirstOf(e->m_tunnixes);
+    ASSERT_NE(ball, nullptr);
+    const int32_t points = ball->Points();
+    EXPECT_TRUE(FlyThrough(ball, [&] { return LocalPlane()->m_tunnixCount == 1; }));
+    YGoal* goal = FirstOf(e->m_goals);
+    EXPECT_TRUE(FlyThrough(goal, [&] { return LocalPlane()->m_tunnixCount == 0; }));
+    EXPECT_EQ(LocalPlane()->m_score, points);
+}
+#endif
