@@ -259,3 +259,34 @@ TEST_F(PowerUpUse, BalloonStealMovesUpToFive)
     EXPECT_EQ(m_target->m_balloons, 0);
     EXPECT_EQ(m_owner->m_balloons, 8);
 }
+
+TEST_F(ModeActors, PurgedActorsLeaveNoReferences)
+{
+    YPlane* plane = Plane();
+    YBalloon* balloon = new YBalloon(plane, YVector(1.0f, 10.0f, 1.0f), YBalloon::Blue, true, 0.0f);
+    YPowerUp* held = new YPowerUp(YVector(), YPowerUp::Tornado, true);
+    held->m_owner = plane;
+    plane->m_heldPowerUp = held;
+    YWaypoint* waypoint = new YWaypoint(YVector(), 1, "", true);
+    e->m_waypoints->AddTail(waypoint);
+    m_rules.m_currentWaypoint = waypoint;
+    e->m_balloons->AddTail(balloon);
+
+    plane->MarkForDestruction();
+    waypoint->MarkForDestruction();
+    Purge();
+    EXPECT_EQ(balloon->m_lastPlane, nullptr);
+    EXPECT_EQ(held->m_owner, nullptr);
+    EXPECT_EQ(m_rules.m_currentWaypoint, nullptr);
+    EXPECT_EQ(e->m_waypoints->GetCount(), 1);
+    EXPECT_EQ(e->m_waypoints->GetHead(), nullptr) << "the list entry is emptied";
+
+    YBalloonString* string = balloon->m_string;
+    string->MarkForDestruction();
+    Purge();
+    EXPECT_EQ(balloon->m_string, nullptr);
+    balloon->Pop();  // without its string
+    balloon->MarkForDestruction();
+    Purge();
+    EXPECT_EQ(e->m_balloons->GetHead(), nullptr);
+}
