@@ -52,6 +52,13 @@ protected:
         }
         return false;
     }
+    void CopyScript(const std::string& name)
+    {
+        std::ifstream in(std::string(RCV_DATA_DIR "/") + name, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        m_scratch.Write(name, text.str());
+    }
     ScratchFolder m_scratch{ScratchFolder::Enter};
 };
 
@@ -90,5 +97,37 @@ TEST_F(RoundCollection, ScriptedFlightsCollectInARound)
     YGoal* goal = FirstOf(e->m_goals);
     EXPECT_TRUE(FlyThrough(goal, [&] { return LocalPlane()->m_tunnixCount == 0; }));
     EXPECT_EQ(LocalPlane()->m_score, points);
+}
+
+// An air race begun as the setup screen begins it: the local plane flies the
+// course the rules point at, three laps to the finish banner.
+TEST_F(RoundCollection, ThreeLapsOfTheSampleCourse)
+{
+    for (int n : {2, 3}) CopyScript("airrace" + std::to_string(n) + ".rcs");
+    m_config.m_map = "Flat";
+    m_config.m_gameLevel = -1;
+    e->StartGame(2, 1, 0);
+    ASSERT_EQ(m_session.m_state, YGameSession::Playing);
+    ASSERT_NE(e->m_rules, nullptr);
+    const int course = static_cast<int>(e->m_waypoints->GetCount());
+    ASSERT_GE(course, 4);
+    YWaypoint* finish = e->m_waypoints->GetTail();
+    // The first waypoint makes itself the rules' current one on its first step.
+    platform::Clock::Advance(20);
+    m_session.Tick();
+    int passes = 0;
+    while (!LocalPlane()->m_raceEnded && passes < 3 * course) {
+        YWaypoint* next = static_cast<YWaypoint*>(e->m_rules->m_currentWaypoint);
+        ASSERT_NE(next, nullptr) << passes;
+        const int lap = LocalPlane()->m_lap;
+        const int32_t score = LocalPlane()->m_score;
+        ASSERT_TRUE(FlyThrough(next, [&] { return LocalPlane()->m_score > score; })) << passes;
+        EXPECT_EQ(LocalPlane()->m_lap, lap + (next->m_index == 0 ? 1 : 0));
+        ++passes;
+    }
+    EXPECT_EQ(LocalPlane()->m_raceEnded, 1);
+    EXPECT_EQ(LocalPlane()->m_lap, 3);
+    EXPECT_EQ(passes, 3 * (course - 2) + 1) << "three laps of the waypoints, then the finish banner";
+    EXPECT_EQ(e->m_rules->m_currentWaypoint, finish);
 }
 #endif
