@@ -17,6 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::EnterScratch("population_script");
     fuzz::WriteFile("script.rcs", data, size);
     YGameObjects* engine = YGameObjects::Instance();
+    YActorWorld* const ownWorld = engine->m_world;
+    YGameRules* const ownRules = engine->m_rules;
     YActorWorld world;
     YGameRules rules;
     rules.m_state = YGameRules::StateRunning;
@@ -46,7 +48,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     world.Clear();
     engine->CreatePopulationLists();
-    engine->m_rules = nullptr;
-    engine->m_world = nullptr;
+    engine->m_rules = ownRules;
+    engine->m_world = ownWorld;
     return 0;
 }
