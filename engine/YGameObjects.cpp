@@ -339,29 +339,39 @@ void YGameObjects::CreatePopulationLists()
 
 int YGameObjects::ClearPopulation()
 {
-    if (m_balloons) {
-        for (POSITION at = m_balloons->GetHeadPosition(); at;) {
-            YBalloon* balloon = m_balloons->GetNext(at);
-            if (!balloon) continue;
-            balloon->MarkForDestruction();
-            if (balloon->m_carried) balloon->m_carried->MarkForDestruction();
-        }
-        m_balloons->RemoveAll();
-    }
+    MarkAll(m_balloons);
     MarkAll(m_tunnixes);
     MarkAll(m_waypoints);
     MarkAll(m_targets);
     MarkAll(m_goals);
-    if (m_powerUps) m_powerUps->RemoveAll();
-    // Every population actor of the world goes, listed or not.
+    MarkAll(m_powerUps);
+    // Every population actor of the world goes, listed or not: the start
+    // banner has lost its kind bit, collected actors have left their lists,
+    // held power-ups were never listed, and strings go with their balloons
+    // (or alone, falling).
     for (int i = 0; m_world && i <= m_world->GetHighestIndex(); ++i) {
         YActor* actor = m_world->GetActor(i);
-        if (actor && (actor->m_flagsB & YActor::FlagsPopulationKinds)) actor->MarkForDestruction();
+        if (!actor) continue;
+        if ((actor->m_flagsB & YActor::FlagsPopulationKinds) || dynamic_cast<YBalloonString*>(actor))
+            actor->MarkForDestruction();
+        if (YBalloon* balloon = dynamic_cast<YBalloon*>(actor)) {
+            if (balloon->IsMarkedForDestruction() && balloon->m_string) balloon->m_string->MarkForDestruction();
+        }
     }
     if (!m_world) return 0;
     const int before = m_world->GetCount();
     m_world->PurgeDestroyed();
     return before - m_world->GetCount();
+}
+
+template <class T>
+static void EmptyEntriesOf(T* list, YActor* actor)
+{
+    if (!list) return;
+    for (POSITION at = list->GetHeadPosition(); at;) {
+        POSITION here = at;
+        if (static_cast<YActor*>(list->GetNext(at)) == actor) list->SetAt(here, nullptr);
+    }
 }
 
 void YGameObjects::ForgetActor(YActor* actor)
@@ -376,6 +386,12 @@ void YGameObjects::ForgetActor(YActor* actor)
     if (m_clients) m_clients->ForgetActor(actor);
     // The opponent plane is an actor of the world once planes are actors.
     if (static_cast<const void*>(m_opponentPlane) == static_cast<const void*>(actor)) m_opponentPlane = nullptr;
+    EmptyEntriesOf(m_balloons, actor);
+    EmptyEntriesOf(m_tunnixes, actor);
+    EmptyEntriesOf(m_powerUps, actor);
+    EmptyEntriesOf(m_waypoints, actor);
+    EmptyEntriesOf(m_targets, actor);
+    EmptyEntriesOf(m_goals, actor);
 }
 
 void YGameObjects::ResetState()

@@ -106,10 +106,11 @@ public:
     // The six empty population lists of start-up.
     void CreatePopulationLists();
     // Flags the listed actors and every population actor of the game world
-    // (by its kind bits) for destruction, empties the lists and purges the
-    // world; the purge's result.
+    // (by its kind bits, and balloon strings) for destruction, empties the
+    // lists and purges the world; the purge's result.
     int ClearPopulation();
-    // An actor is being deleted: every engine reference to it goes.
+    // An actor is being deleted: every engine reference to it goes (its list
+    // entries become empty).
     void ForgetActor(YActor* actor);
 
     // A new game of the type (0 balloon, 1 dogfight, 2 airrace, 3 tunnix)

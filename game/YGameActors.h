@@ -1,24 +1,16 @@
 // The population actors of a round and the engine's typed lists of them.
-// The lists hold references: the actors belong to the game world.
+// The lists hold references: the actors belong to the game world. A
+// collected actor leaves its entry in the list with a null pointer.
 #pragma once
 
+#include "game/YBalloon.h"
+#include "game/YBalloonString.h"
+#include "game/YGoal.h"
+#include "game/YPowerUp.h"
+#include "game/YTarget.h"
+#include "game/YTunnix.h"
+#include "game/YWaypoint.h"
 #include "platform/mfc.h"
-#include "world/YActor.h"
-
-class YBalloon : public YActor {
-public:
-    YActor* m_carried = nullptr;  // the actor the balloon carries, or null
-};
-
-class YTunnix : public YActor {};
-class YPowerUp : public YActor {};
-class YWaypoint : public YActor {};
-class YTarget : public YActor {
-public:
-    uint8_t m_hitByBot = 0;
-    uint8_t m_hitByPlayer = 0;
-};
-class YGoal : public YActor {};
 
 typedef CTypedPtrList<CPtrList, YBalloon*> YBalloonList;
 typedef CTypedPtrList<CPtrList, YTunnix*> YTunnixList;

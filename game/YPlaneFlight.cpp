@@ -9,6 +9,7 @@
 #include "engine/YGameObjects.h"
 #include "game/YClientPhysics.h"
 #include "game/YPlane.h"
+#include "game/YCompass.h"
 #include "input/YInputObj.h"
 #include "renderer/YParser.h"
 #include "world/YActorWorld.h"
@@ -177,6 +178,7 @@ void YPlane::Update(float dt)
         if (input->m_wheelAxis > 0) OnCommand(CommandThrottleUp, "", 1);
         if (input->m_wheelAxis < 0) OnCommand(CommandThrottleDown, "", 1);
     }
+    if (view && engine && engine->m_compass) engine->m_compass->PlaceMarkers(m_angles.y);
     if (m_worldIndex == -1 && world) m_worldIndex = world->IndexOf(this);
     {
         YVector direction = m_angles.FromAngles();

@@ -5,9 +5,7 @@
 
 IMPLEMENT_SERIAL(YSpriteActor, YActor, 1)
 
-YSpriteActor::YSpriteActor() : YSpriteActor(FaceCamera) {}
-
-YSpriteActor::YSpriteActor(uint32_t orientation) : m_orientation(orientation) {}
+YSpriteActor::YSpriteActor(uint32_t mode) : m_orientation(mode), m_soundNear(25), m_soundFar(400) {}
 
 YRenderInstance* YSpriteActor::BuildRenderInstance()
 {
@@ -20,27 +18,37 @@ void YSpriteActor::SetSprite(const YVector& position, const char* key)
     m_position = position;
     YGameObjects* engine = YGameObjects::Existing();
     m_world = engine ? engine->m_world : nullptr;
-    YActor::SetModel(key);
+    SetModel(key);
     if (m_world) m_world->AddActor(this, 1, -1);
     m_flagsB |= FlagFlying;
     m_flagsA &= ~FlagPitchToSlope;
     m_flagsA |= FlagSpriteActor | FlagNoMech;
+    Relocate();
+}
+
+void YSpriteActor::Relocate()
+{
+    if (m_world) m_world->UpdateActorCell(this);
+    BuildRenderInstance();
 }
 
 void YSpriteActor::RenderSprite()
 {
     YActor* view = m_world ? m_world->GetViewActor() : nullptr;
-    if (!view || view == this) return;
-    YVector eye, eyeAngles;
-    view->GetWorldTransform(eye, eyeAngles);
-    YVector direction = m_position - eye;
+    if (!view) return;
+    YVector viewPosition, viewAngles;
+    view->GetWorldTransform(viewPosition, viewAngles);
+    YVector direction = m_position - viewPosition;
     direction.Normalize();
     const YVector toward = direction.ToAngles();
     switch (m_orientation) {
     case 0: case 1: case 2: case 4: case 5: case 6: case 8: case 10:
-        m_angles = YVector(WrapAngle360(-eyeAngles.x), toward.y, 0.0f);
+        m_angles = YVector(-viewAngles.x, toward.y, 0.0f);
         break;
-    case Upright: m_angles = YVector(0.0f, toward.y, 0.0f); break;
-    default: break;  // the actor orients itself
+    case Upright:
+        m_angles = YVector(0.0f, toward.y, 0.0f);
+        break;
+    default:
+        break;  // the actor orients itself
     }
 }

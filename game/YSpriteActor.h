@@ -1,30 +1,35 @@
-// An actor drawn as a flat sprite image that turns toward the camera when it
-// is drawn: balloons, power-ups, Tunnix balls, waypoints, smoke, the
-// propeller disc and the projectiles derive from it.
+// An actor drawn as a flat sprite image: it takes its image by catalog key,
+// enters the active world in one call and turns toward the camera whenever
+// it is drawn.
 #pragma once
 
 #include <cstdint>
 
+#include "foundation/YString.h"
 #include "world/YActor.h"
 
 class YSpriteActor : public YActor {
     DECLARE_SERIAL(YSpriteActor)
 public:
-    // How the sprite faces the camera when drawn.
-    enum { FaceCamera = 0, SelfOriented = 3, Upright = 9 };
+    // How the sprite faces the camera.
+    enum : uint32_t { FaceCamera = 0, OrientSelf = 3, Upright = 9 };
 
-    YSpriteActor();
-    explicit YSpriteActor(uint32_t orientation);
+    explicit YSpriteActor(uint32_t mode = FaceCamera);
+    ~YSpriteActor() override = default;
 
-    // Turns toward the camera, then the actor's own render step.
+    // Turns the sprite, then the actor's render step.
     YRenderInstance* BuildRenderInstance() override;
-    // Takes the position and the sprite of the catalog key and joins the
-    // engine's active world, flying, without mechanics.
+    // Takes the position and the image and enters the active world: flying,
+    // not pitched to the slope, a sprite actor the mechanical pass skips.
     virtual void SetSprite(const YVector& position, const char* key);
+    // The orientation step of a drawn frame.
     virtual void RenderSprite();
+    // After a move outside the mechanical pass: the grid cell and the render
+    // record follow, so that traces find the sprite where it is.
+    void Relocate();
 
     uint32_t m_orientation;
-    int16_t m_soundNear = 25;  // metres, for the sounds played at it
-    int16_t m_soundFar = 400;
+    int16_t m_soundNear;  // metres
+    int16_t m_soundFar;
     YString m_spriteKey;
 };

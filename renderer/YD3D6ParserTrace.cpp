@@ -243,8 +243,8 @@ void YD3D6Parser::CollideModelNode(YTraceRequest& q)
     YTraceResult& res = *m_traceResult;
     YActor* owner = static_cast<YActor*>(o->m_owner);
 
-    // An owner marked for it counts as hit from close by.
-    if (owner && (owner->m_flagsB & 0x2000000u) && (flags & 0x8)) {
+    // A sprite actor counts as hit from close by.
+    if (owner && (owner->m_flagsA & YActor::FlagSpriteActor) && (flags & 0x8)) {
         const float* p = owner->m_render.m_position;
         if (std::sqrt(Distance2(p, q.m_from)) / 16.0f < 6.0f) {
             res.m_hitObject = owner;

@@ -3,8 +3,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
 #include <sstream>
+#include <string>
 #include <vector>
 
 #include "assets3d/YTexture2.h"
@@ -203,6 +205,49 @@ const Pattern kPatterns[] = {
     {"paint", Paint},       {"tyre", Tyre},         {"planks", Planks},       {"roof", Roof},
 };
 
+// Sprite images of the mode actors: a shape in one colour on a clear
+// ground, named "sprite:SHAPE:RRGGBB".
+Colour SpriteShape(const std::string& shape, Colour ink, int x, int y, int w, int h)
+{
+    const Colour clear = {0, 0, 0, 0};
+    const double d = Radius(x, y, w, h);
+    const double fx = (x + 0.5) / w * 2.0 - 1.0, fy = (y + 0.5) / h * 2.0 - 1.0;  // -1..1, y down
+    if (shape == "disc") return d < 0.9 ? Colour{Mix(ink.b, 255, (0.5 - d) * (d < 0.5)), ink.g, ink.r, 255} : clear;
+    if (shape == "ball") return d < 0.8 ? Colour{Mix(ink.b, 0, d), Mix(ink.g, 0, d), Mix(ink.r, 0, d), 255} : clear;
+    if (shape == "ring") return d > 0.65 && d < 0.95 ? ink : clear;
+    if (shape == "line") return std::fabs(fx) < 0.12 ? ink : clear;
+    if (shape == "star") {
+        const double a = std::atan2(fy, fx) * 5.0;
+        return d < 0.55 + 0.35 * std::cos(a) ? ink : clear;
+    }
+    if (shape == "frame") return std::max(std::fabs(fx), std::fabs(fy)) > 0.75 ? ink : clear;
+    if (shape == "banner") {
+        if (std::fabs(fy) > 0.45) return clear;
+        const bool check = ((x * 8 / w) + (y * 8 / h)) % 2 == 0;
+        return check ? ink : Colour{255, 255, 255, 255};
+    }
+    // Arrows: a triangle pointing up, down, left or right, or a cross for all.
+    double u = -fy, v = fx;  // u along the arrow, v across
+    if (shape == "arrow-d") u = fy;
+    else if (shape == "arrow-l") u = -fx, v = fy;
+    else if (shape == "arrow-r") u = fx, v = fy;
+    else if (shape == "arrow-all")
+        return (std::fabs(fx) < 0.2 || std::fabs(fy) < 0.2) && d < 0.95 ? ink : clear;
+    else if (shape != "arrow-u") return clear;
+    return u < 0.9 && u > -0.9 && std::fabs(v) < (0.9 - u) * 0.5 ? ink : clear;
+}
+
+bool SpriteInk(const std::string& pattern, std::string& shape, Colour& ink)
+{
+    if (pattern.compare(0, 7, "sprite:") != 0) return false;
+    const size_t colon = pattern.find(':', 7);
+    if (colon == std::string::npos || pattern.size() != colon + 7) return false;
+    shape = pattern.substr(7, colon - 7);
+    const unsigned long rgb = std::strtoul(pattern.substr(colon + 1).c_str(), nullptr, 16);
+    ink = {static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>((rgb >> 16) & 0xFF), 255};
+    return true;
+}
+
 BYTE Clamp(int v) { return static_cast<BYTE>(std::min(std::max(v, 0), 255)); }
 
 std::vector<std::string> Split(const std::string& text, char separator)
@@ -253,7 +298,10 @@ YImage* YSampleTextures::Make(const std::string& pattern, int width, int height)
     const Pattern* found = nullptr;
     for (const Pattern& p : kPatterns)
         if (pattern == p.name) found = &p;
-    if (!found || width < 4 || height < 4 || !YImage::IsSaneSize(width, height) || width > 4096 || height > 4096)
+    std::string shape;
+    Colour ink = {0, 0, 0, 0};
+    const bool sprite = SpriteInk(pattern, shape, ink);
+    if ((!found && !sprite) || width < 4 || height < 4 || !YImage::IsSaneSize(width, height) || width > 4096 || height > 4096)
         return nullptr;
     std::unique_ptr<YImage> image(new YImage);
     image->m_width = width;
@@ -263,7 +311,7 @@ YImage* YSampleTextures::Make(const std::string& pattern, int width, int height)
     for (int y = 0; y < height; ++y) {
         BYTE* row = image->m_pixels + static_cast<size_t>(y) * image->m_stride;
         for (int x = 0; x < width; ++x) {
-            Colour c = found->paint(x, y, width, height);
+            Colour c = sprite ? SpriteShape(shape, ink, x, y, width, height) : found->paint(x, y, width, height);
             row[x * 4] = Clamp(c.b);
             row[x * 4 + 1] = Clamp(c.g);
             row[x * 4 + 2] = Clamp(c.r);

@@ -44,7 +44,7 @@ protected:
 TEST_F(Population, ListedActorsCarriedActorsAndAllPowerUpsGo)
 {
     YBalloon* balloon = Add<YBalloon>();                       // 0
-    balloon->m_carried = Add<YActor>();                        // 1, carried, not listed
+    balloon->m_string = Add<YBalloonString>();                 // 1, its string, not listed
     m_engine->m_tunnixes->AddTail(Add<YTunnix>());             // 2
     m_engine->m_waypoints->AddTail(Add<YWaypoint>());          // 3
     m_engine->m_targets->AddTail(Add<YTarget>());              // 4

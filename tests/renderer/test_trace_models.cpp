@@ -302,7 +302,7 @@ TEST_F(TraceModels, NearActorIsHitFromCloseBy)
     big.SetObjectTest(RecordOfActor);
     YActor actor;
     actor.m_render.m_position[0] = 35 * 16, actor.m_render.m_position[1] = 160, actor.m_render.m_position[2] = 35 * 16;
-    actor.m_flagsB = 0x2000000;
+    actor.m_flagsA |= YActor::FlagSpriteActor;
     big.AddActorToCell(&actor, 3, 3, 3);
     const struct {
         float fromX;
@@ -326,8 +326,10 @@ TEST_F(TraceModels, NearActorIsHitFromCloseBy)
         EXPECT_EQ(5u, r.m_detail);
         EXPECT_EQ(3, r.m_nodeFlags);
     }
-    // Without the bit the actor is an ordinary object (here without a model).
-    actor.m_flagsB = 0;
+    // Without the sprite bit the actor is an ordinary object (here without a
+    // model); the same bit of the second flag word does not make it one.
+    actor.m_flagsA &= ~YActor::FlagSpriteActor;
+    actor.m_flagsB = 0x2000000;
     const float from[3] = {33 * 16, 160, 35 * 16}, to[3] = {45 * 16, 160, 35 * 16};
     EXPECT_EQ(1, big.TraceWorld(to, from, 0, 0, 0x8));
     big.RemoveActorFromCell(&actor, 3, 3);

@@ -409,6 +409,16 @@ void ActorRecordSeeds()
     cheats.Add(YCheats::Scramble("oneshot"), YCheat::OneShot);
     Seed("actor_records", "cheats", std::string(1, '\2') + Stored([&](CArchive& ar) { cheats.Serialize(ar); }));
 }
+// The sample data's population scripts, and one without its trailer.
+void PopulationSeeds(const std::string& data)
+{
+    for (const char* type : {"balloon", "dogfight", "airrace", "tunnix"})
+        for (int n = 0; n < 10; ++n) {
+            const std::string name = std::string(type) + std::to_string(n) + ".rcs";
+            Seed("population_script", name, ReadAll(data + "/" + name));
+        }
+    Seed("population_script", "untrailed", "90\nballoon red 1 10 1\nNULL\nstart blah 2 10 2\nlabel\n");
+}
 }  // namespace
 
 int main(int argc, char** argv)
@@ -433,5 +443,6 @@ int main(int argc, char** argv)
     EmitterSeeds(argv[1]);
     ControlSeeds();
     ActorRecordSeeds();
+    PopulationSeeds(argv[1]);
     return 0;
 }
