@@ -53,11 +53,11 @@ protected:
     }
 
     // `environment` is added to the command line, e.g. "RCV_FORCE='bpp8'".
-    ProgramResult RunWith(const std::string& environment, int frames)
+    ProgramResult RunWith(const std::string& environment, int frames, int seconds = 60)
     {
         std::string err = (m_dir / "stderr.txt").string();
         std::string command = "cd '" + m_dir.string() + "' && RCV_BACKEND=headless RCV_FIXED_STEP_MS=20 RCV_MAX_FRAMES=" +
-                              std::to_string(frames) + " " + environment + " timeout 60 '" RCVOLARO_BIN +
+                              std::to_string(frames) + " " + environment + " timeout " + std::to_string(seconds) + " '" RCVOLARO_BIN +
                               "' > /dev/null 2> '" + err + "'";
         int status = std::system(command.c_str());
         ProgramResult result;

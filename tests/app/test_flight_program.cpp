@@ -30,7 +30,7 @@ struct Watch {
 
 class FlightProgram : public ProgramTest {
 protected:
-    std::vector<Watch> Fly(const char* seed)
+    std::vector<Watch> Fly(const char* seed, int frames = 700)
     {
         std::string config = Read("config.cfg");
         config += "set sys_plane \"p40plane\"\nset sys_game_type \"practice\"\n"
@@ -38,7 +38,7 @@ protected:
         Write("config.cfg", config);
         Write("keys.txt", kInput);
         std::remove((m_dir / "watch.log").c_str());
-        ProgramResult result = RunWith(std::string("RCV_INPUT_SCRIPT=keys.txt RCV_SEED=") + seed, 700);
+        ProgramResult result = RunWith(std::string("RCV_INPUT_SCRIPT=keys.txt RCV_SEED=") + seed, frames, 300);
         EXPECT_EQ(0, result.exitCode) << result.err;
         m_log = Read("watch.log");
         std::vector<Watch> watches;
@@ -83,9 +83,9 @@ TEST_F(FlightProgram, TakesOffClimbsAndTurnsFromScriptedKeys)
 
 TEST_F(FlightProgram, TheSameSeedFliesTheSameWay)
 {
-    Fly("9");
+    Fly("9", 300);
     const std::string first = m_log;
-    Fly("9");
+    Fly("9", 300);
     ASSERT_FALSE(first.empty());
     EXPECT_EQ(first, m_log);
 }
