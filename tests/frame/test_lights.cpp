@@ -178,6 +178,10 @@ TEST_F(Lights, DayLightsSendTheFixedLightsEveryFrame)
     parser->UpdateDayLights();
     parser->UpdateDayLights();
     EXPECT_EQ(6u, recorder->Count("SetLight"));
-    EXPECT_EQ(6u, recorder->Count("LightEnable"));
-    EXPECT_EQ(0u, recorder->Count("LightEnable 3"));
+    EXPECT_EQ(6u, recorder->Count("LightEnable 0 on") + recorder->Count("LightEnable 1 on") +
+                      recorder->Count("LightEnable 2 on"));
+    EXPECT_EQ(0u, recorder->Count("LightEnable 3 on"));
+    EXPECT_EQ(2u, recorder->Count("LightEnable 3 off")) << "no source: 3 to 7 go dark";
+    EXPECT_EQ(2u, recorder->Count("LightEnable 7 off"));
+    EXPECT_EQ(0u, recorder->Count("LightEnable 8"));
 }
