@@ -14,7 +14,7 @@
 
 namespace {
 const float kLift = 0.2f;
-const float kEdgeMargin = 16.0f;  // a mark's centre stays this far inside the map
+const float kEdgeMargin = 1.0f;  // a mark's centre stays this far inside the map
 const double kSame = 0.01;        // render units: points this close are one
 const float kBoxReach = 100.0f;   // an oriented mark's projection box, each side
 
@@ -216,7 +216,14 @@ int YD3D6Parser::ClipDecalTriangle(const YAlphaVertex* triangle, YAlphaVertex* o
                 next.push_back(v);
             }
         }
-        polygon.swap(next);
+        // A cut through a corner gives the corner twice.
+        polygon.clear();
+        for (const YAlphaVertex& v : next)
+            if (polygon.empty() || std::fabs(v.u0 - polygon.back().u0) > 1e-6f || std::fabs(v.v0 - polygon.back().v0) > 1e-6f)
+                polygon.push_back(v);
+        while (polygon.size() > 1 && std::fabs(polygon.front().u0 - polygon.back().u0) <= 1e-6f &&
+               std::fabs(polygon.front().v0 - polygon.back().v0) <= 1e-6f)
+            polygon.pop_back();
         if (polygon.size() < 3) return 0;
     }
     int pieces = 0;
@@ -385,7 +392,7 @@ void YD3D6Parser::ProjectOntoTerrain(YRenderInstance* request)
     }
     // The centre stays inside the map.
     const float width = float(m_gridWidth) * m_cellSizeRender, depth = float(m_gridHeight) * m_cellSizeRender;
-    const float margin = std::min(kEdgeMargin, std::min(width, depth) * 0.5f);
+    const float margin = std::min(kEdgeMargin, std::min(width, depth) * 0.5f);  // a map smaller than it: its middle
     centre[0] = std::min(std::max(centre[0], m_gridOrigin[0] + margin), m_gridOrigin[0] + width - margin);
     centre[2] = std::min(std::max(centre[2], m_gridOrigin[2] + margin), m_gridOrigin[2] + depth - margin);
     centre[1] = GetGroundHeight(centre[0], centre[2]) + kLift;
