@@ -383,11 +383,12 @@ private:
     void FreeMapSetup();
     int Hunt_SetupBackground();
     YRenderInstance* NewPlacedObject(YSMHandle* handle, const YMapVT3Model_Output& output);
-    YString FindCatalogFile(const char* name) const;
     // The texture file, else the file of that name the catalog's search finds.
     bool OpenTextureStream(CFile& stream, const YString& file) const;
     bool CatalogFileExists(const char* name) const;
 public:
+    // The catalog's file of that name (the map's sky and marks load by it).
+    YString FindCatalogFile(const char* name) const;
 
     // 1 when (px, pz) lies in the x-z projection of the triangle a, b, c
     // (edges and corners included), with the plane's height there in *height.
