@@ -92,6 +92,8 @@ int Channel(uint32_t p, int shift) { return int((p >> shift) & 0xFF); }
 TEST_F(MeadowFrame, FrameOfThePathMatchesItsGolden)
 {
     const YMapFramePath path(*parser);
+    // Noon of the local day: the sun's light, whatever the time zone.
+    parser->SetClock(2001, 3, 15, 12, 0, 0);
     path.Draw(40, *parser, kWidth, kHeight);
     Save("meadow_frame.bmp");
     const std::vector<uint32_t> got = Pixels();
