@@ -1,6 +1,7 @@
 // Whole map frames of the sample map "Meadow" at 640 x 480 (16-bit target)
 // along the map frame tool's camera path, through our device, with each
-// stage's share; beside it the yardstick, a full-screen bilinear textured
+// stage's share (the day lights with the sun and moon going through a day,
+// marks along the path); beside it the yardstick, a full-screen bilinear textured
 // quad on the same device and surface, and the ratio frame / fill.
 // Run it with the data folder as the first argument (default "data").
 #include <benchmark/benchmark.h>
@@ -175,10 +176,13 @@ void MapFrame(benchmark::State& state)
     TimedParser& parser = *session.parser;
     const YMapFramePath path(parser);
     parser.m_modelMs = 0.0;
+    path.LayMarks(parser);
     double stages[YD3D6Parser::kStageCount] = {};
     int step = 0;
     const auto start = std::chrono::steady_clock::now();
     for (auto _ : state) {
+        // The sun and the moon move through a day every 30 frames.
+        YMapFramePath::DayClock(step % 30, 30, parser);
         path.Draw(step++ * 8, parser, kWidth, kHeight);
         for (int i = 0; i < YD3D6Parser::kStageCount; ++i) stages[i] += parser.m_stageMs[i];
     }

@@ -132,16 +132,55 @@ void YD3D6Parser::SetFogStart(float multiplier)
 }
 
 // The day lights of the frame: the fixed lights go to the device as they
-// are; the flare sources' lights come with the time of day.
+// are; the flare sources come to the time of day and each one that owns a
+// light drives device light n + k, k its place in the source-light list.
+// The five lights after the source lights go dark.
 void YD3D6Parser::UpdateDayLights()
 {
+    const CTime now(m_clock);
+    const int seconds = (now.GetHour() * 60 + now.GetMinute()) * 60 + now.GetSecond();
     IDirect3DDevice7* device = m_raster ? m_raster->GetDevice() : nullptr;
-    if (!device) return;
-    const std::vector<YRasterLight>& lights = m_raster->m_globalLights;
-    for (size_t i = 0; i < lights.size(); ++i) {
-        if (lights[i].light) device->SetLight(DWORD(i), lights[i].light);
-        device->LightEnable(DWORD(i), TRUE);
+    const std::vector<YRasterLight>* fixed = m_raster ? &m_raster->m_globalLights : nullptr;
+    const DWORD n = fixed ? DWORD(fixed->size()) : 0;
+    for (DWORD i = 0; device && i < n; ++i) {
+        if ((*fixed)[i].light) device->SetLight(i, (*fixed)[i].light);
+        device->LightEnable(i, TRUE);
     }
+    std::vector<YRasterLight>* sources = m_raster ? &m_raster->m_sessionLights : nullptr;
+    const int c = sources ? int(sources->size()) : 0;
+    for (int j = 0; j < GetFlareSourceCount(); ++j) {
+        UpdateFlareSource(j, seconds, nullptr);
+        const YD3D6CelestialObject& source = *m_celestials[size_t(j)];
+        if (source.m_light == -1) continue;
+        const int k = int16_t(source.m_light & 0xFFFF);
+        // An index from the map beyond the list drives nothing.
+        if (k < 0 || k >= c) continue;
+        YRasterLight& light = (*sources)[size_t(k)];
+        const YFlareElement& e = source.m_current;
+        for (int i = 0; i < 3; ++i) {
+            light.color[i] = m_lightTint[i] * e.m_valuesA[i];
+            // The source's direction points at it; its light travels the other way.
+            light.direction[i] = -e.m_direction[i];
+        }
+        light.range = 10000.0f;
+        light.type = D3DLIGHT_DIRECTIONAL;
+        if (!light.light) {
+            light.light = new D3DLIGHT7;
+            memset(light.light, 0, sizeof *light.light);
+        }
+        D3DLIGHT7& d = *light.light;
+        d.dltType = D3DLIGHT_DIRECTIONAL;
+        d.dcvDiffuse = {light.color[0], light.color[1], light.color[2], 0.0f};
+        d.dcvAmbient = {m_ambientLevel, m_ambientLevel, m_ambientLevel, 0.0f};
+        d.dvDirection = {light.direction[0], light.direction[1], light.direction[2]};
+        d.dvRange = 10000.0f;
+        d.dvFalloff = 1.0f;
+        d.dvAttenuation0 = d.dvAttenuation1 = d.dvAttenuation2 = 0.0f;
+        if (!device) continue;
+        device->SetLight(n + DWORD(k), light.light);
+        device->LightEnable(n + DWORD(k), TRUE);
+    }
+    for (DWORD i = 0; device && i < 5; ++i) device->LightEnable(n + DWORD(c) + i, FALSE);
 }
 
 namespace {

@@ -260,6 +260,7 @@ int YD3D6Parser::InitSession(int mode, void* descriptor, int level)
 int YD3D6Parser::Hunt_SizeBuffers()
 {
     Log("[YD3D6Parser::Hunt_SizeBuffers] Starting...");
+    FreeDecalRing();
     delete[] m_renderRecords;
     m_renderRecordCount = std::min(std::max(m_mapSettings[kRenderRecordsWord], int32_t(0)), kMaxRenderRecords);
     m_renderRecords = new YRenderInstance[m_renderRecordCount + kRenderRecordSpare];
@@ -483,6 +484,7 @@ void YD3D6Parser::EndMapSession()
     if (m_raster) m_raster->FreeSessionLights();
     ClearFlaggedShadows();
     FreeMapSetup();
+    FreeDecalRing();
     delete[] m_renderRecords;
     m_renderRecords = nullptr;
     m_renderRecordCount = 0;

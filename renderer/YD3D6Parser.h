@@ -24,6 +24,7 @@
 #include "frame/YAlphaRecord.h"
 #include "frame/YAlphaVertex.h"
 #include "frame/YBillboardRecord.h"
+#include "frame/YD3D6CelestialObject.h"
 #include "frame/YD3D6DrawContext.h"
 #include "frame/YModelGroupRecord.h"
 #include "frame/YPrimitiveMesh.h"
@@ -31,6 +32,7 @@
 #include "frame/YOpaqueRecord.h"
 
 class YD3D6Raster;
+struct YDecalMesh;
 class YMapVT3;
 class YCatalog;
 class YD3D6Lock;
@@ -269,12 +271,6 @@ public:
         float fogNear = 0.0f, fogFar = 0.0f;
         uint32_t waterColour = 0;
     };
-    struct FlareSource {
-        uint8_t id = 0;
-        int32_t light = -1;
-        std::vector<CelestialObject> elements;
-        std::vector<int16_t> textures;
-    };
     struct Cloud {
         DWORD value0 = 0;
         int16_t texture = -1;
@@ -300,7 +296,6 @@ public:
     float m_fogFactors[3] = {1.0f, 1.0f, 1.0f};
     float m_fogStartFactor = 1.0f;
     uint32_t m_clearColour = 0x6497DA;
-    std::vector<FlareSource> m_flareList;
     std::vector<Cloud> m_clouds;
     int16_t m_flareTexture = -1;
     // Texture pixel formats of the session: opaque, alpha, default, spare.
@@ -391,11 +386,12 @@ private:
     void FreeMapSetup();
     int Hunt_SetupBackground();
     YRenderInstance* NewPlacedObject(YSMHandle* handle, const YMapVT3Model_Output& output);
-    YString FindCatalogFile(const char* name) const;
     // The texture file, else the file of that name the catalog's search finds.
     bool OpenTextureStream(CFile& stream, const YString& file) const;
     bool CatalogFileExists(const char* name) const;
 public:
+    // The catalog's file of that name (the map's sky and marks load by it).
+    YString FindCatalogFile(const char* name) const;
 
     // 1 when (px, pz) lies in the x-z projection of the triangle a, b, c
     // (edges and corners included), with the plane's height there in *height.
@@ -653,7 +649,8 @@ private:
     YTransformedVertex* AddTransformedVertices(uint32_t n);
     int32_t AddModelGroupRecord(const void* source, const YTransformedVertex* block, float distance);
 public:
-    // Sends the fixed lights to the device and enables them.
+    // Sends the fixed lights to the device, brings the flare sources to the
+    // time of day and lights their device lights after the fixed ones.
     void UpdateDayLights();
     // Milliseconds each stage of the last map frame took, on the real clock.
     enum {
@@ -787,4 +784,48 @@ public:
     float m_sunVector[3] = {0.0f, -1.0f, 0.0f};
     DWORD m_fogFactorWords[3] = {0, 0, 0};
     float m_shadeStrength = 1.0f;
+
+    // Lens-flare sources: the map's celestial objects.
+    int InsertFlareElement(int source, const void* element) override;
+    int GetFlareElementCount(int source) override;
+    void* GetFlareElement(int source, int element) override;
+    int RemoveFlareElement(int source, int element) override;
+    int RemoveFlareSource(int source) override;
+    void UpdateFlareSource(int source, int seconds, void* target) override;
+    YD3D6CelestialObject* GetCelestialObject(int source) const;
+    void FreeFlareSources();
+    static YFlareElement FlareElementOf(const CelestialObject& object, const std::vector<uint16_t>& images);
+    // The day of the moon's month (0 to 29, below 0 for some dates) on a date.
+    static int MoonPhaseDay(int year, int month, int day);
+    void ApplyMoonPhase(YD3D6CelestialObject& moon, YFlareElement& out);
+    std::vector<std::unique_ptr<YD3D6CelestialObject>> m_celestials;
+    float m_rememberedSun[3] = {0.0f, 0.0f, 0.0f};
+    float m_lightTint[3] = {1.0f, 1.0f, 1.0f};
+
+    // Ground marks in a ring of the session's render records.
+    void ProjectOntoTerrain(YRenderInstance* request) override;
+    void ProjectOntoSurface(YRenderInstance* request) override;
+    // Cuts terrain edge a-b (positions) into a mark's mesh; the triangle count.
+    int SplitDecalByEdge(std::vector<YAlphaVertex>& vertices, std::vector<int16_t>& triangles, const float* a,
+                         const float* b);
+    static void ClipFootprintEdge(const YAlphaVertex& a, const YAlphaVertex& b, const YAlphaVertex& c,
+                                  YAlphaVertex* vertex);
+    // The pieces of a triangle inside the unit square of texture space,
+    // three vertices each into out (room for five); 0 when none.
+    static int ClipDecalTriangle(const YAlphaVertex* triangle, YAlphaVertex* out);
+    // The slot a new mark takes (its old mark cleared), -1 without a ring.
+    int32_t TakeDecalSlot(int32_t slot);
+    void ClearDecalSlot(int32_t slot);
+    YDecalMesh* DecalMesh(int32_t slot) const;
+    void FreeDecalRing();
+    bool DecalSize(const YRenderInstance& request, float* halfWidth, float* halfDepth) const;
+    YRenderInstance* PlaceDecalRecord(const YRenderInstance& request, int32_t slot, const float* centre, float angle);
+    template <class F>
+    void ForDecalPolygons(float minX, float minZ, float maxX, float maxZ, F f);
+    const float* VertexPosition(uint32_t index) const
+    {
+        return index < m_mapVertices.size() ? &m_mapVertices[index].m_x : nullptr;
+    }
+    int32_t m_decalNext = 0;
+    int32_t m_decalUsed = 0;
 };

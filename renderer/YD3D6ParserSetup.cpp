@@ -178,49 +178,83 @@ void YD3D6Parser::SetupCells()
     for (YMapCell& cell : m_cells) cell.m_index = -1;
 }
 
+namespace {
+float FiniteOrZero(float value) { return std::isfinite(value) ? value : 0.0f; }
+float FloatOf(DWORD bits)
+{
+    float value;
+    memcpy(&value, &bits, sizeof value);
+    return FiniteOrZero(value);
+}
+}  // namespace
+
+// A celestial record as a flare element: its angles (elevation and heading
+// in degrees, as floats) become the direction towards it, its colour bytes
+// fractions of 255.
+YFlareElement YD3D6Parser::FlareElementOf(const CelestialObject& object, const std::vector<uint16_t>& images)
+{
+    YFlareElement e;
+    e.m_kind = object.m_byte0;
+    e.m_timeKey = object.m_word0;
+    const float elevation = FloatOf(object.m_values[0]) * 0.017453292f;
+    const float heading = FloatOf(object.m_values[1]) * 0.017453292f;
+    e.m_direction[0] = std::cos(elevation) * std::sin(heading);
+    e.m_direction[1] = std::sin(elevation);
+    e.m_direction[2] = std::cos(elevation) * std::cos(heading);
+    e.m_rotation = FloatOf(object.m_zero);
+    for (int i = 0; i < 3; ++i) {
+        e.m_valuesA[i] = float(object.m_bytes[i]) / 255.0f;
+        e.m_valuesB[i] = FloatOf(object.m_values2[i]);
+        e.m_valuesC[i] = float(object.m_bytes2[i]) / 255.0f;
+    }
+    e.m_indexCount = static_cast<uint8_t>(std::min<size_t>(images.size(), 255));
+    e.m_indices = images.empty() ? nullptr : images.data();
+    e.m_flags = object.m_last;
+    return e;
+}
+
 void YD3D6Parser::SetupSky()
 {
     const YString flare = FindCatalogFile("2D Art\\Overlays\\Generic_Flare.ytx");
     m_flareTexture = static_cast<int16_t>(LoadCatalogTextures((std::string("file;") + flare.GetBuffer()).c_str(), 0, 1));
-    m_flareList.clear();
+    FreeFlareSources();
+    m_lightTint[0] = m_lightTint[1] = m_lightTint[2] = 1.0f;
     if (m_raster) m_raster->FreeSessionLights();
     if (!m_map) return;
     for (const CelestialObject& object : m_map->m_celestials) {
-        auto source = std::find_if(m_flareList.begin(), m_flareList.end(),
-                                   [&](const FlareSource& s) { return s.id == object.m_byte0; });
-        if (source == m_flareList.end()) {
-            FlareSource added;
-            added.id = object.m_byte0;
-            // A source that is a light gets the raster's next light: white,
-            // straight down.
-            if (object.m_word0 && m_raster) {
-                YRasterLight light;
-                memset(&light, 0, sizeof light);
-                light.type = 3;
-                light.direction[1] = -1.0f;
-                light.range = 10000.0f;
-                light.color[0] = light.color[1] = light.color[2] = 1.0f;
-                light.light = new D3DLIGHT7;
-                memset(light.light, 0, sizeof *light.light);
-                light.light->dltType = D3DLIGHT_DIRECTIONAL;
-                light.light->dcvDiffuse.r = light.light->dcvDiffuse.g = light.light->dcvDiffuse.b = 1.0f;
-                light.light->dcvDiffuse.a = 1.0f;
-                light.light->dvDirection.y = -1.0f;
-                light.light->dvRange = light.range;
-                added.light = static_cast<int32_t>(m_raster->m_globalLights.size() + m_raster->m_sessionLights.size());
-                m_raster->m_sessionLights.push_back(light);
-            }
-            m_flareList.push_back(added);
-            source = m_flareList.end() - 1;
-        }
-        source->elements.push_back(object);
+        KeepAlive();
+        std::vector<uint16_t> images;
         for (const YString& file : object.m_files) {
             const YString path = FindCatalogFile(file.GetBuffer());
             const std::string name = std::string("file;") + (path.IsEmpty() ? file.GetBuffer() : path.GetBuffer());
-            source->textures.push_back(static_cast<int16_t>(LoadCatalogTextures(name.c_str(), 0, 1)));
+            images.push_back(static_cast<uint16_t>(LoadCatalogTextures(name.c_str(), 0, 1)));
         }
+        const YFlareElement element = FlareElementOf(object, images);
+        int source = 0;
+        while (source < GetFlareSourceCount() && m_celestials[size_t(source)]->m_kind != element.m_kind) ++source;
+        if (source < GetFlareSourceCount()) {
+            InsertFlareElement(source, &element);
+            continue;
+        }
+        InsertFlareElement(-1, &element);
+        // A light source drives the next source light: white, straight down.
+        if (!(element.m_flags & YFlareElement::kFlagLight) || !m_raster) continue;
+        YRasterLight light;
+        memset(&light, 0, sizeof light);
+        light.type = 3;
+        light.direction[1] = -1.0f;
+        light.range = 10000.0f;
+        light.color[0] = light.color[1] = light.color[2] = 1.0f;
+        light.light = new D3DLIGHT7;
+        memset(light.light, 0, sizeof *light.light);
+        light.light->dltType = D3DLIGHT_DIRECTIONAL;
+        light.light->dcvDiffuse.r = light.light->dcvDiffuse.g = light.light->dcvDiffuse.b = 1.0f;
+        light.light->dcvDiffuse.a = 1.0f;
+        light.light->dvDirection.y = -1.0f;
+        light.light->dvRange = light.range;
+        m_celestials.back()->m_light = static_cast<int32_t>(m_raster->m_sessionLights.size());
+        m_raster->m_sessionLights.push_back(light);
     }
-    m_flareSourceCount = static_cast<int32_t>(m_flareList.size());
     m_clouds.clear();
     for (const CloudPlane& plane : m_map->m_clouds) {
         Cloud cloud;
@@ -837,8 +871,7 @@ void YD3D6Parser::FreeMapSetup()
     m_workSlots.clear();
     m_backgrounds.clear();
     m_backgroundsOn = m_fogOn = 0;
-    m_flareList.clear();
-    m_flareSourceCount = 0;
+    FreeFlareSources();
     m_clouds.clear();
     m_mapTextureHandlers.clear();
     m_spriteTextures.clear();

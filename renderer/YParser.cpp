@@ -255,9 +255,9 @@ void YParser::AddTerrainDecal(int16_t index, float x, float y, float z, DWORD fl
     decal.m_words[0] = a;
     decal.m_words[1] = b;
     decal.m_index2 = second;
-    // The map session keeps the projected copy; without one there is no terrain.
+    // The map session keeps what it makes of the copy in its decal ring.
     if (m_sessionMode != 2) return;
-    ProjectOntoTerrain(new YRenderInstance(decal));
+    ProjectOntoTerrain(&decal);
 }
 
 void YParser::SetObjectTest(ObjectTest test) { m_objectTest = test; }

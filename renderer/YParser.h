@@ -148,8 +148,9 @@ public:
     virtual int GetFlareElementCount(int source) { return 0; }
     virtual void* GetFlareElement(int source, int element) { return nullptr; }
     virtual int RemoveFlareElement(int source, int element) { return 0; }
-    virtual int DeleteFlareSource(int source) { return 0; }
-    virtual void UpdateFlareSources(float timeOfDay) {}
+    virtual int RemoveFlareSource(int source) { return -1; }
+    // Brings a source to a second of the day; target null: its own current element.
+    virtual void UpdateFlareSource(int source, int seconds, void* target) {}
 
     virtual bool IsModelLoaded(int16_t model) = 0;
     virtual int16_t FindModelByName(const char* name) = 0;
@@ -158,7 +159,7 @@ public:
     virtual void AddTerrainDecal(int16_t index, float x, float y, float z, DWORD flip, DWORD a, DWORD b,
                                  int16_t second, DWORD unused1, DWORD unused2, DWORD unused3);
     virtual void ProjectOntoTerrain(YRenderInstance* record) {}
-    virtual void ProjectOntoTerrainRotated(YRenderInstance* record) {}
+    virtual void ProjectOntoSurface(YRenderInstance* record) {}
 
     // Lights and fog of the frame road.
     virtual int ClearLights(int count) { return 1; }

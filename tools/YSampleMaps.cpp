@@ -303,19 +303,60 @@ void Sounds(YMapVT3& map, const HeightField& field)
     if (field.Lake()) add("Ambient:Water", "", field.LakeBump().x, field.LakeBump().z, 1, 365);
 }
 
+DWORD Bits(float value)
+{
+    DWORD bits;
+    memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+// One time key of a sky object: minutes of the day, where it stands
+// (elevation and heading in degrees) and its colour.
+struct SkyKey {
+    WORD minutes;
+    float elevation, heading;
+    BYTE r, g, b;
+};
+
+void AddSkyObject(YMapVT3& map, BYTE kind, DWORD flags, const std::vector<YString>& images, const SkyKey* keys,
+                  size_t count, const float glare[3])
+{
+    for (size_t i = 0; i < count; ++i) {
+        CelestialObject o;
+        o.m_byte0 = kind;
+        o.m_word0 = keys[i].minutes;
+        o.m_values[0] = Bits(keys[i].elevation);
+        o.m_values[1] = Bits(keys[i].heading);
+        o.m_values[2] = 0;
+        o.m_bytes[0] = keys[i].r, o.m_bytes[1] = keys[i].g, o.m_bytes[2] = keys[i].b;
+        if (i == 0) o.m_files = images;  // a source keeps its first record's images
+        for (int k = 0; k < 3; ++k) o.m_values2[k] = Bits(glare[k]);
+        o.m_bytes2[0] = keys[i].r, o.m_bytes2[1] = keys[i].g, o.m_bytes2[2] = keys[i].b;
+        o.m_last = flags;
+        map.m_celestials.push_back(o);
+    }
+}
+
+// The moon (source light 0, eight phase images) and the sun (source light
+// 1, the flare), both lights, the sun from morning to evening.
 void Sky(YMapVT3& map)
 {
-    CelestialObject sun;
-    sun.m_byte0 = 1;                          // source id
-    sun.m_word0 = 1;                          // a light
-    sun.m_values[0] = 225;                    // heading, degrees
-    sun.m_values[1] = 50;                     // elevation, degrees
-    sun.m_values[2] = 100;                    // size
-    sun.m_bytes[0] = 255;                     // colour
-    sun.m_bytes[1] = 244;
-    sun.m_bytes[2] = 214;
-    sun.m_files.push_back(YString("2D Art\\Overlays\\Generic_Flare.ytx"));  // the sample flare overlay
-    map.m_celestials.push_back(sun);
+    const DWORD shown = 0x1, moon = 0x2, light = 0x4;
+    std::vector<YString> phases;
+    for (int i = 0; i < 8; ++i) phases.push_back(YString(("textures\\sky\\moon" + std::to_string(i) + ".ytx").c_str()));
+    const SkyKey moonKeys[] = {{0, 45.0f, 180.0f, 70, 80, 110},
+                               {360, -15.0f, 260.0f, 20, 20, 30},
+                               {1080, -15.0f, 100.0f, 20, 20, 30},
+                               {1439, 45.0f, 179.0f, 70, 80, 110}};
+    const float moonGlare[3] = {0.2f, 0.2f, 8.0f};
+    AddSkyObject(map, 2, shown | moon | light, phases, moonKeys, 4, moonGlare);
+    const SkyKey sunKeys[] = {{300, -10.0f, 80.0f, 40, 25, 20},
+                              {420, 12.0f, 105.0f, 255, 160, 100},
+                              {720, 60.0f, 180.0f, 255, 250, 235},
+                              {1020, 12.0f, 255.0f, 255, 150, 90},
+                              {1140, -10.0f, 280.0f, 40, 25, 20}};
+    const float sunGlare[3] = {1.0f, 0.5f, 4.0f};
+    AddSkyObject(map, 1, shown | light, {YString("2D Art\\Overlays\\Generic_Flare.ytx")}, sunKeys, 5, sunGlare);
     CloudPlane clouds;
     clouds.m_value0 = 0;
     clouds.m_texture = "file;textures\\sky\\clouds.ytx";

@@ -191,6 +191,39 @@ Colour Roof(int x, int y, int, int h)
     return {80 + n, 85 + n, 90 + n, 255};
 }
 
+// A blot of red paint: a round middle with a few drops about it.
+Colour Splat(int x, int y, int w, int h)
+{
+    const double wobble = 0.15 * (Noise(x / 6, y / 6, 13) % 100) / 100.0;
+    const double d = Radius(x, y, w * 3 / 4, h * 3 / 4);
+    const bool drop = Noise(x / 5, y / 5, 14) % 23 == 0 && Radius(x, y, w, h) < 0.95;
+    if (d + wobble < 0.85 || drop) return {40, 30, 220 - Noise(x, y, 15) % 40, 255};
+    return {0, 0, 0, 0};
+}
+
+// A sole and a heel, dark and soft at the rim.
+Colour Footprint(int x, int y, int w, int h)
+{
+    const double sole = Radius(x, y + h / 5, w * 3 / 4, h / 2);
+    const double heel = Radius(x, y - h * 3 / 10, w / 2, h / 3);
+    const double d = std::min(sole, heel);
+    if (d >= 1.0) return {0, 0, 0, 0};
+    return {30, 40, 50, Mix(230, 120, d)};
+}
+
+// The moon in phase k of 8: a bright disc, the shadow's edge crossing it.
+template <int K>
+Colour Moon(int x, int y, int w, int h)
+{
+    const double d = Radius(x, y, w, h);
+    if (d >= 0.95) return {0, 0, 0, 0};
+    const double edge = (K - 4) / 2.0;  // -2 .. 1.5 disc widths
+    const double shadow = Radius(x - int(edge * w / 2), y, w, h);
+    const bool lit = K == 4 || (K < 4 ? shadow >= 0.95 : shadow < 0.95);
+    const int n = Noise(x / 3, y / 3, 16) % 30;
+    return lit ? Colour{200 + n, 215 + n / 2, 225, 255} : Colour{60, 50, 40, 90};
+}
+
 struct Pattern {
     const char* name;
     Colour (*paint)(int, int, int, int);
@@ -203,6 +236,9 @@ const Pattern kPatterns[] = {
     {"fence", Fence},       {"billboard", Billboard}, {"rock", Rock},           {"sand", Sand},
     {"dry-grass", DryGrass}, {"snow", Snow},         {"ice", Ice},             {"clouds", Clouds},
     {"paint", Paint},       {"tyre", Tyre},         {"planks", Planks},       {"roof", Roof},
+    {"splat", Splat},       {"footprint", Footprint}, {"moon0", Moon<0>},     {"moon1", Moon<1>},
+    {"moon2", Moon<2>},     {"moon3", Moon<3>},     {"moon4", Moon<4>},       {"moon5", Moon<5>},
+    {"moon6", Moon<6>},     {"moon7", Moon<7>},
 };
 
 // Sprite images of the mode actors: a shape in one colour on a clear

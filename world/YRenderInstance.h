@@ -55,6 +55,11 @@ struct YRenderInstance {
     double m_worldX = 0.0;
     double m_worldZ = 0.0;
     YRenderBlock* m_block = nullptr;
+    // A ground mark: its ring slot, and for an oriented mark's request the
+    // point it looks towards and its roll in degrees.
+    int32_t m_decalSlot = -1;
+    float m_decalTarget[3] = {0.0f, 0.0f, 0.0f};
+    float m_decalRoll = 0.0f;
 
     // Frees the attached block with its two arrays.
     void FreeBlock()

@@ -44,6 +44,8 @@ TEST_F(FrameDriver, AFrameSendsTheFixedLightsAndClearsDepthTwiceInsideItsScene)
             want.push_back("SetLight " + std::to_string(i));
             want.push_back("LightEnable " + std::to_string(i) + " on");
         }
+        // No flare source: the five after the fixed lights go dark.
+        for (int i = lights; i < lights + 5; ++i) want.push_back("LightEnable " + std::to_string(i) + " off");
         want.push_back("Clear z=1.000000 0,0,64,48");
         want.push_back("Clear z=1.000000 0,0,64,48");
         want.push_back("EndScene");

@@ -178,6 +178,162 @@ TEST_F(Lights, DayLightsSendTheFixedLightsEveryFrame)
     parser->UpdateDayLights();
     parser->UpdateDayLights();
     EXPECT_EQ(6u, recorder->Count("SetLight"));
-    EXPECT_EQ(6u, recorder->Count("LightEnable"));
-    EXPECT_EQ(0u, recorder->Count("LightEnable 3"));
+    EXPECT_EQ(6u, recorder->Count("LightEnable 0 on") + recorder->Count("LightEnable 1 on") +
+                      recorder->Count("LightEnable 2 on"));
+    EXPECT_EQ(0u, recorder->Count("LightEnable 3 on"));
+    EXPECT_EQ(2u, recorder->Count("LightEnable 3 off")) << "no source: 3 to 7 go dark";
+    EXPECT_EQ(2u, recorder->Count("LightEnable 7 off"));
+    EXPECT_EQ(0u, recorder->Count("LightEnable 8"));
+}
+
+namespace {
+// Day lights: n fixed lights, c source lights and flare sources that drive them.
+class DayLights : public Lights {
+protected:
+    void SourceLights(int count)
+    {
+        for (int i = 0; i < count; ++i) {
+            YRasterLight l;
+            memset(&l, 0, sizeof l);
+            parser->GetRaster()->m_sessionLights.push_back(l);
+        }
+    }
+    // A source of one element, white unless said, pointing up and east.
+    int Source(int32_t light, float r = 1.0f, float g = 1.0f, float b = 1.0f)
+    {
+        YFlareElement e;
+        e.m_direction[0] = 0.6f, e.m_direction[1] = 0.8f, e.m_direction[2] = 0.0f;
+        e.m_valuesA[0] = r, e.m_valuesA[1] = g, e.m_valuesA[2] = b;
+        const int index = parser->InsertFlareElement(-1, &e) - 1;
+        parser->GetCelestialObject(index)->m_light = light;
+        return index;
+    }
+    const D3DLIGHT7* Sent(int k) { return parser->GetRaster()->m_sessionLights[size_t(k)].light; }
+};
+}  // namespace
+
+TEST_F(DayLights, SourcesLightAfterTheFixedLightsAndTheNextFiveGoDark)
+{
+    parser->ClearLights(2);
+    SourceLights(2);
+    Source(1);
+    Source(-1);  // moves with the time but drives nothing
+    Source(0, 0.5f, 0.25f, 1.0f);
+    Record();
+    parser->UpdateDayLights();
+    const std::vector<std::string> want = {
+        "SetLight 0", "LightEnable 0 on",  "SetLight 1", "LightEnable 1 on",  "SetLight 3",
+        "LightEnable 3 on", "SetLight 2", "LightEnable 2 on", "LightEnable 4 off", "LightEnable 5 off",
+        "LightEnable 6 off", "LightEnable 7 off", "LightEnable 8 off"};
+    std::vector<std::string> got;
+    for (const std::string& line : recorder->lines)
+        if (line.compare(0, 8, "SetLight") == 0 || line.compare(0, 11, "LightEnable") == 0) got.push_back(line);
+    EXPECT_EQ(want, got);
+    const D3DLIGHT7* l = Sent(0);
+    ASSERT_NE(nullptr, l);
+    EXPECT_EQ(D3DLIGHT_DIRECTIONAL, l->dltType);
+    EXPECT_EQ(0.25f, l->dcvDiffuse.g);
+    EXPECT_EQ(0.0f, l->dcvDiffuse.a);
+    EXPECT_EQ(10000.0f, l->dvRange);
+    EXPECT_EQ(1.0f, l->dvFalloff);
+    // From the source, down to the ground.
+    EXPECT_NEAR(-0.8f, l->dvDirection.y, 1e-3f);
+    EXPECT_NEAR(-0.6f, l->dvDirection.x, 1e-3f);
+    EXPECT_EQ(3u, parser->GetRaster()->m_sessionLights[0].type);
+}
+
+TEST_F(DayLights, TintAmbientAndTheLaterOfTwoSourcesReachTheDevice)
+{
+    parser->ClearLights(0);
+    SourceLights(1);
+    Source(0, 0.0f, 0.0f, 0.0f);
+    Source(0);  // the same light: this one wins
+    parser->m_lightTint[0] = parser->m_lightTint[2] = 0.5f;
+    parser->m_ambientLevel = 0.125f;
+    Record();
+    parser->UpdateDayLights();
+    const D3DLIGHT7* l = Sent(0);
+    ASSERT_NE(nullptr, l);
+    EXPECT_EQ(0.5f, l->dcvDiffuse.r);
+    EXPECT_EQ(1.0f, l->dcvDiffuse.g);
+    EXPECT_EQ(0.5f, l->dcvDiffuse.b);
+    EXPECT_EQ(0.125f, l->dcvAmbient.g);
+    EXPECT_EQ(2u, recorder->Count("SetLight 0"));
+}
+
+TEST_F(DayLights, ALightIndexBeyondTheListDrivesNothing)
+{
+    parser->ClearLights(1);
+    SourceLights(2);
+    Source(2);
+    Source(0x10000 | 7);  // low 16 bits 7
+    Source(0x1FFFF);      // low 16 bits -1 as a signed value
+    Record();
+    parser->UpdateDayLights();
+    EXPECT_EQ(1u, recorder->Count("SetLight"));
+    EXPECT_EQ(nullptr, Sent(0));
+    EXPECT_EQ(nullptr, Sent(1));
+    EXPECT_EQ(1u, recorder->Count("LightEnable 3 off"));
+}
+
+TEST_F(DayLights, TheSourcesGetTheSecondOfTheLocalDay)
+{
+    parser->ClearLights(0);
+    const int source = Source(-1);
+    struct Case {
+        int hour, minute, second;
+        uint32_t want;
+    } cases[] = {{0, 0, 0, 0}, {23, 59, 59, 86399}, {12, 30, 15, 45015}};
+    for (const Case& c : cases) {
+        parser->SetClock(2001, 6, 1, c.hour, c.minute, c.second);
+        parser->UpdateDayLights();
+        EXPECT_EQ(c.want, static_cast<YFlareElement*>(parser->GetFlareElement(source, -1))->m_timeKey);
+    }
+}
+
+// The sample sky's sun through one day at a 20-minute step: dark and below
+// the ground at night, warm and low in the morning and evening, white and
+// high at noon, never lighting the ground from below.
+TEST_F(DayLights, ADayOfSunlightAtAFixedStep)
+{
+    parser->ClearLights(0);
+    SourceLights(1);
+    struct Key {
+        uint32_t minutes;
+        float elevation, heading, r, g, b;
+    } keys[] = {{300, -10, 80, 0.15f, 0.1f, 0.08f},
+                {420, 12, 105, 1.0f, 0.63f, 0.4f},
+                {720, 60, 180, 1.0f, 0.98f, 0.92f},
+                {1020, 12, 255, 1.0f, 0.6f, 0.35f},
+                {1140, -10, 280, 0.15f, 0.1f, 0.08f}};
+    for (const Key& k : keys) {
+        YFlareElement e;
+        e.m_timeKey = k.minutes;
+        const float el = k.elevation * 0.017453292f, hd = k.heading * 0.017453292f;
+        e.m_direction[0] = std::cos(el) * std::sin(hd);
+        e.m_direction[1] = std::sin(el);
+        e.m_direction[2] = std::cos(el) * std::cos(hd);
+        e.m_valuesA[0] = k.r, e.m_valuesA[1] = k.g, e.m_valuesA[2] = k.b;
+        parser->InsertFlareElement(parser->GetFlareSourceCount() ? 0 : -1, &e);
+    }
+    parser->GetCelestialObject(0)->m_light = 0;
+    float brightest = 0.0f;
+    int brightestMinute = -1;
+    for (int minute = 0; minute < 1440; minute += 20) {
+        parser->SetClock(2001, 6, 1, minute / 60, minute % 60, 0);
+        parser->UpdateDayLights();
+        const D3DLIGHT7* l = Sent(0);
+        ASSERT_NE(nullptr, l);
+        const float sum = l->dcvDiffuse.r + l->dcvDiffuse.g + l->dcvDiffuse.b;
+        if (sum > brightest) brightest = sum, brightestMinute = minute;
+        if (minute >= 420 && minute <= 1020) {
+            EXPECT_LT(l->dvDirection.y, 0.0f) << minute << ": the sun is up, its light comes down";
+            EXPECT_GE(l->dcvDiffuse.r, l->dcvDiffuse.b) << minute << ": warm or white";
+        }
+        if (minute < 300 || minute > 1140) EXPECT_LT(sum, 0.5f) << minute << ": night";
+        const float length = std::sqrt(l->dvDirection.x * l->dvDirection.x + l->dvDirection.y * l->dvDirection.y +
+                                       l->dvDirection.z * l->dvDirection.z);
+        EXPECT_NEAR(1.0f, length, 2e-3f) << minute;
+    }
+    EXPECT_EQ(720, brightestMinute);
 }

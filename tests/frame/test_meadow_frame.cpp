@@ -107,6 +107,8 @@ TEST_F(MeadowFrame, FrameOfThePathMatchesItsGolden)
     plane.m_position[1] += 0.7f * 16.0f;
     plane.m_angles[1] = 50.0f * 3.14159265f / 180.0f;
     parser->AddActorAt(&plane, 0, plane.m_position[0], plane.m_position[2]);
+    // Noon of the local day: the sun's light, whatever the time zone.
+    parser->SetClock(2001, 3, 15, 12, 0, 0);
     path.Draw(40, *parser, kWidth, kHeight);
     parser->RemoveActorAt(&plane, plane.m_position[0], plane.m_position[2]);
     Save("meadow_frame.bmp");

@@ -160,14 +160,22 @@ TEST_F(SampleMapSession, MeadowLoadsLevelByLevelAndEndsClean)
     EXPECT_EQ(0u, groundNames.count("file;" RCV_DATA_DIR "\\textures\\GroundTexture-DryGrass1.ytx"));
     EXPECT_EQ(4u, groundNames.size());
 
-    // Sky: the flare, the sun's source, the cloud plane.
+    // Sky: the flare, the moon's and the sun's sources, the cloud plane.
     EXPECT_GE(parser->m_flareTexture, 0);
-    ASSERT_EQ(1u, parser->m_flareList.size());
-    // The sun is a light: one directional session light of the raster.
-    ASSERT_EQ(1u, parser->GetRaster()->m_sessionLights.size());
-    EXPECT_EQ(int32_t(parser->GetRaster()->m_globalLights.size()), parser->m_flareList[0].light);
-    EXPECT_EQ(3u, parser->GetRaster()->m_sessionLights[0].type);
-    EXPECT_EQ(-1.0f, parser->GetRaster()->m_sessionLights[0].direction[1]);
+    ASSERT_EQ(2, parser->GetFlareSourceCount());
+    const YD3D6CelestialObject* moon = parser->GetCelestialObject(0);
+    const YD3D6CelestialObject* sun = parser->GetCelestialObject(1);
+    EXPECT_EQ(8u, moon->m_images.size());
+    EXPECT_TRUE(moon->m_flags & YFlareElement::kFlagMoon);
+    EXPECT_EQ(1u, sun->m_images.size());
+    EXPECT_EQ(5, sun->ElementCount());
+    EXPECT_EQ(720u, sun->m_elements[2].m_timeKey) << "noon";
+    // Both are lights: their places in the raster's source-light list.
+    ASSERT_EQ(2u, parser->GetRaster()->m_sessionLights.size());
+    EXPECT_EQ(0, moon->m_light);
+    EXPECT_EQ(1, sun->m_light);
+    EXPECT_EQ(3u, parser->GetRaster()->m_sessionLights[1].type);
+    EXPECT_EQ(-1.0f, parser->GetRaster()->m_sessionLights[1].direction[1]);
     ASSERT_EQ(1u, parser->m_clouds.size());
     EXPECT_GE(parser->m_clouds[0].texture, 0);
 

@@ -5,7 +5,9 @@
 // placed-model lists and the sky tags run on any map; then the visible
 // cells of a few cameras, the terrain pass and the scene-object pass with
 // the sorts; the placed models and a primitive set standing in the grid go
-// through the cell-object pass and the model drawing.  The name forms of the asset requests are fed the raw bytes
+// through the cell-object pass and the model drawing; the flare sources over a
+// day of the day-light stage, and marks from above and oriented marks laid on
+// the terrain.  The name forms of the asset requests are fed the raw bytes
 // too.  Runs in a folder of its own.
 #include <cstddef>
 #include <cstdint>
@@ -48,6 +50,7 @@ YSMObject* PlacedModel()
     return model;
 }
 }  // namespace
+#include "renderer/YD3D6TextureItem.h"
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
@@ -73,6 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     YSessionDesc session;
     session.m_mapPath = "map.zon";
     for (int i = 0; i < YSessionDesc::ParameterCount; ++i) session.m_parameters[i] = 1;
+    session.m_parameters[YD3D6Parser::kRenderRecordsWord] = 3;  // a ring of three marks
     YD3D6Parser parser;
     parser.SetWorldScale(16.0f);
     if (parser.InitSession(2, &session, 0))
@@ -118,6 +122,34 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         parser.SortOpaqueRecords();
         parser.SortAlphaRecords();
         parser.ClearVisitedMarks();
+    }
+    // Each source drives a light of its place (none exists without a device).
+    for (int j = 0; j < parser.GetFlareSourceCount(); ++j) parser.GetCelestialObject(j)->m_light = j;
+    for (int minute = 0; minute < 1440; minute += 97) {
+        parser.SetClock(1995 + minute % 20, 1 + minute % 12, 1 + minute % 28, minute / 60, minute % 60, 0);
+        parser.UpdateDayLights();
+    }
+    if (parser.HasGrid() && size >= 8) {
+        YD3D6TextureItem* item = new YD3D6TextureItem;
+        item->m_width = int16_t(data[0] % 128 + 1);
+        item->m_height = int16_t(data[1] % 128 + 1);
+        parser.m_textures.push_back(item);
+        for (int m = 0; m < 6; ++m) {
+            YRenderInstance r;
+            r.m_typeIndex = int16_t(parser.m_textures.size() - 1);
+            r.m_position[0] = side * float(data[(2 + m) % size]) / 255.0f;
+            r.m_position[2] = side * float(data[(3 + m) % size]) / 255.0f;
+            r.m_position[1] = parser.GetGroundHeight(r.m_position[0], r.m_position[2]) + 50.0f;
+            r.m_scale = 0.25f + float(data[(4 + m) % size] % 64);
+            r.m_angles[1] = m == 3 ? 3.1415927f : float(data[(5 + m) % size]) * 0.05f;
+            r.m_index2 = int16_t(m % 3 == 2 ? int8_t(data[(6 + m) % size]) : -1);
+            for (int k = 0; k < 3; ++k) r.m_decalTarget[k] = r.m_position[k];
+            r.m_decalTarget[1] -= 100.0f;
+            r.m_decalTarget[0] += float(int8_t(data[(7 + m) % size]));
+            r.m_decalRoll = float(data[m % size]) * 3.0f;
+            if (m & 1) parser.ProjectOntoSurface(&r);
+            else parser.ProjectOntoTerrain(&r);
+        }
     }
     for (YRenderInstance* r : {&placed, &quads})
         if (parser.HasGrid()) parser.RemoveActorAt(r, r->m_position[0], r->m_position[2]);

@@ -46,6 +46,35 @@ struct YMapFramePath {
         radius = std::min(width, depth) * 0.17f;
     }
 
+    // The renderer's clock at frame i of n: one day from 05:00, on the
+    // moon's 15 March 2001.
+    static void DayClock(int i, int n, YD3D6Parser& renderer)
+    {
+        const int seconds = (5 * 3600 + int(int64_t(i) * 86400 / std::max(n, 1))) % 86400;
+        renderer.SetClock(2001, 3, 15, seconds / 3600, seconds / 60 % 60, seconds % 60);
+    }
+
+    // Marks along the path: a splat every eighth of the round, a little
+    // inside the circle, and footprints between them.
+    void LayMarks(YD3D6Parser& renderer) const
+    {
+        const char* names[2] = {"textures\\decals\\splat1.ytx", "textures\\decals\\footprint1.ytx"};
+        int16_t textures[2];
+        for (int k = 0; k < 2; ++k) {
+            const YString path = renderer.FindCatalogFile(names[k]);
+            const std::string name = std::string("file;") + (path.IsEmpty() ? names[k] : path.GetBuffer());
+            textures[k] = int16_t(renderer.LoadCatalogTextures(name.c_str(), 0, 1));
+        }
+        for (int m = 0; m < 16; ++m) {
+            const int16_t texture = textures[m % 2];
+            if (texture < 0) continue;
+            const float a = float(m) / 16.0f * 6.2831853f + 0.3f;
+            const float r = radius * 0.8f;
+            const float x = centre[0] + r * std::sin(a), z = centre[2] - r * std::cos(a);
+            renderer.AddTerrainDecal(texture, x, renderer.GetGroundHeight(x, z), z, DWORD(m % 4 == 1), 0, 0, -1, 0, 0, 0);
+        }
+    }
+
     // Position and angles (pitch, yaw) of step i.
     void At(int i, float position[3], float angles[2], YD3D6Parser& renderer) const
     {

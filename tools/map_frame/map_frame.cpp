@@ -5,6 +5,8 @@
 //   --lod    far model trees become their sprite class
 //   --cells  writes the map with the first frame's visible cells over it
 //   --hold   keeps showing the last frame that long (for a screenshot)
+// The clock runs through one day over the frames (from 05:00), and a few
+// marks lie along the path.
 // Headless, RCV_FIXED_STEP_MS and RCV_FRAME_DUMP keep the frames.
 #include <cstdio>
 #include <cstdlib>
@@ -124,6 +126,7 @@ public:
         }
         const YMapFramePath path(*renderer);
         YActor* plane = PlaceActor(*renderer, path);
+        path.LayMarks(*renderer);
         YGraphics* graphics = engine->m_graphics;
         // No screen is open: the interface would clear the frame to black.
         YInterfaceMgr* interface = engine->m_interfaceMgr;
@@ -131,6 +134,7 @@ public:
         for (int frame = 0; frame < g_options.frames && engine->m_running; ++frame) {
             int any = 0;
             if (engine->m_msgHandler && !engine->m_msgHandler->PumpMessages(any)) break;
+            YMapFramePath::DayClock(frame, g_options.frames, *renderer);
             path.Draw(frame, *renderer, graphics->m_width, graphics->m_height);
             if (frame == 0 && !g_options.cells.empty()) {
                 renderer->ComputeVisibleCells();
