@@ -24,6 +24,8 @@ public:
     }
 
     int32_t m_roundSeconds = 0;
+    // Whole seconds to the end of the phase; refreshed by Tick.
+    int32_t m_secondsLeft = 0;
     // The end-of-round celebration while it runs, else null; not owned.
     YActor* m_celebration = nullptr;
 };

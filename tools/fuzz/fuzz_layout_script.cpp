@@ -75,7 +75,7 @@ public:
         return YLayout::GetDIB(name, created);
     }
     int ResolveValue(const char* text, YDC*, YLayoutGroup*) override { return static_cast<int>(strtol(text, nullptr, 0)); }
-    float ResolveFloat(const char* text, YDC*) override { return static_cast<float>(atof(text)); }
+    float ResolveFloat(const char* text, YDC*, YLayoutGroup*) override { return static_cast<float>(atof(text)); }
     CString ResolveText(const char* text, YDC*) override { return CString(text); }
     YLayoutItem* CreateAppItem(const char*) override { return nullptr; }
     // Free controls of those names.
