@@ -20,7 +20,7 @@ const int kFrameWidth = 92, kFrameHeight = 12;
 const int kBarWidth = 98, kBarHeight = 10;
 const int kDigitWidth = 16, kDigitHeight = 24;
 
-YDXSurface* NewSystemSurface(YGraphics* graphics, const char* name, int width, int height)
+YDXSurface* NewSystemSurface(YDXDraw* graphics, const char* name, int width, int height)
 {
     if (!graphics) return nullptr;
     YDXSurface* surface = new (std::nothrow) YDXSurface(name);
@@ -104,7 +104,7 @@ int YAppLayout::Draw(YDC* dc)
 
 void YAppLayout::MakeGuageFrame(YDC* dc)
 {
-    m_pGuageFrame = NewSystemSurface(GetGraphics(), "GuageFrame", kFrameWidth, kFrameHeight);
+    m_pGuageFrame = NewSystemSurface(GetDisplay(), "GuageFrame", kFrameWidth, kFrameHeight);
     if (!m_pGuageFrame) return;
     m_pGuageFrame->SetTransparentColor(kMagenta);
     dc->SetSurface(m_pGuageFrame);
@@ -116,7 +116,7 @@ void YAppLayout::MakeGuageFrame(YDC* dc)
 
 void YAppLayout::MakeGuageBar(YDC* dc)
 {
-    m_pGuageBar = NewSystemSurface(GetGraphics(), "GuageBar", kBarWidth, kBarHeight);
+    m_pGuageBar = NewSystemSurface(GetDisplay(), "GuageBar", kBarWidth, kBarHeight);
     if (!m_pGuageBar) return;
     dc->SetSurface(m_pGuageBar);
     FillFromLeft(dc, kBarWidth, kBarHeight, RGB(31, 248, 96));
@@ -129,7 +129,7 @@ void YAppLayout::MakeDigits(YDC* dc)
     for (int n = 0; n < kDigitCount; ++n) {
         CString name;
         name.Format("Small %d", n);
-        YDXSurface* digit = NewSystemSurface(GetGraphics(), name, kDigitWidth, kDigitHeight);
+        YDXSurface* digit = NewSystemSurface(GetDisplay(), name, kDigitWidth, kDigitHeight);
         m_pDigits[n] = digit;
         if (!digit) continue;
         digit->SetTransparentColor(kMagenta);
@@ -156,7 +156,7 @@ YDIB* YAppLayout::GetDIB(const char* name, bool* created)
 {
     YDIB* dib = YLayout::GetDIB(name, created);
     if (dib && !dib->HasSurface())
-        if (YGraphics* graphics = GetGraphics()) dib->CreateSurfaces(graphics);
+        if (YDXDraw* display = GetDisplay()) dib->CreateSurfaces(display);
     return dib;
 }
 

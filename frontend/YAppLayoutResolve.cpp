@@ -177,7 +177,8 @@ int AngleToSector(int angle, int count)
     int index = angle / step;
     const int remainder = angle % step;
     if (remainder > step / 2) ++index;
-    if (index > count - 1) index -= count;
+    // Wrapped whole: a single turn off would index past the table.
+    index %= count;
     if (index < 0) index += count;
     return index;
 }
