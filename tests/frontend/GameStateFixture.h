@@ -53,6 +53,7 @@ public:
     {
         m_calls.push_back("GetViewRects");
         YD3D6Parser::GetViewRects(view, second);
+        m_readViews.push_back(*view);
     }
     int SetViewRects(int l1, int t1, int r1, int b1, int l2, int t2, int r2, int b2) override
     {
@@ -100,6 +101,7 @@ public:
 
     std::vector<std::string> m_calls;
     std::vector<RECT> m_frameViews;
+    std::vector<RECT> m_readViews;  // as GetViewRects answered
     std::vector<float> m_frameFovs;
     int m_traces = 0;
     DWORD m_traceFlags = 0;
