@@ -46,17 +46,17 @@ public:
     YTraceResult m_hit;
 };
 
-// Made once; the engine object keeps pointing at it.
+// Made once; the engine object owns the renderer and the rules from then on.
 inline void EnterGameState()
 {
     static bool made = false;
     if (made) return;
     made = true;
     YGameObjects* engine = YGameObjects::Instance();
-    static QuietRenderer renderer;
-    engine->m_renderer = &renderer;
+    QuietRenderer* renderer = new QuietRenderer;
+    engine->m_renderer = renderer;
     YActorWorld* world = engine->m_world;
-    world->m_scene = &renderer;
+    world->m_scene = renderer;
     YPlane* plane = new YPlane;
     world->AddActor(plane);
     world->SetViewActor(plane);
@@ -67,9 +67,9 @@ inline void EnterGameState()
     plane->m_fuel = 200.5f;
     engine->m_localClient->m_plane = plane;
     engine->m_localClient->m_samples[0] = 40;
-    static YGameRules rules;
-    rules.m_secondsLeft = 75;
-    engine->m_rules = &rules;
+    YGameRules* rules = new YGameRules;
+    rules->m_secondsLeft = 75;
+    engine->m_rules = rules;
     engine->m_values->Set("Lives", "3");
     engine->m_values->Set("Key", "Lives");
     engine->m_settings->Set("Speed", "7.5");
