@@ -160,7 +160,7 @@ YGameObjects::YGameObjects()
     m_clientPhysics = new YClientPhysicsArray;
     m_localClient = new YClientInfo;
     m_clients = new YClientInfoList;
-    m_clients->Add(m_localClient);
+    m_clients->AddTail(m_localClient);
 
     m_frameCount = 0;
     m_gameClock = 0;
@@ -902,6 +902,7 @@ void YGameObjects::StartGame(int type, int level, int practice)
     m_gameConfig->m_practice = practice ? 1 : 0;
     m_gameConfig->m_levelIndex = level;
     m_botLevel = practice ? 0 : level + 1;
+    m_gameState.m_pilotTeaser = m_botLevel;
     if (m_voiceOvers) {
         m_voiceOvers->LoadForSession();
         m_voiceOvers->Say("BotProfile", 100, 0, 0);

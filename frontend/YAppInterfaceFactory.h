@@ -8,6 +8,7 @@
 
 #include "gui/YInterfaceMgr.h"
 
+class YAppLayoutResSet;
 class YCatalog;
 
 class YAppInterfaceFactory : public YInterfaceFactory {
@@ -17,9 +18,10 @@ public:
     YAppInterfaceFactory();
     ~YAppInterfaceFactory() override;
 
-    YLayoutResSet* GetResourceSet() override { return m_resourceSet; }
+    YLayoutResSet* GetResourceSet() override;
     YParser* GetScene() override;
-    // A YAppLayout over the main window's client area, shown.
+    // The layout class of the handler ("options", "game", "gamesetup",
+    // else the plain game layout) over the main window's client area, shown.
     YLayout* CreateLayout(const char* handler) override;
     // Plays sound 0 (click) or 1 (mouse over) from the start, once.
     void PlaySound(int index) override;
@@ -29,10 +31,10 @@ public:
     // Registers the interface sounds and makes their buffers, once.
     int LoadInterfaceSounds();
 
-    int32_t m_soundIds[kSoundCount];
-    int32_t m_soundsLoaded = 0;
+    int32_t m_nSoundIds[kSoundCount];
+    int32_t m_bSoundsLoaded = 0;
 
 private:
-    YLayoutResSet* m_resourceSet;
+    YAppLayoutResSet* m_pResSet;  // owned
     YCatalog* m_resourceOwner = nullptr;  // reference
 };

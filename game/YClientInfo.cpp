@@ -12,14 +12,29 @@ YClientInfo::YClientInfo() : m_owned(new CObList(10))
 
 YClientInfo::~YClientInfo()
 {
-    EmptyOwned();
+    ClearItems();
     delete m_owned;
 }
 
-void YClientInfo::EmptyOwned()
+void YClientInfo::ClearItems()
 {
     while (!m_owned->IsEmpty()) delete m_owned->RemoveHead();
     m_listCount = 0;
+}
+
+int32_t YClientInfo::GetAveragePing()
+{
+    if (!m_averageDirty) return m_averagePing;
+    int64_t sum = 0;
+    int32_t count = 0;
+    for (int32_t sample : m_samples) {
+        if (!sample) continue;
+        sum += static_cast<uint32_t>(sample);
+        ++count;
+    }
+    if (count) m_averagePing = static_cast<int32_t>(sum / count);
+    m_averageDirty = 0;
+    return m_averagePing;
 }
 
 void YClientInfo::Reset()
@@ -43,9 +58,10 @@ void YClientInfo::Reset()
     m_factor = 0.2f;
     for (int32_t& w : m_words) w = 0;
     for (uint8_t& b : m_bytes) b = 0;
-    EmptyOwned();
+    ClearItems();
     for (int32_t& s : m_samples) s = 0;
     for (int32_t& s : m_extraSamples) s = 0;
+    m_averagePing = 0;
     m_averageDirty = 1;
     m_auxPointerB = nullptr;
 }

@@ -25,6 +25,11 @@ public:
     void Reset();
     // Drops every pointer to an actor that is going away.
     void ForgetActor(YActor* actor);
+    // The mean of the non-zero samples, recomputed only after they changed;
+    // with none the previous mean stays.
+    int32_t GetAveragePing();
+    // Destroys the owned objects, head first; the list count goes to 0.
+    void ClearItems();
 
     YPlane* m_plane;            // the pilot's plane; the world owns it
     YActor* m_secondActor;
@@ -51,9 +56,7 @@ public:
     CObList* m_owned;  // owned, and so are its objects
     int32_t m_samples[SampleCount];  // a ring
     int32_t m_extraSamples[ExtraSampleCount];
+    int32_t m_averagePing;
     int32_t m_averageDirty;  // set when the samples change; the reader clears it
     void* m_auxPointerB;
-
-private:
-    void EmptyOwned();
 };

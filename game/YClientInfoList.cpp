@@ -2,15 +2,31 @@
 
 #include "game/YClientInfo.h"
 
-void YClientInfoList::Add(YClientInfo* client)
+namespace {
+// Made before the program's main code runs, gone at exit.
+CCriticalSection g_clientListLock;
+}  // namespace
+
+POSITION YClientInfoList::GetHeadPosition()
 {
-    CSingleLock lock(&m_lock, TRUE);
-    m_clients.AddTail(client);
+    CSingleLock lock(&g_clientListLock, TRUE);
+    return CTypedPtrList<CObList, YClientInfo*>::GetHeadPosition();
+}
+
+YClientInfo* YClientInfoList::GetNext(POSITION& pos)
+{
+    CSingleLock lock(&g_clientListLock, TRUE);
+    return CTypedPtrList<CObList, YClientInfo*>::GetNext(pos);
+}
+
+POSITION YClientInfoList::AddTail(YClientInfo* record)
+{
+    CSingleLock lock(&g_clientListLock, TRUE);
+    return CTypedPtrList<CObList, YClientInfo*>::AddTail(record);
 }
 
 void YClientInfoList::ForgetActor(YActor* actor)
 {
-    CSingleLock lock(&m_lock, TRUE);
-    for (POSITION pos = m_clients.GetHeadPosition(); pos;)
-        static_cast<YClientInfo*>(m_clients.GetNext(pos))->ForgetActor(actor);
+    for (POSITION pos = GetHeadPosition(); pos;)
+        if (YClientInfo* record = GetNext(pos)) record->ForgetActor(actor);
 }

@@ -1,4 +1,7 @@
-// The list of pilots, guarded by its critical section.
+// The list of pilots: the records of the players taking part, the local
+// player's first.  It holds them, it does not own them.  One lock, shared by
+// the whole program, guards every single list operation, so that a walk and
+// an insertion never interleave.
 #pragma once
 
 #include "platform/mfc.h"
@@ -6,16 +9,17 @@
 class YActor;
 class YClientInfo;
 
-class YClientInfoList {
+class YClientInfoList : public CTypedPtrList<CObList, YClientInfo*> {
 public:
-    YClientInfoList() = default;
-    virtual ~YClientInfoList() = default;
+    YClientInfoList() : CTypedPtrList<CObList, YClientInfo*>(10) {}
+    ~YClientInfoList() override = default;
 
-    void Add(YClientInfo* client);
+    // Each under the list lock, held for the call only.
+    POSITION GetHeadPosition();
+    // The record at pos; pos moves on (null after the last).
+    YClientInfo* GetNext(POSITION& pos);
+    POSITION AddTail(YClientInfo* record);
+
     // Every record drops its pointers to an actor that is going away.
     void ForgetActor(YActor* actor);
-    int GetCount() const { return static_cast<int>(m_clients.GetCount()); }
-
-    CPtrList m_clients;  // references
-    CCriticalSection m_lock;
 };

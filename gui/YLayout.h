@@ -97,7 +97,7 @@ public:
     virtual YCatalog* GetCatalog() = 0;
     virtual YGraphics* GetGraphics() = 0;
     virtual int ResolveValue(const char* text, YDC* dc, YLayoutGroup* group) = 0;
-    virtual float ResolveFloat(const char* text, YDC* dc) = 0;
+    virtual float ResolveFloat(const char* text, YDC* dc, YLayoutGroup* group) = 0;
     virtual CString ResolveText(const char* text, YDC* dc) = 0;
     // A game item for a token the parser did not know, or null.
     virtual YLayoutItem* CreateAppItem(const char* token) = 0;

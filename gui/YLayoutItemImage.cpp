@@ -77,7 +77,7 @@ void YLayoutItemImage::Load(YDC* dc)
     case Dial:
         if (count > 4) {
             m_dialRadius = Value(3, dc);
-            m_dialAngle = m_layout->ResolveFloat(m_args[4], dc);
+            m_dialAngle = m_layout->ResolveFloat(m_args[4], dc, m_parentGroup);
         }
         if (count > 5) m_centred = Value(5, dc);
         if (count == 9) m_keyColour = Colour(Value(6, dc), Value(7, dc), Value(8, dc));
@@ -131,7 +131,7 @@ void YLayoutItemImage::DrawPlaced(YDC* dc, const RECT& group, RECT rect)
 {
     int64_t x = rect.left, y = rect.top;
     if (m_kind == Dial) {
-        if (GetArgCount() >= 5) m_dialAngle = m_layout->ResolveFloat(m_args[4], dc);
+        if (GetArgCount() >= 5) m_dialAngle = m_layout->ResolveFloat(m_args[4], dc, m_parentGroup);
         YVector offset(0.0f, 0.0f, static_cast<float>(m_dialRadius));
         offset.Rotate(YVector(0.0f, m_dialAngle, 0.0f));
         x += Whole(offset.x);

@@ -46,7 +46,7 @@ void YLayoutItemSprite::Load(YDC* dc)
             m_y = Value(2, dc);
         }
         if (m_kind == Anim) {
-            if (count > 3) m_speed = m_layout->ResolveFloat(m_args[3], dc);
+            if (count > 3) m_speed = m_layout->ResolveFloat(m_args[3], dc, m_parentGroup);
             if (count > 4) m_loop = Value(4, dc) != 0;
         } else if (count > 4) {
             m_frameOffset = Value(4, dc);

@@ -61,8 +61,9 @@ uint32_t YGameRules::Now()
 YPlane* YGameRules::LocalPlane()
 {
     YGameObjects* engine = Engine();
-    if (!engine || !engine->m_clients || engine->m_clients->m_clients.IsEmpty()) return nullptr;
-    YClientInfo* first = static_cast<YClientInfo*>(engine->m_clients->m_clients.GetHead());
+    if (!engine || !engine->m_clients) return nullptr;
+    POSITION at = engine->m_clients->GetHeadPosition();
+    YClientInfo* first = at ? engine->m_clients->GetNext(at) : nullptr;
     return first ? first->m_plane : nullptr;
 }
 
@@ -260,10 +261,10 @@ void YGameRules::UpdateHighScores(int table, int botScore, int playerScore)
     for (int i = 0; i < YGameConfig::ScoreRows; ++i) config->SetHighScore(table, i, rows[i]);
 
     if (playerRow < 0) {
-        engine->m_gameState.m_word = 2;
+        engine->m_gameState.m_screenRequest = 2;
         return;
     }
-    engine->m_gameState.m_word = 1;
+    engine->m_gameState.m_screenRequest = 1;
     if (config->m_levelIndex == 4) {
         engine->EnableInput(0);
         Command(RoundOverScreen);

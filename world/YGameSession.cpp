@@ -123,8 +123,8 @@ void YGameSession::Tick()
     if (engine->m_gameCommands) engine->m_gameCommands->RunActiveVerbs();
     if (engine->m_clients && engine->m_clientPhysics) {
         int index = 0;
-        for (POSITION at = engine->m_clients->m_clients.GetHeadPosition(); at; ++index) {
-            YClientInfo* record = static_cast<YClientInfo*>(engine->m_clients->m_clients.GetNext(at));
+        for (POSITION at = engine->m_clients->GetHeadPosition(); at; ++index) {
+            YClientInfo* record = engine->m_clients->GetNext(at);
             if (index < engine->m_clientPhysics->GetSize() && engine->m_clientPhysics->GetAt(index))
                 engine->m_clientPhysics->GetAt(index)->Step(record, dt, false);
         }
@@ -325,8 +325,8 @@ int YGameSession::RunBegin()
 void YGameSession::BeginPopulation()
 {
     YGameObjects* engine = Engine();
-    if (engine->m_clients && !engine->m_clients->m_clients.IsEmpty()) {
-        YClientInfo* first = static_cast<YClientInfo*>(engine->m_clients->m_clients.GetHead());
+    POSITION head = engine->m_clients ? engine->m_clients->GetHeadPosition() : nullptr;
+    if (YClientInfo* first = head ? engine->m_clients->GetNext(head) : nullptr) {
         first->m_auxWordA = 0;
         first->m_auxWordB = 0;
         first->m_valueA = 10.0f;
@@ -521,7 +521,7 @@ void YGameSession::RunPause()
         if (engine->m_sound) engine->m_sound->PauseAll(1);
         if (engine->m_jukebox) engine->m_jukebox->Pause();
         const bool practice = engine->m_gameConfig && engine->m_gameConfig->m_practice;
-        engine->m_gameState.m_word = practice ? 3 : 0;
+        engine->m_gameState.m_screenRequest = practice ? YGameState::ScreenPracticePause : YGameState::ScreenPause;
         engine->ExecuteCommand("layout s screengame:game screens.scr:practicepause");
     } else if (m_state == Paused) {
         engine->EnableInput(1);

@@ -276,19 +276,28 @@ TEST_F(DisplaySetup, TheInterfaceFontGetsItsColour)
     m_engine->m_catalog = saved;
 }
 
-TEST(GameState, StartsWithFifteenEmptyTextsClearFlagsAndTheWordAtMinusOne)
+TEST(GameState, StartsWithEmptyScoreTextsClearFlagsAndNoScreenRequest)
 {
     YGameState state;
-    for (const CString& text : state.m_texts) EXPECT_TRUE(text.IsEmpty());
-    for (uint8_t flag : state.m_flags) EXPECT_EQ(flag, 0);
-    EXPECT_EQ(state.m_word, -1);
+    for (int row = 0; row < YGameState::ScoreRows; ++row) {
+        EXPECT_TRUE(state.m_scoreNames[row].IsEmpty());
+        EXPECT_TRUE(state.m_scoreValues[row].IsEmpty());
+        EXPECT_TRUE(state.m_scorePictures[row].IsEmpty());
+    }
+    EXPECT_EQ(state.m_showScoresOnReturn, 0);
+    EXPECT_EQ(state.m_celebration, 0);
+    EXPECT_EQ(state.m_portraitFlash, 0);
+    EXPECT_EQ(state.m_scoreRank, 0);
+    EXPECT_EQ(state.m_screenRequest, YGameState::ScreenNone);
 
-    state.m_flags[5] = 1;
-    state.m_word = 7;
-    state.m_texts[14] = "kept";
+    state.m_portraitFlash = 1;
+    state.m_screenRequest = YGameState::ScreenOpponent;
+    state.m_scoreRank = 3;
+    state.m_scorePictures[4] = "kept";
     state.Reset();
-    EXPECT_EQ(state.m_flags[5], 0);
-    EXPECT_EQ(state.m_word, -1);
-    EXPECT_STREQ(state.m_texts[14], "kept");
-    EXPECT_EQ(YGameObjects::Instance()->m_gameState.m_word, -1);
+    EXPECT_EQ(state.m_portraitFlash, 0);
+    EXPECT_EQ(state.m_scoreRank, 0);
+    EXPECT_EQ(state.m_screenRequest, -1);
+    EXPECT_STREQ(state.m_scorePictures[4], "kept");
+    EXPECT_EQ(YGameObjects::Instance()->m_gameState.m_screenRequest, -1);
 }

@@ -1,4 +1,4 @@
-// The game's interface factory: plain game layouts over the client area,
+// The game's interface factory: the handler's layout class over the client area,
 // one resource set shared by all of them and lent the engine's catalog.
 #include <gtest/gtest.h>
 
@@ -7,15 +7,29 @@
 #include "foundation/YCatalog.h"
 #include "frontend/YAppInterfaceFactory.h"
 #include "frontend/YAppLayout.h"
+#include "frontend/YLayoutGame.h"
+#include "frontend/YLayoutGameSetup.h"
+#include "frontend/YLayoutOptions.h"
 #include "gui/YLayoutResSet.h"
 
-TEST(AppInterfaceFactory, MakesShownGameLayoutsOverTheClientArea)
+TEST(AppInterfaceFactory, MakesTheHandlersLayoutClassShownOverTheClientArea)
 {
     YAppInterfaceFactory factory;
-    for (const char* handler : {static_cast<const char*>(nullptr), "", "main", "GAME"}) {
-        std::unique_ptr<YLayout> layout(factory.CreateLayout(handler));
-        ASSERT_NE(nullptr, layout) << (handler ? handler : "null");
-        EXPECT_TRUE(layout->IsKindOf(RUNTIME_CLASS(YAppLayout)));
+    const struct {
+        const char* handler;
+        CRuntimeClass* kind;
+    } cases[] = {
+        {nullptr, RUNTIME_CLASS(YAppLayout)},        {"", RUNTIME_CLASS(YAppLayout)},
+        {"main", RUNTIME_CLASS(YAppLayout)},         {"GAME", RUNTIME_CLASS(YLayoutGame)},
+        {"game", RUNTIME_CLASS(YLayoutGame)},        {"GameSetup", RUNTIME_CLASS(YLayoutGameSetup)},
+        {"options", RUNTIME_CLASS(YLayoutOptions)},  {"gamesetup2", RUNTIME_CLASS(YAppLayout)},
+    };
+    for (const auto& c : cases) {
+        const char* name = c.handler ? c.handler : "null";
+        std::unique_ptr<YLayout> layout(factory.CreateLayout(c.handler));
+        ASSERT_NE(nullptr, layout) << name;
+        EXPECT_STREQ(c.kind->m_lpszClassName, layout->GetRuntimeClass()->m_lpszClassName) << name;
+        EXPECT_TRUE(layout->IsKindOf(RUNTIME_CLASS(YAppLayout))) << name;
         EXPECT_EQ(1, layout->m_visible);
         EXPECT_FALSE(layout->IsDisabled());
         EXPECT_EQ(0, layout->Rect().left);
@@ -38,18 +52,19 @@ TEST(AppInterfaceFactory, TheSharedSetTakesTheResourceOwnersCatalog)
     EXPECT_EQ(&catalog, factory.GetResourceOwner());
 }
 
-TEST(AppLayout, TextsAndNumbersAreReadAsWritten)
+TEST(AppLayout, QuotedTextsAndPlainNumbers)
 {
     YAppLayout layout;
     const struct {
         const char* text;
         const char* want;
-    } texts[] = {{"\"Start game\"", "Start game"}, {" \"padded\" ", "padded"}, {"plain", "plain"},
-                 {"\"", "\""},                     {"", ""},                    {nullptr, ""}};
+    } texts[] = {{"\"Start game\"", "Start game"}, {"\"open", "open"}, {"plain", "plain"},
+                 {"two words", "two words"},      {"\"", ""},         {"", ""},
+                 {nullptr, ""}};
     for (const auto& t : texts)
         EXPECT_STREQ(t.want, (const char*)layout.ResolveText(t.text, nullptr)) << (t.text ? t.text : "null");
     EXPECT_EQ(42, layout.ResolveValue("42", nullptr, nullptr));
     EXPECT_EQ(-7, layout.ResolveValue("-7", nullptr, nullptr));
     EXPECT_EQ(0, layout.ResolveValue(nullptr, nullptr, nullptr));
-    EXPECT_FLOAT_EQ(1.5f, layout.ResolveFloat("1.5", nullptr));
+    EXPECT_FLOAT_EQ(1.5f, layout.ResolveFloat("1.5", nullptr, nullptr));
 }

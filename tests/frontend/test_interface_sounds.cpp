@@ -22,18 +22,18 @@ class InterfaceSounds : public SampleSoundFixture {};
 TEST_F(InterfaceSounds, ClickAndMouseOverAreHeardOnceEach)
 {
     YAppInterfaceFactory factory;
-    for (int32_t id : factory.m_soundIds) EXPECT_EQ(-1, id);
+    for (int32_t id : factory.m_nSoundIds) EXPECT_EQ(-1, id);
     EXPECT_EQ(0.0, Rms(Listen(100)));
 
     // Playing before loading loads first.
     factory.PlaySound(YAppInterfaceFactory::kClickSound);
-    ASSERT_EQ(1, factory.m_soundsLoaded);
-    const int click = factory.m_soundIds[YAppInterfaceFactory::kClickSound];
-    const int over = factory.m_soundIds[YAppInterfaceFactory::kMouseOverSound];
+    ASSERT_EQ(1, factory.m_bSoundsLoaded);
+    const int click = factory.m_nSoundIds[YAppInterfaceFactory::kClickSound];
+    const int over = factory.m_nSoundIds[YAppInterfaceFactory::kMouseOverSound];
     EXPECT_GT(click, 0);
     EXPECT_GT(over, 0);
     EXPECT_NE(click, over);
-    for (int i = 2; i < YAppInterfaceFactory::kSoundCount; ++i) EXPECT_EQ(-1, factory.m_soundIds[i]);
+    for (int i = 2; i < YAppInterfaceFactory::kSoundCount; ++i) EXPECT_EQ(-1, factory.m_nSoundIds[i]);
     YSound* sound = m_engine->m_sound;
     ASSERT_NE(nullptr, sound->GetBufferFromID(click)->GetBuffer());  // made ahead of use
     ASSERT_NE(nullptr, sound->GetBufferFromID(over)->GetBuffer());
@@ -53,7 +53,7 @@ TEST_F(InterfaceSounds, ClickAndMouseOverAreHeardOnceEach)
 
     // Another load changes nothing; index 2 and out-of-range ones play nothing.
     EXPECT_EQ(0, factory.LoadInterfaceSounds());
-    EXPECT_EQ(click, factory.m_soundIds[YAppInterfaceFactory::kClickSound]);
+    EXPECT_EQ(click, factory.m_nSoundIds[YAppInterfaceFactory::kClickSound]);
     factory.PlaySound(2);
     factory.PlaySound(-1);
     factory.PlaySound(6);
@@ -65,7 +65,7 @@ TEST_F(InterfaceSounds, AClickRestartsFromTheBeginning)
     YAppInterfaceFactory factory;
     factory.LoadInterfaceSounds();
     YSound* sound = m_engine->m_sound;
-    const int click = factory.m_soundIds[YAppInterfaceFactory::kClickSound];
+    const int click = factory.m_nSoundIds[YAppInterfaceFactory::kClickSound];
     factory.PlaySound(YAppInterfaceFactory::kClickSound);
     Listen(30);
     DWORD played = 0;
@@ -84,7 +84,7 @@ TEST_F(InterfaceSounds, NoSoundObjectPlaysNothing)
     YAppInterfaceFactory factory;
     EXPECT_EQ(0, factory.LoadInterfaceSounds());
     factory.PlaySound(YAppInterfaceFactory::kClickSound);
-    EXPECT_EQ(0, factory.m_soundsLoaded);
+    EXPECT_EQ(0, factory.m_bSoundsLoaded);
     m_engine->m_sound = sound;
     EXPECT_EQ(0.0, Rms(Listen(100)));
 }

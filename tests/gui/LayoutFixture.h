@@ -51,7 +51,7 @@ public:
         auto named = m_values.find(text);
         return named != m_values.end() ? named->second : atoi(text);
     }
-    float ResolveFloat(const char* text, YDC*) override { return static_cast<float>(atof(text)); }
+    float ResolveFloat(const char* text, YDC*, YLayoutGroup*) override { return static_cast<float>(atof(text)); }
     CString ResolveText(const char* text, YDC*) override
     {
         auto named = m_texts.find(text);

@@ -22,7 +22,7 @@
 
 class ItemLayout : public TestLayout {
 public:
-    float ResolveFloat(const char* text, YDC*) override
+    float ResolveFloat(const char* text, YDC*, YLayoutGroup*) override
     {
         auto named = m_values.find(text);
         return named != m_values.end() ? static_cast<float>(named->second) : static_cast<float>(atof(text));

@@ -57,7 +57,10 @@ TEST(SampleScreens, EverySectionReadsWithItsInclude)
                   "edit(", "listbox(", "textfield(", "listctrl(", "screens.scr:menu2", "\"quit\""}, true},
         {"menu2", {"screens.scr:menu\"", "\"quit\""}, true},
         {"InterfaceGameBD", {"makebutton(", "\"session init Meadow\"", "\"quit\""}, true},
-        {"main", {"xprogress 90", "Loading"}, false},
+        {"main", {"xprogress 90", "Loading", "config sys_map"}, false},
+        {"balloondrop", {"renderframe(0, 0, 640, 480)", "countdown"}, false},
+        {"celebration", {"renderframe(0, 0, 640, 480)"}, false},
+        {"camera", {"cpos", "corient", "cheading", "crange", "calt", "countdown", "cping"}, false},
         {"practicepause", {"Paused"}, false},
         {"quit", {"Round over"}, false},
     };
@@ -68,11 +71,29 @@ TEST(SampleScreens, EverySectionReadsWithItsInclude)
             << c.section;
         const std::string script = buffer.data();
         for (const char* piece : c.holds) EXPECT_NE(std::string::npos, script.find(piece)) << c.section << ": " << piece;
-        // A section starts with the included header or its own background;
-        // no comment survives.
-        if (c.header) EXPECT_EQ(0u, script.find("    rect(0, 0, 640, 480, 0, 0, 40)    rect(0, 0, 640, 40")) << c.section;
-        else EXPECT_EQ(0u, script.find("    rect(")) << c.section;
+        // A section starts with the included header or its own background:
+        // a rectangle, a picture or the world; no comment survives.
+        if (c.header) {
+            EXPECT_EQ(0u, script.find("    rect(0, 0, 640, 480, 0, 0, 40)    rect(0, 0, 640, 40")) << c.section;
+        } else {
+            bool opens = false;
+            for (const char* first : {"    rect(", "    imgstretch(", "    renderframe("}) opens |= script.find(first) == 0;
+            EXPECT_TRUE(opens) << c.section;
+        }
         EXPECT_EQ(std::string::npos, script.find("//")) << c.section;
+    }
+}
+
+TEST(SampleScreens, EveryScreenOfARoundDrawsTheWorldFirst)
+{
+    std::vector<char> buffer(65536);
+    for (const char* section : {"preairrace", "airrace", "postairrace", "preballoondrop", "balloondrop",
+                                "midballoondrop", "postballoondrop", "predogfight", "dogfight", "postdogfight",
+                                "pretunnix", "tunnix", "posttunnix", "prepractice", "practice", "celebration"}) {
+        ASSERT_EQ(ScriptRead, ReadScriptSection((std::string(RCV_DATA_DIR) + "/screens.scr").c_str(), section,
+                                                buffer.data(), static_cast<int>(buffer.size()), true))
+            << section;
+        EXPECT_EQ(0u, std::string(buffer.data()).find("    renderframe(0, 0, 640, 480)")) << section;
     }
 }
 

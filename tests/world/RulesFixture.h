@@ -126,7 +126,7 @@ protected:
         e->m_won = 0;
         e->m_celebrating = 0;
         e->m_newEntryPlace = 0;
-        e->m_gameState.m_word = -1;
+        e->m_gameState.m_screenRequest = -1;
         e->CreatePopulationLists();
         m_world.SetViewActor(m_local.get());
         m_config.m_levelIndex = 0;
@@ -168,7 +168,7 @@ protected:
         e->m_gameConfig = m_saved.config;
         e->m_roundSeconds = m_saved.seconds;
         e->m_gameClock = 0;
-        e->m_gameState.m_word = -1;
+        e->m_gameState.m_screenRequest = -1;
     }
 
     // The factory's rules of the type, entered into their pre-round phase.

@@ -115,7 +115,7 @@ TEST_F(RulesFixture, HighScoreInsertion)
         EXPECT_EQ(c.names, names);
         EXPECT_EQ(c.pictures, pictures);
         EXPECT_EQ(c.place, e->m_newEntryPlace);
-        EXPECT_EQ(c.word, e->m_gameState.m_word);
+        EXPECT_EQ(c.word, e->m_gameState.m_screenRequest);
         EXPECT_EQ(c.roundOver ? 1 : 0, Count("cmd layout s screen:game screens.scr:roundover"));
         // The other tables stay as they were.
         YHighScore first;
@@ -139,7 +139,7 @@ TEST_F(RulesFixture, ZerosEnterATableOfZerosNowhere)
         EXPECT_STREQ("0", row.m_value);
     }
     EXPECT_EQ(0, e->m_newEntryPlace);
-    EXPECT_EQ(2, e->m_gameState.m_word);
+    EXPECT_EQ(2, e->m_gameState.m_screenRequest);
     // A table out of range changes nothing.
     rules.UpdateHighScores(4, 900, 900);
     rules.UpdateHighScores(-1, 900, 900);
@@ -261,7 +261,7 @@ TEST_F(RulesFixture, AirRaceEnds)
         m_config.GetHighScore(YGameRules::TableAirRace, 0, top);
         EXPECT_STREQ(c.top, top.m_value);
         EXPECT_EQ(0, e->m_newEntryPlace);
-        EXPECT_EQ(2, e->m_gameState.m_word);
+        EXPECT_EQ(2, e->m_gameState.m_screenRequest);
         L().m_raceEnded = O().m_raceEnded = 0;
     }
 }
@@ -311,7 +311,7 @@ TEST_F(RulesFixture, NoLowGasWarningWithoutALocalPlane)
     EXPECT_EQ(0, O().m_sounds.GetCount());
     // Without a local plane the dogfight scores nothing.
     EXPECT_EQ(0, e->m_won);
-    EXPECT_EQ(2, e->m_gameState.m_word);
+    EXPECT_EQ(2, e->m_gameState.m_screenRequest);
 }
 
 TEST_F(RulesFixture, DogfightEnds)
@@ -646,7 +646,7 @@ TEST_F(RulesFixture, PracticeNeverEndsByItself)
     EXPECT_TRUE(Lines("music").empty());
     EXPECT_TRUE(Lines("sound ").empty());
     EXPECT_EQ(0, Count("cmd session demo"));
-    EXPECT_EQ(-1, e->m_gameState.m_word) << "no high scores";
+    EXPECT_EQ(-1, e->m_gameState.m_screenRequest) << "no high scores";
 }
 
 TEST_F(RulesFixture, ACelebratedWinIsScoredOnce)
@@ -655,10 +655,10 @@ TEST_F(RulesFixture, ACelebratedWinIsScoredOnce)
     Run(3000 + 100, 100, YGameRules::StatePost);
     ASSERT_EQ(YGameRules::StatePost, e->m_rules->m_state);
     EXPECT_EQ(1, e->m_rules->m_celebrated);
-    EXPECT_EQ(2, e->m_gameState.m_word);
-    e->m_gameState.m_word = -1;
+    EXPECT_EQ(2, e->m_gameState.m_screenRequest);
+    e->m_gameState.m_screenRequest = -1;
     e->m_rules->EnterPost();
-    EXPECT_EQ(-1, e->m_gameState.m_word) << "no second high-score update";
+    EXPECT_EQ(-1, e->m_gameState.m_screenRequest) << "no second high-score update";
 }
 
 TEST_F(RulesFixture, WhileACelebrationRunsTheRoundOverWaits)

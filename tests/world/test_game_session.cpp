@@ -244,7 +244,7 @@ TEST_F(GameSession, PracticeHasNoBotAndEndClearsTheFlag)
     for (int action : {S::ActionPause, S::ActionPause, S::ActionDemo, S::ActionRestart, S::ActionPause})
         EXPECT_EQ(1, m_session.Action(action)) << action;
     EXPECT_EQ(S::Paused, m_session.m_state);
-    EXPECT_EQ(3, e->m_gameState.m_word) << "the practice pause screen";
+    EXPECT_EQ(YGameState::ScreenPracticePause, e->m_gameState.m_screenRequest) << "the practice pause screen";
     EXPECT_EQ(1, m_session.Action(S::ActionEnd));
     EXPECT_EQ(S::None, m_session.m_state);
     EXPECT_EQ(0, m_config.m_practice);

@@ -29,7 +29,7 @@ public:
         if (value == 777 && g_manager) g_manager->SetLayout("b", g_script.c_str(), YInterfaceMgr::LayoutShow, "x");
         return value;
     }
-    float ResolveFloat(const char* text, YDC*) override { return static_cast<float>(atof(text)); }
+    float ResolveFloat(const char* text, YDC*, YLayoutGroup*) override { return static_cast<float>(atof(text)); }
     CString ResolveText(const char* text, YDC*) override { return CString(text); }
     YLayoutItem* CreateAppItem(const char*) override { return nullptr; }
     void ExecuteCommand(const char*) override {}

@@ -1,6 +1,8 @@
 // libFuzzer target for the layout script language: the input is a layout's
-// script, parsed into its item tree and drawn a few frames, the block
-// arguments resolved as numbers and texts; once into a context without a
+// script, parsed into its item tree and drawn a few frames by the game's
+// layout over a small game state, every argument resolved through the
+// game's expression words and "renderframe" pointing the renderer's view;
+// once into a context without a
 // surface, then onto a small surface where every picture name gives one of
 // two pictures (keyed, or alpha when the name starts with "a") and every
 // sprite name a sprite of three frames.  The layout's set starts with a
@@ -10,6 +12,7 @@
 // (32-bit), "g.bmp" (a glyph picture) and, from the bytes after a
 // "\n--8<--\n" line, "in.bmp"; a small catalog names "Art:k" and "Fonts:g".
 #include "tools/fuzz/FuzzScratch.h"
+#include "tools/fuzz/FuzzGameState.h"
 
 #include <string>
 #include <vector>
@@ -22,7 +25,7 @@
 #include "graphics2d/YSurfaceDC.h"
 #include "gui/YButton.h"
 #include "gui/YDC.h"
-#include "gui/YLayout.h"
+#include "frontend/YAppLayout.h"
 #include "gui/YSlider.h"
 
 namespace {
@@ -62,7 +65,7 @@ YCatalog* MakeFiles()
     return catalog;
 }
 
-class FuzzLayout : public YLayout {
+class FuzzLayout : public YAppLayout {
 public:
     YCatalog* GetCatalog() override { return m_catalog; }
     YGraphics* GetGraphics() override { return nullptr; }
@@ -72,12 +75,8 @@ public:
     {
         if (created) *created = false;
         if (!name || strchr(name, '/') || strchr(name, '\\')) return nullptr;
-        return YLayout::GetDIB(name, created);
+        return YAppLayout::GetDIB(name, created);
     }
-    int ResolveValue(const char* text, YDC*, YLayoutGroup*) override { return static_cast<int>(strtol(text, nullptr, 0)); }
-    float ResolveFloat(const char* text, YDC*) override { return static_cast<float>(atof(text)); }
-    CString ResolveText(const char* text, YDC*) override { return CString(text); }
-    YLayoutItem* CreateAppItem(const char*) override { return nullptr; }
     // Free controls of those names.
     void AddControls()
     {
@@ -142,6 +141,7 @@ struct Pictures {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     fuzz::EnterScratch("layout_script");
+    fuzz::EnterGameState();
     static YCatalog* catalog = MakeFiles();
     std::string script, picture;
     fuzz::Split(data, size, script, picture);

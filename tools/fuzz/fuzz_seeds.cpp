@@ -7,12 +7,14 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "foundation/YCatalog.h"
 #include "foundation/YCatalogItem.h"
 #include "foundation/YDataCollection.h"
+#include "gui/ReadScriptFile.h"
 #include "gui/YComboBox.h"
 #include "gui/YDialog.h"
 #include "gui/YEditBox.h"
@@ -421,6 +423,27 @@ void PopulationSeeds(const std::string& data)
 }
 }  // namespace
 
+// The game's screens as the layout reads them, and the expression words of
+// the game layout, one a line.
+void ScreenSeeds(const std::string& data)
+{
+    std::vector<char> buffer(65536);
+    for (const char* section : {"main", "balloondrop", "camera", "InterfaceGameBD"})
+        if (ReadScriptSection((data + "/screens.scr").c_str(), section, buffer.data(), static_cast<int>(buffer.size()),
+                              true) == ScriptRead)
+            Seed("layout_script", std::string("screen ") + section, buffer.data());
+    Seed("layout_script", "views",
+         "renderframe(0,0,640,480) renderframe(0,0,320,240,60,1) group(10,10,100,100) renderframe(0,0,90,90,xs 0.5) "
+         "renderframe(0,0,91,90) endgroup renderframe(1,2,3) renderframe(0,0,9,9,0) renderframe(0,0,9,9,180)");
+    Seed("layout_values", "words",
+         "xr\nxc 5\n-xc 40\n-10 xc\nxs 0.5\n-ys 0.25 3\nvl -5\nvxc -40\nvys 0.5\nstr Lives\nstr 0 2\n"
+         "str cpos\nsetting Speed 1\nlayout Panel\nconfig sys_map\ncyaw 3\ncpitch\ncrange\ncthirdperson\ncy 1\n"
+         "cx\ncz\ncalt\nclat\nclon\ncheading\nxprogress 90\nxthrottle\nxfuel\ncompassx\ncompassy\n"
+         "interfacecharteaser\ninterfacedonextlevel\ninterfaceepisode\ninterfaceeditscore\n\"quoted\"\n\"open\n"
+         "cpos\ncvel\ncorient\ncslow\ncping\ncountdown\ninterfacescorename1\ninterfacescorepicture5\n"
+         "interfacebg\nstr\nstr str str 1\n1e40\nxs 1e30\n-2147483648 -1\n");
+}
+
 int main(int argc, char** argv)
 {
     if (argc != 4) {
@@ -444,5 +467,6 @@ int main(int argc, char** argv)
     ControlSeeds();
     ActorRecordSeeds();
     PopulationSeeds(argv[1]);
+    ScreenSeeds(argv[1]);
     return 0;
 }

@@ -190,7 +190,7 @@ private:
             if (rules && !reported && rules->m_state >= YGameRules::StatePost) {
                 reported = true;
                 printf("outcome won %d tie %d winner %s newentry %d word %d celebrated %d\n", engine->m_won, engine->m_tie,
-                       Who(engine, engine->m_winnerPlane), engine->m_newEntryPlace, engine->m_gameState.m_word,
+                       Who(engine, engine->m_winnerPlane), engine->m_newEntryPlace, engine->m_gameState.m_screenRequest,
                        rules->m_celebrated);
             }
             fflush(stdout);

@@ -1,0 +1,7 @@
+#include "frontend/YAppLayoutResSet.h"
+
+YAppLayoutResSet::~YAppLayoutResSet()
+{
+    MarkAll(false);
+    PurgeUnused();
+}

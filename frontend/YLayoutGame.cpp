@@ -1,0 +1,3 @@
+#include "frontend/YLayoutGame.h"
+
+IMPLEMENT_DYNAMIC(YLayoutGame, YAppLayout)

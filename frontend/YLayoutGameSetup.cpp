@@ -1,0 +1,3 @@
+#include "frontend/YLayoutGameSetup.h"
+
+IMPLEMENT_DYNAMIC(YLayoutGameSetup, YAppLayout)

@@ -1,0 +1,3 @@
+#include "frontend/YLayoutOptions.h"
+
+IMPLEMENT_DYNAMIC(YLayoutOptions, YAppLayout)
