@@ -13,11 +13,6 @@ protected:
     {
         Start("Meadow");
         m_savedRules = m_engine->m_rules;
-        m_savedLists = {m_engine->m_balloons, m_engine->m_tunnixes, m_engine->m_powerUps, m_engine->m_waypoints};
-        m_engine->m_balloons = nullptr;
-        m_engine->m_tunnixes = nullptr;
-        m_engine->m_powerUps = nullptr;
-        m_engine->m_waypoints = nullptr;
         m_engine->CreatePopulationLists();
         m_rules.m_state = YGameRules::StateRun;
         m_rules.m_mode = 1;
@@ -47,12 +42,6 @@ protected:
     YGameRules m_rules;
     YGameRules* m_savedRules = nullptr;
     YPlane* m_savedLocal = nullptr;
-    struct {
-        YBalloonList* balloons;
-        YTunnixList* tunnixes;
-        YPowerUpList* powerUps;
-        YWaypointList* waypoints;
-    } m_savedLists = {};
 };
 
 }  // namespace
