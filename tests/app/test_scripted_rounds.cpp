@@ -45,7 +45,7 @@ protected:
         const std::string command = "cd '" + m_dir.string() +
                                     "' && RCV_BACKEND=headless RCV_FIXED_STEP_MS=50 RCV_SEED=9 RCV_MAX_FRAMES=" +
                                     std::to_string(frames) + " RCV_FRAME_DUMP=frames RCV_FRAME_DUMP_EVERY=" +
-                                    std::to_string(kEvery) + " timeout 120 '" ROUND_SCRIPT_BIN
+                                    std::to_string(kEvery) + " timeout 600 '" ROUND_SCRIPT_BIN
                                     "' round.txt > trace.txt 2> stderr.txt";
         const int status = std::system(command.c_str());
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << Read("stderr.txt");
