@@ -231,7 +231,10 @@ int YD3D6Parser::InitSession(int mode, void* descriptor, int level)
         if (Display()) Display()->sessionWord = static_cast<DWORD_PTR>(m_mapSettings[kDisplayWord]);
         m_mapSettings[kClearedWord] = 0;
         Hunt_SizeBuffers();
-        SetProjection(60.0f, 60.0f, m_projection[2], float(m_mapSettings[kFarPlaneWord]));
+        // The far plane is the far distance of the view distance, which the
+        // map shot also restores; the renderer's word 5 (100 units, six
+        // metres) would cut the world off just past the plane's nose.
+        SetProjection(60.0f, 60.0f, m_projection[2], float(m_popUpDistance));
         delete m_softwareRasteriser;
         m_softwareRasteriser = CreateSoftwareRasteriser(static_cast<int16_t>(m_mapSettings[kAntiAliasWord]));
         if (!m_greyRamp) m_greyRamp = new (std::nothrow) uint16_t[256];

@@ -496,7 +496,6 @@ public:
         kSessionWords = 36,
         kViewerWords = 20,
         kRenderRecordsWord = 4,
-        kFarPlaneWord = 5,
         kDisplayWord = 21,
         kAntiAliasWord = 26,
         kViewerDisplayWord = 15,

@@ -145,7 +145,10 @@ TEST_F(D3D6Parser, MapSessionRunsItsFiveLevelsWithTheirLogLines)
     parser->GetProjection(&fov, &fov2, &nearPlane, &farPlane);
     EXPECT_EQ(fov, 60.0f);
     EXPECT_EQ(nearPlane, 1.0f);
-    EXPECT_EQ(farPlane, 100.0f);
+    // The far plane is the far distance of the view distance (50 cells),
+    // not the renderer's word 5.
+    EXPECT_EQ(farPlane, float(parser->m_popUpDistance));
+    EXPECT_EQ(farPlane, float(int32_t(48.0f * 128.0f * 0.9f)));
     ASSERT_NE(parser->m_softwareRasteriser, nullptr);
     EXPECT_EQ(parser->m_softwareRasteriser->GetSampleScaleX(), 2.0f);
     EXPECT_EQ(parser->m_renderRecordCount, 40);
