@@ -96,6 +96,7 @@ void YBotPlane::Setup(int task)
         m_isJet = 1;
     }
     SetModel(kModels[model]);
+    PrepareModel();
 
     m_brain = MakeBrain(SkillFromConfig(), this, m_task, m_maneuvers);
 
