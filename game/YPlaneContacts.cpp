@@ -245,7 +245,9 @@ void YPlane::PartStrike(int part)
     } else if (wing && ar >= 50.0f && ar < 90.0f && ap < 90.0f) {
         EnterCrash(CrashSomersault, kStrikeMs, FlagCrashing);
         m_struckLeft = part == ContactLeftWing;
-    } else if ((wheel || part == ContactPropeller) && ar < 90.0f && p > -180.0f && p < 0.0f) {
+    } else if ((wheel || part == ContactPropeller) && ar <= 90.0f && p > -180.0f && p < 0.0f) {
+        // A knife-edge strike (roll exactly 90) is a nose-down one too: it
+        // would otherwise leave the plane pressed into the ground.
         noseStrike(CrashNoseDown);
     } else if (part == ContactPropeller && ar > 90.0f && p > -180.0f && p < 0.0f) {
         noseStrike(CrashInverted);
