@@ -58,7 +58,7 @@ void YBotAI::Init(YActor* plane, int task, YManeuvers* maneuvers)
     m_task = task;
     m_maneuvers = maneuvers;
     m_skill = 0;
-    m_savedTarget = m_ownTarget = nullptr;
+    m_savedTarget = m_target = nullptr;
     m_pitchToAim = m_yawToAim = m_rollToAim = 0.0f;
     m_rollSide = m_lastRollSide = m_turnSide = m_manoeuvreSide = m_lastRandomSide = -1;
     m_targetDistSq = m_evadeTime = -1.0f;
@@ -83,22 +83,26 @@ YPlane* YBotAI::FlownPlane() const
     return IsPlaneActor(m_plane) ? static_cast<YPlane*>(m_plane) : nullptr;
 }
 
-YActor* YBotAI::GetTarget() const { return m_plane ? m_plane->m_target : m_ownTarget; }
-
-void YBotAI::SetTarget(YActor* actor)
+bool YBotAI::Sees(YActor* actor, int range, uint32_t mask)
 {
-    if (m_plane)
-        m_plane->m_target = actor;
-    else
-        m_ownTarget = actor;
+    if (!m_plane || !actor) return false;
+    YActor* held = m_plane->m_target;
+    m_plane->m_target = actor;
+    const bool seen = m_plane->CanSeeActor(actor, range, mask);
+    m_plane->m_target = held;
+    return seen;
+}
+
+bool YBotAI::SeesPoint(const YVector& point, int range, uint32_t mask)
+{
+    return m_plane && m_plane->CanSeePoint(point, range, mask);
 }
 
 void YBotAI::ForgetActor(YActor* actor)
 {
     if (!actor) return;
     if (m_savedTarget == actor) m_savedTarget = nullptr;
-    if (m_ownTarget == actor) m_ownTarget = nullptr;
-    if (m_plane && m_plane->m_target == actor) m_plane->m_target = nullptr;
+    if (m_target == actor) m_target = nullptr;
     if (m_plane == actor) m_plane = nullptr;
 }
 

@@ -57,10 +57,14 @@ public:
     // Drops every reference to an actor that is going away.
     void ForgetActor(YActor* actor);
 
-    // The chased actor lives in the plane's target field (the waypoints move
-    // it on); the plane itself means none.
-    YActor* GetTarget() const;
-    void SetTarget(YActor* actor);
+    // The chased actor; the plane itself means none.  The waypoints move it
+    // on along the course.
+    YActor* GetTarget() const { return m_target; }
+    void SetTarget(YActor* actor) { m_target = actor; }
+    // The plane's line of sight to the actor, which the actor itself does not
+    // block.
+    bool Sees(YActor* actor, int range, uint32_t mask);
+    bool SeesPoint(const YVector& point, int range, uint32_t mask);
     YPlane* FlownPlane() const;
 
     // ---- steering
@@ -99,7 +103,7 @@ public:
     YManeuvers* m_maneuvers = nullptr;  // the plane's
     int32_t m_task = 0;
     YActor* m_savedTarget = nullptr;
-    YActor* m_ownTarget = nullptr;  // the target while there is no plane to hold it
+    YActor* m_target = nullptr;
     float m_pitchToAim = 0.0f;
     float m_yawToAim = 0.0f;
     float m_rollToAim = 0.0f;

@@ -29,7 +29,8 @@ void YBotAIBear::InitBear(YActor* bear, YManeuvers* maneuvers)
     m_takingOff = m_recovering = m_turnAroundWanted = m_randomWanted = m_evadeWanted = 0;
     m_pitchLevel = m_turning = m_wingsLevel = 1;
     m_pitchToAim = m_yawToAim = m_rollToAim = 0.0f;
-    m_plane = bear;  // the bear's own target field is the brain's target
+    m_plane = bear;
+    m_target = bear ? bear->m_target : nullptr;
     m_animation = AnimNone;
     m_lastKey = -1;
 }

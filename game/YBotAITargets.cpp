@@ -196,7 +196,7 @@ bool YBotAI::PowerUpDetour()
         if (p == target) return true;
         const YVector aim = AimAngles(m_plane->m_position, m_plane->m_angles, p->m_position);
         if (aim.x > -10.0f && aim.x < 10.0f && aim.y > -20.0f && aim.y < 20.0f &&
-            m_plane->CanSeeActor(p, range, kDetourMask)) {
+            Sees(p, range, kDetourMask)) {
             SetTarget(p);
             return true;
         }
@@ -215,13 +215,13 @@ YActor* YBotAI::NearestBalloon()
     YGameObjects* engine = YGameObjects::Existing();
     YBalloonList* list = engine ? engine->m_balloons : nullptr;
     YActor* target = GetTarget();
-    if (InList(list, target) && m_plane->CanSeeActor(target, kKeepRange, kSightMask)) return target;
+    if (InList(list, target) && Sees(target, kKeepRange, kSightMask)) return target;
     bool anyVisible = false;
     for (POSITION at = list ? list->GetHeadPosition() : nullptr; at && !anyVisible;) {
         YActor* b = list->GetNext(at);
-        anyVisible = b && m_plane->CanSeeActor(b, kSearchRange, kSightMask);
+        anyVisible = b && Sees(b, kSearchRange, kSightMask);
     }
-    return Scan(list, m_plane, [&](YActor* b) { return !anyVisible || m_plane->CanSeeActor(b, kSearchRange, kSightMask); },
+    return Scan(list, m_plane, [&](YActor* b) { return !anyVisible || Sees(b, kSearchRange, kSightMask); },
                 false);
 }
 
@@ -230,13 +230,13 @@ YActor* YBotAI::NearestTunnix()
     YGameObjects* engine = YGameObjects::Existing();
     YTunnixList* list = engine ? engine->m_tunnixes : nullptr;
     YActor* target = GetTarget();
-    if (InList(list, target) && m_plane->CanSeeActor(target, kKeepRange, kSightMask)) return target;
+    if (InList(list, target) && Sees(target, kKeepRange, kSightMask)) return target;
     bool anyVisible = false;
     for (POSITION at = list ? list->GetHeadPosition() : nullptr; at && !anyVisible;) {
         YActor* t = list->GetNext(at);
-        anyVisible = t && m_plane->CanSeeActor(t, kSearchRange, kSightMask);
+        anyVisible = t && Sees(t, kSearchRange, kSightMask);
     }
-    return Scan(list, m_plane, [&](YActor* t) { return !anyVisible || m_plane->CanSeeActor(t, kSearchRange, kSightMask); },
+    return Scan(list, m_plane, [&](YActor* t) { return !anyVisible || Sees(t, kSearchRange, kSightMask); },
                 false);
 }
 
@@ -246,14 +246,14 @@ YActor* YBotAI::NearestTarget()
     YTargetList* list = engine ? engine->m_targets : nullptr;
     auto open = [&](YActor* actor) {
         const YTarget* t = static_cast<const YTarget*>(actor);
-        return !t->m_hitByBot && m_plane->CanSeePoint(t->m_position, kKeepRange, kSightMask);
+        return !t->m_hitByBot && SeesPoint(t->m_position, kKeepRange, kSightMask);
     };
     YActor* target = GetTarget();
     if (InList(list, target) && open(target)) return target;
     YActor* best = Scan(list, m_plane,
                         [&](YActor* actor) {
                             const YTarget* t = static_cast<const YTarget*>(actor);
-                            return !t->m_hitByBot && m_plane->CanSeePoint(t->m_position, kSearchRange, kSightMask);
+                            return !t->m_hitByBot && SeesPoint(t->m_position, kSearchRange, kSightMask);
                         },
                         true);
     return best ? best : FirstLive(list);
@@ -264,9 +264,9 @@ YActor* YBotAI::NearestGoal()
     YGameObjects* engine = YGameObjects::Existing();
     YGoalList* list = engine ? engine->m_goals : nullptr;
     YActor* target = GetTarget();
-    if (InList(list, target) && m_plane->CanSeeActor(target, kKeepRange, kSightMask)) return target;
+    if (InList(list, target) && Sees(target, kKeepRange, kSightMask)) return target;
     YActor* best =
-        Scan(list, m_plane, [&](YActor* g) { return m_plane->CanSeeActor(g, kSearchRange, kSightMask); }, false);
+        Scan(list, m_plane, [&](YActor* g) { return Sees(g, kSearchRange, kSightMask); }, false);
     return best ? best : FirstLive(list);
 }
 
@@ -276,10 +276,10 @@ YActor* YBotAI::NearestAmmo()
     YPowerUpList* list = engine ? engine->m_powerUps : nullptr;
     YActor* target = GetTarget();
     if (InList(list, target) && IsAvailable(static_cast<YPowerUp*>(target)) &&
-        m_plane->CanSeeActor(target, kKeepRange, kSightMask))
+        Sees(target, kKeepRange, kSightMask))
         return target;
     auto visible = [&](YActor* actor) {
-        return IsAvailable(static_cast<YPowerUp*>(actor)) && m_plane->CanSeeActor(actor, kSearchRange, kSightMask);
+        return IsAvailable(static_cast<YPowerUp*>(actor)) && Sees(actor, kSearchRange, kSightMask);
     };
     auto ammo = [&](YActor* actor) { return static_cast<YPowerUp*>(actor)->m_type == YPowerUp::BBAmmo && visible(actor); };
     YActor* best = Scan(list, m_plane, ammo, false);

@@ -31,6 +31,7 @@ struct Outcome {
     bool finite = true;
     bool over = false;
     float seconds = 0.0f;
+    float closest = 1e9f;
 };
 
 class BotRound : public SessionFixture {
@@ -72,6 +73,7 @@ protected:
             const YVector& p = bot->m_position;
             if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z) || !std::isfinite(bot->m_angles.y))
                 out.finite = false;
+            if (YActor* t = bot->GetBrain()->m_target; t && t != bot) out.closest = std::min(out.closest, t->m_position.FastDistance(bot->m_position));
             out.laps = bot->m_lap;
             out.score = bot->m_score;
             out.balloons = std::max(out.balloons, bot->m_balloonsDropped);
@@ -84,14 +86,14 @@ protected:
                 const bool ok = m && e->ModelPointPosition(bot, m->FindGroup("Normal_prop"), prop);
                 printf("prop %d %.1f %.1f %.1f ground %.1f group %d\n", ok, prop.x, prop.y, prop.z, m_world.TerrainHeightAt(prop.x, prop.z), m ? m->FindGroup("Normal_prop") : -9);
                 YBotAI* b = bot->GetBrain();
-                YActor* t = b->GetTarget();
-                printf("t %.0f st %d pos %.0f %.0f %.0f ang %.0f %.0f %.0f spd %.1f eng %d alt %.1f tgt %s %.0f %.0f %.0f yaw2aim %.0f p2aim %.0f allowed %d obst %u evade %d/%d ta %d rw %d side %d gnd %d crash %d fl %x td %d\n",
+                YActor* t = b->GetTarget(); (void)t;
+                printf("t %.0f st %d pos %.0f %.0f %.0f ang %.0f %.0f %.0f spd %.1f eng %d alt %.1f tgt %s %.0f %.0f %.0f yaw2aim %.0f p2aim %.0f allowed %d obst %u evade %d/%d ta %d rw %d side %d gnd %d crash %d fl %x td %d fa %x rest %d pend %d ready %d grav %d tk %d\n",
                        out.seconds, e->m_rules->m_state, p.x, p.y, p.z, bot->m_angles.x, bot->m_angles.y,
                        bot->m_angles.z, bot->GetSpeed(), bot->m_engineLevel, b->m_altitude,
                        t ? (t == bot ? "self" : (const char*)t->m_name) : "none", t ? t->m_position.x : 0.f,
                        t ? t->m_position.y : 0.f, t ? t->m_position.z : 0.f, b->m_yawToAim, b->m_pitchToAim,
                        b->m_manoeuvreAllowed, b->m_obstacles, b->m_evadeWanted, b->m_evading, b->m_turnAroundWanted,
-                       b->m_randomWanted, b->m_manoeuvreSide, bot->IsOnGround(), bot->m_crashState, bot->m_flagsB, bot->m_touchDisabled);
+                       b->m_randomWanted, b->m_manoeuvreSide, bot->IsOnGround(), bot->m_crashState, bot->m_flagsB, bot->m_touchDisabled, bot->m_flagsA, bot->m_resting, bot->m_pendingRestart, bot->m_restartReady, bot->m_gravityOn, b->m_takingOff);
             }
             if (e->m_rules->m_state >= YGameRules::StatePost) {
                 out.over = true;
@@ -117,9 +119,9 @@ TEST_F(BotRound, Explore)
             ASSERT_NE(Bot(), nullptr) << t.name;
             printf("model %s\n", (const char*)Bot()->m_modelName);
             const Outcome o = Play(400.0f);
-            printf("%s level %d skill %d: over %d at %.0f s laps %d score %d bombs %d takeoffs %d restarts %d finite %d\n",
+            printf("%s level %d skill %d: over %d at %.0f s laps %d score %d bombs %d takeoffs %d restarts %d finite %d closest %.1f\n",
                    t.name, level, o.skill, o.over, o.seconds, o.laps, o.score, o.balloons, o.takeOffs, o.restarts,
-                   o.finite);
+                   o.finite, o.closest);
             m_session.Action(YGameSession::ActionEnd);
         }
 }

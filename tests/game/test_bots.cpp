@@ -194,7 +194,7 @@ TEST_F(Bots, SkillTablePerClass)
 
         // Fire cone and range, at a plane target.
         YPlane* enemy = Plane();
-        bot->m_target = enemy;
+        bot->GetBrain()->m_target = enemy;
         bot->m_ammo = 100;
         const int before = bot->m_paintballsFired;
         enemy->m_position = bot->m_position + YVector(0.0f, 0.0f, row.range - 0.5f);
@@ -227,7 +227,7 @@ TEST_F(Bots, SkillTablePerClass)
 
         // Climb dead band.
         int turn = 0, climb = 0;
-        bot->m_target = enemy;
+        bot->GetBrain()->m_target = enemy;
         brain->m_yawToAim = 0.0f;
         brain->m_pitchToAim = row.deadBand + 0.1f;
         brain->Choose(turn, climb, false);
@@ -376,7 +376,7 @@ TEST_F(Bots, TurnChoiceFromAimAngles)
     for (const auto& row : rows) {
         YBotPlane* bot = Bot();
         YBotAI* brain = bot->GetBrain();
-        bot->m_target = Plane();
+        bot->GetBrain()->m_target = Plane();
         brain->m_yawToAim = row.yaw;
         brain->m_pitchToAim = 0.0f;
         brain->m_turnSide = row.turnSideBefore;
@@ -392,7 +392,7 @@ TEST_F(Bots, TurnChoiceFromAimAngles)
     }
     // Without a target: false, no steering.
     YBotPlane* lost = Bot();
-    lost->m_target = nullptr;
+    lost->GetBrain()->m_target = nullptr;
     int turn = 0, climb = 0;
     EXPECT_FALSE(lost->GetBrain()->Choose(turn, climb, false));
 }
@@ -446,7 +446,7 @@ TEST_F(Bots, ReversedControlsSwapTurnAndClimb)
         YBotPlane* bot = Bot(YBotAI::TaskAirRace, 8);
         YBotAI* brain = bot->GetBrain();
         YPlane* target = Plane();
-        bot->m_target = target;
+        bot->GetBrain()->m_target = target;
         bot->m_reversed = static_cast<uint8_t>(reversed);
         bot->m_nearTarget = 0;
         // The target 45 degrees off the nose and above: turn code 3, climb 1.
@@ -469,7 +469,7 @@ TEST_F(Bots, TakeOffHeldUntilTheRoundRunsThenLiftsOffAtControlSpeed)
     YBotAI* brain = bot->GetBrain();
     bot->m_flagsB |= YActor::FlagOnGround;
     bot->m_velocity = YVector();
-    bot->m_target = Plane();
+    bot->GetBrain()->m_target = Plane();
     m_rules.m_state = YGameRules::StatePre;
     brain->Think(0.02f);
     EXPECT_EQ(brain->m_takingOff, 1);
@@ -493,7 +493,7 @@ TEST_F(Bots, TakeOffHeldUntilTheRoundRunsThenLiftsOffAtControlSpeed)
     brain->Think(0.02f);
     EXPECT_EQ(brain->m_takingOff, 0);
     EXPECT_EQ(brain->m_takeOffs, 1);
-    EXPECT_EQ(bot->m_target, nullptr) << "the dogfight drops its target on take-off";
+    EXPECT_EQ(bot->GetBrain()->m_target, nullptr) << "the dogfight drops its target on take-off";
 }
 
 TEST_F(Bots, ReleaseTestBounds)
@@ -503,7 +503,7 @@ TEST_F(Bots, ReleaseTestBounds)
         YBotAI* brain = bot->GetBrain();
         YTarget* target = new YTarget;
         m_world.AddActor(target);
-        bot->m_target = target;
+        bot->GetBrain()->m_target = target;
         const float v = 20.0f;
         bot->m_velocity = YVector(0.0f, 0.0f, v);
         const int spread = 5 - skill;
@@ -521,7 +521,7 @@ TEST_F(Bots, ReleaseTestBounds)
             yes += brain->ReleaseTest();
         }
         EXPECT_GT(yes, 0);
-        bot->m_target = nullptr;
+        bot->GetBrain()->m_target = nullptr;
         EXPECT_FALSE(brain->ReleaseTest()) << "no target: 999999 m away";
     }
 }
@@ -539,7 +539,7 @@ TEST_F(Bots, AimAnglesOfAZeroDirectionAreZero)
     EXPECT_NEAR(up.y, 0.0f, 1e-3);
     // A bot resting at its own aim point (no target) steers with angles 0.
     YBotPlane* bot = Bot();
-    bot->m_target = bot;
+    bot->GetBrain()->m_target = bot;
     bot->m_vectorA = bot->m_position;
     int turn = 0, climb = 0;
     bot->GetBrain()->Decide(turn, climb);
@@ -550,7 +550,7 @@ TEST_F(Bots, AimAnglesOfAZeroDirectionAreZero)
 TEST_F(Bots, DisruptedBotNeitherSteersNorPresses)
 {
     YBotPlane* bot = Bot(YBotAI::TaskAirRace, 8);
-    bot->m_target = Plane();
+    bot->GetBrain()->m_target = Plane();
     bot->m_vectorA = bot->m_position + YVector(50.0f, 0.0f, 10.0f);
     bot->m_disrupted = 1;
     bot->GetBrain()->m_nextLookAhead = ~0u;
@@ -654,9 +654,9 @@ TEST_F(Bots, DogfightDropTableOfTheEasySkills)
         int kept = 0;
         srand(4);
         for (int i = 0; i < 1000; ++i) {
-            bot->m_target = nullptr;
+            bot->GetBrain()->m_target = nullptr;
             brain->ChooseDogfight();
-            kept += bot->m_target == player;
+            kept += bot->GetBrain()->m_target == player;
         }
         EXPECT_GE(kept, row.keptMin) << row.skill << " hits " << row.hits;
         EXPECT_LE(kept, row.keptMax) << row.skill << " hits " << row.hits;
@@ -679,11 +679,11 @@ TEST_F(Bots, OutOfAmmunitionHeadsForAmmunition)
     bot->m_vectorA = bot->m_position;  // no detour range
     bot->m_ammo = 3;
     brain->UpdateTarget();
-    EXPECT_EQ(bot->m_target, player);
+    EXPECT_EQ(bot->GetBrain()->m_target, player);
     bot->m_ammo = 0;
     bot->m_vectorA = bot->m_position;
     brain->UpdateTarget();
-    EXPECT_EQ(bot->m_target, ammo) << "the nearer tornado is not ammunition";
+    EXPECT_EQ(bot->GetBrain()->m_target, ammo) << "the nearer tornado is not ammunition";
     EXPECT_EQ(bot->m_vectorA, ammo->m_position);
 }
 
@@ -702,15 +702,15 @@ TEST_F(Bots, TunnixBotBanksFiveBallsAtTheNearestGoal)
     bot->m_heldPowerUp = nullptr;
     bot->m_tunnixCount = 4;
     brain->UpdateTarget();
-    EXPECT_EQ(bot->m_target, ball);
+    EXPECT_EQ(bot->GetBrain()->m_target, ball);
     bot->m_tunnixCount = 5;
     brain->UpdateTarget();
-    EXPECT_EQ(bot->m_target, goal);
+    EXPECT_EQ(bot->GetBrain()->m_target, goal);
     // No ball left: the goal.
     bot->m_tunnixCount = 1;
     e->m_tunnixes->SetAt(e->m_tunnixes->GetHeadPosition(), nullptr);
     brain->UpdateTarget();
-    EXPECT_EQ(bot->m_target, goal);
+    EXPECT_EQ(bot->GetBrain()->m_target, goal);
 }
 
 TEST_F(Bots, FlashedRaceBotFliesLevelAndResumesItsWaypoint)
@@ -727,10 +727,10 @@ TEST_F(Bots, FlashedRaceBotFliesLevelAndResumesItsWaypoint)
         course.push_back(w);
     }
     brain->UpdateTarget();
-    EXPECT_EQ(bot->m_target, course[1]) << "the second waypoint of the list";
+    EXPECT_EQ(bot->GetBrain()->m_target, course[1]) << "the second waypoint of the list";
     bot->m_flashed = 1;
     brain->UpdateTarget();
-    EXPECT_EQ(bot->m_target, bot);
+    EXPECT_EQ(bot->GetBrain()->m_target, bot);
     EXPECT_EQ(bot->m_vectorA, bot->m_position);
     EXPECT_EQ(brain->m_savedTarget, course[1]);
     g_presses.clear();
@@ -740,15 +740,15 @@ TEST_F(Bots, FlashedRaceBotFliesLevelAndResumesItsWaypoint)
     EXPECT_TRUE(g_presses.empty()) << "flies level";
     bot->m_flashed = 0;
     brain->UpdateTarget();
-    EXPECT_EQ(bot->m_target, course[1]);
+    EXPECT_EQ(bot->GetBrain()->m_target, course[1]);
 
     // Fewer than two waypoints: no target, and nothing fails.
     e->CreatePopulationLists();
     e->m_waypoints->AddTail(course[0]);
     brain->m_savedTarget = nullptr;
-    bot->m_target = nullptr;
+    bot->GetBrain()->m_target = nullptr;
     brain->UpdateTarget();
-    EXPECT_EQ(bot->m_target, bot);
+    EXPECT_EQ(bot->GetBrain()->m_target, bot);
 }
 
 TEST_F(Bots, NoRulesReadsAsStateZero)
@@ -760,7 +760,7 @@ TEST_F(Bots, NoRulesReadsAsStateZero)
     e->m_balloons->AddTail(balloon);
     e->m_localClient->m_plane = nullptr;
     bot->GetBrain()->UpdateTarget();
-    EXPECT_EQ(bot->m_target, bot) << "balloon drop outside states 2 and 4: no target";
+    EXPECT_EQ(bot->GetBrain()->m_target, bot) << "balloon drop outside states 2 and 4: no target";
     bot->GetBrain()->Think(0.02f);
     e->m_rules = &m_rules;
 }
@@ -775,19 +775,19 @@ TEST_F(Bots, TargetsAreForgottenWhenTheyGo)
     m_world.AddActor(balloon);
     e->m_balloons->AddTail(balloon);
     brain->UpdateTarget();
-    ASSERT_EQ(bot->m_target, balloon);
+    ASSERT_EQ(bot->GetBrain()->m_target, balloon);
     brain->m_savedTarget = balloon;
     // Popped: its entry is emptied and the world deletes it.
     YActorServices::EmptyEntry(e->m_balloons, balloon);
     balloon->MarkForDestruction();
     Purge();
-    EXPECT_EQ(bot->m_target, nullptr);
+    EXPECT_EQ(bot->GetBrain()->m_target, nullptr);
     EXPECT_EQ(brain->m_savedTarget, nullptr);
     // The next frames read no freed actor (AddressSanitizer watches).
     brain->m_nextLookAhead = ~0u;
     brain->Think(0.02f);
     brain->UpdateTarget();
-    EXPECT_EQ(bot->m_target, bot);
+    EXPECT_EQ(bot->GetBrain()->m_target, bot);
 }
 
 // ---------------------------------------------------------------- the bear
