@@ -1,15 +1,19 @@
 // Rounds of every competitive game type played through the real session,
-// rules and world on a sample map, with a bot of each skill and an idle
-// player: the bot takes off, does its job and the round reaches its result.
+// rules and world on the sample map "Meadow", with a bot of each game level
+// (both population scripts of each skill) and an idle player: the bot takes
+// off, flies its round without going NaN, restarts after a crash, and the
+// round reaches its result with the bot's score in the high-score table.
+// The measured laps, pops, bombs, hits and banked points are printed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <string>
 
-#include "assets3d/YSMHandle.h"
+#include "engine/YHighScore.h"
 #include "game/YBotAI.h"
 #include "game/YBotPlane.h"
 #include "game/YGameActors.h"
@@ -24,14 +28,15 @@ struct Outcome {
     int skill = -1;
     int laps = 0;
     int score = 0;
-    int balloons = 0;
-    int hits = 0;
+    int pops = 0;
+    int bombs = 0;
+    int playerHits = 0;  // paint-balls fired at the player that the player took
     int takeOffs = 0;
     int restarts = 0;
     bool finite = true;
     bool over = false;
     float seconds = 0.0f;
-    float closest = 1e9f;
+    float closest = 1e9f;  // nearest approach to any target, metres
 };
 
 class BotRound : public SessionFixture {
@@ -43,22 +48,17 @@ protected:
         text << in.rdbuf();
         m_scratch.Write(name, text.str());
     }
-    // Starts the type at the game level (its script by number) on the map.
-    void Begin(int type, const char* name, int level, const char* map = "Meadow")
+    // Starts the type at the game level (its script by number) on Meadow.
+    void Begin(int type, const char* name, int level)
     {
         CopyScript(std::string(name) + std::to_string(level) + ".rcs");
-        m_config.m_map = map;
+        m_config.m_map = "Meadow";
         m_config.m_gameLevel = level;
         e->StartGame(type, 0, 0);
     }
     YBotPlane* Bot() const { return dynamic_cast<YBotPlane*>(e->m_opponentPlane); }
-    // One session tick of 20 ms.
-    void Step()
-    {
-        platform::Clock::Advance(20);
-        m_session.Tick();
-    }
-    // Plays until the round is over (or the limit), watching the bot.
+    // Plays 20 ms session ticks until the round is over (or the limit),
+    // watching the bot.
     Outcome Play(float limitSeconds)
     {
         Outcome out;
@@ -67,61 +67,83 @@ protected:
         out.skill = bot->GetSkill();
         const int steps = static_cast<int>(limitSeconds * 50.0f);
         for (int i = 0; i < steps && e->m_rules; ++i) {
-            Step();
+            platform::Clock::Advance(20);
+            m_session.Tick();
             bot = Bot();
-            if (!bot) break;
+            if (!bot || !e->m_rules) break;
             const YVector& p = bot->m_position;
-            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z) || !std::isfinite(bot->m_angles.y))
+            if (!std::isfinite(p.x) || !std::isfinite(p.y) || !std::isfinite(p.z) || !std::isfinite(bot->m_angles.y) ||
+                !std::isfinite(bot->m_velocity.x))
                 out.finite = false;
-            if (YActor* t = bot->GetBrain()->m_target; t && t != bot) out.closest = std::min(out.closest, t->m_position.FastDistance(bot->m_position));
+            YActor* t = bot->GetBrain()->m_target;
+            if (t && t != bot) out.closest = std::min(out.closest, t->m_position.FastDistance(p));
             out.laps = bot->m_lap;
             out.score = bot->m_score;
-            out.balloons = std::max(out.balloons, bot->m_balloonsDropped);
-            out.takeOffs = bot->GetBrain() ? bot->GetBrain()->m_takeOffs : 0;
+            out.pops = std::max(out.pops, bot->m_balloons);
+            out.bombs = bot->m_balloonsDropped;
+            if (YPlane* player = LocalPlane()) out.playerHits = player->m_hitCount;
+            out.takeOffs = bot->GetBrain()->m_takeOffs;
             out.restarts = static_cast<int>(bot->m_restarts);
             out.seconds = i * 0.02f;
-            if (getenv("BOT_TRACE") && i % 100 == 0) {
-                YVector prop;
-                YSMHandle* m = bot->GetModelInstance();
-                const bool ok = m && e->ModelPointPosition(bot, m->FindGroup("Normal_prop"), prop);
-                printf("prop %d %.1f %.1f %.1f ground %.1f group %d\n", ok, prop.x, prop.y, prop.z, m_world.TerrainHeightAt(prop.x, prop.z), m ? m->FindGroup("Normal_prop") : -9);
-                YBotAI* b = bot->GetBrain();
-                YActor* t = b->GetTarget(); (void)t;
-                printf("t %.0f st %d pos %.0f %.0f %.0f ang %.0f %.0f %.0f spd %.1f eng %d alt %.1f tgt %s %.0f %.0f %.0f yaw2aim %.0f p2aim %.0f allowed %d obst %u evade %d/%d ta %d rw %d side %d gnd %d crash %d fl %x td %d fa %x rest %d pend %d ready %d grav %d tk %d\n",
-                       out.seconds, e->m_rules->m_state, p.x, p.y, p.z, bot->m_angles.x, bot->m_angles.y,
-                       bot->m_angles.z, bot->GetSpeed(), bot->m_engineLevel, b->m_altitude,
-                       t ? (t == bot ? "self" : (const char*)t->m_name) : "none", t ? t->m_position.x : 0.f,
-                       t ? t->m_position.y : 0.f, t ? t->m_position.z : 0.f, b->m_yawToAim, b->m_pitchToAim,
-                       b->m_manoeuvreAllowed, b->m_obstacles, b->m_evadeWanted, b->m_evading, b->m_turnAroundWanted,
-                       b->m_randomWanted, b->m_manoeuvreSide, bot->IsOnGround(), bot->m_crashState, bot->m_flagsB, bot->m_touchDisabled, bot->m_flagsA, bot->m_resting, bot->m_pendingRestart, bot->m_restartReady, bot->m_gravityOn, b->m_takingOff);
-            }
-            if (e->m_rules->m_state >= YGameRules::StatePost) {
+            if (e->m_rules->m_state >= YGameRules::StateOver) {
                 out.over = true;
                 break;
             }
         }
         return out;
     }
+    // The row of the table that names a bot pilot with the score (any score
+    // when negative); -1 none.
+    int BotEntry(int table, int score) const
+    {
+        for (int row = 0; row < YGameConfig::ScoreRows; ++row) {
+            YHighScore entry;
+            m_config.GetHighScore(table, row, entry);
+            for (const char* name : YGameRules::BotNames)
+                if (std::string(entry.m_name) == name && (score < 0 || std::string(entry.m_value) == std::to_string(score)))
+                    return row;
+        }
+        return -1;
+    }
     ScratchFolder m_scratch{ScratchFolder::Enter};
 };
 
 }  // namespace
 
-TEST_F(BotRound, Explore)
+TEST_F(BotRound, EveryTypeAndLevelPlaysToItsResult)
 {
     const struct {
         int type;
         const char* name;
-    } types[] = {{2, "airrace"}, {0, "balloon"}, {1, "dogfight"}, {3, "tunnix"}};
+        int table;
+        float limit;
+    } types[] = {
+        {2, "airrace", YGameRules::TableAirRace, 340.0f},
+        {0, "balloon", YGameRules::TableBalloonDrop, 300.0f},
+        {1, "dogfight", YGameRules::TableDogfight, 160.0f},
+        {3, "tunnix", YGameRules::TableTunnix, 160.0f},
+    };
+    printf("type      level skill  secs laps score pops bombs playerhits takeoffs restarts closest\n");
     for (const auto& t : types)
-        for (int level : {0, 9}) {
+        for (int level = 0; level <= 9; ++level) {
+            SCOPED_TRACE(std::string(t.name) + " " + std::to_string(level));
+            srand(static_cast<unsigned>(level + 1));
             Begin(t.type, t.name, level);
-            ASSERT_NE(Bot(), nullptr) << t.name;
-            printf("model %s\n", (const char*)Bot()->m_modelName);
-            const Outcome o = Play(400.0f);
-            printf("%s level %d skill %d: over %d at %.0f s laps %d score %d bombs %d takeoffs %d restarts %d finite %d closest %.1f\n",
-                   t.name, level, o.skill, o.over, o.seconds, o.laps, o.score, o.balloons, o.takeOffs, o.restarts,
-                   o.finite, o.closest);
+            ASSERT_NE(Bot(), nullptr);
+            const Outcome o = Play(t.limit);
+            printf("%-9s %5d %5d %5.0f %4d %5d %4d %5d %10d %8d %8d %7.1f\n", t.name, level, o.skill, o.seconds, o.laps,
+                   o.score, o.pops, o.bombs, o.playerHits, o.takeOffs, o.restarts, o.closest);
+            EXPECT_EQ(o.skill, level / 2);
+            EXPECT_TRUE(o.finite);
+            EXPECT_TRUE(o.over) << "the round reaches its result";
+            EXPECT_GE(o.takeOffs, 1) << "the bot took off";
+            EXPECT_GE(o.takeOffs, o.restarts > 0 ? 1 : 0);
+            // The race enters the winner's time, the others the bot's score.
+            if (t.table == YGameRules::TableAirRace) {
+                if (e->m_winnerPlane == Bot()) EXPECT_GE(BotEntry(t.table, -1), 0) << "the winning bot's time";
+            } else if (o.score > 0) {
+                EXPECT_GE(BotEntry(t.table, o.score), 0) << "the bot's score is in the table";
+            }
             m_session.Action(YGameSession::ActionEnd);
         }
 }
