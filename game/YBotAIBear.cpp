@@ -37,8 +37,11 @@ void YBotAIBear::InitBear(YActor* bear, YManeuvers* maneuvers)
 
 void YBotAIBear::Think(float)
 {
+    if (!m_plane) return;
+    // A target the bear was given after the brain was made.
+    if (!m_target) m_target = m_plane->m_target;
     YActor* target = GetTarget();
-    if (!m_plane || !target || target == m_plane) return;
+    if (!target || target == m_plane) return;
     if (m_activeCount && *m_activeCount < 1) return;
     const float d = m_plane->m_position.FastDistance(target->m_position);
     const int r = rand() % 100;
