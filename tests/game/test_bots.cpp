@@ -171,13 +171,8 @@ TEST_F(Bots, SkillTablePerClass)
         int highest = 0, lowest = 999;
         for (int seed = 0; seed < 200; ++seed) {
             brain->m_turning = 0;
-            bot->m_angles.z = 0.0f;
-            srand(seed);
-            const int side = (rand() % 2, rand() % 100, 0);
-            (void)side;
-            srand(seed);
-            brain->m_lastRandomSide = 0;
-            // Roll inside the band of every value 75..87: the band test sets the roll.
+            // Rolled just inside the band of each value 75..88: the value
+            // drawn is the one the roll is set to.
             for (float v = 75.0f; v <= 88.0f; v += 1.0f) {
                 bot->m_angles.z = v + 0.5f;
                 srand(seed);
