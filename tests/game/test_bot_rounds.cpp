@@ -147,4 +147,36 @@ TEST_F(BotRound, EveryTypeAndLevelPlaysToItsResult)
             m_session.Action(YGameSession::ActionEnd);
         }
 }
+
+// An easy dogfight bot holds off the player's plane until it has been hit;
+// hit, it closes on the plane and fires at it.
+TEST_F(BotRound, EasyDogfightBotEngagesOnceHit)
+{
+    for (int level : {0, 2}) {
+        SCOPED_TRACE(level);
+        srand(3);
+        Begin(1, "dogfight", level);
+        YBotPlane* bot = Bot();
+        ASSERT_NE(bot, nullptr);
+        YPlane* player = LocalPlane();
+        int chased = 0;
+        for (int i = 0; i < 40 * 50 && e->m_rules; ++i) {
+            platform::Clock::Advance(20);
+            m_session.Tick();
+            chased += bot->GetBrain()->m_target == player;
+        }
+        EXPECT_EQ(chased, 0) << "not hit: it holds off";
+        for (int hit = 0; hit < 4; ++hit) bot->OnProjectileHit();
+        const int fired = bot->m_paintballsFired;
+        for (int i = 0; i < 40 * 50 && e->m_rules; ++i) {
+            platform::Clock::Advance(20);
+            m_session.Tick();
+            chased += bot->GetBrain()->m_target == player;
+        }
+        EXPECT_GT(chased, 0) << "hit four times: it goes for the player";
+        printf("dogfight level %d after 4 hits: %d frames on the player, %d paint-balls fired\n", level, chased,
+               bot->m_paintballsFired - fired);
+        m_session.Action(YGameSession::ActionEnd);
+    }
+}
 #endif
