@@ -131,8 +131,13 @@ void YPlane::LoadPlaneModel()
     m_modelName = "Dynamic:Planes:YSM:biplane";
     YActorWorld* world = ActiveWorld();
     YSMHandle* handle = world ? world->LoadModel(YString("Dynamic:Planes:YSM:") + m_modelKey) : nullptr;
-    if (handle) {
-        SetModelObject(handle);
+    if (handle) SetModelObject(handle);
+    PrepareModel();
+}
+
+void YPlane::PrepareModel()
+{
+    if (YSMHandle* handle = m_model) {
         int16_t group = handle->FindGroup("Normal");
         if (group < 0) group = handle->FindGroup("Camera");
         if (group >= 0) {

@@ -360,6 +360,8 @@ public:
     YVector m_startAngles;
 
 protected:
+    // The model's body group shown and the taxi pitch taken from it.
+    void PrepareModel();
     YClientPhysics* m_handling;  // owned
 
 private:

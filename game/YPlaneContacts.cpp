@@ -242,10 +242,13 @@ void YPlane::PartStrike(int part)
     if (wing && ar < 50.0f && ap < 45.0f) {
         EnterCrash(CrashSpin, kStrikeMs, FlagCrashing);
         m_struckLeft = part == ContactLeftWing;
-    } else if (wing && ar >= 50.0f && ar < 90.0f && ap < 90.0f) {
+    } else if (wing && ar >= 50.0f && ar <= 90.0f && ap < 90.0f) {
         EnterCrash(CrashSomersault, kStrikeMs, FlagCrashing);
         m_struckLeft = part == ContactLeftWing;
-    } else if ((wheel || part == ContactPropeller) && ar < 90.0f && p > -180.0f && p < 0.0f) {
+    } else if ((wheel || part == ContactPropeller) && ar <= 90.0f && p > -180.0f && p < 0.0f) {
+        // Knife-edge strikes (roll exactly 90, where a bot holds its
+        // manoeuvre roll) crash like their neighbours: none would leave the
+        // plane pressed into the ground.
         noseStrike(CrashNoseDown);
     } else if (part == ContactPropeller && ar > 90.0f && p > -180.0f && p < 0.0f) {
         noseStrike(CrashInverted);

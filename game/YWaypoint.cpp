@@ -1,9 +1,22 @@
 #include "game/YWaypoint.h"
 
+#include "game/YBotAI.h"
+#include "game/YBotPlane.h"
+
 #include "game/YActorServices.h"
 #include "game/YPlane.h"
 
 int YWaypoint::s_counter = 0;
+
+namespace {
+// The actor a bot chases: its brain's target, or the plane's own target
+// field for a bot-flown plane without a brain.
+YActor*& BotTarget(YPlane* plane)
+{
+    YBotPlane* bot = dynamic_cast<YBotPlane*>(plane);
+    return bot && bot->GetBrain() ? bot->GetBrain()->m_target : plane->m_target;
+}
+}  // namespace
 
 namespace {
 const char* const kOnImage = "Waypoint-waypoint_on--24-0";
@@ -110,15 +123,15 @@ void YWaypoint::Touch(YActor* other)
         }
         rules->m_currentWaypoint = next;
         if (next) next->m_active = 1;
-    } else if (plane->m_botFlown && plane->m_target == this) {
+    } else if (plane->m_botFlown && BotTarget(plane) == this) {
         // A bot's next waypoint is its target.
         plane->m_score += kPassPoints;
         YActorServices::VoiceEvent(4);
         CountLap(plane, n);
         if (plane->m_lap >= kLaps) {
-            if (m_index < n - 2) plane->m_target = ByIndex(m_index + 1);
+            if (m_index < n - 2) BotTarget(plane) = ByIndex(m_index + 1);
         } else {
-            plane->m_target = m_index >= n - 3 ? ByIndex(0) : ByIndex(m_index + 1);
+            BotTarget(plane) = m_index >= n - 3 ? ByIndex(0) : ByIndex(m_index + 1);
         }
     }
 }

@@ -9,6 +9,7 @@
 #include "frontend/YJukeBox.h"
 #include "game/YActorCollision.h"
 #include "game/YArrow.h"
+#include "game/YBotPlane.h"
 #include "game/YClientInfo.h"
 #include "game/YClientInfoList.h"
 #include "game/YClientPhysics.h"
@@ -435,8 +436,8 @@ YPlane* YGameSession::CreateBot(const YVector& position)
     else if (type.CompareNoCase("balloon") == 0) kind = 0;
     else if (type.CompareNoCase("tunnix") == 0) kind = 3;
 
-    YPlane* bot = new YPlane(config ? (const char*)config->m_opponent : "");
-    bot->m_botFlown = 1;
+    // The bot plane joins the active world itself.
+    YPlane* bot = new YBotPlane(kind);
     m_botKind = kind;
     const float scaler = config ? config->m_physicsScaler * 0.01f : 1.0f;
     if (type.CompareNoCase("airrace") == 0) {
@@ -454,7 +455,7 @@ YPlane* YGameSession::CreateBot(const YVector& position)
     const YVector at(position.x + kBotOffset, position.y, position.z);
     bot->m_position = at;
     if (engine->m_world) {
-        engine->m_world->AddActor(bot);
+        if (engine->m_world->IndexOf(bot) < 0) engine->m_world->AddActor(bot);
         engine->m_world->MoveActor(bot, at);
     }
     engine->m_opponentPlane = bot;

@@ -67,7 +67,7 @@ public:
     YUpdaterList m_passes;   // over the active world; owned
     YUpdaterList m_passes2;  // over the second world; owned
     YDataCollection m_properties;  // the session keys
-    int32_t m_botKind = -1;  // the kind of the last bot made, until bots have their class
+    int32_t m_botKind = -1;  // the task of the last bot made
 
 private:
     int RunInit();
