@@ -501,7 +501,7 @@ TEST_F(SampleAssets, ShadowTableNeedsTheSixteenBitAlphaFormat)
     for (const YD3D6Parser::ShadowSlot& slot : parser->m_shadowSlots) EXPECT_EQ(-1, slot.texture);
     parser->ChooseTextureFormats();
     parser->CreateShadowTable();
-    for (const YD3D6Parser::ShadowSlot& slot : parser->m_workSlots) EXPECT_GE(slot.texture, 0);
+    for (const YD3D6ShadowWorkTexture& slot : parser->m_workSlots) EXPECT_GE(slot.texture, 0);
     EXPECT_EQ(59, parser->GetTextureCount());
 }
 
