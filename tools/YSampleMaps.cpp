@@ -361,8 +361,8 @@ void Sky(YMapVT3& map)
     // Floats: speed, then u scale, v scale and height (percent of the sky's radius).
     clouds.m_value0 = Bits(0.5f);
     clouds.m_texture = "file;textures\\sky\\clouds.ytx";
-    clouds.m_values[0] = Bits(2.0f);
-    clouds.m_values[1] = Bits(2.0f);
+    clouds.m_values[0] = Bits(6.0f);
+    clouds.m_values[1] = Bits(6.0f);
     clouds.m_values[2] = Bits(30.0f);
     map.m_clouds.push_back(clouds);
 }

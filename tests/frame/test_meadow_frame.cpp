@@ -332,4 +332,101 @@ TEST_F(MeadowProbe, AnActorsPlaneModelIsDrawn)
     EXPECT_GT(Changed(shown, gone, kWidth / 2 - 60, row - 20, kWidth / 2 + 60, row + 20), 200);
     EXPECT_GT(Changed(shown, gone, kWidth / 2 - 30, row - 5, kWidth / 2 + 30, row + 5), 30) << "the body";
 }
+
+// A model tree throws a shadow while the shadow switches are on: the
+// ground beside its foot, away from the light, is darker than without.
+TEST_F(MeadowProbe, AModelTreeThrowsAShadow)
+{
+    const YCellItem* tree = nullptr;
+    for (const YMapCell& cell : parser->m_cells)
+        for (const YCellItem& item : cell.m_items)
+            if (!tree && !cell.m_water && item.m_type >= parser->m_spriteTypeCount) tree = &item;
+    ASSERT_NE(nullptr, tree);
+    ASSERT_NE(0, parser->m_mapSettings[YD3D6Parser::kShadowWord0]);
+    ASSERT_NE(0, parser->m_mapSettings[YD3D6Parser::kShadowWord1]);
+    const Probe shown = Look(tree->m_position, "meadow_tree_shadow.bmp");
+    const int32_t words[2] = {parser->m_mapSettings[YD3D6Parser::kShadowWord0], parser->m_mapSettings[YD3D6Parser::kShadowWord1]};
+    parser->m_mapSettings[YD3D6Parser::kShadowWord0] = parser->m_mapSettings[YD3D6Parser::kShadowWord1] = 0;
+    const Probe gone = Look(tree->m_position, "meadow_tree_no_shadow.bmp");
+    parser->m_mapSettings[YD3D6Parser::kShadowWord0] = words[0];
+    parser->m_mapSettings[YD3D6Parser::kShadowWord1] = words[1];
+    const int base = shown.Row(tree->m_position[1]);
+    EXPECT_GT(Darker(shown, gone, 0, base - 30, kWidth, kHeight), 20) << "the tree's shadow";
+    EXPECT_EQ(0, Darker(gone, shown, 0, base + 10, kWidth, kHeight)) << "nothing lighter on the ground";
+}
+
+// The map frame tool's path at four times of day: the sky at the top
+// follows the periods, the clouds drift between frames and the far
+// terrain takes the fog of the hour.
+TEST_F(MeadowFrame, TheSkyFollowsTheTimeOfDay)
+{
+    const YMapFramePath path(*parser);
+    struct Case {
+        const char* what;
+        int hour, minute;
+        int minBlue, maxBlue;   // of the top rows' mean
+        int blueOverRed;        // 1 yes, 0 no, -1 either
+    } cases[] = {
+        {"noon: the day's blue", 12, 0, 150, 255, 1},
+        {"17:30: day blending into dusk", 17, 30, 60, 200, -1},
+        {"midnight: the dark night", 0, 0, 0, 80, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        parser->SetClock(2001, 3, 15, c.hour, c.minute, 0);
+        path.Draw(40, *parser, kWidth, kHeight);
+        const std::vector<uint32_t> got = Pixels();
+        long sums[3] = {0, 0, 0};
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                for (int k = 0; k < 3; ++k) sums[k] += Channel(got[size_t(y * kWidth + x)], 16 - 8 * k);
+        const long n = 20L * kWidth, r = sums[0] / n, b = sums[2] / n;
+        EXPECT_GE(b, c.minBlue);
+        EXPECT_LE(b, c.maxBlue);
+        if (c.blueOverRed >= 0) EXPECT_EQ(c.blueOverRed == 1, b > r + 10) << r << " " << b;
+    }
+    // The dusk blend lies between the day and the dusk boxes: redder than noon.
+    auto topRed = [&](int hour, int minute) {
+        parser->SetClock(2001, 3, 15, hour, minute, 0);
+        path.Draw(40, *parser, kWidth, kHeight);
+        const std::vector<uint32_t> got = Pixels();
+        long red = 0;
+        for (int x = 0; x < kWidth; ++x) red += Channel(got[size_t(5 * kWidth + x)], 16);
+        return red / kWidth;
+    };
+    EXPECT_LT(topRed(12, 0), topRed(17, 30));
+    EXPECT_LT(topRed(17, 30), topRed(19, 0));
+}
+
+TEST_F(MeadowFrame, CloudsDriftBetweenFrames)
+{
+    const YMapFramePath path(*parser);
+    parser->SetClock(2001, 3, 15, 12, 0, 0);
+    ASSERT_FALSE(parser->m_clouds.empty());
+    ASSERT_NE(YD3D6CloudPlane::kNoTexture, parser->m_clouds[0].texture);
+    // Looking up at the clouds from the path's first point.
+    float at[3], angles[2];
+    path.At(0, at, angles, *parser);
+    auto look = [&] {
+        parser->SetCameraPosition(at[0], at[1], at[2]);
+        parser->SetCameraAngles(0.7f, angles[1], 0.0f);
+        parser->SetViewRects(0, 0, kWidth, kHeight, 0, 0, kWidth, kHeight);
+        parser->SetProjection(60.0f, 60.0f, 16.0f, float(parser->m_popUpDistance));
+        parser->ApplyView();
+        parser->BeginFrame();
+        parser->RenderFrame();
+        parser->EndFrame();
+        return Pixels();
+    };
+    const float u = parser->m_clouds[0].uOffset;
+    const std::vector<uint32_t> first = look();
+    for (int i = 0; i < 30; ++i) look();
+    const std::vector<uint32_t> later = look();
+    Save("meadow_clouds.bmp");
+    EXPECT_GT(parser->m_clouds[0].uOffset, u);
+    int changed = 0;
+    for (size_t i = 0; i < first.size(); ++i)
+        for (int s : {0, 8, 16}) changed += std::abs(Channel(first[i], s) - Channel(later[i], s)) > 8 ? 1 : 0;
+    EXPECT_GT(changed, 100) << "the clouds moved";
+}
 #endif
