@@ -57,6 +57,13 @@ void YD3D6Parser::UpdateShadows()
         YD3D6ShadowCaster& c = m_shadowCasters[size_t(i)];
         const int16_t slot = slotOf(c);
         if (!c.m_model || slot < 0 || slot >= kShadowSlots) continue;
+        // A handle back after frames unseen names an entry its record no
+        // longer holds (another caster may have it now): it starts afresh.
+        if (c.m_entry != slot) {
+            SetCasterShadowSlot(c, -1);
+            c.m_entry = -1;
+            continue;
+        }
         YD3D6ShadowEntry& entry = m_shadowSlots[size_t(slot)];
         const int32_t age = int32_t(now - c.m_castTime);
         if ((c.m_kind == 1 && age > kShadowKindLimit1) || (c.m_kind == 0 && age > 0)) {

@@ -291,3 +291,33 @@ TEST_F(ShadowTick, ShadowTrianglesDrawAfterTheGroundWithFogOff)
     EXPECT_EQ("SetRenderState 28 0", fog[0]);
     EXPECT_EQ("SetRenderState 28 1", fog[1]);
 }
+
+TEST_F(ShadowTick, AHandleBackAfterFramesUnseenDoesNotTakeAnotherCastersEntry)
+{
+    Casters(3, 1);
+    casterCount = 2;
+    Frame();
+    ASSERT_EQ(1, handles[1]->m_shadowSlot);
+    // Caster 1 is not drawn: its entry goes free.
+    casterCount = 1;
+    platform::Clock::Advance(20);
+    Frame();
+    EXPECT_EQ(YD3D6ShadowEntry::kFree, parser->m_shadowSlots[1].state);
+    // A new model in record 1 takes that entry.
+    casterCount = 2;
+    parser->m_shadowCasters[1].m_model = handles[2].get();
+    platform::Clock::Advance(20);
+    Frame();
+    ASSERT_EQ(1, handles[2]->m_shadowSlot);
+    // The old handle comes back in record 2, still naming entry 1.
+    casterCount = 3;
+    parser->m_shadowCasters[2].m_model = handles[1].get();
+    platform::Clock::Advance(20);
+    const size_t before = counting->casts.size();
+    Frame();
+    EXPECT_EQ(YD3D6ShadowEntry::kInUse, parser->m_shadowSlots[1].state);
+    EXPECT_EQ(1, handles[2]->m_shadowSlot) << "the new model keeps its shadow";
+    EXPECT_EQ(2, parser->m_shadowSlots[1].triangleCount);
+    EXPECT_EQ(before + 1, counting->casts.size()) << "the returning handle is cast afresh";
+    EXPECT_EQ(2, handles[1]->m_shadowSlot);
+}
