@@ -158,6 +158,9 @@ public:
     uint8_t m_providesMatrix = 0;
     float m_drawMatrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     float m_drawScale = 1.0f;
+    // The renderer's shadow pool entry of this instance: -1 none, -2 shadowed
+    // as part of the model it is attached to.
+    int16_t m_shadowSlot = -1;
 
 private:
     bool ValidGroup(int16_t group) const;

@@ -1,7 +1,7 @@
 // Whole map frames of the sample map "Meadow" at 640 x 480 (16-bit target)
 // along the map frame tool's camera path, through our device, with each
 // stage's share (the day lights with the sun and moon going through a day,
-// marks along the path); beside it the yardstick, a full-screen bilinear textured
+// marks along the path, the sky of the hour and the shadows cast per frame); beside it the yardstick, a full-screen bilinear textured
 // quad on the same device and surface, and the ratio frame / fill.
 // Run it with the data folder as the first argument (default "data").
 #include <benchmark/benchmark.h>
@@ -45,7 +45,15 @@ public:
         YD3D6Parser::DrawModelHandle(context, level);
         m_modelMs += std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
     }
+    // Shadows cast by the shadow tick.
+    void CastShadow(YD3D6ShadowCaster& caster, const float* light, YD3D6ShadowWorkTexture* work,
+                    YD3D6ShadowEntry& entry, int32_t number) override
+    {
+        ++m_casts;
+        YD3D6Parser::CastShadow(caster, light, work, entry, number);
+    }
     double m_modelMs = 0.0;
+    int64_t m_casts = 0;
 };
 
 // The display, the renderer on a 640 x 480 back surface and Meadow set up.
@@ -176,6 +184,7 @@ void MapFrame(benchmark::State& state)
     TimedParser& parser = *session.parser;
     const YMapFramePath path(parser);
     parser.m_modelMs = 0.0;
+    parser.m_casts = 0;
     path.LayMarks(parser);
     double stages[YD3D6Parser::kStageCount] = {};
     int step = 0;
@@ -203,6 +212,8 @@ void MapFrame(benchmark::State& state)
     }
     // Inside the cell-object and scene-object stages.
     state.counters["%model_drawing"] = frame > 0.0 ? 100.0 * parser.m_modelMs / double(step) / frame : 0.0;
+    // The sky and shadow stages' shares are "%sky" and "%shadows" above.
+    state.counters["casts/frame"] = step > 0 ? double(parser.m_casts) / double(step) : 0.0;
 }
 BENCHMARK(MapFrame)->Unit(benchmark::kMillisecond)->MinTime(3.0);
 

@@ -341,8 +341,18 @@ void YD3D6Parser::DrawOpaqueRecords()
         return true;
     };
 
+    // Shadow triangles are drawn with fog off for their batches.
+    bool fogOff = false;
+    auto fogFor = [&](bool shadow) {
+        if (shadow == fogOff) return;
+        flush();
+        fogOff = shadow;
+        if (m_fogOn == 1) SetRenderStateCached(D3DRENDERSTATE_FOGENABLE, shadow ? FALSE : TRUE);
+    };
+
     for (int32_t r = 0; r < count; ++r) {
         const YOpaqueRecord& record = OpaqueRecords()[r];
+        fogFor(record.m_kind == YOpaqueRecord::kShadow);
         switch (record.m_kind) {
         case YOpaqueRecord::kTerrain: {
             const YCellPolygon* polygon = record.m_polygon;
@@ -428,6 +438,14 @@ void YD3D6Parser::DrawOpaqueRecords()
             }
             break;
         }
+        case YOpaqueRecord::kShadow: {
+            const uint32_t available = uint32_t(std::max(m_frameCounters[kAlphaVertexCount], int32_t(0)));
+            if (uint64_t(record.m_index) + 3u > available) break;
+            if (!begin(record.m_texture, 3)) return;
+            memcpy(batch.vertices + batch.vertexCount, AlphaVertices() + record.m_index, 3 * sizeof(YAlphaVertex));
+            for (int k = 0; k < 3; ++k) batch.indices[batch.indexCount++] = uint16_t(batch.vertexCount++);
+            break;
+        }
         case YOpaqueRecord::kLines: {
             const uint32_t available = uint32_t(std::max(m_frameCounters[kAlphaVertexCount], int32_t(0)));
             const uint32_t n = record.m_vertexCount & ~1u;
@@ -460,6 +478,7 @@ void YD3D6Parser::DrawOpaqueRecords()
     }
     flush();
     if (batch.vertices) source->Unlock();
+    if (fogOff && m_fogOn == 1) SetRenderStateCached(D3DRENDERSTATE_FOGENABLE, TRUE);
 }
 
 // ---------------------------------------------------------------------------

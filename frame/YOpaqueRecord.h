@@ -11,6 +11,8 @@ struct YOpaqueRecord {
     // polygon; 0, 2, 3, 4, 7, 8 the model drawing's.
     enum { kBillboard = 1, kTerrain = 5, kBillboardUnderWater = 6 };
     enum { kModelGroup = 0, kQuads = 2, kLines = 3, kMesh = 4, kShellGroup = 7, kDecal = 8 };
+    // A shadow triangle: three ready vertices from the first alpha vertex m_index.
+    enum { kShadow = 'G' };
 
     int16_t m_texture;
     uint16_t m_vertexCount;

@@ -25,6 +25,10 @@
 #include "frame/YAlphaVertex.h"
 #include "frame/YBillboardRecord.h"
 #include "frame/YD3D6CelestialObject.h"
+#include "frame/YD3D6CloudPlane.h"
+#include "frame/YD3D6ShadowEntry.h"
+#include "frame/YD3D6ShadowWorkTexture.h"
+#include "frame/YD3D6SkyPeriod.h"
 #include "frame/YD3D6DrawContext.h"
 #include "frame/YModelGroupRecord.h"
 #include "frame/YPrimitiveMesh.h"
@@ -175,20 +179,6 @@ public:
     virtual int16_t GetCellItemMaterialEx(DWORD cell, DWORD item);
     virtual float GetCellItemFactorEx(DWORD cell, DWORD item);
 
-    // Shadows.
-    virtual int CastShadow(YRenderInstance* record) { return 0; }
-    virtual int SelectShadowEntry(YRenderInstance* record) { return -1; }
-    virtual int ReleaseShadowEntry(int entry) { return 0; }
-    virtual int ProjectShadow(int entry) { return 0; }
-    virtual int BuildShadowMesh(int entry) { return 0; }
-    virtual int UpdateShadowTexture(int entry) { return 0; }
-    virtual int DrawShadowSilhouette(int entry) { return 0; }
-    virtual void ClearFlaggedShadows() {}
-    virtual int ResetShadowTable() { return 0; }
-    virtual int CountShadowEntries() { return 0; }
-    virtual int CountProjectedShadow(int entry) { return 0; }
-    virtual int ProduceProjectedShadow(int entry, void* points, void* triangles) { return 0; }
-
 #pragma GCC diagnostic pop
 
     // ---- Asset tables and the map set-up ------------------------------
@@ -256,27 +246,9 @@ public:
         uint8_t hash = 0;
         std::vector<YSMHandle*> handles;  // owned
     };
-    struct ShadowSlot {
-        int32_t texture = -1;
-        YD3D6Lock* lock = nullptr;
-        int32_t size = 0;
-        int32_t sizeClass = -1;
-        uint16_t state = 0;
-    };
-    struct Background {
-        YD3D6Lock* faces[5] = {nullptr, nullptr, nullptr, nullptr, nullptr};
-        int32_t start = 0, end = 1440, valid = 0;
-        uint8_t fog[3] = {0, 0, 0};
-        uint32_t fogColour = 0;
-        float fogNear = 0.0f, fogFar = 0.0f;
-        uint32_t waterColour = 0;
-    };
-    struct Cloud {
-        DWORD value0 = 0;
-        int16_t texture = -1;
-        DWORD values[3] = {0, 0, 0};
-        void* pointers[2] = {nullptr, nullptr};
-    };
+    using ShadowSlot = YD3D6ShadowEntry;
+    using Background = YD3D6SkyPeriod;
+    using Cloud = YD3D6CloudPlane;
     // The session's texture formats and filter classes, from the device.
     void ChooseTextureFormats();
     void BuildTextureClasses();
@@ -288,7 +260,7 @@ public:
     std::vector<TextureHandlerEntry*> m_textureHandlers;
     std::vector<CatalogModelEntry*> m_catalogModels;  // removed entries are null
     std::vector<ShadowSlot> m_shadowSlots;
-    std::vector<ShadowSlot> m_workSlots;
+    std::vector<YD3D6ShadowWorkTexture> m_workSlots;
     std::vector<Background> m_backgrounds;
     int32_t m_backgroundsOn = 0;
     int32_t m_fogOn = 0;
@@ -632,13 +604,67 @@ public:
     // for a bad texture or rectangle.
     int RenderMapTextureFrame(int16_t texture, float projection1, float projection2, const float* fractions);
     // Stages that later road works fill.
-    virtual void RenderSky() {}
-    virtual void UpdateShadows() {}
+    virtual void RenderSky();
+    virtual void UpdateShadows();
     virtual void DrawImmediateTriangles() {}
     virtual void RenderCameraSpaceModels() {}
     virtual void RenderFlaresAndOverlay() {}
     virtual void DrawCellObjects();
     virtual void DrawModelHandle(YD3D6DrawContext* context, int level);
+
+    // ---- Time-of-day sky, shadow pool and shadow casting (frame/) -----
+    // The second of the day on the renderer's clock.
+    int SecondOfDay() const;
+    // The current period in pair[0], the one blended towards in pair[1]
+    // (equal when none) and the blend weight 0..255.
+    virtual void FindTimeOfDayPeriods(uint8_t* blend, int32_t pair[2]) const;
+    // The five faces of a period, colour 0x00RRGGBB under alpha.
+    virtual void DrawSkyBox(int32_t period, float radius, uint32_t colour, uint8_t alpha);
+    virtual void DrawCelestialObjects(float radius);
+    virtual void DrawCelestialObject(float radius, int index);
+    virtual void DrawCloudPlanes(float radius);
+    // A night-fading object's alpha by its time value; 255 for the others.
+    static uint8_t CelestialAlpha(const YD3D6CelestialObject& object);
+    // The four strip vertices of an object's square (position, normal,
+    // diffuse, one texture pair).
+    static void CelestialSquare(const YD3D6CelestialObject& object, float radius, void* out);
+    enum { kCloudVertices = 17, kCloudIndexCount = 72 };
+    static const uint16_t kCloudIndices[kCloudIndexCount];
+    static void CloudVertices(const YD3D6CloudPlane& cloud, float radius, YAlphaVertex* out);
+
+    // The shadow tick and its pool.
+    enum { kShadowKindLimit1 = 100 };
+    static const float kShadowLight[3];
+    virtual void ClearFlaggedShadows();
+    virtual void FreeShadowGeometry(YD3D6ShadowEntry& entry);
+    virtual void SetCasterShadowSlot(YD3D6ShadowCaster& caster, int16_t slot);
+    // Milliseconds of the shadow ageing (the platform's timeGetTime).
+    virtual uint32_t ShadowClock() const;
+    // Shadow casting.
+    virtual void CastShadow(YD3D6ShadowCaster& caster, const float* light, YD3D6ShadowWorkTexture* work,
+                            YD3D6ShadowEntry& entry, int32_t number);
+    virtual void GetCasterBounds(YD3D6ShadowCaster& caster, float* min, float* max, uint8_t* empty);
+    virtual bool TraceShadowRay(const float* point, const float* direction, float maxDistance2,
+                                YD3D6ShadowCaster& caster);
+    virtual void BuildShadowProjection(YD3D6ShadowCaster& caster, const float* light);
+    virtual void CollectShadowReceivers(YD3D6ShadowCaster& caster);
+    virtual void BuildShadowGeometry(YD3D6ShadowCaster& caster, YD3D6ShadowEntry& entry);
+    virtual void RenderShadowTexture(YD3D6ShadowCaster& caster, YD3D6ShadowWorkTexture* work, YD3D6ShadowEntry& entry,
+                                     float fade, const float* matrix);
+    virtual void CountCasterGeometry(YD3D6ShadowCaster& caster, int32_t* vertices, int32_t* triangles);
+    virtual void ProjectCasterGeometry(YD3D6ShadowCaster& caster, std::vector<int32_t>& points,
+                                       std::vector<int32_t>& triangles, int32_t* base, int32_t* count,
+                                       const float* matrix, float scaleX, float scaleY);
+    // The grid's triangles of a cell, in item order: f(polygon, plane, three positions).
+    template <class F>
+    void ForShadowCellTriangles(int32_t column, int32_t row, F f) const;
+    // The fade table of the last silhouette, one weight a texture row.
+    std::vector<uint16_t> m_shadowFade;
+    // The light level the silhouette's shade is made from (0: full shade).
+    float m_shadowLightLevel = 0.0f;
+private:
+    void DrawSkyVertices(YD3D6Lock* lock, bool blended, const void* vertices);
+public:
 private:
     void DrawPrimitiveSet(YD3D6DrawContext* context, int level);
     void DrawModelRecord(YD3D6DrawContext* context, int level);

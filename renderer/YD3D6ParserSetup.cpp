@@ -257,10 +257,19 @@ void YD3D6Parser::SetupSky()
     }
     m_clouds.clear();
     for (const CloudPlane& plane : m_map->m_clouds) {
-        Cloud cloud;
-        cloud.value0 = plane.m_value0;
-        cloud.texture = static_cast<int16_t>(LoadCatalogTextures(plane.m_texture.GetBuffer(), 0, 1));
-        memcpy(cloud.values, plane.m_values, sizeof cloud.values);
+        // The record's words are floats: speed, then u scale, v scale and height.
+        auto real = [](DWORD bits) {
+            float v;
+            memcpy(&v, &bits, sizeof v);
+            return std::isfinite(v) ? v : 0.0f;
+        };
+        YD3D6CloudPlane cloud;
+        cloud.speed = real(plane.m_value0);
+        const int index = LoadCatalogTextures(plane.m_texture.GetBuffer(), 0, 1);
+        cloud.texture = index >= 0 ? uint16_t(index) : uint16_t(YD3D6CloudPlane::kNoTexture);
+        cloud.uScale = real(plane.m_values[0]);
+        cloud.vScale = real(plane.m_values[1]);
+        cloud.height = real(plane.m_values[2]);
         m_clouds.push_back(cloud);
     }
 }
@@ -509,31 +518,32 @@ void YD3D6Parser::PlaceTrees(uint8_t fill)
 int YD3D6Parser::CreateShadowTable()
 {
     m_shadowSlots.assign(kShadowSlots, ShadowSlot());
-    m_workSlots.assign(kWorkSlots, ShadowSlot());
+    m_workSlots.assign(kWorkSlots, YD3D6ShadowWorkTexture());
     const YString path = FindCatalogFile("2D Art\\Overlays\\Generic_Shadow.ytx");
     const int sizes[3] = {64, 32, 16};
     const int counts[3] = {8, 16, 32};
     int number = 0;
     char name[1200];
-    auto fill = [this](ShadowSlot& slot, int index, int size, int sizeClass) {
-        YD3D6Lock* lock = GetTextureLock(static_cast<int16_t>(index));
-        if (index < 0 || !lock) {
-            slot = ShadowSlot();
-            return;
-        }
-        slot.texture = index;
-        slot.lock = lock;
-        slot.size = size;
-        slot.sizeClass = sizeClass;
-        slot.state = 0;
-    };
     for (int k = 0; k < 3; ++k) {
         const int s = sizes[k];
         snprintf(name, sizeof name, "cmd;WORK;000;%d;%d;%s", s, s, path.GetBuffer());
-        fill(m_workSlots[k], LoadCatalogTextures(name, 0, 1), s, -1);
+        const int work = LoadCatalogTextures(name, 0, 1);
+        if (YD3D6Lock* lock = work >= 0 ? GetTextureLock(static_cast<int16_t>(work)) : nullptr) {
+            YD3D6ShadowWorkTexture& slot = m_workSlots[size_t(k)];
+            slot.texture = work;
+            slot.lock = lock;
+            slot.size = s;
+        }
         for (int i = 0; i < counts[k]; ++i, ++number) {
             snprintf(name, sizeof name, "cmd;S%03d;000;%d;%d;%s", number, s, s, path.GetBuffer());
-            fill(m_shadowSlots[static_cast<size_t>(number)], LoadCatalogTextures(name, 0, 1), s, k);
+            const int index = LoadCatalogTextures(name, 0, 1);
+            YD3D6Lock* lock = index >= 0 ? GetTextureLock(static_cast<int16_t>(index)) : nullptr;
+            if (!lock) continue;
+            YD3D6ShadowEntry& slot = m_shadowSlots[static_cast<size_t>(number)];
+            slot.texture = index;
+            slot.lock = lock;
+            slot.size = s;
+            slot.sizeClass = k;
         }
     }
     return 1;

@@ -4,6 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
+
+#include "frame/YD3D6ShadowHit.h"
 
 class YSMHandle;
 
@@ -24,4 +27,16 @@ struct YD3D6ShadowCaster {
     uint16_t m_childCount = 0;
     YRenderInstance** m_children = nullptr;
     const YTransformedVertex* m_vertices = nullptr;
+    // Record numbers of the attached models this frame (-1 none).
+    std::vector<int16_t> m_attached;
+
+    // Casting work.
+    float m_projection[16] = {};  // row-major, translation in the fourth row
+    float m_planes[6][4] = {};
+    float m_groundMin[3] = {}, m_groundMax[3] = {};
+    float m_boxMin[3] = {}, m_boxMax[3] = {};
+    float m_corners[8][3] = {};
+    std::vector<YD3D6ShadowHit> m_hits;
+    float m_lightPitch = 0.0f, m_lightYaw = 0.0f;
+    int32_t m_textureWidth = 0, m_textureHeight = 0;
 };

@@ -358,11 +358,12 @@ void Sky(YMapVT3& map)
     const float sunGlare[3] = {1.0f, 0.5f, 4.0f};
     AddSkyObject(map, 1, shown | light, {YString("2D Art\\Overlays\\Generic_Flare.ytx")}, sunKeys, 5, sunGlare);
     CloudPlane clouds;
-    clouds.m_value0 = 0;
+    // Floats: speed, then u scale, v scale and height (percent of the sky's radius).
+    clouds.m_value0 = Bits(0.5f);
     clouds.m_texture = "file;textures\\sky\\clouds.ytx";
-    clouds.m_values[0] = 4000;  // height
-    clouds.m_values[1] = 3;     // drift
-    clouds.m_values[2] = 128;   // opacity
+    clouds.m_values[0] = Bits(6.0f);
+    clouds.m_values[1] = Bits(6.0f);
+    clouds.m_values[2] = Bits(30.0f);
     map.m_clouds.push_back(clouds);
 }
 
@@ -371,10 +372,23 @@ void Tags(YMapVT3& map, const YSampleMaps::Shape& shape)
     AddTag(map, "MapName", shape.name);
     // The sample sky box "clear": its faces are "clear_front" ... "clear_top",
     // the fog of the period in their texture tags.
-    AddTag(map, "MapBackgroundNum", "1");
-    AddTag(map, "MapBackground00", "clear.ytx");
-    AddTag(map, "MapBackground00Start", "0");
-    AddTag(map, "MapBackground00End", "1440");
+    // The periods of the day, overlapping by an hour: night, dawn, day
+    // ("clear"), dusk and night again; each box's fog in its front face.
+    AddTag(map, "MapBackgroundNum", "5");
+    const char* const periods[5][3] = {{"night.ytx", "0", "360"},
+                                       {"dawn.ytx", "300", "480"},
+                                       {"clear.ytx", "420", "1080"},
+                                       {"dusk.ytx", "1020", "1320"},
+                                       {"night.ytx", "1260", "1440"}};
+    for (int i = 0; i < 5; ++i) {
+        char key[40];
+        snprintf(key, sizeof key, "MapBackground%02d", i);
+        AddTag(map, key, periods[i][0]);
+        snprintf(key, sizeof key, "MapBackground%02dStart", i);
+        AddTag(map, key, periods[i][1]);
+        snprintf(key, sizeof key, "MapBackground%02dEnd", i);
+        AddTag(map, key, periods[i][2]);
+    }
     AddTag(map, "SolidColorRGB", "100 151 218");
     AddTag(map, "FOG-ColorRGB", "180 196 214");
     AddTag(map, "FOG-RangeNear", "2000.0");

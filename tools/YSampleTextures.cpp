@@ -107,6 +107,24 @@ Colour SkyFront(int x, int y, int w, int h) { return SkySide(x, y, w, h, false);
 Colour SkyBack(int x, int y, int w, int h) { return SkySide(x, y, w, h, true); }
 Colour SkyTop(int x, int y, int, int) { return {200 + Noise(x, y, 5) % 8, 140, 70, 255}; }
 
+// The other periods' sky boxes: a gradient from the horizon (bottom) to
+// the zenith (top), colours given blue, green, red; night has stars.
+Colour Gradient(int y, int h, Colour low, Colour high)
+{
+    const double t = 1.0 - (y + 0.5) / h;
+    return {Mix(low.b, high.b, t), Mix(low.g, high.g, t), Mix(low.r, high.r, t), 255};
+}
+Colour Stars(int x, int y, Colour c)
+{
+    return Noise(x, y, 21) % 97 == 0 ? Colour{230, 230, 230, 255} : c;
+}
+Colour NightSide(int x, int y, int, int h) { return Stars(x, y, Gradient(y, h, {70, 40, 25, 255}, {30, 12, 6, 255})); }
+Colour NightTop(int x, int y, int, int) { return Stars(x, y, {28, 10, 5, 255}); }
+Colour DawnSide(int, int y, int, int h) { return Gradient(y, h, {140, 175, 250, 255}, {185, 120, 80, 255}); }
+Colour DawnTop(int, int, int, int) { return {190, 125, 85, 255}; }
+Colour DuskSide(int, int y, int, int h) { return Gradient(y, h, {60, 100, 235, 255}, {110, 50, 75, 255}); }
+Colour DuskTop(int, int, int, int) { return {105, 45, 65, 255}; }
+
 // Soft white puffs over clear sky; the alpha is the cloud cover.
 Colour Clouds(int x, int y, int, int)
 {
@@ -122,10 +140,12 @@ Colour Flare(int x, int y, int w, int h)
     return {255, 250, 240, a};
 }
 
+// A soft grey disc on white: multiplied into the ground it darkens it.
 Colour Shadow(int x, int y, int w, int h)
 {
     double d = Radius(x, y, w, h);
-    return {0, 0, 0, d < 0.6 ? 160 : Mix(160, 0, (d - 0.6) / 0.4)};
+    const int v = 255 - (d < 0.6 ? 160 : Mix(160, 0, (d - 0.6) / 0.4));
+    return {v, v, v, 255};
 }
 
 Colour Tree(int x, int y, int w, int h)
@@ -239,6 +259,8 @@ const Pattern kPatterns[] = {
     {"splat", Splat},       {"footprint", Footprint}, {"moon0", Moon<0>},     {"moon1", Moon<1>},
     {"moon2", Moon<2>},     {"moon3", Moon<3>},     {"moon4", Moon<4>},       {"moon5", Moon<5>},
     {"moon6", Moon<6>},     {"moon7", Moon<7>},
+    {"night-side", NightSide}, {"night-top", NightTop}, {"dawn-side", DawnSide}, {"dawn-top", DawnTop},
+    {"dusk-side", DuskSide},   {"dusk-top", DuskTop},
 };
 
 // Sprite images of the mode actors: a shape in one colour on a clear

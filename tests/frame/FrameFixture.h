@@ -69,7 +69,11 @@ protected:
         parser->SetCameraAngles(pitch, yaw, 0.0f);
         parser->SetProjection(fov, fov, 1.0f, 1000.0f);
     }
-    void Record() { recorder.reset(new RecordingDevice(parser->GetRaster())); }
+    void Record()
+    {
+        recorder.reset();  // the old one hands the device back first
+        recorder.reset(new RecordingDevice(parser->GetRaster()));
+    }
     std::vector<uint16_t> VisibleCells(int list = 0) const
     {
         return std::vector<uint16_t>(parser->m_visibleCells[list].begin(),

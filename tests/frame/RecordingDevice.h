@@ -2,6 +2,7 @@
 // that writes a line per call the frame road makes, then hands the call on.
 #pragma once
 
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -137,6 +138,7 @@ public:
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID vertices, DWORD count, DWORD flags) override
     {
         Log("DrawPrimitive " + std::to_string(int(type)) + " " + std::to_string(count));
+        Keep(fvf, vertices, count);
         return m_real->DrawPrimitive(type, fvf, vertices, count, flags);
     }
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID vertices, DWORD vertexCount,
@@ -144,6 +146,7 @@ public:
     {
         Log("DrawIndexedPrimitive " + std::to_string(int(type)) + " " + std::to_string(vertexCount) + " " +
             std::to_string(indexCount));
+        Keep(fvf, vertices, vertexCount);
         return m_real->DrawIndexedPrimitive(type, fvf, vertices, vertexCount, indices, indexCount, flags);
     }
     HRESULT DrawPrimitiveVB(D3DPRIMITIVETYPE type, LPDIRECT3DVERTEXBUFFER7 buffer, DWORD start, DWORD count,
@@ -183,8 +186,35 @@ public:
     HRESULT GetLightEnable(DWORD index, BOOL* enable) override { return m_real->GetLightEnable(index, enable); }
 
     std::vector<std::string> lines;
+    // The vertices of each DrawPrimitive and DrawIndexedPrimitive call, in
+    // order: position, normal and diffuse of each (formats with all three).
+    struct KeptVertex {
+        float position[3];
+        float normal[3];
+        uint32_t diffuse;
+        float u, v;
+    };
+    std::vector<std::vector<KeptVertex>> drawn;
 
 private:
+    void Keep(DWORD fvf, const void* vertices, DWORD count)
+    {
+        std::vector<KeptVertex> out;
+        if ((fvf & D3DFVF_POSITION_MASK) == D3DFVF_XYZ && (fvf & D3DFVF_NORMAL) && (fvf & D3DFVF_DIFFUSE) && vertices) {
+            const size_t textures = (fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT;
+            const size_t stride = 28 + 8 * textures;
+            const uint8_t* p = static_cast<const uint8_t*>(vertices);
+            for (DWORD i = 0; i < count; ++i, p += stride) {
+                KeptVertex v = {};
+                memcpy(v.position, p, 24);
+                memcpy(&v.diffuse, p + 24, 4);
+                if (textures) memcpy(&v.u, p + 28, 8);
+                out.push_back(v);
+            }
+        }
+        drawn.push_back(out);
+    }
+
     YD3D6Raster* m_raster;
     IDirect3DDevice7* m_real = nullptr;
     Buffer m_vertices, m_screen;

@@ -46,6 +46,8 @@ TEST_F(FrameDriver, AFrameSendsTheFixedLightsAndClearsDepthTwiceInsideItsScene)
         }
         // No flare source: the five after the fixed lights go dark.
         for (int i = lights; i < lights + 5; ++i) want.push_back("LightEnable " + std::to_string(i) + " off");
+        // A map without sky periods: the sky stage clears to the solid colour.
+        want.push_back("Clear target 0,0,64,48");
         want.push_back("Clear z=1.000000 0,0,64,48");
         want.push_back("Clear z=1.000000 0,0,64,48");
         want.push_back("EndScene");
@@ -170,8 +172,11 @@ TEST_F(TextureFrame, FramesLandAtTheirCornersAndTheViewComesBack)
         parser->SetProjection(60.0f, 50.0f, 2.0f, 900.0f);
         Record();
         EXPECT_EQ(c.result, parser->RenderMapTextureFrame(0, 30.0f, 20.0f, c.fractions));
-        EXPECT_EQ(2u, recorder->Count("Clear")) << "one whole frame";
+        // One whole frame: the sky stage's background clear and two depth clears.
+        EXPECT_EQ(1u, recorder->Count("Clear target"));
+        EXPECT_EQ(3u, recorder->Count("Clear")) << "one whole frame";
         recorder.reset();
+        const std::vector<uint32_t> seen = Read(back);
 
         RECT a, b;
         parser->GetViewRects(&a, &b);
@@ -186,7 +191,8 @@ TEST_F(TextureFrame, FramesLandAtTheirCornersAndTheViewComesBack)
         for (int y = 0; y < 32; ++y)
             for (int x = 0; x < 64; ++x) {
                 const bool inside = x < c.width && y < c.height;
-                const uint32_t want = inside ? uint32_t((y + c.fromY) * 64 + x + c.fromX + 1) : 0u;
+                // The frame's own rectangle was cleared; the rest keeps its marks.
+                const uint32_t want = inside ? seen[size_t((y + c.fromY) * 64 + x + c.fromX)] : 0u;
                 ASSERT_EQ(want, got[size_t(y * 64 + x)]) << x << "," << y;
             }
     }

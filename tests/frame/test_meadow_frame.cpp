@@ -131,9 +131,8 @@ TEST_F(MeadowFrame, FrameOfThePathMatchesItsGolden)
         for (int x = 0; x < kWidth; ++x) {
             const uint32_t p = got[size_t(y * kWidth + x)];
             const int r = Channel(p, 16), g = Channel(p, 8), b = Channel(p, 0);
-            const uint32_t c = parser->m_clearColour;
-            if (y < kHeight / 5)
-                sky += std::abs(r - Channel(c, 16)) < 8 && std::abs(g - Channel(c, 8)) < 8 && std::abs(b - Channel(c, 0)) < 8;
+            // The noon sky box: blue over the haze of the horizon.
+            if (y < kHeight / 5) sky += b > r + 30 && b > g + 10;
             if (y > kHeight * 3 / 4) grass += g > r + 20 && g > b + 20;
             water += b > r + 40 && b > g + 10 && y > kHeight / 5 && y < kHeight / 2;
         }
@@ -203,6 +202,25 @@ struct Probe {
     }
 };
 
+// Pixels of the box whose channels are all lower in a than in b, by more
+// than 12 together.
+int Darker(const Probe& a, const Probe& b, int x0, int y0, int x1, int y1)
+{
+    int n = 0;
+    for (int y = std::max(y0, 0); y < std::min(y1, kHeight); ++y)
+        for (int x = std::max(x0, 0); x < std::min(x1, kWidth); ++x) {
+            const uint32_t p = a.pixels[size_t(y * kWidth + x)], q = b.pixels[size_t(y * kWidth + x)];
+            int less = 0;
+            bool all = true;
+            for (int s : {0, 8, 16}) {
+                less += Channel(q, s) - Channel(p, s);
+                all = all && Channel(p, s) <= Channel(q, s);
+            }
+            n += all && less > 12;
+        }
+    return n;
+}
+
 // Pixels of the box (x0, y0)-(x1, y1) that differ by more than 24 in a channel.
 int Changed(const Probe& a, const Probe& b, int x0, int y0, int x1, int y1)
 {
@@ -231,6 +249,8 @@ protected:
         parser->SetProjection(60.0f, 60.0f, 16.0f, float(parser->m_popUpDistance));
         parser->ApplyView();
         parser->GetRaster()->ClearTarget(0xFF000000u | parser->m_clearColour);
+        // The clouds stand still between the looks that are compared.
+        for (YD3D6CloudPlane& cloud : parser->m_clouds) cloud.uOffset = cloud.vOffset = 0.0f;
         parser->BeginFrame();
         parser->RenderFrame();
         parser->EndFrame();
@@ -256,7 +276,11 @@ TEST_F(MeadowProbe, TheBarnStandsOnItsSlope)
     // The barn is about 7.5 m wide and 7 m tall: 120 by 110 units at 30 m.
     const int top = shown.Row(barn->m_position[1] + 110.0f), base = shown.Row(barn->m_position[1]);
     EXPECT_GT(Changed(shown, gone, kWidth / 2 - 30, top, kWidth / 2 + 30, base), 60 * (base - top) / 3);
-    EXPECT_EQ(0, Changed(shown, gone, 0, 0, kWidth / 2 - 80, kHeight)) << "nothing beside it";
+    // The light comes from +x, +y, +z: nothing changes on its lit side, and
+    // its shadow falls on the ground to the left, darker than without it.
+    EXPECT_EQ(0, Changed(shown, gone, kWidth / 2 + 80, 0, kWidth, kHeight)) << "nothing on its lit side";
+    EXPECT_EQ(0, Changed(shown, gone, 0, 0, kWidth / 2 - 80, top)) << "nothing above it";
+    EXPECT_GT(Darker(shown, gone, 0, base - 40, kWidth / 2 - 30, kHeight), 100) << "its shadow on the ground";
     // Its walls stand on the ground: the base row is barn, not grass, in the middle.
     const uint32_t wall = shown.pixels[size_t((base - 4) * kWidth + kWidth / 2)];
     EXPECT_FALSE(Channel(wall, 8) > Channel(wall, 16) + 40 && Channel(wall, 8) > Channel(wall, 0) + 40);
@@ -307,5 +331,102 @@ TEST_F(MeadowProbe, AnActorsPlaneModelIsDrawn)
     const int row = shown.Row(record.m_position[1]);
     EXPECT_GT(Changed(shown, gone, kWidth / 2 - 60, row - 20, kWidth / 2 + 60, row + 20), 200);
     EXPECT_GT(Changed(shown, gone, kWidth / 2 - 30, row - 5, kWidth / 2 + 30, row + 5), 30) << "the body";
+}
+
+// A model tree throws a shadow while the shadow switches are on: the
+// ground beside its foot, away from the light, is darker than without.
+TEST_F(MeadowProbe, AModelTreeThrowsAShadow)
+{
+    const YCellItem* tree = nullptr;
+    for (const YMapCell& cell : parser->m_cells)
+        for (const YCellItem& item : cell.m_items)
+            if (!tree && !cell.m_water && item.m_type >= parser->m_spriteTypeCount) tree = &item;
+    ASSERT_NE(nullptr, tree);
+    ASSERT_NE(0, parser->m_mapSettings[YD3D6Parser::kShadowWord0]);
+    ASSERT_NE(0, parser->m_mapSettings[YD3D6Parser::kShadowWord1]);
+    const Probe shown = Look(tree->m_position, "meadow_tree_shadow.bmp");
+    const int32_t words[2] = {parser->m_mapSettings[YD3D6Parser::kShadowWord0], parser->m_mapSettings[YD3D6Parser::kShadowWord1]};
+    parser->m_mapSettings[YD3D6Parser::kShadowWord0] = parser->m_mapSettings[YD3D6Parser::kShadowWord1] = 0;
+    const Probe gone = Look(tree->m_position, "meadow_tree_no_shadow.bmp");
+    parser->m_mapSettings[YD3D6Parser::kShadowWord0] = words[0];
+    parser->m_mapSettings[YD3D6Parser::kShadowWord1] = words[1];
+    const int base = shown.Row(tree->m_position[1]);
+    EXPECT_GT(Darker(shown, gone, 0, base - 30, kWidth, kHeight), 20) << "the tree's shadow";
+    EXPECT_EQ(0, Darker(gone, shown, 0, base + 10, kWidth, kHeight)) << "nothing lighter on the ground";
+}
+
+// The map frame tool's path at four times of day: the sky at the top
+// follows the periods, the clouds drift between frames and the far
+// terrain takes the fog of the hour.
+TEST_F(MeadowFrame, TheSkyFollowsTheTimeOfDay)
+{
+    const YMapFramePath path(*parser);
+    struct Case {
+        const char* what;
+        int hour, minute;
+        int minBlue, maxBlue;   // of the top rows' mean
+        int blueOverRed;        // 1 yes, 0 no, -1 either
+    } cases[] = {
+        {"noon: the day's blue", 12, 0, 150, 255, 1},
+        {"17:30: day blending into dusk", 17, 30, 60, 200, -1},
+        {"midnight: the dark night", 0, 0, 0, 80, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        parser->SetClock(2001, 3, 15, c.hour, c.minute, 0);
+        path.Draw(40, *parser, kWidth, kHeight);
+        const std::vector<uint32_t> got = Pixels();
+        long sums[3] = {0, 0, 0};
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < kWidth; ++x)
+                for (int k = 0; k < 3; ++k) sums[k] += Channel(got[size_t(y * kWidth + x)], 16 - 8 * k);
+        const long n = 20L * kWidth, r = sums[0] / n, b = sums[2] / n;
+        EXPECT_GE(b, c.minBlue);
+        EXPECT_LE(b, c.maxBlue);
+        if (c.blueOverRed >= 0) EXPECT_EQ(c.blueOverRed == 1, b > r + 10) << r << " " << b;
+    }
+    // The dusk blend lies between the day and the dusk boxes: redder than noon.
+    auto topRed = [&](int hour, int minute) {
+        parser->SetClock(2001, 3, 15, hour, minute, 0);
+        path.Draw(40, *parser, kWidth, kHeight);
+        const std::vector<uint32_t> got = Pixels();
+        long red = 0;
+        for (int x = 0; x < kWidth; ++x) red += Channel(got[size_t(5 * kWidth + x)], 16);
+        return red / kWidth;
+    };
+    EXPECT_LT(topRed(12, 0), topRed(17, 30));
+    EXPECT_LT(topRed(17, 30), topRed(19, 0));
+}
+
+TEST_F(MeadowFrame, CloudsDriftBetweenFrames)
+{
+    const YMapFramePath path(*parser);
+    parser->SetClock(2001, 3, 15, 12, 0, 0);
+    ASSERT_FALSE(parser->m_clouds.empty());
+    ASSERT_NE(YD3D6CloudPlane::kNoTexture, parser->m_clouds[0].texture);
+    // Looking up at the clouds from the path's first point.
+    float at[3], angles[2];
+    path.At(0, at, angles, *parser);
+    auto look = [&] {
+        parser->SetCameraPosition(at[0], at[1], at[2]);
+        parser->SetCameraAngles(0.7f, angles[1], 0.0f);
+        parser->SetViewRects(0, 0, kWidth, kHeight, 0, 0, kWidth, kHeight);
+        parser->SetProjection(60.0f, 60.0f, 16.0f, float(parser->m_popUpDistance));
+        parser->ApplyView();
+        parser->BeginFrame();
+        parser->RenderFrame();
+        parser->EndFrame();
+        return Pixels();
+    };
+    const float u = parser->m_clouds[0].uOffset;
+    const std::vector<uint32_t> first = look();
+    for (int i = 0; i < 30; ++i) look();
+    const std::vector<uint32_t> later = look();
+    Save("meadow_clouds.bmp");
+    EXPECT_GT(parser->m_clouds[0].uOffset, u);
+    int changed = 0;
+    for (size_t i = 0; i < first.size(); ++i)
+        for (int s : {0, 8, 16}) changed += std::abs(Channel(first[i], s) - Channel(later[i], s)) > 8 ? 1 : 0;
+    EXPECT_GT(changed, 100) << "the clouds moved";
 }
 #endif

@@ -259,11 +259,19 @@ TEST_F(SampleMapSession, MeadowLoadsLevelByLevelAndEndsClean)
     EXPECT_EQ(parser->m_treeFactorB[treeType], parser->m_treeFactorD[treeType]) << "the crown is the top";
     EXPECT_GT(parser->m_treeFactorA[treeType], 16.0f);
 
-    // The sky box with its fog.
-    ASSERT_EQ(1u, parser->m_backgrounds.size());
-    const YD3D6Parser::Background& sky = parser->m_backgrounds[0];
-    for (YD3D6Lock* face : sky.faces) EXPECT_NE(nullptr, face);
-    EXPECT_EQ(1, sky.valid);
+    // The sky boxes of the day with their fog: night, dawn, day, dusk, night.
+    ASSERT_EQ(5u, parser->m_backgrounds.size());
+    const int32_t spans[5][2] = {{0, 360}, {300, 480}, {420, 1080}, {1020, 1320}, {1260, 1440}};
+    for (size_t i = 0; i < 5; ++i) {
+        SCOPED_TRACE(i);
+        const YD3D6SkyPeriod& period = parser->m_backgrounds[i];
+        for (YD3D6Lock* face : period.faces) EXPECT_NE(nullptr, face);
+        EXPECT_EQ(1, period.valid);
+        EXPECT_EQ(spans[i][0], period.start);
+        EXPECT_EQ(spans[i][1], period.end);
+    }
+    EXPECT_EQ(parser->m_backgrounds[0].faces[0], parser->m_backgrounds[4].faces[0]) << "the night's box twice";
+    const YD3D6Parser::Background& sky = parser->m_backgrounds[2];
     EXPECT_EQ(0xC8D7EBu, sky.fogColour);
     EXPECT_EQ(0x1E5AAAu, sky.waterColour);
     EXPECT_EQ(800.0f, sky.fogNear);
@@ -272,7 +280,7 @@ TEST_F(SampleMapSession, MeadowLoadsLevelByLevelAndEndsClean)
     parser->GetRaster()->GetDevice()->GetRenderState(D3DRENDERSTATE_FOGENABLE, &fog);
     parser->GetRaster()->GetDevice()->GetRenderState(D3DRENDERSTATE_FOGCOLOR, &colour);
     EXPECT_EQ(1u, fog);
-    EXPECT_EQ(0xC8D7EBu, colour);
+    EXPECT_EQ(0x121628u, colour) << "the first period's fog until the first frame";
     EXPECT_EQ(nullptr, parser->m_map) << "level 3 let the map go";
 
     for (int i = 0; i < parser->GetEndLevelCount(2); ++i) parser->EndSession(i);
@@ -501,7 +509,7 @@ TEST_F(SampleAssets, ShadowTableNeedsTheSixteenBitAlphaFormat)
     for (const YD3D6Parser::ShadowSlot& slot : parser->m_shadowSlots) EXPECT_EQ(-1, slot.texture);
     parser->ChooseTextureFormats();
     parser->CreateShadowTable();
-    for (const YD3D6Parser::ShadowSlot& slot : parser->m_workSlots) EXPECT_GE(slot.texture, 0);
+    for (const YD3D6ShadowWorkTexture& slot : parser->m_workSlots) EXPECT_GE(slot.texture, 0);
     EXPECT_EQ(59, parser->GetTextureCount());
 }
 

@@ -39,7 +39,7 @@ TEST(SampleTextures, EveryTextureLoadsWithItsPixels)
         {"textures\\sky\\clear_right.ytx", 128, 128, false},
         {"textures\\sky\\clear_top.ytx", 128, 128, false},
         {"2D Art\\Overlays\\Generic_Flare.ytx", 64, 64, true},
-        {"2D Art\\Overlays\\Generic_Shadow.ytx", 64, 64, true},
+        {"2D Art\\Overlays\\Generic_Shadow.ytx", 64, 64, false},  // a 5-6-5 grey that multiplies
         {"textures\\sprites\\tree1.ytx", 64, 128, true},
         {"textures\\sprites\\bush1.ytx", 64, 64, true},
         {"textures\\fence.ytx", 64, 32, true},

@@ -7,8 +7,9 @@
 // the sorts; the placed models and a primitive set standing in the grid go
 // through the cell-object pass and the model drawing; the flare sources over a
 // day of the day-light stage, and marks from above and oriented marks laid on
-// the terrain.  The name forms of the asset requests are fed the raw bytes
-// too.  Runs in a folder of its own.
+// the terrain; the sky periods made of the bytes picked at times of the day,
+// and a box's shadow cast over the terrain.  The name forms of the asset
+// requests are fed the raw bytes too.  Runs in a folder of its own.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -128,6 +129,75 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     for (int minute = 0; minute < 1440; minute += 97) {
         parser.SetClock(1995 + minute % 20, 1 + minute % 12, 1 + minute % 28, minute / 60, minute % 60, 0);
         parser.UpdateDayLights();
+    }
+    // Sky periods from the bytes: the pair always names rows of the table.
+    if (size >= 4) {
+        parser.m_backgrounds.clear();
+        for (size_t i = 0; i + 3 < size && i < 40; i += 4) {
+            YD3D6SkyPeriod period;
+            period.start = int32_t(data[i]) * 6 + int8_t(data[i + 1]);
+            period.end = int32_t(data[i + 2]) * 6 + int8_t(data[i + 3]);
+            parser.m_backgrounds.push_back(period);
+        }
+        for (int minute = 0; minute < 1440; minute += 37) {
+            parser.SetClock(2001, 3, 15, minute / 60, minute % 60, minute % 60);
+            uint8_t blend = 0;
+            int32_t pair[2] = {-1, -1};
+            parser.FindTimeOfDayPeriods(&blend, pair);
+            const int32_t rows = int32_t(parser.m_backgrounds.size());
+            if (pair[0] < 0 || pair[0] >= rows || pair[1] < pair[0] || pair[1] >= rows) abort();
+            if (pair[0] == pair[1] && blend != 0) abort();
+        }
+        parser.m_backgrounds.clear();
+    }
+    // A box standing on the terrain casts its shadow: no NaN reaches the
+    // entry and every silhouette point lies inside the texture.
+    if (parser.HasGrid() && size >= 6) {
+        static YSMObject* box = nullptr;
+        if (!box) {
+            box = new YSMObject;
+            YSMGroup* group = new YSMGroup;
+            group->flags = 0x2;
+            const int faces[12][3] = {{0, 1, 3}, {0, 3, 2}, {4, 6, 7}, {4, 7, 5}, {0, 4, 5}, {0, 5, 1},
+                                      {2, 3, 7}, {2, 7, 6}, {0, 2, 6}, {0, 6, 4}, {1, 5, 7}, {1, 7, 3}};
+            for (int f = 0; f < 12; ++f) {
+                YSMFace face = {};
+                for (int k = 0; k < 3; ++k) face.v[k] = int16_t(faces[f][k]);
+                box->m_faces.push_back(face);
+                group->faces.push_back(uint16_t(f));
+            }
+            box->m_groups.emplace_back(group);
+            box->m_vertexCount = 8;
+        }
+        YSMHandle* boxHandle = box->CreateHandle();
+        boxHandle->m_groupStates[0].flags |= YSMHandle::kGroupShown;
+        boxHandle->m_groupStates[0].slot = 0;
+        YD3D6ShadowCaster caster;
+        caster.m_model = boxHandle;
+        const float x = side * float(data[size - 1]) / 255.0f, z = side * float(data[size - 2]) / 255.0f;
+        const float ground = parser.GetGroundHeight(x, z);
+        const float extent[3] = {float(data[size - 3] % 64), float(data[size - 4] % 64), float(data[size - 5] % 64)};
+        YTransformedVertex corners[8];
+        for (int k = 0; k < 8; ++k)
+            corners[k] = {x + ((k & 1) ? extent[0] : 0.0f), ground + 1.0f + ((k & 2) ? extent[1] : 0.0f),
+                          z + ((k & 4) ? extent[2] : 0.0f), 0.0f, 1.0f, 0.0f};
+        caster.m_vertices = corners;
+        caster.m_position[0] = x, caster.m_position[1] = ground, caster.m_position[2] = z;
+        caster.m_textureWidth = caster.m_textureHeight = 16 << (data[size - 6] % 3);
+        YD3D6ShadowEntry entry;
+        YD3D6ShadowWorkTexture work;  // no surface without a device
+        parser.CastShadow(caster, YD3D6Parser::kShadowLight, &work, entry, 0);
+        for (const YD3D6ShadowEntry::Triangle& t : entry.triangles)
+            for (float uv : t.uv)
+                if (uv != uv) abort();
+        if (entry.triangleCount > 0) {
+            std::vector<int32_t> points, triangles;
+            int32_t base = 0, count = 0;
+            parser.ProjectCasterGeometry(caster, points, triangles, &base, &count, caster.m_projection, 1.0f, 1.0f);
+            for (int32_t p : points)
+                if (p < 0 || p >= caster.m_textureWidth) abort();
+        }
+        delete boxHandle;
     }
     if (parser.HasGrid() && size >= 8) {
         YD3D6TextureItem* item = new YD3D6TextureItem;

@@ -54,6 +54,13 @@ struct YMapFramePath {
         renderer.SetClock(2001, 3, 15, seconds / 3600, seconds / 60 % 60, seconds % 60);
     }
 
+    // The renderer's clock held at a second of the day, same date.
+    static void TimeClock(int seconds, YD3D6Parser& renderer)
+    {
+        seconds = ((seconds % 86400) + 86400) % 86400;
+        renderer.SetClock(2001, 3, 15, seconds / 3600, seconds / 60 % 60, seconds % 60);
+    }
+
     // Marks along the path: a splat every eighth of the round, a little
     // inside the circle, and footprints between them.
     void LayMarks(YD3D6Parser& renderer) const

@@ -1,10 +1,11 @@
 // Starts the display and the renderer as the program does, sets a map up in
 // the renderer's five levels and flies the fixed camera path through the
 // map frame in the game's window.  Run it in the data folder.
-// Usage: map_frame [map [frames]] [--lod] [--cells picture.bmp] [--hold seconds]
+// Usage: map_frame [map [frames]] [--lod] [--cells picture.bmp] [--hold seconds] [--time HH:MM]
 //   --lod    far model trees become their sprite class
 //   --cells  writes the map with the first frame's visible cells over it
 //   --hold   keeps showing the last frame that long (for a screenshot)
+//   --time   holds the clock at that time of day instead of running it
 // The clock runs through one day over the frames (from 05:00), and a few
 // marks lie along the path.
 // Headless, RCV_FIXED_STEP_MS and RCV_FRAME_DUMP keep the frames.
@@ -31,6 +32,7 @@ struct Options {
     bool lod = false;
     std::string cells;
     int holdSeconds = 0;
+    int timeOfDay = -1;  // seconds after midnight, -1: the day runs
 } g_options;
 
 // The map, a 4 x 4 block a cell: water blue, ground green by height; the
@@ -134,7 +136,10 @@ public:
         for (int frame = 0; frame < g_options.frames && engine->m_running; ++frame) {
             int any = 0;
             if (engine->m_msgHandler && !engine->m_msgHandler->PumpMessages(any)) break;
-            YMapFramePath::DayClock(frame, g_options.frames, *renderer);
+            if (g_options.timeOfDay >= 0)
+                YMapFramePath::TimeClock(g_options.timeOfDay, *renderer);
+            else
+                YMapFramePath::DayClock(frame, g_options.frames, *renderer);
             path.Draw(frame, *renderer, graphics->m_width, graphics->m_height);
             if (frame == 0 && !g_options.cells.empty()) {
                 renderer->ComputeVisibleCells();
@@ -181,6 +186,14 @@ int main(int argc, char** argv)
             g_options.cells = argv[++i];
         } else if (!strcmp(argv[i], "--hold") && i + 1 < argc) {
             g_options.holdSeconds = std::max(0, atoi(argv[++i]));
+        } else if (!strcmp(argv[i], "--time") && i + 1 < argc) {
+            int hours = 0, minutes = 0;
+            if (sscanf(argv[++i], "%d:%d", &hours, &minutes) < 1 || hours < 0 || hours > 23 || minutes < 0 ||
+                minutes > 59) {
+                fprintf(stderr, "map_frame: --time takes HH:MM\n");
+                return 2;
+            }
+            g_options.timeOfDay = (hours * 60 + minutes) * 60;
         } else if (plain == 0) {
             g_options.map = argv[i], ++plain;
         } else {
