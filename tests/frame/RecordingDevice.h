@@ -137,6 +137,9 @@ public:
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID vertices, DWORD count, DWORD flags) override
     {
         Log("DrawPrimitive " + std::to_string(int(type)) + " " + std::to_string(count));
+        // Position and colour vertices: the colour of the first.
+        if (fvf == (D3DFVF_XYZ | D3DFVF_DIFFUSE) && vertices && count)
+            colours.push_back(static_cast<const uint32_t*>(vertices)[3]);
         return m_real->DrawPrimitive(type, fvf, vertices, count, flags);
     }
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID vertices, DWORD vertexCount,
@@ -183,6 +186,7 @@ public:
     HRESULT GetLightEnable(DWORD index, BOOL* enable) override { return m_real->GetLightEnable(index, enable); }
 
     std::vector<std::string> lines;
+    std::vector<uint32_t> colours;
 
 private:
     YD3D6Raster* m_raster;
