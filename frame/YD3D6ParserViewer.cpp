@@ -78,7 +78,10 @@ void YD3D6Parser::SetViewerLights()
 
 void YD3D6Parser::ClearViewer()
 {
-    if (m_viewerClear && m_raster) m_raster->ClearTarget(m_viewerClearColour);
+    if (!m_raster) return;
+    if (m_viewerClear) m_raster->ClearTarget(m_viewerClearColour);
+    // Depth from an earlier frame (or a map) must not hide the models.
+    m_raster->ClearZBuffer();
 }
 
 void YD3D6Parser::DrawViewerActors()
