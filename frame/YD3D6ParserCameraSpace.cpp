@@ -26,6 +26,9 @@ void YD3D6Parser::DrawImmediateTriangles()
     if (!engine || !device || engine->m_debugVertexCount <= 0) return;
     // Game code may count past the buffer; only what it holds is drawn.
     const int32_t count = std::min(engine->m_debugVertexCount, kImmediateVertices);
+    // Their own colours: no lights, no texture.
+    SetRenderStateCached(D3DRENDERSTATE_LIGHTING, FALSE);
+    device->SetTexture(0, nullptr);
     device->DrawPrimitive(D3DPT_TRIANGLELIST, kImmediateFormat, engine->m_debugVertices, DWORD(count), 0);
 }
 

@@ -32,7 +32,9 @@ float Dot(const float* a, const float* b) { return a[0] * b[0] + a[1] * b[1] + a
 int YD3D6Parser::AddModelDecal(YRenderInstance* instance, int16_t texture, const float* hit, const float* origin,
                                float size, float roll)
 {
-    if (!instance || instance->m_kind != 0 || (instance->m_subKind != 0 && instance->m_subKind != 1)) return 0;
+    // Placed map objects are models too.
+    if (!instance || (instance->m_kind != 0 && instance->m_kind != kPlacedKind)) return 0;
+    if (instance->m_subKind != 0 && instance->m_subKind != 1) return 0;
     if (texture < 0 || texture >= GetTextureCount() || !hit || !origin) return 0;
     if (!instance->m_model || !instance->m_model->m_model) return 0;
     DecalWalk walk;

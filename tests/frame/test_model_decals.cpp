@@ -107,7 +107,7 @@ TEST_F(ModelDecals, RefusalsLeaveTheModelUntouched)
         {"null instance", nullptr, texture, 0, 0},
         {"texture = count", &record, int16_t(parser->m_textures.size()), 0, 0},
         {"negative texture", &record, -1, 0, 0},
-        {"type word not 0", &record, texture, 5, 0},
+        {"type word not a model", &record, texture, 3, 0},
         {"shadow class 2", &record, texture, 0, 2},
         {"no handle", &bare, texture, 0, 0},
     };
