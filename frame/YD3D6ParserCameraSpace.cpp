@@ -36,7 +36,8 @@ void YD3D6Parser::RenderCameraSpaceModels()
 {
     ModelEnumerator enumerate = GetModelEnumerator();
     IDirect3DDevice7* device = m_raster ? m_raster->GetDevice() : nullptr;
-    if (!device) return;
+    // Without the application's enumerator there is nothing to ask for.
+    if (!device || !enumerate) return;
     ResetFrameCounters();
     const bool fog = m_fogOn == 1;
     if (fog) device->SetRenderState(D3DRENDERSTATE_FOGENABLE, FALSE);
@@ -62,7 +63,7 @@ void YD3D6Parser::RenderCameraSpaceModels()
     context.m_viewDirection[2] = 1.0f;
     context.m_blend = m_mapSettings[kBlendWord];
     int cursor = 0;
-    while (enumerate && cursor != -1) {
+    while (cursor != -1) {
         YRenderInstance* record = static_cast<YRenderInstance*>(enumerate(&cursor));
         if (!record || !record->m_model || !record->m_model->m_model) continue;
         FrameChoice pose;
