@@ -1,7 +1,3 @@
 #include "assets3d/YSMDecal.h"
 
-YSMDecal::~YSMDecal()
-{
-    for (auto& array : m_arrays) array.clear();
-    m_index = -1;
-}
+YSMDecal::~YSMDecal() = default;

@@ -82,6 +82,90 @@ void YD3D6Parser::RecordPlacement(const float* position, const float* angles, fl
     Then(matrix, *matrix, *MatrixTranslationOut(&part, position[0], position[1], position[2]));
 }
 
+bool YD3D6Parser::SelectModelFrame(const YSMHandle& handle, bool interpolate, FrameChoice* out)
+{
+    *out = FrameChoice();
+    const YSMObject* model = handle.m_model;
+    if (!model) return false;
+    // A playing animation's key frame (and the next one to blend towards),
+    // else the fixed frame.  A model without animations always shows its
+    // fixed frame.
+    int32_t current = handle.m_currentFrame;
+    int32_t next = -1;
+    float t = 0.0f;
+    if (handle.IsAnimated() && !model->m_anims.empty()) {
+        const int16_t anim = handle.m_currentAnim;
+        if (anim < 0 || size_t(anim) >= model->m_anims.size() || size_t(anim) >= handle.m_animStates.size()) return false;
+        const YSMAnim& a = *model->m_anims[size_t(anim)];
+        const YSMAnimHandle& state = handle.m_animStates[size_t(anim)];
+        const size_t keys = std::min(a.keyFrames.size(), a.keyDurations.size());
+        if (state.key >= keys) return false;
+        current = a.keyFrames[state.key];
+        if (interpolate) {
+            size_t following = size_t(state.key) + 1;
+            if (following >= keys) following = (state.playFlags & YSMHandle::kPlayLoop) ? 0 : keys;
+            if (following < keys) {
+                next = a.keyFrames[following];
+                // The loaders refuse durations of 0 or less.
+                const float duration = a.keyDurations[state.key];
+                t = duration > 0.0f ? state.keyTime / duration : 0.0f;
+            }
+        }
+    }
+    if (current < 0 || size_t(current) >= model->m_frames.size()) return false;
+    out->frame = model->m_frames[size_t(current)].get();
+    out->next = next >= 0 && size_t(next) < model->m_frames.size() ? model->m_frames[size_t(next)].get() : nullptr;
+    out->blend = out->next ? t : 0.0f;
+    return out->frame != nullptr;
+}
+
+namespace {
+// The pivot of a handle turning about one of its groups: the matrix that
+// brings the group's tag to the origin, and the scale it adds.
+bool Pivot(const YSMHandle& handle, const YD3D6Parser::FrameChoice& pose, YMatrix* front, YMatrix* frontRotation,
+           float* scale)
+{
+    MakeIdentityMatrix(front);
+    MakeIdentityMatrix(frontRotation);
+    *scale = 1.0f;
+    YSMPose pivot;
+    if (handle.m_activeGroup == -1 || !FramePose(pose.frame, pose.next, pose.blend, handle.m_activeGroup, &pivot))
+        return false;
+    YMatrix part;
+    MatrixTranslationOut(front, pivot.v[0], pivot.v[1], pivot.v[2]);
+    Turn(frontRotation, 0.0f, 0.0f, -pivot.v[7]);
+    Then(frontRotation, *frontRotation, *MatrixRotationX(&part, pivot.v[6]));
+    Then(frontRotation, *frontRotation, *MatrixRotationZ(&part, -pivot.v[8]));
+    Then(front, *front, *frontRotation);
+    const float tagScale = pivot.v[9] != 0.0f && std::isfinite(pivot.v[9]) ? pivot.v[9] : 1.0f;
+    *scale = handle.m_referenceSize / tagScale;
+    return true;
+}
+}  // namespace
+
+float YD3D6Parser::ModelRecordScale(const YRenderInstance& record, const YSMHandle& handle, const FrameChoice& pose)
+{
+    YMatrix front, frontRotation;
+    float scale = 1.0f;
+    Pivot(handle, pose, &front, &frontRotation, &scale);
+    return record.m_scale * scale;
+}
+
+void YD3D6Parser::PlaceModelRecord(const YRenderInstance& record, const YSMHandle& handle, const FrameChoice& pose,
+                                   const YMatrix& parent, const YMatrix& parentRotation, YMatrix* world,
+                                   YMatrix* rotation)
+{
+    YMatrix front, frontRotation;
+    float scale = 1.0f;
+    Pivot(handle, pose, &front, &frontRotation, &scale);
+    YMatrix place, placeRotation;
+    RecordPlacement(record.m_position, record.m_angles, record.m_scale * scale, &place, &placeRotation);
+    Then(world, front, place);
+    Then(world, *world, parent);
+    Then(rotation, frontRotation, placeRotation);
+    Then(rotation, *rotation, parentRotation);
+}
+
 float YD3D6Parser::DepthKey(const YD3D6DrawContext& context, const float* p) const
 {
     float key = 0.0f;
@@ -287,34 +371,11 @@ void YD3D6Parser::DrawModelRecord(YD3D6DrawContext* context, int level)
     YSMObject* model = handle ? handle->m_model : nullptr;
     if (!model || record->m_subKind < 0 || record->m_subKind > 2) return;
 
-    // The pose: a playing animation's key frame (and the next one to blend
-    // towards), else the fixed frame.  A model without animations always
-    // shows its fixed frame.
-    int32_t current = handle->m_currentFrame;
-    int32_t next = -1;
-    float t = 0.0f;
-    if (handle->IsAnimated() && !model->m_anims.empty()) {
-        const int16_t anim = handle->m_currentAnim;
-        if (anim < 0 || size_t(anim) >= model->m_anims.size() || size_t(anim) >= handle->m_animStates.size()) return;
-        const YSMAnim& a = *model->m_anims[size_t(anim)];
-        const YSMAnimHandle& state = handle->m_animStates[size_t(anim)];
-        const size_t keys = std::min(a.keyFrames.size(), a.keyDurations.size());
-        if (state.key >= keys) return;
-        current = a.keyFrames[state.key];
-        if (context->m_blend) {
-            size_t following = size_t(state.key) + 1;
-            if (following >= keys) following = (state.playFlags & YSMHandle::kPlayLoop) ? 0 : keys;
-            if (following < keys) {
-                next = a.keyFrames[following];
-                const float duration = a.keyDurations[state.key];
-                t = duration > 0.0f ? state.keyTime / duration : 0.0f;
-            }
-        }
-    }
-    if (current < 0 || size_t(current) >= model->m_frames.size()) return;
-    const YSMFrame* frame = model->m_frames[size_t(current)].get();
-    const YSMFrame* nextFrame = next >= 0 && size_t(next) < model->m_frames.size() ? model->m_frames[size_t(next)].get() : nullptr;
-    if (!nextFrame) t = 0.0f;
+    FrameChoice pose;
+    if (!SelectModelFrame(*handle, context->m_blend != 0, &pose)) return;
+    const YSMFrame* frame = pose.frame;
+    const YSMFrame* nextFrame = pose.next;
+    const float t = pose.blend;
     handle->m_drawFrame = frame;
     handle->m_drawNextFrame = nextFrame;
     handle->m_drawBlend = t;
@@ -337,29 +398,8 @@ void YD3D6Parser::DrawModelRecord(YD3D6DrawContext* context, int level)
     // The level's world matrix.
     YMatrix& world = m_levelMatrix[level];
     YMatrix& rotation = m_levelRotation[level];
-    YSMPose pivot;
-    const bool pivoted = handle->m_activeGroup != -1 && FramePose(frame, nextFrame, t, handle->m_activeGroup, &pivot);
-    float scale = record->m_scale;
-    YMatrix front, frontRotation;
-    MakeIdentityMatrix(&front);
-    MakeIdentityMatrix(&frontRotation);
-    if (pivoted) {
-        YMatrix part;
-        MatrixTranslationOut(&front, pivot.v[0], pivot.v[1], pivot.v[2]);
-        Turn(&frontRotation, 0.0f, 0.0f, -pivot.v[7]);
-        Then(&frontRotation, frontRotation, *MatrixRotationX(&part, pivot.v[6]));
-        Then(&frontRotation, frontRotation, *MatrixRotationZ(&part, -pivot.v[8]));
-        Then(&front, front, frontRotation);
-        const float tagScale = pivot.v[9] != 0.0f && std::isfinite(pivot.v[9]) ? pivot.v[9] : 1.0f;
-        scale *= handle->m_referenceSize / tagScale;
-    }
-    YMatrix place, placeRotation;
-    RecordPlacement(record->m_position, record->m_angles, scale, &place, &placeRotation);
-    Then(&world, front, place);
-    Then(&world, world, context->m_matrix);
-    Then(&rotation, frontRotation, placeRotation);
-    Then(&rotation, rotation, context->m_rotation);
-    float worldScale = scale * context->m_scale;
+    PlaceModelRecord(*record, *handle, pose, context->m_matrix, context->m_rotation, &world, &rotation);
+    float worldScale = ModelRecordScale(*record, *handle, pose) * context->m_scale;
     const bool follows = (record->m_flags & kRecordFollowLeader) != 0;
     if (follows && handle->m_leader && handle->m_leader->m_providesMatrix) {
         memcpy(world.m, handle->m_leader->m_drawMatrix, sizeof world.m);
@@ -515,21 +555,22 @@ void YD3D6Parser::DrawModelRecord(YD3D6DrawContext* context, int level)
         }
     }
 
-    // Decals: triangles in model space (three corners of x, y, z) with
-    // their texture pairs, drawn with the decal's texture.
-    for (size_t d = 0; d < handle->m_decals.size(); ++d) {
+    // Decals: their corners are posed vertices of the model, so a decal
+    // moves with the surface it was cut from.
+    for (size_t d = 0; block && d < handle->m_decals.size(); ++d) {
         const YSMDecal* decal = handle->m_decals[d];
-        if (!decal || (decal->m_flags & 1)) continue;
-        const size_t triangles = std::min(decal->m_arrays[0].size() / 9, decal->m_arrays[1].size() / 6);
-        if (!triangles || decal->m_index < 0) continue;
+        if (!decal || (decal->m_flags & YSMDecal::kShadowMarker) || decal->m_texture < 0) continue;
+        const size_t triangles = decal->m_indices.size() / 3;
+        bool whole = triangles > 0;
+        for (uint16_t i : decal->m_indices)
+            whole = whole && i < decal->m_vertices.size() && decal->m_vertices[i].vertex >= 0 &&
+                    size_t(decal->m_vertices[i].vertex) < count;
+        if (!whole) continue;
         YTransformedVertex* corners = AddTransformedVertices(uint32_t(triangles * 3));
         if (!corners) break;
-        for (size_t c = 0; c < triangles * 3; ++c) {
-            const float n[3] = {0.0f, 1.0f, 0.0f};
-            Point(world, &decal->m_arrays[0][3 * c], &corners[c].x);
-            Direction(rotation, n, &corners[c].nx);
-        }
-        const int16_t texture = decal->m_index;
+        for (size_t c = 0; c < triangles * 3; ++c)
+            corners[c] = block[size_t(decal->m_vertices[decal->m_indices[c]].vertex)];
+        const int16_t texture = decal->m_texture;
         if (IsTranslucent(texture)) {
             for (size_t tr = 0; tr < triangles; ++tr) {
                 uint32_t at = 0;
@@ -538,8 +579,8 @@ void YD3D6Parser::DrawModelRecord(YD3D6DrawContext* context, int level)
                 float centre[3] = {0.0f, 0.0f, 0.0f};
                 for (int k = 0; k < 3; ++k) {
                     const YTransformedVertex& v = corners[tr * 3 + size_t(k)];
-                    const float* uv = &decal->m_arrays[1][tr * 6 + size_t(k) * 2];
-                    SetVertex(tri[k], &v.x, &v.nx, 0xFFFFFFFFu, uv[0], uv[1]);
+                    const YSMDecal::Vertex& dv = decal->m_vertices[decal->m_indices[tr * 3 + size_t(k)]];
+                    SetVertex(tri[k], &v.x, &v.nx, 0xFFFFFFFFu, dv.u, dv.v);
                     for (int i = 0; i < 3; ++i) centre[i] += (&v.x)[i] / 3.0f;
                 }
                 AddAlphaRecord(DepthKey(*context, centre), texture, YAlphaRecord::kTriangle, tri);
@@ -559,6 +600,81 @@ void YD3D6Parser::DrawModelRecord(YD3D6DrawContext* context, int level)
     DrawModelChildren(context, level, block);
 }
 
+bool YD3D6Parser::PlaceChildRecord(const YRenderInstance& childRecord, const YSMHandle& parent, const FrameChoice& pose,
+                                   const YMatrix& world, const YMatrix& rotation, float savedScale, YMatrix* matrixOut,
+                                   YMatrix* rotationOut, float* scaleOut)
+{
+    const YRenderInstance* child = &childRecord;
+    const YSMObject* model = parent.m_model;
+    if (!model) return false;
+    YSMPose tag;
+    if (child->m_attachIndex >= 0 &&
+        FramePose(pose.frame, pose.next, pose.blend, child->m_attachIndex, &tag)) {
+        YMatrix matrix, turn, part;
+        TagPlacement(tag, &matrix, &turn);
+        MatrixScalingOut(&part, child->m_childScale, child->m_childScale, child->m_childScale);
+        Then(&matrix, part, matrix);
+        Then(matrixOut, matrix, world);
+        Then(rotationOut, turn, rotation);
+        *scaleOut = savedScale * child->m_childScale;
+        return true;
+    } else if (child->m_attachIndex < 0 && child->m_surfaceWeights[0] != 0.0f && child->m_surfaceWeights[1] != 0.0f &&
+               child->m_surfaceTriangle >= 0 && size_t(child->m_surfaceTriangle) < model->m_faces.size() &&
+               pose.frame) {
+        const YSMFace& face = model->m_faces[size_t(child->m_surfaceTriangle)];
+        const YSMFrame* frame = pose.frame;
+        const YSMFrame* next = pose.next;
+        float corner[3][3];
+        bool ok = true;
+        for (int k = 0; k < 3 && ok; ++k) {
+            const size_t at = size_t(face.v[k]) * 3;
+            ok = face.v[k] >= 0 && at + 2 < frame->positions.size() && (!next || at + 2 < next->positions.size());
+            for (int i = 0; ok && i < 3; ++i) {
+                corner[k][i] = frame->positions[at + size_t(i)];
+                if (next) corner[k][i] += pose.blend * (next->positions[at + size_t(i)] - corner[k][i]);
+            }
+        }
+        if (!ok) return false;
+        {
+            const float* a = corner[0];
+            const float* b = corner[1];
+            const float* cc = corner[2];
+            const float w1 = child->m_surfaceWeights[0], w2 = child->m_surfaceWeights[1];
+            float q[3], p[3], e1[3], e2[3], n[3];
+            for (int i = 0; i < 3; ++i) {
+                q[i] = cc[i] + (b[i] - cc[i]) * w1;
+                p[i] = q[i] + (a[i] - q[i]) * w2;
+                e1[i] = b[i] - a[i];
+                e2[i] = cc[i] - b[i];
+            }
+            n[0] = e1[1] * e2[2] - e1[2] * e2[1];
+            n[1] = e1[2] * e2[0] - e1[0] * e2[2];
+            n[2] = e1[0] * e2[1] - e1[1] * e2[0];
+            const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
+            YMatrix turn;
+            MakeIdentityMatrix(&turn);
+            if (length > 0.0f && std::isfinite(length)) {
+                for (float& x : n) x /= length;
+                // Rows: x, y = the normal, z; x and z any unit pair across it.
+                const float side[3] = {std::fabs(n[0]) < 0.9f ? 1.0f : 0.0f, std::fabs(n[0]) < 0.9f ? 0.0f : 1.0f, 0.0f};
+                float z[3] = {side[1] * n[2] - side[2] * n[1], side[2] * n[0] - side[0] * n[2],
+                              side[0] * n[1] - side[1] * n[0]};
+                const float zl = std::sqrt(z[0] * z[0] + z[1] * z[1] + z[2] * z[2]);
+                for (float& x : z) x /= zl;
+                const float x[3] = {n[1] * z[2] - n[2] * z[1], n[2] * z[0] - n[0] * z[2], n[0] * z[1] - n[1] * z[0]};
+                for (int i = 0; i < 3; ++i) turn.m[0][i] = x[i], turn.m[1][i] = n[i], turn.m[2][i] = z[i];
+            }
+            YMatrix matrix = turn;
+            matrix.m[3][0] = p[0], matrix.m[3][1] = p[1], matrix.m[3][2] = p[2];
+            Then(matrixOut, matrix, world);
+            Then(rotationOut, turn, rotation);
+            *scaleOut = savedScale;
+            return true;
+        }
+    }
+    return false;
+}
+
 void YD3D6Parser::DrawModelChildren(YD3D6DrawContext* context, int level, const YTransformedVertex*)
 {
     YRenderInstance* record = context->m_record;
@@ -572,70 +688,9 @@ void YD3D6Parser::DrawModelChildren(YD3D6DrawContext* context, int level, const 
     for (uint16_t c = 0; c < record->m_childCount; ++c) {
         YRenderInstance* child = record->m_children[c];
         if (!child) continue;
-        YSMPose tag;
-        if (child->m_attachIndex >= 0 &&
-            FramePose(handle->m_drawFrame, handle->m_drawNextFrame, handle->m_drawBlend, child->m_attachIndex, &tag)) {
-            YMatrix matrix, turn, part;
-            TagPlacement(tag, &matrix, &turn);
-            MatrixScalingOut(&part, child->m_childScale, child->m_childScale, child->m_childScale);
-            Then(&matrix, part, matrix);
-            Then(&context->m_matrix, matrix, world);
-            Then(&context->m_rotation, turn, rotation);
-            context->m_scale = savedScale * child->m_childScale;
-        } else if (child->m_attachIndex < 0 && child->m_surfaceWeights[0] != 0.0f && child->m_surfaceWeights[1] != 0.0f &&
-                   child->m_surfaceTriangle >= 0 && size_t(child->m_surfaceTriangle) < model->m_faces.size() &&
-                   handle->m_drawFrame) {
-            const YSMFace& face = model->m_faces[size_t(child->m_surfaceTriangle)];
-            const YSMFrame* frame = handle->m_drawFrame;
-            const YSMFrame* next = handle->m_drawNextFrame;
-            float corner[3][3];
-            bool ok = true;
-            for (int k = 0; k < 3 && ok; ++k) {
-                const size_t at = size_t(face.v[k]) * 3;
-                ok = face.v[k] >= 0 && at + 2 < frame->positions.size() && (!next || at + 2 < next->positions.size());
-                for (int i = 0; ok && i < 3; ++i) {
-                    corner[k][i] = frame->positions[at + size_t(i)];
-                    if (next) corner[k][i] += handle->m_drawBlend * (next->positions[at + size_t(i)] - corner[k][i]);
-                }
-            }
-            if (!ok) {
-                context->m_matrix = world, context->m_rotation = rotation, context->m_scale = savedScale;
-            } else {
-                const float* a = corner[0];
-                const float* b = corner[1];
-                const float* cc = corner[2];
-                const float w1 = child->m_surfaceWeights[0], w2 = child->m_surfaceWeights[1];
-                float q[3], p[3], e1[3], e2[3], n[3];
-                for (int i = 0; i < 3; ++i) {
-                    q[i] = cc[i] + (b[i] - cc[i]) * w1;
-                    p[i] = q[i] + (a[i] - q[i]) * w2;
-                    e1[i] = b[i] - a[i];
-                    e2[i] = cc[i] - b[i];
-                }
-                n[0] = e1[1] * e2[2] - e1[2] * e2[1];
-                n[1] = e1[2] * e2[0] - e1[0] * e2[2];
-                n[2] = e1[0] * e2[1] - e1[1] * e2[0];
-                const float length = std::sqrt(n[0] * n[0] + n[1] * n[1] + n[2] * n[2]);
-                YMatrix turn;
-                MakeIdentityMatrix(&turn);
-                if (length > 0.0f && std::isfinite(length)) {
-                    for (float& x : n) x /= length;
-                    // Rows: x, y = the normal, z; x and z any unit pair across it.
-                    const float side[3] = {std::fabs(n[0]) < 0.9f ? 1.0f : 0.0f, std::fabs(n[0]) < 0.9f ? 0.0f : 1.0f, 0.0f};
-                    float z[3] = {side[1] * n[2] - side[2] * n[1], side[2] * n[0] - side[0] * n[2],
-                                  side[0] * n[1] - side[1] * n[0]};
-                    const float zl = std::sqrt(z[0] * z[0] + z[1] * z[1] + z[2] * z[2]);
-                    for (float& x : z) x /= zl;
-                    const float x[3] = {n[1] * z[2] - n[2] * z[1], n[2] * z[0] - n[0] * z[2], n[0] * z[1] - n[1] * z[0]};
-                    for (int i = 0; i < 3; ++i) turn.m[0][i] = x[i], turn.m[1][i] = n[i], turn.m[2][i] = z[i];
-                }
-                YMatrix matrix = turn;
-                matrix.m[3][0] = p[0], matrix.m[3][1] = p[1], matrix.m[3][2] = p[2];
-                Then(&context->m_matrix, matrix, world);
-                Then(&context->m_rotation, turn, rotation);
-                context->m_scale = savedScale;
-            }
-        } else {
+        const FrameChoice pose = {handle->m_drawFrame, handle->m_drawNextFrame, handle->m_drawBlend};
+        if (!PlaceChildRecord(*child, *handle, pose, world, rotation, savedScale, &context->m_matrix,
+                              &context->m_rotation, &context->m_scale)) {
             context->m_matrix = world;
             context->m_rotation = rotation;
             context->m_scale = savedScale;

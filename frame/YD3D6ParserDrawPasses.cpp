@@ -288,12 +288,14 @@ void YD3D6Parser::DrawOpaqueRecords()
         };
         if (record.m_kind == YOpaqueRecord::kDecal) {
             const YSMDecal* decal = static_cast<const YSMDecal*>(group.m_source);
-            const size_t triangles = std::min({decal->m_arrays[0].size() / 9, decal->m_arrays[1].size() / 6,
-                                               size_t(record.m_vertexCount / 3u)});
+            const size_t triangles = std::min(decal->m_indices.size() / 3, size_t(record.m_vertexCount / 3u));
             for (size_t t = 0; t < triangles; ++t) {
                 if (!begin(record.m_texture, 3)) return false;
-                for (size_t k = 0; k < 3; ++k)
-                    corner(group.m_vertices[t * 3 + k], decal->m_arrays[1][t * 6 + k * 2], decal->m_arrays[1][t * 6 + k * 2 + 1]);
+                for (size_t k = 0; k < 3; ++k) {
+                    const uint16_t i = decal->m_indices[t * 3 + k];
+                    if (i >= decal->m_vertices.size()) return false;
+                    corner(group.m_vertices[t * 3 + k], decal->m_vertices[i].u, decal->m_vertices[i].v);
+                }
             }
             return true;
         }

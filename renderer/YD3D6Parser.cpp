@@ -97,6 +97,10 @@ YD3D6Parser::YD3D6Parser()
     memset(m_viewerSettings, 0, sizeof m_viewerSettings);
     memcpy(m_filters, kFilterLevels[0], sizeof m_filters);
     memset(&m_deviceCaps, 0, sizeof m_deviceCaps);
+    for (DDPIXELFORMAT* f : {&m_opaqueFormat, &m_alphaFormat, &m_defaultFormat, &m_spareFormat, &m_format565, &m_screenFormat}) {
+        memset(f, 0, sizeof *f);
+        f->dwSize = sizeof *f;
+    }
     m_workBuffer = new uint8_t[kWorkBufferSize];
     ForgetCachedStates();
 }
@@ -214,7 +218,8 @@ int YD3D6Parser::InitSession(int mode, void* descriptor, int level)
             for (int word : kViewerCopiedWords) m_viewerSettings[word] = SessionWord(desc, word);
         if (Display()) Display()->sessionWord = static_cast<DWORD_PTR>(m_viewerSettings[kViewerDisplayWord]);
         SetProjection(60.0f, 60.0f, 1.0f, ViewerFarPlane(m_viewerSettings[0], 1.0f));
-        // The viewer's models and render states come with the frame road.
+        YSMV_Init();
+        SetViewerRenderStates();
         m_ready = 1;
         Log("[YD3D6Parser::InitSession] YSMVLevel 0 End");
         return 1;
@@ -513,27 +518,29 @@ void YD3D6Parser::BeginFrame()
 {
     if (!m_ready) return;
     if (m_sessionMode == 2) BeginMapScene();
+    else if (m_sessionMode == 1) BeginViewerFrame();
 }
 
 int YD3D6Parser::RenderTextureFrame(int16_t texture, float projection1, float projection2, const float* fractions)
 {
     if (!m_ready) return 0;
-    // The model viewer's texture frame comes with its own road.
     if (m_sessionMode == 2) return RenderMapTextureFrame(texture, projection1, projection2, fractions);
+    if (m_sessionMode == 1) return RenderViewerTextureFrame(texture, projection1, projection2, fractions);
     return 0;
 }
 
 void YD3D6Parser::RenderFrame()
 {
     if (!m_ready) return;
-    // The model viewer's frame comes with its own road.
     if (m_sessionMode == 2) Hunt_RenderFrame();
+    else if (m_sessionMode == 1) YSMV_RenderFrame();
 }
 
 void YD3D6Parser::EndFrame()
 {
     if (!m_ready) return;
     if (m_sessionMode == 2) EndMapScene();
+    else if (m_sessionMode == 1) EndViewerFrame();
 }
 
 int YD3D6Parser::BlitSurfaceToTexture(IDirectDrawSurface7* surface, int16_t texture)

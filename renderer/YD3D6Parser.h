@@ -36,6 +36,7 @@
 #include "frame/YOpaqueRecord.h"
 
 class YD3D6Raster;
+struct YSMFrame;
 struct YDecalMesh;
 class YMapVT3;
 class YCatalog;
@@ -173,7 +174,6 @@ public:
     // 1 when the device lists a texture format with the record's flags,
     // and its bit count and masks where the flags name them.
     virtual int FindTextureFormat(const DDPIXELFORMAT* format);
-    virtual int RemoveModelDecals(YSMHandle* handle, DWORD mode) { return handle ? 1 : 0; }
     // mode 0 value equals mask, 1 every bit of mask set, 2 a bit shared; else false.
     virtual bool TestFlagMask(DWORD value, DWORD mask, int mode);
     virtual int16_t GetCellItemMaterialEx(DWORD cell, DWORD item);
@@ -606,9 +606,9 @@ public:
     // Stages that later road works fill.
     virtual void RenderSky();
     virtual void UpdateShadows();
-    virtual void DrawImmediateTriangles() {}
-    virtual void RenderCameraSpaceModels() {}
-    virtual void RenderFlaresAndOverlay() {}
+    virtual void DrawImmediateTriangles();
+    virtual void RenderCameraSpaceModels();
+    virtual void RenderFlaresAndOverlay();
     virtual void DrawCellObjects();
     virtual void DrawModelHandle(YD3D6DrawContext* context, int level);
 
@@ -853,4 +853,73 @@ public:
     }
     int32_t m_decalNext = 0;
     int32_t m_decalUsed = 0;
+
+    // ---- Glare and overlay, camera-space models, model decals and the
+    // model viewer (frame/) ------------------------------------------------
+    // Scales of every source's glare: strength, reach and exponent; and of
+    // its glare colour: red, green, blue.
+    float m_glareScales[3] = {1.0f, 1.0f, 1.0f};
+    float m_glareColourScales[3] = {1.0f, 1.0f, 1.0f};
+    // The glare alpha (0..255 x strength) of a source at d = cos of its angle
+    // off the view axis; 0 where none shows.
+    static float GlareAlpha(float d, float reach, float exponent, float strength);
+    // Washes the whole view with the colour (a triangle in front of the
+    // stage's camera).
+    void DrawScreenWash(uint32_t colour);
+    // The pose a handle shows: its key frame, the next one and the blend
+    // towards it (none when interpolate is off); false when the handle or
+    // its animation cannot be drawn.
+    struct FrameChoice {
+        const YSMFrame* frame = nullptr;
+        const YSMFrame* next = nullptr;
+        float blend = 0.0f;
+    };
+    static bool SelectModelFrame(const YSMHandle& handle, bool interpolate, FrameChoice* out);
+    // The world and normal matrices of a model record drawn in the parent
+    // space (matrix, rotation), as the model draw places it.
+    static void PlaceModelRecord(const YRenderInstance& record, const YSMHandle& handle, const FrameChoice& pose,
+                                 const YMatrix& parent, const YMatrix& parentRotation, YMatrix* world,
+                                 YMatrix* rotation);
+    static float ModelRecordScale(const YRenderInstance& record, const YSMHandle& handle, const FrameChoice& pose);
+    // The space of a child record hanging from a model drawn with (world,
+    // rotation, scale) in the pose; false where it takes the parent's.
+    static bool PlaceChildRecord(const YRenderInstance& child, const YSMHandle& parent, const FrameChoice& pose,
+                                 const YMatrix& world, const YMatrix& rotation, float savedScale, YMatrix* matrixOut,
+                                 YMatrix* rotationOut, float* scaleOut);
+    // Model decals.  Projects the texture onto the placed model along the
+    // line origin -> hit; 1 when the walk ran, 0 when refused.
+    int AddModelDecal(YRenderInstance* instance, int16_t texture, const float* hit, const float* origin, float size,
+                      float roll) override;
+    struct DecalWalk {
+        YRenderInstance* record = nullptr;
+        YMatrix matrix;
+        YMatrix rotation;
+        float scale = 1.0f;
+        int32_t interpolate = 0;
+        int32_t level = 0;  // as deep as the model draw goes
+    };
+    void AddDecalToNode(DecalWalk* walk, int16_t texture, const float* hit, const float* origin, float width,
+                        float roll);
+    // Mode 1 adds the shadow marker once; any other mode removes it.
+    int MarkModelShadows(YSMHandle* handle, DWORD mode);
+    // The model viewer.
+    int YSMV_Init();
+    void SetViewerRenderStates();
+    void YSMV_RenderFrame();
+    // 0 for a bad texture and for a view drawn inside the current view; no
+    // caller may take it for success.
+    int RenderViewerTextureFrame(int16_t texture, float projection1, float projection2, const float* fractions);
+    void SetViewerLights();
+    void ClearViewer();
+    void DrawViewerActors();
+    void BeginViewerFrame() {}
+    void EndViewerFrame() {}
+    // The texture-format settings of the viewer, clamped by its start:
+    // alpha textures (0..1) and quality (0..2).
+    int32_t m_iSoftenLevel = 0;
+    int32_t m_iTexQuality = 1;
+    int32_t m_twoStageTexturing = 1;
+    DDPIXELFORMAT m_screenFormat;
+    int32_t m_viewerClear = 1;
+    uint32_t m_viewerClearColour = 0;
 };

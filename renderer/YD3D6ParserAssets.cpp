@@ -410,7 +410,7 @@ YSMHandle* YD3D6Parser::CreateModelHandle(const char* path)
     // Once per model: the frame boxes widen for the traces.
     handle->PrepareInstance();
     for (const auto& tag : model->m_tags)
-        if (tag && strcmp((const char*)tag->key, "DoShadows") == 0) RemoveModelDecals(handle, 1);
+        if (tag && strcmp((const char*)tag->key, "DoShadows") == 0) MarkModelShadows(handle, 1);
     return handle;
 }
 

@@ -95,8 +95,15 @@ bool YD3D6Parser::ParseRGB(const char* text, uint8_t rgb[3])
 // ---------------------------------------------------------------------------
 // Level 0: texture formats
 
+// The opaque and alpha formats by quality from those the device takes,
+// for a map session and for the model viewer alike; a format nothing
+// matches stays as it was.
 void YD3D6Parser::ChooseTextureFormats()
 {
+    const bool viewer = m_sessionMode == 1;
+    const int32_t quality = viewer ? m_iTexQuality : m_textureQuality;
+    const bool single = (viewer ? m_viewerSettings[kSingleFormatWord] : m_mapSettings[kSingleFormatWord]) != 0;
+    const bool alphaTextures = (viewer ? m_iSoftenLevel : m_mapSettings[kSoftenWord]) != 0;
     const DWORD rgba = DDPF_RGB | DDPF_ALPHAPIXELS;
     DDPIXELFORMAT f8888 = PixelFormat(32, rgba, 0xFF000000, 0x00FF0000, 0x0000FF00, 0x000000FF);
     DDPIXELFORMAT f888 = PixelFormat(32, DDPF_RGB, 0, 0x00FF0000, 0x0000FF00, 0x000000FF);
@@ -116,16 +123,20 @@ void YD3D6Parser::ChooseTextureFormats()
     }
     m_format565 = f565;
     m_has16Alpha = has1555 ? 1 : 0;
-    m_opaqueFormat = m_textureQuality == 2 && has888 ? f888 : has565 ? f565 : f555;
-    (void)has555;
-    m_alphaFormat = m_textureQuality == 2 && has8888 ? f8888 : has1555 ? f1555 : f4444;
+    if (quality == 2 && has888) m_opaqueFormat = f888;
+    else if (has565) m_opaqueFormat = f565;
+    else if (has555) m_opaqueFormat = f555;
+    if (quality == 2 && has8888) m_alphaFormat = f8888;
+    else if (has1555) m_alphaFormat = f1555;
+    else if (has4444) m_alphaFormat = f4444;
     memset(&m_spareFormat, 0, sizeof m_spareFormat);
     m_spareFormat.dwSize = sizeof m_spareFormat;
     if (m_raster) m_spareFormat = m_raster->GetTextureFormat();
-    if (m_mapSettings[kSingleFormatWord]) {
+    if (single) {
         m_defaultFormat = m_alphaFormat = m_opaqueFormat;
+        if (viewer) m_iSoftenLevel = 0;
     } else {
-        m_defaultFormat = m_mapSettings[kSoftenWord] == 0 ? m_opaqueFormat : m_alphaFormat;
+        m_defaultFormat = alphaTextures ? m_alphaFormat : m_opaqueFormat;
     }
 }
 

@@ -74,6 +74,27 @@ public:
     IDirect3DVertexBuffer7* GetVertexBuffer() const { return m_vertexBuffer; }
     IDirect3DVertexBuffer7* GetScreenVertexBuffer() const { return m_screenVertexBuffer; }
     int IsZ16Only() const { return m_z16Only; }
+    // The camera fields as stored: position, angles, projection (field of
+    // view, near, far) and view scale, three floats each.
+    struct Camera {
+        float position[3], angles[3], projection[3], scale[3];
+    };
+    Camera GetCamera() const
+    {
+        Camera c;
+        for (int i = 0; i < 3; ++i) {
+            c.position[i] = m_cameraPosition[i], c.angles[i] = m_cameraAngles[i];
+            c.projection[i] = m_projection[i], c.scale[i] = m_viewScale[i];
+        }
+        return c;
+    }
+    void SetCamera(const Camera& c)
+    {
+        for (int i = 0; i < 3; ++i) {
+            m_cameraPosition[i] = c.position[i], m_cameraAngles[i] = c.angles[i];
+            m_projection[i] = c.projection[i], m_viewScale[i] = c.scale[i];
+        }
+    }
     // Puts other device objects in the raster's place (a recording layer in
     // tests) and hands back the ones it held.
     void SwapDevice(IDirect3DDevice7** device, IDirect3DVertexBuffer7** vertices, IDirect3DVertexBuffer7** screen)

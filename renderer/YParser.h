@@ -111,7 +111,13 @@ public:
     virtual int LogStatus() = 0;
     virtual void ComposeItemMatrix(YRenderInstance* parent, YRenderInstance* record, YMatrix* matrix, int animate);
     virtual float* TransformPoint(float* point, YMatrix matrix);
-    virtual void AddModelDecal(YSMHandle* handle, const void* decal) {}
+    // Projects a decal texture onto the placed model along origin -> hit;
+    // 1 when stamped, 0 when refused.
+    virtual int AddModelDecal(YRenderInstance* instance, int16_t texture, const float* hit, const float* origin,
+                              float size, float roll)
+    {
+        return 0;
+    }
 
     // Cell grid.
     // Writes at most capacity ids into out.

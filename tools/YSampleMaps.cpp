@@ -355,8 +355,9 @@ void Sky(YMapVT3& map)
                               {720, 60.0f, 180.0f, 255, 250, 235},
                               {1020, 12.0f, 255.0f, 255, 150, 90},
                               {1140, -10.0f, 280.0f, 40, 25, 20}};
-    const float sunGlare[3] = {1.0f, 0.5f, 4.0f};
-    AddSkyObject(map, 1, shown | light, {YString("2D Art\\Overlays\\Generic_Flare.ytx")}, sunKeys, 5, sunGlare);
+    // Glare: strength, reach (degrees off the view), fall-off exponent.
+    const float sunGlare[3] = {0.6f, 45.0f, 2.0f};
+    AddSkyObject(map, 1, shown | light, {YString("textures\\sky\\sun.ytx")}, sunKeys, 5, sunGlare);
     CloudPlane clouds;
     // Floats: speed, then u scale, v scale and height (percent of the sky's radius).
     clouds.m_value0 = Bits(0.5f);

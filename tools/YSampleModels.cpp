@@ -29,6 +29,9 @@ int16_t Resource(YSMObject& m, const char* name)
 }
 
 // A group with one skin per texture name.
+// Groups a paint splat sticks to.
+const uint32_t kTakesDecals = 0x80;
+
 int AddGroup(YSMObject& m, const char* name, uint32_t flags, std::vector<const char*> skins)
 {
     YSMGroup* g = new YSMGroup;
@@ -272,18 +275,18 @@ void YSampleModels::MakePlane(const Plane& plane, YSMObject& m)
     // group shown in its own colours in each.
     Start(m, {"livery_a", "livery_b"});
     const std::string paint = std::string(plane.key) + "_paint";
-    const int normal = AddGroup(m, "Normal", 0x2 | 0x10, {paint.c_str()});
+    const int normal = AddGroup(m, "Normal", 0x2 | 0x10 | kTakesDecals, {paint.c_str()});
     AddBox(m, normal, 0, 0.4f, 0, 0.35f, 0.35f, 2.0f);
     const int camera = AddGroup(m, "Camera", 0x8, {});
     // The pivot the actor draws the model about: a unit edge from the model's
     // origin along +z, face up, so the pose leaves the model as it is.
     const float cu[3] = {0.2f, 0, 0.2f}, c1[3] = {0, 0, 0}, c2[3] = {0, 0, 1.0f}, cw[3] = {-0.2f, 0, 0.5f};
     AddMarker(m, camera, cu, c1, c2, cw);
-    const int left = AddGroup(m, "Normal_wing_left", 0x2 | 0x10, {paint.c_str()});
+    const int left = AddGroup(m, "Normal_wing_left", 0x2 | 0x10 | kTakesDecals, {paint.c_str()});
     AddBox(m, left, -2.2f, 0.5f, 0.3f, 1.8f, 0.06f, 0.6f);
-    const int right = AddGroup(m, "Normal_wing_right", 0x2 | 0x10, {paint.c_str()});
+    const int right = AddGroup(m, "Normal_wing_right", 0x2 | 0x10 | kTakesDecals, {paint.c_str()});
     AddBox(m, right, 2.2f, 0.5f, 0.3f, 1.8f, 0.06f, 0.6f);
-    const int tail = AddGroup(m, "Normal_tail", 0x2 | 0x10, {paint.c_str()});
+    const int tail = AddGroup(m, "Normal_tail", 0x2 | 0x10 | kTakesDecals, {paint.c_str()});
     AddBox(m, tail, 0, 0.9f, -1.8f, 0.05f, 0.45f, 0.3f);
     // The undercarriage: the axle and the legs up into the body.  Its height
     // exceeds the body's by about 0.21 m, which sets the taxi pitch near 12
@@ -344,9 +347,9 @@ void YSampleModels::MakeBarn(YSMObject& m)
 {
     Start(m, {"barn"});
     // The pivot group "Normal" is the body; a ridge roof sits on it.
-    const int normal = AddGroup(m, "Normal", 0x2 | 0x10, {"barn"});
+    const int normal = AddGroup(m, "Normal", 0x2 | 0x10 | kTakesDecals, {"barn"});
     AddBox(m, normal, 0, 1.5f, 0, 2.5f, 1.5f, 4.0f);
-    const int roof = AddGroup(m, "Roof", 0x2 | 0x10, {"roof"});
+    const int roof = AddGroup(m, "Roof", 0x2 | 0x10 | kTakesDecals, {"roof"});
     const float w = 2.8f, eave = 3.0f, ridge = 4.6f, d = 4.3f;
     const int a = AddVertex(m, -w, eave, -d), b = AddVertex(m, w, eave, -d), c = AddVertex(m, 0, ridge, -d);
     const int e = AddVertex(m, -w, eave, d), f = AddVertex(m, w, eave, d), g = AddVertex(m, 0, ridge, d);

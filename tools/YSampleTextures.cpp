@@ -140,6 +140,13 @@ Colour Flare(int x, int y, int w, int h)
     return {255, 250, 240, a};
 }
 
+// White and opaque at the corners, a soft ring round the middle.
+Colour Glare(int x, int y, int w, int h)
+{
+    double d = Radius(x, y, w, h);
+    return {255, 255, 255, d < 0.5 ? 200 : 255};
+}
+
 // A soft grey disc on white: multiplied into the ground it darkens it.
 Colour Shadow(int x, int y, int w, int h)
 {
@@ -252,7 +259,7 @@ struct Pattern {
 const Pattern kPatterns[] = {
     {"jetblack", JetBlack}, {"water", Water},       {"grass", Grass},         {"sky-front", SkyFront},
     {"sky-left", SkyFront}, {"sky-back", SkyBack},  {"sky-right", SkyFront},  {"sky-top", SkyTop},
-    {"flare", Flare},       {"shadow", Shadow},     {"tree", Tree},           {"bush", Bush},
+    {"flare", Flare},       {"glare", Glare},       {"shadow", Shadow},     {"tree", Tree},           {"bush", Bush},
     {"fence", Fence},       {"billboard", Billboard}, {"rock", Rock},           {"sand", Sand},
     {"dry-grass", DryGrass}, {"snow", Snow},         {"ice", Ice},             {"clouds", Clouds},
     {"paint", Paint},       {"tyre", Tyre},         {"planks", Planks},       {"roof", Roof},

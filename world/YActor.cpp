@@ -724,7 +724,7 @@ void YActor::DrawDecals()
         }
         m_render.m_scale = YActorDecal::FromFixed(decal->m_angles[3]);
         m_model->SetFrame(decal->m_frame);
-        scene->AddModelDecal(m_model, &args);
+        scene->AddModelDecal(args.record, args.texture, args.position, args.direction, args.size, args.angle);
         if (parent) parent->AddChild(this);
         if (animation >= 0) {
             m_model->PlayAnimation(animation, speed, looping ? YSMHandle::kPlayLoop : 0, 0, 0, 0);

@@ -185,7 +185,7 @@ TEST_F(Instance, ClonesDecalsAndTheModelsEnd)
     EXPECT_FLOAT_EQ(0.5f, clone->GetAnimationSpeed(1));
     EXPECT_EQ(3u, model.m_handles.size() + 1);
     YSMDecal* decal = new YSMDecal;
-    EXPECT_EQ(-1, decal->m_index);
+    EXPECT_EQ(-1, decal->m_texture);
     clone->AddDecal(decal);
     clone->AddDecal(new YSMDecal);
     EXPECT_EQ(2, clone->GetDecalCount());

@@ -139,6 +139,9 @@ public:
     {
         Log("DrawPrimitive " + std::to_string(int(type)) + " " + std::to_string(count));
         Keep(fvf, vertices, count);
+        // Position and colour vertices: the colour of the first.
+        if (fvf == (D3DFVF_XYZ | D3DFVF_DIFFUSE) && vertices && count)
+            colours.push_back(static_cast<const uint32_t*>(vertices)[3]);
         return m_real->DrawPrimitive(type, fvf, vertices, count, flags);
     }
     HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, DWORD fvf, LPVOID vertices, DWORD vertexCount,
@@ -195,6 +198,7 @@ public:
         float u, v;
     };
     std::vector<std::vector<KeptVertex>> drawn;
+    std::vector<uint32_t> colours;
 
 private:
     void Keep(DWORD fvf, const void* vertices, DWORD count)

@@ -510,10 +510,13 @@ namespace {
 // Writes down the decals asked of it.
 class DecalLog : public LoadLog {
 public:
-    void AddModelDecal(YSMHandle* handle, const void* decal) override
+    int AddModelDecal(YRenderInstance* instance, int16_t texture, const float* hit, const float* origin, float size,
+                      float roll) override
     {
-        m_handles.push_back(handle);
-        m_decals.push_back(*static_cast<const YModelDecalArgs*>(decal));
+        m_handles.push_back(instance ? instance->m_model : nullptr);
+        YModelDecalArgs args = {instance, texture, {hit[0], hit[1], hit[2]}, {origin[0], origin[1], origin[2]}, size, roll};
+        m_decals.push_back(args);
+        return 1;
     }
     std::vector<YSMHandle*> m_handles;
     std::vector<YModelDecalArgs> m_decals;

@@ -7,13 +7,18 @@
 //   --hold   keeps showing the last frame that long (for a screenshot)
 //   --time   holds the clock at that time of day instead of running it
 // The clock runs through one day over the frames (from 05:00), and a few
-// marks lie along the path.
+// marks lie along the path.  Now and then the camera turns to the sun, a
+// red overlay flashes, a small plane turns in front of the camera, a few
+// coloured triangles hang over the standing plane, and splats sit on the
+// barn and on that plane.
 // Headless, RCV_FIXED_STEP_MS and RCV_FRAME_DUMP keep the frames.
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "assets3d/YSMHandle.h"
 #include "engine/YGameObjects.h"
 #include "engine/YMsgHandler.h"
 #include "gui/YInterfaceMgr.h"
@@ -104,6 +109,70 @@ YActor* PlaceActor(YD3D6Parser& renderer, const YMapFramePath& path)
     return plane;
 }
 
+// The camera-space plane: in front of the camera, low and to the right.
+YRenderInstance g_cameraPlane;
+
+void* CameraSpacePlane(int* cursor)
+{
+    if (*cursor != 0 || !g_cameraPlane.m_model) {
+        *cursor = -1;
+        return nullptr;
+    }
+    *cursor = 1;
+    return &g_cameraPlane;
+}
+
+// Three coloured triangles in a fan over a point (render units).
+void ImmediateTriangles(YGameObjects& engine, const float* at, int frame)
+{
+    const uint32_t colours[3] = {0xFFFF4020u, 0xFF20C0FFu, 0xFFFFE040u};
+    int32_t* out = engine.m_debugVertices;
+    for (int t = 0; t < 3; ++t) {
+        const float a = float(frame) * 0.05f + float(t) * 2.0944f;
+        const float corner[3][3] = {{at[0], at[1] + 40.0f, at[2]},
+                                    {at[0] + 30.0f * std::cos(a), at[1] + 70.0f, at[2] + 30.0f * std::sin(a)},
+                                    {at[0] + 30.0f * std::cos(a + 0.8f), at[1] + 70.0f, at[2] + 30.0f * std::sin(a + 0.8f)}};
+        for (int k = 0; k < 3; ++k, out += 4) {
+            memcpy(out, corner[k], sizeof corner[k]);
+            out[3] = int32_t(colours[t]);
+        }
+    }
+    engine.m_debugVertexCount = 9;
+}
+
+// The direction of the sun (the source of the flare with one image).
+bool SunDirection(YD3D6Parser& renderer, float out[3])
+{
+    for (int i = 0; i < renderer.GetFlareSourceCount(); ++i) {
+        const YD3D6CelestialObject* s = renderer.GetCelestialObject(i);
+        if (!s || s->m_kind != 1) continue;
+        memcpy(out, s->m_current.m_direction, 3 * sizeof(float));
+        return out[1] > 0.0f;
+    }
+    return false;
+}
+
+// Splats: one on the barn's wall as the path first sees it, one on the
+// standing plane.
+void StampSplats(YD3D6Parser& renderer, const YMapFramePath& path, YActor* plane)
+{
+    const YString file = renderer.FindCatalogFile("textures\\decals\\splat1.ytx");
+    const int16_t splat = int16_t(renderer.LoadCatalogTextures((std::string("file;") + file.GetBuffer()).c_str(), 0, 1));
+    if (splat < 0) return;
+    for (int i = 0; i < renderer.GetPlacedObjectCount(); ++i) {
+        YRenderInstance* barn = renderer.GetPlacedObject(i);
+        if (strcmp(barn->m_name.GetBuffer(), "Scenery-Barn--19-0") != 0) continue;
+        const float hit[3] = {barn->m_position[0], barn->m_position[1] + 50.0f, barn->m_position[2]};
+        const float origin[3] = {hit[0], hit[1] + 20.0f, hit[2] - 480.0f};
+        renderer.AddModelDecal(barn, splat, hit, origin, 40.0f, 0.5f);
+    }
+    if (plane) {
+        float eye[3], angles[2];
+        path.At(40, eye, angles, renderer);
+        renderer.AddModelDecal(&plane->m_render, splat, plane->m_render.m_position, eye, 24.0f, 0.0f);
+    }
+}
+
 class MapFrameApp : public CWinApp {
 public:
     BOOL InitInstance() override
@@ -129,6 +198,13 @@ public:
         const YMapFramePath path(*renderer);
         YActor* plane = PlaceActor(*renderer, path);
         path.LayMarks(*renderer);
+        StampSplats(*renderer, path, plane);
+        YSMHandle* cameraPlane = renderer->CreateModelHandle("models\\biplane.ysm");
+        g_cameraPlane.m_model = cameraPlane;
+        g_cameraPlane.m_flags = YD3D6Parser::kRecordVisible;
+        g_cameraPlane.m_position[0] = 60.0f, g_cameraPlane.m_position[1] = -40.0f, g_cameraPlane.m_position[2] = 250.0f;
+        g_cameraPlane.m_scale = 1.0f;
+        renderer->SetModelEnumerator(CameraSpacePlane);
         YGraphics* graphics = engine->m_graphics;
         // No screen is open: the interface would clear the frame to black.
         YInterfaceMgr* interface = engine->m_interfaceMgr;
@@ -140,7 +216,30 @@ public:
                 YMapFramePath::TimeClock(g_options.timeOfDay, *renderer);
             else
                 YMapFramePath::DayClock(frame, g_options.frames, *renderer);
-            path.Draw(frame, *renderer, graphics->m_width, graphics->m_height);
+            // A red flash for a few frames of every fifty.
+            if (frame % 50 >= 40 && frame % 50 < 44) renderer->PushOverlayColor(1, 1.0f, 0.1f, 0.05f, 0.35f);
+            g_cameraPlane.m_angles[1] = float(frame) * 0.08f;
+            if (plane) ImmediateTriangles(*engine, plane->m_render.m_position, frame);
+            float sun[3];
+            // Every fourth twenty frames look into the sun.
+            if (frame % 80 >= 60 && SunDirection(*renderer, sun)) {
+                float eye[3], angles[2];
+                path.At(frame, eye, angles, *renderer);
+                renderer->SetCameraPosition(eye[0], eye[1], eye[2]);
+                renderer->SetCameraAngles(std::asin(sun[1]), std::atan2(sun[0], sun[2]), 0.0f);
+                renderer->SetViewRects(0, 0, graphics->m_width, graphics->m_height, 0, 0, graphics->m_width,
+                                       graphics->m_height);
+                renderer->SetProjection(60.0f, 60.0f, 16.0f, float(std::max(renderer->m_popUpDistance, 256)));
+                renderer->ApplyView();
+                renderer->GetRaster()->ClearTarget(0xFF000000u | renderer->m_clearColour);
+                renderer->BeginFrame();
+                renderer->RenderFrame();
+                renderer->EndFrame();
+                renderer->ClearVisitedMarks();
+            } else {
+                path.Draw(frame, *renderer, graphics->m_width, graphics->m_height);
+            }
+            engine->m_debugVertexCount = 0;
             if (frame == 0 && !g_options.cells.empty()) {
                 renderer->ComputeVisibleCells();
                 if (!WriteCellPicture(*renderer, g_options.cells))
@@ -156,6 +255,9 @@ public:
             Sleep(20);
         }
         engine->m_interfaceMgr = interface;
+        renderer->SetModelEnumerator(nullptr);
+        g_cameraPlane.m_model = nullptr;
+        delete cameraPlane;
         if (plane) {
             renderer->RemoveActorAt(plane, plane->m_render.m_position[0], plane->m_render.m_position[2]);
             delete plane;
